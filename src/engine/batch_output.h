@@ -1,0 +1,14 @@
+// Serialized Batch Output File names: parse only.
+#pragma once
+
+#include <string_view>
+
+#include "engine/result.h"
+#include "engine/tree.h"
+
+namespace lorvane {
+
+void ParseBatchOutput(std::string_view fileName, AttributeTree& tree, Result& result, bool allowIllegal,
+                      int maximumLength, int showLevels);
+
+}  // namespace lorvane

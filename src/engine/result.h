@@ -1,0 +1,57 @@
+// The record every parse, build and validation fills, and the three status words.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lorvane {
+
+enum class Status : std::uint8_t { Good, Warn, Fail };
+
+constexpr std::string_view statusWord(Status s) {
+    switch (s) {
+        case Status::Good: return "Good";
+        case Status::Warn: return "Warn";
+        case Status::Fail: return "Fail";
+    }
+    return "Fail";
+}
+
+// Exact, case-sensitive: any other word is not a status.
+constexpr std::optional<Status> statusFromWord(std::string_view w) {
+    if (w == "Good") return Status::Good;
+    if (w == "Warn") return Status::Warn;
+    if (w == "Fail") return Status::Fail;
+    return std::nullopt;
+}
+
+// Positions are 1-based characters of the examined text; length 0 is a caret.
+// (32-bit rather than 16-bit so names longer than 32,767 characters still report truthfully.)
+struct Result {
+    Status status = Status::Good;
+    std::string message;
+    int nodeIndex = 0;
+    int position = 0;
+    int length = 0;
+
+    void reset() {
+        status = Status::Good;
+        message.clear();
+        nodeIndex = position = length = 0;
+    }
+    void set(Status s, std::string_view msg, int pos, int len) {
+        status = s;
+        message.assign(msg);
+        position = pos;
+        length = len;
+    }
+    bool good() const { return status == Status::Good; }
+    bool failed() const { return status == Status::Fail; }
+};
+
+// The single-value validators return this shape; the message is filled also for Good.
+using Finding = Result;
+
+}  // namespace lorvane

@@ -1,0 +1,238 @@
+#include "engine/tree.h"
+
+#include <algorithm>
+
+#include "engine/utf8.h"
+
+namespace lorvane {
+
+Status statusOfImage(int img) {
+    switch (img) {
+        case image::RootWarn: case image::AttributeWarn: case image::AttributeWarn + 1: case image::ValueWarn:
+            return Status::Warn;
+        case image::RootFail: case image::AttributeFail: case image::AttributeFail + 1: case image::ValueFail:
+            return Status::Fail;
+        default:
+            return Status::Good;
+    }
+}
+
+int AttributeTree::firstSibling(int index) const {
+    const Node& n = (*this)[index];
+    return n.parent ? (*this)[n.parent].child : firstTop_;
+}
+
+int AttributeTree::lastSibling(int index) const {
+    const Node& n = (*this)[index];
+    return n.parent ? (*this)[n.parent].lastChild : lastTop_;
+}
+
+int AttributeTree::rootOf(int index) const {
+    while ((*this)[index].parent) index = (*this)[index].parent;
+    return index;
+}
+
+int AttributeTree::depth(int index) const {
+    int d = 0;
+    while ((*this)[index].parent) {
+        index = (*this)[index].parent;
+        ++d;
+    }
+    return d;
+}
+
+void AttributeTree::link(int idx, int parent, int before) {
+    Node& n = (*this)[idx];
+    n.parent = parent;
+    int& first = parent ? (*this)[parent].child : firstTop_;
+    int& last = parent ? (*this)[parent].lastChild : lastTop_;
+    if (before == 0) {
+        n.previous = last;
+        n.next = 0;
+        if (last) (*this)[last].next = idx; else first = idx;
+        last = idx;
+    } else {
+        Node& b = (*this)[before];
+        n.next = before;
+        n.previous = b.previous;
+        if (b.previous) (*this)[b.previous].next = idx; else first = idx;
+        b.previous = idx;
+    }
+    if (parent) ++(*this)[parent].children;
+}
+
+void AttributeTree::unlink(int idx) {
+    Node& n = (*this)[idx];
+    int& first = n.parent ? (*this)[n.parent].child : firstTop_;
+    int& last = n.parent ? (*this)[n.parent].lastChild : lastTop_;
+    if (n.previous) (*this)[n.previous].next = n.next; else first = n.next;
+    if (n.next) (*this)[n.next].previous = n.previous; else last = n.previous;
+    if (n.parent) --(*this)[n.parent].children;
+    n.parent = n.next = n.previous = 0;
+}
+
+int AttributeTree::add(int relative, Relation relation, std::string_view text, int img) {
+    if (static_cast<std::size_t>(size_) == nodes_.size()) nodes_.emplace_back();
+    const int idx = ++size_;
+    Node& n = (*this)[idx];
+    n.text.assign(text);
+    n.tag.clear();
+    n.image = static_cast<std::int16_t>(img);
+    n.expandedImage = kindOfImage(img) == NodeKind::Attribute ? static_cast<std::int16_t>(img + 1) : 0;
+    n.expanded = false;
+    n.parent = n.child = n.lastChild = n.next = n.previous = 0;
+    n.children = 0;
+
+    if (relative == 0) {
+        link(idx, 0, 0);
+        return idx;
+    }
+    const Node& r = (*this)[relative];
+    switch (relation) {
+        case Relation::FirstSibling: link(idx, r.parent, firstSibling(relative)); break;
+        case Relation::LastSibling: link(idx, r.parent, 0); break;
+        case Relation::Next: link(idx, r.parent, r.next); break;
+        case Relation::Previous: link(idx, r.parent, relative); break;
+        case Relation::Child: link(idx, relative, 0); break;
+    }
+    return idx;
+}
+
+void AttributeTree::remove(int index) {
+    if (index < 1 || index > size_) return;
+    unlink(index);
+    // Mark the subtree: every node whose ancestor chain reaches `index`.
+    std::vector<int> newIndex(static_cast<std::size_t>(size_) + 1, 0);
+    std::vector<char> gone(static_cast<std::size_t>(size_) + 1, 0);
+    gone[static_cast<std::size_t>(index)] = 1;
+    // Parents are always created before... not necessarily (CopySubtree appends), so walk up.
+    for (int i = 1; i <= size_; ++i) {
+        if (i == index) continue;
+        int p = (*this)[i].parent;
+        while (p && p != index) p = (*this)[p].parent;
+        if (p == index) gone[static_cast<std::size_t>(i)] = 1;
+    }
+    int next = 0;
+    for (int i = 1; i <= size_; ++i)
+        if (!gone[static_cast<std::size_t>(i)]) newIndex[static_cast<std::size_t>(i)] = ++next;
+    auto map = [&](int i) { return newIndex[static_cast<std::size_t>(i)]; };
+    // Compact, swapping removed nodes to the tail so their string storage is kept.
+    for (int i = 1; i <= size_; ++i) {
+        if (gone[static_cast<std::size_t>(i)]) continue;
+        Node& n = (*this)[i];
+        n.parent = map(n.parent);
+        n.child = map(n.child);
+        n.lastChild = map(n.lastChild);
+        n.next = map(n.next);
+        n.previous = map(n.previous);
+        int target = map(i);
+        if (target != i) std::swap(nodes_[static_cast<std::size_t>(target - 1)], nodes_[static_cast<std::size_t>(i - 1)]);
+    }
+    firstTop_ = map(firstTop_);
+    lastTop_ = map(lastTop_);
+    selected_ = map(selected_);
+    size_ = next;
+}
+
+void AttributeTree::clear() {
+    size_ = 0;
+    firstTop_ = lastTop_ = selected_ = 0;
+}
+
+void AttributeTree::sortChildren(int index) {
+    Node& p = (*this)[index];
+    if (p.children < 2) return;
+    std::vector<int> kids;
+    kids.reserve(static_cast<std::size_t>(p.children));
+    for (int c = p.child; c; c = (*this)[c].next) kids.push_back(c);
+    auto key = [&](int i) { return utf8::upper((*this)[i].text); };
+    std::stable_sort(kids.begin(), kids.end(), [&](int a, int b) { return key(a) < key(b); });
+    for (int c : kids) unlink(c);
+    for (int c : kids) link(c, index, 0);
+}
+
+bool AttributeTree::wellShaped() const {
+    if (size_ == 0) return true;
+    if (firstTop_ != 1 || lastTop_ != 1 || !(*this)[1].isRoot()) return false;
+    for (int i = 2; i <= size_; ++i) {
+        const Node& n = (*this)[i];
+        if (!n.parent || n.isRoot()) return false;
+        const Node& p = (*this)[n.parent];
+        if (n.isAttribute() && !(p.isRoot() || p.isValue())) return false;
+        if (n.isValue() && !p.isAttribute()) return false;
+    }
+    return true;
+}
+
+void InitializeTree(AttributeTree& tree, int showLevels) {
+    tree.clear();
+    int root = tree.add(0, Relation::LastSibling, "Filename", image::RootGood);
+    tree.select(root);
+    tree[root].expanded = showLevels > 0;
+}
+
+void ResetTreeStatus(AttributeTree& tree) {
+    for (int i = 1; i <= tree.count(); ++i) {
+        Node& n = tree[i];
+        if (n.image < 4) n.image = image::RootGood;
+        else if (n.image <= 9) { n.image = image::AttributeGood; n.expandedImage = image::AttributeGood + 1; }
+        else n.image = image::ValueGood;
+    }
+}
+
+void ReportNodeStatus(Status status, std::string_view message, AttributeTree& tree, int node, int position, int length,
+                      Result& result) {
+    Node& n = tree[node];
+    const NodeKind kind = n.kind();
+    auto setImage = [&](int root, int attr, int value) {
+        n.image = static_cast<std::int16_t>(kind == NodeKind::Root ? root : kind == NodeKind::Attribute ? attr : value);
+        if (kind == NodeKind::Attribute) n.expandedImage = static_cast<std::int16_t>(attr + 1);
+    };
+    switch (status) {
+        case Status::Good:
+            setImage(image::RootGood, image::AttributeGood, image::ValueGood);
+            return;
+        case Status::Warn:
+            if (statusOfImage(n.image) == Status::Good) setImage(image::RootWarn, image::AttributeWarn, image::ValueWarn);
+            if (result.status == Status::Good) {
+                result.set(Status::Warn, message, position, length);
+                result.nodeIndex = node;
+            }
+            return;
+        case Status::Fail:
+            setImage(image::RootFail, image::AttributeFail, image::ValueFail);
+            if (result.status != Status::Fail) {
+                result.set(Status::Fail, message, position, length);
+                result.nodeIndex = node;
+            }
+            return;
+    }
+}
+
+void ReportNodeStatus(std::string_view status, std::string_view message, AttributeTree& tree, int node, int position,
+                      int length, Result& result) {
+    if (auto s = statusFromWord(status)) ReportNodeStatus(*s, message, tree, node, position, length, result);
+}
+
+int CopySubtree(AttributeTree& tree, int source, int relative, Relation relation) {
+    // Copy the fields first: add() may grow the collection and move the source.
+    const std::string text = tree[source].text, tag = tree[source].tag;
+    const auto img = tree[source].image, expImg = tree[source].expandedImage;
+    const bool expanded = tree[source].expanded;
+    const int copy = tree.add(relative, relation, text, img);
+    tree[copy].tag = tag;
+    tree[copy].expandedImage = expImg;
+    tree[copy].expanded = expanded;
+    // Children of the source keep their indices (the copy is appended after them).
+    for (int c = tree[source].child; c; c = tree[c].next) CopySubtree(tree, c, copy, Relation::Child);
+    return copy;
+}
+
+int FindIllegalCharacter(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (kIllegalCharacters.find(text[i]) != std::string_view::npos) return utf8::position(text, i);
+    }
+    return 0;
+}
+
+}  // namespace lorvane

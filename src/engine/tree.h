@@ -1,0 +1,136 @@
+// The attribute tree: a node collection in creation order with 1-based Index,
+// renumbered on removal. Views (the Editor's tree pane) mirror this model.
+//
+// Nodes are addressed by their Index; 0 means "no node". The collection keeps the
+// storage of removed and cleared nodes so that a tree reused for every file (the
+// Browser's work tree) stops allocating once it has seen its largest name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/result.h"
+
+namespace lorvane {
+
+// Images: kind and status mark in one number.
+namespace image {
+constexpr int RootGood = 1, RootWarn = 2, RootFail = 3;
+constexpr int AttributeGood = 4, AttributeWarn = 6, AttributeFail = 8;
+constexpr int ValueGood = 10, ValueWarn = 11, ValueFail = 12;
+}  // namespace image
+
+enum class NodeKind { Root, Attribute, Value };
+
+constexpr NodeKind kindOfImage(int img) {
+    return img <= 3 ? NodeKind::Root : img <= 9 ? NodeKind::Attribute : NodeKind::Value;
+}
+constexpr int goodImageOf(NodeKind k) {
+    return k == NodeKind::Root ? image::RootGood : k == NodeKind::Attribute ? image::AttributeGood : image::ValueGood;
+}
+// Status shown by an image: Good, Warn or Fail.
+Status statusOfImage(int img);
+
+// Where a new node goes relative to another node (the numbers are stable).
+enum class Relation : int {
+    FirstSibling = 0,  // first child of the relative's parent
+    LastSibling = 1,   // last child of the relative's parent
+    Next = 2,          // next sibling of the relative
+    Previous = 3,      // previous sibling of the relative
+    Child = 4,         // last child of the relative
+};
+
+struct Node {
+    std::string text;
+    std::string tag;
+    std::int16_t image = image::RootGood;
+    std::int16_t expandedImage = 0;  // attributes only: image + 1
+    bool expanded = false;
+    // Links by Index, 0 for none.
+    int parent = 0, child = 0, lastChild = 0, next = 0, previous = 0;
+    int children = 0;
+
+    NodeKind kind() const { return kindOfImage(image); }
+    bool isRoot() const { return image <= 3; }
+    bool isAttribute() const { return image >= 4 && image <= 9; }
+    bool isValue() const { return image >= 10; }
+};
+
+class AttributeTree {
+public:
+    int count() const { return size_; }
+    bool empty() const { return size_ == 0; }
+
+    // 1-based access; index must be in 1..count().
+    Node& operator[](int index) { return nodes_[static_cast<std::size_t>(index - 1)]; }
+    const Node& operator[](int index) const { return nodes_[static_cast<std::size_t>(index - 1)]; }
+
+    // The first top-level node (the root once the tree is initialised), or 0.
+    int root() const { return firstTop_; }
+    int selected() const { return selected_; }
+    void select(int index) { selected_ = index; }
+
+    // Navigation helpers beyond the stored links.
+    int firstSibling(int index) const;
+    int lastSibling(int index) const;
+    int rootOf(int index) const;
+    int depth(int index) const;  // root 0, top-level attributes 1, ...
+
+    // Adds a node. With relative 0 the node becomes the last top-level node.
+    // Returns the new node's Index (always count() after the call).
+    int add(int relative, Relation relation, std::string_view text, int image);
+    // Convenience: last child of parent (0 for top level).
+    int addChild(int parent, std::string_view text, int image) {
+        return parent ? add(parent, Relation::Child, text, image) : add(0, Relation::LastSibling, text, image);
+    }
+
+    // Removes the node with all its descendants; later nodes move down.
+    void remove(int index);
+    void clear();
+
+    // The one-shot "Sorted": orders the node's children ascending by Text,
+    // ignoring letter case, keeping the order of equal texts.
+    void sortChildren(int index);
+
+    // Every node in Index order satisfies the shape rules (one root first,
+    // attributes under root and values, values under attributes).
+    bool wellShaped() const;
+
+private:
+    void link(int idx, int parent, int before);  // insert idx into parent's list before `before` (0 = at end)
+    void unlink(int idx);
+
+    std::vector<Node> nodes_;
+    int size_ = 0;
+    int firstTop_ = 0, lastTop_ = 0;
+    int selected_ = 0;
+};
+
+// --- The five shared operations ---
+
+// Empties the tree and adds the root "Filename", selected, expanded when showLevels > 0.
+void InitializeTree(AttributeTree& tree, int showLevels);
+
+// Gives every node the Good mark of its kind.
+void ResetTreeStatus(AttributeTree& tree);
+
+// Marks the node and folds the finding into the result (the worse status wins,
+// the first finding of that severity supplies the rest).
+void ReportNodeStatus(Status status, std::string_view message, AttributeTree& tree, int node, int position, int length,
+                      Result& result);
+// The word form: anything but "Good", "Warn" and "Fail" does nothing.
+void ReportNodeStatus(std::string_view status, std::string_view message, AttributeTree& tree, int node, int position,
+                      int length, Result& result);
+
+// Copies source and all its descendants to the place given by relative and relation.
+// Returns the Index of the copy of source. Relative must lie outside the source subtree.
+int CopySubtree(AttributeTree& tree, int source, int relative, Relation relation);
+
+// 1-based character position of the first of \/:*?<>|" in the text, or 0.
+int FindIllegalCharacter(std::string_view text);
+
+constexpr std::string_view kIllegalCharacters = "\\/:*?<>|\"";
+
+}  // namespace lorvane

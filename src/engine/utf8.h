@@ -1,0 +1,46 @@
+// UTF-8 helpers. The engine works on bytes for speed; everything a user sees
+// (positions, lengths) is counted in characters, so these convert between the two.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace lorvane::utf8 {
+
+// True when the byte starts a character (is not a continuation byte).
+constexpr bool isLead(unsigned char c) { return (c & 0xC0) != 0x80; }
+
+// Number of characters in valid UTF-8 text.
+std::size_t length(std::string_view text);
+
+// 1-based character position of the character that starts at byte offset `offset`.
+int position(std::string_view text, std::size_t offset);
+
+// Byte offset of the 1-based character position `pos` (text.size() when past the end).
+std::size_t offsetOf(std::string_view text, int pos);
+
+// Byte length of the character that starts with this lead byte (1 for bad bytes).
+std::size_t sequenceLength(unsigned char lead);
+
+// Strict validation: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isValid(std::string_view text);
+
+// Code point of the first character, 0 for empty text.
+char32_t firstCodePoint(std::string_view text);
+
+// Appends the encoding of one code point.
+void append(std::string& out, char32_t cp);
+
+// Simple case mapping for ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic;
+// other characters are kept as they are.
+char32_t toUpper(char32_t cp);
+char32_t toLower(char32_t cp);
+std::string upper(std::string_view text);
+std::string lower(std::string_view text);
+void upperInto(std::string_view text, std::string& out);
+
+// Leading and trailing blanks (U+0020 only) removed.
+std::string_view trimSpaces(std::string_view text);
+
+}  // namespace lorvane::utf8

@@ -1,0 +1,19 @@
+// Validators for the value formats Text, Integer, Percent and Extension. Each
+// returns the normalised value and a finding (message filled also for "Good").
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/result.h"
+
+namespace lorvane {
+
+void ValidateTextValue(std::string_view text, std::string& normalised, Finding& finding);
+// number is -1 when the text is not a valid integer.
+void ValidateIntegerValue(std::string_view text, std::int32_t& number, Finding& finding);
+void ValidatePercentValue(std::string_view text, std::int32_t& number, Finding& finding);
+void ValidateExtensionValue(std::string_view text, std::string& normalised, Finding& finding);
+
+}  // namespace lorvane
