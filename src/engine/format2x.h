@@ -16,6 +16,10 @@ struct Delimiters2x {
 // Strictness of the parser (Parse2xStrictMode).
 enum StrictMode : int { Permissive = 0, Tolerant = 1, Strict = 2 };
 
+// Empty delimiters would match everywhere and never advance; both directions refuse them.
+// Returns the finding's message, or empty text when all four are usable.
+std::string_view EmptyDelimiterMessage(const Delimiters2x& delimiters);
+
 // Fills the tree ("Good") or empties it ("Fail"); result is overwritten.
 void Parse2x(std::string_view fileName, AttributeTree& tree, Result& result, const Delimiters2x& delimiters,
              bool allowIllegal, bool allowLabelDelimiters, int strictMode, int maximumLength, int showLevels);

@@ -1,0 +1,156 @@
+#include <string>
+
+#include "engine/dictionary.h"
+#include "engine/format2x.h"
+#include "engine/utf8.h"
+
+namespace lorvane {
+
+namespace {
+
+constexpr std::string_view kExtension = "Extension";
+
+int charLength(std::string_view s) { return static_cast<int>(utf8::length(s)); }
+
+class Builder2x {
+public:
+    Builder2x(std::string& out, AttributeTree& tree, Result& result, const Delimiters2x& d, bool allowIllegal,
+              bool allowLabel)
+        : out_(out), tree_(tree), result_(result), d_(d), allowIllegal_(allowIllegal), allowLabel_(allowLabel) {}
+
+    void attributes(int first);
+
+private:
+    void report(Status s, std::string_view message, int node, int position, int length) {
+        ReportNodeStatus(s, message, tree_, node, position, length, result_);
+    }
+    // Reports a delimiter found in the node's text at its first occurrence.
+    void delimiterCheck(int node, std::string_view delim, Status s, std::string_view message) {
+        const std::string& text = tree_[node].text;
+        if (auto p = text.find(delim); p != std::string::npos)
+            report(s, message, node, utf8::position(text, p), charLength(delim));
+    }
+    void illegalCheck(int node, std::string_view message) {
+        if (allowIllegal_) return;
+        if (int p = FindIllegalCharacter(tree_[node].text)) report(Status::Fail, message, node, p, 1);
+    }
+    void value(int node, bool first);
+
+    std::string& out_;
+    AttributeTree& tree_;
+    Result& result_;
+    const Delimiters2x& d_;
+    bool allowIllegal_, allowLabel_;
+};
+
+void Builder2x::attributes(int first) {
+    for (int a = first; a; a = tree_[a].next) {
+        if (TranslateAttributeName(utf8::trimSpaces(tree_[a].text)) == kExtension) continue;
+        if (utf8::trimSpaces(tree_[a].text).empty()) report(Status::Warn, "Attribute name is empty", a, 1, 0);
+        illegalCheck(a, "Illegal character in attribute name");
+        delimiterCheck(a, d_.start, Status::Fail, "Start delimiter in attribute name");
+        delimiterCheck(a, d_.end, Status::Fail, "End delimiter in attribute name");
+        delimiterCheck(a, d_.label, Status::Fail, "Label delimiter in attribute name");
+        delimiterCheck(a, d_.value, Status::Fail, "Value delimiter in attribute name");
+
+        out_ += d_.start;
+        out_ += utf8::trimSpaces(tree_[a].tag);
+        if (tree_[a].children == 0) report(Status::Warn, "Attribute has no values", a, 0, 0);
+        for (int v = tree_[a].child; v; v = tree_[v].next) value(v, v == tree_[a].child);
+        out_ += d_.end;
+    }
+}
+
+void Builder2x::value(int v, bool first) {
+    if (utf8::trimSpaces(tree_[v].text).empty()) report(Status::Warn, "Attribute value is empty", v, 1, 0);
+    illegalCheck(v, "Illegal character in attribute value");
+    delimiterCheck(v, d_.start, Status::Fail, "Start delimiter in attribute value");
+    delimiterCheck(v, d_.end, Status::Fail, "End delimiter in attribute value");
+    if (!allowLabel_) delimiterCheck(v, d_.label, Status::Warn, "Label delimiter in attribute value");
+    delimiterCheck(v, d_.value, Status::Fail, "Value delimiter in attribute value");
+
+    out_ += first ? d_.label : d_.value;
+    out_ += utf8::trimSpaces(tree_[v].text);
+    if (tree_[v].child) attributes(tree_[v].child);
+}
+
+}  // namespace
+
+void Build2x(std::string& fileName, AttributeTree& tree, Result& result, const Delimiters2x& delimiters,
+             bool allowIllegal, bool allowLabelDelimiters, int maximumLength, int extensionLengthMinimum,
+             int extensionLengthMaximum) {
+    fileName.clear();
+    if (tree.empty()) {
+        result.status = Status::Fail;
+        result.message = "Tree is empty";
+        return;
+    }
+    const int root = tree.root();
+    if (auto m = EmptyDelimiterMessage(delimiters); !m.empty()) {
+        ReportNodeStatus(Status::Fail, m, tree, root, 0, 0, result);
+        return;
+    }
+    auto report = [&](Status s, std::string_view message, int node, int position, int length) {
+        ReportNodeStatus(s, message, tree, node, position, length, result);
+    };
+
+    // Extension checks, over the whole tree in Index order.
+    int extensions = 0, extensionValue = 0;
+    for (int i = 1; i <= tree.count(); ++i) {
+        if (!tree[i].isAttribute() || TranslateAttributeName(tree[i].text) != kExtension) continue;
+        if (++extensions > 1) {
+            report(Status::Fail, "There may only be one Extension attribute", i, 0, 0);
+            continue;
+        }
+        report(Status::Good, "Valid extension attribute", i, 0, 0);
+        if (!tree[tree[i].parent].isRoot()) report(Status::Fail, "Extension may not be a sub-attribute", i, 0, 0);
+        if (tree[i].children == 0) {
+            report(Status::Warn, "Extension attribute should have a value", i, 0, 0);
+            continue;
+        }
+        for (int v = tree[i].child; v; v = tree[v].next) {
+            if (v != tree[i].child) {
+                report(Status::Fail, "Extension may not have more than one value", v, 0, 0);
+                continue;
+            }
+            report(Status::Good, "Valid extension value", v, 0, 0);
+            extensionValue = v;
+            const std::string& text = tree[v].text;
+            if (auto p = text.find('.'); p != std::string::npos)
+                report(Status::Fail, "Extension value contains a period", v, utf8::position(text, p), 1);
+            if (!allowIllegal) {
+                if (int p = FindIllegalCharacter(text))
+                    report(Status::Fail, "Extension value contains an illegal character", v, p, 1);
+            }
+            const int len = charLength(text);
+            if (len < extensionLengthMinimum)
+                report(Status::Warn,
+                       "Extension value is less than " + std::to_string(extensionLengthMinimum) + " characters long",
+                       v, 1, len);
+            if (len > extensionLengthMaximum)
+                report(Status::Warn,
+                       "Extension value is more than " + std::to_string(extensionLengthMaximum) + " characters long",
+                       v, 1, len);
+            if (tree[v].child) report(Status::Fail, "Extension value may not have sub-attributes", tree[v].child, 0, 0);
+        }
+    }
+    if (extensions == 0 && extensionLengthMinimum > 0)
+        report(Status::Warn, "There should be an Extension attribute", root, 0, 0);
+
+    Builder2x builder(fileName, tree, result, delimiters, allowIllegal, allowLabelDelimiters);
+    if (tree[root].child) builder.attributes(tree[root].child);
+    if (fileName.empty()) report(Status::Fail, "There must be at least one non-Extension attribute", root, 0, 0);
+
+    if (extensions == 1) {
+        fileName += '.';
+        if (extensionValue) fileName += utf8::lower(tree[extensionValue].text);
+    }
+    const int length = charLength(fileName);
+    if (length > maximumLength)
+        report(Status::Fail,
+               "Filename is too long (Length=" + std::to_string(length) + ", Maximum=" + std::to_string(maximumLength) +
+                   ")",
+               root, 0, 0);
+}
+
+}  // namespace lorvane
