@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "engine/settings.h"
+
+namespace lorvane {
+namespace {
+
+// An in-memory store that records the order of writes.
+class MemoryStore : public SettingsStore {
+public:
+    std::optional<std::string> read(std::string_view section, std::string_view key) const override {
+        auto it = values.find(std::string(section) + "/" + std::string(key));
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    void write(std::string_view section, std::string_view key, std::string_view value) override {
+        values[std::string(section) + "/" + std::string(key)] = std::string(value);
+        order.push_back(std::string(key));
+    }
+    std::map<std::string, std::string> values;
+    std::vector<std::string> order;
+};
+
+TEST(SettingsTable, SeventySevenKeysInFiveSections) {
+    auto table = GlobalSettingTable();
+    ASSERT_EQ(table.size(), 77u);
+    std::map<std::string_view, int> perSection;
+    std::set<std::string_view> keys;
+    for (const auto& d : table) {
+        ++perSection[d.section];
+        EXPECT_TRUE(keys.insert(d.key).second) << "duplicate key " << d.key;
+        if (d.kind == SettingKind::Choice || d.kind == SettingKind::ListText) {
+            EXPECT_FALSE(d.choices.empty()) << d.key;
+        }
+    }
+    EXPECT_EQ(perSection["General"], 16);
+    EXPECT_EQ(perSection["1.x"], 18);
+    EXPECT_EQ(perSection["2.x"], 11);
+    EXPECT_EQ(perSection["Date"], 19);
+    EXPECT_EQ(perSection["Semantics"], 13);
+    EXPECT_EQ(ApplicationName(), "Lorvane Manager 2.1");
+}
+
+TEST(GlobalSettings, DefaultsAsDocumented) {
+    GlobalSettings s;
+    EXPECT_EQ(s.ParseMode, "(Auto)");
+    EXPECT_EQ(s.ParseLengthMaximum, 200);
+    EXPECT_EQ(s.ParseAllowIllegal, 0);
+    EXPECT_EQ(s.BuildExtensionLengthMinimum, 2);
+    EXPECT_EQ(s.Parse1xDelimiterTopic, "");
+    EXPECT_EQ(s.Parse2xDelimiterStart, "{");
+    EXPECT_EQ(s.Parse2xStrictMode, 1);
+    EXPECT_EQ(s.ParseDateMinimumYear, 1900);
+    EXPECT_EQ(s.SemanticsAttributeTranslateParse, 3);
+    EXPECT_EQ(s.SemanticsAttributeReorder, 2);
+    EXPECT_EQ(s.SemanticsValueReorder, 0);
+}
+
+TEST(GlobalSettings, SaveWritesAllInOrderAndLoadReadsBackIdentically) {
+    GlobalSettings s;
+    s.ParseMode = "Batch";
+    s.Parse2xDelimiterValue = " ; ";
+    s.Parse1xAttributeTopic = "";
+    s.ParseLengthMaximum = -5;
+    s.Parse2xStrictMode = 2;
+    MemoryStore store;
+    SaveGlobalSettings(s, store);
+    ASSERT_EQ(store.order.size(), 77u);
+    EXPECT_EQ(store.order.front(), "ParseMode");
+    EXPECT_EQ(store.order.back(), "SemanticsValueConsolidate");
+    EXPECT_EQ(store.values["General/ParseMode"], "Batch");  // list text, not an index
+    EXPECT_EQ(store.values["2.x/Parse2xStrictMode"], "2");   // choice as its index
+    GlobalSettings back;
+    EXPECT_TRUE(LoadGlobalSettings(back, store).empty());
+    EXPECT_EQ(back, s);
+}
+
+TEST(GlobalSettings, UnconvertibleValueFallsBackWithOneWarning) {
+    MemoryStore store;
+    store.values["General/ParseLengthMaximum"] = "lots";
+    store.values["General/BuildLengthMaximum"] = "99999999999";  // beyond 32 bits
+    store.values["2.x/Parse2xAllowLabelDelimiters"] = "2";        // converts; counts as off
+    store.values["General/ParseShowTreeLevels"] = " 7 ";
+    GlobalSettings s;
+    s.ParseLengthMaximum = 1;  // loading overwrites whatever was in memory
+    auto warnings = LoadGlobalSettings(s, store);
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_NE(warnings[0].find("ParseLengthMaximum"), std::string::npos);
+    EXPECT_NE(warnings[0].find("lots"), std::string::npos);
+    EXPECT_EQ(s.ParseLengthMaximum, 200);
+    EXPECT_EQ(s.BuildLengthMaximum, 200);
+    EXPECT_EQ(s.Parse2xAllowLabelDelimiters, 2);
+    EXPECT_FALSE(isOn(s.Parse2xAllowLabelDelimiters));
+    EXPECT_EQ(s.ParseShowTreeLevels, 7);
+}
+
+TEST(DateOptions, FirstCharacterCodesLimitsAndSwitches) {
+    GlobalSettings s;
+    s.ParseDateDelimiterRange = "~~x";
+    s.BuildDateDelimiterTime = "\xC2\xB7";  // a middle dot: its code point
+    s.BuildDateInsertSpaceAfter = 0;
+    DateOptions o = MakeDateOptions(s);
+    EXPECT_EQ(o[date_opt::ParseDate], 0);  // empty: none
+    EXPECT_EQ(o[date_opt::ParseDateComponent], '-');
+    EXPECT_EQ(o[date_opt::ParseTime], '@');
+    EXPECT_EQ(o[date_opt::ParseRange], '~');
+    EXPECT_EQ(o[date_opt::BuildTime], 0xB7);
+    EXPECT_EQ(o[date_opt::MinimumYear], 1900);
+    EXPECT_EQ(o[date_opt::MaximumYear], 2100);
+    EXPECT_EQ(o[date_opt::OmitUnknownDate], 1);
+    EXPECT_EQ(o[date_opt::InsertSpaceAfter], 0);
+}
+
+TEST(SemanticOptions, EditModeZeroesExactlyReorderAndConsolidate) {
+    GlobalSettings s;
+    s.SemanticsValueReorder = 1;
+    SemanticOptions full = MakeSemanticOptions(s, false);
+    SemanticOptions edit = MakeSemanticOptions(s, true);
+    const std::set<std::size_t> zeroed = {6, 7, 11, 12};
+    for (std::size_t i = 0; i < 13; ++i) {
+        if (zeroed.count(i)) {
+            EXPECT_NE(full[i], 0) << i;
+            EXPECT_EQ(edit[i], 0) << i;
+        } else {
+            EXPECT_EQ(edit[i], full[i]) << i;
+        }
+    }
+    EXPECT_EQ(full[sem_opt::AttributeTranslateParse], 3);
+}
+
+TEST(WindowSettings, KeysAndToggleEncoding) {
+    EXPECT_EQ(WindowSettingTable().size(), 24u);
+    const auto* view = FindWindowSetting("Browser", "FileListView");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->defaultValue, "3");
+    EXPECT_EQ(FindWindowSetting("Editor", "InputPath")->defaultSource, WindowDefault::SampleFolder);
+    EXPECT_EQ(FindWindowSetting("Viewer", "InputPath"), nullptr);
+    EXPECT_EQ(EncodeToggle(true), "True");
+    EXPECT_EQ(DecodeToggle("False"), false);
+    EXPECT_EQ(DecodeToggle("true"), true);
+    EXPECT_EQ(DecodeToggle("maybe"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace lorvane
