@@ -1,0 +1,88 @@
+// Checks shared by the fuzz targets. A broken invariant aborts, which libFuzzer
+// reports with the input that caused it.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "engine/dispatch.h"
+#include "engine/utf8.h"
+
+namespace lorvane::fuzz {
+
+[[noreturn]] inline void broken(const char* what, std::string_view detail = {}) {
+    std::fprintf(stderr, "invariant broken: %s %.*s\n", what, static_cast<int>(detail.size()), detail.data());
+    std::abort();
+}
+
+inline void require(bool ok, const char* what, std::string_view detail = {}) {
+    if (!ok) broken(what, detail);
+}
+
+// Texts and tags of every node, in tree order.
+inline std::string shape(const AttributeTree& t, int n = -1) {
+    if (n == -1) n = t.root();
+    if (!n) return {};
+    std::string out = t[n].text + "\x1F" + t[n].tag + "(";
+    for (int c = t[n].child; c; c = t[c].next) out += shape(t, c) + ",";
+    return out + ")";
+}
+
+// A parse result: Fail leaves no tree, Good a rooted well-shaped tree; the finding
+// lies inside the examined text (or just past its end, for a caret).
+inline void checkParse(std::string_view name, const AttributeTree& tree, const Result& r) {
+    const int len = static_cast<int>(utf8::isValid(name) ? utf8::length(name) : name.size());
+    require(r.status == Status::Good || r.status == Status::Fail, "a parse is Good or Fail");
+    if (r.status == Status::Fail) {
+        require(tree.empty(), "a failed parse empties the tree", r.message);
+        require(!r.message.empty(), "a failure says why");
+        require(r.position >= 1 && r.position <= len + 1, "position inside the name", r.message);
+        require(r.length >= 0 && r.position + r.length - 1 <= len, "length inside the name", r.message);
+    } else {
+        require(!tree.empty() && tree[tree.root()].text == "Filename", "a good parse has the root");
+        require(tree.wellShaped(), "a good parse respects the shape rules");
+        require(r.message.empty(), "Good carries no message");
+    }
+}
+
+// A build result: positions lie inside the text of the node they name.
+inline void checkBuild(const AttributeTree& tree, const Result& r, const std::string& built) {
+    require(statusFromWord(statusWord(r.status)).has_value(), "status is one of the three words");
+    if (r.status == Status::Fail) require(built.empty(), "a failed build yields no name");
+    if (r.nodeIndex) {
+        require(r.nodeIndex >= 1 && r.nodeIndex <= tree.count(), "node index inside the tree");
+        const int len = static_cast<int>(utf8::length(tree[r.nodeIndex].text));
+        require(r.position >= 0 && r.position <= len + 1, "position inside the node text", r.message);
+        require(r.length >= 0 && r.position + r.length - 1 <= len, "length inside the node text", r.message);
+    }
+}
+
+// Byte reader over the fuzz input, for settings drawn from it.
+class Input {
+public:
+    Input(const std::uint8_t* data, std::size_t size) : p_(reinterpret_cast<const char*>(data)), n_(size) {}
+    std::uint8_t byte() {
+        if (!n_) return 0;
+        --n_;
+        return static_cast<std::uint8_t>(*p_++);
+    }
+    // A short delimiter from a fixed pool, so runs explore overlapping and multi-character ones.
+    std::string delimiter() {
+        static const char* pool[] = {"{", "}", "=", ";", "[", "]", "#", "~", "-", "@", " ", "{{", "}}", "=>", ".",
+                                     "a", "\xC2\xA7", ""};
+        return pool[byte() % (sizeof pool / sizeof *pool)];
+    }
+    std::string_view rest() {
+        std::string_view s(p_, n_);
+        n_ = 0;
+        return s;
+    }
+
+private:
+    const char* p_;
+    std::size_t n_;
+};
+
+}  // namespace lorvane::fuzz

@@ -1,0 +1,51 @@
+// The whole calling order (parse, semantics, build) under random settings.
+#include "invariants.h"
+
+using namespace lorvane;
+
+namespace {
+class QuietSink : public MessageSink {
+public:
+    void showError(std::string_view, std::string_view) override {}
+};
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::Input in(data, size);
+    GlobalSettings s;
+    const std::uint8_t a = in.byte(), b = in.byte();
+    s.Parse2xDelimiterStart = s.Build2xDelimiterStart = in.delimiter();
+    s.Parse2xDelimiterEnd = s.Build2xDelimiterEnd = in.delimiter();
+    s.Parse2xDelimiterLabel = s.Build2xDelimiterLabel = in.delimiter();
+    s.Parse2xDelimiterValue = s.Build2xDelimiterValue = in.delimiter();
+    s.Parse2xStrictMode = a % 3;
+    static const char* parseModes[] = {"(Auto)", "1.x", "2.x", "Batch"};
+    static const char* buildModes[] = {"(Auto)", "1.x", "2.x"};
+    s.ParseMode = parseModes[(a >> 2) % 4];
+    s.BuildMode = buildModes[(a >> 4) % 3];
+    s.SemanticsAttributeReorder = b % 3;
+    s.SemanticsAttributeTranslateParse = (b >> 2) % 4;
+    s.SemanticsAttributeTranslateBuild = (b >> 4) % 4;
+    s.SemanticsValueReorder = (b >> 6) & 1;
+    const bool editMode = (b >> 7) & 1;
+    const std::string_view name = in.rest();
+    const DateOptions d = MakeDateOptions(s);
+    const SemanticOptions so = MakeSemanticOptions(s, editMode);
+    QuietSink sink;
+    const EngineContext ctx{s, d, so, &sink};
+
+    static AttributeTree tree;
+    std::string_view code, formatName;
+    Result r;
+    ParseFilename(name, tree, ctx, code, formatName, r);
+    fuzz::checkParse(name, tree, r);
+    if (!r.good()) return 0;
+    Result br;
+    ApplySemantics(tree, br, so, d, &sink);
+    fuzz::require(tree.wellShaped(), "semantics keeps the shape rules");
+    std::string built;
+    BuildFilename(built, tree, code, ctx, formatName, br);
+    fuzz::checkBuild(tree, br, built);
+    fuzz::require(br.failed() || !formatName.empty(), "a name that was built says its format");
+    return 0;
+}

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for SECONDS in total (split evenly), from the committed
+# seed corpus, keeping what it finds in build/fuzz/corpus. Usage: tools/fuzz.sh [SECONDS]
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+total="${1:-60}"
+targets=(parse2x parse1x batch_output date_value pipeline)
+per=$(( total / ${#targets[@]} ))
+(( per >= 1 )) || per=1
+
+cmake --preset fuzz -S "$root" >/dev/null
+cmake --build "$root/build/fuzz" -j2 >/dev/null
+
+status=0
+for t in "${targets[@]}"; do
+  work="$root/build/fuzz/corpus/$t"
+  mkdir -p "$work" "$root/build/fuzz/artifacts/$t"
+  echo "fuzz_$t: ${per}s"
+  if ! "$root/build/fuzz/fuzz/fuzz_$t" -max_total_time="$per" -print_final_stats=0 \
+        -artifact_prefix="$root/build/fuzz/artifacts/$t/" "$work" "$root/fuzz/corpus/$t" \
+        >"$root/build/fuzz/$t.log" 2>&1; then
+    echo "fuzz_$t FOUND A PROBLEM; see build/fuzz/$t.log and build/fuzz/artifacts/$t/"
+    tail -n 30 "$root/build/fuzz/$t.log"
+    status=1
+  fi
+done
+exit $status
