@@ -38,7 +38,7 @@ TEST(ParseFilename, InvalidModeEmptiesTreeAndSelectsTheName) {
         EXPECT_EQ(r.status, Status::Fail) << mode;
         EXPECT_EQ(r.message, "Invalid parse mode");
         EXPECT_EQ(r.position, 1);
-        EXPECT_EQ(r.length, 10);  // characters
+        EXPECT_EQ(r.length, 9);  // characters, not the 10 bytes
         EXPECT_TRUE(tree.empty());
         EXPECT_TRUE(e.code.empty() && e.formatName.empty());
     }
