@@ -23,7 +23,10 @@ public:
     Parser2x(std::string_view body, AttributeTree& tree, const Delimiters2x& d, bool allowLabel, int strict,
              int showLevels)
         : body_(body), tree_(tree), d_(d), allowLabel_(allowLabel), strict_(strict == Strict),
-          permissive_(strict == Permissive), showLevels_(showLevels) {}
+          permissive_(strict == Permissive), showLevels_(showLevels) {
+        for (std::string_view delim : {d.start, d.end, d.label, d.value})
+            mayStart_[static_cast<unsigned char>(delim[0])] = true;
+    }
 
     void attributes(int parent, int level);
 
@@ -34,9 +37,17 @@ public:
     int counter = 0;
 
 private:
-    bool at(std::string_view delim) const { return body_.substr(pos_).starts_with(delim); }
+    bool at(std::string_view delim) const {
+        return pos_ < body_.size() && body_[pos_] == delim[0] &&
+               (delim.size() == 1 || body_.substr(pos_).starts_with(delim));
+    }
     bool atEnd() const { return pos_ >= body_.size(); }
-    void advanceChar() { pos_ += utf8::sequenceLength(static_cast<unsigned char>(body_[pos_])); }
+    // Moves past the current byte and every following byte that cannot begin a delimiter.
+    // Stopping inside a multi-byte character is harmless: delimiters begin with a lead byte.
+    void advanceChar() {
+        ++pos_;
+        while (pos_ < body_.size() && !mayStart_[static_cast<unsigned char>(body_[pos_])]) ++pos_;
+    }
     void fail(std::string_view message, std::string_view span) {
         message_.assign(message);
         length_ = static_cast<int>(utf8::length(span));
@@ -59,6 +70,7 @@ private:
     bool allowLabel_, strict_, permissive_;
     int showLevels_;
     std::size_t pos_ = 0;
+    bool mayStart_[256] = {};
     std::string message_;
     int length_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "engine/tree.h"
 
 #include <algorithm>
+#include <array>
 
 #include "engine/utf8.h"
 
@@ -229,8 +230,13 @@ int CopySubtree(AttributeTree& tree, int source, int relative, Relation relation
 }
 
 int FindIllegalCharacter(std::string_view text) {
+    static constexpr auto illegal = [] {
+        std::array<bool, 256> t{};
+        for (char c : kIllegalCharacters) t[static_cast<unsigned char>(c)] = true;
+        return t;
+    }();
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (kIllegalCharacters.find(text[i]) != std::string_view::npos) return utf8::position(text, i);
+        if (illegal[static_cast<unsigned char>(text[i])]) return utf8::position(text, i);
     }
     return 0;
 }

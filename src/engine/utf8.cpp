@@ -1,5 +1,8 @@
 #include "engine/utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace lorvane::utf8 {
 
 std::size_t length(std::string_view text) {
@@ -34,6 +37,14 @@ bool isValid(std::string_view text) {
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
+        // Names are mostly ASCII: skip eight plain bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, s + i, 8);
+            if (word & 0x8080808080808080ull) break;
+            i += 8;
+        }
+        if (i >= n) break;
         unsigned char c = s[i];
         if (c < 0x80) { ++i; continue; }
         std::size_t len;
