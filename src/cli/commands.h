@@ -1,0 +1,23 @@
+// The commands of `lorvane` and what they share: exit codes, help texts.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace lorvane::cli {
+
+// 0: every name processed; 1: some final status is "Fail"; 2: usage error.
+enum ExitCode : int { ExitOk = 0, ExitFail = 1, ExitUsage = 2 };
+
+extern const char kMainHelp[];
+extern const char kCheckHelp[];
+extern const char kSettingsHelp[];
+
+// Prints "lorvane: <message>" and a pointer to the help; returns ExitUsage.
+int UsageError(std::string_view message, std::string_view command);
+
+// Arguments after the command word.
+int RunCheck(std::span<const char* const> args);
+int RunSettings(std::span<const char* const> args);
+
+}  // namespace lorvane::cli

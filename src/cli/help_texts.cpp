@@ -1,0 +1,63 @@
+#include <cstdio>
+#include <string>
+
+#include "cli/commands.h"
+
+namespace lorvane::cli {
+
+const char kMainHelp[] =
+    "Usage: lorvane COMMAND [OPTION]...\n"
+    "Checks file names that carry descriptive data in the Lorvane Data formats.\n"
+    "\n"
+    "Commands:\n"
+    "  check NAME...   parse each name, run the semantic layer, build it back\n"
+    "  settings        print every global setting the program runs with\n"
+    "\n"
+    "Settings are read from the user's store, $XDG_CONFIG_HOME/lorvane/ (default\n"
+    "~/.config/lorvane/), file \"Lorvane Manager 2.1.ini\".\n"
+    "\n"
+    "Run 'lorvane COMMAND --help' for the options of a command.\n"
+    "Exit status: 0 all names processed, 1 some name ended in \"Fail\", 2 usage error.\n";
+
+const char kCheckHelp[] =
+    "Usage: lorvane check [--set KEY=VALUE]... [--no-semantics] [--human] [--] NAME...\n"
+    "Parses each NAME (a file name with its extension, no folder), applies the\n"
+    "semantic layer when the parse is \"Good\", and builds the name again in the\n"
+    "format it came from.\n"
+    "\n"
+    "Options:\n"
+    "  --set KEY=VALUE  override one global setting by its key (see 'lorvane settings');\n"
+    "                   numbers and choices take their stored number, other\n"
+    "                   settings their text; may be repeated\n"
+    "  --no-semantics   skip the semantic layer\n"
+    "  --human          print a readable outline instead of JSON\n"
+    "  --               every later argument is a NAME, even if it starts with '-'\n"
+    "  -h, --help       show this help\n"
+    "\n"
+    "Output: one JSON object per NAME, one per line:\n"
+    "  {\"input\": NAME,\n"
+    "   \"parse\": {\"status\", \"message\", \"position\", \"length\", \"format\"},\n"
+    "   \"tree\": NODE or null,\n"
+    "   \"build\": {\"status\", \"message\", \"nodeIndex\", \"position\", \"length\", \"format\", \"name\"} or null}\n"
+    "  NODE is {\"text\", \"tag\", \"image\", \"expanded\", \"children\": [NODE...]}, the tree\n"
+    "  after the build with its marks; parse.format is the format code (\"2.x\", \"1.x\",\n"
+    "  \"Batch\" or \"\"), build.format the format name. Positions and lengths count\n"
+    "  characters from 1. build is null when the parse failed.\n"
+    "\n"
+    "Exit status: 0 every name processed, 1 some final status is \"Fail\", 2 usage error.\n";
+
+const char kSettingsHelp[] =
+    "Usage: lorvane settings [--set KEY=VALUE]...\n"
+    "Prints every global setting, by section, as KEY=VALUE with its effective value:\n"
+    "the user's store first, then each --set override. A value with blanks at its\n"
+    "ends, a double quote first or control characters is shown in double quotes.\n"
+    "Nothing is written to the store.\n";
+
+int UsageError(std::string_view message, std::string_view command) {
+    const std::string m(message);
+    const std::string c = command.empty() ? std::string() : " " + std::string(command);
+    std::fprintf(stderr, "lorvane: %s\nTry 'lorvane%s --help'.\n", m.c_str(), c.c_str());
+    return ExitUsage;
+}
+
+}  // namespace lorvane::cli

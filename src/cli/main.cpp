@@ -1,0 +1,25 @@
+// lorvane: the command-line face of the filename engine.
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+    using namespace lorvane::cli;
+    std::span<const char* const> args(argv, static_cast<std::size_t>(argc));
+    if (args.size() < 2) {
+        std::fputs(kMainHelp, stderr);
+        return ExitUsage;
+    }
+    const std::string_view command = args[1];
+    const auto rest = args.subspan(2);
+    if (command == "check") return RunCheck(rest);
+    if (command == "settings") return RunSettings(rest);
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kMainHelp, stdout);
+        return ExitOk;
+    }
+    return UsageError("unknown command \"" + std::string(command) + "\"", "");
+}

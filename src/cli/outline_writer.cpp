@@ -1,0 +1,94 @@
+#include "cli/outline_writer.h"
+
+#include "engine/utf8.h"
+
+namespace lorvane::cli {
+
+namespace {
+
+char kindMark(const Node& n) { return n.isRoot() ? '*' : n.isAttribute() ? '@' : '-'; }
+
+// Control characters would break the outline's lines; show them as "?".
+void appendVisible(std::string& out, std::string_view text) {
+    for (char c : text) out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+}
+
+void appendNodeLine(std::string& out, const AttributeTree& tree, int index, int depth) {
+    const Node& n = tree[index];
+    out.append(static_cast<std::size_t>(2 + 2 * depth), ' ');
+    out += kindMark(n);
+    out += ' ';
+    appendVisible(out, n.text);
+    const Status s = statusOfImage(n.image);
+    if (s != Status::Good) {
+        out += " [";
+        out += statusWord(s);
+        out += ']';
+    }
+    if (n.child && !n.expanded) out += " (+)";
+    out += '\n';
+}
+
+void appendTree(std::string& out, const AttributeTree& tree) {
+    const int root = tree.root();
+    if (!root) {
+        out += "  (no tree)\n";
+        return;
+    }
+    int node = root, depth = 0;
+    for (;;) {
+        appendNodeLine(out, tree, node, depth);
+        if (tree[node].child) {
+            node = tree[node].child;
+            ++depth;
+            continue;
+        }
+        while (node != root && !tree[node].next) {
+            node = tree[node].parent;
+            --depth;
+        }
+        if (node == root) return;
+        node = tree[node].next;
+    }
+}
+
+// "<label>: <Status>[ on node N][ at P, length L][ (format)][: message]"
+void appendStatusLine(std::string& out, std::string_view label, const Result& r, bool withNode,
+                      std::string_view format) {
+    out += "  ";
+    out += label;
+    out += ": ";
+    out += statusWord(r.status);
+    if (withNode && r.nodeIndex) out += " on node " + std::to_string(r.nodeIndex);
+    if (r.position) out += " at " + std::to_string(r.position) + ", length " + std::to_string(r.length);
+    if (!format.empty()) {
+        out += " (";
+        out += format;
+        out += ')';
+    }
+    if (!r.message.empty()) {
+        out += ": ";
+        appendVisible(out, r.message);
+    }
+    out += '\n';
+}
+
+}  // namespace
+
+void AppendCheckOutline(std::string& out, const CheckRecord& r) {
+    appendVisible(out, r.input);
+    out += '\n';
+    if (r.tree) appendTree(out, *r.tree);
+    appendStatusLine(out, "parse", r.parse, false, r.parseFormat);
+    if (r.built) {
+        appendStatusLine(out, "build", r.build, true, r.buildFormat);
+        if (!r.name.empty()) {
+            out += "  name: ";
+            appendVisible(out, r.name);
+            out += '\n';
+        }
+    }
+    out += '\n';
+}
+
+}  // namespace lorvane::cli

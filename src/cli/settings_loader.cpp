@@ -1,0 +1,47 @@
+#include "cli/settings_loader.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+#include "core/settings_store.h"
+
+namespace lorvane::cli {
+
+std::string ParseOverride(std::string_view text, std::vector<Override>& overrides) {
+    const auto eq = text.find('=');
+    if (eq == std::string_view::npos || eq == 0)
+        return "--set needs KEY=VALUE, not \"" + std::string(text) + "\"";
+    overrides.push_back({std::string(text.substr(0, eq)), std::string(text.substr(eq + 1))});
+    return {};
+}
+
+std::string ApplyOverride(GlobalSettings& settings, const Override& o) {
+    const SettingDef* def = FindGlobalSetting(o.key);
+    if (!def) return "Unknown setting key \"" + o.key + "\" (lorvane settings lists them all)";
+    if (ApplyStoredValue(settings, *def, o.value)) return {};
+    std::string message = "Setting " + o.key + " needs a number, not \"" + o.value + "\"";
+    if (def->kind == SettingKind::Choice) {
+        message += "; its choices are";
+        for (std::size_t i = 0; i < def->choices.size(); ++i) {
+            message += (i ? ", " : " ") + std::to_string(i) + " \"";
+            message += def->choices[i];
+            message += '"';
+        }
+    }
+    return message;
+}
+
+std::string LoadEffectiveSettings(GlobalSettings& settings, const std::vector<Override>& overrides,
+                                  std::string* storePath, bool* storeExists) {
+    IniSettingsStore store;
+    if (storePath) *storePath = store.filePath().toStdString();
+    if (storeExists) *storeExists = QFileInfo::exists(store.filePath());
+    if (auto problem = store.openProblem(); !problem.empty()) std::fprintf(stderr, "lorvane: %s\n", problem.c_str());
+    for (const std::string& w : LoadGlobalSettings(settings, store)) std::fprintf(stderr, "lorvane: %s\n", w.c_str());
+    for (const Override& o : overrides)
+        if (auto error = ApplyOverride(settings, o); !error.empty()) return error;
+    return {};
+}
+
+}  // namespace lorvane::cli

@@ -1,0 +1,26 @@
+// The settings a command runs with: the user's store, then --set overrides.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/settings.h"
+
+namespace lorvane::cli {
+
+struct Override {
+    std::string key, value;
+};
+
+// Splits "KEY=VALUE" at the first "="; returns an error text, or empty.
+std::string ParseOverride(std::string_view text, std::vector<Override>& overrides);
+
+// Loads the store (its warnings go to stderr, once each), then applies the
+// overrides in order. Returns an error text naming the key or value, or empty.
+std::string LoadEffectiveSettings(GlobalSettings& settings, const std::vector<Override>& overrides,
+                                  std::string* storePath = nullptr, bool* storeExists = nullptr);
+
+// The stored form of a --set value; empty error text when it converts.
+std::string ApplyOverride(GlobalSettings& settings, const Override& override);
+
+}  // namespace lorvane::cli
