@@ -1,0 +1,195 @@
+#!/bin/sh
+# End-to-end cases for the lorvane command-line tool.
+# Usage: cli_test.sh LORVANE CASE
+# Each case runs with its own empty configuration folder, never the user's store.
+set -u
+
+LORVANE=$1
+CASE=$2
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/lorvane-cli.XXXXXX") || exit 1
+trap 'rm -rf "$WORK"' EXIT
+XDG_CONFIG_HOME="$WORK/config"
+export XDG_CONFIG_HOME
+STORE="$XDG_CONFIG_HOME/lorvane/Lorvane Manager 2.1.ini"
+failures=0
+
+# run ARGS...: runs lorvane, keeping stdout, stderr and the exit code.
+run() {
+    "$LORVANE" "$@" >"$WORK/out" 2>"$WORK/err"
+    RC=$?
+}
+
+fail() {
+    echo "FAIL: $*"
+    echo "--- stdout:"; cat "$WORK/out"
+    echo "--- stderr:"; cat "$WORK/err"
+    failures=$((failures + 1))
+}
+
+expect_rc() {
+    [ "$RC" -eq "$1" ] || fail "exit code $RC, expected $1"
+}
+
+# expect_line FILE TEXT: FILE has a line exactly TEXT.
+expect_line() {
+    grep -qxF -- "$2" "$WORK/$1" || fail "no line in $1 equal to: $2"
+}
+
+# expect_text FILE TEXT: TEXT occurs in FILE.
+expect_text() {
+    grep -qF -- "$2" "$WORK/$1" || fail "$1 does not contain: $2"
+}
+
+expect_lines() {
+    n=$(wc -l <"$WORK/$1")
+    [ "$n" -eq "$2" ] || fail "$1 has $n lines, expected $2"
+}
+
+write_store() {
+    mkdir -p "$XDG_CONFIG_HOME/lorvane"
+    printf '%s\n' "$@" >"$STORE"
+}
+
+EXAMPLE='{Subject=Ann;Ben{Role=Sister}}{Place=Harbour}.jpg'
+
+case $CASE in
+example_json)
+    run check --no-semantics "$EXAMPLE"
+    expect_rc 0
+    expect_lines out 1
+    expect_line out '{"input": "{Subject=Ann;Ben{Role=Sister}}{Place=Harbour}.jpg", "parse": {"status": "Good", "message": "", "position": 46, "length": 0, "format": "2.x"}, "tree": {"text": "Filename", "tag": "", "image": 1, "expanded": true, "children": [{"text": "Subject", "tag": "Subject", "image": 4, "expanded": true, "children": [{"text": "Ann", "tag": "", "image": 10, "expanded": true, "children": []}, {"text": "Ben", "tag": "", "image": 10, "expanded": true, "children": [{"text": "Role", "tag": "Role", "image": 4, "expanded": true, "children": [{"text": "Sister", "tag": "", "image": 10, "expanded": false, "children": []}]}]}]}, {"text": "Place", "tag": "Place", "image": 4, "expanded": true, "children": [{"text": "Harbour", "tag": "", "image": 10, "expanded": true, "children": []}]}, {"text": "Extension", "tag": "Extension", "image": 4, "expanded": true, "children": [{"text": "JPG", "tag": "", "image": 10, "expanded": true, "children": []}]}]}, "build": {"status": "Good", "message": "", "nodeIndex": 0, "position": 0, "length": 0, "format": "Lorvane Data 2.x", "name": "{Subject=Ann;Ben{Role=Sister}}{Place=Harbour}.jpg"}}'
+    [ -e "$STORE" ] && fail "check wrote the settings store"
+    ;;
+example_human)
+    run check --human --no-semantics "$EXAMPLE"
+    expect_rc 0
+    expect_line out "$EXAMPLE"
+    expect_line out '  * Filename'
+    expect_line out '    @ Subject'
+    expect_line out '      - Ann'
+    expect_line out '        @ Role'
+    expect_line out '          - Sister'
+    expect_line out '      - JPG'
+    expect_line out '  build: Good (Lorvane Data 2.x)'
+    expect_line out "  name: $EXAMPLE"
+    ;;
+fail_name)
+    run check 'Harbour walk.jpg'
+    expect_rc 1
+    expect_line out '{"input": "Harbour walk.jpg", "parse": {"status": "Fail", "message": "Missing start delimiter \"{\"", "position": 1, "length": 0, "format": ""}, "tree": null, "build": null}'
+    ;;
+warn_name)
+    # A build that ends in "Warn" still yields its name and exits 0.
+    run check --human '{Subject=Ann}.jpeg'
+    expect_rc 0
+    expect_line out '      - JPEG [Warn]'
+    expect_line out '  build: Warn on node 5 at 1, length 4 (Lorvane Data 2.x): Extension value is more than 3 characters long'
+    expect_line out '  name: {Subject=Ann}.jpeg'
+    ;;
+build_fail)
+    run check '{Subject=Ann}{Extension=jpg;png}'
+    expect_rc 1
+    expect_text out '"build": {"status": "Fail", "message": "Extension may not have more than one value", "nodeIndex": 6,'
+    expect_text out '"format": "", "name": ""}}'
+    expect_text out '"image": 12'
+    ;;
+several_names)
+    # Every name is processed; one failure makes the exit code 1.
+    run check --no-semantics "$EXAMPLE" 'Harbour walk.jpg' '{Place=Harbour}.png'
+    expect_rc 1
+    expect_lines out 3
+    expect_text out '"name": "{Place=Harbour}.png"'
+    ;;
+character_positions)
+    run check --set Parse2xStrictMode=2 '{Größe=Ann}x.jpg'
+    expect_rc 1
+    expect_text out '"message": "Missing start delimiter \"{\"", "position": 12, "length": 0'
+    ;;
+json_escapes)
+    name=$(printf 'a"b\\c\td\001Größe\377.jpg')
+    run check -- "$name"
+    expect_rc 1
+    expect_text out "$(printf '{"input": "a\\"b\\\\c\\td\\u0001Größe\357\277\275.jpg", ')"
+    expect_text out '"message": "Filename is not valid UTF-8 text", "position": 14, "length": 1'
+    ;;
+unknown_key)
+    run check --set NoSuchKey=1 "$EXAMPLE"
+    expect_rc 2
+    expect_text err 'NoSuchKey'
+    [ -s "$WORK/out" ] && fail "output despite a usage error"
+    ;;
+bad_number)
+    run check --set ParseLengthMaximum=long "$EXAMPLE"
+    expect_rc 2
+    expect_text err 'ParseLengthMaximum'
+    expect_text err '"long"'
+    ;;
+bad_arguments)
+    run check; expect_rc 2
+    run check --frobnicate "$EXAMPLE"; expect_rc 2; expect_text err '--frobnicate'
+    run check --set; expect_rc 2
+    run check --set NoEquals "$EXAMPLE"; expect_rc 2
+    run; expect_rc 2
+    run frobnicate; expect_rc 2; expect_text err 'frobnicate'
+    run settings extra; expect_rc 2
+    ;;
+invalid_parse_mode)
+    run check --set ParseMode=Foo "$EXAMPLE"
+    expect_rc 1
+    expect_text out '"parse": {"status": "Fail", "message": "Invalid parse mode", "position": 1, "length": 49, "format": ""}'
+    ;;
+set_overrides)
+    # Parse with other delimiters, build with the defaults; later --set wins.
+    run check --set Parse2xDelimiterStart=x --set=Parse2xDelimiterStart='[' --set 'Parse2xDelimiterEnd=]' '[Subject=Ann][Place=Harbour].jpg'
+    expect_rc 0
+    expect_text out '"name": "{Subject=Ann}{Place=Harbour}.jpg"'
+    ;;
+store_settings)
+    # The user's store is read; a value that does not convert warns once and
+    # keeps its default; --set overrides the store.
+    write_store '[%General]' 'ParseLengthMaximum=lots' 'BuildMode=1.x'
+    run check "$EXAMPLE" "$EXAMPLE"
+    expect_rc 1
+    n=$(grep -c 'ParseLengthMaximum' "$WORK/err")
+    [ "$n" -eq 1 ] || fail "$n warnings about ParseLengthMaximum, expected 1"
+    run check --set BuildMode=2.x "$EXAMPLE"
+    expect_rc 0
+    expect_text out '"format": "Lorvane Data 2.x"'
+    ;;
+double_dash)
+    run check -- --human
+    expect_rc 1
+    expect_text out '{"input": "--human", '
+    ;;
+help)
+    run --help; expect_rc 0; expect_text out 'check'; expect_text out 'settings'
+    run check --help; expect_rc 0; expect_text out '--no-semantics'; expect_text out '"nodeIndex"'
+    run settings --help; expect_rc 0; expect_text out '--set'
+    ;;
+settings)
+    write_store '[2.x]' 'Parse2xDelimiterStart=<' 'Parse2xStrictMode=2'
+    run settings --set ParseMode=Batch --set 'Build2xDelimiterEnd= ]'
+    expect_rc 0
+    expect_line out '[General]'
+    expect_line out '[Semantics]'
+    expect_line out 'ParseMode=Batch'
+    expect_line out 'BuildMode=(Auto)'
+    expect_line out 'Parse2xDelimiterStart=<'
+    expect_line out 'Parse2xStrictMode=2'
+    expect_line out 'Build2xDelimiterEnd=" ]"'
+    expect_line out 'Parse1xDelimiterTopic='
+    expect_line out 'SemanticsValueReorder=0'
+    n=$(grep -c '^[A-Za-z0-9]*=' "$WORK/out")
+    [ "$n" -eq 77 ] || fail "$n settings printed, expected 77"
+    grep -q 'ParseMode' "$STORE" && fail "settings wrote the store"
+    run settings --set Nope=1; expect_rc 2; expect_text err 'Nope'
+    ;;
+*)
+    echo "unknown case $CASE"
+    exit 2
+    ;;
+esac
+
+[ "$failures" -eq 0 ] || exit 1
+exit 0
