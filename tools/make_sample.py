@@ -24,8 +24,8 @@ NAMES = [
     "{DT=2021-06-05 ~ 2021-06-07}{AC=Sailing}{PL=Lake Orta}{KW=boat;wind}.jpg",
     "{SU=Ann}{Colour=Blue}{PL=Harbour}.jpg",
     "{DT=2024-05-17}{SU=Ann;Ann}{PL=Harbour}.png",
-    "{SU=Ann}{PL=Harbour.jpg",
-    "{SU=Ann{PL=Harbour}.jpg",
+    "{SU}{PL=Harbour}.jpg",
+    "{SU=Ann} and {PL=Harbour}.jpg",
     "{=Ann}{PL=Harbour}.png",
     # Lorvane Data 1.x
     "2024-05-17 @ 14-30 #012 Harbour seals.jpg",
