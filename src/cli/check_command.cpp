@@ -1,5 +1,6 @@
 // lorvane check: the calling order every window uses, for each name given.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,20 +26,31 @@ public:
     }
 };
 
+// One NAME argument; "-" before "--" stands for the names on standard input.
+struct NameArg {
+    std::string_view text;
+    bool fromStdin = false;
+};
+
 struct CheckArgs {
     std::vector<Override> overrides;
     bool semantics = true;
     bool human = false;
     bool help = false;
-    std::vector<std::string_view> names;
+    bool nulSeparated = false;
+    std::vector<NameArg> names;
 };
 
 std::string parseArgs(std::span<const char* const> args, CheckArgs& out) {
     bool namesOnly = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view a = args[i];
-        if (namesOnly || a.empty() || a.front() != '-' || a == "-") {
-            out.names.push_back(a);
+        if (namesOnly || a.empty() || a.front() != '-') {
+            out.names.push_back({a, false});
+        } else if (a == "-") {
+            out.names.push_back({a, true});
+        } else if (a == "-0") {
+            out.nulSeparated = true;
         } else if (a == "--") {
             namesOnly = true;
         } else if (a == "--set") {
@@ -58,6 +70,39 @@ std::string parseArgs(std::span<const char* const> args, CheckArgs& out) {
     }
     return {};
 }
+
+// Names given as paths (as find prints them) are checked by their last component.
+std::string_view fileNamePart(std::string_view text) {
+    const auto slash = text.rfind('/');
+    return slash == std::string_view::npos ? text : text.substr(slash + 1);
+}
+
+// Reads standard input one name at a time into a reused buffer, so that a list
+// of any length runs in the memory of its longest name.
+class NameReader {
+public:
+    explicit NameReader(char separator) : separator_(separator) {}
+    ~NameReader() { std::free(buffer_); }
+    NameReader(const NameReader&) = delete;
+    NameReader& operator=(const NameReader&) = delete;
+
+    bool next(std::string_view& name) {
+        const ssize_t n = ::getdelim(&buffer_, &capacity_, separator_, stdin);
+        if (n < 0) return false;
+        std::size_t len = static_cast<std::size_t>(n);
+        if (len > 0 && buffer_[len - 1] == separator_) --len;
+        // Lists written on other systems end their lines with CR LF.
+        if (separator_ == '\n' && len > 0 && buffer_[len - 1] == '\r') --len;
+        name = std::string_view(buffer_, len);
+        return true;
+    }
+    bool failed() const { return std::ferror(stdin) != 0; }
+
+private:
+    char separator_;
+    char* buffer_ = nullptr;
+    std::size_t capacity_ = 0;
+};
 
 bool flush(std::string& out) {
     const bool ok = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
@@ -94,10 +139,10 @@ int RunCheck(std::span<const char* const> args) {
     out.reserve(1 << 16);
     bool anyFail = false, writeOk = true;
 
-    for (std::string_view name : a.names) {
-        record.input = name;
+    auto checkOne = [&](std::string_view input) {
+        record.input = input;
         record.parse.reset();
-        ParseFilename(name, tree, ctx, record.parseFormat, parseFormatName, record.parse);
+        ParseFilename(fileNamePart(input), tree, ctx, record.parseFormat, parseFormatName, record.parse);
         record.buildFormat = {};
         record.built = false;
         record.name.clear();
@@ -112,11 +157,29 @@ int RunCheck(std::span<const char* const> args) {
         if (a.human) AppendCheckOutline(out, record);
         else AppendCheckJson(out, record);
         if (out.size() >= (1 << 16)) writeOk = flush(out) && writeOk;
+    };
+
+    bool readFailed = false, stdinRead = false;
+    for (const NameArg& n : a.names) {
+        if (!n.fromStdin) {
+            checkOne(n.text);
+            continue;
+        }
+        if (stdinRead) continue;  // a second "-" finds standard input at its end
+        stdinRead = true;
+        NameReader reader(a.nulSeparated ? '\0' : '\n');
+        std::string_view name;
+        while (reader.next(name)) checkOne(name);
+        readFailed = reader.failed();
     }
     writeOk = flush(out) && writeOk;
     writeOk = std::fflush(stdout) == 0 && writeOk;
     if (!writeOk) {
         std::fputs("lorvane: unable to write the output\n", stderr);
+        return ExitFail;
+    }
+    if (readFailed) {
+        std::fputs("lorvane: unable to read the names from standard input\n", stderr);
         return ExitFail;
     }
     return anyFail ? ExitFail : ExitOk;

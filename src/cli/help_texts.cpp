@@ -20,10 +20,11 @@ const char kMainHelp[] =
     "Exit status: 0 all names processed, 1 some name ended in \"Fail\", 2 usage error.\n";
 
 const char kCheckHelp[] =
-    "Usage: lorvane check [--set KEY=VALUE]... [--no-semantics] [--human] [--] NAME...\n"
-    "Parses each NAME (a file name with its extension, no folder), applies the\n"
-    "semantic layer when the parse is \"Good\", and builds the name again in the\n"
-    "format it came from.\n"
+    "Usage: lorvane check [--set KEY=VALUE]... [--no-semantics] [--human] [-0] [--] NAME...\n"
+    "Parses each NAME (a file name with its extension; of a path only the part\n"
+    "after the last '/' is checked), applies the semantic layer when the parse is\n"
+    "\"Good\", and builds the name again in the format it came from. A NAME \"-\"\n"
+    "reads names from standard input, one per line, and streams the output.\n"
     "\n"
     "Options:\n"
     "  --set KEY=VALUE  override one global setting by its key (see 'lorvane settings');\n"
@@ -31,6 +32,8 @@ const char kCheckHelp[] =
     "                   settings their text; may be repeated\n"
     "  --no-semantics   skip the semantic layer\n"
     "  --human          print a readable outline instead of JSON\n"
+    "  -0               names on standard input end with NUL, not a line break\n"
+    "                   (for find -print0)\n"
     "  --               every later argument is a NAME, even if it starts with '-'\n"
     "  -h, --help       show this help\n"
     "\n"

@@ -185,6 +185,36 @@ settings)
     grep -q 'ParseMode' "$STORE" && fail "settings wrote the store"
     run settings --set Nope=1; expect_rc 2; expect_text err 'Nope'
     ;;
+stdin_lines)
+    # Names from standard input, one per line, mixed with arguments in order;
+    # a path is checked by its file name, CR LF line ends are accepted.
+    printf 'photos/2024/{Place=Harbour}.png\r\nHarbour walk.jpg\n' >"$WORK/in"
+    "$LORVANE" check --no-semantics "$EXAMPLE" - <"$WORK/in" >"$WORK/out" 2>"$WORK/err"; RC=$?
+    expect_rc 1
+    expect_lines out 3
+    head -n 1 "$WORK/out" | grep -qF "\"input\": \"$EXAMPLE\"" || fail "argument not first"
+    expect_text out '"input": "photos/2024/{Place=Harbour}.png"'
+    expect_text out '"name": "{Place=Harbour}.png"'
+    expect_text out '"input": "Harbour walk.jpg", "parse": {"status": "Fail"'
+    ;;
+stdin_nul)
+    # -0 splits at NUL only: a line break is part of a name.
+    printf './a/{A=b}.jpg\000{A=c\nd}.png\000' >"$WORK/in"
+    "$LORVANE" check -0 --no-semantics - <"$WORK/in" >"$WORK/out" 2>"$WORK/err"; RC=$?
+    expect_rc 0
+    expect_lines out 2
+    expect_text out '"input": "{A=c\nd}.png"'
+    expect_text out '"name": "{A=b}.jpg"'
+    ;;
+stdin_many)
+    # A long list streams: every name gets its line, nothing is held back.
+    i=0
+    while [ $i -lt 3000 ]; do echo "{Serial=$i}.jpg"; i=$((i + 1)); done >"$WORK/in"
+    "$LORVANE" check --no-semantics - <"$WORK/in" >"$WORK/out" 2>"$WORK/err"; RC=$?
+    expect_rc 0
+    expect_lines out 3000
+    tail -n 1 "$WORK/out" | grep -qF '"name": "{Serial=2999}.jpg"' || fail "last name missing"
+    ;;
 *)
     echo "unknown case $CASE"
     exit 2
