@@ -400,7 +400,8 @@ FsError FileSystemService::GetFolder(std::string_view path, FolderInfo& folder) 
         std::vector<std::pair<QString, std::size_t>> keys;
         keys.reserve(names.size());
         for (std::size_t i = 0; i < names.size(); ++i)
-            keys.emplace_back(QString::fromUtf8(names[i].data(), static_cast<qsizetype>(names[i].size())).toCaseFolded(), i);
+            keys.emplace_back(
+                QString::fromUtf8(names[i].data(), static_cast<qsizetype>(names[i].size())).toCaseFolded(), i);
         std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
             if (const int c = a.first.compare(b.first); c != 0) return c < 0;
             return names[a.second] < names[b.second];
@@ -418,7 +419,8 @@ FsError FileSystemService::GetFolder(std::string_view path, FolderInfo& folder) 
 FsError FileSystemService::Move(std::string_view source, std::string_view destination) const {
     const std::string from(source), to(destination);
     struct stat st{};
-    if (from.empty() || ::lstat(from.c_str(), &st) != 0) return failure(from.empty() ? ENOENT : errno, "move", from, to);
+    if (from.empty() || ::lstat(from.c_str(), &st) != 0)
+        return failure(from.empty() ? ENOENT : errno, "move", from, to);
     if (S_ISDIR(st.st_mode)) return failure(EISDIR, "move", from, to);
     if (to.empty()) return failure(ENOENT, "move", from, to);
     const std::string cleanFrom = CleanPath(from), cleanTo = CleanPath(to);
