@@ -60,7 +60,14 @@ std::string_view folderOf(std::string_view cleanPath) {
     return slash == 0 ? cleanPath.substr(0, 1) : cleanPath.substr(0, slash);
 }
 
-// Names stand in the file system as they are written; local time as the names carry it.
+// The folder part of a path as written, for the kernel to resolve ("." for a bare name).
+std::string parentOf(std::string_view path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string_view::npos) return ".";
+    return slash == 0 ? std::string("/") : std::string(path.substr(0, slash));
+}
+
+// File times as local wall-clock time, the way file names write their dates.
 DateTime localDateTime(std::int64_t secondsSinceEpoch) {
     const std::time_t t = static_cast<std::time_t>(secondsSinceEpoch);
     std::tm lt{};
@@ -423,22 +430,20 @@ FsError FileSystemService::Move(std::string_view source, std::string_view destin
         return failure(from.empty() ? ENOENT : errno, "move", from, to);
     if (S_ISDIR(st.st_mode)) return failure(EISDIR, "move", from, to);
     if (to.empty()) return failure(ENOENT, "move", from, to);
-    const std::string cleanFrom = CleanPath(from), cleanTo = CleanPath(to);
-    if (cleanFrom == cleanTo) return {};
-
     int err = renameNoReplace(from, to);
     if (err == 0) return {};
 
     if (err == EEXIST) {
-        struct stat dst{};
-        const std::string fromDir(folderOf(cleanFrom)), toDir(folderOf(cleanTo));
-        struct stat fromDirSt{}, toDirSt{};
+        // The kernel resolves both paths, so compare what they name rather than how
+        // they are written: a link or ".." in a path may lead to the same entry.
+        struct stat dst{}, fromDirSt{}, toDirSt{};
         const bool sameFile = ::lstat(to.c_str(), &dst) == 0 && dst.st_dev == st.st_dev && dst.st_ino == st.st_ino;
+        const std::string fromDir = parentOf(from), toDir = parentOf(to);
         const bool sameFolder = ::stat(fromDir.c_str(), &fromDirSt) == 0 && ::stat(toDir.c_str(), &toDirSt) == 0 &&
                                 fromDirSt.st_dev == toDirSt.st_dev && fromDirSt.st_ino == toDirSt.st_ino;
         if (sameFile && sameFolder) {
-            const std::string_view a = baseName(cleanFrom), b = baseName(cleanTo);
-            if (a == b) return {};  // the same entry reached through another path
+            const std::string_view a = baseName(from), b = baseName(to);
+            if (a == b) return {};  // its own path: nothing to do
             if (sameNameIgnoringCase(a, b)) {
                 // The file system ignores letter case, so the new name "exists": step
                 // aside to a free name and come back under the new spelling.

@@ -208,6 +208,7 @@ TEST_F(FileServiceTest, MoveToItsOwnPathSucceedsAndChangesNothing) {
     struct stat before{};
     ASSERT_EQ(::stat(p.c_str(), &before), 0);
     const std::string folder = dir_.path().toStdString();
+    ASSERT_EQ(::mkdir(at("sub").c_str(), 0755), 0);
     for (const std::string& dest : {p, folder + "//same.jpg", folder + "/./same.jpg", folder + "/sub/../same.jpg"}) {
         EXPECT_TRUE(fs.Move(p, dest).ok()) << dest;
         EXPECT_EQ(readAll(p), "S");
@@ -218,6 +219,12 @@ TEST_F(FileServiceTest, MoveToItsOwnPathSucceedsAndChangesNothing) {
     struct stat after{};
     ASSERT_EQ(::stat(p.c_str(), &after), 0);
     EXPECT_EQ(before.st_ino, after.st_ino);
+    // ".." after a linked folder is resolved where the link leads, not by the text.
+    ASSERT_EQ(::mkdir(at("sub/inner").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink(at("sub/inner").c_str(), at("elink").c_str()), 0);
+    ASSERT_TRUE(fs.Move(p, at("elink/../same.jpg")).ok());
+    EXPECT_EQ(readAll(at("sub/same.jpg")), "S");
+    EXPECT_FALSE(exists(p));
     // A missing file is an error even when the paths agree.
     EXPECT_EQ(fs.Move(at("gone.jpg"), at("gone.jpg")).code, ENOENT);
 }
