@@ -226,7 +226,7 @@ CopyOutcome copyFile(const std::string& source, const std::string& destination, 
             return {EINVAL, "The source and the destination are the same file"};
     }
 
-    const std::string folder(folderOf(destination));
+    const std::string folder = parentOf(destination);
     std::string temp;
     Fd out;
     for (int attempt = 0; attempt < 100 && !out.valid(); ++attempt) {

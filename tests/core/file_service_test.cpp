@@ -322,6 +322,24 @@ TEST_F(FileServiceTest, CopyKeepsExistingFilesUnlessAsked) {
     EXPECT_TRUE(leftovers(dir_.path().toStdString()).empty());
 }
 
+TEST_F(FileServiceTest, RelativePathsWorkFromTheWorkingFolder) {
+    make("r.jpg", "R");
+    char saved[4096];
+    ASSERT_NE(::getcwd(saved, sizeof saved), nullptr);
+    ASSERT_EQ(::chdir(dir_.path().toUtf8().constData()), 0);
+    const bool copied = fs.Copy("r.jpg", "r2.jpg", false).ok();
+    const bool moved = fs.Move("r2.jpg", "r3.jpg").ok();
+    FileInfo f;
+    const bool got = fs.GetFile("r3.jpg", f).ok();
+    ASSERT_EQ(::chdir(saved), 0);
+    EXPECT_TRUE(copied);
+    EXPECT_TRUE(moved);
+    ASSERT_TRUE(got);
+    EXPECT_EQ(f.Path, at("r3.jpg"));
+    EXPECT_EQ(readAll(at("r3.jpg")), "R");
+    EXPECT_TRUE(leftovers(dir_.path().toStdString()).empty());
+}
+
 TEST_F(FileServiceTest, Delete) {
     const std::string p = make("d.jpg", "D");
     ASSERT_TRUE(fs.Delete(p).ok());
