@@ -11,7 +11,8 @@
 namespace lorvane {
 
 void ValidateTextValue(std::string_view text, std::string& normalised, Finding& finding);
-// number is -1 when the text is not a valid integer.
+// Numbers: optional blanks around, at most one sign, decimal digits (leading zeros
+// allowed), within 32 bits. number is -1 when the text does not read as one.
 void ValidateIntegerValue(std::string_view text, std::int32_t& number, Finding& finding);
 void ValidatePercentValue(std::string_view text, std::int32_t& number, Finding& finding);
 void ValidateExtensionValue(std::string_view text, std::string& normalised, Finding& finding);
