@@ -314,6 +314,10 @@ void BrowserWindow::LoadFolder() {
     EditFile();
     ViewFile();
     emit folderLoaded();
+    if (closeAfterLoad_) {
+        closeAfterLoad_ = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    }
 }
 
 void BrowserWindow::showLoadErrors(const std::string& countError, const std::vector<std::string>& errors) {
@@ -616,6 +620,7 @@ void BrowserWindow::closeEvent(QCloseEvent* event) {
     if (loading_) {
         // Closing mid-load stops the load first; the window closes once it has unwound.
         if (progress_) progress_->Button()->click();
+        closeAfterLoad_ = true;
         event->ignore();
         return;
     }

@@ -148,6 +148,7 @@ private:
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool loading_ = false;
     bool autoLoadPending_ = false;
+    bool closeAfterLoad_ = false;
 };
 
 }  // namespace lorvane
