@@ -81,7 +81,7 @@ fail_name)
     ;;
 warn_name)
     # A build that ends in "Warn" still yields its name and exits 0.
-    run check --human '{Subject=Ann}.jpeg'
+    run check --human --no-semantics '{Subject=Ann}.jpeg'
     expect_rc 0
     expect_line out '      - JPEG [Warn]'
     expect_line out '  build: Warn on node 5 at 1, length 4 (Lorvane Data 2.x): Extension value is more than 3 characters long'
@@ -141,7 +141,7 @@ invalid_parse_mode)
     ;;
 set_overrides)
     # Parse with other delimiters, build with the defaults; later --set wins.
-    run check --set Parse2xDelimiterStart=x --set=Parse2xDelimiterStart='[' --set 'Parse2xDelimiterEnd=]' '[Subject=Ann][Place=Harbour].jpg'
+    run check --no-semantics --set Parse2xDelimiterStart=x --set=Parse2xDelimiterStart='[' --set 'Parse2xDelimiterEnd=]' '[Subject=Ann][Place=Harbour].jpg'
     expect_rc 0
     expect_text out '"name": "{Subject=Ann}{Place=Harbour}.jpg"'
     ;;
