@@ -218,7 +218,7 @@ stdin_many)
 one_x_name)
     run check --human '2005-07-14 @10 ~ @18 #12 Harbour seals.jpg'
     expect_rc 0
-    expect_line out '    @ Serial'
+    expect_line out '    @ Sequence Number'
     expect_line out '      - 012'
     expect_line out '  parse: Good (1.x)'
     expect_line out '  build: Good (Lorvane Data 1.x)'
