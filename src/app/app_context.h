@@ -1,0 +1,29 @@
+// What every window of one run shares: the global settings in memory, the store,
+// the user-interface services, the window registry and the file tests.
+#pragma once
+
+#include <QString>
+
+#include "app/file_probe.h"
+#include "app/user_interface.h"
+#include "app/window_registry.h"
+#include "engine/settings.h"
+
+namespace lorvane {
+
+struct AppContext {
+    AppContext(SettingsStore& store, UserInterface& ui, const FileProbe& files, QString programFolder)
+        : store(store), ui(ui), files(files), programFolder(std::move(programFolder)) {}
+
+    GlobalSettings settings;
+    SettingsStore& store;
+    UserInterface& ui;
+    const FileProbe& files;
+    WindowRegistry windows;
+    QString programFolder;  // the folder that holds the program file
+
+    // Default start folder of the Editor's and the Browser's file dialogs.
+    QString sampleFolder() const { return programFolder + QStringLiteral("/sample"); }
+};
+
+}  // namespace lorvane

@@ -1,0 +1,48 @@
+// The public methods by which the main windows call each other. Each window class
+// implements its own interface; the registry hands out windows through them, so a
+// window needs only this header, never another window's.
+#pragma once
+
+#include <QString>
+
+namespace lorvane {
+
+class EditorForm {
+public:
+    virtual ~EditorForm() = default;
+    // Loads a file's name into the Editor. viewerAlreadyHandled: the caller has
+    // given the Viewer the file itself.
+    virtual void InitializeFilename(const QString& folder, const QString& fileName, bool& viewerAlreadyHandled) = 0;
+    // True when unsaved changes may be dropped (asks the user when there are some).
+    virtual bool OkayToDiscard() = 0;
+    // Evaluates the current name again under the current settings.
+    virtual void UpdateStatus() = 0;
+    virtual void SaveSettings() = 0;
+};
+
+class BrowserForm {
+public:
+    virtual ~BrowserForm() = default;
+    virtual void InitializeFolder(const QString& folder) = 0;
+    // A file was renamed elsewhere (by the Editor): old and new full paths.
+    virtual void UpdateItem(const QString& oldPath, const QString& newPath) = 0;
+    virtual void SaveSettings() = 0;
+};
+
+class ViewerForm {
+public:
+    virtual ~ViewerForm() = default;
+    virtual void ShowPicture(const QString& path) = 0;
+    virtual void SaveSettings() = 0;
+};
+
+// Class names of the windows, also their objectName.
+namespace form {
+inline const QString Editor = QStringLiteral("frmEditor");
+inline const QString Browser = QStringLiteral("frmBrowser");
+inline const QString Viewer = QStringLiteral("frmViewer");
+inline const QString About = QStringLiteral("frmAbout");
+inline const QString Options = QStringLiteral("frmOptions");
+}  // namespace form
+
+}  // namespace lorvane

@@ -1,0 +1,94 @@
+// lorvane-manager: the desktop program. Start-up in the order the windows rely on:
+// the file tests, the application name, the global settings, then the windows the
+// settings and the first argument ask for.
+#include <QApplication>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "app/app_context.h"
+#include "app/file_probe.h"
+#include "app/memory_settings_store.h"
+#include "app/qt_user_interface.h"
+#include "app/screenshots.h"
+#include "app/start_up.h"
+#include "core/settings_store.h"
+#include "editor/editor_window.h"
+
+namespace {
+
+using namespace lorvane;
+
+// Each window class this build has, created on first use.
+void registerWindows(AppContext& ctx) {
+    ctx.windows.registerWindow(form::Editor, [&ctx] { return new EditorWindow(ctx); });
+}
+
+// --screenshot OUTPUT [SAMPLES]: render the windows to PNG files and stop. Not in
+// the usage text: it exists for looking at the program without a display.
+struct ScreenshotRequest {
+    bool wanted = false;
+    QString output, samples;
+};
+
+ScreenshotRequest screenshotRequest(int argc, char** argv) {
+    ScreenshotRequest r;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--screenshot") != 0) continue;
+        r.wanted = true;
+        if (i + 1 < argc) r.output = QString::fromLocal8Bit(argv[i + 1]);
+        if (i + 2 < argc) r.samples = QString::fromLocal8Bit(argv[i + 2]);
+    }
+    return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const ScreenshotRequest shots = screenshotRequest(argc, argv);
+    if (shots.wanted && !HasDisplay()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!HasDisplay()) {
+        std::fputs(
+            "lorvane-manager: no display to show windows on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+            "To check file names without a display, use the command-line tool instead, for example:\n"
+            "    lorvane check --human NAME...\n",
+            stderr);
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("lorvane-manager"));
+    if (shots.wanted && shots.output.isEmpty()) {
+        std::fputs("lorvane-manager: --screenshot needs an output folder\n", stderr);
+        return 2;
+    }
+
+    LocalFileProbe files;
+    QtUserInterface ui;
+    // Renders use the defaults and leave the user's settings alone.
+    std::unique_ptr<SettingsStore> store;
+    if (shots.wanted) {
+        store = std::make_unique<MemorySettingsStore>();
+    } else {
+        auto ini = std::make_unique<IniSettingsStore>();
+        if (auto problem = ini->openProblem(); !problem.empty())
+            std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
+        store = std::move(ini);
+    }
+    AppContext ctx(*store, ui, files, QCoreApplication::applicationDirPath());
+    for (const std::string& warning : LoadGlobalSettings(ctx.settings, *store))
+        std::fprintf(stderr, "lorvane-manager: %s\n", warning.c_str());
+    registerWindows(ctx);
+
+    if (shots.wanted)
+        return RenderScreenshots(ctx, shots.output, shots.samples.isEmpty() ? ctx.sampleFolder() : shots.samples);
+
+    OpenStartWindows(ctx, StartPathFromArguments(QCoreApplication::arguments()));
+    const int code = QApplication::exec();
+    if (auto* ini = dynamic_cast<IniSettingsStore*>(store.get()))
+        if (auto problem = ini->flush(); !problem.empty()) std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
+    return code;
+}

@@ -1,0 +1,73 @@
+#include "app/qt_user_interface.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace lorvane {
+
+namespace {
+
+QMessageBox::Icon qtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::None: return QMessageBox::NoIcon;
+        case MessageIcon::Stop: return QMessageBox::Critical;
+        case MessageIcon::Exclamation: return QMessageBox::Warning;
+        case MessageIcon::Information: return QMessageBox::Information;
+        case MessageIcon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons qtButtons(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::Ok: return QMessageBox::Ok;
+        case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+        case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+// The answer when the box is closed without pressing a button.
+MessageAnswer closedAnswer(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::Ok: return MessageAnswer::Ok;
+        case MessageButtons::YesNo: return MessageAnswer::No;
+        case MessageButtons::OkCancel:
+        case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
+    }
+    return MessageAnswer::Cancel;
+}
+
+}  // namespace
+
+MessageAnswer QtUserInterface::ShowMessage(QWidget* parent, const QString& text, const QString& title,
+                                           MessageIcon icon, MessageButtons buttons) {
+    QMessageBox box(qtIcon(icon), title, text, qtButtons(buttons), parent);
+    switch (box.exec()) {
+        case QMessageBox::Ok: return MessageAnswer::Ok;
+        case QMessageBox::Yes: return MessageAnswer::Yes;
+        case QMessageBox::No: return MessageAnswer::No;
+        case QMessageBox::Cancel: return MessageAnswer::Cancel;
+        default: return closedAnswer(buttons);
+    }
+}
+
+QString QtUserInterface::GetOpenFileName(QWidget* parent, const QString& title, const QString& initialPath,
+                                         const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, title, initialPath, filter);
+}
+
+QString QtUserInterface::GetSaveFileName(QWidget* parent, const QString& title, const QString& initialPath,
+                                         const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, title, initialPath, filter);
+}
+
+QString QtUserInterface::GetFolder(QWidget* parent, const QString& title, const QString& initialFolder) {
+    return QFileDialog::getExistingDirectory(parent, title, initialFolder);
+}
+
+void QtUserInterface::Beep() { QApplication::beep(); }
+
+}  // namespace lorvane

@@ -1,0 +1,20 @@
+// UserInterface on Qt's own message boxes, file dialogs and beep.
+#pragma once
+
+#include "app/user_interface.h"
+
+namespace lorvane {
+
+class QtUserInterface final : public UserInterface {
+public:
+    MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& title, MessageIcon icon,
+                              MessageButtons buttons) override;
+    QString GetOpenFileName(QWidget* parent, const QString& title, const QString& initialPath,
+                            const QString& filter) override;
+    QString GetSaveFileName(QWidget* parent, const QString& title, const QString& initialPath,
+                            const QString& filter) override;
+    QString GetFolder(QWidget* parent, const QString& title, const QString& initialFolder) override;
+    void Beep() override;
+};
+
+}  // namespace lorvane

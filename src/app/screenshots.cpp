@@ -1,0 +1,65 @@
+#include "app/screenshots.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace lorvane {
+
+namespace {
+
+// A file name for the picture that still says which sample it shows.
+QString pictureName(int number, const QString& prefix, const QString& sample) {
+    QString tail;
+    for (const QChar c : sample.left(40)) tail += c.isLetterOrNumber() ? c : QLatin1Char('_');
+    return QStringLiteral("%1-%2%3%4.png")
+        .arg(prefix)
+        .arg(number, 2, 10, QLatin1Char('0'))
+        .arg(tail.isEmpty() ? QString() : QStringLiteral("-"), tail);
+}
+
+bool save(QWidget* w, const QString& path) {
+    QApplication::processEvents();
+    const bool ok = w->grab().save(path);
+    std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "wrote" : "unable to write", qPrintable(path));
+    return ok;
+}
+
+}  // namespace
+
+int RenderScreenshots(AppContext& ctx, const QString& outputFolder, const QString& sampleFolder) {
+    if (!QDir().mkpath(outputFolder)) {
+        std::fprintf(stderr, "lorvane-manager: unable to create the folder \"%s\"\n", qPrintable(outputFolder));
+        return 1;
+    }
+    QDir samples(sampleFolder);
+    const QStringList names = samples.entryList(QDir::Files, QDir::Name);
+    bool ok = true;
+
+    QWidget* editorWindow = ctx.windows.show(form::Editor);
+    EditorForm* editor = ctx.windows.editor();
+    if (editorWindow && editor) {
+        editorWindow->resize(760, 360);
+        ok = save(editorWindow, QDir(outputFolder).filePath(pictureName(0, QStringLiteral("editor"), {}))) && ok;
+        int number = 1;
+        for (const QString& name : names) {
+            bool viewerHandled = true;
+            editor->InitializeFilename(samples.absolutePath(), name, viewerHandled);
+            // Show where the problem is, as the user would with Locate Problem.
+            if (auto* locate = editorWindow->findChild<QAction*>(QStringLiteral("mnuToolsLocate")))
+                if (locate->isEnabled()) locate->trigger();
+            ok = save(editorWindow, QDir(outputFolder).filePath(pictureName(number++, QStringLiteral("editor"), name))) && ok;
+        }
+    }
+    for (const QString& other : {form::Browser, form::Viewer}) {
+        if (QWidget* w = ctx.windows.show(other))
+            ok = save(w, QDir(outputFolder).filePath(pictureName(0, other.mid(3).toLower(), {}))) && ok;
+    }
+    return ok ? 0 : 1;
+}
+
+}  // namespace lorvane

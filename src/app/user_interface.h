@@ -1,0 +1,35 @@
+// Message boxes, file dialogs and the beep. Windows reach them only through this
+// interface so that tests can answer them without a screen and see what was asked.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace lorvane {
+
+enum class MessageIcon { None, Stop, Exclamation, Information, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+
+    // A modal box; returns the button pressed (closing the box counts as Cancel,
+    // or No when there is no Cancel, or Ok for a box with only Ok).
+    virtual MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& title, MessageIcon icon,
+                                      MessageButtons buttons = MessageButtons::Ok) = 0;
+
+    // File dialogs: the chosen path, or empty when the user cancelled.
+    virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& initialPath,
+                                    const QString& filter) = 0;
+    virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& initialPath,
+                                    const QString& filter) = 0;
+    virtual QString GetFolder(QWidget* parent, const QString& title, const QString& initialFolder) = 0;
+
+    // The refusal of an editing command: a sound, nothing else.
+    virtual void Beep() = 0;
+};
+
+}  // namespace lorvane

@@ -1,0 +1,49 @@
+#include "app/window_settings.h"
+
+#include <cmath>
+
+#include "core/settings_store.h"
+
+namespace lorvane {
+
+namespace {
+
+float toTwips(int pixels) { return static_cast<float>(pixels) * kTwipsPerPixel; }
+int toPixels(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+}  // namespace
+
+int WindowStateCode(Qt::WindowStates state) {
+    if (state & Qt::WindowMinimized) return 1;
+    if (state & Qt::WindowMaximized) return 2;
+    return 0;
+}
+
+void RestoreWindowGeometry(QWidget& window, const SettingsStore& store, std::string_view section, bool restore) {
+    if (!restore) return;
+    const QRect now(window.pos(), window.size());
+    const int left = toPixels(ReadWindowGeometry(store, section, "WindowLeft", toTwips(now.x())));
+    const int top = toPixels(ReadWindowGeometry(store, section, "WindowTop", toTwips(now.y())));
+    const int width = toPixels(ReadWindowGeometry(store, section, "WindowWidth", toTwips(now.width())));
+    const int height = toPixels(ReadWindowGeometry(store, section, "WindowHeight", toTwips(now.height())));
+    window.move(left, top);
+    if (width > 0 && height > 0) window.resize(width, height);
+    switch (ReadWindowInteger(store, section, "WindowState", WindowStateCode(window.windowState()))) {
+        case 1: window.setWindowState(Qt::WindowMinimized); break;
+        case 2: window.setWindowState(Qt::WindowMaximized); break;
+        default: window.setWindowState(Qt::WindowNoState); break;
+    }
+}
+
+void SaveWindowGeometry(const QWidget& window, SettingsStore& store, std::string_view section) {
+    const int state = WindowStateCode(window.windowState());
+    if (state == 0) {
+        WriteWindowGeometry(store, section, "WindowLeft", toTwips(window.x()));
+        WriteWindowGeometry(store, section, "WindowTop", toTwips(window.y()));
+        WriteWindowGeometry(store, section, "WindowWidth", toTwips(window.width()));
+        WriteWindowGeometry(store, section, "WindowHeight", toTwips(window.height()));
+    }
+    WriteWindowInteger(store, section, "WindowState", state);
+}
+
+}  // namespace lorvane

@@ -1,0 +1,27 @@
+// A window's rectangle and state in its settings section. Stored in twips
+// (1/1440 inch), fifteen to a logical pixel, as the settings have always kept them.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <string_view>
+
+#include "engine/settings.h"
+
+namespace lorvane {
+
+constexpr float kTwipsPerPixel = 15.0f;
+
+// When restore is true: left, top, width and height, then the state; keys that are
+// absent keep the window's current value. Nothing is read otherwise.
+void RestoreWindowGeometry(QWidget& window, const SettingsStore& store, std::string_view section, bool restore);
+
+// The rectangle only while the window is in its normal state (so a maximised window
+// keeps the last normal rectangle), then the state always.
+void SaveWindowGeometry(const QWidget& window, SettingsStore& store, std::string_view section);
+
+// 0 normal, 1 minimised, 2 maximised.
+int WindowStateCode(Qt::WindowStates state);
+
+}  // namespace lorvane

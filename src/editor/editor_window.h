@@ -1,0 +1,123 @@
+// frmEditor: one file name as text (the Filename pane) and as an attribute tree
+// (the tree pane), kept in step; the pane edited last is the source.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <string>
+
+#include "app/app_context.h"
+#include "app/form_interfaces.h"
+#include "editor/node_commands.h"
+#include "editor/node_pictures.h"
+#include "engine/dispatch.h"
+
+class QAction;
+class QLabel;
+class QTreeView;
+
+namespace lorvane {
+
+class AttributeTreeModel;
+class FilenameEdit;
+class SplitterBar;
+
+class EditorWindow final : public QMainWindow, public EditorForm {
+    Q_OBJECT
+public:
+    enum class Source { Filename, Tree };
+
+    explicit EditorWindow(AppContext& ctx, QWidget* parent = nullptr);
+    ~EditorWindow() override;
+
+    // EditorForm
+    void InitializeFilename(const QString& folder, const QString& fileName, bool& viewerAlreadyHandled) override;
+    bool OkayToDiscard() override;
+    void UpdateStatus() override;
+    void SaveSettings() override;
+
+    void RunCommand(NodeCommand command);
+    void LocateProblem();
+    void UpdatePanes();
+    void ToggleLengthIndicator();
+
+    // State, for the window's neighbours and for tests.
+    const AttributeTree& tree() const { return tree_; }
+    const Result& result() const { return result_; }
+    bool isClean() const { return clean_; }
+    bool moveMode() const { return moveMode_; }
+    Source lastSource() const { return lastSource_; }
+    Source statusSource() const { return statusSource_; }
+    QString folder() const { return folder_; }
+    QString fileName() const { return fileName_; }
+    StatusPicture statusPicture() const { return statusPicture_; }
+    // The semantic switches the last evaluation ran with.
+    const SemanticOptions& lastSemanticOptions() const { return semanticOptions_; }
+    // What the next Open or Save dialog starts with.
+    QString dialogFileName() const { return dialogFileName_; }
+    QString dialogFolder() const { return dialogFolder_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class Sink;
+
+    void createPanes();
+    void createMenus();
+    void loadSettings();
+    void layOut();
+
+    void TreeChanged();
+    void UpdateStatusDisplay();
+    void UpdateViewer();
+    void showTree();
+    void selectNode(int node);
+    void startLabelEdit(int node);
+    void setFilenameText(const QString& text);
+
+    void filenameChanged();
+    void filesDropped(const QStringList& paths);
+    void otherDataDropped();
+    void labelEdited(int node, const QString& text);
+    bool treeKeyPress(QKeyEvent* event);
+    void endMoveMode();
+    void splitterMoved(qreal y);
+    bool FileSave();
+
+    AppContext& ctx_;
+    AttributeTree tree_;
+    AttributeTreeModel* model_ = nullptr;
+    std::unique_ptr<Sink> sink_;
+
+    // Window state.
+    QString folder_, fileName_;
+    bool clean_ = true;
+    bool tracking_ = true;
+    bool moveMode_ = false;
+    Source lastSource_ = Source::Filename;
+    Source statusSource_ = Source::Filename;
+    std::string formatCode_, formatName_;
+    Result result_;
+    qreal dragOrigin_ = -1;
+    int filenameHeight_ = 0;
+    bool syncingView_ = false;
+    StatusPicture statusPicture_ = StatusPicture::Ready;
+    QString dialogFileName_, dialogFolder_;
+    DateOptions dateOptions_;
+    SemanticOptions semanticOptions_;
+
+    // Controls.
+    FilenameEdit* filename_ = nullptr;
+    SplitterBar* splitter_ = nullptr;
+    QTreeView* treeView_ = nullptr;
+    QLabel* lengthPanel_ = nullptr;
+    QLabel* statusPicturePanel_ = nullptr;
+    QLabel* statusTextPanel_ = nullptr;
+    QAction* mnuToolsLocate_ = nullptr;
+    QAction* mnuIndicateLength_ = nullptr;
+};
+
+}  // namespace lorvane

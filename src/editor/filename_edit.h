@@ -1,0 +1,27 @@
+// The Filename pane: one line of text that takes dropped files instead of dropped text.
+#pragma once
+
+#include <QLineEdit>
+#include <QStringList>
+
+namespace lorvane {
+
+class FilenameEdit final : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit FilenameEdit(QWidget* parent = nullptr);
+
+signals:
+    // Local paths of the dropped files, in the order given.
+    void filesDropped(const QStringList& paths);
+    // Something was dropped that holds no files (text, for example).
+    void otherDataDropped();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+}  // namespace lorvane

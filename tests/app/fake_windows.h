@@ -1,0 +1,73 @@
+// Stand-ins for the main windows that keep the closing rules and record what
+// start-up and their neighbours asked of them.
+#pragma once
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QWidget>
+
+#include "app/app_context.h"
+
+namespace lorvane::testing {
+
+struct WindowLog {
+    QStringList editorFiles;    // "folder|name" per InitializeFilename
+    QStringList browserFolders; // per InitializeFolder
+    QList<int> browserAutoLoad; // BrowserAutoLoadLastFolder as each Browser saw it at creation
+    int created = 0;
+};
+
+class FakeWindow : public QWidget {
+public:
+    FakeWindow(AppContext& ctx, WindowLog& log, std::initializer_list<const char*> menuItems) : ctx_(ctx), log_(log) {
+        ++log.created;
+        for (const char* name : menuItems) {
+            auto* a = new QAction(this);
+            a->setObjectName(QLatin1String(name));
+            a->setCheckable(true);
+        }
+    }
+    bool refuseClose = false;
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        if (refuseClose) {
+            e->ignore();
+            return;
+        }
+        e->accept();
+        ctx_.windows.WindowClosing(this);
+    }
+    AppContext& ctx_;
+    WindowLog& log_;
+};
+
+class FakeEditor final : public FakeWindow, public EditorForm {
+public:
+    FakeEditor(AppContext& ctx, WindowLog& log) : FakeWindow(ctx, log, {"mnuBrowser", "mnuViewer"}) {}
+    void InitializeFilename(const QString& folder, const QString& name, bool&) override {
+        log_.editorFiles << folder + QLatin1Char('|') + name;
+    }
+    bool OkayToDiscard() override { return !refuseClose; }
+    void UpdateStatus() override {}
+    void SaveSettings() override {}
+};
+
+class FakeBrowser final : public FakeWindow, public BrowserForm {
+public:
+    FakeBrowser(AppContext& ctx, WindowLog& log) : FakeWindow(ctx, log, {"mnuEditor", "mnuViewer"}) {
+        log.browserAutoLoad << ctx.settings.BrowserAutoLoadLastFolder;
+    }
+    void InitializeFolder(const QString& folder) override { log_.browserFolders << folder; }
+    void UpdateItem(const QString&, const QString&) override {}
+    void SaveSettings() override {}
+};
+
+class FakeViewer final : public FakeWindow, public ViewerForm {
+public:
+    FakeViewer(AppContext& ctx, WindowLog& log) : FakeWindow(ctx, log, {}) {}
+    void ShowPicture(const QString&) override {}
+    void SaveSettings() override {}
+};
+
+}  // namespace lorvane::testing

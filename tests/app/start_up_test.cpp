@@ -1,0 +1,149 @@
+// Start-up: which windows open for each kind of start path and setting, and what
+// they are given to load.
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include "app/memory_settings_store.h"
+#include "app/start_up.h"
+#include "support/qt_test_main.h"
+#include "support/scripted_ui.h"
+#include "app/fake_windows.h"
+
+namespace lorvane::testing {
+
+namespace {
+
+// A run of start-up with stand-in windows; every window class can be left out of the build.
+struct StartRun {
+    MemorySettingsStore store;
+    ScriptedUserInterface ui;
+    LocalFileProbe files;
+    AppContext ctx{store, ui, files, QStringLiteral("/opt/lorvane")};
+    WindowLog log;
+
+    explicit StartRun(bool withBrowser = true, bool withViewer = true) {
+        ctx.windows.registerWindow(form::Editor, [this] { return new FakeEditor(ctx, log); });
+        if (withBrowser) ctx.windows.registerWindow(form::Browser, [this] { return new FakeBrowser(ctx, log); });
+        if (withViewer) ctx.windows.registerWindow(form::Viewer, [this] { return new FakeViewer(ctx, log); });
+    }
+    ~StartRun() {
+        for (const QString& name : {form::Editor, form::Browser, form::Viewer}) delete ctx.windows.loaded(name);
+    }
+    QString visible() const {
+        QStringList v;
+        for (const QString& name : {form::Browser, form::Editor, form::Viewer})
+            if (ctx.windows.IsFormVisible(name)) v << name;
+        return v.join(QLatin1Char(' '));
+    }
+    bool checked(const QString& window, const char* item) const {
+        auto* a = ctx.windows.loaded(window)->findChild<QAction*>(QLatin1String(item));
+        return a && a->isChecked();
+    }
+};
+
+}  // namespace
+
+class StartUpTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    QString file_, folder_;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        folder_ = dir_.filePath(QStringLiteral("My Photos"));
+        QVERIFY(QDir().mkpath(folder_));
+        file_ = folder_ + QStringLiteral("/{SU=Ann}.jpg");
+        QFile f(file_);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+
+    void startPathIsTheFirstArgumentOnly() {
+        QCOMPARE(StartPathFromArguments({QStringLiteral("lorvane-manager")}), QString());
+        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), QStringLiteral("/a b/c d.jpg"), QStringLiteral("x")}),
+                 QStringLiteral("/a b/c d.jpg"));
+    }
+
+    void windowsPerStartPath_data() {
+        QTest::addColumn<QString>("path");  // "file", "folder", "missing" or empty
+        QTest::addColumn<int>("openBrowser");
+        QTest::addColumn<int>("openEditor");
+        QTest::addColumn<int>("openViewer");
+        QTest::addColumn<QString>("visible");
+        QTest::addRow("file, browser auto") << "file" << 0 << 0 << 0 << "frmEditor";
+        QTest::addRow("file, browser yes, viewer") << "file" << 1 << 0 << 1 << "frmBrowser frmEditor frmViewer";
+        QTest::addRow("folder, editor auto") << "folder" << 0 << 0 << 0 << "frmBrowser";
+        QTest::addRow("folder, editor yes") << "folder" << 0 << 1 << 0 << "frmBrowser frmEditor";
+        QTest::addRow("nothing, only browser") << "" << 0 << 0 << 0 << "frmBrowser";
+        QTest::addRow("nothing, editor yes") << "" << 1 << 1 << 1 << "frmBrowser frmEditor frmViewer";
+        QTest::addRow("missing path as nothing") << "missing" << 0 << 0 << 0 << "frmBrowser";
+    }
+
+    void windowsPerStartPath() {
+        QFETCH(QString, path);
+        QFETCH(int, openBrowser);
+        QFETCH(int, openEditor);
+        QFETCH(int, openViewer);
+        QFETCH(QString, visible);
+        StartRun run;
+        run.ctx.settings.StartupOpenBrowser = openBrowser;
+        run.ctx.settings.StartupOpenEditor = openEditor;
+        run.ctx.settings.StartupOpenViewer = openViewer;
+        run.ctx.settings.BrowserAutoLoadLastFolder = 1;
+        const QString start = path == "file" ? file_ : path == "folder" ? folder_
+                              : path == "missing" ? dir_.filePath(QStringLiteral("nothing here")) : QString();
+        OpenStartWindows(run.ctx, start);
+
+        QCOMPARE(run.visible(), visible);
+        QCOMPARE(run.log.editorFiles,
+                 path == "file" ? QStringList{folder_ + QStringLiteral("|{SU=Ann}.jpg")} : QStringList{});
+        QCOMPARE(run.log.browserFolders, path == "folder" ? QStringList{folder_} : QStringList{});
+        // The Browser loads its last folder only when start-up names nothing.
+        if (run.ctx.windows.loaded(form::Browser))
+            QCOMPARE(run.log.browserAutoLoad, QList<int>{path == "file" || path == "folder" ? 0 : 1});
+        QCOMPARE(run.ctx.settings.BrowserAutoLoadLastFolder, 1);
+        // The check marks follow what is shown.
+        if (run.ctx.windows.IsFormVisible(form::Editor)) {
+            QCOMPARE(run.checked(form::Editor, "mnuBrowser"), run.ctx.windows.IsFormVisible(form::Browser));
+            QCOMPARE(run.checked(form::Editor, "mnuViewer"), run.ctx.windows.IsFormVisible(form::Viewer));
+        }
+        if (run.ctx.windows.IsFormVisible(form::Browser))
+            QCOMPARE(run.checked(form::Browser, "mnuEditor"), run.ctx.windows.IsFormVisible(form::Editor));
+    }
+
+    void withoutBrowserTheEditorOpens() {
+        StartRun run(false, false);
+        run.ctx.settings.StartupOpenEditor = 0;
+        run.ctx.settings.StartupOpenViewer = 1;
+        OpenStartWindows(run.ctx, QString());
+        QCOMPARE(run.visible(), QStringLiteral("frmEditor"));
+        QVERIFY(!run.ctx.windows.isAvailable(form::Browser));
+        QCOMPARE(run.ctx.windows.show(form::Browser), nullptr);
+    }
+
+    void displayIsRequired() {
+        const QByteArray saved[] = {qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY"), qgetenv("QT_QPA_PLATFORM")};
+        qunsetenv("DISPLAY");
+        qunsetenv("WAYLAND_DISPLAY");
+        qunsetenv("QT_QPA_PLATFORM");
+        const bool none = HasDisplay();
+        qputenv("DISPLAY", ":1");
+        const bool x = HasDisplay();
+        qputenv("DISPLAY", saved[0]);
+        qputenv("WAYLAND_DISPLAY", saved[1]);
+        qputenv("QT_QPA_PLATFORM", saved[2]);
+        QVERIFY(!none);
+        QVERIFY(x);
+    }
+};
+
+LORVANE_QTEST(StartUpTest);
+
+}  // namespace lorvane::testing
+
+#include "start_up_test.moc"

@@ -1,0 +1,297 @@
+// The Editor as a user drives it: typing a name, editing labels, node commands by
+// key, move mode, locating problems, dropping, closing and its settings.
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "app/start_up.h"
+#include "editor/editor_fixture.h"
+#include "support/qt_test_main.h"
+
+namespace lorvane::testing {
+
+class EditorWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void freshEditorIsReady() {
+        EditorFixture f;
+        QCOMPARE(f.status(), QStringLiteral("Ready"));
+        QCOMPARE(f.editor->statusPicture(), StatusPicture::Ready);
+        QCOMPARE(f.length(), QStringLiteral("Len 0"));
+        QVERIFY(!f.action("mnuToolsLocate")->isEnabled());
+        QVERIFY(f.editor->isClean());
+        QCOMPARE(f.editor->folder(), QStringLiteral("/opt/lorvane/sample"));
+        QCOMPARE(f.editor->windowTitle(), QStringLiteral("Lorvane Editor"));
+    }
+
+    void typingANameFillsTreeStatusAndLength() {
+        EditorFixture f;
+        f.type(QStringLiteral("{"));
+        QVERIFY(!f.editor->isClean());
+        QVERIFY(f.status() != QStringLiteral("Ready"));
+        QVERIFY(f.editor->statusPicture() != StatusPicture::Good);
+        f.type(QStringLiteral("SU=Ann;B"));
+        f.filename()->insert(QStringLiteral("ö"));  // typed through an input method
+        f.type(QStringLiteral("}{PL=Harbour}.jpg"));
+        QCOMPARE(f.treeText(), QStringLiteral("Filename(SU(Ann,Bö),PL(Harbour),Extension(JPG))"));
+        QCOMPARE(f.status(), QStringLiteral("Lorvane Data 2.x"));
+        QCOMPARE(f.editor->statusPicture(), StatusPicture::Good);
+        QCOMPARE(f.length(), QStringLiteral("Len 27"));  // characters, not bytes
+        QVERIFY(!f.action("mnuToolsLocate")->isEnabled());
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann;Bö}{PL=Harbour}.jpg"));
+        QCOMPARE(f.editor->lastSource(), EditorWindow::Source::Filename);
+    }
+
+    void enterDoesNotEndTheLine() {
+        EditorFixture f;
+        f.type(QStringLiteral("{SU=Ann}"));
+        QTest::keyClick(f.filename(), Qt::Key_Return);
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann}"));
+    }
+
+    void locateProblemInTheFilenamePane() {
+        EditorFixture f;
+        f.type(QStringLiteral("{SU=A:nn}.jpg"));
+        QCOMPARE(f.editor->statusPicture(), StatusPicture::Fail);
+        QVERIFY(f.action("mnuToolsLocate")->isEnabled());
+        QCOMPARE(f.editor->statusSource(), EditorWindow::Source::Filename);
+        const Result r = f.editor->result();
+        f.editor->LocateProblem();
+        QCOMPARE(f.filename()->selectionStart(), r.position - 1);
+        QCOMPARE(f.filename()->selectedText(), QStringLiteral(":"));
+    }
+
+    void editingALabelRebuildsTheName() {
+        EditorFixture f;
+        f.load(QStringLiteral("{SU=Ann}{PL=Harbour}.jpg"));
+        QVERIFY(f.editor->isClean());
+        f.select(QStringLiteral("Ann"));
+        f.key(Qt::Key_F2);
+        QVERIFY(f.labelEditor());
+        QCOMPARE(f.labelEditor()->selectedText(), QStringLiteral("Ann"));
+        f.finishLabel(QStringLiteral("  Ben Ho  "));
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ben Ho}{PL=Harbour}.jpg"));
+        QVERIFY(!f.editor->isClean());
+        QCOMPARE(f.editor->lastSource(), EditorWindow::Source::Tree);
+        const AttributeTree& t = f.editor->tree();
+        QCOMPARE(t[t.selected()].text, std::string("Ben Ho"));
+        QVERIFY(t[t.selected()].tag.empty());
+
+        f.select(QStringLiteral("PL"));
+        f.key(Qt::Key_F2);
+        f.finishLabel(QStringLiteral("  Date  "));
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ben Ho}{Date=Harbour}.jpg"));
+        QCOMPARE(t[t.selected()].text, std::string("Date"));
+        QCOMPARE(t[t.selected()].tag, std::string("Date"));
+    }
+
+    void theRootLabelIsNotEdited() {
+        EditorFixture f;
+        f.load(QStringLiteral("{SU=Ann}.jpg"));
+        f.select(QStringLiteral("Filename"));
+        f.key(Qt::Key_F2);
+        QVERIFY(!f.labelEditor());
+        QCOMPARE(f.ui.beeps, 0);
+    }
+
+    void locateProblemSelectsCharactersInTheLabel() {
+        EditorFixture f;
+        f.load(QStringLiteral("{SU=Ann}.jpg"));
+        f.select(QStringLiteral("Ann"));
+        f.editor->RunCommand(NodeCommand::Edit);
+        f.finishLabel(QStringLiteral("A|nn"));
+        QCOMPARE(f.editor->statusPicture(), StatusPicture::Fail);
+        QCOMPARE(f.filename()->text(), QString());  // a failed build empties the pane
+        QCOMPARE(f.editor->statusSource(), EditorWindow::Source::Tree);
+        f.select(QStringLiteral("SU"));
+        f.action("mnuToolsLocate")->trigger();
+        const AttributeTree& t = f.editor->tree();
+        QCOMPARE(t[t.selected()].text, std::string("A|nn"));
+        QVERIFY(f.labelEditor());
+        QCOMPARE(f.labelEditor()->selectedText(), QStringLiteral("|"));
+        QCOMPARE(f.labelEditor()->selectionStart(), 1);
+    }
+
+    void commandsByKeyAndTheirRefusals() {
+        EditorFixture f;
+        f.ctx.settings.EditAddNodeAutoEdit = 0;
+        f.load(QStringLiteral("{SU=Ann;Ben}{PL=Harbour}.jpg"));
+        f.select(QStringLiteral("Ben"));
+        f.key(Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ben;Ann}{PL=Harbour}.jpg"));
+        f.key(Qt::Key_Up, Qt::ControlModifier);  // first value of the first attribute
+        QCOMPARE(f.ui.beeps, 1);
+        f.select(QStringLiteral("PL"));
+        f.key(Qt::Key_Left, Qt::ControlModifier);  // top-level attributes cannot be promoted
+        QCOMPARE(f.ui.beeps, 2);
+        f.key(Qt::Key_Delete);
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ben;Ann}.jpg"));
+        f.select(QStringLiteral("SU"));
+        f.key(Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(f.treeText(), QStringLiteral("Filename(SU(Ben,Ann,),Extension(JPG))"));
+        QVERIFY(f.editor->statusPicture() != StatusPicture::Good);  // an empty value is reported
+        QVERIFY(!f.labelEditor());
+        f.select(QStringLiteral("Filename"));
+        f.key(Qt::Key_Up, Qt::AltModifier);
+        QCOMPARE(f.ui.beeps, 3);
+        f.key(Qt::Key_Delete);
+        QVERIFY(f.editor->tree().empty());
+        f.key(Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(f.treeText(), QStringLiteral("Filename"));
+    }
+
+    void insertedNodeOpensItsLabel() {
+        EditorFixture f;
+        f.load(QStringLiteral("{SU=Ann}.jpg"));
+        f.select(QStringLiteral("Ann"));
+        f.action("mnuNodeInsertAfter")->trigger();
+        QVERIFY(f.labelEditor());
+        f.finishLabel(QStringLiteral("Cy"));
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann;Cy}.jpg"));
+    }
+
+    void moveModeSuspendsReorderUntilCtrlIsReleased() {
+        EditorFixture f(true);
+        f.ctx.settings.SemanticsAttributeReorder = 2;
+        f.ctx.settings.SemanticsValueConsolidate = 1;
+        f.load(QStringLiteral("{SU=Ann;Ben;Cy}{PL=Harbour}.jpg"));
+        f.select(QStringLiteral("Cy"));
+        // Sent one by one: QTest's own clicks would press and release Ctrl around each key.
+        auto send = [&](QEvent::Type type, int key, Qt::KeyboardModifiers m) {
+            QKeyEvent event(type, key, m);
+            QCoreApplication::sendEvent(f.treeView(), &event);
+        };
+        send(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+        QVERIFY(f.editor->moveMode());
+        for (int i = 0; i < 2; ++i) {
+            send(QEvent::KeyPress, Qt::Key_Up, Qt::ControlModifier);
+            send(QEvent::KeyRelease, Qt::Key_Up, Qt::ControlModifier);
+        }
+        QCOMPARE(f.treeText(), QStringLiteral("Filename(SU(Cy,Ann,Ben),PL(Harbour),Extension(JPG))"));
+        const SemanticOptions& held = f.editor->lastSemanticOptions();
+        for (std::size_t i : {sem_opt::AttributeReorder, sem_opt::AttributeConsolidate, sem_opt::ValueReorder,
+                              sem_opt::ValueConsolidate})
+            QCOMPARE(held[i], 0);
+        QCOMPARE(held[sem_opt::AttributeEnable], 1);
+        send(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+        QVERIFY(!f.editor->moveMode());
+        QCOMPARE(f.editor->lastSemanticOptions()[sem_opt::AttributeReorder], 2);
+        QCOMPARE(f.editor->lastSemanticOptions()[sem_opt::ValueConsolidate], 1);
+        const AttributeTree& t = f.editor->tree();
+        QCOMPARE(t[t.selected()].text, std::string("Cy"));
+    }
+
+    void updatePanesRebuildsFromTheTree() {
+        EditorFixture f;
+        f.type(QStringLiteral("{SU=Ann}.jpg"));
+        f.action("mnuToolsUpdate")->trigger();
+        QCOMPARE(f.editor->lastSource(), EditorWindow::Source::Tree);
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann}.jpg"));
+        QCOMPARE(f.editor->statusPicture(), StatusPicture::Good);
+    }
+
+    void lengthIndicatorIsStoredAtOnce() {
+        EditorFixture f;
+        f.action("mnuIndicateLength")->trigger();
+        QVERIFY(!f.action("mnuIndicateLength")->isChecked());
+        QVERIFY(f.editor->findChild<QLabel*>(QStringLiteral("Length"))->isHidden());
+        QCOMPARE(f.store.read("Editor", "IndicateLength").value_or(""), std::string("False"));
+    }
+
+    void closingAsksAboutUnsavedChanges() {
+        EditorFixture f;
+        f.type(QStringLiteral("{SU=Ann}"));
+        f.ui.answers = {MessageAnswer::Cancel};
+        f.editor->close();
+        QVERIFY(f.ctx.windows.IsFormVisible(form::Editor));
+        QCOMPARE(f.ui.messages.size(), std::size_t{1});
+        QCOMPARE(f.ui.messages[0].text,
+                 QStringLiteral("Do you want to save the changes you made to the filename in the Editor?"));
+        QCOMPARE(f.ui.messages[0].title, QStringLiteral("Lorvane Editor"));
+        QCOMPARE(f.ui.messages[0].buttons, MessageButtons::YesNoCancel);
+        f.ui.answers = {MessageAnswer::No};
+        f.editor->close();
+        QVERIFY(!f.ctx.windows.loaded(form::Editor));
+        QCOMPARE(f.store.read("Editor", "InputPath").value_or(""), std::string("/opt/lorvane/sample"));
+        QVERIFY(f.store.read("Editor", "WindowState").has_value());
+    }
+
+    void droppedFiles() {
+        QTemporaryDir dir;
+        const QString a = dir.filePath(QStringLiteral("{SU=Ann}.jpg")), b = dir.filePath(QStringLiteral("b.jpg"));
+        for (const QString& p : {a, b}) {
+            QFile file(p);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        EditorFixture f;
+        // Qt delivers a drop only to the widget that accepted the drag's entry.
+        auto drop = [&](QMimeData* data) {
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(f.filename(), &enter);
+            QDropEvent event(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(f.filename(), &event);
+        };
+        QMimeData folder;
+        folder.setUrls({QUrl::fromLocalFile(dir.path())});
+        drop(&folder);
+        QCOMPARE(f.filename()->text(), QString());
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
+        drop(&files);
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann}.jpg"));
+        QCOMPARE(f.editor->folder(), QDir(dir.path()).absolutePath());
+        QVERIFY(f.editor->isClean());
+        QMimeData text;
+        text.setText(QStringLiteral("words"));
+        drop(&text);
+        QCOMPARE(f.ui.messages.back().title, QStringLiteral("Drag and Drop"));
+        QCOMPARE(f.ui.messages.back().icon, MessageIcon::Information);
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann}.jpg"));
+    }
+
+    void startedOnAFileTheEditorHoldsIt() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("{PL=Lake}.png"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        MemorySettingsStore store;
+        ScriptedUserInterface ui;
+        LocalFileProbe files;
+        AppContext ctx(store, ui, files, QString());
+        ctx.windows.registerWindow(form::Editor, [&ctx] { return new EditorWindow(ctx); });
+        OpenStartWindows(ctx, path);
+        auto* editor = static_cast<EditorWindow*>(ctx.windows.loaded(form::Editor));
+        QVERIFY(ctx.windows.IsFormVisible(form::Editor));
+        QCOMPARE(editor->fileName(), QStringLiteral("{PL=Lake}.png"));
+        QCOMPARE(editor->folder(), QDir(dir.path()).absolutePath());
+        QCOMPARE(editor->dialogFileName(), QDir(dir.path()).absolutePath() + QStringLiteral("/{PL=Lake}.png"));
+        QVERIFY(!editor->findChild<QAction*>(QStringLiteral("mnuBrowser"))->isEnabled());
+        delete editor;
+    }
+
+    void everyMenuItemIsThere() {
+        EditorFixture f;
+        for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileRevert", "mnuFileSave", "mnuFilePrevious",
+                                 "mnuFileNext", "mnuViewer", "mnuOptions", "mnuHelpAbout"}) {
+            QVERIFY2(f.action(name), name);
+            QVERIFY2(!f.action(name)->isEnabled(), name);
+        }
+        for (const char* name : {"mnuFileExit", "mnuNodeEdit", "mnuNodeDelete", "mnuNodeInsertBefore",
+                                 "mnuNodeInsertAfter", "mnuNodeInsertChild", "mnuNodeMoveUp", "mnuNodeMoveDown",
+                                 "mnuNodePromote", "mnuNodeDemote", "mnuIndicateLength", "mnuToolsUpdate"}) {
+            QVERIFY2(f.action(name), name);
+            QVERIFY2(f.action(name)->isEnabled(), name);
+        }
+        QCOMPARE(f.action("mnuNodeMoveDown")->text(), QStringLiteral("Move Node Dow&n\tCtrl+Down"));
+        QCOMPARE(f.action("mnuToolsLocate")->shortcut(), QKeySequence(Qt::Key_F3));
+        QCOMPARE(f.action("mnuFileSave")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    }
+};
+
+LORVANE_QTEST(EditorWindowTest);
+
+}  // namespace lorvane::testing
+
+#include "editor_window_test.moc"
