@@ -109,6 +109,20 @@ TEST(ValueFormats, DateFindingsTakeTheSwitchSeverity) {
     }
 }
 
+TEST(ValueFormats, ARewrittenValueIsMarkedWhole) {
+    GlobalSettings settings;
+    settings.BuildDateDelimiterDateComponent = ".";
+    AttributeTree tree;
+    testing::buildTree(tree, "Filename(DT(2005-07-14~2005-07-01))");
+    Result r;
+    ApplySemantics(tree, r, MakeSemanticOptions(settings, false), MakeDateOptions(settings));
+    EXPECT_EQ(r.message, "Latest Date/Time earlier than Earliest Date/Time");
+    ASSERT_EQ(r.nodeIndex, 3);
+    EXPECT_NE(tree[3].text.find("2005.07.14"), std::string::npos) << tree[3].text;
+    EXPECT_EQ(r.position, 1);
+    EXPECT_EQ(r.length, static_cast<int>(tree[3].text.size()));
+}
+
 struct Recorder final : MessageSink {
     std::vector<std::pair<std::string, std::string>> shown;
     void showError(std::string_view text, std::string_view caption) override {
