@@ -87,11 +87,11 @@ void FormatChronologyKey(const ChronologyFields& f, std::string& out) {
         const year_month_day ymd{days};
         const hh_mm_ss<seconds> t{f.date - days};
         char buf[64];
-        const int len = std::snprintf(buf, sizeof buf, "%04d/%02u/%02u %02lld:%02lld:%02lld", static_cast<int>(ymd.year()),
-                                      static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                                      static_cast<long long>(t.hours().count()),
-                                      static_cast<long long>(t.minutes().count()),
-                                      static_cast<long long>(t.seconds().count()));
+        const int len = std::snprintf(
+            buf, sizeof buf, "%04d/%02u/%02u %02lld:%02lld:%02lld", static_cast<int>(ymd.year()),
+            static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+            static_cast<long long>(t.hours().count()), static_cast<long long>(t.minutes().count()),
+            static_cast<long long>(t.seconds().count()));
         out.append(buf, static_cast<std::size_t>(len));
     } else {
         out += "0000/00/00 00:00:00";

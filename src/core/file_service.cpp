@@ -1,6 +1,5 @@
 #include "core/file_service.h"
 
-#include <QFile>
 #include <QMimeDatabase>
 #include <QMimeType>
 #include <QString>
@@ -18,6 +17,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <system_error>
 #include <utility>
@@ -330,17 +330,21 @@ bool FileSystemService::FolderExists(std::string_view path) const {
 }
 
 std::string FileSystemService::TypeDescription(std::string_view fileName) const {
-    static const QMimeDatabase db;
-    const QString name = QFile::decodeName(QByteArray(fileName.data(), static_cast<qsizetype>(fileName.size())));
-    const QMimeType mime = db.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
-    if (mime.isValid() && !mime.isDefault() && !mime.comment().isEmpty()) return mime.comment().toStdString();
-    // Unknown types are named after their extension, as file managers do.
+    // The type follows the last extension alone, whatever the rest of the name
+    // says; that makes it cheap to remember per extension for large folders.
     const auto dot = fileName.rfind('.');
     if (dot == std::string_view::npos || dot == 0 || dot + 1 == fileName.size()) return "File";
-    return QString::fromUtf8(fileName.substr(dot + 1).data(), static_cast<qsizetype>(fileName.size() - dot - 1))
-               .toUpper()
-               .toStdString() +
-           " File";
+    const QString ext = QString::fromUtf8(fileName.data() + dot + 1, static_cast<qsizetype>(fileName.size() - dot - 1));
+    const std::string key = ext.toLower().toStdString();
+
+    const std::lock_guard<std::mutex> lock(typeMutex_);
+    if (auto it = typeCache_.find(key); it != typeCache_.end()) return it->second;
+    static const QMimeDatabase db;
+    const QMimeType mime = db.mimeTypeForFile(QStringLiteral("x.") + ext, QMimeDatabase::MatchExtension);
+    std::string type = mime.isValid() && !mime.isDefault() && !mime.comment().isEmpty()
+                           ? mime.comment().toStdString()
+                           : ext.toUpper().toStdString() + " File";  // unknown: named after the extension
+    return typeCache_.emplace(key, std::move(type)).first->second;
 }
 
 FsError FileSystemService::GetFile(std::string_view path, FileInfo& file) const {

@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <string>
+#include <mutex>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/dates.h"
@@ -78,11 +80,15 @@ public:
     FsError Copy(std::string_view source, std::string_view destination, bool overwrite) const;
     FsError Delete(std::string_view path) const;
 
-    // Description shown in the "Type" column for a file name.
+    // Description shown in the "Type" column for a file name: by its last
+    // extension, "<EXT> File" for an unknown one, "File" without one.
     std::string TypeDescription(std::string_view fileName) const;
 
 private:
     FileSystemService() = default;
+
+    mutable std::mutex typeMutex_;
+    mutable std::unordered_map<std::string, std::string> typeCache_;  // lower-case extension -> description
 };
 
 }  // namespace lorvane

@@ -159,6 +159,10 @@ TEST_F(FileServiceTest, TypeDescriptions) {
     EXPECT_EQ(fs.TypeDescription("trailingdot."), "File");
     EXPECT_NE(fs.TypeDescription("a.png"), fs.TypeDescription("a.jpg"));
     EXPECT_EQ(fs.TypeDescription("A.JPG"), fs.TypeDescription("a.jpg"));
+    EXPECT_EQ(fs.TypeDescription("a.ZqXw"), "ZQXW File");  // the remembered answer, not the first spelling
+    // Only the last extension counts, whatever the rest of the name looks like.
+    EXPECT_EQ(fs.TypeDescription("x.tar.gz"), fs.TypeDescription("y.gz"));
+    EXPECT_EQ(fs.TypeDescription("README.txt"), fs.TypeDescription("notes.txt"));
 }
 
 TEST_F(FileServiceTest, MoveNeverReplaces) {
