@@ -258,7 +258,7 @@ list_json)
     run list --json "$WORK/f"
     expect_rc 0
     expect_lines out 1
-    expect_line out "{\"Name\": \"{SN}{DT=2004}.png\", \"Status\": \"Warn\", \"Message\": \"Attribute has no values\", \"Chronology\": \"2004/01/01 00:00:00 0000 0000 0000\", \"Path\": \"$WORK/f\", \"Type\": \"PNG image\", \"Size\": \"000,000 KB\", \"Length\": \"017\"}"
+    expect_line out "{\"Name\": \"{SN}{DT=2004}.png\", \"Status\": \"Warn\", \"Message\": \"Sequence Number attribute should have at least 1 value\", \"Chronology\": \"2004/01/01 00:00:00 0000 0000 0000\", \"Path\": \"$WORK/f\", \"Type\": \"PNG image\", \"Size\": \"000,000 KB\", \"Length\": \"017\"}"
     ;;
 list_recursive)
     mkdir -p "$WORK/f/b/deeper" "$WORK/f/A"
@@ -320,7 +320,7 @@ list_settings)
     ;;
 list_many)
     mkdir "$WORK/f"
-    (cd "$WORK/f" && i=0 && while [ $i -lt 3000 ]; do : >"{Serial=$i}.jpg"; i=$((i + 1)); done)
+    (cd "$WORK/f" && i=0 && while [ $i -lt 3000 ]; do : >"{DT=2004}{Serial=$i}.jpg"; i=$((i + 1)); done)
     run list --json "$WORK/f"
     expect_rc 0
     expect_lines out 3000
