@@ -97,6 +97,8 @@ TEST(RowParserTest, StatusMessageAndChronology) {
     };
     const GlobalSettings settings;
     RowParser parser(settings);
+    // The field rules on their own: with semantics on, duplicates would be merged first.
+    parser.SetSemantics(false);
     BrowserRow row;
     // Twice through, so that whatever one row leaves behind would show in the next.
     for (int round = 0; round < 2; ++round) {
@@ -111,11 +113,41 @@ TEST(RowParserTest, StatusMessageAndChronology) {
     }
 }
 
+// As the Browser runs it: the semantic layer's findings decide the status, and the
+// key is read from the tree it leaves (merged, reformatted).
+TEST(RowParserTest, SemanticsBeforeTheKey) {
+    struct Case {
+        const char* name;
+        const char* status;
+        const char* message;
+        const char* chronology;
+    } cases[] = {
+        {"{SN=12}{DT=2004-07-15@14-30}.jpg", "Good", "Lorvane Data 2.x", "2004/07/15 14:30:00 0012 0000 0000"},
+        {"{SN=3}.jpg", "Warn", "There should be a top-level Captured Date attribute",
+         "0000/00/00 00:00:00 0003 0000 0000"},
+        // Merged into one Captured Date whose first value does not read as a date.
+        {"{DT=x}{DT=2004-07-15}{SN=5}.jpg", "Warn", "Date value should begin with 4-digit year between 1900 and 2100",
+         "0000/00/00 00:00:00 0005 0000 0000"},
+        {"{SN}{DT=2004}.jpg", "Warn", "Sequence Number attribute should have at least 1 value",
+         "2004/01/01 00:00:00 0000 0000 0000"},
+    };
+    const GlobalSettings settings;
+    RowParser parser(settings);
+    BrowserRow row;
+    for (const auto& c : cases) {
+        row.Text = c.name;
+        parser.ParseItem(row);
+        EXPECT_EQ(row.Status, c.status) << c.name;
+        EXPECT_EQ(row.Message, c.message) << c.name;
+        EXPECT_EQ(row.Chronology, c.chronology) << c.name;
+    }
+}
+
 TEST(RowParserTest, ParseModeFromTheSettings) {
     GlobalSettings settings;
     RowParser parser(settings);
     BrowserRow row;
-    row.Text = "{SN=1}.jpg";
+    row.Text = "{DT=2004}{SN=1}.jpg";
     parser.ParseItem(row);
     EXPECT_EQ(row.Status, "Good");
     settings.ParseMode = "Nonsense";
@@ -174,7 +206,7 @@ TEST_F(FolderLoaderTest, RowsComeFolderFirstThenSubfoldersDepthFirst) {
     EXPECT_EQ(r.Path, dir_.path().toStdString());
     EXPECT_EQ(r.Size, "000,013 KB");
     EXPECT_EQ(r.Length, "010");
-    EXPECT_EQ(r.Status, "Good");
+    EXPECT_EQ(r.Status, "Warn");  // no top-level Captured Date
     EXPECT_EQ(r.Chronology, "0000/00/00 00:00:00 0003 0000 0000");
     EXPECT_FALSE(r.Type.empty());
     EXPECT_EQ(rows[3].Path, at("sub1/deeper"));
