@@ -78,7 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"Version Date", "2005-07-14", 1, 0, "2005-07-14", G, "", 0, 0},
         // Format checks off: neither validated nor rewritten, whatever the reformat switch says.
         ValueCase{"Version Date", "2005-07-14", 0, 1, "2005-07-14", G, "", 0, 0},
-        ValueCase{"Quality", "150", 0, 1, "150", G, "", 0, 0}));
+        ValueCase{"Quality", "150", 0, 1, "150", G, "", 0, 0},
+        // The date reader marks four year places; the result stops at the end of the text.
+        ValueCase{"Version Date", "x", 1, 1, "x", W, "Date value should begin with 4-digit year between 1900 and 2100", 1, 1},
+        ValueCase{"Version Date", "ab", 1, 1, "ab", W, "Date value should begin with 4-digit year between 1900 and 2100", 1, 2}));
 
 TEST(ValueFormats, UnrecognisedAttributesKeepTheirValues) {
     GlobalSettings settings;
