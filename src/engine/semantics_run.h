@@ -75,8 +75,9 @@ inline std::string_view nameOf(const AttributeTree& tree, int attribute) {
     return TranslateAttributeName(tree[attribute].text);
 }
 
-// Trimmed and upper-cased, as duplicates are compared.
-std::string duplicateKey(std::string_view text);
+// Duplicates are texts equal once trimmed and upper-cased. Compared in place,
+// character by character, since every sibling is compared with every later one.
+bool sameDuplicateKey(std::string_view a, std::string_view b);
 
 // One level's passes, in their order.
 void namePass(Run& run, int parent);

@@ -141,6 +141,8 @@ TEST(ApplySemantics, Consolidation) {
          "Filename(Captured Date(2005),Subject(Ann(Position(left)),Ben(Activity(run)),Cid),Place(Bay))"},
         {"unrecognised names by letter case", {}, "Filename(DT(2005),Zed(a),zed(b),ZED(c))",
          "Filename(Captured Date(2005),Zed(a,b,c))"},
+        {"letter case beyond ASCII, blanks around", {}, "Filename(DT(2005),Größe(a),GRÖßE (b),Grösse(c))",
+         "Filename(Captured Date(2005),Grösse(c),Größe(a,b))"},
         {"untranslated forms stay apart", [](GlobalSettings& g) { g.SemanticsAttributeTranslateParse = 0; },
          "Filename(DT(2005),Subject(a),SU(b),SUBJECT(c))", "Filename(DT(2005),SU(b),Subject(a,c))"},
         {"no attribute consolidation", [](GlobalSettings& g) { g.SemanticsAttributeConsolidate = 0; },
