@@ -70,7 +70,7 @@ constexpr std::optional<Status> severityOf(std::int32_t choice) {
     return std::nullopt;
 }
 
-// An attribute's dictionary entry, looked up by whatever form of the name its Text holds.
+// An attribute's long name from whatever form of it its Text holds; empty when unrecognised.
 inline std::string_view nameOf(const AttributeTree& tree, int attribute) {
     return TranslateAttributeName(tree[attribute].text);
 }

@@ -115,13 +115,6 @@ TEST(ApplySemantics, OrdersEachLevel) {
     }
 }
 
-TEST(ApplySemantics, PreferredOrderPrefixesDoNotStay) {
-    Semantics s;
-    s.settings.SemanticsAttributeTranslateParse = 0;
-    s.apply("Filename(Extension(JPG),Photographer(Ann),dt(2005))");
-    EXPECT_EQ(treeText(s.tree), "Filename(dt(2005),Photographer(Ann),Extension(JPG))");
-}
-
 TEST(ApplySemantics, ValuesSortOnlyWhenAsked) {
     Semantics s;
     s.apply("Filename(DT(2005),Subject(Cid,ann,Ben))");
