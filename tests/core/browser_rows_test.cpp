@@ -73,34 +73,18 @@ TEST(BrowserColumnsTest, ColumnsByKey) {
     EXPECT_EQ(row.column("Key"), nullptr);
 }
 
-// Parsing rows with the default settings and one parser, as the Browser does.
-TEST(RowParserTest, StatusMessageAndChronology) {
-    struct Case {
-        const char* name;
-        const char* status;
-        int icon;
-        const char* message;
-        const char* chronology;
-    } cases[] = {
-        {"{DT=2004-07-15@14-30}{SN=12}.jpg", "Good", 1, "Lorvane Data 2.x", "2004/07/15 14:30:00 0012 0000 0000"},
-        {"Harbour walk.jpg", "Fail", 3, "Missing start delimiter \"{\"", "0000/00/00 00:00:00 0000 0000 0000"},
-        // The first usable Captured Date wins; a number is never truncated.
-        {"{Captured Date=x}{DT=2004-07-15}{DT=2001}{Sequence Number=12345}{CN=7}{VN=3}.jpg", "Good", 1,
-         "Lorvane Data 2.x", "2004/07/15 00:00:00 12345 0007 0003"},
-        {"{SN=abc}{SN=5}{SN=6}.jpg", "Good", 1, "Lorvane Data 2.x", "0000/00/00 00:00:00 0005 0000 0000"},
-        // Only top-level attributes count; names are compared after translation.
-        {"{SU=Ann{DT=2004-01-01}}{seq#= 9 }.jpg", "Good", 1, "Lorvane Data 2.x",
-         "0000/00/00 00:00:00 0009 0000 0000"},
-        // A build finding decides the status; an attribute without values gives no field.
-        {"{SN}{DT=2004}.jpg", "Warn", 2, "Attribute has no values", "2004/01/01 00:00:00 0000 0000 0000"},
-        {"{DT=1999-12-31@23-59-59}.png", "Good", 1, "Lorvane Data 2.x", "1999/12/31 23:59:59 0000 0000 0000"},
-    };
-    const GlobalSettings settings;
-    RowParser parser(settings);
-    // The field rules on their own: with semantics on, duplicates would be merged first.
-    parser.SetSemantics(false);
+struct RowCase {
+    const char* name;
+    const char* status;
+    int icon;
+    const char* message;
+    const char* chronology;
+};
+
+// Parses every case with one parser, twice through, so that whatever one row
+// leaves behind would show in the next.
+void expectRows(RowParser& parser, const std::vector<RowCase>& cases) {
     BrowserRow row;
-    // Twice through, so that whatever one row leaves behind would show in the next.
     for (int round = 0; round < 2; ++round) {
         for (const auto& c : cases) {
             row.Text = c.name;
@@ -113,34 +97,42 @@ TEST(RowParserTest, StatusMessageAndChronology) {
     }
 }
 
-// As the Browser runs it: the semantic layer's findings decide the status, and the
-// key is read from the tree it leaves (merged, reformatted).
-TEST(RowParserTest, SemanticsBeforeTheKey) {
-    struct Case {
-        const char* name;
-        const char* status;
-        const char* message;
-        const char* chronology;
-    } cases[] = {
-        {"{SN=12}{DT=2004-07-15@14-30}.jpg", "Good", "Lorvane Data 2.x", "2004/07/15 14:30:00 0012 0000 0000"},
-        {"{SN=3}.jpg", "Warn", "There should be a top-level Captured Date attribute",
-         "0000/00/00 00:00:00 0003 0000 0000"},
-        // Merged into one Captured Date whose first value does not read as a date.
-        {"{DT=x}{DT=2004-07-15}{SN=5}.jpg", "Warn", "Date value should begin with 4-digit year between 1900 and 2100",
-         "0000/00/00 00:00:00 0005 0000 0000"},
-        {"{SN}{DT=2004}.jpg", "Warn", "Sequence Number attribute should have at least 1 value",
-         "2004/01/01 00:00:00 0000 0000 0000"},
-    };
+TEST(RowParserTest, StatusMessageAndChronology) {
     const GlobalSettings settings;
     RowParser parser(settings);
-    BrowserRow row;
-    for (const auto& c : cases) {
-        row.Text = c.name;
-        parser.ParseItem(row);
-        EXPECT_EQ(row.Status, c.status) << c.name;
-        EXPECT_EQ(row.Message, c.message) << c.name;
-        EXPECT_EQ(row.Chronology, c.chronology) << c.name;
-    }
+    expectRows(parser, {
+        {"{DT=2004-07-15@14-30}{SN=12}.jpg", "Good", 1, "Lorvane Data 2.x", "2004/07/15 14:30:00 0012 0000 0000"},
+        {"Harbour walk.jpg", "Fail", 3, "Missing start delimiter \"{\"", "0000/00/00 00:00:00 0000 0000 0000"},
+        {"{DT=1999-12-31@23-59-59}.png", "Good", 1, "Lorvane Data 2.x", "1999/12/31 23:59:59 0000 0000 0000"},
+        // A semantic finding decides the status; the key is still taken.
+        {"{SN}{DT=2004}.jpg", "Warn", 2, "Sequence Number attribute should have at least 1 value",
+         "2004/01/01 00:00:00 0000 0000 0000"},
+        // Consolidated into one attribute: only its first value counts, and it is unusable.
+        {"{DT=2004}{SN=abc}{SN=5}.jpg", "Warn", 2, "Integer value must be a number between 0 and 2,147,483,647",
+         "2004/01/01 00:00:00 0000 0000 0000"},
+    });
+}
+
+// Without consolidation the attributes stay apart and the first usable one wins.
+TEST(RowParserTest, FirstUsableOccurrenceWins) {
+    GlobalSettings settings;
+    settings.SemanticsAttributeConsolidate = 0;
+    RowParser parser(settings);
+    const char* badDate = "Date value should begin with 4-digit year between 1900 and 2100";
+    expectRows(parser, {
+        {"{Captured Date=x}{DT=2004-07-15}{DT=2001}{Sequence Number=12345}{CN=7}{VN=3}.jpg", "Warn", 2, badDate,
+         "2004/07/15 00:00:00 12345 0007 0003"},
+        {"{DT=2004}{SN=abc}{SN=5}{SN=6}.jpg", "Warn", 2,
+         "Integer value must be a number between 0 and 2,147,483,647", "2004/01/01 00:00:00 0005 0000 0000"},
+        // Only top-level attributes count; names are compared after translation.
+        {"{SU=Ann{DT=2004-01-01}}{seq#= 9 }.jpg", "Warn", 2, "Invalid attribute context",
+         "0000/00/00 00:00:00 0009 0000 0000"},
+    });
+    // The bare parse and build, without the semantic layer.
+    parser.SetSemantics(false);
+    expectRows(parser, {
+        {"{SN=abc}{SN=5}.jpg", "Good", 1, "Lorvane Data 2.x", "0000/00/00 00:00:00 0005 0000 0000"},
+    });
 }
 
 TEST(RowParserTest, ParseModeFromTheSettings) {
@@ -182,7 +174,7 @@ protected:
 
 TEST_F(FolderLoaderTest, RowsComeFolderFirstThenSubfoldersDepthFirst) {
     file("b.jpg");
-    file("{SN=3}.jpg", 13005);
+    file("{DT=2004}{SN=3}.jpg", 13005);
     folder("sub1");
     file("sub1/x.jpg");
     folder("sub1/deeper");
@@ -199,15 +191,15 @@ TEST_F(FolderLoaderTest, RowsComeFolderFirstThenSubfoldersDepthFirst) {
     EXPECT_TRUE(o.errors.empty());
     EXPECT_EQ(o.total, 5u);
     EXPECT_EQ(o.loaded, 5u);
-    EXPECT_EQ(names(rows), (std::vector<std::string>{"b.jpg", "{SN=3}.jpg", "sub1/x.jpg", "sub1/deeper/y.jpg",
+    EXPECT_EQ(names(rows), (std::vector<std::string>{"b.jpg", "{DT=2004}{SN=3}.jpg", "sub1/x.jpg", "sub1/deeper/y.jpg",
                                                      "Sub2/z.jpg"}));
     const BrowserRow& r = rows[1];
-    EXPECT_EQ(r.Text, "{SN=3}.jpg");
+    EXPECT_EQ(r.Text, "{DT=2004}{SN=3}.jpg");
     EXPECT_EQ(r.Path, dir_.path().toStdString());
     EXPECT_EQ(r.Size, "000,013 KB");
-    EXPECT_EQ(r.Length, "010");
-    EXPECT_EQ(r.Status, "Warn");  // no top-level Captured Date
-    EXPECT_EQ(r.Chronology, "0000/00/00 00:00:00 0003 0000 0000");
+    EXPECT_EQ(r.Length, "019");
+    EXPECT_EQ(r.Status, "Good");
+    EXPECT_EQ(r.Chronology, "2004/01/01 00:00:00 0003 0000 0000");
     EXPECT_FALSE(r.Type.empty());
     EXPECT_EQ(rows[3].Path, at("sub1/deeper"));
     EXPECT_EQ(rows[0].Status, "Fail");
@@ -215,7 +207,7 @@ TEST_F(FolderLoaderTest, RowsComeFolderFirstThenSubfoldersDepthFirst) {
     rows.clear();
     o = loader_.Load(dir_.path().toStdString() + "/", false, rows);
     EXPECT_EQ(o.total, 2u);
-    EXPECT_EQ(names(rows), (std::vector<std::string>{"b.jpg", "{SN=3}.jpg"}));
+    EXPECT_EQ(names(rows), (std::vector<std::string>{"b.jpg", "{DT=2004}{SN=3}.jpg"}));
 }
 
 TEST_F(FolderLoaderTest, EmptyAndMissingFolders) {
