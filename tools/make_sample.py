@@ -18,9 +18,9 @@ WIDTH, HEIGHT = 64, 48  # multiples of 8: whole JPEG blocks
 # The sample names: Good, Warn and Fail examples of each format.
 NAMES = [
     # Lorvane Data 2.x
-    "{DT=2024-05-17 @ 14-30}{SU=Ann;Ben}{PL=Harbour}.jpg",
+    "{DT=2024-05-17 @14-30}{SU=Ann;Ben}{PL=Harbour}.jpg",
     "{DT=2023-08}{SU=Harbour seals{PS=Left}}{PL=North pier}{CR=Ada}.jpg",
-    "{DT=1999-12-31 @ 23-59-59}{TL=Last light}{DV=Pinhole}{QU=80%}.png",
+    "{DT=1999-12-31 @23-59-59}{TL=Last light}{DV=Pinhole}{QU=80}.png",
     "{DT=2021-06-05 ~ 2021-06-07}{AC=Sailing}{PL=Lake Orta}{KW=boat;wind}.jpg",
     "{SU=Ann}{Colour=Blue}{PL=Harbour}.jpg",
     "{DT=2024-05-17}{SU=Ann;Ann}{PL=Harbour}.png",
@@ -28,7 +28,7 @@ NAMES = [
     "{SU=Ann} and {PL=Harbour}.jpg",
     "{=Ann}{PL=Harbour}.png",
     # Lorvane Data 1.x
-    "2024-05-17 @ 14-30 #012 Harbour seals.jpg",
+    "2024-05-17 @14-30 #012 Harbour seals.jpg",
     "2021-06-05 ~ 2021-06-07 #3 Sailing on the lake.jpg",
     "2023-08 Summer.png",
     "2024-02-30 #1 Impossible day.jpg",

@@ -162,7 +162,7 @@ invalid_parse_mode)
     ;;
 set_overrides)
     # Parse with other delimiters, build with the defaults; later --set wins.
-    run check --set Parse2xDelimiterStart=x --set=Parse2xDelimiterStart='[' --set 'Parse2xDelimiterEnd=]' '[Subject=Ann][Place=Harbour].jpg'
+    run check --no-semantics --set Parse2xDelimiterStart=x --set=Parse2xDelimiterStart='[' --set 'Parse2xDelimiterEnd=]' '[Subject=Ann][Place=Harbour].jpg'
     expect_rc 0
     expect_text out '"name": "{SU=Ann}{PL=Harbour}.jpg"'
     ;;
