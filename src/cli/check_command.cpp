@@ -134,6 +134,7 @@ int RunCheck(std::span<const char* const> args) {
     AttributeTree tree;
     CheckRecord record;
     record.tree = &tree;
+    record.dateOptions = &dateOptions;
     std::string_view parseFormatName;  // the record carries the code; JSON shows only that
     std::string out;
     out.reserve(1 << 16);

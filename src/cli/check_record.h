@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/result.h"
+#include "engine/settings.h"
 #include "engine/tree.h"
 
 namespace lorvane::cli {
@@ -18,6 +19,7 @@ struct CheckRecord {
     std::string_view buildFormat;  // format name, or empty
     std::string name;              // the built name, empty on "Fail"
     const AttributeTree* tree = nullptr;
+    const DateOptions* dateOptions = nullptr;  // for reading date values back in the outline
 
     Status finalStatus() const { return built ? build.status : parse.status; }
 };

@@ -1,5 +1,7 @@
 #include "cli/outline_writer.h"
 
+#include "engine/dates.h"
+#include "engine/dictionary.h"
 #include "engine/utf8.h"
 
 namespace lorvane::cli {
@@ -13,12 +15,29 @@ void appendVisible(std::string& out, std::string_view text) {
     for (char c : text) out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
 }
 
-void appendNodeLine(std::string& out, const AttributeTree& tree, int index, int depth) {
+// A date text says only as much as is known; the span shows what it stands for.
+void appendDateSpan(std::string& out, const AttributeTree& tree, int index, const DateOptions* dates) {
+    const Node& n = tree[index];
+    if (!dates || !n.isValue() || !n.parent) return;
+    if (LookupAttribute(TranslateAttributeName(tree[n.parent].text)).valueFormat != "Date") return;
+    DateTime earliest, latest;
+    Finding f;
+    ValidateDateValue(n.text, earliest, latest, f, *dates);
+    if (f.failed()) return;
+    out += " (";
+    out += FormatDateTime(earliest);
+    out += " to ";
+    out += FormatDateTime(latest);
+    out += ')';
+}
+
+void appendNodeLine(std::string& out, const AttributeTree& tree, int index, int depth, const DateOptions* dates) {
     const Node& n = tree[index];
     out.append(static_cast<std::size_t>(2 + 2 * depth), ' ');
     out += kindMark(n);
     out += ' ';
     appendVisible(out, n.text);
+    appendDateSpan(out, tree, index, dates);
     const Status s = statusOfImage(n.image);
     if (s != Status::Good) {
         out += " [";
@@ -29,7 +48,7 @@ void appendNodeLine(std::string& out, const AttributeTree& tree, int index, int 
     out += '\n';
 }
 
-void appendTree(std::string& out, const AttributeTree& tree) {
+void appendTree(std::string& out, const AttributeTree& tree, const DateOptions* dates) {
     const int root = tree.root();
     if (!root) {
         out += "  (no tree)\n";
@@ -37,7 +56,7 @@ void appendTree(std::string& out, const AttributeTree& tree) {
     }
     int node = root, depth = 0;
     for (;;) {
-        appendNodeLine(out, tree, node, depth);
+        appendNodeLine(out, tree, node, depth, dates);
         if (tree[node].child) {
             node = tree[node].child;
             ++depth;
@@ -78,7 +97,7 @@ void appendStatusLine(std::string& out, std::string_view label, const Result& r,
 void AppendCheckOutline(std::string& out, const CheckRecord& r) {
     appendVisible(out, r.input);
     out += '\n';
-    if (r.tree) appendTree(out, *r.tree);
+    if (r.tree) appendTree(out, *r.tree, r.dateOptions);
     appendStatusLine(out, "parse", r.parse, false, r.parseFormat);
     if (r.built) {
         appendStatusLine(out, "build", r.build, true, r.buildFormat);

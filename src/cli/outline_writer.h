@@ -10,6 +10,8 @@ namespace lorvane::cli {
 
 // Marks: "*" root, "@" attribute, "-" value; " [Warn]" or " [Fail]" after the
 // text of a marked node; " (+)" after a collapsed node that has children.
+// A value of a date attribute that reads as a date is followed by the span it
+// stands for: " (earliest to latest)", both as "YYYY-MM-DD hh:mm:ss".
 void AppendCheckOutline(std::string& out, const CheckRecord& record);
 
 }  // namespace lorvane::cli

@@ -90,7 +90,11 @@ private:
     void report(Status s, std::string_view message, int node, int position = 0, int length = 0) {
         ReportNodeStatus(s, message, tree_, node, position, length, result_);
     }
-    void reportFinding(const Finding& f, int node) { report(f.status, f.message, node, f.position, f.length); }
+    // The value was already reported Good when it was recorded; a second Good report here
+    // would clear the marks of the checks in between, and the node must keep showing them.
+    void reportFinding(const Finding& f, int node) {
+        if (f.status != Status::Good) report(f.status, f.message, node, f.position, f.length);
+    }
     // Roles are tested in order; names the dictionary does not know all translate to empty text.
     int roleOf(int a) const {
         const std::string_view key = TranslateAttributeName(tree_[a].text);

@@ -236,6 +236,23 @@ stdin_many)
     expect_lines out 3000
     tail -n 1 "$WORK/out" | grep -qF '"name": "{Serial=2999}.jpg"' || fail "last name missing"
     ;;
+one_x_name)
+    run check --human '2005-07-14 @10 ~ @18 #12 Harbour seals.jpg'
+    expect_rc 0
+    expect_line out '    @ Sequence Number'
+    expect_line out '      - 012'
+    expect_line out '  parse: Good (1.x)'
+    expect_line out '  build: Good (Lorvane Data 1.x)'
+    expect_line out '  name: 2005-07-14 @10 ~ @18 #012 Harbour seals.jpg'
+    ;;
+date_span)
+    # Each date value shows the span it stands for; other values and unreadable dates do not.
+    run check --human --no-semantics '2004-02 Leap.jpg' '{DT=2005~2003}{Title=2005}.jpg' '{DT=2005-02-30}.jpg'
+    expect_line out '      - 2004-02 (2004-02-01 00:00:00 to 2004-02-29 23:59:59)'
+    expect_line out '      - 2005~2003 (2005-01-01 00:00:00 to 2003-12-31 23:59:59)'
+    expect_line out '      - 2005'
+    expect_line out '      - 2005-02-30'
+    ;;
 list_tsv)
     mkdir "$WORK/f"
     head -c 12800 /dev/zero >"$WORK/f/{DT=2004-07-15@14-30}{SN=12}.jpg"

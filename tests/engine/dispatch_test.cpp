@@ -132,5 +132,150 @@ TEST(Dispatch, ExampleRoundTrip) {
     EXPECT_EQ(e.built, name);
 }
 
+TEST(ParseFilename, AutomaticPrefersTwoXWhenBothFit) {
+    Engine e;
+    e.settings.Parse2xStrictMode = 0;  // permissive: a bare name is a 2.x attribute
+    AttributeTree tree;
+    ASSERT_EQ(e.parse("2005 Beach.jpg", tree).status, Status::Good);
+    EXPECT_EQ(e.code, "2.x");
+    EXPECT_EQ(e.formatName, "Lorvane Data 2.x");
+    e.settings.ParseMode = "1.x";
+    ASSERT_EQ(e.parse("2005 Beach.jpg", tree).status, Status::Good) << "the name is 1.x too";
+    EXPECT_EQ(e.code, "1.x");
+}
+
+TEST(ParseFilename, AutomaticFallsBackToOneX) {
+    Engine e;
+    AttributeTree tree;
+    Result r = e.parse("2005-07-14 #7 Beach.jpg", tree);
+    ASSERT_EQ(r.status, Status::Good) << r.message;
+    EXPECT_EQ(r.message, "");
+    EXPECT_EQ(e.code, "1.x");
+    EXPECT_EQ(e.formatName, "Lorvane Data 1.x");
+    EXPECT_EQ(testing::treeText(tree), "Filename(Date(2005-07-14),Serial(7),Topic(Beach),Extension(JPG))");
+}
+
+// Neither fits, or only the batch format (never tried automatically) fits: the 2.x finding stands.
+TEST(ParseFilename, AutomaticReportsTheTwoXFindingWhenNothingFits) {
+    for (const char* name : {"Beach party.jpg", "ABC01.pdf", "2005 #0.jpg"}) {
+        Engine e;
+        AttributeTree tree;
+        e.settings.ParseMode = "2.x";
+        const Result expected = e.parse(name, tree);
+        e.settings.ParseMode = "1.x";
+        const Result oneX = e.parse(name, tree);
+        ASSERT_EQ(oneX.status, Status::Fail) << name;
+        ASSERT_NE(oneX.message, expected.message) << name;
+        e.settings.ParseMode = "(Auto)";
+        testing::buildTree(tree, "Filename(A(b))");
+        Result r = e.parse(name, tree);
+        EXPECT_EQ(r.status, Status::Fail) << name;
+        EXPECT_EQ(r.message, expected.message) << name;
+        EXPECT_EQ(r.position, expected.position) << name;
+        EXPECT_EQ(r.length, expected.length) << name;
+        EXPECT_TRUE(tree.empty());
+        EXPECT_TRUE(e.code.empty() && e.formatName.empty());
+    }
+    Engine e;
+    e.settings.ParseMode = "Batch";
+    AttributeTree tree;
+    EXPECT_EQ(e.parse("ABC01.pdf", tree).status, Status::Good);
+    EXPECT_EQ(e.code, "Batch");
+    EXPECT_EQ(e.formatName, "Serialized Batch Output File");
+}
+
+TEST(BuildFilename, AutomaticKeepsAOneXNameInOneX) {
+    Engine e;
+    AttributeTree tree;
+    ASSERT_EQ(e.parse("2005-07-14 #7 Beach.jpg", tree).status, Status::Good);
+    Result r = e.build(tree, "1.x");
+    EXPECT_EQ(r.status, Status::Good) << r.message;
+    EXPECT_EQ(e.built, "2005-07-14 #007 Beach.jpg");
+    EXPECT_EQ(e.formatName, "Lorvane Data 1.x");
+
+    // A warning still keeps the format.
+    ASSERT_EQ(e.parse("2005 Beach", tree).status, Status::Good);
+    r = e.build(tree, "1.x");
+    EXPECT_EQ(r.status, Status::Warn);
+    EXPECT_EQ(r.message, "There should be an Extension attribute");
+    EXPECT_EQ(e.built, "2005 Beach");
+    EXPECT_EQ(e.formatName, "Lorvane Data 1.x");
+}
+
+TEST(BuildFilename, AutomaticFallsBackToTwoXWithAFreshResult) {
+    Engine e;
+    AttributeTree tree;
+    ASSERT_EQ(e.parse("2005-07-14 #7 Beach.jpg", tree).status, Status::Good);
+    const int subject = tree.addChild(tree.root(), "Subject", image::AttributeGood);  // no 1.x role
+    tree[subject].tag = "Subject";
+    tree.addChild(subject, "Ann", image::ValueGood);
+    Result r = e.build(tree, "1.x");
+    EXPECT_EQ(r.status, Status::Good) << r.message;
+    EXPECT_EQ(r.message, "");
+    EXPECT_EQ(r.nodeIndex + r.position + r.length, 0);
+    // The 1.x normalisation stays in the tree (007), the semantic layer has run on it
+    // (short names, dictionary order), and the 1.x Fail mark on Subject is gone.
+    EXPECT_EQ(e.built, "{DT=2005-07-14}{SN=007}{SU=Ann}{CO=Beach}.jpg");
+    EXPECT_EQ(e.formatName, "Lorvane Data 2.x");
+    for (int i = 1; i <= tree.count(); ++i) EXPECT_EQ(statusOfImage(tree[i].image), Status::Good) << i;
+
+    // When 2.x cannot write it either, the 2.x finding is the one reported.
+    int ann = 0;
+    for (int i = 1; i <= tree.count(); ++i)
+        if (tree[i].text == "Ann") ann = i;
+    ASSERT_NE(ann, 0);
+    tree[ann].text = "A{nn";
+    r = e.build(tree, "1.x");
+    EXPECT_EQ(r.status, Status::Fail);
+    EXPECT_EQ(r.message, "Start delimiter in attribute value");
+    EXPECT_EQ(r.nodeIndex, ann);
+    EXPECT_EQ(e.built, "");
+    EXPECT_EQ(e.formatName, "");
+}
+
+TEST(BuildFilename, OnlyAOneXSourceIsBuiltAsOneX) {
+    for (const char* source : {"2.x", "Batch", ""}) {
+        Engine e;
+        AttributeTree tree;
+        testing::buildTree(tree, "Filename(Date(2005),Topic(Beach),Extension(jpg))");
+        EXPECT_EQ(e.build(tree, source).status, Status::Good);
+        EXPECT_EQ(e.built, "{Date=2005}{Topic=Beach}.jpg") << source;
+        EXPECT_EQ(e.formatName, "Lorvane Data 2.x");
+    }
+}
+
+TEST(BuildFilename, OneXModeDoesNotFallBack) {
+    Engine e;
+    e.settings.BuildMode = "1.x";
+    AttributeTree tree;
+    ASSERT_EQ(e.parse("{Subject=Ann}{Date=2005}.jpg", tree).status, Status::Good);
+    Result r = e.build(tree, "2.x");
+    EXPECT_EQ(r.status, Status::Fail);
+    EXPECT_EQ(r.message, "Only Date, Serial, Topic and Extension attributes may be included");
+    EXPECT_EQ(r.nodeIndex, 2);
+    EXPECT_EQ(e.built, "");
+    EXPECT_EQ(e.formatName, "");
+
+    testing::buildTree(tree, "Filename(Date(2005),Topic(Be:ach),Extension(jpg))");
+    e.settings.BuildAllowIllegal = 2;  // counts as off
+    EXPECT_EQ(e.build(tree, "").message, "Topic value contains an illegal character");
+    e.settings.BuildAllowIllegal = 1;
+    EXPECT_EQ(e.build(tree, "").status, Status::Good);
+    EXPECT_EQ(e.built, "2005 Be:ach.jpg");
+    EXPECT_EQ(e.formatName, "Lorvane Data 1.x");
+}
+
+TEST(Dispatch, OneXRoundTrip) {
+    Engine e;
+    AttributeTree tree;
+    const std::string name = "2005-07-14 @10 ~ @18 #012 Harbour seals.jpg";
+    ASSERT_EQ(e.parse(name, tree).status, Status::Good);
+    std::string code(e.code);
+    EXPECT_EQ(code, "1.x");
+    Result r = e.build(tree, code);
+    EXPECT_EQ(r.status, Status::Good) << r.message;
+    EXPECT_EQ(e.built, name);
+}
+
 }  // namespace
 }  // namespace lorvane
