@@ -164,7 +164,7 @@ set_overrides)
     # Parse with other delimiters, build with the defaults; later --set wins.
     run check --no-semantics --set Parse2xDelimiterStart=x --set=Parse2xDelimiterStart='[' --set 'Parse2xDelimiterEnd=]' '[Subject=Ann][Place=Harbour].jpg'
     expect_rc 0
-    expect_text out '"name": "{SU=Ann}{PL=Harbour}.jpg"'
+    expect_text out '"name": "{Subject=Ann}{Place=Harbour}.jpg"'
     ;;
 store_settings)
     # The user's store is read; a value that does not convert warns once and
