@@ -69,11 +69,10 @@ void contextPass(Run& run, int parent) {
             const AttributeEntry& e = LookupAttribute(name);
             if (!name.empty()) {
                 if (const auto s = severityOf(run.opt(sem_opt::AttributeValidateContext))) {
-                    // Under an unrecognised parent this is "||", which no entry lists.
-                    const std::string context =
-                        atRoot ? std::string("|Root|")
-                               : "|" + std::string(nameOf(tree, tree[parent].parent)) + "|";
-                    if (e.contexts.find(context) == std::string_view::npos)
+                    // The owner of the value P, by long name; an unrecognised owner has
+                    // the empty name, which no entry lists.
+                    const std::string_view owner = atRoot ? "Root" : nameOf(tree, tree[parent].parent);
+                    if (!e.allowedUnder(owner))
                         run.report(*s, "Invalid attribute context", a, 0, 0);
                 }
                 const int n = tree[a].children;

@@ -4,15 +4,28 @@
 
 namespace lorvane::semantics {
 
-std::string duplicateKey(std::string_view text) { return utf8::upper(utf8::trimSpaces(text)); }
+bool sameDuplicateKey(std::string_view a, std::string_view b) {
+    a = utf8::trimSpaces(a);
+    b = utf8::trimSpaces(b);
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const std::size_t la = utf8::sequenceLength(static_cast<unsigned char>(a[i]));
+        const std::size_t lb = utf8::sequenceLength(static_cast<unsigned char>(b[j]));
+        if (a.compare(i, la, b, j, lb) != 0 &&
+            utf8::toUpper(utf8::firstCodePoint(a.substr(i, la))) != utf8::toUpper(utf8::firstCodePoint(b.substr(j, lb))))
+            return false;
+        i += la;
+        j += lb;
+    }
+    return i == a.size() && j == b.size();
+}
 
 void mergeDuplicatesInto(Run& run, int& node) {
     AttributeTree& tree = run.tree;
     auto hn = run.held.hold({&node});
-    const std::string key = duplicateKey(tree[node].text);
     int b = tree[node].next;
     while (b) {
-        if (duplicateKey(tree[b].text) != key) {
+        if (!sameDuplicateKey(tree[node].text, tree[b].text)) {
             b = tree[b].next;
             continue;
         }

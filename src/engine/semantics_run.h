@@ -70,13 +70,14 @@ constexpr std::optional<Status> severityOf(std::int32_t choice) {
     return std::nullopt;
 }
 
-// An attribute's dictionary entry, looked up by whatever form of the name its Text holds.
+// An attribute's long name from whatever form of it its Text holds; empty when unrecognised.
 inline std::string_view nameOf(const AttributeTree& tree, int attribute) {
     return TranslateAttributeName(tree[attribute].text);
 }
 
-// Trimmed and upper-cased, as duplicates are compared.
-std::string duplicateKey(std::string_view text);
+// Duplicates are texts equal once trimmed and upper-cased. Compared in place,
+// character by character, since every sibling is compared with every later one.
+bool sameDuplicateKey(std::string_view a, std::string_view b);
 
 // One level's passes, in their order.
 void namePass(Run& run, int parent);

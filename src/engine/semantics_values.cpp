@@ -1,9 +1,11 @@
 // Value processing: order, duplicates, and the check and standard form of each value format.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
 #include "engine/dates.h"
 #include "engine/semantics_run.h"
+#include "engine/utf8.h"
 #include "engine/values.h"
 
 namespace lorvane::semantics {
@@ -42,8 +44,21 @@ void checkValue(Run& run, int value, std::string_view valueFormat) {
     }
     // An empty standard form means the value could not be written back (a date
     // beyond four-digit years); the value is kept rather than lost.
-    if (run.opt(sem_opt::ValueReformat) == 1 && finding.status != Status::Fail && !standard.empty())
+    if (run.opt(sem_opt::ValueReformat) == 1 && finding.status != Status::Fail && !standard.empty() &&
+        standard != text) {
         run.tree[value].text = std::move(standard);
+        // The finding's range was counted in the old text; it now marks the whole new one
+        // (a reversed date span, the only finding that survives a rewrite, marks the whole value).
+        if (finding.status != Status::Good && finding.length > 0) {
+            finding.position = 1;
+            finding.length = static_cast<int>(utf8::length(run.tree[value].text));
+        }
+    }
+    // The date reader marks the four year places even in a shorter text; the
+    // result names characters of the node's text, so the range stops at its end.
+    const int length = static_cast<int>(utf8::length(run.tree[value].text));
+    if (finding.position >= 1 && finding.position + finding.length - 1 > length)
+        finding.length = std::max(0, length - finding.position + 1);
     Status status = finding.status;
     if (status != Status::Good) status = run.opt(sem_opt::ValueValidateFormat) == 1 ? Status::Warn : Status::Fail;
     run.report(status, finding.message, value, finding.position, finding.length);

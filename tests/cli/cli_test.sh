@@ -86,6 +86,27 @@ warn_name)
     expect_line out '      - JPEG [Warn]'
     expect_line out '  build: Warn on node 5 at 1, length 4 (Lorvane Data 2.x): Extension value is more than 3 characters long'
     expect_line out '  name: {Subject=Ann}.jpeg'
+    # With semantics the missing date is found first, on the root.
+    run check --human '{Subject=Ann}.jpeg'
+    expect_rc 0
+    expect_line out '  * Filename [Warn]'
+    expect_line out '      - JPEG [Warn]'
+    expect_line out '  build: Warn on node 1 (Lorvane Data 2.x): There should be a top-level Captured Date attribute'
+    expect_line out '  name: {SU=Ann}.jpeg'
+    ;;
+semantics_defaults)
+    # Translated, in preferred order, duplicates merged, values in standard form.
+    run check '{Comment=x}{Subject=Beach}{DT=2005-07-14}{Quality=50}{subj=Sea}.jpg'
+    expect_rc 0
+    expect_text out '"build": {"status": "Good", "message": "", "nodeIndex": 0, "position": 0, "length": 0, "format": "Lorvane Data 2.x", "name": "{DT=2005-07-14}{SU=Beach;Sea}{QU=050}{CO=x}.jpg"}'
+    expect_text out '{"text": "Captured Date", "tag": "DT", "image": 4,'
+    run check --no-semantics '{Comment=x}{Subject=Beach}{DT=2005-07-14}{Quality=50}{subj=Sea}.jpg'
+    expect_rc 0
+    expect_text out '"name": "{Comment=x}{Subject=Beach}{DT=2005-07-14}{Quality=50}{subj=Sea}.jpg"'
+    # Findings of the layer in Fail mode make the exit code 1.
+    run check --set SemanticsAttributeValidateName=2 '{DT=2005}{Photographer=Ann}.jpg'
+    expect_rc 1
+    expect_text out '"build": {"status": "Fail", "message": "Unrecognized attribute name", "nodeIndex": 4, "position": 1, "length": 12,'
     ;;
 build_fail)
     run check '{Subject=Ann}{Extension=jpg;png}'
