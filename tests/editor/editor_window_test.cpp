@@ -169,7 +169,7 @@ private slots:
             send(QEvent::KeyPress, Qt::Key_Up, Qt::ControlModifier);
             send(QEvent::KeyRelease, Qt::Key_Up, Qt::ControlModifier);
         }
-        QCOMPARE(f.treeText(), QStringLiteral("Filename(SU(Cy,Ann,Ben),PL(Harbour),Extension(JPG))"));
+        QCOMPARE(f.treeText(), QStringLiteral("Filename(Subject(Cy,Ann,Ben),Place(Harbour),Extension(JPG))"));
         const SemanticOptions& held = f.editor->lastSemanticOptions();
         for (std::size_t i : {sem_opt::AttributeReorder, sem_opt::AttributeConsolidate, sem_opt::ValueReorder,
                               sem_opt::ValueConsolidate})
