@@ -10,21 +10,13 @@
 #include "cli/json_writer.h"
 #include "cli/outline_writer.h"
 #include "cli/settings_loader.h"
+#include "cli/stderr_sink.h"
 #include "engine/dispatch.h"
 #include "engine/semantics.h"
 
 namespace lorvane::cli {
 
 namespace {
-
-// The semantic layer's one message box becomes a line on stderr.
-class StderrSink final : public MessageSink {
-public:
-    void showError(std::string_view text, std::string_view caption) override {
-        std::fprintf(stderr, "lorvane: %.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-                     static_cast<int>(text.size()), text.data());
-    }
-};
 
 // One NAME argument; "-" before "--" stands for the names on standard input.
 struct NameArg {

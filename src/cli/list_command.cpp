@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/settings_loader.h"
+#include "cli/stderr_sink.h"
 #include "core/browser_rows.h"
 #include "core/folder_loader.h"
 #include "engine/semantics.h"
@@ -19,14 +20,6 @@
 namespace lorvane::cli {
 
 namespace {
-
-class StderrSink final : public MessageSink {
-public:
-    void showError(std::string_view text, std::string_view caption) override {
-        std::fprintf(stderr, "lorvane: %.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-                     static_cast<int>(text.size()), text.data());
-    }
-};
 
 struct ListArgs {
     std::vector<Override> overrides;

@@ -21,8 +21,8 @@ struct Semantics {
     AttributeTree tree;
     Result result;
 
-    Result& apply(std::string_view spec) {
-        buildTree(tree, spec);
+    Result& apply(std::string_view shape) {
+        buildTree(tree, shape);
         return applyAgain();
     }
     Result& applyAgain() {
@@ -247,12 +247,12 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(ApplySemantics, ContextsThatAreAllowed) {
-    for (const char* spec : {"Filename(DT(2005),Subject(Ann(Position(left),Activity(run))))",
+    for (const char* shape : {"Filename(DT(2005),Subject(Ann(Position(left),Activity(run))))",
                              "Filename(DT(2005),Caption(c(DT(2006),Creator(me))))",
                              "Filename(DT(2005),Title(t(Comment(c))),Quality(050(Comment(c))))",
                              "Filename(DT(2005),Device(Cam(Lens(front),Flash(on),Speed(fast),Comp(jpeg))))"}) {
         Semantics s;
-        EXPECT_EQ(s.apply(spec).status, Status::Good) << spec << ": " << s.result.message;
+        EXPECT_EQ(s.apply(shape).status, Status::Good) << shape << ": " << s.result.message;
     }
 }
 
@@ -276,10 +276,10 @@ TEST(ApplySemantics, MoreThanTheMaximumCountsInPlural) {
     Semantics s;
     s.settings.SemanticsValueConsolidate = 0;
     s.settings.SemanticsValueValidateFormat = 0;
-    std::string spec = "Filename(DT(2005),Keywords(k";
-    for (int i = 0; i < 9999; ++i) spec += ",k";
-    spec += "))";
-    EXPECT_EQ(s.apply(spec).message, "Keywords attribute should not have more than 9999 values");
+    std::string shape = "Filename(DT(2005),Keywords(k";
+    for (int i = 0; i < 9999; ++i) shape += ",k";
+    shape += "))";
+    EXPECT_EQ(s.apply(shape).message, "Keywords attribute should not have more than 9999 values");
 }
 
 TEST(ApplySemantics, CapturedDateCounter) {
@@ -315,9 +315,9 @@ TEST(ApplySemantics, DoesNothingWhenOffOrEmpty) {
     Semantics s;
     s.settings.SemanticsAttributeEnable = 0;
     s.settings.SemanticsValueEnable = 0;
-    const char* spec = "Filename(Photographer(p),Quality(150),Subject(a),Subject(a))";
-    EXPECT_EQ(s.apply(spec).status, Status::Good);
-    EXPECT_EQ(treeText(s.tree), spec);
+    const char* shape = "Filename(Photographer(p),Quality(150),Subject(a),Subject(a))";
+    EXPECT_EQ(s.apply(shape).status, Status::Good);
+    EXPECT_EQ(treeText(s.tree), shape);
 
     AttributeTree empty;
     Result r;

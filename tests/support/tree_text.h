@@ -37,26 +37,26 @@ inline std::string treeMarks(const AttributeTree& t) {
 
 // Builds a tree from the treeText() form (no commas or parentheses inside texts).
 // Depth decides the kind: root, then attributes and values alternating. Tag = Text.
-inline void buildTree(AttributeTree& t, std::string_view spec) {
+inline void buildTree(AttributeTree& t, std::string_view shape) {
     t.clear();
     std::size_t i = 0;
     int parent = 0;
     int last = 0;
     int depth = -1;
     auto imageAt = [](int d) { return d == 0 ? image::RootGood : d % 2 ? image::AttributeGood : image::ValueGood; };
-    while (i <= spec.size()) {
-        std::size_t j = spec.find_first_of("(),", i);
-        if (j == std::string_view::npos) j = spec.size();
-        if (j > i || (j < spec.size() && spec[j] == '(' && j == i)) {
+    while (i <= shape.size()) {
+        std::size_t j = shape.find_first_of("(),", i);
+        if (j == std::string_view::npos) j = shape.size();
+        if (j > i || (j < shape.size() && shape[j] == '(' && j == i)) {
             int d = depth + 1;
-            last = t.addChild(parent, spec.substr(i, j - i), imageAt(d));
+            last = t.addChild(parent, shape.substr(i, j - i), imageAt(d));
             if (d % 2 == 1) t[last].tag = t[last].text;
         }
-        if (j >= spec.size()) break;
-        if (spec[j] == '(') {
+        if (j >= shape.size()) break;
+        if (shape[j] == '(') {
             parent = last;
             ++depth;
-        } else if (spec[j] == ')') {
+        } else if (shape[j] == ')') {
             last = parent;
             parent = t[parent].parent;
             --depth;
