@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # Builds the test configuration (Debug, AddressSanitizer and UndefinedBehaviorSanitizer)
-# and runs every test through ctest. Exits non-zero on any failure.
+# and runs every test through ctest, then runs each fuzz target for a few seconds
+# from the committed seed corpus. Exits non-zero on any failure.
+# LORVANE_FUZZ_SECONDS sets the fuzzing time in total (0 skips it).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=tools/ensure_packages.sh
 source "$root/tools/ensure_packages.sh"
-ensure_packages
+ensure_packages clang libclang-rt-dev
 
 cd "$root"
 cmake --preset dev >/dev/null
 cmake --build --preset dev
 ctest --preset dev
+
+fuzz_seconds="${LORVANE_FUZZ_SECONDS:-25}"
+if [ "$fuzz_seconds" -gt 0 ]; then
+    echo "Fuzzing every target from the seed corpus (${fuzz_seconds}s in all)"
+    "$root/tools/fuzz.sh" "$fuzz_seconds"
+fi

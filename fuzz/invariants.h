@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/dictionary.h"
 #include "engine/dispatch.h"
 #include "engine/utf8.h"
 
@@ -28,6 +29,34 @@ inline std::string shape(const AttributeTree& t, int n = -1) {
     std::string out = t[n].text + "\x1F" + t[n].tag + "(";
     for (int c = t[n].child; c; c = t[c].next) out += shape(t, c) + ",";
     return out + ")";
+}
+
+// The shape a built name must read back to: the builder recognises the Extension
+// attribute by any form of its name and writes it last as the file's extension,
+// which the parser reads back as "Extension" with its value in upper case.
+// Empty when the tree has more than one such attribute (the builder keeps one).
+inline std::string roundTripShape(const AttributeTree& t) {
+    const int root = t.root();
+    if (!root) return {};
+    std::string out = t[root].text + "\x1F" + t[root].tag + "(", extension;
+    int extensions = 0;
+    for (int c = t[root].child; c; c = t[c].next) {
+        if (TranslateAttributeName(t[c].text) != "Extension") {
+            out += shape(t, c) + ",";
+            continue;
+        }
+        if (++extensions > 1) return {};
+        extension = "Extension\x1F" "Extension(";
+        for (int v = t[c].child; v; v = t[v].next) {
+            // An empty extension is written as a bare period, which reads back as no value.
+            if (t[v].text.empty() && !t[v].child) continue;
+            extension += utf8::upper(t[v].text) + "\x1F" + t[v].tag + "(";
+            for (int a = t[v].child; a; a = t[a].next) extension += shape(t, a) + ",";
+            extension += "),";
+        }
+        extension += "),";
+    }
+    return out + extension + ")";
 }
 
 // A parse result: Fail leaves no tree, Good a rooted well-shaped tree; the finding

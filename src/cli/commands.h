@@ -12,6 +12,7 @@ enum ExitCode : int { ExitOk = 0, ExitFail = 1, ExitUsage = 2 };
 extern const char kMainHelp[];
 extern const char kCheckHelp[];
 extern const char kSettingsHelp[];
+extern const char kListHelp[];
 
 // Prints "lorvane: <message>" and a pointer to the help; returns ExitUsage.
 int UsageError(std::string_view message, std::string_view command);
@@ -19,5 +20,6 @@ int UsageError(std::string_view message, std::string_view command);
 // Arguments after the command word.
 int RunCheck(std::span<const char* const> args);
 int RunSettings(std::span<const char* const> args);
+int RunList(std::span<const char* const> args);
 
 }  // namespace lorvane::cli

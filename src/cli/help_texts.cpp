@@ -12,6 +12,7 @@ const char kMainHelp[] =
     "Commands:\n"
     "  check NAME...   parse each name, run the semantic layer, build it back\n"
     "  settings        print every global setting the program runs with\n"
+    "  list FOLDER     list the files of a folder with their status, as the Browser\n"
     "\n"
     "Settings are read from the user's store, $XDG_CONFIG_HOME/lorvane/ (default\n"
     "~/.config/lorvane/), file \"Lorvane Manager 2.1.ini\".\n"
@@ -55,6 +56,31 @@ const char kSettingsHelp[] =
     "the user's store first, then each --set override. A value with blanks at its\n"
     "ends, a double quote first or control characters is shown in double quotes.\n"
     "Nothing is written to the store.\n";
+
+const char kListHelp[] =
+    "Usage: lorvane list [--recursive] [--json] [--set KEY=VALUE]... [--] FOLDER\n"
+    "Lists every file in FOLDER, one line per file, with the Browser's columns:\n"
+    "Name, Status, Message, Chronology, Path, Type, Size and Length. Each name is\n"
+    "parsed, given to the semantic layer and built again, as the Browser does.\n"
+    "A folder's own files come first, in name order ignoring letter case, then\n"
+    "those of each subfolder.\n"
+    "\n"
+    "Options:\n"
+    "  -r, --recursive  include the files of all folders below FOLDER\n"
+    "  --json           one JSON object per file, keyed by the column names,\n"
+    "                   instead of tab-separated lines\n"
+    "  --set KEY=VALUE  override one global setting (see 'lorvane check --help')\n"
+    "  --               the next argument is FOLDER, even if it starts with '-'\n"
+    "  -h, --help       show this help\n"
+    "\n"
+    "Output: without --json, a header line with the column names, then one line per\n"
+    "file, fields separated by tabs; a tab, line break, carriage return or backslash\n"
+    "inside a field is written \\t, \\n, \\r or \\\\. Lines are written as the files\n"
+    "are read. On a terminal, standard error shows the progress.\n"
+    "\n"
+    "Exit status: 0 every file listed (whatever its status), 1 FOLDER does not exist\n"
+    "or a file or folder could not be read (each named on standard error), 2 usage\n"
+    "error, 130 stopped by Ctrl+C (the files listed so far are kept).\n";
 
 int UsageError(std::string_view message, std::string_view command) {
     const std::string m(message);

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     const auto rest = args.subspan(2);
     if (command == "check") return RunCheck(rest);
     if (command == "settings") return RunSettings(rest);
+    if (command == "list") return RunList(rest);
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kMainHelp, stdout);
         return ExitOk;

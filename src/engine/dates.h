@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,17 +32,45 @@ struct DateToken {
 struct DateDelimiters {
     char32_t date = 0, dateComponent = 0, time = 0, timeComponent = 0, range = 0;
 };
+// The parse-side (entries 0-4) and build-side (entries 5-9) delimiters of DateOptions.
+DateDelimiters ParseDelimiters(const DateOptions& options);
+DateDelimiters BuildDelimiters(const DateOptions& options);
+
+// The six components of one end of a span, -1 where absent.
+struct DateParts {
+    std::int32_t year = -1, month = -1, day = -1, hour = -1, minute = -1, second = -1;
+    bool operator==(const DateParts&) const = default;
+};
+
+// Days in the month (February has 29 in leap years); 0 for a month outside 1-12.
+int LastDayOfMonth(int year, int month);
+
+// Fills the missing components of a span read from a date text (the earliest year
+// must be present): a missing month or day widens the span to the whole year or
+// month, a missing latest time copies the earliest time, and so on.
+void CompleteDateSpan(DateParts& earliest, DateParts& latest);
+
+// The date-time of complete components; nothing when one is outside its calendar
+// range. Second 60 (accepted only in the compact time form) falls on the next minute.
+std::optional<DateTime> MakeDateTime(const DateParts& parts);
+// The components of a date-time; nothing when its year cannot be written in four
+// digits (0-9999), kNoDate included.
+std::optional<DateParts> SplitDateTime(DateTime t);
 
 // Reads one token starting at the 1-based character position `position` and leaves it after the token.
 void ParseDateText(std::string_view text, int& position, DateToken& token, const DateDelimiters& delimiters,
                    int minimumYear, int maximumYear);
 
+// Reads a whole date text with the parse-side delimiters and year limits. On "Fail" both
+// date-times are kNoDate; "Warn" when the latest is earlier than the earliest.
 void ValidateDateValue(std::string_view text, DateTime& earliest, DateTime& latest, Finding& finding,
                        const DateOptions& options);
 
+// Writes a span with the build-side delimiters and the seven omit and space switches.
+// Empty when either date-time cannot be written (see SplitDateTime).
 std::string BuildDateText(DateTime earliest, DateTime latest, const DateOptions& options);
 
 // Helpers for callers that show or compare dates.
-std::string FormatDateTime(DateTime t);  // "YYYY-MM-DD hh:mm:ss"
+std::string FormatDateTime(DateTime t);  // "YYYY-MM-DD hh:mm:ss"; empty when SplitDateTime gives nothing
 
 }  // namespace lorvane

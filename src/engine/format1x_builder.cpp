@@ -1,4 +1,12 @@
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "engine/dates.h"
+#include "engine/dictionary.h"
 #include "engine/format1x.h"
+#include "engine/utf8.h"
+#include "engine/values.h"
 
 namespace lorvane {
 
@@ -41,11 +49,216 @@ Build1xOptions MakeBuild1xOptions(const GlobalSettings& s) {
     return o;
 }
 
-// Placeholder until the 1.x builder lands.
-void Build1x(std::string& fileName, AttributeTree&, Result& result, const DateOptions&, const Build1xOptions&) {
+namespace {
+
+enum Role { DateRole, SerialRole, TopicRole, ExtensionRole, RoleCount };
+
+// Texts per role: the name in messages and the word in "Valid ... attribute/value".
+constexpr std::array<std::string_view, RoleCount> kRoleName = {"Date", "Serial", "Topic", "Extension"};
+constexpr std::array<std::string_view, RoleCount> kRoleWord = {"date", "serial", "topic", "extension"};
+
+int charLength(std::string_view s) { return static_cast<int>(utf8::length(s)); }
+
+std::string roleText(Role role, std::string_view before, std::string_view after) {
+    std::string m(before);
+    m += kRoleName[role];
+    m += after;
+    return m;
+}
+
+// The number with at least three digits: 7 is written 007, 1234 stays 1234.
+std::string zeroPadded(std::int32_t n) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%03d", static_cast<int>(n));
+    return buf;
+}
+
+class Builder1x {
+public:
+    Builder1x(AttributeTree& tree, Result& result, const DateOptions& dateOptions, const Build1xOptions& o)
+        : tree_(tree), result_(result), dateOptions_(dateOptions), o_(o) {
+        const std::string_view names[RoleCount] = {o.attributeDate, o.attributeSerial, o.attributeTopic,
+                                                   o.attributeExtension};
+        for (int r = 0; r < RoleCount; ++r) roleKey_[static_cast<std::size_t>(r)] = TranslateAttributeName(names[r]);
+    }
+
+    void attribute(int a);
+    void assemble(std::string& out) const;
+    bool recorded(Role r) const { return value_[r] != -1; }
+
+private:
+    void report(Status s, std::string_view message, int node, int position = 0, int length = 0) {
+        ReportNodeStatus(s, message, tree_, node, position, length, result_);
+    }
+    void reportFinding(const Finding& f, int node) { report(f.status, f.message, node, f.position, f.length); }
+    // Roles are tested in order; names the dictionary does not know all translate to empty text.
+    int roleOf(int a) const {
+        const std::string_view key = TranslateAttributeName(tree_[a].text);
+        for (int r = 0; r < RoleCount; ++r)
+            if (key == roleKey_[static_cast<std::size_t>(r)]) return r;
+        return -1;
+    }
+    void dateValue(int v);
+    void serialValue(int v);
+    void topicValue(int v);
+
+    AttributeTree& tree_;
+    Result& result_;
+    const DateOptions& dateOptions_;
+    const Build1xOptions& o_;
+    std::array<std::string_view, RoleCount> roleKey_{};
+    int value_[RoleCount] = {-1, -1, -1, -1};
+};
+
+void Builder1x::attribute(int a) {
+    const int found = roleOf(a);
+    if (found < 0) {
+        std::string m = "Only ";
+        m += o_.attributeDate;
+        m += ", ";
+        m += o_.attributeSerial;
+        m += ", ";
+        m += o_.attributeTopic;
+        m += " and ";
+        m += o_.attributeExtension;
+        m += " attributes may be included";
+        return report(Status::Fail, m, a);
+    }
+    const Role role = static_cast<Role>(found);
+    report(Status::Good, "Valid " + std::string(kRoleWord[role]) + " attribute", a);
+    if (recorded(role)) return report(Status::Fail, roleText(role, "There may only be one ", " attribute"), a);
+    if (tree_[a].children == 0) return report(Status::Fail, roleText(role, "", " attribute must have a value"), a);
+    if (tree_[a].children > 1) return report(Status::Fail, roleText(role, "", " attribute may only have one value"), a);
+
+    const int v = tree_[a].child;
+    value_[role] = v;
+    report(Status::Good, "Valid " + std::string(kRoleWord[role]) + " value", v);
+    std::string& text = tree_[v].text;
+    if (role == ExtensionRole) text = utf8::upper(utf8::trimSpaces(text));
+    else text = std::string(utf8::trimSpaces(text));
+
+    if (role == ExtensionRole) {
+        if (auto p = text.find('.'); p != std::string::npos)
+            report(Status::Fail, "Extension value contains a period", v, utf8::position(text, p), 1);
+    }
+    if (!o_.allowIllegal) {
+        if (int p = FindIllegalCharacter(text))
+            report(Status::Fail, roleText(role, "", " value contains an illegal character"), v, p, 1);
+    }
+    if (text.empty()) report(Status::Fail, roleText(role, "", " value is empty"), v, 1, 0);
+    if (role == ExtensionRole) {
+        const int length = charLength(text);
+        if (length < o_.extensionLengthMinimum)
+            report(Status::Warn,
+                   "Extension value is less than " + std::to_string(o_.extensionLengthMinimum) + " characters long",
+                   v, 1, length);
+        if (length > o_.extensionLengthMaximum)
+            report(Status::Warn,
+                   "Extension value is more than " + std::to_string(o_.extensionLengthMaximum) + " characters long",
+                   v, 1, length);
+    }
+    if (tree_[v].child) report(Status::Fail, roleText(role, "", " value may not have sub-attributes"), tree_[v].child);
+
+    switch (role) {
+        case DateRole: return dateValue(v);
+        case SerialRole: return serialValue(v);
+        case TopicRole: return topicValue(v);
+        case ExtensionRole:
+        case RoleCount: return;
+    }
+}
+
+// Rewritten in the build style, so the name always carries the configured date form.
+void Builder1x::dateValue(int v) {
+    DateTime earliest, latest;
+    Finding f;
+    ValidateDateValue(tree_[v].text, earliest, latest, f, dateOptions_);
+    reportFinding(f, v);
+    if (f.status != Status::Fail) tree_[v].text = BuildDateText(earliest, latest, dateOptions_);
+}
+
+void Builder1x::serialValue(int v) {
+    std::int32_t number = -1;
+    Finding f;
+    ValidateIntegerValue(tree_[v].text, number, f);
+    reportFinding(f, v);
+    if (f.status != Status::Fail) tree_[v].text = zeroPadded(number);
+    if (number < o_.serialMinimum || number > o_.serialMaximum)
+        report(Status::Fail,
+               "Serial must be a number between " + std::to_string(o_.serialMinimum) + " and " +
+                   std::to_string(o_.serialMaximum),
+               v);
+}
+
+void Builder1x::topicValue(int v) {
+    std::string topic;
+    Finding f;
+    ValidateTextValue(tree_[v].text, topic, f);
+    reportFinding(f, v);
+    if (f.status != Status::Fail) tree_[v].text = topic;
+    const int length = charLength(topic);
+    if (length > o_.topicLengthMaximum)
+        report(Status::Fail,
+               "Topic (Length=" + std::to_string(length) + ") too long (Maximum=" +
+                   std::to_string(o_.topicLengthMaximum) + ")",
+               v);
+    // Without a topic delimiter the parser finds a topic only by its first letter.
+    if (o_.delimiterTopic.empty()) {
+        const char32_t first = utf8::toUpper(utf8::firstCodePoint(topic));
+        if (first < U'A' || first > U'Z')
+            report(Status::Fail, "Topic must begin with a letter when Topic Delimiter is blank", v, 1, 1);
+    }
+}
+
+void Builder1x::assemble(std::string& out) const {
+    out.clear();
+    if (recorded(DateRole)) out += tree_[value_[DateRole]].text;
+    if (recorded(SerialRole)) {
+        if (isOn(o_.spaceBeforeSerial)) out += ' ';
+        out += o_.delimiterSerial;
+        out += tree_[value_[SerialRole]].text;
+    }
+    if (recorded(TopicRole)) {
+        if (isOn(o_.spaceBeforeTopic)) out += ' ';
+        out += o_.delimiterTopic;
+        out += tree_[value_[TopicRole]].text;
+    }
+    if (recorded(ExtensionRole)) {
+        out += o_.delimiterExtension;
+        out += utf8::lower(tree_[value_[ExtensionRole]].text);
+    }
+}
+
+}  // namespace
+
+void Build1x(std::string& fileName, AttributeTree& tree, Result& result, const DateOptions& dateOptions,
+             const Build1xOptions& options) {
     fileName.clear();
-    result.status = Status::Fail;
-    result.message = "Lorvane Data 1.x is not supported yet";
+    if (tree.empty()) {
+        result.status = Status::Fail;
+        result.message = "Tree is empty";
+        return;
+    }
+    const int root = tree.root();
+    if (tree[root].children == 0) {
+        ReportNodeStatus(Status::Fail, "There must be at least one non-Extension attribute", tree, root, 0, 0, result);
+        return;
+    }
+
+    Builder1x builder(tree, result, dateOptions, options);
+    for (int a = tree[root].child; a; a = tree[a].next) builder.attribute(a);
+    if (options.extensionLengthMinimum > 0 && !builder.recorded(ExtensionRole))
+        ReportNodeStatus(Status::Warn, "There should be an Extension attribute", tree, root, 0, 0, result);
+    if (!builder.recorded(DateRole) && !builder.recorded(SerialRole) && !builder.recorded(TopicRole))
+        ReportNodeStatus(Status::Fail, "There must be at least one non-Extension attribute", tree, root, 0, 0, result);
+
+    builder.assemble(fileName);
+    const int length = charLength(fileName);
+    if (length > options.maximumLength)
+        ReportNodeStatus(Status::Fail,
+                         "Filename is too long (Length=" + std::to_string(length) +
+                             ", Maximum=" + std::to_string(options.maximumLength) + ")",
+                         tree, root, 0, 0, result);
 }
 
 }  // namespace lorvane

@@ -1,8 +1,141 @@
 #include "engine/semantics.h"
 
+#include <string>
+
+#include "engine/semantics_run.h"
+#include "engine/utf8.h"
+
 namespace lorvane {
 
-// Placeholder until the semantic layer lands: no findings, tree unchanged.
-void ApplySemantics(AttributeTree&, Result&, const SemanticOptions&, const DateOptions&, MessageSink*) {}
+namespace semantics {
+
+namespace {
+
+std::string_view nameIn(const AttributeEntry& e, std::int32_t form) {
+    switch (form) {
+        case 1: return e.shortName;
+        case 2: return e.mediumName;
+        case 3: return e.longName;
+        default: return {};
+    }
+}
+
+constexpr int kUnrecognisedOrder = 9998;
+
+// "0006Subject": the prefix makes a plain sort by Text follow the preferred order.
+void prefixOrder(std::string& text, int order) {
+    char digits[5];
+    digits[4] = '\0';
+    for (int i = 3; i >= 0; --i, order /= 10) digits[i] = static_cast<char>('0' + order % 10);
+    text.insert(0, digits, 4);
+}
+
+std::string valueCount(int n) { return std::to_string(n) + (n == 1 ? " value" : " values"); }
+
+}  // namespace
+
+void namePass(Run& run, int parent) {
+    AttributeTree& tree = run.tree;
+    const bool preferred = run.opt(sem_opt::AttributeReorder) == 2;
+    for (int a = tree[parent].child; a; a = tree[a].next) {
+        const std::string_view name = nameOf(tree, a);
+        if (!name.empty()) {
+            run.report(Status::Good, "Recognized attribute name", a, 0, 0);
+            const AttributeEntry& e = LookupAttribute(name);
+            if (const auto form = run.opt(sem_opt::AttributeTranslateParse); form >= 1 && form <= 3)
+                tree[a].text.assign(nameIn(e, form));
+            if (const auto form = run.opt(sem_opt::AttributeTranslateBuild); form >= 1 && form <= 3)
+                tree[a].tag.assign(nameIn(e, form));
+            if (preferred) prefixOrder(tree[a].text, e.order);
+        } else {
+            if (const auto s = severityOf(run.opt(sem_opt::AttributeValidateName)))
+                run.report(*s, "Unrecognized attribute name", a, 1, static_cast<int>(utf8::length(tree[a].text)));
+            if (preferred) prefixOrder(tree[a].text, kUnrecognisedOrder);
+        }
+    }
+    if (run.opt(sem_opt::AttributeReorder) > 0) tree.sortChildren(parent);
+}
+
+void contextPass(Run& run, int parent) {
+    AttributeTree& tree = run.tree;
+    auto hp = run.held.hold({&parent});
+    const bool attributes = run.opt(sem_opt::AttributeEnable) == 1;
+    const bool atRoot = tree[parent].isRoot();
+    for (int a = tree[parent].child; a; a = tree[a].next) {
+        auto ha = run.held.hold({&a});
+        const std::string_view name = nameOf(tree, a);
+        if (attributes) {
+            if (name == "Captured Date" && atRoot) ++run.dateCounter;
+            const AttributeEntry& e = LookupAttribute(name);
+            if (!name.empty()) {
+                if (const auto s = severityOf(run.opt(sem_opt::AttributeValidateContext))) {
+                    // Under an unrecognised parent this is "||", which no entry lists.
+                    const std::string context =
+                        atRoot ? std::string("|Root|")
+                               : "|" + std::string(nameOf(tree, tree[parent].parent)) + "|";
+                    if (e.contexts.find(context) == std::string_view::npos)
+                        run.report(*s, "Invalid attribute context", a, 0, 0);
+                }
+                const int n = tree[a].children;
+                const auto structure = run.opt(sem_opt::AttributeValidateStructure);
+                if (const auto s = severityOf(structure)) {
+                    const bool warn = *s == Status::Warn;
+                    const std::string longName(e.longName);
+                    if (n < e.minimumValues)
+                        run.report(*s,
+                                   longName + (warn ? " attribute should have at least " : " attribute must have at least ") +
+                                       valueCount(e.minimumValues),
+                                   a, 0, 0);
+                    else if (n > e.maximumValues)
+                        run.report(*s,
+                                   longName +
+                                       (warn ? " attribute should not have more than " : " attribute may not have more than ") +
+                                       valueCount(e.maximumValues),
+                                   a, 0, 0);
+                }
+            }
+        }
+        for (int v = tree[a].child; v; v = tree[v].next) {
+            auto hv = run.held.hold({&v});
+            processLevel(run, v);
+        }
+    }
+}
+
+void processLevel(Run& run, int parent) {
+    if (!run.tree[parent].child) return;
+    auto hp = run.held.hold({&parent});
+    if (run.opt(sem_opt::AttributeEnable) == 1) {
+        namePass(run, parent);
+        consolidatePass(run, parent);
+    }
+    if (run.opt(sem_opt::ValueEnable) == 1) valuePass(run, parent);
+    contextPass(run, parent);
+}
+
+}  // namespace semantics
+
+void ProcessSemantics(AttributeTree& tree, int parent, Result& result, int& dateCounter,
+                      const SemanticOptions& semanticOptions, const DateOptions& dateOptions, MessageSink* sink) {
+    semantics::Run run{tree, result, semanticOptions, dateOptions, sink, dateCounter, {}};
+    auto held = run.held.hold({&result.nodeIndex});
+    semantics::processLevel(run, parent);
+}
+
+void ApplySemantics(AttributeTree& tree, Result& result, const SemanticOptions& semanticOptions,
+                    const DateOptions& dateOptions, MessageSink* sink) {
+    if (tree.empty()) return;
+    const bool attributes = semanticOptions[sem_opt::AttributeEnable] == 1;
+    if (!attributes && semanticOptions[sem_opt::ValueEnable] != 1) return;
+    int dateCounter = 0;
+    const int root = tree.root();
+    ProcessSemantics(tree, root, result, dateCounter, semanticOptions, dateOptions, sink);
+    if (!attributes) return;
+    if (dateCounter == 0)
+        ReportNodeStatus(Status::Warn, "There should be a top-level Captured Date attribute", tree, root, 0, 0, result);
+    else if (dateCounter >= 2)
+        ReportNodeStatus(Status::Warn, "There should only be one top-level Captured Date attribute", tree, root, 0, 0,
+                         result);
+}
 
 }  // namespace lorvane

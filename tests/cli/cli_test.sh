@@ -215,6 +215,96 @@ stdin_many)
     expect_lines out 3000
     tail -n 1 "$WORK/out" | grep -qF '"name": "{Serial=2999}.jpg"' || fail "last name missing"
     ;;
+list_tsv)
+    mkdir "$WORK/f"
+    head -c 12800 /dev/zero >"$WORK/f/{DT=2004-07-15@14-30}{SN=12}.jpg"
+    : >"$WORK/f/Harbour walk.jpg"
+    mkdir "$WORK/f/sub"
+    : >"$WORK/f/sub/{SN=1}.jpg"
+    run list "$WORK/f"
+    expect_rc 0
+    expect_lines out 3
+    [ -s "$WORK/err" ] && fail "progress or messages on a stderr that is not a terminal"
+    expect_line out "$(printf 'Name\tStatus\tMessage\tChronology\tPath\tType\tSize\tLength')"
+    expect_line out "$(printf '{DT=2004-07-15@14-30}{SN=12}.jpg\tGood\tLorvane Data 2.x\t2004/07/15 14:30:00 0012 0000 0000\t%s\tJPEG image\t000,012 KB\t032' "$WORK/f")"
+    expect_line out "$(printf 'Harbour walk.jpg\tFail\tMissing start delimiter "{"\t0000/00/00 00:00:00 0000 0000 0000\t%s\tJPEG image\t000,000 KB\t016' "$WORK/f")"
+    # Name order ignoring case: "H" before "{".
+    head -n 2 "$WORK/out" | tail -n 1 | grep -q '^Harbour walk' || fail "rows not in name order"
+    ;;
+list_json)
+    mkdir "$WORK/f"
+    : >"$WORK/f/{SN}{DT=2004}.png"
+    run list --json "$WORK/f"
+    expect_rc 0
+    expect_lines out 1
+    expect_line out "{\"Name\": \"{SN}{DT=2004}.png\", \"Status\": \"Warn\", \"Message\": \"Sequence Number attribute should have at least 1 value\", \"Chronology\": \"2004/01/01 00:00:00 0000 0000 0000\", \"Path\": \"$WORK/f\", \"Type\": \"PNG image\", \"Size\": \"000,000 KB\", \"Length\": \"017\"}"
+    ;;
+list_recursive)
+    mkdir -p "$WORK/f/b/deeper" "$WORK/f/A"
+    : >"$WORK/f/z.jpg"; : >"$WORK/f/b/x.jpg"; : >"$WORK/f/b/deeper/y.jpg"; : >"$WORK/f/A/w.jpg"
+    run list -r --json "$WORK/f/"
+    expect_rc 0
+    expect_lines out 4
+    # The folder's own files, then each subfolder depth first.
+    paths=$(sed 's/.*"Name": "\([^"]*\)".*"Path": "\([^"]*\)".*/\2\/\1/' "$WORK/out" | sed "s|^$WORK/f/||" | tr '\n' ' ')
+    [ "$paths" = "z.jpg A/w.jpg b/x.jpg b/deeper/y.jpg " ] || fail "order: $paths"
+    run list "$WORK/f"
+    expect_lines out 2
+    ;;
+list_missing)
+    run list "$WORK/none"
+    expect_rc 1
+    expect_line err "lorvane: \"$WORK/none\" does not exist"
+    [ -s "$WORK/out" ] && fail "output for a missing folder"
+    : >"$WORK/file.jpg"
+    run list "$WORK/file.jpg"
+    expect_rc 1
+    expect_line err "lorvane: \"$WORK/file.jpg\" is not a folder"
+    ;;
+list_escapes)
+    mkdir "$WORK/f"
+    : >"$WORK/f/$(printf '{A=x\ty}.jpg')"
+    : >"$WORK/f/$(printf 'a\nb.jpg')"
+    run list "$WORK/f"
+    expect_rc 0
+    expect_lines out 3
+    expect_text out 'a\nb.jpg	Fail'
+    expect_text out '{A=x\ty}.jpg	'
+    run list --json "$WORK/f"
+    expect_lines out 2
+    expect_text out '"Name": "a\nb.jpg"'
+    expect_text out '"Name": "{A=x\ty}.jpg"'
+    ;;
+list_usage)
+    run list
+    expect_rc 2
+    expect_text err "no FOLDER given"
+    run list "$WORK" "$WORK"
+    expect_rc 2
+    run list --bogus "$WORK"
+    expect_rc 2
+    expect_text err 'unknown option "--bogus"'
+    run list --set NoSuchKey=1 "$WORK"
+    expect_rc 2
+    run list --help
+    expect_rc 0
+    expect_text out "Usage: lorvane list"
+    ;;
+list_settings)
+    mkdir "$WORK/f"
+    : >"$WORK/f/{SN=5}.jpg"
+    run list --set ParseMode=Nonsense "$WORK/f"
+    expect_rc 0
+    expect_text out "$(printf '{SN=5}.jpg\tFail\tInvalid parse mode\t')"
+    ;;
+list_many)
+    mkdir "$WORK/f"
+    (cd "$WORK/f" && i=0 && while [ $i -lt 3000 ]; do : >"{DT=2004}{Serial=$i}.jpg"; i=$((i + 1)); done)
+    run list --json "$WORK/f"
+    expect_rc 0
+    expect_lines out 3000
+    [ "$(grep -c '"Status": "Good"' "$WORK/out")" -eq 3000 ] || fail "not every row is Good"
+    ;;
 *)
     echo "unknown case $CASE"
     exit 2

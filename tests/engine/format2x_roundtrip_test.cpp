@@ -135,5 +135,31 @@ TEST(Format2xRoundTrip, GoodParseRebuildsToAnEquivalentName) {
     EXPECT_GT(good, 1000);
 }
 
+// Where the rebuilt name may differ from the parsed one: the Extension attribute is
+// recognised by any form of its name and always written last, as the extension.
+TEST(Format2xRoundTrip, ExtensionAttributeUnderAnotherNameIsWrittenAsTheExtension) {
+    const Delimiters2x delims{"{", "}", "=", ";"};
+    struct Case {
+        const char* name;
+        const char* rebuilt;
+    } cases[] = {
+        {"{A=b}{ex=jpg}", "{A=b}.jpg"},
+        {"{EXTN=png}{A=b}", "{A=b}.png"},
+        {"{}}A=}}}}{ex=t", "{}{A=}.t"},  // a one-letter extension still builds, with a warning
+        {"{A=b}{Extension=}", "{A=b}."},   // an empty extension is a bare period
+    };
+    for (const Case& c : cases) {
+        AttributeTree tree;
+        Result r;
+        Parse2x(c.name, tree, r, delims, false, true, Permissive, 200, 4);
+        ASSERT_EQ(r.status, Status::Good) << c.name << ": " << r.message;
+        std::string rebuilt;
+        Result br;
+        Build2x(rebuilt, tree, br, delims, false, true, 200, 0, 3);
+        EXPECT_NE(br.status, Status::Fail) << c.name << ": " << br.message;
+        EXPECT_EQ(rebuilt, c.rebuilt) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace lorvane

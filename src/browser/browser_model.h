@@ -1,0 +1,67 @@
+// lvwFiles' data: one model over the Browser's rows, shown by the report view and
+// by the icon and list views alike. Rows live in a plain vector; sorting reorders
+// the vector itself (no proxy), so a row's index is its place on screen.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QItemSelection>
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "core/browser_rows.h"
+
+namespace lorvane {
+
+class BrowserModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // Width of each column in twips as the list creates it.
+    static constexpr int kColumnTwips[8] = {4000, 700, 2000, 3000, 1440, 1440, 1100, 700};
+
+    explicit BrowserModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // An edit of the name is a rename request, answered by the rename handler.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    const std::vector<BrowserRow>& rows() const { return rows_; }
+    const BrowserRow& row(int i) const { return rows_[static_cast<std::size_t>(i)]; }
+    int size() const { return static_cast<int>(rows_.size()); }
+
+    void clear();
+    // Moves the rows in at the end with one insertion notice; chunk is left empty.
+    void append(std::vector<BrowserRow>& chunk);
+    // Lets the caller change a row in place; the views repaint it afterwards.
+    void updateRow(int i, const std::function<void(BrowserRow&)>& change);
+    void removeRowAt(int i);
+    // The row whose Key is key, or -1.
+    int findKey(std::string_view key) const;
+
+    // Stable sort by the column's text (byte order of the UTF-8 text, which is
+    // code-point order); selections and the current row follow their rows.
+    void sortByColumn(int column, Qt::SortOrder order);
+
+    // The rows whose "Status" column equals status exactly, as row ranges.
+    QItemSelection rowsWithStatus(std::string_view status) const;
+    QItemSelection allRows() const;
+
+    // Pictures at the large size for the large-icon view, the small one otherwise.
+    void setLargePictures(bool large);
+
+    // Answers a finished label edit of the name: true accepts the new text.
+    using RenameHandler = std::function<bool(int row, const QString& newText)>;
+    void setRenameHandler(RenameHandler handler) { rename_ = std::move(handler); }
+
+private:
+    std::vector<BrowserRow> rows_;
+    RenameHandler rename_;
+    bool large_ = false;
+};
+
+}  // namespace lorvane

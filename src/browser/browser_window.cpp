@@ -1,0 +1,636 @@
+#include "browser/browser_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QFileDialog>
+#include <QPainter>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyledItemDelegate>
+#include <QTimer>
+#include <QTreeView>
+
+#include "browser/progress_dialog.h"
+#include "browser/row_pictures.h"
+#include "core/file_service.h"
+#include "core/folder_loader.h"
+#include "core/settings_store.h"
+
+namespace lorvane {
+
+namespace {
+
+constexpr std::string_view kSection = "Browser";
+constexpr float kTwipsPerPixel = 15.0f;
+
+QString toQ(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+std::string toStd(const QString& s) { return s.toStdString(); }
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+// The report view's grid lines: a thin line right of and below every cell.
+class GridLineDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    bool on = true;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!on) return;
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Mid));
+        const QRect r = option.rect;
+        painter->drawLine(r.topRight(), r.bottomRight());
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        painter->restore();
+    }
+};
+
+// --- Host defaults ---
+
+void BrowserHost::ShowMessage(QWidget* parent, const QString& text, const QString& title, BrowserIcon icon) {
+    QMessageBox::Icon i = QMessageBox::NoIcon;
+    switch (icon) {
+        case BrowserIcon::Stop: i = QMessageBox::Critical; break;
+        case BrowserIcon::Exclamation: i = QMessageBox::Warning; break;
+        case BrowserIcon::Information: i = QMessageBox::Information; break;
+        case BrowserIcon::Question: i = QMessageBox::Question; break;
+        case BrowserIcon::None: break;
+    }
+    QMessageBox box(i, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QString BrowserHost::ChooseFile(QWidget* parent, const QString& title, const QString& initialFolder) {
+    return QFileDialog::getOpenFileName(parent, title, initialFolder + QStringLiteral("/*.*"),
+                                        QStringLiteral("All Files (*.*)"));
+}
+
+void BrowserHost::Exit(QWidget* browser) { browser->close(); }
+
+BrowserHost& DefaultBrowserHost() {
+    static BrowserHost host;
+    return host;
+}
+
+// --- Window ---
+
+BrowserWindow::BrowserWindow(GlobalSettings& settings, SettingsStore& store, BrowserHost* host, QWidget* parent)
+    : QMainWindow(parent),
+      settings_(settings),
+      store_(store),
+      host_(host ? host : &DefaultBrowserHost()),
+      parser_(settings),
+      model_(new BrowserModel(this)) {
+    setObjectName(QStringLiteral("frmBrowser"));
+    setWindowTitle(QStringLiteral("Lorvane Browser"));
+    resize(800, 480);
+    model_->setRenameHandler([this](int row, const QString& text) { return completeRename(row, text); });
+    buildViews();
+    buildMenus();
+    readSettings();
+    CreateColumns();
+    UpdateIndicators();
+    autoLoadPending_ = isOn(settings_.BrowserAutoLoadLastFolder);
+}
+
+BrowserWindow::~BrowserWindow() = default;
+
+void BrowserWindow::buildViews() {
+    stack_ = new QStackedWidget(this);
+    report_ = new QTreeView(stack_);
+    report_->setObjectName(QStringLiteral("lvwFiles"));
+    report_->setModel(model_);
+    report_->setRootIsDecorated(false);
+    report_->setItemsExpandable(false);
+    report_->setUniformRowHeights(true);
+    report_->setAllColumnsShowFocus(true);
+    report_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    report_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    report_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    report_->setSortingEnabled(false);
+    report_->header()->setSectionsClickable(true);
+    report_->header()->setSectionsMovable(true);
+    report_->header()->setStretchLastSection(false);
+    report_->header()->setSortIndicatorShown(false);
+    grid_ = new GridLineDelegate(report_);
+    report_->setItemDelegate(grid_);
+    connect(report_->header(), &QHeaderView::sectionClicked, this, &BrowserWindow::ColumnClicked);
+
+    icons_ = new QListView(stack_);
+    icons_->setObjectName(QStringLiteral("lvwFilesIcons"));
+    icons_->setModel(model_);
+    icons_->setSelectionModel(report_->selectionModel());  // one selection for all views
+    icons_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    icons_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    icons_->setUniformItemSizes(true);
+    icons_->setResizeMode(QListView::Adjust);
+    icons_->setLayoutMode(QListView::Batched);
+    icons_->setBatchSize(500);
+    icons_->setMovement(QListView::Static);
+
+    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
+        v->installEventFilter(this);
+        v->viewport()->installEventFilter(this);
+    }
+    stack_->addWidget(report_);
+    stack_->addWidget(icons_);
+    setCentralWidget(stack_);
+
+    loadedPanel_ = new QLabel(this);
+    loadedPanel_->setObjectName(QStringLiteral("Loaded"));
+    selectedPanel_ = new QLabel(this);
+    selectedPanel_->setObjectName(QStringLiteral("Selected"));
+    pathPanel_ = new QLabel(this);
+    pathPanel_->setObjectName(QStringLiteral("Path"));
+    for (QLabel* l : {loadedPanel_, selectedPanel_, pathPanel_}) {
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setContentsMargins(3, 0, 3, 0);
+    }
+    loadedPanel_->setMinimumWidth(90);
+    selectedPanel_->setMinimumWidth(90);
+    statusBar()->setSizeGripEnabled(true);
+    statusBar()->addWidget(loadedPanel_);
+    statusBar()->addWidget(selectedPanel_);
+    statusBar()->addWidget(pathPanel_, 1);  // the path takes the remaining width
+}
+
+void BrowserWindow::readSettings() {
+    std::vector<std::string> warnings;
+    const std::string sample = toStd(QCoreApplication::applicationDirPath() + QStringLiteral("/sample"));
+    viewMode_ = ReadWindowInteger(store_, kSection, "FileListView", list_view::Details, &warnings);
+    if (viewMode_ < list_view::LargeIcons || viewMode_ > list_view::Details) viewMode_ = list_view::Details;
+    gridlines_ = ReadWindowToggle(store_, kSection, "FileListGridlines", &warnings);
+    const bool loaded = ReadWindowToggle(store_, kSection, "IndicateLoaded", &warnings);
+    const bool selected = ReadWindowToggle(store_, kSection, "IndicateSelected", &warnings);
+    SetIncludeSubfolders(ReadWindowToggle(store_, kSection, "LoadSubfolders", &warnings));
+    inputPath_ = toQ(ReadWindowText(store_, kSection, "InputPath", sample));
+    outputPath_ = toQ(ReadWindowText(store_, kSection, "OutputPath", sample));
+
+    if (isOn(settings_.RestoreWindowSizePosition)) {
+        const QRect g = geometry();
+        const float left = ReadWindowGeometry(store_, kSection, "WindowLeft", g.x() * kTwipsPerPixel, &warnings);
+        const float top = ReadWindowGeometry(store_, kSection, "WindowTop", g.y() * kTwipsPerPixel, &warnings);
+        const float width = ReadWindowGeometry(store_, kSection, "WindowWidth", g.width() * kTwipsPerPixel, &warnings);
+        const float height =
+            ReadWindowGeometry(store_, kSection, "WindowHeight", g.height() * kTwipsPerPixel, &warnings);
+        const int state = ReadWindowInteger(store_, kSection, "WindowState", 0, &warnings);
+        setGeometry(QRect(qRound(left / kTwipsPerPixel), qRound(top / kTwipsPerPixel),
+                          std::max(1, qRound(width / kTwipsPerPixel)), std::max(1, qRound(height / kTwipsPerPixel))));
+        if (state == 1) setWindowState(Qt::WindowMinimized);
+        else if (state == 2) setWindowState(Qt::WindowMaximized);
+    }
+
+    SetListView(viewMode_);
+    SetGridlines(gridlines_);
+    SetIndicateLoaded(loaded);
+    SetIndicateSelected(selected);
+}
+
+void BrowserWindow::SaveSettings() {
+    WriteWindowInteger(store_, kSection, "FileListView", viewMode_);
+    WriteWindowToggle(store_, kSection, "FileListGridlines", gridlines_);
+    WriteWindowToggle(store_, kSection, "IndicateLoaded", LoadedPanelVisible());
+    WriteWindowToggle(store_, kSection, "IndicateSelected", SelectedPanelVisible());
+    WriteWindowToggle(store_, kSection, "LoadSubfolders", IncludeSubfolders());
+    WriteWindowText(store_, kSection, "InputPath", toStd(inputPath_));
+    WriteWindowText(store_, kSection, "OutputPath", toStd(outputPath_));
+    const Qt::WindowStates st = windowState();
+    const int state = st & Qt::WindowMinimized ? 1 : st & Qt::WindowMaximized ? 2 : 0;
+    if (state == 0) {
+        const QRect g = geometry();
+        WriteWindowGeometry(store_, kSection, "WindowLeft", g.x() * kTwipsPerPixel);
+        WriteWindowGeometry(store_, kSection, "WindowTop", g.y() * kTwipsPerPixel);
+        WriteWindowGeometry(store_, kSection, "WindowWidth", g.width() * kTwipsPerPixel);
+        WriteWindowGeometry(store_, kSection, "WindowHeight", g.height() * kTwipsPerPixel);
+    }
+    WriteWindowInteger(store_, kSection, "WindowState", state);
+}
+
+void BrowserWindow::CreateColumns() {
+    // The designed widths were set for a small system font; the columns whose text
+    // has a fixed shape are widened where this font would cut it off.
+    static const char* const fixedShape[] = {nullptr, "Dupl", nullptr, "0000/00/00 00:00:00 0000 0000 0000",
+                                             nullptr, nullptr, "000,000 KB", "000"};
+    const QFontMetrics text(report_->font());
+    const QFontMetrics caption(report_->header()->font());
+    QHeaderView* h = report_->header();
+    for (int logical = 0; logical < model_->columnCount(); ++logical) {
+        h->moveSection(h->visualIndex(logical), logical);
+        h->showSection(logical);
+        int width = qRound(BrowserModel::kColumnTwips[logical] / kTwipsPerPixel);
+        const QString key = model_->headerData(logical, Qt::Horizontal).toString();
+        width = std::max(width, caption.horizontalAdvance(key) + 24);  // room for the sort arrow
+        if (fixedShape[logical])
+            width = std::max(width, text.horizontalAdvance(QString::fromLatin1(fixedShape[logical])) + 14);
+        h->resizeSection(logical, width);
+    }
+}
+
+// --- Loading ---
+
+void BrowserWindow::InitializeFolder(const QString& folder) {
+    if (loading_) return;  // the disabled window cannot start a second load; other windows must not either
+    inputPath_ = folder;
+    LoadFolder();
+}
+
+void BrowserWindow::LoadFolder() {
+    loading_ = true;
+    stack_->hide();
+    model_->clear();
+    sorted_ = false;
+    report_->header()->setSortIndicatorShown(false);
+    UpdateIndicators();
+
+    std::string countError;
+    std::vector<std::string> errors;
+    const std::string folder = toStd(inputPath_);
+    if (FileSystemService::Instance().FolderExists(folder)) {
+        ProgressDialog& dlg = *Progress();
+        dlg.Prepare(QStringLiteral("Counting Files..."), QStringLiteral("Cancel"));
+        dlg.show();
+        setEnabled(false);
+        dlg.setEnabled(true);  // a window of its own: stays usable while its owner is disabled
+        dlg.Pump(true);
+
+        FolderLoader loader(parser_);
+        loader.SetStopFlag(&dlg.CancelFlag());
+        std::vector<BrowserRow> pending;
+        pending.reserve(256);
+        bool loadingPhase = false;
+        loader.SetProgress([&](const LoadProgress& p) {
+            bool force = false;
+            if (p.phase == LoadProgress::Phase::Loading && !loadingPhase) {
+                loadingPhase = true;
+                force = true;  // show the new caption and button at once
+                dlg.SetCaption(QStringLiteral("Loading Files..."));
+                dlg.SetButton(QStringLiteral("Stop"));
+                dlg.SetRange(0, static_cast<int>(p.total));
+            }
+            if (!force && !dlg.Due()) return;
+            // Labels and bar change only when events are let through, where they can be seen.
+            if (p.phase == LoadProgress::Phase::Counting) {
+                dlg.SetMessage(QString::number(p.count));
+            } else {
+                dlg.SetMessage(toQ(FormatCount(static_cast<std::int64_t>(p.count)) + " of " +
+                                   FormatCount(static_cast<std::int64_t>(p.total))));
+                dlg.SetValue(static_cast<int>(p.count));
+                model_->append(pending);
+            }
+            dlg.Pump(true);
+        });
+        const LoadOutcome out = loader.Load(folder, IncludeSubfolders(), [&](const BrowserRow& row) {
+            pending.push_back(row);
+        });
+        model_->append(pending);
+        countError = out.countError;
+        errors = out.errors;
+        setEnabled(true);
+        dlg.hide();
+    }
+
+    stack_->show();
+    if (model_->size() > 0) SetCurrentRow(0);
+    loading_ = false;
+    if (!countError.empty() || !errors.empty()) showLoadErrors(countError, errors);
+    UpdateIndicators();
+    EditFile();
+    ViewFile();
+    emit folderLoaded();
+    if (closeAfterLoad_) {
+        closeAfterLoad_ = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    }
+}
+
+void BrowserWindow::showLoadErrors(const std::string& countError, const std::vector<std::string>& errors) {
+    QString text = toQ(countError);
+    if (!errors.empty()) {
+        // Files that went away between counting and loading: list the first few.
+        constexpr std::size_t kShown = 10;
+        for (std::size_t i = 0; i < errors.size() && i < kShown; ++i) {
+            if (!text.isEmpty()) text += QLatin1Char('\n');
+            text += toQ(errors[i]);
+        }
+        if (errors.size() > kShown)
+            text += QStringLiteral("\n(and %1 more)").arg(toQ(FormatCount(static_cast<std::int64_t>(errors.size() - kShown))));
+    }
+    host_->ShowMessage(this, text, QStringLiteral("Load Files"), BrowserIcon::Stop);
+}
+
+ProgressDialog* BrowserWindow::Progress() {
+    if (!progress_) progress_ = new ProgressDialog(this);
+    return progress_;
+}
+
+void BrowserWindow::SetFileColumns(int row, const FileInfo& file) {
+    model_->updateRow(row, [&](BrowserRow& r) { lorvane::SetFileColumns(r, file); });
+}
+
+void BrowserWindow::ParseItem(int row) {
+    model_->updateRow(row, [&](BrowserRow& r) { parser_.ParseItem(r); });
+}
+
+void BrowserWindow::UpdateItem(const QString& oldPath, const QString& newPath) {
+    const int row = model_->findKey(toStd(oldPath));
+    if (row < 0) return;
+    BrowserRow updated = model_->row(row);
+    if (parser_.FillRow(updated, toStd(newPath)).failed()) return;  // the file went away meanwhile: keep the row
+    model_->updateRow(row, [&](BrowserRow& r) { r = std::move(updated); });
+}
+
+// --- Panels and selection ---
+
+void BrowserWindow::UpdateIndicators() {
+    if (LoadedPanelVisible()) loadedPanel_->setText(toQ(FormatLoadedPanel(model_->size())));
+    if (SelectedPanelVisible())
+        selectedPanel_->setText(toQ(FormatSelectedPanel(Selection().selectedRows().size())));
+    pathPanel_->setText(inputPath_);
+}
+
+QString BrowserWindow::LoadedPanelText() const { return loadedPanel_->text(); }
+QString BrowserWindow::SelectedPanelText() const { return selectedPanel_->text(); }
+QString BrowserWindow::PathPanelText() const { return pathPanel_->text(); }
+bool BrowserWindow::LoadedPanelVisible() const { return !loadedPanel_->isHidden(); }
+bool BrowserWindow::SelectedPanelVisible() const { return !selectedPanel_->isHidden(); }
+
+QItemSelectionModel& BrowserWindow::Selection() const { return *report_->selectionModel(); }
+
+std::vector<int> BrowserWindow::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& i : Selection().selectedRows()) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int BrowserWindow::CurrentRow() const {
+    const QModelIndex i = Selection().currentIndex();
+    return i.isValid() ? i.row() : -1;
+}
+
+void BrowserWindow::SetCurrentRow(int row) {
+    if (row < 0 || row >= model_->size()) return;
+    const QModelIndex i = model_->index(row, 0);
+    Selection().setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ActiveView()->scrollTo(i);
+}
+
+void BrowserWindow::SelectByStatus(std::string_view status) {
+    WaitCursor wait;
+    Selection().select(model_->rowsWithStatus(status), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    UpdateIndicators();
+}
+
+void BrowserWindow::SelectAll() {
+    WaitCursor wait;
+    Selection().select(model_->allRows(), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    UpdateIndicators();
+}
+
+void BrowserWindow::InvertSelection() {
+    WaitCursor wait;
+    Selection().select(model_->allRows(), QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+    UpdateIndicators();
+}
+
+// --- Sorting ---
+
+void BrowserWindow::ColumnClicked(int column) {
+    if (sorted_ && column == sortColumn_) {
+        sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    } else {
+        sortColumn_ = column;
+        sortOrder_ = Qt::AscendingOrder;
+    }
+    sorted_ = true;
+    WaitCursor wait;
+    model_->sortByColumn(sortColumn_, sortOrder_);
+    report_->header()->setSortIndicatorShown(true);
+    report_->header()->setSortIndicator(sortColumn_, sortOrder_);
+}
+
+// --- Views ---
+
+QAbstractItemView* BrowserWindow::ActiveView() const {
+    return viewMode_ == list_view::Details ? static_cast<QAbstractItemView*>(report_)
+                                           : static_cast<QAbstractItemView*>(icons_);
+}
+
+void BrowserWindow::SetListView(int mode) {
+    if (mode < list_view::LargeIcons || mode > list_view::Details) return;
+    viewMode_ = mode;
+    model_->setLargePictures(mode == list_view::LargeIcons);
+    if (mode == list_view::Details) {
+        stack_->setCurrentWidget(report_);
+    } else {
+        const bool large = mode == list_view::LargeIcons;
+        icons_->setViewMode(large ? QListView::IconMode : QListView::ListMode);
+        icons_->setFlow(mode == list_view::List ? QListView::TopToBottom : QListView::LeftToRight);
+        icons_->setWrapping(true);
+        icons_->setWordWrap(large);
+        icons_->setTextElideMode(Qt::ElideRight);
+        const int edge = large ? row_picture::LargeSize : row_picture::SmallSize;
+        icons_->setIconSize(QSize(edge, edge));
+        const int line = fontMetrics().height();
+        icons_->setGridSize(large ? QSize(150, edge + 3 * line + 8) : QSize(mode == list_view::List ? 300 : 220, std::max(edge, line) + 4));
+        icons_->setSpacing(large ? 4 : 0);
+        stack_->setCurrentWidget(icons_);
+    }
+    static const char* const names[] = {"mnuViewLarge", "mnuViewSmall", "mnuViewList", "mnuViewDetails"};
+    for (int i = 0; i < 4; ++i)
+        if (QAction* a = Action(QString::fromLatin1(names[i]))) a->setChecked(i == mode);
+    if (CurrentRow() >= 0) ActiveView()->scrollTo(Selection().currentIndex());
+}
+
+void BrowserWindow::SetGridlines(bool on) {
+    gridlines_ = on;
+    grid_->on = on;
+    report_->viewport()->update();
+    if (QAction* a = Action(QStringLiteral("mnuViewGridlines"))) a->setChecked(on);
+}
+
+void BrowserWindow::SetIndicateLoaded(bool on) {
+    loadedPanel_->setVisible(on);
+    if (QAction* a = Action(QStringLiteral("mnuIndicateLoaded"))) a->setChecked(on);
+    UpdateIndicators();
+}
+
+void BrowserWindow::SetIndicateSelected(bool on) {
+    selectedPanel_->setVisible(on);
+    if (QAction* a = Action(QStringLiteral("mnuIndicateSelected"))) a->setChecked(on);
+    UpdateIndicators();
+}
+
+bool BrowserWindow::IncludeSubfolders() const { return Action(QStringLiteral("mnuFileSubfolders"))->isChecked(); }
+void BrowserWindow::SetIncludeSubfolders(bool on) { Action(QStringLiteral("mnuFileSubfolders"))->setChecked(on); }
+
+QAction* BrowserWindow::Action(const QString& name) const {
+    const auto it = actions_.find(name);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+// --- Commands ---
+
+void BrowserWindow::ClearList() {
+    model_->clear();
+    UpdateIndicators();
+}
+
+void BrowserWindow::ReloadList() { InitializeFolder(inputPath_); }
+
+void BrowserWindow::LoadFiles() {
+    const QString title = QStringLiteral("Load Files");
+    QString name;
+    for (;;) {
+        name = host_->ChooseFile(this, title, inputPath_);
+        if (name.isEmpty()) return;
+        if (name.contains(QLatin1Char('/'))) break;
+        host_->ShowMessage(this, QStringLiteral("Please select a valid folder."), QStringLiteral("Load files"),
+                           BrowserIcon::Exclamation);
+    }
+    // The folder of the chosen name; the root keeps its slash.
+    while (!name.endsWith(QLatin1Char('/'))) name.chop(1);
+    if (name.indexOf(QLatin1Char('/')) != name.size() - 1) name.chop(1);
+    if (!FileSystemService::Instance().FolderExists(toStd(name))) {
+        host_->ShowMessage(this, QStringLiteral("CommonDialog returned invalid path despite cdlOFNPathMustExist"), title,
+                           BrowserIcon::Stop);
+        return;
+    }
+    InitializeFolder(name);
+}
+
+void BrowserWindow::StartRename() {
+    const int row = CurrentRow();
+    if (row < 0) return;
+    QAbstractItemView* v = ActiveView();
+    v->setFocus();
+    v->edit(model_->index(row, 0));
+}
+
+bool BrowserWindow::completeRename(int row, const QString& newText) {
+    const BrowserRow& r = model_->row(row);
+    const std::string text = toStd(newText);
+    const std::string destination = JoinPath(r.Path, text);
+    if (FileSystemService::Instance().Move(r.Key, destination).failed()) {
+        host_->ShowMessage(this, QStringLiteral("The original file has been moved, renamed, or deleted."),
+                           QStringLiteral("Error"), BrowserIcon::Stop);
+        return false;
+    }
+    model_->updateRow(row, [&](BrowserRow& changed) {
+        changed.Text = text;
+        changed.Key = destination;
+        FormatLengthColumn(text, changed.Length);  // the name's length changes with it
+        parser_.ParseItem(changed);
+    });
+    EditFile();
+    return true;
+}
+
+// --- The Editor and the Viewer follow the list ---
+
+void BrowserWindow::EditFile() {
+    if (!host_->EditorVisible()) return;
+    const int row = CurrentRow();
+    if (model_->size() > 0 && row >= 0) {
+        const BrowserRow& r = model_->row(row);
+        const QString folder = toQ(r.Path), name = toQ(r.Text);
+        if (folder == host_->EditorFolder() && name == host_->EditorFileName()) return;
+        if (host_->EditorOkayToDiscard()) host_->EditorInitializeFilename(folder, name);
+    } else if (model_->size() == 0) {
+        if (host_->EditorOkayToDiscard()) host_->EditorInitializeFilename(QString(), QString());
+    }
+}
+
+void BrowserWindow::ViewFile() {
+    // Not shown yet: the Viewer joins later.
+}
+
+void BrowserWindow::followSelection() {
+    UpdateIndicators();
+    EditFile();
+    ViewFile();
+}
+
+bool BrowserWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool onView = watched == report_ || watched == icons_;
+    const bool onViewport = watched == report_->viewport() || watched == icons_->viewport();
+    if (onView && event->type() == QEvent::KeyPress) {
+        if (handleListKey(static_cast<const QKeyEvent&>(*event))) return true;
+    } else if ((onView && event->type() == QEvent::KeyRelease) ||
+               (onViewport && event->type() == QEvent::MouseButtonRelease)) {
+        const bool result = QMainWindow::eventFilter(watched, event);
+        // Let the view act on the release first, then follow where it went.
+        QTimer::singleShot(0, this, [this] { followSelection(); });
+        return result;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool BrowserWindow::handleListKey(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers mods = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
+                                                          Qt::MetaModifier);
+    const int k = key.key();
+    auto trigger = [this](const char* name) {
+        if (QAction* a = Action(QString::fromLatin1(name))) a->trigger();
+        return true;
+    };
+    if (mods == Qt::ControlModifier) {
+        if (k == Qt::Key_O) return trigger("mnuFileLoad");
+        if (k == Qt::Key_N) return trigger("mnuFileClear");
+        if (k == Qt::Key_R) return trigger("mnuFileReload");
+    } else if (mods == Qt::ShiftModifier) {
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) return trigger("mnuFileShellOpen");
+        if (k == Qt::Key_Delete) return trigger("mnuFileDelete");
+    } else if (mods == Qt::NoModifier) {
+        if (k == Qt::Key_F2) return trigger("mnuFileRename");
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) return trigger("mnuFileOpen");
+        if (k == Qt::Key_Delete) return trigger("mnuFileRemove");
+    }
+    return false;
+}
+
+// --- Lifecycle ---
+
+void BrowserWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (autoLoadPending_) {
+        autoLoadPending_ = false;
+        QTimer::singleShot(0, this, [this] { ReloadList(); });
+    }
+}
+
+void BrowserWindow::closeEvent(QCloseEvent* event) {
+    if (loading_) {
+        // Closing mid-load stops the load first; the window closes once it has unwound.
+        if (progress_) progress_->Button()->click();
+        closeAfterLoad_ = true;
+        event->ignore();
+        return;
+    }
+    if (progress_) {
+        delete progress_;
+        progress_ = nullptr;
+    }
+    SaveSettings();
+    host_->BrowserClosing(this);
+    event->accept();
+}
+
+}  // namespace lorvane

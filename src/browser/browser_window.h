@@ -1,0 +1,154 @@
+// frmBrowser: the files of one folder (and optionally its subfolders), one row per
+// file with its parse status, in one of four views over the same model.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser/browser_host.h"
+#include "browser/browser_model.h"
+#include "core/browser_rows.h"
+#include "engine/settings.h"
+
+class QAction;
+class QLabel;
+class QListView;
+class QStackedWidget;
+class QTreeView;
+class QAbstractItemView;
+class QItemSelectionModel;
+
+namespace lorvane {
+
+class GridLineDelegate;
+class ProgressDialog;
+
+// View modes as the FileListView setting numbers them.
+namespace list_view {
+constexpr int LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3;
+}
+
+class BrowserWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // settings and store outlive the window; host may be null (standalone).
+    BrowserWindow(GlobalSettings& settings, SettingsStore& store, BrowserHost* host = nullptr,
+                  QWidget* parent = nullptr);
+    ~BrowserWindow() override;
+
+    // --- Public methods for the other windows ---
+    void InitializeFolder(const QString& folder);
+    void UpdateItem(const QString& oldPath, const QString& newPath);
+    void EditFile();
+    void ViewFile();
+    void SaveSettings();
+
+    // --- Operations the batch commands reuse ---
+    void SetFileColumns(int row, const FileInfo& file);
+    void ParseItem(int row);
+    void UpdateIndicators();
+    void CreateColumns();
+
+    // --- Commands ---
+    void LoadFiles();
+    void ClearList();
+    void ReloadList();
+    void SelectByStatus(std::string_view status);
+    void SelectAll();
+    void InvertSelection();
+    void SetListView(int mode);
+    void SetGridlines(bool on);
+    void SetIndicateLoaded(bool on);
+    void SetIndicateSelected(bool on);
+    // A click on a column header: the same column again reverses the order.
+    void ColumnClicked(int column);
+    // F2: opens the selected row's name for editing.
+    void StartRename();
+
+    // --- State ---
+    BrowserModel& Model() { return *model_; }
+    const BrowserModel& Model() const { return *model_; }
+    QItemSelectionModel& Selection() const;
+    // The selected rows in list order.
+    std::vector<int> SelectedRows() const;
+    // The row that the Editor and the Viewer follow (the current row), or -1.
+    int CurrentRow() const;
+    void SetCurrentRow(int row);
+    RowParser& Parser() { return parser_; }
+    QString InputPath() const { return inputPath_; }
+    QString OutputPath() const { return outputPath_; }
+    void SetOutputPath(const QString& path) { outputPath_ = path; }
+    int ListView() const { return viewMode_; }
+    bool Gridlines() const { return gridlines_; }
+    bool Sorted() const { return sorted_; }
+    int SortColumn() const { return sortColumn_; }
+    Qt::SortOrder SortOrder() const { return sortOrder_; }
+    bool IncludeSubfolders() const;
+    void SetIncludeSubfolders(bool on);
+    bool Loading() const { return loading_; }
+    QString LoadedPanelText() const;
+    QString SelectedPanelText() const;
+    QString PathPanelText() const;
+    bool LoadedPanelVisible() const;
+    bool SelectedPanelVisible() const;
+    // The menu item with this object name ("mnuParseAll", ...), for the batch commands.
+    QAction* Action(const QString& name) const;
+    QTreeView* ReportView() const { return report_; }
+    QListView* IconView() const { return icons_; }
+    QAbstractItemView* ActiveView() const;
+    ProgressDialog* Progress();
+    BrowserHost& Host() const { return *host_; }
+
+signals:
+    // After a folder has been loaded (rows shown, panels updated).
+    void folderLoaded();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildViews();
+    void readSettings();
+    void LoadFolder();
+    bool handleListKey(const QKeyEvent& key);
+    void followSelection();
+    bool completeRename(int row, const QString& newText);
+    void showLoadErrors(const std::string& countError, const std::vector<std::string>& errors);
+    QAction* addAction(QMenu* menu, const QString& name, const QString& caption, const QString& keyText = {});
+
+    GlobalSettings& settings_;
+    SettingsStore& store_;
+    BrowserHost* host_;
+    RowParser parser_;
+
+    BrowserModel* model_;
+    QStackedWidget* stack_ = nullptr;
+    QTreeView* report_ = nullptr;
+    QListView* icons_ = nullptr;
+    GridLineDelegate* grid_ = nullptr;
+    QLabel* loadedPanel_ = nullptr;
+    QLabel* selectedPanel_ = nullptr;
+    QLabel* pathPanel_ = nullptr;
+    ProgressDialog* progress_ = nullptr;
+    std::map<QString, QAction*> actions_;
+
+    QString inputPath_, outputPath_;
+    int viewMode_ = list_view::Details;
+    bool gridlines_ = true;
+    bool sorted_ = false;
+    int sortColumn_ = 0;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    bool loading_ = false;
+    bool autoLoadPending_ = false;
+    bool closeAfterLoad_ = false;
+};
+
+}  // namespace lorvane

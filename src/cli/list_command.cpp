@@ -1,0 +1,209 @@
+// lorvane list: the Browser's file list of a folder, one line per file.
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/json_writer.h"
+#include "cli/settings_loader.h"
+#include "core/browser_rows.h"
+#include "core/folder_loader.h"
+#include "engine/semantics.h"
+
+namespace lorvane::cli {
+
+namespace {
+
+class StderrSink final : public MessageSink {
+public:
+    void showError(std::string_view text, std::string_view caption) override {
+        std::fprintf(stderr, "lorvane: %.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
+                     static_cast<int>(text.size()), text.data());
+    }
+};
+
+struct ListArgs {
+    std::vector<Override> overrides;
+    bool recursive = false;
+    bool json = false;
+    bool help = false;
+    std::vector<std::string_view> folders;
+};
+
+std::string parseArgs(std::span<const char* const> args, ListArgs& out) {
+    bool foldersOnly = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view a = args[i];
+        if (foldersOnly || a.empty() || a.front() != '-') {
+            out.folders.push_back(a);
+        } else if (a == "--") {
+            foldersOnly = true;
+        } else if (a == "--recursive" || a == "-r") {
+            out.recursive = true;
+        } else if (a == "--json") {
+            out.json = true;
+        } else if (a == "--set") {
+            if (i + 1 == args.size()) return "--set needs KEY=VALUE";
+            if (auto e = ParseOverride(args[++i], out.overrides); !e.empty()) return e;
+        } else if (a.starts_with("--set=")) {
+            if (auto e = ParseOverride(a.substr(6), out.overrides); !e.empty()) return e;
+        } else if (a == "--help" || a == "-h") {
+            out.help = true;
+        } else {
+            return "unknown option \"" + std::string(a) + "\" (put -- before a folder that starts with '-')";
+        }
+    }
+    return {};
+}
+
+// Tabs and line breaks would split a field or a line; backslash escapes keep
+// every name on its own line and reversible.
+void appendTsvField(std::string& out, std::string_view text) {
+    for (char c : text) {
+        switch (c) {
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\\': out += "\\\\"; break;
+            default: out += c;
+        }
+    }
+}
+
+void appendTsvHeader(std::string& out) {
+    for (std::size_t i = 0; i < kBrowserColumns.size(); ++i) {
+        if (i) out += '\t';
+        out += kBrowserColumns[i];
+    }
+    out += '\n';
+}
+
+void appendTsvRow(std::string& out, const BrowserRow& row) {
+    for (std::size_t i = 0; i < kBrowserColumns.size(); ++i) {
+        if (i) out += '\t';
+        appendTsvField(out, *row.column(kBrowserColumns[i]));
+    }
+    out += '\n';
+}
+
+void appendJsonRow(std::string& out, const BrowserRow& row) {
+    out += '{';
+    for (std::size_t i = 0; i < kBrowserColumns.size(); ++i) {
+        if (i) out += ", ";
+        AppendJsonString(out, kBrowserColumns[i]);
+        out += ": ";
+        AppendJsonString(out, *row.column(kBrowserColumns[i]));
+    }
+    out += "}\n";
+}
+
+bool flush(std::string& out) {
+    const bool ok = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
+    out.clear();
+    return ok;
+}
+
+std::atomic<bool> gStop{false};
+extern "C" void onInterrupt(int) { gStop.store(true); }
+
+// One line on the terminal, rewritten in place a few times a second.
+class ProgressLine {
+public:
+    void show(const LoadProgress& p) {
+        const auto now = std::chrono::steady_clock::now();
+        if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
+        last_ = now;
+        shown_ = true;
+        const std::string text = p.phase == LoadProgress::Phase::Counting
+                                     ? "Counting Files... " + std::to_string(p.count)
+                                     : "Loading Files... " + FormatCount(static_cast<std::int64_t>(p.count)) +
+                                           " of " + FormatCount(static_cast<std::int64_t>(p.total));
+        std::fprintf(stderr, "\r\033[K%s", text.c_str());
+        std::fflush(stderr);
+    }
+    void clear() {
+        if (shown_) std::fputs("\r\033[K", stderr);
+        shown_ = false;
+    }
+
+private:
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+}  // namespace
+
+int RunList(std::span<const char* const> args) {
+    ListArgs a;
+    if (auto e = parseArgs(args, a); !e.empty()) return UsageError(e, "list");
+    if (a.help) {
+        std::fputs(kListHelp, stdout);
+        return ExitOk;
+    }
+    if (a.folders.empty()) return UsageError("no FOLDER given", "list");
+    if (a.folders.size() > 1) return UsageError("more than one FOLDER given", "list");
+    const std::string_view folder = a.folders.front();
+
+    GlobalSettings settings;
+    if (auto e = LoadEffectiveSettings(settings, a.overrides); !e.empty()) return UsageError(e, "list");
+
+    FileSystemService& fs = FileSystemService::Instance();
+    if (!fs.FolderExists(folder)) {
+        const char* what = fs.FileExists(folder) ? "is not a folder" : "does not exist";
+        std::fprintf(stderr, "lorvane: \"%.*s\" %s\n", static_cast<int>(folder.size()), folder.data(), what);
+        return ExitFail;
+    }
+
+    StderrSink sink;
+    RowParser parser(settings, &sink);
+    FolderLoader loader(parser);
+    ProgressLine progress;
+    if (::isatty(STDERR_FILENO)) loader.SetProgress([&progress](const LoadProgress& p) { progress.show(p); });
+    gStop.store(false);
+    loader.SetStopFlag(&gStop);
+    struct sigaction stopAction{}, previous{};
+    stopAction.sa_handler = onInterrupt;
+    sigemptyset(&stopAction.sa_mask);
+    ::sigaction(SIGINT, &stopAction, &previous);
+
+    std::string out;
+    out.reserve(1 << 16);
+    bool writeOk = true;
+    if (!a.json) appendTsvHeader(out);
+    const LoadOutcome outcome = loader.Load(folder, a.recursive, [&](const BrowserRow& row) {
+        if (a.json) appendJsonRow(out, row);
+        else appendTsvRow(out, row);
+        if (out.size() >= (1 << 16)) writeOk = flush(out) && writeOk;
+    });
+    ::sigaction(SIGINT, &previous, nullptr);
+    progress.clear();
+
+    writeOk = flush(out) && writeOk;
+    writeOk = std::fflush(stdout) == 0 && writeOk;
+    int rc = ExitOk;
+    if (!outcome.countError.empty()) {
+        std::fprintf(stderr, "lorvane: %s\n", outcome.countError.c_str());
+        rc = ExitFail;
+    }
+    for (const std::string& e : outcome.errors) std::fprintf(stderr, "lorvane: %s\n", e.c_str());
+    if (!outcome.errors.empty()) rc = ExitFail;
+    if (!writeOk) {
+        std::fputs("lorvane: unable to write the output\n", stderr);
+        rc = ExitFail;
+    }
+    if (outcome.cancelled) {
+        std::fprintf(stderr, "lorvane: stopped after %s of %s files\n",
+                     FormatCount(static_cast<std::int64_t>(outcome.loaded)).c_str(),
+                     FormatCount(static_cast<std::int64_t>(outcome.total)).c_str());
+        rc = 130;
+    }
+    return rc;
+}
+
+}  // namespace lorvane::cli

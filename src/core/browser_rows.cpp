@@ -1,0 +1,188 @@
+#include "core/browser_rows.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "engine/dictionary.h"
+#include "engine/semantics.h"
+#include "engine/utf8.h"
+#include "engine/values.h"
+
+namespace lorvane {
+
+namespace {
+
+// Digits of n (n >= 0) padded with zeros to minDigits, a comma between groups of three.
+void appendGrouped(std::string& out, std::uint64_t n, int minDigits) {
+    char digits[32];
+    int len = 0;
+    do {
+        digits[len++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    while (len < minDigits) digits[len++] = '0';
+    for (int i = len - 1; i >= 0; --i) {
+        out += digits[i];
+        if (i > 0 && i % 3 == 0) out += ',';
+    }
+}
+
+// "0000" style: at least minDigits digits, a sign for the (never expected) negative.
+void appendPadded(std::string& out, std::int64_t n, int minDigits) {
+    char buf[32];
+    const int len = n < 0 ? std::snprintf(buf, sizeof buf, "-%0*lld", minDigits, static_cast<long long>(-n))
+                          : std::snprintf(buf, sizeof buf, "%0*lld", minDigits, static_cast<long long>(n));
+    out.append(buf, static_cast<std::size_t>(len));
+}
+
+}  // namespace
+
+std::string* BrowserRow::column(std::string_view key) {
+    return const_cast<std::string*>(static_cast<const BrowserRow*>(this)->column(key));
+}
+
+const std::string* BrowserRow::column(std::string_view key) const {
+    if (key == "Name") return &Text;
+    if (key == "Status") return &Status;
+    if (key == "Message") return &Message;
+    if (key == "Chronology") return &Chronology;
+    if (key == "Path") return &Path;
+    if (key == "Type") return &Type;
+    if (key == "Size") return &Size;
+    if (key == "Length") return &Length;
+    return nullptr;
+}
+
+void FormatSizeColumn(std::int64_t bytes, std::string& out) {
+    out.clear();
+    const std::uint64_t b = bytes < 0 ? 0 : static_cast<std::uint64_t>(bytes);
+    std::uint64_t kb = b / 1024;
+    const std::uint64_t rest = b % 1024;
+    if (rest > 512 || (rest == 512 && kb % 2 == 1)) ++kb;
+    appendGrouped(out, kb, 6);
+    out += " KB";
+}
+
+void FormatLengthColumn(std::string_view fileName, std::string& out) {
+    out.clear();
+    appendPadded(out, static_cast<std::int64_t>(utf8::length(fileName)), 3);
+}
+
+std::string FormatCount(std::int64_t n) {
+    std::string out;
+    if (n < 0) out += '-';
+    appendGrouped(out, n < 0 ? static_cast<std::uint64_t>(-(n + 1)) + 1 : static_cast<std::uint64_t>(n), 1);
+    return out;
+}
+
+std::string FormatLoadedPanel(std::int64_t rows) { return FormatCount(rows) + (rows == 1 ? " file" : " files"); }
+
+std::string FormatSelectedPanel(std::int64_t selected) { return FormatCount(selected) + " selected "; }
+
+void FormatChronologyKey(const ChronologyFields& f, std::string& out) {
+    out.clear();
+    if (f.hasDate) {
+        using namespace std::chrono;
+        const auto days = floor<std::chrono::days>(f.date);
+        const year_month_day ymd{days};
+        const hh_mm_ss<seconds> t{f.date - days};
+        char buf[64];
+        const int len = std::snprintf(
+            buf, sizeof buf, "%04d/%02u/%02u %02lld:%02lld:%02lld", static_cast<int>(ymd.year()),
+            static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+            static_cast<long long>(t.hours().count()), static_cast<long long>(t.minutes().count()),
+            static_cast<long long>(t.seconds().count()));
+        out.append(buf, static_cast<std::size_t>(len));
+    } else {
+        out += "0000/00/00 00:00:00";
+    }
+    const std::pair<bool, std::int32_t> numbers[] = {
+        {f.hasSequence, f.sequence}, {f.hasComponent, f.component}, {f.hasVersion, f.version}};
+    for (const auto& [has, n] : numbers) {
+        out += ' ';
+        appendPadded(out, has ? n : 0, 4);
+    }
+}
+
+void SetFileColumns(BrowserRow& row, const FileInfo& file) {
+    row.Text = file.Name;
+    row.Key = file.Path;
+    row.Path = file.ParentFolder;
+    row.Type = file.Type;
+    FormatSizeColumn(file.Size, row.Size);
+    FormatLengthColumn(file.Name, row.Length);
+}
+
+RowParser::RowParser(const GlobalSettings& settings, MessageSink* sink) : settings_(settings), sink_(sink) {
+    RefreshOptions();
+}
+
+void RowParser::RefreshOptions() {
+    dateOptions_ = MakeDateOptions(settings_);
+    semanticOptions_ = MakeSemanticOptions(settings_, false);
+}
+
+void RowParser::takeChronology(ChronologyFields& fields) {
+    if (result_.failed() || tree_.count() <= 1) return;
+    const int root = tree_.root();
+    for (int n = root ? tree_[root].child : 0; n; n = tree_[n].next) {
+        const Node& attribute = tree_[n];
+        if (attribute.children == 0) continue;
+        const std::string_view name = TranslateAttributeName(attribute.text);
+        const std::string_view value = utf8::trimSpaces(tree_[attribute.child].text);
+        if (name == "Captured Date") {
+            if (fields.hasDate) continue;
+            DateTime earliest{}, latest{};
+            ValidateDateValue(value, earliest, latest, finding_, dateOptions_);
+            if (!finding_.failed()) {
+                fields.hasDate = true;
+                fields.date = earliest;
+            }
+            continue;
+        }
+        bool* has = nullptr;
+        std::int32_t* number = nullptr;
+        if (name == "Sequence Number") has = &fields.hasSequence, number = &fields.sequence;
+        else if (name == "Component Number") has = &fields.hasComponent, number = &fields.component;
+        else if (name == "Version Number") has = &fields.hasVersion, number = &fields.version;
+        if (!has || *has) continue;
+        std::int32_t v = 0;
+        ValidateIntegerValue(value, v, finding_);
+        if (!finding_.failed()) {
+            *has = true;
+            *number = v;
+        }
+    }
+}
+
+void RowParser::ParseItem(BrowserRow& row) {
+    const EngineContext ctx{settings_, dateOptions_, semanticOptions_, sink_};
+    result_.reset();
+    ParseFilename(row.Text, tree_, ctx, formatCode_, formatName_, result_);
+    if (result_.good()) {
+        const std::string_view kept = formatName_;
+        if (semantics_) ApplySemantics(tree_, result_, semanticOptions_, dateOptions_, sink_);
+        std::string_view buildName;
+        BuildFilename(built_, tree_, formatCode_, ctx, buildName, result_);
+        formatName_ = kept;
+    }
+    row.Icon = result_.status == Status::Good ? row_icon::Good
+               : result_.status == Status::Warn ? row_icon::Warn
+                                                : row_icon::Fail;
+    ChronologyFields fields;
+    takeChronology(fields);
+    row.Status.assign(statusWord(result_.status));
+    if (result_.good()) row.Message.assign(formatName_);
+    else row.Message.assign(result_.message);
+    FormatChronologyKey(fields, row.Chronology);
+}
+
+FsError RowParser::FillRow(BrowserRow& row, std::string_view path) {
+    FsError e = FileSystemService::Instance().GetFile(path, file_);
+    if (e.failed()) return e;
+    SetFileColumns(row, file_);
+    ParseItem(row);
+    return e;
+}
+
+}  // namespace lorvane

@@ -1,0 +1,112 @@
+// The Browser's rows without the list view: one record per file, keyed by its full
+// path, with the eight columns, and the procedures that fill and parse a row.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/file_service.h"
+#include "engine/dates.h"
+#include "engine/dispatch.h"
+#include "engine/result.h"
+#include "engine/settings.h"
+#include "engine/tree.h"
+
+namespace lorvane {
+
+// Column keys (and captions) in the order the list creates them.
+inline constexpr std::array<std::string_view, 8> kBrowserColumns = {
+    "Name", "Status", "Message", "Chronology", "Path", "Type", "Size", "Length",
+};
+
+// Row pictures: Good, Warn and Fail.
+namespace row_icon {
+constexpr int None = 0, Good = 1, Warn = 2, Fail = 3;
+}
+
+// The chronology check's marks for rows whose key repeats an earlier one.
+inline constexpr std::string_view kDuplicateStatus = "Dupl";
+inline constexpr std::string_view kDuplicateMessage = "Duplicate chronology";
+
+struct BrowserRow {
+    std::string Text;  // the file name with its extension; the "Name" column
+    std::string Key;   // the full path; rows are found by it
+    int Icon = row_icon::None;
+    bool Selected = false;
+    std::string Status, Message, Chronology, Path, Type, Size, Length;
+
+    // A column by its key ("Name" is the row's Text); nullptr for an unknown key.
+    std::string* column(std::string_view key);
+    const std::string* column(std::string_view key) const;
+};
+
+// --- Column formats ---
+
+// Size / 1024 rounded half to even, at least six digits with thousands
+// separators, then " KB": 12.7 KB gives "000,013 KB", 12.5 KB "000,012 KB".
+void FormatSizeColumn(std::int64_t bytes, std::string& out);
+// Characters of the name, at least three digits: "007".
+void FormatLengthColumn(std::string_view fileName, std::string& out);
+// "#,##0": 1234 gives "1,234".
+std::string FormatCount(std::int64_t n);
+// Status bar: "1 file", "1,234 files"; "3 selected " (with the trailing blank).
+std::string FormatLoadedPanel(std::int64_t rows);
+std::string FormatSelectedPanel(std::int64_t selected);
+
+// The fields of the chronology key; absent ones print as their placeholders.
+struct ChronologyFields {
+    bool hasDate = false, hasSequence = false, hasComponent = false, hasVersion = false;
+    DateTime date{};
+    std::int32_t sequence = 0, component = 0, version = 0;
+};
+// "yyyy/mm/dd hh:nn:ss 0000 0000 0000", e.g. "2004/07/15 14:30:00 0012 0000 0000".
+void FormatChronologyKey(const ChronologyFields& fields, std::string& out);
+
+// SetFileColumns: Text, Key and the "Path", "Type", "Size" and "Length" columns.
+void SetFileColumns(BrowserRow& row, const FileInfo& file);
+
+// ParseItem and its scratch: the one work tree every row is parsed into, and the
+// options made from the settings. Reusing one parser for every row keeps the
+// loop from allocating once it has seen its largest name.
+class RowParser {
+public:
+    // settings must outlive the parser; sink answers the semantic layer's message box.
+    explicit RowParser(const GlobalSettings& settings, MessageSink* sink = nullptr);
+
+    // Makes the date and semantic options again from the settings (edit mode off).
+    void RefreshOptions();
+    // Skips the semantic layer (for tools that want the bare parse and build).
+    void SetSemantics(bool on) { semantics_ = on; }
+
+    // Parses the row's Text and fills its Icon, "Status", "Message" and "Chronology".
+    void ParseItem(BrowserRow& row);
+    // UpdateItem's work: SetFileColumns from the file at path, then ParseItem.
+    // On failure the row is left as it was.
+    FsError FillRow(BrowserRow& row, std::string_view path);
+
+    // The last row's parse, as the window keeps it.
+    const Result& result() const { return result_; }
+    std::string_view formatCode() const { return formatCode_; }
+    std::string_view formatName() const { return formatName_; }
+    const AttributeTree& workTree() const { return tree_; }
+
+private:
+    void takeChronology(ChronologyFields& fields);
+
+    const GlobalSettings& settings_;
+    MessageSink* sink_;
+    DateOptions dateOptions_;
+    SemanticOptions semanticOptions_;
+    bool semantics_ = true;
+
+    AttributeTree tree_;
+    Result result_;
+    Finding finding_;
+    std::string built_;
+    std::string_view formatCode_, formatName_;
+    FileInfo file_;
+};
+
+}  // namespace lorvane

@@ -1,0 +1,497 @@
+#include "core/file_service.h"
+
+#include <QMimeDatabase>
+#include <QMimeType>
+#include <QString>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <system_error>
+#include <utility>
+
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+
+namespace lorvane {
+
+namespace {
+
+using namespace std::chrono;
+
+// Failures the platform has no number of its own for borrow the nearest one and
+// carry their own description.
+constexpr int kNotRegular = EINVAL;
+
+std::string describe(int code) { return std::generic_category().message(code); }
+
+FsError failure(int code, std::string_view operation, std::string_view path, std::string_view destination = {},
+                std::string_view description = {}) {
+    FsError e;
+    e.code = code;
+    e.operation = operation;
+    e.path = path;
+    e.destination = destination;
+    e.description = description.empty() ? describe(code) : std::string(description);
+    return e;
+}
+
+std::string_view baseName(std::string_view path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view folderOf(std::string_view cleanPath) {
+    const auto slash = cleanPath.rfind('/');
+    if (slash == std::string_view::npos) return {};
+    return slash == 0 ? cleanPath.substr(0, 1) : cleanPath.substr(0, slash);
+}
+
+// The folder part of a path as written, for the kernel to resolve ("." for a bare name).
+std::string parentOf(std::string_view path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string_view::npos) return ".";
+    return slash == 0 ? std::string("/") : std::string(path.substr(0, slash));
+}
+
+// File times as local wall-clock time, the way file names write their dates.
+DateTime localDateTime(std::int64_t secondsSinceEpoch) {
+    const std::time_t t = static_cast<std::time_t>(secondsSinceEpoch);
+    std::tm lt{};
+    if (!::localtime_r(&t, &lt)) return DateTime{seconds{secondsSinceEpoch}};
+    const year_month_day ymd{year{lt.tm_year + 1900}, month{static_cast<unsigned>(lt.tm_mon + 1)},
+                             day{static_cast<unsigned>(lt.tm_mday)}};
+    return sys_days{ymd} + hours{lt.tm_hour} + minutes{lt.tm_min} + seconds{std::min(lt.tm_sec, 59)};
+}
+
+bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
+    return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()))
+               .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) == 0;
+}
+
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() { reset(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Returns the errno of a failing close (write-back errors surface there), or 0.
+    void adopt(int fd) {
+        reset();
+        fd_ = fd;
+    }
+    int reset() {
+        int err = 0;
+        if (fd_ >= 0 && ::close(fd_) != 0) err = errno;
+        fd_ = -1;
+        return err;
+    }
+
+private:
+    int fd_;
+};
+
+int renameat2NoReplace(const char* from, const char* to) {
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
+    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+#else
+    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+#endif
+}
+
+// A rename that never replaces the destination. Returns 0 or an errno value.
+int renameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2NoReplace(from.c_str(), to.c_str()) == 0) return 0;
+    const int err = errno;
+    if (err != EINVAL && err != ENOSYS && err != EOPNOTSUPP) return err;
+    // The file system does not know the flag: a hard link fails on an existing name just as well.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        if (::unlink(from.c_str()) == 0) return 0;
+        const int unlinkErr = errno;
+        ::unlink(to.c_str());
+        return unlinkErr;
+    }
+    const int linkErr = errno;
+    if (linkErr != EPERM && linkErr != EOPNOTSUPP && linkErr != ENOSYS) return linkErr;
+    // No hard links either (FAT and the like): test, then rename. Someone creating the
+    // destination between the two is the one case this cannot rule out.
+    struct stat st{};
+    if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+    if (errno != ENOENT) return errno;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+// A name in the destination folder for a copy that is not finished yet.
+std::string partialName(std::string_view folder) {
+    static thread_local std::mt19937_64 rng{std::random_device{}()};
+    char buf[40];
+    std::snprintf(buf, sizeof buf, ".lorvane-%016llx.part", static_cast<unsigned long long>(rng()));
+    return JoinPath(folder, buf);
+}
+
+int readFully(int fd, char* buf, std::size_t want, std::size_t& got) {
+    got = 0;
+    while (got < want) {
+        const ssize_t n = ::read(fd, buf + got, want - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+int writeFully(int fd, const char* buf, std::size_t len) {
+    while (len > 0) {
+        const ssize_t n = ::write(fd, buf, len);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        buf += n;
+        len -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+constexpr std::size_t kChunk = 1 << 20;
+
+// Copies in, syncs, then reads both back and compares, so a copy that reaches its
+// final name is known to hold the source's bytes.
+struct CopyOutcome {
+    int code = 0;
+    std::string description;
+};
+
+CopyOutcome copyAndVerify(int in, int out, const struct stat& sourceStat) {
+    auto buffers = std::make_unique<char[]>(2 * kChunk);
+    char* a = buffers.get();
+    char* b = a + kChunk;
+    for (;;) {
+        std::size_t got = 0;
+        if (int e = readFully(in, a, kChunk, got)) return {e, {}};
+        if (got == 0) break;
+        if (int e = writeFully(out, a, got)) return {e, {}};
+    }
+    if (::fsync(out) != 0) return {errno, {}};
+
+    struct stat outStat{};
+    if (::fstat(out, &outStat) != 0) return {errno, {}};
+    if (outStat.st_size != sourceStat.st_size)
+        return {EIO, "The copy does not have the size of the original"};
+    if (::lseek(in, 0, SEEK_SET) < 0 || ::lseek(out, 0, SEEK_SET) < 0) return {errno, {}};
+    for (;;) {
+        std::size_t gotA = 0, gotB = 0;
+        if (int e = readFully(in, a, kChunk, gotA)) return {e, {}};
+        if (int e = readFully(out, b, kChunk, gotB)) return {e, {}};
+        if (gotA != gotB || std::memcmp(a, b, gotA) != 0)
+            return {EIO, "The copy does not match the original"};
+        if (gotA == 0) break;
+    }
+    return {};
+}
+
+// Copies source into a hidden file in the destination's folder and gives it the
+// destination's name only when complete. Returns 0 or the failure; on failure
+// nothing is left behind.
+CopyOutcome copyFile(const std::string& source, const std::string& destination, bool overwrite, bool keepOwner) {
+    Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in.valid()) return {errno, {}};
+    struct stat st{};
+    if (::fstat(in.get(), &st) != 0) return {errno, {}};
+    if (S_ISDIR(st.st_mode)) return {EISDIR, {}};
+    if (!S_ISREG(st.st_mode)) return {kNotRegular, "Not a regular file"};
+
+    struct stat dst{};
+    if (::stat(destination.c_str(), &dst) == 0) {
+        if (!overwrite) return {EEXIST, {}};
+        if (dst.st_dev == st.st_dev && dst.st_ino == st.st_ino)
+            return {EINVAL, "The source and the destination are the same file"};
+    }
+
+    const std::string folder = parentOf(destination);
+    std::string temp;
+    Fd out;
+    for (int attempt = 0; attempt < 100 && !out.valid(); ++attempt) {
+        temp = partialName(folder);
+        out.adopt(::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!out.valid() && errno != EEXIST) return {errno, {}};
+    }
+    if (!out.valid()) return {EEXIST, {}};
+
+    auto abandon = [&](CopyOutcome o) {
+        out.reset();
+        ::unlink(temp.c_str());
+        return o;
+    };
+    CopyOutcome copied = copyAndVerify(in.get(), out.get(), st);
+    if (copied.code) return abandon(copied);
+
+    if (keepOwner) (void)::fchown(out.get(), st.st_uid, st.st_gid);  // best effort: only root can give files away
+    if (::fchmod(out.get(), st.st_mode & 07777) != 0) return abandon({errno, {}});
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::futimens(out.get(), times) != 0) return abandon({errno, {}});
+    if (int e = out.reset()) {
+        ::unlink(temp.c_str());
+        return {e, {}};
+    }
+
+    const int placed = overwrite ? (::rename(temp.c_str(), destination.c_str()) == 0 ? 0 : errno)
+                                 : renameNoReplace(temp, destination);
+    if (placed) {
+        ::unlink(temp.c_str());
+        return {placed, {}};
+    }
+    // Make the new name durable before a move takes the source away.
+    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid()) (void)::fsync(dir.get());
+    return {};
+}
+
+}  // namespace
+
+std::string FsError::message() const {
+    std::string m = "Unable to " + operation + (operation == "read" ? " \"" : " the file \"") + path + "\"";
+    if (!destination.empty()) m += " to \"" + destination + "\"";
+    m += " due to the following error: ";
+    m += description;
+    return m;
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    std::string p(folder);
+    if (p.empty() || p.back() != '/') p += '/';
+    p += name;
+    return p;
+}
+
+std::string CleanPath(std::string_view path) {
+    std::string base;
+    if (path.empty() || path.front() != '/') {
+        std::unique_ptr<char, void (*)(void*)> cwd(::getcwd(nullptr, 0), std::free);
+        base = cwd ? cwd.get() : "/";
+    }
+    std::vector<std::string_view> parts;
+    auto split = [&](std::string_view text) {
+        std::size_t i = 0;
+        while (i <= text.size()) {
+            std::size_t j = text.find('/', i);
+            if (j == std::string_view::npos) j = text.size();
+            const std::string_view part = text.substr(i, j - i);
+            if (part == "..") {
+                if (!parts.empty()) parts.pop_back();
+            } else if (!part.empty() && part != ".") {
+                parts.push_back(part);
+            }
+            i = j + 1;
+        }
+    };
+    split(base);
+    split(path);
+    if (parts.empty()) return "/";
+    std::string out;
+    for (std::string_view p : parts) {
+        out += '/';
+        out += p;
+    }
+    return out;
+}
+
+FileSystemService& FileSystemService::Instance() {
+    static FileSystemService service;
+    return service;
+}
+
+bool FileSystemService::FileExists(std::string_view path) const {
+    struct stat st{};
+    return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FileSystemService::FolderExists(std::string_view path) const {
+    struct stat st{};
+    return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string FileSystemService::TypeDescription(std::string_view fileName) const {
+    // The type follows the last extension alone, whatever the rest of the name
+    // says; that makes it cheap to remember per extension for large folders.
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == fileName.size()) return "File";
+    const QString ext = QString::fromUtf8(fileName.data() + dot + 1, static_cast<qsizetype>(fileName.size() - dot - 1));
+    const std::string key = ext.toLower().toStdString();
+
+    const std::lock_guard<std::mutex> lock(typeMutex_);
+    if (auto it = typeCache_.find(key); it != typeCache_.end()) return it->second;
+    static const QMimeDatabase db;
+    const QMimeType mime = db.mimeTypeForFile(QStringLiteral("x.") + ext, QMimeDatabase::MatchExtension);
+    std::string type = mime.isValid() && !mime.isDefault() && !mime.comment().isEmpty()
+                           ? mime.comment().toStdString()
+                           : ext.toUpper().toStdString() + " File";  // unknown: named after the extension
+    return typeCache_.emplace(key, std::move(type)).first->second;
+}
+
+FsError FileSystemService::GetFile(std::string_view path, FileInfo& file) const {
+    const std::string p(path);
+    if (p.empty()) return failure(ENOENT, "read", p);
+    struct statx sx{};
+    if (::statx(AT_FDCWD, p.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
+        return failure(errno, "read", p);
+    if (S_ISDIR(sx.stx_mode)) return failure(EISDIR, "read", p);
+    if (!S_ISREG(sx.stx_mode)) return failure(kNotRegular, "read", p, {}, "Not a regular file");
+
+    const std::string clean = CleanPath(p);
+    file.Name.assign(baseName(clean));
+    file.ParentFolder.assign(folderOf(clean));
+    file.Path = clean;
+    file.Type = TypeDescription(file.Name);
+    file.Size = static_cast<std::int64_t>(sx.stx_size);
+    file.DateLastModified = localDateTime(sx.stx_mtime.tv_sec);
+    // Without a recorded birth time the earlier of the last change of content and
+    // of status is the closest the file system can say.
+    std::int64_t created = std::min(sx.stx_mtime.tv_sec, sx.stx_ctime.tv_sec);
+    if ((sx.stx_mask & STATX_BTIME) && sx.stx_btime.tv_sec != 0) created = sx.stx_btime.tv_sec;
+    file.DateCreated = localDateTime(created);
+    return {};
+}
+
+FsError FileSystemService::GetFolder(std::string_view path, FolderInfo& folder) const {
+    const std::string p(path);
+    folder.Files.clear();
+    folder.SubFolders.clear();
+    if (p.empty()) return failure(ENOENT, "read", p);
+    folder.Path = CleanPath(p);
+
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(p.c_str()), ::closedir);
+    if (!dir) return failure(errno, "read", folder.Path);
+    const int dfd = ::dirfd(dir.get());
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(dir.get());
+        if (!e) {
+            if (errno) return failure(errno, "read", folder.Path);
+            break;
+        }
+        const std::string_view name = e->d_name;
+        if (name == "." || name == "..") continue;
+        unsigned char type = e->d_type;
+        if (type == DT_UNKNOWN || type == DT_LNK) {
+            struct stat st{};
+            if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            if (S_ISLNK(st.st_mode)) {
+                // A link to a file is a file; a link to a folder is left out so that
+                // walking subfolders cannot run in circles.
+                if (::fstatat(dfd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+                type = DT_REG;
+            } else {
+                type = S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
+            }
+        }
+        if (type == DT_REG) folder.Files.emplace_back(name);
+        else if (type == DT_DIR) folder.SubFolders.emplace_back(name);
+    }
+
+    auto sortNames = [](std::vector<std::string>& names) {
+        std::vector<std::pair<QString, std::size_t>> keys;
+        keys.reserve(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i)
+            keys.emplace_back(
+                QString::fromUtf8(names[i].data(), static_cast<qsizetype>(names[i].size())).toCaseFolded(), i);
+        std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+            if (const int c = a.first.compare(b.first); c != 0) return c < 0;
+            return names[a.second] < names[b.second];
+        });
+        std::vector<std::string> sorted;
+        sorted.reserve(names.size());
+        for (const auto& k : keys) sorted.push_back(std::move(names[k.second]));
+        names = std::move(sorted);
+    };
+    sortNames(folder.Files);
+    sortNames(folder.SubFolders);
+    return {};
+}
+
+FsError FileSystemService::Move(std::string_view source, std::string_view destination) const {
+    const std::string from(source), to(destination);
+    struct stat st{};
+    if (from.empty() || ::lstat(from.c_str(), &st) != 0)
+        return failure(from.empty() ? ENOENT : errno, "move", from, to);
+    if (S_ISDIR(st.st_mode)) return failure(EISDIR, "move", from, to);
+    if (to.empty()) return failure(ENOENT, "move", from, to);
+    int err = renameNoReplace(from, to);
+    if (err == 0) return {};
+
+    if (err == EEXIST) {
+        // The kernel resolves both paths, so compare what they name rather than how
+        // they are written: a link or ".." in a path may lead to the same entry.
+        struct stat dst{}, fromDirSt{}, toDirSt{};
+        const bool sameFile = ::lstat(to.c_str(), &dst) == 0 && dst.st_dev == st.st_dev && dst.st_ino == st.st_ino;
+        const std::string fromDir = parentOf(from), toDir = parentOf(to);
+        const bool sameFolder = ::stat(fromDir.c_str(), &fromDirSt) == 0 && ::stat(toDir.c_str(), &toDirSt) == 0 &&
+                                fromDirSt.st_dev == toDirSt.st_dev && fromDirSt.st_ino == toDirSt.st_ino;
+        if (sameFile && sameFolder) {
+            const std::string_view a = baseName(from), b = baseName(to);
+            if (a == b) return {};  // its own path: nothing to do
+            if (sameNameIgnoringCase(a, b)) {
+                // The file system ignores letter case, so the new name "exists": step
+                // aside to a free name and come back under the new spelling.
+                const std::string temp = partialName(fromDir);
+                if (int e = renameNoReplace(from, temp)) return failure(e, "move", from, to);
+                if (int e = renameNoReplace(temp, to)) {
+                    renameNoReplace(temp, from);
+                    return failure(e, "move", from, to);
+                }
+                return {};
+            }
+        }
+        return failure(EEXIST, "move", from, to);
+    }
+
+    if (err != EXDEV) return failure(err, "move", from, to);
+
+    // Another file system: copy, verify, then remove the original.
+    if (!S_ISREG(st.st_mode)) return failure(EXDEV, "move", from, to);
+    CopyOutcome copied = copyFile(from, to, false, true);
+    if (copied.code) return failure(copied.code, "move", from, to, copied.description);
+    if (::unlink(from.c_str()) != 0) {
+        err = errno;
+        ::unlink(to.c_str());  // the original stays; take back the copy
+        return failure(err, "move", from, to);
+    }
+    return {};
+}
+
+FsError FileSystemService::Copy(std::string_view source, std::string_view destination, bool overwrite) const {
+    const std::string from(source), to(destination);
+    if (from.empty() || to.empty()) return failure(ENOENT, "copy", from, to);
+    CopyOutcome copied = copyFile(from, to, overwrite, false);
+    if (copied.code) return failure(copied.code, "copy", from, to, copied.description);
+    return {};
+}
+
+FsError FileSystemService::Delete(std::string_view path) const {
+    const std::string p(path);
+    struct stat st{};
+    if (p.empty() || ::lstat(p.c_str(), &st) != 0) return failure(p.empty() ? ENOENT : errno, "delete", p);
+    if (S_ISDIR(st.st_mode)) return failure(EISDIR, "delete", p);
+    if (::unlink(p.c_str()) != 0) return failure(errno, "delete", p);
+    return {};
+}
+
+}  // namespace lorvane

@@ -1,0 +1,94 @@
+// The file-system service: the one object through which every window tests,
+// lists, renames, copies, moves and deletes files and folders.
+//
+// Paths are byte strings as Linux has them (UTF-8 in practice). Folder paths carry
+// no trailing slash except the root "/". Failures come back as an FsError whose
+// description is the platform's own text for the error (strerror), so that the
+// callers can put it into their messages.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <mutex>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/dates.h"
+
+namespace lorvane {
+
+struct FsError {
+    int code = 0;              // errno value; 0 for success
+    std::string operation;     // "move", "copy", "delete", "read"
+    std::string path;          // the file or folder operated on
+    std::string destination;   // move and copy: where it was going
+    std::string description;   // the platform's description, e.g. "File exists"
+
+    bool ok() const { return code == 0; }
+    bool failed() const { return code != 0; }
+    // "Unable to move the file "/a/b.jpg" to "/a/c.jpg" due to the following error: File exists"
+    std::string message() const;
+};
+
+struct FileInfo {
+    std::string Name;           // with its extension, without a folder
+    std::string ParentFolder;   // path of the folder that holds the file
+    std::string Path;           // ParentFolder, "/" and Name
+    std::string Type;           // human-readable type description
+    std::int64_t Size = 0;      // bytes
+    DateTime DateCreated{};     // local time, whole seconds
+    DateTime DateLastModified{};
+};
+
+struct FolderInfo {
+    std::string Path;                     // no trailing slash except "/"
+    std::vector<std::string> Files;       // names of the regular files directly in the folder
+    std::vector<std::string> SubFolders;  // names of the folders directly in it (symbolic links excluded)
+
+    std::size_t Count() const { return Files.size(); }
+};
+
+// Folder and name joined with one "/" (the root keeps its single slash).
+std::string JoinPath(std::string_view folder, std::string_view name);
+// Absolute, with "." and ".." and doubled or trailing slashes removed; symbolic links kept.
+std::string CleanPath(std::string_view path);
+
+class FileSystemService {
+public:
+    // The program-wide object.
+    static FileSystemService& Instance();
+
+    // Never fail. A symbolic link counts as what it points to.
+    bool FileExists(std::string_view path) const;
+    bool FolderExists(std::string_view path) const;
+
+    FsError GetFile(std::string_view path, FileInfo& file) const;
+    // Files and subfolders in name order, ignoring letter case (ties in byte order),
+    // so that a folder lists the same way on every run.
+    FsError GetFolder(std::string_view path, FolderInfo& folder) const;
+
+    // Renames or moves a file. Never replaces an existing file. A destination that
+    // is the file's own path succeeds and changes nothing; one that differs only in
+    // letter case renames even where the file system ignores case. Across file
+    // systems the file is copied, verified and only then removed at the source;
+    // any failure leaves the source as it was and no partial copy behind.
+    FsError Move(std::string_view source, std::string_view destination) const;
+    // Copies a file (content, permissions, last-modified time). An existing
+    // destination makes it fail unless overwrite is true; the copy appears under
+    // its name only once complete and verified.
+    FsError Copy(std::string_view source, std::string_view destination, bool overwrite) const;
+    FsError Delete(std::string_view path) const;
+
+    // Description shown in the "Type" column for a file name: by its last
+    // extension, "<EXT> File" for an unknown one, "File" without one.
+    std::string TypeDescription(std::string_view fileName) const;
+
+private:
+    FileSystemService() = default;
+
+    mutable std::mutex typeMutex_;
+    mutable std::unordered_map<std::string, std::string> typeCache_;  // lower-case extension -> description
+};
+
+}  // namespace lorvane

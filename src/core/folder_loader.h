@@ -1,0 +1,72 @@
+// Loading a folder into Browser rows: count the files first, then fill and parse
+// one row per file, the folder's own files before those of its subfolders (depth
+// first). The window supplies the progress display and the Stop button; this
+// class reports through a callback and watches a flag.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/browser_rows.h"
+#include "core/file_service.h"
+
+namespace lorvane {
+
+struct LoadProgress {
+    enum class Phase { Counting, Loading };
+    Phase phase = Phase::Counting;
+    std::size_t count = 0;  // files counted so far, or rows added so far
+    std::size_t total = 0;  // while loading: the count, raised when a folder gained files
+    std::string_view folder;  // the folder being counted or read
+};
+
+struct LoadOutcome {
+    bool folderExists = false;
+    bool cancelled = false;    // the stop flag was seen
+    std::size_t total = 0;     // files counted
+    std::size_t loaded = 0;    // rows delivered
+    // Set when counting failed: no rows were delivered.
+    // "Attempting to determine the number of files in "F" has resulted in the following error: ..."
+    std::string countError;
+    // Files or folders that could not be read while rows were added (they went away
+    // or became unreadable after counting); the load goes on past them.
+    std::vector<std::string> errors;
+};
+
+class FolderLoader {
+public:
+    // Called once per folder counted and once per row added, where the window lets
+    // pending events run; it may set the stop flag.
+    using ProgressFn = std::function<void(const LoadProgress&)>;
+    // Receives each row as it is filled and parsed. The row is the loader's scratch,
+    // reused for the next one: copy what is to be kept.
+    using RowFn = std::function<void(const BrowserRow&)>;
+
+    explicit FolderLoader(RowParser& parser) : parser_(parser) {}
+
+    void SetProgress(ProgressFn progress) { progress_ = std::move(progress); }
+    void SetStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
+
+    // A folder that does not exist gives no rows and no error (folderExists false).
+    // The parser's options are refreshed from the settings first.
+    LoadOutcome Load(std::string_view folder, bool includeSubfolders, const RowFn& onRow);
+
+    // Convenience: rows appended to a list.
+    LoadOutcome Load(std::string_view folder, bool includeSubfolders, std::vector<BrowserRow>& rows);
+
+private:
+    bool stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
+    void count(const std::string& folder, bool subfolders, LoadOutcome& out);
+    void add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow);
+
+    RowParser& parser_;
+    ProgressFn progress_;
+    const std::atomic<bool>* stop_ = nullptr;
+    BrowserRow row_;
+};
+
+}  // namespace lorvane

@@ -1,0 +1,72 @@
+// Value processing: order, duplicates, and the check and standard form of each value format.
+#include <cstdint>
+#include <string>
+
+#include "engine/dates.h"
+#include "engine/semantics_run.h"
+#include "engine/values.h"
+
+namespace lorvane::semantics {
+
+namespace {
+
+// At least three digits: 5 becomes 005, 1234 stays 1234.
+std::string padded(std::int32_t n) {
+    std::string s = std::to_string(n);
+    if (s.size() < 3) s.insert(0, 3 - s.size(), '0');
+    return s;
+}
+
+}  // namespace
+
+void checkValue(Run& run, int value, std::string_view valueFormat) {
+    const std::string& text = run.tree[value].text;
+    Finding finding;
+    std::string standard;
+    if (valueFormat == "Text") {
+        ValidateTextValue(text, standard, finding);
+    } else if (valueFormat == "Integer" || valueFormat == "Percent") {
+        std::int32_t n = -1;
+        if (valueFormat == "Integer") ValidateIntegerValue(text, n, finding);
+        else ValidatePercentValue(text, n, finding);
+        if (n >= 0) standard = padded(n);
+    } else if (valueFormat == "Date") {
+        DateTime earliest = kNoDate, latest = kNoDate;
+        ValidateDateValue(text, earliest, latest, finding, run.dateOptions);
+        if (finding.status != Status::Fail) standard = BuildDateText(earliest, latest, run.dateOptions);
+    } else if (valueFormat == "Extension") {
+        ValidateExtensionValue(text, standard, finding);
+    } else {
+        if (run.sink) run.sink->showError("Unable to determine value format.", "ProcessSemantics");
+        return;
+    }
+    // An empty standard form means the value could not be written back (a date
+    // beyond four-digit years); the value is kept rather than lost.
+    if (run.opt(sem_opt::ValueReformat) == 1 && finding.status != Status::Fail && !standard.empty())
+        run.tree[value].text = std::move(standard);
+    Status status = finding.status;
+    if (status != Status::Good) status = run.opt(sem_opt::ValueValidateFormat) == 1 ? Status::Warn : Status::Fail;
+    run.report(status, finding.message, value, finding.position, finding.length);
+}
+
+void valuePass(Run& run, int parent) {
+    AttributeTree& tree = run.tree;
+    auto hp = run.held.hold({&parent});
+    const bool reorder = run.opt(sem_opt::ValueReorder) == 1;
+    const bool merge = run.opt(sem_opt::ValueConsolidate) == 1;
+    const bool check = run.opt(sem_opt::ValueValidateFormat) >= 1;
+    for (int a = tree[parent].child; a; a = tree[a].next) {
+        if (!tree[a].child) continue;
+        auto ha = run.held.hold({&a});
+        if (reorder) tree.sortChildren(a);
+        const std::string_view name = nameOf(tree, a);
+        const std::string_view valueFormat = LookupAttribute(name).valueFormat;
+        for (int v = tree[a].child; v; v = tree[v].next) {
+            auto hv = run.held.hold({&v});
+            if (merge) mergeDuplicatesInto(run, v);
+            if (check && !name.empty()) checkValue(run, v, valueFormat);
+        }
+    }
+}
+
+}  // namespace lorvane::semantics

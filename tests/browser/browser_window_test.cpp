@@ -1,0 +1,503 @@
+// The Browser window on temporary folders: loading, rows, sorting, selection,
+// Stop and Cancel, and what it tells the Editor.
+#include <QAbstractItemView>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <unistd.h>
+
+#include <map>
+
+#include "browser/browser_window.h"
+#include "browser/progress_dialog.h"
+
+using namespace lorvane;
+
+namespace {
+
+class MemoryStore final : public SettingsStore {
+public:
+    std::optional<std::string> read(std::string_view section, std::string_view key) const override {
+        const auto it = values.find({std::string(section), std::string(key)});
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    void write(std::string_view section, std::string_view key, std::string_view value) override {
+        values[{std::string(section), std::string(key)}] = std::string(value);
+    }
+    std::map<std::pair<std::string, std::string>, std::string> values;
+};
+
+struct Message {
+    QString text, title;
+    BrowserIcon icon;
+};
+
+class FakeHost final : public BrowserHost {
+public:
+    bool editorVisible = false;
+    bool okayToDiscard = true;
+    QString editorFolder, editorName;
+    int discardAsks = 0;
+    std::vector<std::pair<QString, QString>> loaded;  // InitializeFilename calls
+    std::vector<Message> messages;
+
+    bool EditorVisible() override { return editorVisible; }
+    QString EditorFolder() override { return editorFolder; }
+    QString EditorFileName() override { return editorName; }
+    bool EditorOkayToDiscard() override {
+        ++discardAsks;
+        return okayToDiscard;
+    }
+    void EditorInitializeFilename(const QString& folder, const QString& name) override {
+        loaded.emplace_back(folder, name);
+        editorFolder = folder;
+        editorName = name;
+    }
+    void ShowMessage(QWidget*, const QString& text, const QString& title, BrowserIcon icon) override {
+        messages.push_back({text, title, icon});
+    }
+};
+
+// Names whose parse is known: statuses, messages and chronology keys.
+const char* const kGood2x = "{DT=2004-07-15}{SN=12}{SU=Ann}.jpg";
+const char* const kGoodMonth = "{DT=2023-08}{SU=Harbour seals{PS=Left}}{PL=North pier}{CR=Ada}.jpg";
+const char* const kBigSequence = "{SN=12345}{SU=Ann}.jpg";
+const char* const kWarn = "{SU}{PL=Harbour}.jpg";
+const char* const kFail = "holiday photo.jpg";
+const char* const kSubGood = "{DT=2024-05-17}{SU=Ann;Ann}{PL=Harbour}.png";
+const char* const kSubFail = "another photo.jpg";
+
+void writeFile(const QString& path, qint64 bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(bytes, 'x'));
+}
+
+QString columnText(const BrowserRow& row, const char* key) {
+    return QString::fromStdString(*row.column(key));
+}
+
+}  // namespace
+
+class BrowserWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString root_, sub_;
+    GlobalSettings settings_;
+    MemoryStore store_;
+    FakeHost host_;
+    std::unique_ptr<BrowserWindow> browser_;
+
+    BrowserWindow& open() {
+        browser_ = std::make_unique<BrowserWindow>(settings_, store_, &host_);
+        return *browser_;
+    }
+    int rowOf(const char* name) const {
+        return browser_->Model().findKey((root_ + QLatin1Char('/') + QString::fromUtf8(name)).toStdString());
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        root_ = QDir(dir_.path()).canonicalPath() + QStringLiteral("/photos");
+        sub_ = root_ + QStringLiteral("/trip");
+        QVERIFY(QDir().mkpath(sub_));
+        QVERIFY(QDir().mkpath(root_ + QStringLiteral("/empty")));
+        writeFile(root_ + '/' + kGood2x, 13005);  // 12.7 KB
+        writeFile(root_ + '/' + kGoodMonth, 12800);  // exactly 12.5 KB: rounds to the even 12
+        writeFile(root_ + '/' + kBigSequence, 10);
+        writeFile(root_ + '/' + kWarn, 0);
+        writeFile(root_ + '/' + kFail, 2048);
+        writeFile(sub_ + '/' + kSubGood, 1);
+        writeFile(sub_ + '/' + kSubFail, 1);
+        settings_.BrowserAutoLoadLastFolder = 0;
+        settings_.RestoreWindowSizePosition = 0;
+    }
+
+    void init() {
+        host_ = FakeHost();
+        store_.values.clear();
+    }
+    void cleanup() { browser_.reset(); }
+
+    void loadsOwnFilesBeforeSubfolders_data() {
+        QTest::addColumn<bool>("subfolders");
+        QTest::addColumn<QStringList>("names");
+        // The file system's order: by name, ignoring case ("{" after the letters).
+        const QStringList own = {"holiday photo.jpg", "{DT=2004-07-15}{SN=12}{SU=Ann}.jpg",
+                                 "{DT=2023-08}{SU=Harbour seals{PS=Left}}{PL=North pier}{CR=Ada}.jpg",
+                                 "{SN=12345}{SU=Ann}.jpg", "{SU}{PL=Harbour}.jpg"};
+        QTest::newRow("folder only") << false << own;
+        QTest::newRow("with subfolders") << true
+                                         << (own + QStringList{"another photo.jpg",
+                                                               "{DT=2024-05-17}{SU=Ann;Ann}{PL=Harbour}.png"});
+    }
+    void loadsOwnFilesBeforeSubfolders() {
+        QFETCH(bool, subfolders);
+        QFETCH(QStringList, names);
+        BrowserWindow& b = open();
+        b.SetIncludeSubfolders(subfolders);
+        QSignalSpy loaded(&b, &BrowserWindow::folderLoaded);
+        b.InitializeFolder(root_);
+        QCOMPARE(loaded.count(), 1);
+        QStringList got;
+        for (const BrowserRow& r : b.Model().rows()) got << QString::fromStdString(r.Text);
+        QCOMPARE(got, names);
+        QCOMPARE(b.LoadedPanelText(), QStringLiteral("%1 files").arg(names.size()));
+        QCOMPARE(b.PathPanelText(), root_);
+        QVERIFY(host_.messages.empty());
+        QVERIFY(b.isEnabled());
+        QVERIFY(!b.Progress()->isVisible());
+        QCOMPARE(b.CurrentRow(), 0);  // the first row is the one the Editor follows
+    }
+
+    void rowColumnsAndStatuses_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("message");  // empty: only "not the format name" is checked
+        QTest::addColumn<QString>("chronology");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("length");
+        QTest::newRow("good 2.x with date and sequence")
+            << kGood2x << row_icon::Good << "Good" << "Lorvane Data 2.x" << "2004/07/15 00:00:00 0012 0000 0000"
+            << "000,013 KB" << "034";
+        QTest::newRow("month date, half kilobyte rounds to even")
+            << kGoodMonth << row_icon::Good << "Good" << "Lorvane Data 2.x" << "2023/08/01 00:00:00 0000 0000 0000"
+            << "000,012 KB" << "066";
+        QTest::newRow("sequence wider than four digits")
+            << kBigSequence << row_icon::Good << "Good" << "Lorvane Data 2.x" << "0000/00/00 00:00:00 12345 0000 0000"
+            << "000,000 KB" << "022";
+        QTest::newRow("warn") << kWarn << row_icon::Warn << "Warn" << "" << "0000/00/00 00:00:00 0000 0000 0000"
+                              << "000,000 KB" << "020";
+        QTest::newRow("fail") << kFail << row_icon::Fail << "Fail" << "" << "0000/00/00 00:00:00 0000 0000 0000"
+                              << "000,002 KB" << "017";
+    }
+    void rowColumnsAndStatuses() {
+        QFETCH(QString, name);
+        QFETCH(int, icon);
+        QFETCH(QString, status);
+        QFETCH(QString, message);
+        QFETCH(QString, chronology);
+        QFETCH(QString, size);
+        QFETCH(QString, length);
+        BrowserWindow& b = open();
+        b.SetIncludeSubfolders(false);
+        b.InitializeFolder(root_);
+        const int i = b.Model().findKey((root_ + '/' + name).toStdString());
+        QVERIFY(i >= 0);
+        const BrowserRow& r = b.Model().row(i);
+        QCOMPARE(r.Icon, icon);
+        QCOMPARE(columnText(r, "Name"), name);
+        QCOMPARE(columnText(r, "Status"), status);
+        if (!message.isEmpty()) QCOMPARE(columnText(r, "Message"), message);
+        else QVERIFY(!columnText(r, "Message").isEmpty() && !columnText(r, "Message").startsWith("Lorvane Data"));
+        QCOMPARE(columnText(r, "Chronology"), chronology);
+        QCOMPARE(columnText(r, "Path"), root_);
+        QCOMPARE(columnText(r, "Size"), size);
+        QCOMPARE(columnText(r, "Length"), length);
+        QVERIFY(!columnText(r, "Type").isEmpty());
+        // The model shows the same texts to the views, with a picture in the first column.
+        QCOMPARE(b.Model().data(b.Model().index(i, 1)).toString(), status);
+        QVERIFY(!b.Model().data(b.Model().index(i, 0), Qt::DecorationRole).value<QPixmap>().isNull());
+    }
+
+    void emptyAndMissingFolders() {
+        BrowserWindow& b = open();
+        b.InitializeFolder(root_ + QStringLiteral("/empty"));
+        QCOMPARE(b.Model().size(), 0);
+        QCOMPARE(b.LoadedPanelText(), QStringLiteral("0 files"));
+        b.InitializeFolder(root_);
+        QVERIFY(b.Model().size() > 0);
+        b.InitializeFolder(root_ + QStringLiteral("/no such folder"));
+        QCOMPARE(b.Model().size(), 0);
+        QCOMPARE(b.PathPanelText(), root_ + QStringLiteral("/no such folder"));
+        QVERIFY(host_.messages.empty());  // a missing folder is no error
+    }
+
+    void sortsByEveryColumn_data() {
+        QTest::addColumn<int>("column");
+        for (int c = 0; c < 8; ++c) QTest::newRow(kBrowserColumns[static_cast<std::size_t>(c)].data()) << c;
+    }
+    void sortsByEveryColumn() {
+        QFETCH(int, column);
+        BrowserWindow& b = open();
+        b.InitializeFolder(root_);
+        const std::string key(kBrowserColumns[static_cast<std::size_t>(column)]);
+        auto texts = [&] {
+            std::vector<std::string> t;
+            for (const BrowserRow& r : b.Model().rows()) t.push_back(*r.column(key));
+            return t;
+        };
+        // The selection follows its row through the sort.
+        const std::string chosen = b.Model().row(2).Key;
+        b.Selection().select(b.Model().index(2, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+
+        emit b.ReportView()->header()->sectionClicked(column);
+        QVERIFY(b.Sorted());
+        QCOMPARE(b.SortOrder(), Qt::AscendingOrder);
+        std::vector<std::string> t = texts();
+        QVERIFY(std::is_sorted(t.begin(), t.end()));
+        emit b.ReportView()->header()->sectionClicked(column);
+        QCOMPARE(b.SortOrder(), Qt::DescendingOrder);
+        t = texts();
+        QVERIFY(std::is_sorted(t.rbegin(), t.rend()));
+        const std::vector<int> selected = b.SelectedRows();
+        QCOMPARE(selected.size(), std::size_t(1));
+        QCOMPARE(b.Model().row(selected[0]).Key, chosen);
+
+        // Another column starts ascending again; so does the same one after a reload.
+        const int other = (column + 1) % 8;
+        emit b.ReportView()->header()->sectionClicked(other);
+        QCOMPARE(b.SortColumn(), other);
+        QCOMPARE(b.SortOrder(), Qt::AscendingOrder);
+        b.ReloadList();
+        QVERIFY(!b.Sorted());
+        emit b.ReportView()->header()->sectionClicked(other);
+        QCOMPARE(b.SortOrder(), Qt::AscendingOrder);
+    }
+
+    void sortingIsStableAndByteOrdered() {
+        BrowserWindow& b = open();
+        b.InitializeFolder(root_);
+        b.ColumnClicked(1);  // Status: Fail < Good < Warn
+        QStringList got;
+        for (const BrowserRow& r : b.Model().rows()) got << QString::fromStdString(r.Status + " " + r.Text);
+        QCOMPARE(got, (QStringList{"Fail holiday photo.jpg", "Fail another photo.jpg",
+                                   "Good {DT=2004-07-15}{SN=12}{SU=Ann}.jpg",
+                                   "Good {DT=2023-08}{SU=Harbour seals{PS=Left}}{PL=North pier}{CR=Ada}.jpg",
+                                   "Good {SN=12345}{SU=Ann}.jpg", "Good {DT=2024-05-17}{SU=Ann;Ann}{PL=Harbour}.png",
+                                   "Warn {SU}{PL=Harbour}.jpg"}));
+    }
+
+    void selectsByStatus() {
+        BrowserWindow& b = open();
+        b.SetIndicateSelected(true);
+        b.InitializeFolder(root_);
+        const struct {
+            const char* action;
+            std::size_t count;
+        } cases[] = {{"mnuSelectGood", 4}, {"mnuSelectWarn", 1}, {"mnuSelectFail", 2}, {"mnuSelectDupl", 0}};
+        for (const auto& c : cases) {
+            b.SelectAll();
+            b.Action(QString::fromLatin1(c.action))->trigger();
+            const std::vector<int> rows = b.SelectedRows();
+            QCOMPARE(rows.size(), c.count);
+            const std::string want = QString::fromLatin1(c.action).mid(9).toStdString();
+            for (int r : rows) QCOMPARE(b.Model().row(r).Status, want);
+            QCOMPARE(b.SelectedPanelText(), QStringLiteral("%1 selected ").arg(c.count));
+        }
+        // A chronology mark is found like any other status word; case matters.
+        b.Model().updateRow(0, [](BrowserRow& r) { r.Status = "Dupl"; });
+        b.Model().updateRow(1, [](BrowserRow& r) { r.Status = "dupl"; });
+        b.SelectByStatus("Dupl");
+        QCOMPARE(b.SelectedRows(), std::vector<int>{0});
+        b.InvertSelection();
+        QCOMPARE(b.SelectedRows().size(), std::size_t(b.Model().size() - 1));
+        b.SelectAll();
+        QCOMPARE(b.SelectedPanelText(), QStringLiteral("7 selected "));
+        QVERIFY(host_.loaded.empty());  // selection commands leave the Editor alone
+    }
+
+    void stopWhileLoadingKeepsParsedRows() {
+        QTemporaryDir many;
+        for (int i = 0; i < 400; ++i) writeFile(many.path() + QStringLiteral("/{SN=%1}{SU=Ann}.jpg").arg(i), 1);
+        BrowserWindow& b = open();
+        ProgressDialog* dlg = b.Progress();
+        bool pressed = false, disabledMeanwhile = false;
+        connect(dlg, &ProgressDialog::pumped, this, [&] {
+            if (pressed || dlg->windowTitle() != QStringLiteral("Loading Files...")) return;
+            disabledMeanwhile = !b.isEnabled() && dlg->isEnabled() && dlg->ButtonText() == QStringLiteral("Stop");
+            pressed = true;
+            QTest::mouseClick(dlg->Button(), Qt::LeftButton);
+        });
+        b.InitializeFolder(many.path());
+        QVERIFY(pressed);
+        QVERIFY(disabledMeanwhile);
+        QVERIFY(b.Model().size() >= 1);
+        QVERIFY(b.Model().size() < 400);
+        for (const BrowserRow& r : b.Model().rows()) QCOMPARE(r.Status, std::string("Good"));
+        QVERIFY(b.isEnabled());
+        QVERIFY(!dlg->isVisible());
+        QVERIFY(host_.messages.empty());
+    }
+
+    void cancelWhileCountingLoadsNothing() {
+        BrowserWindow& b = open();
+        ProgressDialog* dlg = b.Progress();
+        connect(dlg, &ProgressDialog::pumped, this, [&] {
+            if (dlg->windowTitle() == QStringLiteral("Counting Files...") && dlg->ButtonText() == "Cancel")
+                dlg->Button()->click();
+        });
+        b.InitializeFolder(root_);
+        QCOMPARE(b.Model().size(), 0);
+        QCOMPARE(b.LoadedPanelText(), QStringLiteral("0 files"));
+        // The next load starts with the flag cleared.
+        disconnect(dlg, &ProgressDialog::pumped, this, nullptr);
+        b.ReloadList();
+        QCOMPARE(b.Model().size(), 7);
+    }
+
+    void countErrorIsReported() {
+        if (geteuid() == 0) QSKIP("permissions do not stop the superuser");
+        QTemporaryDir d;
+        QVERIFY(QDir().mkpath(d.path() + "/locked"));
+        writeFile(d.path() + "/a.jpg", 1);
+        QFile::setPermissions(d.path() + "/locked", QFileDevice::Permissions());
+        BrowserWindow& b = open();
+        b.InitializeFolder(d.path());
+        QFile::setPermissions(d.path() + "/locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(b.Model().size(), 0);
+        QCOMPARE(host_.messages.size(), std::size_t(1));
+        QCOMPARE(host_.messages[0].title, QStringLiteral("Load Files"));
+        QCOMPARE(host_.messages[0].icon, BrowserIcon::Stop);
+        QVERIFY(host_.messages[0].text.startsWith(
+            QStringLiteral("Attempting to determine the number of files in \"%1/locked\" has resulted in the following error: ").arg(d.path())));
+    }
+
+    void updateItemRefreshesTheRenamedRow() {
+        QTemporaryDir d;
+        const QString before = d.path() + QStringLiteral("/holiday.jpg");
+        const QString after = d.path() + QStringLiteral("/{DT=2004-07-15 @ 14-30}{SN=12}.jpg");
+        writeFile(before, 1);
+        writeFile(d.path() + "/other.jpg", 1);
+        BrowserWindow& b = open();
+        b.InitializeFolder(d.path());
+        const int i = b.Model().findKey(before.toStdString());
+        QCOMPARE(b.Model().row(i).Status, std::string("Fail"));
+        QVERIFY(QFile::rename(before, after));
+        b.UpdateItem(before, after);
+        const BrowserRow& r = b.Model().row(i);
+        QCOMPARE(QString::fromStdString(r.Key), after);
+        QCOMPARE(QString::fromStdString(r.Text), QFileInfo(after).fileName());
+        QCOMPARE(r.Status, std::string("Good"));
+        QCOMPARE(r.Icon, row_icon::Good);
+        QCOMPARE(r.Length, std::string("034"));
+        // An unknown path changes nothing.
+        const std::vector<BrowserRow> rows = b.Model().rows();
+        b.UpdateItem(d.path() + "/not listed.jpg", after);
+        QCOMPARE(b.Model().size(), 2);
+        QCOMPARE(b.Model().row(i).Key, rows[static_cast<std::size_t>(i)].Key);
+    }
+
+    void editFileFollowsTheCurrentRow() {
+        BrowserWindow& b = open();
+        b.SetIncludeSubfolders(false);
+        b.InitializeFolder(root_);
+        QVERIFY(host_.loaded.empty());  // the Editor is not visible: not even asked
+        QCOMPARE(host_.discardAsks, 0);
+
+        host_.editorVisible = true;
+        b.EditFile();
+        QCOMPARE(host_.loaded.size(), std::size_t(1));
+        QCOMPARE(host_.loaded[0], std::make_pair(root_, QString::fromUtf8(kFail)));
+        b.EditFile();  // the same file: nothing to do
+        QCOMPARE(host_.loaded.size(), std::size_t(1));
+        QCOMPARE(host_.discardAsks, 1);
+
+        b.SetCurrentRow(4);
+        host_.okayToDiscard = false;
+        b.EditFile();
+        QCOMPARE(host_.loaded.size(), std::size_t(1));  // the Editor kept its changes
+        host_.okayToDiscard = true;
+        b.EditFile();
+        QCOMPARE(host_.loaded.back().second, QString::fromUtf8(kWarn));
+
+        b.ClearList();
+        b.EditFile();  // an empty list empties the Editor
+        QCOMPARE(host_.loaded.back(), std::make_pair(QString(), QString()));
+    }
+
+    void labelEditRenamesTheFile() {
+        QTemporaryDir d;
+        writeFile(d.path() + "/old.jpg", 1);
+        BrowserWindow& b = open();
+        b.InitializeFolder(d.path());
+        const QString fresh = QStringLiteral("{SN=7}{SU=Ann}.jpg");
+        QVERIFY(b.Model().setData(b.Model().index(0, 0), fresh));
+        QVERIFY(QFile::exists(d.path() + '/' + fresh));
+        QVERIFY(!QFile::exists(d.path() + "/old.jpg"));
+        const BrowserRow& r = b.Model().row(0);
+        QCOMPARE(QString::fromStdString(r.Key), d.path() + '/' + fresh);
+        QCOMPARE(r.Status, std::string("Good"));
+        QCOMPARE(r.Chronology, std::string("0000/00/00 00:00:00 0007 0000 0000"));
+
+        // The file went away behind the list's back: refused, row unchanged.
+        QVERIFY(QFile::remove(d.path() + '/' + fresh));
+        QVERIFY(!b.Model().setData(b.Model().index(0, 0), QStringLiteral("x.jpg")));
+        QCOMPARE(QString::fromStdString(b.Model().row(0).Text), fresh);
+        QCOMPARE(host_.messages.size(), std::size_t(1));
+        QCOMPARE(host_.messages[0].text, QStringLiteral("The original file has been moved, renamed, or deleted."));
+        QCOMPARE(host_.messages[0].title, QStringLiteral("Error"));
+        QCOMPARE(host_.messages[0].icon, BrowserIcon::Stop);
+    }
+
+    void listKeysRunTheirCommands() {
+        BrowserWindow& b = open();
+        b.InitializeFolder(root_);
+        QTreeView* list = b.ReportView();
+        QTest::keyClick(list, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(b.Model().size(), 0);
+        QCOMPARE(b.InputPath(), root_);  // Clear keeps the folder for Reload
+        QTest::keyClick(list, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(b.Model().size(), 7);
+        int removeRequests = 0;
+        connect(b.Action("mnuFileRemove"), &QAction::triggered, this, [&] { ++removeRequests; });
+        QTest::keyClick(list, Qt::Key_Delete);
+        QTest::keyClick(list, Qt::Key_Delete, Qt::AltModifier);  // not Del alone: ignored
+        QCOMPARE(removeRequests, 1);
+    }
+
+    void settingsRoundTrip() {
+        {
+            BrowserWindow& b = open();
+            // Defaults: details, grid lines, file count shown, selected count hidden, subfolders.
+            QCOMPARE(b.ListView(), list_view::Details);
+            QVERIFY(b.Gridlines());
+            QVERIFY(b.LoadedPanelVisible());
+            QVERIFY(!b.SelectedPanelVisible());
+            QVERIFY(b.IncludeSubfolders());
+            b.Action("mnuViewSmall")->trigger();
+            b.Action("mnuViewGridlines")->trigger();
+            b.Action("mnuIndicateLoaded")->trigger();
+            b.Action("mnuIndicateSelected")->trigger();
+            b.Action("mnuFileSubfolders")->trigger();
+            b.InitializeFolder(root_);
+            b.SetOutputPath("/tmp/out");
+            b.SaveSettings();
+        }
+        const auto value = [&](const char* key) { return store_.values.at({"Browser", key}); };
+        QCOMPARE(value("FileListView"), std::string("1"));
+        QCOMPARE(value("FileListGridlines"), std::string("False"));
+        QCOMPARE(value("IndicateLoaded"), std::string("False"));
+        QCOMPARE(value("IndicateSelected"), std::string("True"));
+        QCOMPARE(value("LoadSubfolders"), std::string("False"));
+        QCOMPARE(QString::fromStdString(value("InputPath")), root_);
+        QCOMPARE(value("OutputPath"), std::string("/tmp/out"));
+        QCOMPARE(value("WindowState"), std::string("0"));
+        QVERIFY(store_.values.count({"Browser", "WindowWidth"}));
+
+        BrowserWindow& again = open();
+        QCOMPARE(again.ListView(), list_view::SmallIcons);
+        QVERIFY(again.Action("mnuViewSmall")->isChecked());
+        QVERIFY(!again.Action("mnuViewDetails")->isChecked());
+        QVERIFY(!again.Gridlines());
+        QVERIFY(!again.LoadedPanelVisible());
+        QVERIFY(again.SelectedPanelVisible());
+        QVERIFY(!again.IncludeSubfolders());
+        QCOMPARE(again.InputPath(), root_);
+        QCOMPARE(again.Model().size(), 0);  // auto-load is off
+    }
+};
+
+QTEST_MAIN(BrowserWindowTest)
+#include "browser_window_test.moc"

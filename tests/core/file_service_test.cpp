@@ -1,0 +1,360 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/file_service.h"
+
+namespace lorvane {
+namespace {
+
+using namespace std::chrono;
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+}
+
+bool exists(const std::string& path) {
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Names in a folder that our own copies use while unfinished.
+std::vector<std::string> leftovers(const std::string& folder) {
+    FolderInfo info;
+    std::vector<std::string> found;
+    if (FileSystemService::Instance().GetFolder(folder, info).failed()) return found;
+    for (const auto& n : info.Files)
+        if (n.starts_with(".lorvane-")) found.push_back(n);
+    return found;
+}
+
+class FileServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    std::string at(const std::string& name) const { return dir_.path().toStdString() + "/" + name; }
+    std::string make(const std::string& name, const std::string& content) {
+        writeFile(at(name), content);
+        return at(name);
+    }
+    FileSystemService& fs = FileSystemService::Instance();
+    QTemporaryDir dir_;
+};
+
+TEST(PathsTest, CleanAndJoin) {
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"/", "/"}, {"//", "/"}, {"/a/b/", "/a/b"}, {"/a//b", "/a/b"}, {"/a/./b", "/a/b"},
+        {"/a/../b", "/b"}, {"/..", "/"}, {"/a/b/..", "/a"}, {"/x/{DT=2004}.jpg", "/x/{DT=2004}.jpg"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CleanPath(c.in), c.out) << c.in;
+    // Relative paths are taken from the working folder.
+    char cwd[4096];
+    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(CleanPath("sub/./f.txt"), CleanPath(std::string(cwd) + "/sub/f.txt"));
+    EXPECT_EQ(JoinPath("/", "a.jpg"), "/a.jpg");
+    EXPECT_EQ(JoinPath("/x", "a.jpg"), "/x/a.jpg");
+}
+
+TEST_F(FileServiceTest, ExistenceTests) {
+    make("f.txt", "x");
+    ASSERT_EQ(::mkdir(at("sub").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink(at("f.txt").c_str(), at("lf").c_str()), 0);
+    ASSERT_EQ(::symlink(at("missing").c_str(), at("dangling").c_str()), 0);
+    struct Case {
+        std::string path;
+        bool file, folder;
+    } cases[] = {
+        {at("f.txt"), true, false}, {at("sub"), false, true},    {at("sub/"), false, true},
+        {at("lf"), true, false},    {at("dangling"), false, false}, {at("missing"), false, false},
+        {"", false, false},         {at("f.txt/x"), false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fs.FileExists(c.path), c.file) << c.path;
+        EXPECT_EQ(fs.FolderExists(c.path), c.folder) << c.path;
+    }
+}
+
+TEST_F(FileServiceTest, ListingSortsIgnoringCaseAndSkipsWhatIsNotAFileOrFolder) {
+    for (const char* n : {"c.txt", "B.txt", "a.txt", "b.txt", ".hidden"}) make(n, n);
+    ASSERT_EQ(::mkdir(at("Sub").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(at("another").c_str(), 0755), 0);
+    make("Sub/inner.txt", "i");
+    ASSERT_EQ(::symlink(at("a.txt").c_str(), at("link.txt").c_str()), 0);
+    ASSERT_EQ(::symlink(at("Sub").c_str(), at("linkdir").c_str()), 0);
+    ASSERT_EQ(::symlink(at("nowhere").c_str(), at("dangling").c_str()), 0);
+    ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+
+    FolderInfo f;
+    ASSERT_TRUE(fs.GetFolder(dir_.path().toStdString() + "/", f).ok());
+    EXPECT_EQ(f.Path, dir_.path().toStdString());
+    EXPECT_EQ(f.Files, (std::vector<std::string>{".hidden", "a.txt", "B.txt", "b.txt", "c.txt", "link.txt"}));
+    EXPECT_EQ(f.Count(), 6u);
+    EXPECT_EQ(f.SubFolders, (std::vector<std::string>{"another", "Sub"}));
+
+    FolderInfo missing;
+    const FsError e = fs.GetFolder(at("nope"), missing);
+    EXPECT_EQ(e.code, ENOENT);
+    EXPECT_EQ(e.message(),
+              "Unable to read \"" + at("nope") + "\" due to the following error: No such file or directory");
+    EXPECT_EQ(fs.GetFolder(at("a.txt"), missing).code, ENOTDIR);
+}
+
+TEST_F(FileServiceTest, FileFields) {
+    const std::string p = make("{DT=2004-07-15}.jpg", std::string(3000, 'x'));
+    // A known local time, set as the file's last-modified time.
+    std::tm lt{};
+    lt.tm_year = 2004 - 1900;
+    lt.tm_mon = 6;
+    lt.tm_mday = 15;
+    lt.tm_hour = 14;
+    lt.tm_min = 30;
+    lt.tm_sec = 5;
+    lt.tm_isdst = -1;
+    const struct timespec times[2] = {{std::mktime(&lt), 0}, {std::mktime(&lt), 999999999}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0);
+
+    FileInfo f;
+    ASSERT_TRUE(fs.GetFile(dir_.path().toStdString() + "//./{DT=2004-07-15}.jpg", f).ok());
+    EXPECT_EQ(f.Name, "{DT=2004-07-15}.jpg");
+    EXPECT_EQ(f.ParentFolder, dir_.path().toStdString());
+    EXPECT_EQ(f.Path, p);
+    EXPECT_EQ(f.Size, 3000);
+    EXPECT_EQ(f.DateLastModified, sys_days{2004y / 7 / 15} + 14h + 30min + 5s);  // fraction dropped
+    // Birth time where the file system keeps one (just now), else no later than the content change.
+    EXPECT_TRUE(f.DateCreated == f.DateLastModified || f.DateCreated > sys_days{2020y / 1 / 1})
+        << f.DateCreated.time_since_epoch().count();
+    EXPECT_NE(f.Type.find("JPEG"), std::string::npos) << f.Type;
+
+    FileInfo missing;
+    EXPECT_EQ(fs.GetFile(at("none.jpg"), missing).code, ENOENT);
+    ASSERT_EQ(::mkdir(at("d").c_str(), 0755), 0);
+    EXPECT_EQ(fs.GetFile(at("d"), missing).description, "Is a directory");
+}
+
+TEST_F(FileServiceTest, TypeDescriptions) {
+    EXPECT_EQ(fs.TypeDescription("a.zqxw"), "ZQXW File");
+    EXPECT_EQ(fs.TypeDescription("plainname"), "File");
+    EXPECT_EQ(fs.TypeDescription("trailingdot."), "File");
+    EXPECT_NE(fs.TypeDescription("a.png"), fs.TypeDescription("a.jpg"));
+    EXPECT_EQ(fs.TypeDescription("A.JPG"), fs.TypeDescription("a.jpg"));
+    EXPECT_EQ(fs.TypeDescription("a.ZqXw"), "ZQXW File");  // the remembered answer, not the first spelling
+    // Only the last extension counts, whatever the rest of the name looks like.
+    EXPECT_EQ(fs.TypeDescription("x.tar.gz"), fs.TypeDescription("y.gz"));
+    EXPECT_EQ(fs.TypeDescription("README.txt"), fs.TypeDescription("notes.txt"));
+}
+
+TEST_F(FileServiceTest, MoveNeverReplaces) {
+    const std::string a = make("a.jpg", "A"), b = make("b.jpg", "B");
+    const FsError e = fs.Move(a, b);
+    EXPECT_EQ(e.code, EEXIST);
+    EXPECT_EQ(e.message(), "Unable to move the file \"" + a + "\" to \"" + b +
+                               "\" due to the following error: File exists");
+    EXPECT_EQ(readAll(a), "A");
+    EXPECT_EQ(readAll(b), "B");
+
+    // Two names of one file are not a case change and not the same entry.
+    ASSERT_EQ(::link(a.c_str(), at("hard.jpg").c_str()), 0);
+    EXPECT_EQ(fs.Move(a, at("hard.jpg")).code, EEXIST);
+    EXPECT_TRUE(exists(a));
+    EXPECT_TRUE(exists(at("hard.jpg")));
+    // Nor is a folder of that name replaced.
+    ASSERT_EQ(::mkdir(at("dir.jpg").c_str(), 0755), 0);
+    EXPECT_EQ(fs.Move(a, at("dir.jpg")).code, EEXIST);
+    EXPECT_EQ(readAll(a), "A");
+}
+
+TEST_F(FileServiceTest, CaseOnlyRename) {
+    const std::string p = make("photo.jpg", "P");
+    ASSERT_TRUE(fs.Move(p, at("Photo.JPG")).ok());
+    FolderInfo f;
+    ASSERT_TRUE(fs.GetFolder(dir_.path().toStdString(), f).ok());
+    EXPECT_EQ(f.Files, std::vector<std::string>{"Photo.JPG"});
+    EXPECT_EQ(readAll(at("Photo.JPG")), "P");
+
+    // Where both spellings are separate files, the other one is kept.
+    make("x.jpg", "lower");
+    make("X.jpg", "upper");
+    EXPECT_EQ(fs.Move(at("x.jpg"), at("X.jpg")).code, EEXIST);
+    EXPECT_EQ(readAll(at("x.jpg")), "lower");
+    EXPECT_EQ(readAll(at("X.jpg")), "upper");
+    // A hard link whose name differs only in case: both names survive the refused move.
+    ASSERT_EQ(::link(at("Photo.JPG").c_str(), at("PHOTO.jpg").c_str()), 0);
+    EXPECT_EQ(fs.Move(at("Photo.JPG"), at("PHOTO.jpg")).code, EEXIST);
+    EXPECT_TRUE(exists(at("Photo.JPG")));
+    EXPECT_TRUE(exists(at("PHOTO.jpg")));
+    EXPECT_TRUE(leftovers(dir_.path().toStdString()).empty());
+}
+
+TEST_F(FileServiceTest, MoveToItsOwnPathSucceedsAndChangesNothing) {
+    const std::string p = make("same.jpg", "S");
+    struct stat before{};
+    ASSERT_EQ(::stat(p.c_str(), &before), 0);
+    const std::string folder = dir_.path().toStdString();
+    ASSERT_EQ(::mkdir(at("sub").c_str(), 0755), 0);
+    for (const std::string& dest : {p, folder + "//same.jpg", folder + "/./same.jpg", folder + "/sub/../same.jpg"}) {
+        EXPECT_TRUE(fs.Move(p, dest).ok()) << dest;
+        EXPECT_EQ(readAll(p), "S");
+    }
+    // Through a linked folder it is still the same entry.
+    ASSERT_EQ(::symlink(dir_.path().toUtf8().constData(), at("alias").c_str()), 0);
+    EXPECT_TRUE(fs.Move(p, at("alias/same.jpg")).ok());
+    struct stat after{};
+    ASSERT_EQ(::stat(p.c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    // ".." after a linked folder is resolved where the link leads, not by the text.
+    ASSERT_EQ(::mkdir(at("sub/inner").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink(at("sub/inner").c_str(), at("elink").c_str()), 0);
+    ASSERT_TRUE(fs.Move(p, at("elink/../same.jpg")).ok());
+    EXPECT_EQ(readAll(at("sub/same.jpg")), "S");
+    EXPECT_FALSE(exists(p));
+    // A missing file is an error even when the paths agree.
+    EXPECT_EQ(fs.Move(at("gone.jpg"), at("gone.jpg")).code, ENOENT);
+}
+
+TEST_F(FileServiceTest, MoveIntoAnotherFolder) {
+    const std::string p = make("m.jpg", "M");
+    ASSERT_EQ(::mkdir(at("sub").c_str(), 0755), 0);
+    ASSERT_TRUE(fs.Move(p, at("sub/m.jpg")).ok());
+    EXPECT_FALSE(exists(p));
+    EXPECT_EQ(readAll(at("sub/m.jpg")), "M");
+
+    const FsError e = fs.Move(at("sub/m.jpg"), at("nofolder/m.jpg"));
+    EXPECT_EQ(e.code, ENOENT);
+    EXPECT_EQ(e.description, "No such file or directory");
+    EXPECT_EQ(readAll(at("sub/m.jpg")), "M");
+    EXPECT_EQ(fs.Move(at("sub"), at("sub2")).code, EISDIR);
+    EXPECT_TRUE(exists(at("sub")));
+}
+
+TEST_F(FileServiceTest, MoveAcrossFileSystems) {
+    struct stat tmpSt{}, shmSt{};
+    if (::stat("/dev/shm", &shmSt) != 0 || ::stat(dir_.path().toUtf8().constData(), &tmpSt) != 0 ||
+        shmSt.st_dev == tmpSt.st_dev)
+        GTEST_SKIP() << "/dev/shm is missing or on the same file system as the temporary folder";
+    QTemporaryDir other("/dev/shm/lorvane-test-XXXXXX");
+    ASSERT_TRUE(other.isValid());
+    const std::string there = other.path().toStdString();
+
+    std::string big(3 * 1024 * 1024 + 17, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 31 % 251);
+    const std::string p = make("big.jpg", big);
+    ASSERT_EQ(::chmod(p.c_str(), 0640), 0);
+    const struct timespec times[2] = {{1000000000, 0}, {1100000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0);
+
+    // An existing destination: nothing is copied, nothing left over.
+    writeFile(there + "/taken.jpg", "T");
+    EXPECT_EQ(fs.Move(p, there + "/taken.jpg").code, EEXIST);
+    EXPECT_EQ(readAll(there + "/taken.jpg"), "T");
+    // A destination folder that does not exist.
+    EXPECT_EQ(fs.Move(p, there + "/none/big.jpg").code, ENOENT);
+    EXPECT_EQ(readAll(p), big);
+    EXPECT_TRUE(leftovers(there).empty());
+
+    ASSERT_TRUE(fs.Move(p, there + "/big.jpg").ok());
+    EXPECT_FALSE(exists(p));
+    EXPECT_EQ(readAll(there + "/big.jpg"), big);
+    struct stat st{};
+    ASSERT_EQ(::stat((there + "/big.jpg").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1100000000);
+    EXPECT_TRUE(leftovers(there).empty());
+
+    // A copy that does not verify (this file reports size 0 but has content) is
+    // abandoned: the original stays and no partial copy remains.
+    if (exists("/proc/self/status")) {
+        const FsError v = fs.Move("/proc/self/status", at("status"));
+        EXPECT_EQ(v.description, "The copy does not have the size of the original");
+        EXPECT_FALSE(exists(at("status")));
+        EXPECT_TRUE(leftovers(dir_.path().toStdString()).empty());
+        EXPECT_TRUE(exists("/proc/self/status"));
+    }
+
+    // And back again.
+    ASSERT_TRUE(fs.Move(there + "/big.jpg", p).ok());
+    EXPECT_EQ(readAll(p), big);
+}
+
+TEST_F(FileServiceTest, CopyKeepsExistingFilesUnlessAsked) {
+    const std::string a = make("a.jpg", "new content"), b = make("b.jpg", "old");
+    const struct timespec times[2] = {{1000000000, 0}, {1100000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
+
+    const FsError e = fs.Copy(a, b, false);
+    EXPECT_EQ(e.code, EEXIST);
+    EXPECT_EQ(e.message(), "Unable to copy the file \"" + a + "\" to \"" + b +
+                               "\" due to the following error: File exists");
+    EXPECT_EQ(readAll(b), "old");
+
+    ASSERT_TRUE(fs.Copy(a, b, true).ok());
+    EXPECT_EQ(readAll(b), "new content");
+    ASSERT_TRUE(fs.Copy(a, at("c.jpg"), false).ok());
+    EXPECT_EQ(readAll(at("c.jpg")), "new content");
+    EXPECT_EQ(readAll(a), "new content");
+    struct stat st{};
+    ASSERT_EQ(::stat(at("c.jpg").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1100000000);
+
+    // Onto itself: refused, the file intact.
+    EXPECT_TRUE(fs.Copy(a, a, true).failed());
+    EXPECT_TRUE(fs.Copy(a, a, false).failed());
+    EXPECT_EQ(readAll(a), "new content");
+    EXPECT_EQ(fs.Copy(at("none.jpg"), at("d.jpg"), false).code, ENOENT);
+    EXPECT_EQ(fs.Copy(a, at("nofolder/d.jpg"), false).code, ENOENT);
+    EXPECT_TRUE(leftovers(dir_.path().toStdString()).empty());
+}
+
+TEST_F(FileServiceTest, RelativePathsWorkFromTheWorkingFolder) {
+    make("r.jpg", "R");
+    char saved[4096];
+    ASSERT_NE(::getcwd(saved, sizeof saved), nullptr);
+    ASSERT_EQ(::chdir(dir_.path().toUtf8().constData()), 0);
+    const bool copied = fs.Copy("r.jpg", "r2.jpg", false).ok();
+    const bool moved = fs.Move("r2.jpg", "r3.jpg").ok();
+    FileInfo f;
+    const bool got = fs.GetFile("r3.jpg", f).ok();
+    ASSERT_EQ(::chdir(saved), 0);
+    EXPECT_TRUE(copied);
+    EXPECT_TRUE(moved);
+    ASSERT_TRUE(got);
+    EXPECT_EQ(f.Path, at("r3.jpg"));
+    EXPECT_EQ(readAll(at("r3.jpg")), "R");
+    EXPECT_TRUE(leftovers(dir_.path().toStdString()).empty());
+}
+
+TEST_F(FileServiceTest, Delete) {
+    const std::string p = make("d.jpg", "D");
+    ASSERT_TRUE(fs.Delete(p).ok());
+    EXPECT_FALSE(exists(p));
+    const FsError e = fs.Delete(p);
+    EXPECT_EQ(e.message(),
+              "Unable to delete the file \"" + p + "\" due to the following error: No such file or directory");
+    ASSERT_EQ(::mkdir(at("sub").c_str(), 0755), 0);
+    EXPECT_EQ(fs.Delete(at("sub")).description, "Is a directory");
+    EXPECT_TRUE(exists(at("sub")));
+}
+
+}  // namespace
+}  // namespace lorvane
