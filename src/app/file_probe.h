@@ -1,4 +1,5 @@
-// The file and folder tests that start-up and the Editor need.
+// The file and folder tests that start-up and the Editor need, over the
+// program-wide file-system service.
 #pragma once
 
 #include <QString>
@@ -12,11 +13,11 @@ public:
     virtual bool FolderExists(const QString& path) const = 0;
 };
 
-// Splits a file path into its folder (no trailing separator, except the root) and its name.
+// Splits a file path into the full path of its folder (no trailing separator,
+// except the root) and its name.
 void SplitFilePath(const QString& path, QString& folder, QString& name);
 
-// Tests on the real file system.
-class LocalFileProbe final : public FileProbe {
+class FileServiceProbe final : public FileProbe {
 public:
     bool FileExists(const QString& path) const override;
     bool FolderExists(const QString& path) const override;

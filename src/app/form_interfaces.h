@@ -18,6 +18,9 @@ public:
     // Evaluates the current name again under the current settings.
     virtual void UpdateStatus() = 0;
     virtual void SaveSettings() = 0;
+    // The folder and the name of the file being edited (the name is empty for a new name).
+    virtual QString CurrentFolder() const = 0;
+    virtual QString CurrentFileName() const = 0;
 };
 
 class BrowserForm {

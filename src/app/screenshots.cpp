@@ -55,10 +55,14 @@ int RenderScreenshots(AppContext& ctx, const QString& outputFolder, const QStrin
             ok = save(editorWindow, QDir(outputFolder).filePath(pictureName(number++, QStringLiteral("editor"), name))) && ok;
         }
     }
-    for (const QString& other : {form::Browser, form::Viewer}) {
-        if (QWidget* w = ctx.windows.show(other))
-            ok = save(w, QDir(outputFolder).filePath(pictureName(0, other.mid(3).toLower(), {}))) && ok;
+    ctx.settings.BrowserAutoLoadLastFolder = 0;
+    if (QWidget* w = ctx.windows.show(form::Browser)) {
+        w->resize(900, 420);
+        if (BrowserForm* browser = ctx.windows.browser()) browser->InitializeFolder(samples.absolutePath());
+        ok = save(w, QDir(outputFolder).filePath(pictureName(0, QStringLiteral("browser"), {}))) && ok;
     }
+    if (QWidget* w = ctx.windows.show(form::Viewer))
+        ok = save(w, QDir(outputFolder).filePath(pictureName(0, QStringLiteral("viewer"), {}))) && ok;
     return ok ? 0 : 1;
 }
 

@@ -1,6 +1,7 @@
 #include "app/window_registry.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDialog>
 
 namespace lorvane {
@@ -123,6 +124,11 @@ void WindowRegistry::WindowClosing(QWidget* self) {
         UpdateWindowMenus();
     }
     self->deleteLater();
+}
+
+void WindowRegistry::destroyAll() {
+    for (auto& [name, e] : entries_) delete e.instance.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void WindowRegistry::Exit() {

@@ -53,6 +53,9 @@ public:
     // it agreed, close the Viewer and the Browser.
     void Exit();
 
+    // At program end: deletes every loaded window without its close handling.
+    void destroyAll();
+
 private:
     struct Entry {
         Factory factory;

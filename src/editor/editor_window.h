@@ -36,6 +36,8 @@ public:
     bool OkayToDiscard() override;
     void UpdateStatus() override;
     void SaveSettings() override;
+    QString CurrentFolder() const override { return folder_; }
+    QString CurrentFileName() const override { return fileName_; }
 
     void RunCommand(NodeCommand command);
     void LocateProblem();

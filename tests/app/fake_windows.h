@@ -49,6 +49,8 @@ public:
         log_.editorFiles << folder + QLatin1Char('|') + name;
     }
     bool OkayToDiscard() override { return !refuseClose; }
+    QString CurrentFolder() const override { return {}; }
+    QString CurrentFileName() const override { return {}; }
     void UpdateStatus() override {}
     void SaveSettings() override {}
 };

@@ -20,7 +20,7 @@ namespace {
 struct StartRun {
     MemorySettingsStore store;
     ScriptedUserInterface ui;
-    LocalFileProbe files;
+    FileServiceProbe files;
     AppContext ctx{store, ui, files, QStringLiteral("/opt/lorvane")};
     WindowLog log;
 

@@ -15,7 +15,7 @@ namespace {
 struct Windows {
     MemorySettingsStore store;
     ScriptedUserInterface ui;
-    LocalFileProbe files;
+    FileServiceProbe files;
     AppContext ctx{store, ui, files, QString()};
     WindowLog log;
     WindowRegistry& w = ctx.windows;

@@ -18,7 +18,7 @@ namespace lorvane::testing {
 struct EditorFixture {
     MemorySettingsStore store;
     ScriptedUserInterface ui;
-    LocalFileProbe files;
+    FileServiceProbe files;
     AppContext ctx{store, ui, files, QStringLiteral("/opt/lorvane")};
     EditorWindow* editor = nullptr;
 

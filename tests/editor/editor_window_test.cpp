@@ -154,9 +154,19 @@ private slots:
 
     void moveModeSuspendsReorderUntilCtrlIsReleased() {
         EditorFixture f(true);
-        f.ctx.settings.SemanticsAttributeReorder = 2;
-        f.ctx.settings.SemanticsValueConsolidate = 1;
+        f.ctx.settings.SemanticsValueReorder = 1;  // alphabetical
         f.load(QStringLiteral("{SU=Ann;Ben;Cy}{PL=Harbour}.jpg"));
+        // The values of the attribute that holds Cy, in order.
+        auto values = [&] {
+            const AttributeTree& t = f.editor->tree();
+            int cy = 0;
+            for (int n = 1; n <= t.count(); ++n)
+                if (t[n].text == "Cy") cy = n;
+            QStringList v;
+            for (int c = t[t[cy].parent].child; c; c = t[c].next) v << QString::fromStdString(t[c].text);
+            return v.join(QLatin1Char(','));
+        };
+        QCOMPARE(values(), QStringLiteral("Ann,Ben,Cy"));
         f.select(QStringLiteral("Cy"));
         // Sent one by one: QTest's own clicks would press and release Ctrl around each key.
         auto send = [&](QEvent::Type type, int key, Qt::KeyboardModifiers m) {
@@ -175,10 +185,11 @@ private slots:
                               sem_opt::ValueConsolidate})
             QCOMPARE(held[i], 0);
         QCOMPARE(held[sem_opt::AttributeEnable], 1);
+        // Releasing Ctrl applies the order again, and the moved node stays selected.
         send(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
         QVERIFY(!f.editor->moveMode());
-        QCOMPARE(f.editor->lastSemanticOptions()[sem_opt::AttributeReorder], 2);
-        QCOMPARE(f.editor->lastSemanticOptions()[sem_opt::ValueConsolidate], 1);
+        QCOMPARE(values(), QStringLiteral("Ann,Ben,Cy"));
+        QCOMPARE(f.editor->lastSemanticOptions()[sem_opt::ValueReorder], 1);
         const AttributeTree& t = f.editor->tree();
         QCOMPARE(t[t.selected()].text, std::string("Cy"));
     }
@@ -258,7 +269,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         MemorySettingsStore store;
         ScriptedUserInterface ui;
-        LocalFileProbe files;
+        FileServiceProbe files;
         AppContext ctx(store, ui, files, QString());
         ctx.windows.registerWindow(form::Editor, [&ctx] { return new EditorWindow(ctx); });
         OpenStartWindows(ctx, path);

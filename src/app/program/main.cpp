@@ -12,6 +12,7 @@
 #include "app/app_context.h"
 #include "app/file_probe.h"
 #include "app/memory_settings_store.h"
+#include "app/program/browser_shell.h"
 #include "app/qt_user_interface.h"
 #include "app/screenshots.h"
 #include "app/start_up.h"
@@ -23,8 +24,9 @@ namespace {
 using namespace lorvane;
 
 // Each window class this build has, created on first use.
-void registerWindows(AppContext& ctx) {
+void registerWindows(AppContext& ctx, ShellBrowserHost& browserHost) {
     ctx.windows.registerWindow(form::Editor, [&ctx] { return new EditorWindow(ctx); });
+    ctx.windows.registerWindow(form::Browser, [&ctx, &browserHost] { return new ShellBrowser(ctx, browserHost); });
 }
 
 // --screenshot OUTPUT [SAMPLES]: render the windows to PNG files and stop. Not in
@@ -66,7 +68,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    LocalFileProbe files;
+    FileServiceProbe files;
     QtUserInterface ui;
     // Renders use the defaults and leave the user's settings alone.
     std::unique_ptr<SettingsStore> store;
@@ -81,13 +83,19 @@ int main(int argc, char** argv) {
     AppContext ctx(*store, ui, files, QCoreApplication::applicationDirPath());
     for (const std::string& warning : LoadGlobalSettings(ctx.settings, *store))
         std::fprintf(stderr, "lorvane-manager: %s\n", warning.c_str());
-    registerWindows(ctx);
+    ShellBrowserHost browserHost(ctx);
+    registerWindows(ctx, browserHost);
 
-    if (shots.wanted)
-        return RenderScreenshots(ctx, shots.output, shots.samples.isEmpty() ? ctx.sampleFolder() : shots.samples);
+    if (shots.wanted) {
+        const int code =
+            RenderScreenshots(ctx, shots.output, shots.samples.isEmpty() ? ctx.sampleFolder() : shots.samples);
+        ctx.windows.destroyAll();
+        return code;
+    }
 
     OpenStartWindows(ctx, StartPathFromArguments(QCoreApplication::arguments()));
     const int code = QApplication::exec();
+    ctx.windows.destroyAll();
     if (auto* ini = dynamic_cast<IniSettingsStore*>(store.get()))
         if (auto problem = ini->flush(); !problem.empty()) std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
     return code;

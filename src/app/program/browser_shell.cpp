@@ -1,0 +1,66 @@
+#include "app/program/browser_shell.h"
+
+namespace lorvane {
+
+EditorForm* ShellBrowserHost::loadedEditor() const {
+    return dynamic_cast<EditorForm*>(ctx_.windows.loaded(form::Editor));
+}
+
+bool ShellBrowserHost::EditorVisible() { return ctx_.windows.IsFormVisible(form::Editor); }
+
+QString ShellBrowserHost::EditorFolder() {
+    EditorForm* e = loadedEditor();
+    return e ? e->CurrentFolder() : QString();
+}
+
+QString ShellBrowserHost::EditorFileName() {
+    EditorForm* e = loadedEditor();
+    return e ? e->CurrentFileName() : QString();
+}
+
+bool ShellBrowserHost::EditorOkayToDiscard() {
+    EditorForm* e = loadedEditor();
+    return !e || e->OkayToDiscard();
+}
+
+void ShellBrowserHost::EditorInitializeFilename(const QString& folder, const QString& fileName) {
+    // The Browser hands the Viewer its file itself.
+    bool viewerHandled = true;
+    if (EditorForm* e = ctx_.windows.editor()) e->InitializeFilename(folder, fileName, viewerHandled);
+}
+
+bool ShellBrowserHost::ViewerVisible() { return ctx_.windows.IsFormVisible(form::Viewer); }
+
+void ShellBrowserHost::ViewerShowPicture(const QString& path) {
+    if (ViewerForm* v = ctx_.windows.viewer()) v->ShowPicture(path);
+}
+
+void ShellBrowserHost::ShowMessage(QWidget* parent, const QString& text, const QString& title, BrowserIcon icon) {
+    MessageIcon i = MessageIcon::None;
+    switch (icon) {
+        case BrowserIcon::None: i = MessageIcon::None; break;
+        case BrowserIcon::Stop: i = MessageIcon::Stop; break;
+        case BrowserIcon::Exclamation: i = MessageIcon::Exclamation; break;
+        case BrowserIcon::Information: i = MessageIcon::Information; break;
+        case BrowserIcon::Question: i = MessageIcon::Question; break;
+    }
+    ctx_.ui.ShowMessage(parent, text, title, i, MessageButtons::Ok);
+}
+
+QString ShellBrowserHost::ChooseFile(QWidget* parent, const QString& title, const QString& initialFolder) {
+    return ctx_.ui.GetOpenFileName(parent, title, initialFolder, QStringLiteral("All files (*)"));
+}
+
+void ShellBrowserHost::ToggleEditor() { ctx_.windows.ToggleWindow(form::Editor); }
+void ShellBrowserHost::ToggleViewer() { ctx_.windows.ToggleWindow(form::Viewer); }
+
+void ShellBrowserHost::ShowOptions() {
+    if (ctx_.windows.isAvailable(form::Options)) ctx_.windows.show(form::Options);
+}
+
+void ShellBrowserHost::ShowAbout() { ctx_.windows.ShowAbout(); }
+void ShellBrowserHost::Exit(QWidget*) { ctx_.windows.Exit(); }
+void ShellBrowserHost::UpdateWindowMenus() { ctx_.windows.UpdateWindowMenus(); }
+void ShellBrowserHost::BrowserClosing(QWidget* browser) { ctx_.windows.WindowClosing(browser); }
+
+}  // namespace lorvane

@@ -1,0 +1,48 @@
+// The Browser as the shell runs it: its host answers through the registry and the
+// shared message boxes, and it takes the public methods the other windows call.
+#pragma once
+
+#include "app/app_context.h"
+#include "browser/browser_host.h"
+#include "browser/browser_window.h"
+
+namespace lorvane {
+
+class ShellBrowserHost final : public BrowserHost {
+public:
+    explicit ShellBrowserHost(AppContext& ctx) : ctx_(ctx) {}
+
+    bool EditorVisible() override;
+    QString EditorFolder() override;
+    QString EditorFileName() override;
+    bool EditorOkayToDiscard() override;
+    void EditorInitializeFilename(const QString& folder, const QString& fileName) override;
+    bool ViewerVisible() override;
+    void ViewerShowPicture(const QString& path) override;
+    void ShowMessage(QWidget* parent, const QString& text, const QString& title, BrowserIcon icon) override;
+    QString ChooseFile(QWidget* parent, const QString& title, const QString& initialFolder) override;
+    void ToggleEditor() override;
+    void ToggleViewer() override;
+    void ShowOptions() override;
+    void ShowAbout() override;
+    void Exit(QWidget* browser) override;
+    void UpdateWindowMenus() override;
+    void BrowserClosing(QWidget* browser) override;
+
+private:
+    EditorForm* loadedEditor() const;
+    AppContext& ctx_;
+};
+
+class ShellBrowser final : public BrowserWindow, public BrowserForm {
+public:
+    ShellBrowser(AppContext& ctx, ShellBrowserHost& host) : BrowserWindow(ctx.settings, ctx.store, &host) {}
+
+    void InitializeFolder(const QString& folder) override { BrowserWindow::InitializeFolder(folder); }
+    void UpdateItem(const QString& oldPath, const QString& newPath) override {
+        BrowserWindow::UpdateItem(oldPath, newPath);
+    }
+    void SaveSettings() override { BrowserWindow::SaveSettings(); }
+};
+
+}  // namespace lorvane
