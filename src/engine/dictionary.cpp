@@ -1,8 +1,7 @@
 #include "engine/dictionary.h"
 
-#include <string>
-
-#include "engine/utf8.h"
+#include <algorithm>
+#include <vector>
 
 namespace lorvane {
 
@@ -43,15 +42,47 @@ const AttributeEntry kEntries[] = {
 
 const AttributeEntry kEmpty{};
 
-// Upper-case ASCII equality; the accepted forms are all ASCII.
-bool equalsUpper(std::string_view upperName, std::string_view form) {
-    if (upperName.size() != form.size()) return false;
-    for (std::size_t i = 0; i < form.size(); ++i) {
-        char f = form[i];
-        if (f >= 'a' && f <= 'z') f = static_cast<char>(f - 0x20);
-        if (upperName[i] != f) return false;
+// The accepted forms are all ASCII, so letter case is folded byte by byte.
+char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c; }
+
+bool lessIgnoringCase(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(foldCase(a[i])), cb = static_cast<unsigned char>(foldCase(b[i]));
+        if (ca != cb) return ca < cb;
     }
-    return true;
+    return a.size() < b.size();
+}
+
+struct Form {
+    std::string_view text;
+    const AttributeEntry* entry;
+};
+
+// Every accepted form once, sorted ignoring case, so a name is found by binary search
+// rather than by comparing it with all 89 forms. No form belongs to two entries.
+const std::vector<Form>& formTable() {
+    static const std::vector<Form> table = [] {
+        std::vector<Form> forms;
+        for (const auto& e : kEntries)
+            for (std::string_view form : {e.longName, e.mediumName, e.shortName}) forms.push_back({form, &e});
+        auto entryNamed = [](std::string_view longName) {
+            return &*std::find_if(std::begin(kEntries), std::end(kEntries),
+                                  [&](const AttributeEntry& e) { return e.longName == longName; });
+        };
+        forms.push_back({"SERIAL", entryNamed("Sequence Number")});
+        forms.push_back({"TOPIC", entryNamed("Comment")});
+        std::stable_sort(forms.begin(), forms.end(),
+                         [](const Form& a, const Form& b) { return lessIgnoringCase(a.text, b.text); });
+        // Same-name forms (Title, Place, ...) of one entry collapse into one.
+        forms.erase(std::unique(forms.begin(), forms.end(),
+                                [](const Form& a, const Form& b) {
+                                    return !lessIgnoringCase(a.text, b.text) && !lessIgnoringCase(b.text, a.text);
+                                }),
+                    forms.end());
+        return forms;
+    }();
+    return table;
 }
 
 }  // namespace
@@ -69,28 +100,21 @@ bool AttributeEntry::allowedUnder(std::string_view parentLongName) const {
 
 std::span<const AttributeEntry> AttributeDictionary() { return kEntries; }
 
-std::string_view TranslateAttributeName(std::string_view name) {
-    // No form is longer than 19 characters; skip the work for anything longer.
-    if (name.empty() || name.size() > 19) return {};
-    char buf[20];
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        buf[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c;
-    }
-    const std::string_view up(buf, name.size());
-    for (const auto& e : kEntries) {
-        if (equalsUpper(up, e.longName) || equalsUpper(up, e.mediumName) || equalsUpper(up, e.shortName))
-            return e.longName;
-    }
-    if (up == "SERIAL") return "Sequence Number";
-    if (up == "TOPIC") return "Comment";
-    return {};
+const AttributeEntry& FindAttribute(std::string_view name) {
+    // No form is longer than 19 characters; skip the search for anything longer.
+    if (name.empty() || name.size() > 19) return kEmpty;
+    const auto& forms = formTable();
+    const auto it = std::lower_bound(forms.begin(), forms.end(), name,
+                                     [](const Form& f, std::string_view n) { return lessIgnoringCase(f.text, n); });
+    if (it == forms.end() || lessIgnoringCase(name, it->text)) return kEmpty;
+    return *it->entry;
 }
 
+std::string_view TranslateAttributeName(std::string_view name) { return FindAttribute(name).longName; }
+
 const AttributeEntry& LookupAttribute(std::string_view longName) {
-    for (const auto& e : kEntries)
-        if (e.longName == longName) return e;
-    return kEmpty;
+    const AttributeEntry& e = FindAttribute(longName);
+    return e.longName == longName ? e : kEmpty;
 }
 
 }  // namespace lorvane

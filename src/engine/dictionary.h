@@ -29,6 +29,10 @@ std::span<const AttributeEntry> AttributeDictionary();
 // case gives the long name; anything else gives empty text. No trimming.
 std::string_view TranslateAttributeName(std::string_view name);
 
+// The entry for any accepted form in any letter case (as TranslateAttributeName
+// reads it), or the empty entry (order 0).
+const AttributeEntry& FindAttribute(std::string_view name);
+
 // The entry for an exact long name, or the empty entry (order 0).
 const AttributeEntry& LookupAttribute(std::string_view longName);
 

@@ -38,10 +38,9 @@ void namePass(Run& run, int parent) {
     AttributeTree& tree = run.tree;
     const bool preferred = run.opt(sem_opt::AttributeReorder) == 2;
     for (int a = tree[parent].child; a; a = tree[a].next) {
-        const std::string_view name = nameOf(tree, a);
-        if (!name.empty()) {
+        const AttributeEntry& e = entryOf(tree, a);
+        if (e.known()) {
             run.report(Status::Good, "Recognized attribute name", a, 0, 0);
-            const AttributeEntry& e = LookupAttribute(name);
             if (const auto form = run.opt(sem_opt::AttributeTranslateParse); form >= 1 && form <= 3)
                 tree[a].text.assign(nameIn(e, form));
             if (const auto form = run.opt(sem_opt::AttributeTranslateBuild); form >= 1 && form <= 3)
@@ -63,15 +62,14 @@ void contextPass(Run& run, int parent) {
     const bool atRoot = tree[parent].isRoot();
     for (int a = tree[parent].child; a; a = tree[a].next) {
         auto ha = run.held.hold({&a});
-        const std::string_view name = nameOf(tree, a);
+        const AttributeEntry& e = entryOf(tree, a);
         if (attributes) {
-            if (name == "Captured Date" && atRoot) ++run.dateCounter;
-            const AttributeEntry& e = LookupAttribute(name);
-            if (!name.empty()) {
+            if (e.longName == "Captured Date" && atRoot) ++run.dateCounter;
+            if (e.known()) {
                 if (const auto s = severityOf(run.opt(sem_opt::AttributeValidateContext))) {
                     // The owner of the value P, by long name; an unrecognised owner has
                     // the empty name, which no entry lists.
-                    const std::string_view owner = atRoot ? "Root" : nameOf(tree, tree[parent].parent);
+                    const std::string_view owner = atRoot ? "Root" : entryOf(tree, tree[parent].parent).longName;
                     if (!e.allowedUnder(owner))
                         run.report(*s, "Invalid attribute context", a, 0, 0);
                 }
@@ -79,15 +77,15 @@ void contextPass(Run& run, int parent) {
                 const auto structure = run.opt(sem_opt::AttributeValidateStructure);
                 if (const auto s = severityOf(structure)) {
                     const bool warn = *s == Status::Warn;
-                    const std::string longName(e.longName);
                     if (n < e.minimumValues)
                         run.report(*s,
-                                   longName + (warn ? " attribute should have at least " : " attribute must have at least ") +
+                                   std::string(e.longName) +
+                                       (warn ? " attribute should have at least " : " attribute must have at least ") +
                                        valueCount(e.minimumValues),
                                    a, 0, 0);
                     else if (n > e.maximumValues)
                         run.report(*s,
-                                   longName +
+                                   std::string(e.longName) +
                                        (warn ? " attribute should not have more than " : " attribute may not have more than ") +
                                        valueCount(e.maximumValues),
                                    a, 0, 0);

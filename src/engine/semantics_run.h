@@ -21,7 +21,7 @@ public:
     class Hold {
     public:
         Hold(HeldNodes& owner, std::size_t mark) : owner_(owner), mark_(mark) {}
-        ~Hold() { owner_.refs_.resize(mark_); }
+        ~Hold() { owner_.count_ = mark_; }
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
 
@@ -40,11 +40,15 @@ public:
     void removeInto(AttributeTree& tree, int node, int heir);
 
 private:
-    // gone: the removed nodes in preorder; heirs: what a reference to each becomes.
-    void removeMapped(AttributeTree& tree, int node, const std::vector<int>& gone, const std::vector<int>& heirs);
+    int*& at(std::size_t i) { return i < kInPlace ? inPlace_[i] : spilled_[i - kInPlace]; }
+    void renumber(const AttributeTree& tree);
 
-    std::vector<int*> refs_;
-    std::vector<int> sorted_;  // scratch
+    // A few levels of nesting hold a dozen or two; those stay in place, so a run
+    // needs no heap memory for them. Deeper trees spill the rest into a vector.
+    static constexpr std::size_t kInPlace = 48;
+    int* inPlace_[kInPlace] = {};
+    std::vector<int*> spilled_;
+    std::size_t count_ = 0;
 };
 
 // One run of the layer over a tree.
@@ -70,9 +74,10 @@ constexpr std::optional<Status> severityOf(std::int32_t choice) {
     return std::nullopt;
 }
 
-// An attribute's long name from whatever form of it its Text holds; empty when unrecognised.
-inline std::string_view nameOf(const AttributeTree& tree, int attribute) {
-    return TranslateAttributeName(tree[attribute].text);
+// An attribute's dictionary entry from whatever form of its name its Text holds;
+// the empty entry (empty long name) when unrecognised.
+inline const AttributeEntry& entryOf(const AttributeTree& tree, int attribute) {
+    return FindAttribute(tree[attribute].text);
 }
 
 // Duplicates are texts equal once trimmed and upper-cased. Compared in place,

@@ -74,12 +74,11 @@ void valuePass(Run& run, int parent) {
         if (!tree[a].child) continue;
         auto ha = run.held.hold({&a});
         if (reorder) tree.sortChildren(a);
-        const std::string_view name = nameOf(tree, a);
-        const std::string_view valueFormat = LookupAttribute(name).valueFormat;
+        const AttributeEntry& e = entryOf(tree, a);
         for (int v = tree[a].child; v; v = tree[v].next) {
             auto hv = run.held.hold({&v});
             if (merge) mergeDuplicatesInto(run, v);
-            if (check && !name.empty()) checkValue(run, v, valueFormat);
+            if (check && e.known()) checkValue(run, v, e.valueFormat);
         }
     }
 }

@@ -88,6 +88,14 @@ public:
 
     // Removes the node with all its descendants; later nodes move down.
     void remove(int index);
+    // Makes node, with its descendants, the last child of newParent (which must lie
+    // outside the subtree), numbered as copying it there and removing the original
+    // would: the moved nodes take the highest indices, in preorder, and the others
+    // close up. Returns the node's new index.
+    int moveToLastChild(int node, int newParent);
+    // After remove() or moveToLastChild(): the index of the node that had oldIndex
+    // before it (0 for 0 and for removed nodes). Valid until the tree changes again.
+    int renumbered(int oldIndex) const { return renumber_[static_cast<std::size_t>(oldIndex)]; }
     void clear();
 
     // The one-shot "Sorted": orders the node's children ascending by Text,
@@ -101,11 +109,16 @@ public:
 private:
     void link(int idx, int parent, int before);  // insert idx into parent's list before `before` (0 = at end)
     void unlink(int idx);
+    template <typename Visit>
+    void forEachInSubtree(int top, Visit visit) const;
+    void applyPermutation(int newCount);
 
     std::vector<Node> nodes_;
     int size_ = 0;
     int firstTop_ = 0, lastTop_ = 0;
     int selected_ = 0;
+    // Kept between calls so that renumbering a reused tree does not allocate.
+    std::vector<int> permutation_, renumber_;
 };
 
 // --- The five shared operations ---

@@ -74,8 +74,6 @@ bool isValid(std::string_view text) {
     return true;
 }
 
-namespace {
-// Decodes one character of valid UTF-8 at i and advances i.
 char32_t decode(std::string_view text, std::size_t& i) {
     auto c = static_cast<unsigned char>(text[i]);
     std::size_t len = sequenceLength(c);
@@ -85,7 +83,6 @@ char32_t decode(std::string_view text, std::size_t& i) {
     i += len;
     return cp;
 }
-}  // namespace
 
 char32_t firstCodePoint(std::string_view text) {
     if (text.empty()) return 0;

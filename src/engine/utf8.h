@@ -26,6 +26,10 @@ std::size_t sequenceLength(unsigned char lead);
 // Strict validation: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool isValid(std::string_view text);
 
+// Decodes the character that starts at byte offset i (i < text.size()) and moves i
+// past it. A bad or cut-off sequence reads as its one lead byte.
+char32_t decode(std::string_view text, std::size_t& i);
+
 // Code point of the first character, 0 for empty text.
 char32_t firstCodePoint(std::string_view text);
 
