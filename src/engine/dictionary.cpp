@@ -1,6 +1,5 @@
 #include "engine/dictionary.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace lorvane {
@@ -45,43 +44,51 @@ const AttributeEntry kEmpty{};
 // The accepted forms are all ASCII, so letter case is folded byte by byte.
 char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c; }
 
-bool lessIgnoringCase(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto ca = static_cast<unsigned char>(foldCase(a[i])), cb = static_cast<unsigned char>(foldCase(b[i]));
-        if (ca != cb) return ca < cb;
-    }
-    return a.size() < b.size();
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (foldCase(a[i]) != foldCase(b[i])) return false;
+    return true;
 }
 
-struct Form {
-    std::string_view text;
-    const AttributeEntry* entry;
+constexpr std::size_t kLongestForm = 19;
+
+// Every accepted form, built once and grouped by length and first letter: a name is
+// compared with the few forms of its group (at most six) rather than with all 89.
+// No form belongs to two entries, so same-name forms (Title, Place, ...) collapse.
+class FormTable {
+public:
+    FormTable() {
+        for (const auto& e : kEntries)
+            for (std::string_view form : {e.longName, e.mediumName, e.shortName}) add(form, e);
+        add("SERIAL", find("Sequence Number"));
+        add("TOPIC", find("Comment"));
+    }
+
+    const AttributeEntry& find(std::string_view name) const {
+        if (name.empty() || name.size() > kLongestForm) return kEmpty;
+        const char first = foldCase(name[0]);
+        if (first < 'A' || first > 'Z') return kEmpty;
+        for (const Form& f : groups_[name.size()][static_cast<std::size_t>(first - 'A')])
+            if (equalIgnoringCase(f.text, name)) return *f.entry;
+        return kEmpty;
+    }
+
+private:
+    struct Form {
+        std::string_view text;
+        const AttributeEntry* entry;
+    };
+    void add(std::string_view form, const AttributeEntry& e) {
+        if (find(form).known()) return;
+        groups_[form.size()][static_cast<std::size_t>(foldCase(form[0]) - 'A')].push_back({form, &e});
+    }
+
+    std::vector<Form> groups_[kLongestForm + 1][26];
 };
 
-// Every accepted form once, sorted ignoring case, so a name is found by binary search
-// rather than by comparing it with all 89 forms. No form belongs to two entries.
-const std::vector<Form>& formTable() {
-    static const std::vector<Form> table = [] {
-        std::vector<Form> forms;
-        for (const auto& e : kEntries)
-            for (std::string_view form : {e.longName, e.mediumName, e.shortName}) forms.push_back({form, &e});
-        auto entryNamed = [](std::string_view longName) {
-            return &*std::find_if(std::begin(kEntries), std::end(kEntries),
-                                  [&](const AttributeEntry& e) { return e.longName == longName; });
-        };
-        forms.push_back({"SERIAL", entryNamed("Sequence Number")});
-        forms.push_back({"TOPIC", entryNamed("Comment")});
-        std::stable_sort(forms.begin(), forms.end(),
-                         [](const Form& a, const Form& b) { return lessIgnoringCase(a.text, b.text); });
-        // Same-name forms (Title, Place, ...) of one entry collapse into one.
-        forms.erase(std::unique(forms.begin(), forms.end(),
-                                [](const Form& a, const Form& b) {
-                                    return !lessIgnoringCase(a.text, b.text) && !lessIgnoringCase(b.text, a.text);
-                                }),
-                    forms.end());
-        return forms;
-    }();
+const FormTable& formTable() {
+    static const FormTable table;
     return table;
 }
 
@@ -101,13 +108,7 @@ bool AttributeEntry::allowedUnder(std::string_view parentLongName) const {
 std::span<const AttributeEntry> AttributeDictionary() { return kEntries; }
 
 const AttributeEntry& FindAttribute(std::string_view name) {
-    // No form is longer than 19 characters; skip the search for anything longer.
-    if (name.empty() || name.size() > 19) return kEmpty;
-    const auto& forms = formTable();
-    const auto it = std::lower_bound(forms.begin(), forms.end(), name,
-                                     [](const Form& f, std::string_view n) { return lessIgnoringCase(f.text, n); });
-    if (it == forms.end() || lessIgnoringCase(name, it->text)) return kEmpty;
-    return *it->entry;
+    return formTable().find(name);
 }
 
 std::string_view TranslateAttributeName(std::string_view name) { return FindAttribute(name).longName; }
