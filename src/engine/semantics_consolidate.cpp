@@ -30,10 +30,9 @@ void mergeDuplicatesInto(Run& run, int& node) {
             continue;
         }
         int after = tree[b].next;
-        auto hb = run.held.hold({&b, &after});
+        auto ha = run.held.hold({&after});
         // The duplicate's children go, in their order, after the node's own.
-        while (tree[b].child) run.held.moveUnder(tree, tree[b].child, node);
-        run.held.removeInto(tree, b, node);
+        run.held.mergeInto(tree, b, node);
         b = after;
     }
 }

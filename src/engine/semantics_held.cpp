@@ -12,24 +12,12 @@ HeldNodes::Hold HeldNodes::hold(std::initializer_list<int*> refs) {
     return Hold(*this, mark);
 }
 
-void HeldNodes::renumber(const AttributeTree& tree) {
+void HeldNodes::mergeInto(AttributeTree& tree, int node, int heir) {
+    tree.mergeInto(node, heir);
     for (std::size_t i = 0; i < count_; ++i) {
-        int*& ref = at(i);
-        *ref = tree.renumbered(*ref);
+        int& ref = *at(i);
+        ref = tree.renumbered(ref == node ? heir : ref);
     }
-}
-
-int HeldNodes::moveUnder(AttributeTree& tree, int node, int newParent) {
-    const int moved = tree.moveToLastChild(node, newParent);
-    renumber(tree);
-    return moved;
-}
-
-void HeldNodes::removeInto(AttributeTree& tree, int node, int heir) {
-    for (std::size_t i = 0; i < count_; ++i)
-        if (*at(i) == node) *at(i) = heir;
-    tree.remove(node);
-    renumber(tree);
 }
 
 }  // namespace lorvane::semantics

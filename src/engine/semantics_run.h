@@ -33,15 +33,12 @@ public:
     // The references stay held until the returned Hold goes out of scope.
     [[nodiscard]] Hold hold(std::initializer_list<int*> refs);
 
-    // Moves node with its subtree to the last place under newParent; held indices
-    // on the moved nodes follow them. Returns the node's new index.
-    int moveUnder(AttributeTree& tree, int node, int newParent);
-    // Removes a node that has no children; held references to it pass to heir.
-    void removeInto(AttributeTree& tree, int node, int heir);
+    // Gives node's children to heir and removes node (AttributeTree::mergeInto); held
+    // references to node pass to heir, those to its descendants follow them.
+    void mergeInto(AttributeTree& tree, int node, int heir);
 
 private:
     int*& at(std::size_t i) { return i < kInPlace ? inPlace_[i] : spilled_[i - kInPlace]; }
-    void renumber(const AttributeTree& tree);
 
     // A few levels of nesting hold a dozen or two; those stay in place, so a run
     // needs no heap memory for them. Deeper trees spill the rest into a vector.

@@ -117,34 +117,39 @@ void AttributeTree::forEachInSubtree(int top, Visit visit) const {
 
 void AttributeTree::remove(int index) {
     if (index < 1 || index > size_) return;
-    unlink(index);
     permutation_.assign(static_cast<std::size_t>(size_) + 1, 0);
-    forEachInSubtree(index, [&](int n) { permutation_[static_cast<std::size_t>(n)] = -1; });
-    // Survivors close up in their order; the removed nodes go to the tail, where
-    // their string storage waits for the next add().
-    int next = 0;
-    for (int i = 1; i <= size_; ++i)
-        if (permutation_[static_cast<std::size_t>(i)] == 0) permutation_[static_cast<std::size_t>(i)] = ++next;
-    const int survivors = next;
-    for (int i = 1; i <= size_; ++i)
-        if (permutation_[static_cast<std::size_t>(i)] == -1) permutation_[static_cast<std::size_t>(i)] = ++next;
-    applyPermutation(survivors);
+    forEachInSubtree(index, [&](int n) { permutation_[static_cast<std::size_t>(n)] = kGone; });
+    unlink(index);
+    renumberMarked(0);
 }
 
-int AttributeTree::moveToLastChild(int node, int newParent) {
-    unlink(node);
-    link(node, newParent, 0);
-    // The moved nodes take the highest indices in preorder, the others close up below them.
+void AttributeTree::mergeInto(int node, int heir) {
+    // Numbered as moving each child to heir (a copy appended, the original removed)
+    // and then removing node would be: node's descendants end up last, in preorder.
     permutation_.assign(static_cast<std::size_t>(size_) + 1, 0);
     int moved = 0;
-    forEachInSubtree(node, [&](int n) { permutation_[static_cast<std::size_t>(n)] = -(++moved); });
-    int next = 0;
+    forEachInSubtree(node, [&](int n) { permutation_[static_cast<std::size_t>(n)] = n == node ? kGone : ++moved; });
+    while (const int c = (*this)[node].child) {
+        unlink(c);
+        link(c, heir, 0);
+    }
+    unlink(node);
+    renumberMarked(moved);
+}
+
+void AttributeTree::renumberMarked(int moved) {
+    // Marks in permutation_: 0 stays, in order; 1..moved go last, in that order; kGone
+    // is removed and goes to the tail, where its string storage waits for the next add().
+    int staying = 0;
+    for (int i = 1; i <= size_; ++i) staying += permutation_[static_cast<std::size_t>(i)] == 0 ? 1 : 0;
+    int kept = 0, gone = staying + moved;
     for (int i = 1; i <= size_; ++i) {
         int& target = permutation_[static_cast<std::size_t>(i)];
-        target = target == 0 ? ++next : size_ - moved - target;
+        if (target == 0) target = ++kept;
+        else if (target == kGone) target = ++gone;
+        else target += staying;
     }
-    applyPermutation(size_);
-    return renumbered(node);
+    applyPermutation(staying + moved);
 }
 
 void AttributeTree::applyPermutation(int newCount) {

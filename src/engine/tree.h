@@ -88,13 +88,13 @@ public:
 
     // Removes the node with all its descendants; later nodes move down.
     void remove(int index);
-    // Makes node, with its descendants, the last child of newParent (which must lie
-    // outside the subtree), numbered as copying it there and removing the original
-    // would: the moved nodes take the highest indices, in preorder, and the others
-    // close up. Returns the node's new index.
-    int moveToLastChild(int node, int newParent);
-    // After remove() or moveToLastChild(): the index of the node that had oldIndex
-    // before it (0 for 0 and for removed nodes). Valid until the tree changes again.
+    // Gives node's children, in their order, to heir as its last children and removes
+    // node. Numbered as moving each child with CopySubtree and remove() and then
+    // removing node would be: node's descendants take the highest indices, in
+    // preorder, and the other nodes close up. heir must lie outside node's subtree.
+    void mergeInto(int node, int heir);
+    // After remove() or mergeInto(): the index of the node that had oldIndex before
+    // it (0 for 0 and for removed nodes). Valid until the tree changes again.
     int renumbered(int oldIndex) const { return renumber_[static_cast<std::size_t>(oldIndex)]; }
     void clear();
 
@@ -111,7 +111,9 @@ private:
     void unlink(int idx);
     template <typename Visit>
     void forEachInSubtree(int top, Visit visit) const;
+    void renumberMarked(int moved);
     void applyPermutation(int newCount);
+    static constexpr int kGone = -1;
 
     std::vector<Node> nodes_;
     int size_ = 0;
