@@ -114,7 +114,7 @@ void processLevel(Run& run, int parent) {
 
 void ProcessSemantics(AttributeTree& tree, int parent, Result& result, int& dateCounter,
                       const SemanticOptions& semanticOptions, const DateOptions& dateOptions, MessageSink* sink) {
-    semantics::Run run{tree, result, semanticOptions, dateOptions, sink, dateCounter, {}};
+    semantics::Run run{tree, result, semanticOptions, dateOptions, sink, dateCounter, {}, {}, {}};
     auto held = run.held.hold({&result.nodeIndex});
     semantics::processLevel(run, parent);
 }

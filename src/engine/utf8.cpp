@@ -1,6 +1,5 @@
 #include "engine/utf8.h"
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -14,7 +13,10 @@ std::size_t length(std::string_view text) {
     for (; i + 8 <= n; i += 8) {
         std::uint64_t w;
         std::memcpy(&w, s + i, 8);
-        continuation += static_cast<std::size_t>(std::popcount(w & ~(w << 1) & 0x8080808080808080ull));
+        // One bit per continuation byte, summed by a multiply rather than std::popcount,
+        // which without a popcnt target compiles to a library call.
+        const std::uint64_t marks = ((w & ~(w << 1)) >> 7) & 0x0101010101010101ull;
+        continuation += static_cast<std::size_t>((marks * 0x0101010101010101ull) >> 56);
     }
     for (; i < n; ++i) continuation += isLead(s[i]) ? 0 : 1;
     return n - continuation;
