@@ -105,6 +105,11 @@ bool AttributeEntry::allowedUnder(std::string_view parentLongName) const {
     return false;
 }
 
+bool AttributeEntry::hasForm(std::string_view name) const {
+    return equalIgnoringCase(name, longName) || equalIgnoringCase(name, mediumName) ||
+           equalIgnoringCase(name, shortName);
+}
+
 std::span<const AttributeEntry> AttributeDictionary() { return kEntries; }
 
 const AttributeEntry& FindAttribute(std::string_view name) {

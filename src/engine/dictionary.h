@@ -18,6 +18,9 @@ struct AttributeEntry {
     std::int16_t maximumValues = 0;   // 9999: any number
 
     bool known() const { return order != 0; }
+    // True when name is one of the entry's three forms in any letter case: a cheaper
+    // test than FindAttribute when only one entry matters.
+    bool hasForm(std::string_view name) const;
     // True when the attribute may stand under a parent with this long name ("Root" for the top level).
     bool allowedUnder(std::string_view parentLongName) const;
 };

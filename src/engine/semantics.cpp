@@ -60,6 +60,10 @@ void contextPass(Run& run, int parent) {
     auto hp = run.held.hold({&parent});
     const bool attributes = run.opt(sem_opt::AttributeEnable) == 1;
     const bool atRoot = tree[parent].isRoot();
+    // The owner of the value P, by long name; an unrecognised owner has the empty
+    // name, which no entry lists. Sub-attributes are checked before this level
+    // changes, so the owner's name holds for the whole loop.
+    const std::string_view owner = atRoot ? "Root" : entryOf(tree, tree[parent].parent).longName;
     for (int a = tree[parent].child; a; a = tree[a].next) {
         auto ha = run.held.hold({&a});
         const AttributeEntry& e = entryOf(tree, a);
@@ -67,9 +71,6 @@ void contextPass(Run& run, int parent) {
             if (e.longName == "Captured Date" && atRoot) ++run.dateCounter;
             if (e.known()) {
                 if (const auto s = severityOf(run.opt(sem_opt::AttributeValidateContext))) {
-                    // The owner of the value P, by long name; an unrecognised owner has
-                    // the empty name, which no entry lists.
-                    const std::string_view owner = atRoot ? "Root" : entryOf(tree, tree[parent].parent).longName;
                     if (!e.allowedUnder(owner))
                         run.report(*s, "Invalid attribute context", a, 0, 0);
                 }

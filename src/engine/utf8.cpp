@@ -173,9 +173,8 @@ std::string upper(std::string_view text) {
     return out;
 }
 
-std::string lower(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+void appendLower(std::string_view text, std::string& out) {
+    out.reserve(out.size() + text.size());
     std::size_t i = 0;
     while (i < text.size()) {
         auto c = static_cast<unsigned char>(text[i]);
@@ -186,6 +185,11 @@ std::string lower(std::string_view text) {
             append(out, toLower(decode(text, i)));
         }
     }
+}
+
+std::string lower(std::string_view text) {
+    std::string out;
+    appendLower(text, out);
     return out;
 }
 

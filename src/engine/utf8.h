@@ -43,6 +43,8 @@ char32_t toLower(char32_t cp);
 std::string upper(std::string_view text);
 std::string lower(std::string_view text);
 void upperInto(std::string_view text, std::string& out);
+// Appends the lower-case form of text to out (which must not hold text).
+void appendLower(std::string_view text, std::string& out);
 
 // Leading and trailing blanks (U+0020 only) removed.
 std::string_view trimSpaces(std::string_view text);
