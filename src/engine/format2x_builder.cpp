@@ -2,6 +2,7 @@
 
 #include "engine/dictionary.h"
 #include "engine/format2x.h"
+#include "engine/short_message.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
@@ -146,11 +147,11 @@ void Build2x(std::string& fileName, AttributeTree& tree, Result& result, const D
             const int len = charLength(text);
             if (len < extensionLengthMinimum)
                 report(Status::Warn,
-                       "Extension value is less than " + std::to_string(extensionLengthMinimum) + " characters long",
+                       ShortMessage() << "Extension value is less than " << extensionLengthMinimum << " characters long",
                        v, 1, len);
             if (len > extensionLengthMaximum)
                 report(Status::Warn,
-                       "Extension value is more than " + std::to_string(extensionLengthMaximum) + " characters long",
+                       ShortMessage() << "Extension value is more than " << extensionLengthMaximum << " characters long",
                        v, 1, len);
             if (tree[v].child) report(Status::Fail, "Extension value may not have sub-attributes", tree[v].child, 0, 0);
         }

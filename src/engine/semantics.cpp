@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/semantics_run.h"
+#include "engine/short_message.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
@@ -30,7 +31,7 @@ void prefixOrder(std::string& text, int order) {
     text.insert(0, digits, 4);
 }
 
-std::string valueCount(int n) { return std::to_string(n) + (n == 1 ? " value" : " values"); }
+std::string_view valuesWord(int n) { return n == 1 ? " value" : " values"; }
 
 }  // namespace
 
@@ -80,15 +81,17 @@ void contextPass(Run& run, int parent) {
                     const bool warn = *s == Status::Warn;
                     if (n < e.minimumValues)
                         run.report(*s,
-                                   std::string(e.longName) +
-                                       (warn ? " attribute should have at least " : " attribute must have at least ") +
-                                       valueCount(e.minimumValues),
+                                   ShortMessage()
+                                       << e.longName
+                                       << (warn ? " attribute should have at least " : " attribute must have at least ")
+                                       << e.minimumValues << valuesWord(e.minimumValues),
                                    a, 0, 0);
                     else if (n > e.maximumValues)
                         run.report(*s,
-                                   std::string(e.longName) +
-                                       (warn ? " attribute should not have more than " : " attribute may not have more than ") +
-                                       valueCount(e.maximumValues),
+                                   ShortMessage() << e.longName
+                                                  << (warn ? " attribute should not have more than "
+                                                           : " attribute may not have more than ")
+                                                  << e.maximumValues << valuesWord(e.maximumValues),
                                    a, 0, 0);
                 }
             }
@@ -115,7 +118,12 @@ void processLevel(Run& run, int parent) {
 
 void ProcessSemantics(AttributeTree& tree, int parent, Result& result, int& dateCounter,
                       const SemanticOptions& semanticOptions, const DateOptions& dateOptions, MessageSink* sink) {
-    semantics::Run run{tree, result, semanticOptions, dateOptions, sink, dateCounter, {}, {}, {}};
+    // Kept per thread between runs, so that values are checked without heap memory once
+    // a few names have been through. A sink may run the layer again from inside a
+    // check; the value check that called it uses none of this afterwards.
+    thread_local Finding finding;
+    thread_local std::string standard;
+    semantics::Run run{tree, result, semanticOptions, dateOptions, sink, dateCounter, {}, finding, standard};
     auto held = run.held.hold({&result.nodeIndex});
     semantics::processLevel(run, parent);
 }

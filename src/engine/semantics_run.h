@@ -57,9 +57,9 @@ struct Run {
     MessageSink* sink;
     int& dateCounter;
     HeldNodes held;
-    // Scratch for checkValue, shared by all values of the run.
-    Finding finding;
-    std::string standard;
+    // Scratch for checkValue, shared by all values (see ProcessSemantics).
+    Finding& finding;
+    std::string& standard;
 
     std::int32_t opt(std::size_t i) const { return options[i]; }
     void report(Status s, std::string_view message, int node, int position, int length) {
