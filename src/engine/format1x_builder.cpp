@@ -288,8 +288,8 @@ void Build1x(std::string& fileName, AttributeTree& tree, Result& result, const D
     const int length = charLength(fileName);
     if (length > options.maximumLength)
         ReportNodeStatus(Status::Fail,
-                         "Filename is too long (Length=" + std::to_string(length) +
-                             ", Maximum=" + std::to_string(options.maximumLength) + ")",
+                         ShortMessage() << "Filename is too long (Length=" << length
+                                        << ", Maximum=" << options.maximumLength << ")",
                          tree, root, 0, 0, result);
 }
 

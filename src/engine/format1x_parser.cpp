@@ -5,6 +5,7 @@
 
 #include "engine/dates.h"
 #include "engine/format1x.h"
+#include "engine/short_message.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
@@ -49,13 +50,9 @@ Chars trimmed(Chars s) {
     return s;
 }
 
-std::string lengthMessage(std::string_view what, std::size_t length, int maximum, std::string_view maximumLabel) {
-    std::string m(what);
-    m += " (Length=";
-    m += std::to_string(length);
-    m += maximumLabel;
-    m += std::to_string(maximum);
-    m += ')';
+ShortMessage lengthMessage(std::string_view what, std::size_t length, int maximum, std::string_view maximumLabel) {
+    ShortMessage m;
+    m << what << " (Length=" << static_cast<int>(length) << maximumLabel << maximum << ")";
     return m;
 }
 
@@ -103,8 +100,8 @@ public:
                 return fail(t, "No valid Topic following Topic Delimiter");
             }
             if (tooLong(run))
-                return fail(t,
-                            "Topic too long (Maximum Topic Length = " + std::to_string(d_.topicLengthMaximum) + ")");
+                return fail(t, ShortMessage() << "Topic too long (Maximum Topic Length = " << d_.topicLengthMaximum
+                                              << ")");
             return topic(run, t);
         }
         if (!d_.date && digits(p, 4) && inRange(value(p, 4), d_.minimumYear, d_.maximumYear)) return date(p, t, false);
@@ -144,9 +141,9 @@ private:
         else t.message.clear();
     }
     // The caller has already moved the position as far as the error's span reaches.
-    static void fail(Token1x& t, std::string message) {
+    static void fail(Token1x& t, std::string_view message) {
         t.kind = Token1xKind::Error;
-        t.message = std::move(message);
+        t.message.assign(message);
     }
 
     // Two digits from lo to hi at p: consumed into `out`.
@@ -393,8 +390,8 @@ void Parse1x(std::string_view fileName, AttributeTree& tree, Result& result, con
         return failWith(token.message, token.start, end - token.start);
     }
     if (reading.earliest.year == -1)
-        return failWith("Filename must contain a Year between " + std::to_string(settings.minimumYear) + " and " +
-                            std::to_string(settings.maximumYear),
+        return failWith(ShortMessage() << "Filename must contain a Year between " << settings.minimumYear << " and "
+                                       << settings.maximumYear,
                         1, static_cast<int>(utf8::length(bodyText)));
 
     CompleteDateSpan(reading.earliest, reading.latest);

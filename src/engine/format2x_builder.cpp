@@ -170,8 +170,7 @@ void Build2x(std::string& fileName, AttributeTree& tree, Result& result, const D
     const int length = charLength(fileName);
     if (length > maximumLength)
         report(Status::Fail,
-               "Filename is too long (Length=" + std::to_string(length) + ", Maximum=" + std::to_string(maximumLength) +
-                   ")",
+               ShortMessage() << "Filename is too long (Length=" << length << ", Maximum=" << maximumLength << ")",
                root, 0, 0);
 }
 

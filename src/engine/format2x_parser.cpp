@@ -1,6 +1,7 @@
 #include <string>
 
 #include "engine/format2x.h"
+#include "engine/short_message.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
@@ -185,8 +186,8 @@ void Parse2x(std::string_view fileName, AttributeTree& tree, Result& result, con
     const int nameLength = static_cast<int>(utf8::length(fileName));
     if (fileName.empty()) return failWith("Filename is empty", 1, 0);
     if (nameLength > maximumLength)
-        return failWith("Filename is too long (Length=" + std::to_string(nameLength) +
-                            ", Maximum=" + std::to_string(maximumLength) + ")",
+        return failWith(ShortMessage() << "Filename is too long (Length=" << nameLength << ", Maximum="
+                                       << maximumLength << ")",
                         1, nameLength);
     if (!allowIllegal) {
         if (int p = FindIllegalCharacter(fileName)) return failWith("Filename contains an illegal character", p, 1);
