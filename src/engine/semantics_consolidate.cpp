@@ -12,7 +12,7 @@ bool sameDuplicateKey(std::string_view a, std::string_view b) {
         const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
         if (ca < 0x80 && cb < 0x80) {
             // Plain ASCII, the common case, folds without decoding.
-            if (ca != cb && utf8::toUpper(ca) != utf8::toUpper(cb)) return false;
+            if (ca != cb && utf8::asciiUpper(ca) != utf8::asciiUpper(cb)) return false;
             ++i;
             ++j;
             continue;

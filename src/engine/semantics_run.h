@@ -31,7 +31,15 @@ public:
     };
 
     // The references stay held until the returned Hold goes out of scope.
-    [[nodiscard]] Hold hold(std::initializer_list<int*> refs);
+    [[nodiscard]] Hold hold(std::initializer_list<int*> refs) {
+        const std::size_t mark = count_;
+        for (int* ref : refs) {
+            if (count_ >= kInPlace && count_ - kInPlace == spilled_.size()) spilled_.push_back(ref);
+            else at(count_) = ref;
+            ++count_;
+        }
+        return Hold(*this, mark);
+    }
 
     // Gives node's children to heir and removes node (AttributeTree::mergeInto); held
     // references to node pass to heir, those to its descendants follow them.

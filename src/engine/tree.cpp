@@ -195,8 +195,8 @@ bool upperLess(std::string_view a, std::string_view b) {
         const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
         char32_t ua, ub;
         if (ca < 0x80 && cb < 0x80) {
-            ua = utf8::toUpper(ca);
-            ub = utf8::toUpper(cb);
+            ua = utf8::asciiUpper(ca);
+            ub = utf8::asciiUpper(cb);
             ++i;
             ++j;
         } else {

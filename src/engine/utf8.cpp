@@ -193,11 +193,4 @@ std::string lower(std::string_view text) {
     return out;
 }
 
-std::string_view trimSpaces(std::string_view text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && text[b] == ' ') ++b;
-    while (e > b && text[e - 1] == ' ') --e;
-    return text.substr(b, e - b);
-}
-
 }  // namespace lorvane::utf8
