@@ -1,5 +1,6 @@
 #include "engine/dictionary.h"
 
+#include <cstring>
 #include <vector>
 
 namespace lorvane {
@@ -67,23 +68,28 @@ public:
 
     const AttributeEntry& find(std::string_view name) const {
         if (name.empty() || name.size() > kLongestForm) return kEmpty;
-        const char first = foldCase(name[0]);
-        if (first < 'A' || first > 'Z') return kEmpty;
-        for (const Form& f : groups_[name.size()][static_cast<std::size_t>(first - 'A')])
-            if (equalIgnoringCase(f.text, name)) return *f.entry;
+        // Fold the name once; the forms are kept folded, so each is a plain byte compare.
+        char folded[kLongestForm];
+        for (std::size_t i = 0; i < name.size(); ++i) folded[i] = foldCase(name[i]);
+        if (folded[0] < 'A' || folded[0] > 'Z') return kEmpty;
+        for (const Form& f : groups_[name.size()][static_cast<std::size_t>(folded[0] - 'A')])
+            if (std::memcmp(f.folded, folded, name.size()) == 0) return *f.entry;
         return kEmpty;
     }
 
 private:
     struct Form {
-        std::string_view text;
+        char folded[kLongestForm];
         const AttributeEntry* entry;
     };
     void add(std::string_view form, const AttributeEntry& e) {
         if (find(form).known()) return;
-        groups_[form.size()][static_cast<std::size_t>(foldCase(form[0]) - 'A')].push_back({form, &e});
+        Form f{{}, &e};
+        for (std::size_t i = 0; i < form.size(); ++i) f.folded[i] = foldCase(form[i]);
+        groups_[form.size()][static_cast<std::size_t>(f.folded[0] - 'A')].push_back(f);
     }
 
+    // Every form in a group has the group's length.
     std::vector<Form> groups_[kLongestForm + 1][26];
 };
 
