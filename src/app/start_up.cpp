@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "core/file_service.h"
+
 namespace lorvane {
 
 QString StartPathFromArguments(const QStringList& arguments) { return arguments.value(1); }
@@ -38,8 +40,9 @@ void OpenStartWindows(AppContext& ctx, const QString& startPath) {
         if (isOn(s.StartupOpenEditor)) w.show(form::Editor);
         processPendingEvents();
         showBrowserWithoutAutoLoad(ctx);
+        // "sample/" from a shell: the Browser keys its rows by full paths without a trailing slash.
         if (BrowserForm* browser = dynamic_cast<BrowserForm*>(w.loaded(form::Browser)))
-            browser->InitializeFolder(startPath);
+            browser->InitializeFolder(QString::fromStdString(CleanPath(startPath.toStdString())));
     } else {
         if (isOn(s.StartupOpenEditor)) w.show(form::Editor);
         processPendingEvents();
