@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "core/file_service.h"
-
 namespace lorvane {
 
 // The shell has already split and unquoted the command line: the start path is the
@@ -46,9 +44,8 @@ void OpenStartWindows(AppContext& ctx, const QString& startPath) {
         if (isOn(s.StartupOpenEditor)) w.show(form::Editor);
         processPendingEvents();
         showBrowserWithoutAutoLoad(ctx);
-        // "sample/" from a shell: the Browser keys its rows by full paths without a trailing slash.
         if (BrowserForm* browser = dynamic_cast<BrowserForm*>(w.loaded(form::Browser)))
-            browser->InitializeFolder(QString::fromStdString(CleanPath(startPath.toStdString())));
+            browser->InitializeFolder(startPath);
     } else {
         if (isOn(s.StartupOpenEditor)) w.show(form::Editor);
         processPendingEvents();

@@ -105,7 +105,8 @@ private slots:
         Desktop d({kAnn, kBen}, false);
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(d.folder());
-        OpenStartWindows(d.ctx, QStringLiteral("./"));  // as a shell passes "sample/"
+        // As a shell passes "sample/".
+        OpenStartWindows(d.ctx, StartPathFromArguments({QStringLiteral("lorvane-manager"), QStringLiteral("./")}));
         QDir::setCurrent(cwd);
         d.editor = static_cast<EditorWindow*>(d.ctx.windows.loaded(form::Editor));
         d.browser = static_cast<ShellBrowser*>(d.ctx.windows.loaded(form::Browser));
