@@ -91,16 +91,6 @@ class EditorFileCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void theEditorStartsOnTheBrowsersFirstRow() {
-        Desktop d;
-        QCOMPARE(d.editor->folder(), d.folder());
-        QCOMPARE(d.editor->fileName(), kAnn);
-        QVERIFY(d.editor->isClean());
-        d.click(2);
-        QCOMPARE(d.editor->fileName(), kCy);
-        QCOMPARE(d.ui.messages.size(), std::size_t{0});
-    }
-
     void startedOnAFolderTheEditorFollowsTheBrowser() {
         Desktop d({kAnn, kBen}, false);
         const QString cwd = QDir::currentPath();
@@ -152,21 +142,12 @@ private slots:
         QCOMPARE(d.pane(), kBen);
     }
 
-    void saveKeepsTheFileInItsFolder() {
-        Desktop d;
-        QVERIFY(QDir(d.folder()).mkdir(QStringLiteral("{SU=a")));
-        d.type(QStringLiteral("{SU=a/b}.jpg"));
-        QVERIFY(!d.editor->FileSave());
-        QVERIFY(d.lastMessage().contains(QStringLiteral("cannot be saved")));
-        QCOMPARE(d.content(kAnn), kAnn);
-        QVERIFY(QDir(d.path(QStringLiteral("{SU=a"))).isEmpty());
-    }
-
     void saveChecksTheNameFirst_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("answer");  // to the Warn question; -1 when none is asked
         QTest::addColumn<bool>("renamed");
         QTest::addRow("fail") << "{SU=A:nn}.jpg" << -1 << false;
+        QTest::addRow("a slash would leave the folder") << "{SU=a/b}.jpg" << -1 << false;
         QTest::addRow("warn, no") << "{SU}{PL=Harbour}.jpg" << int(MessageAnswer::No) << false;
         QTest::addRow("warn, yes") << "{SU}{PL=Harbour}.jpg" << int(MessageAnswer::Yes) << true;
     }
@@ -276,19 +257,6 @@ private slots:
         if (start == QStringLiteral("{")) QCOMPARE(saved, sample);
         QCOMPARE(d.content(saved), kBen);
         QCOMPARE(d.rows(), (QStringList{kAnn, saved, kCy}));
-    }
-
-    void theCurrentTimeIsLocalWallClockTime() {
-        const QDateTime before = QDateTime::currentDateTime();
-        const DateTime now = CurrentLocalDateTime();
-        const QDateTime after = QDateTime::currentDateTime();
-        auto asDateTime = [](const QDateTime& t) {
-            const QDate d = t.date();
-            return sys_days{year{d.year()} / d.month() / d.day()} + hours{t.time().hour()} +
-                   minutes{t.time().minute()} + seconds{t.time().second()};
-        };
-        QVERIFY(asDateTime(before) <= now);
-        QVERIFY(now <= asDateTime(after));
     }
 
     void openThroughTheDialog() {
@@ -402,16 +370,6 @@ private slots:
         }
     }
 
-    void fileMenuShortcuts() {
-        Desktop d;
-        for (auto [name, key] : {std::pair{"mnuFileNew", "Ctrl+N"}, std::pair{"mnuFileOpen", "Ctrl+O"},
-                                 std::pair{"mnuFileRevert", "Ctrl+R"}, std::pair{"mnuFileSave", "Ctrl+S"},
-                                 std::pair{"mnuFilePrevious", "Ctrl+G"}, std::pair{"mnuFileNext", "Ctrl+H"}}) {
-            QAction* a = d.editor->findChild<QAction*>(QLatin1String(name));
-            QCOMPARE(a->shortcut(), QKeySequence(QString::fromLatin1(key)));
-            QVERIFY2(a->isEnabled(), name);
-        }
-    }
 };
 
 LORVANE_QTEST(EditorFileCommandsTest);
