@@ -35,6 +35,9 @@ public:
     int size() const { return static_cast<int>(rows_.size()); }
 
     void clear();
+    // Room for this many rows in all, so that a load's appends never move the rows
+    // already there.
+    void reserve(std::size_t rows) { rows_.reserve(rows); }
     // Moves the rows in at the end with one insertion notice; chunk is left empty.
     void append(std::vector<BrowserRow>& chunk);
     // Lets the caller change a row in place; the views repaint it afterwards.
