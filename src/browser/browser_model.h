@@ -54,9 +54,6 @@ public:
     QItemSelection rowsWithStatus(std::string_view status) const;
     QItemSelection allRows() const;
 
-    // Pictures at the large size for the large-icon view, the small one otherwise.
-    void setLargePictures(bool large);
-
     // Answers a finished label edit of the name: true accepts the new text.
     using RenameHandler = std::function<bool(int row, const QString& newText)>;
     void setRenameHandler(RenameHandler handler) { rename_ = std::move(handler); }
@@ -64,7 +61,6 @@ public:
 private:
     std::vector<BrowserRow> rows_;
     RenameHandler rename_;
-    bool large_ = false;
 };
 
 }  // namespace lorvane
