@@ -22,6 +22,7 @@
 #include "core/event_pacer.h"
 #include "core/file_service.h"
 #include "core/folder_loader.h"
+#include "core/sample_folder.h"
 #include "core/settings_store.h"
 
 namespace lorvane {
@@ -190,7 +191,7 @@ void BrowserWindow::buildViews() {
 
 void BrowserWindow::readSettings() {
     std::vector<std::string> warnings;
-    const std::string sample = toStd(QCoreApplication::applicationDirPath() + QStringLiteral("/sample"));
+    const std::string sample = toStd(FindSampleFolder(QCoreApplication::applicationDirPath()));
     viewMode_ = ReadWindowInteger(store_, kSection, "FileListView", list_view::Details, &warnings);
     if (viewMode_ < list_view::LargeIcons || viewMode_ > list_view::Details) viewMode_ = list_view::Details;
     gridlines_ = ReadWindowToggle(store_, kSection, "FileListGridlines", &warnings);
