@@ -444,7 +444,18 @@ void sortNames(std::vector<std::string>& names) {
         const char c = names[k.index][i];
         return static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     };
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        if (a.folded.isNull() && b.folded.isNull()) {
+            const std::string &x = names[a.index], &y = names[b.index];
+            const std::size_t n = std::min(x.size(), y.size());
+            for (std::size_t i = 0; i < n; ++i) {
+                const char ux = lower(x[i]), uy = lower(y[i]);
+                if (ux != uy) return ux < uy;
+            }
+            if (x.size() != y.size()) return x.size() < y.size();
+            return x < y;
+        }
         const std::size_t la = length(a), lb = length(b), n = std::min(la, lb);
         for (std::size_t i = 0; i < n; ++i) {
             const char16_t ua = unit(a, i), ub = unit(b, i);
