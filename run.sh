@@ -1,33 +1,32 @@
 #!/usr/bin/env bash
-# Builds the optimised program and runs it. Until the desktop program is there,
-# this checks file names with `lorvane check --human`: the name of FILE, the
-# names of every file in FOLDER, or the files of sample/ by default.
-# Usage: ./run.sh [FILE|FOLDER]...
+# Builds the optimised program and starts the desktop program, lorvane-manager.
+# The first argument is its start path: a file opens the Editor on it, a folder
+# opens the Browser on it; with none the Browser opens as the settings say (the
+# sample folder on the first run). Without a display it says so and points to
+# the command-line tool, which works on names without windows.
+# Usage: ./run.sh [FILE|FOLDER]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=tools/ensure_packages.sh
 source "$root/tools/ensure_packages.sh"
 ensure_packages
 
-(cd "$root" && cmake --preset release >/dev/null && cmake --build --preset release --target lorvane)
+(cd "$root" && cmake --preset release >/dev/null && cmake --build --preset release --target lorvane-manager lorvane)
+manager="$root/build/release/src/app/lorvane-manager"
 lorvane="$root/build/release/src/cli/lorvane"
 
-[ $# -gt 0 ] || set -- "$root/sample"
-names=()
-for arg in "$@"; do
-    if [ -d "$arg" ]; then
-        while IFS= read -r -d '' f; do
-            names+=("$(basename -- "$f")")
-        done < <(find "$arg" -mindepth 1 -maxdepth 1 -type f -print0 | LC_ALL=C sort -z)
-    elif [ -e "$arg" ]; then
-        names+=("$(basename -- "$arg")")
-    else
-        echo "No file or folder \"$arg\"" >&2
-        exit 2
-    fi
-done
-if [ ${#names[@]} -eq 0 ]; then
-    echo "No files to check in \"$*\"" >&2
-    exit 0
+if [ $# -gt 0 ] && [ ! -e "$1" ]; then
+    # The program starts as without a path then; say why the path was not opened.
+    echo "No file or folder \"$1\"; starting without it." >&2
 fi
-exec "$lorvane" check --human -- "${names[@]}"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "There is no display to show lorvane-manager's windows on (DISPLAY and WAYLAND_DISPLAY are not set)." >&2
+    echo "The command-line tool works without one, for example:" >&2
+    if [ $# -gt 0 ] && [ -f "$1" ]; then
+        echo "    $lorvane check --human \"$(basename -- "$1")\"" >&2
+    else
+        echo "    $lorvane list \"${1:-$root/sample}\"" >&2
+    fi
+    exit 2
+fi
+exec "$manager" "$@"

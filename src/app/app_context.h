@@ -12,8 +12,11 @@
 namespace lorvane {
 
 struct AppContext {
-    AppContext(SettingsStore& store, UserInterface& ui, const FileProbe& files, QString programFolder)
-        : store(store), ui(ui), files(files), programFolder(std::move(programFolder)) {}
+    // sampleFolder: where a first run starts; empty means "sample" in the program's folder.
+    AppContext(SettingsStore& store, UserInterface& ui, const FileProbe& files, QString programFolder,
+               QString sampleFolder = {})
+        : store(store), ui(ui), files(files), programFolder(std::move(programFolder)),
+          sampleFolder_(std::move(sampleFolder)) {}
 
     GlobalSettings settings;
     SettingsStore& store;
@@ -23,7 +26,12 @@ struct AppContext {
     QString programFolder;  // the folder that holds the program file
 
     // Default start folder of the Editor's and the Browser's file dialogs.
-    QString sampleFolder() const { return programFolder + QStringLiteral("/sample"); }
+    QString sampleFolder() const {
+        return sampleFolder_.isEmpty() ? programFolder + QStringLiteral("/sample") : sampleFolder_;
+    }
+
+private:
+    QString sampleFolder_;
 };
 
 }  // namespace lorvane

@@ -30,6 +30,16 @@ public:
     // A file was renamed elsewhere (by the Editor): old and new full paths.
     virtual void UpdateItem(const QString& oldPath, const QString& newPath) = 0;
     virtual void SaveSettings() = 0;
+
+    // The list in the order the user sees it, for the Editor's Previous and Next:
+    // the number of rows, the selected row (-1 when none), and making one row the
+    // only selected one, scrolled into view.
+    virtual int RowCount() const { return 0; }
+    virtual int SelectedRow() const { return -1; }
+    virtual void SelectOnlyRow(int row) { (void)row; }
+    // Hand the selected row's file to the Editor and to the Viewer, when they are visible.
+    virtual void EditFile() {}
+    virtual void ViewFile() {}
 };
 
 class ViewerForm {

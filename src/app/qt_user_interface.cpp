@@ -25,6 +25,7 @@ QMessageBox::StandardButtons qtButtons(MessageButtons buttons) {
         case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
         case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
         case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MessageButtons::YesNoDefaultNo: return QMessageBox::Yes | QMessageBox::No;
     }
     return QMessageBox::Ok;
 }
@@ -33,7 +34,8 @@ QMessageBox::StandardButtons qtButtons(MessageButtons buttons) {
 MessageAnswer closedAnswer(MessageButtons buttons) {
     switch (buttons) {
         case MessageButtons::Ok: return MessageAnswer::Ok;
-        case MessageButtons::YesNo: return MessageAnswer::No;
+        case MessageButtons::YesNo:
+        case MessageButtons::YesNoDefaultNo: return MessageAnswer::No;
         case MessageButtons::OkCancel:
         case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
     }
@@ -45,6 +47,7 @@ MessageAnswer closedAnswer(MessageButtons buttons) {
 MessageAnswer QtUserInterface::ShowMessage(QWidget* parent, const QString& text, const QString& title,
                                            MessageIcon icon, MessageButtons buttons) {
     QMessageBox box(qtIcon(icon), title, text, qtButtons(buttons), parent);
+    if (buttons == MessageButtons::YesNoDefaultNo) box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
         case QMessageBox::Ok: return MessageAnswer::Ok;
         case QMessageBox::Yes: return MessageAnswer::Yes;
@@ -61,7 +64,8 @@ QString QtUserInterface::GetOpenFileName(QWidget* parent, const QString& title, 
 
 QString QtUserInterface::GetSaveFileName(QWidget* parent, const QString& title, const QString& initialPath,
                                          const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, title, initialPath, filter);
+    return QFileDialog::getSaveFileName(parent, title, initialPath, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 QString QtUserInterface::GetFolder(QWidget* parent, const QString& title, const QString& initialFolder) {

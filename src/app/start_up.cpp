@@ -1,10 +1,16 @@
 #include "app/start_up.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace lorvane {
 
-QString StartPathFromArguments(const QStringList& arguments) { return arguments.value(1); }
+// The shell has already split and unquoted the command line: the start path is the
+// first argument. A relative one is made absolute, so the windows show where it is.
+QString StartPathFromArguments(const QStringList& arguments) {
+    const QString path = arguments.value(1);
+    return path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
 
 namespace {
 

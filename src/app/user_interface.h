@@ -9,7 +9,8 @@ class QWidget;
 namespace lorvane {
 
 enum class MessageIcon { None, Stop, Exclamation, Information, Question };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// YesNoDefaultNo: Yes and No with No as the default button, for confirmations that lose work.
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 class UserInterface {
@@ -21,7 +22,9 @@ public:
     virtual MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& title, MessageIcon icon,
                                       MessageButtons buttons = MessageButtons::Ok) = 0;
 
-    // File dialogs: the chosen path, or empty when the user cancelled.
+    // File dialogs: the chosen path, or empty when the user cancelled. Choosing an
+    // existing file in the save dialog is not confirmed there: the caller decides what
+    // it means (nothing is ever replaced).
     virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& initialPath,
                                     const QString& filter) = 0;
     virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& initialPath,

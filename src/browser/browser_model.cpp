@@ -33,7 +33,7 @@ QVariant BrowserModel::data(const QModelIndex& index, int role) const {
         }
         case Qt::DecorationRole:
             if (index.column() != 0) return {};
-            return RowPicture(r.Icon, large_ ? row_picture::LargeSize : row_picture::SmallSize);
+            return RowIcon(r.Icon);  // the view takes the size it shows
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
         default:
@@ -152,10 +152,5 @@ QItemSelection BrowserModel::allRows() const {
     return sel;
 }
 
-void BrowserModel::setLargePictures(bool large) {
-    if (large_ == large) return;
-    large_ = large;
-    if (!rows_.empty()) emit dataChanged(index(0, 0), index(size() - 1, 0), {Qt::DecorationRole});
-}
 
 }  // namespace lorvane

@@ -35,6 +35,9 @@ public:
     int size() const { return static_cast<int>(rows_.size()); }
 
     void clear();
+    // Room for this many rows in all, so that a load's appends never move the rows
+    // already there.
+    void reserve(std::size_t rows) { rows_.reserve(rows); }
     // Moves the rows in at the end with one insertion notice; chunk is left empty.
     void append(std::vector<BrowserRow>& chunk);
     // Lets the caller change a row in place; the views repaint it afterwards.
@@ -51,9 +54,6 @@ public:
     QItemSelection rowsWithStatus(std::string_view status) const;
     QItemSelection allRows() const;
 
-    // Pictures at the large size for the large-icon view, the small one otherwise.
-    void setLargePictures(bool large);
-
     // Answers a finished label edit of the name: true accepts the new text.
     using RenameHandler = std::function<bool(int row, const QString& newText)>;
     void setRenameHandler(RenameHandler handler) { rename_ = std::move(handler); }
@@ -61,7 +61,6 @@ public:
 private:
     std::vector<BrowserRow> rows_;
     RenameHandler rename_;
-    bool large_ = false;
 };
 
 }  // namespace lorvane

@@ -38,7 +38,7 @@ QStringList RenderBrowserSnapshots(const QString& folder, const QString& outputF
     settings.RestoreWindowSizePosition = 0;
     ScratchStore store;
     BrowserWindow browser(settings, store);
-    browser.resize(1180, 430);
+    browser.resize(1320, 430);  // wide enough for every column at its designed width
     browser.show();
     QApplication::processEvents();
     browser.InitializeFolder(QDir(folder).absolutePath());

@@ -19,8 +19,10 @@
 
 #include "browser/progress_dialog.h"
 #include "browser/row_pictures.h"
+#include "core/event_pacer.h"
 #include "core/file_service.h"
 #include "core/folder_loader.h"
+#include "core/sample_folder.h"
 #include "core/settings_store.h"
 
 namespace lorvane {
@@ -58,6 +60,20 @@ public:
         painter->drawLine(r.topRight(), r.bottomRight());
         painter->drawLine(r.bottomLeft(), r.bottomRight());
         painter->restore();
+    }
+};
+
+// The icon views' cells. Left to the style, every name would be measured on one
+// line, and the large-icon view would cut each to a single line under its
+// picture; a fixed cell gives the name room to wrap and keeps the sizes uniform,
+// which the view needs to lay out a large folder quickly.
+class IconCellDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize cell;  // empty: the style's own size
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return cell.isEmpty() ? QStyledItemDelegate::sizeHint(option, index) : cell;
     }
 };
 
@@ -143,6 +159,8 @@ void BrowserWindow::buildViews() {
     icons_->setLayoutMode(QListView::Batched);
     icons_->setBatchSize(500);
     icons_->setMovement(QListView::Static);
+    cells_ = new IconCellDelegate(icons_);
+    icons_->setItemDelegate(cells_);
 
     for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
         v->installEventFilter(this);
@@ -173,7 +191,7 @@ void BrowserWindow::buildViews() {
 
 void BrowserWindow::readSettings() {
     std::vector<std::string> warnings;
-    const std::string sample = toStd(QCoreApplication::applicationDirPath() + QStringLiteral("/sample"));
+    const std::string sample = toStd(FindSampleFolder(QCoreApplication::applicationDirPath()));
     viewMode_ = ReadWindowInteger(store_, kSection, "FileListView", list_view::Details, &warnings);
     if (viewMode_ < list_view::LargeIcons || viewMode_ > list_view::Details) viewMode_ = list_view::Details;
     gridlines_ = ReadWindowToggle(store_, kSection, "FileListGridlines", &warnings);
@@ -224,17 +242,22 @@ void BrowserWindow::SaveSettings() {
 }
 
 void BrowserWindow::CreateColumns() {
-    // The designed widths were set for a small system font; the columns whose text
-    // has a fixed shape are widened where this font would cut it off.
+    // The designed widths were set for a small system font of about six pixels a
+    // letter; they grow with a wider font so that each column holds as much text.
+    // The columns whose text has a fixed shape are widened where it would still be cut.
     static const char* const fixedShape[] = {nullptr, "Dupl", nullptr, "0000/00/00 00:00:00 0000 0000 0000",
                                              nullptr, nullptr, "000,000 KB", "000"};
     const QFontMetrics text(report_->font());
     const QFontMetrics caption(report_->header()->font());
+    constexpr double kDesignedLetterWidth = 6.0;
+    const double letter =
+        text.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ")) / 52.0;
+    const double scale = std::max(1.0, letter / kDesignedLetterWidth);
     QHeaderView* h = report_->header();
     for (int logical = 0; logical < model_->columnCount(); ++logical) {
         h->moveSection(h->visualIndex(logical), logical);
         h->showSection(logical);
-        int width = qRound(BrowserModel::kColumnTwips[logical] / kTwipsPerPixel);
+        int width = qRound(BrowserModel::kColumnTwips[logical] / kTwipsPerPixel * scale);
         const QString key = model_->headerData(logical, Qt::Horizontal).toString();
         width = std::max(width, caption.horizontalAdvance(key) + 24);  // room for the sort arrow
         if (fixedShape[logical])
@@ -272,23 +295,26 @@ void BrowserWindow::LoadFolder() {
 
         FolderLoader loader(parser_);
         loader.SetStopFlag(&dlg.CancelFlag());
+        // Events run when the interval has passed, not per file: a round of events
+        // costs more than a row, and Stop is still seen within a tenth of a second.
+        EventPacer pacer{std::chrono::milliseconds(ProgressDialog::kPumpIntervalMs)};
+        loader.SetPacer(&pacer);
+        // Rows wait here between rounds and join the list in one insertion each.
         std::vector<BrowserRow> pending;
-        pending.reserve(256);
+        pending.reserve(1024);
         bool loadingPhase = false;
         loader.SetProgress([&](const LoadProgress& p) {
-            bool force = false;
-            if (p.phase == LoadProgress::Phase::Loading && !loadingPhase) {
-                loadingPhase = true;
-                force = true;  // show the new caption and button at once
-                dlg.SetCaption(QStringLiteral("Loading Files..."));
-                dlg.SetButton(QStringLiteral("Stop"));
-                dlg.SetRange(0, static_cast<int>(p.total));
-            }
-            if (!force && !dlg.Due()) return;
             // Labels and bar change only when events are let through, where they can be seen.
             if (p.phase == LoadProgress::Phase::Counting) {
                 dlg.SetMessage(QString::number(p.count));
             } else {
+                if (!loadingPhase) {
+                    loadingPhase = true;
+                    dlg.SetCaption(QStringLiteral("Loading Files..."));
+                    dlg.SetButton(QStringLiteral("Stop"));
+                    dlg.SetRange(0, static_cast<int>(p.total));
+                    model_->reserve(p.total);
+                }
                 dlg.SetMessage(toQ(FormatCount(static_cast<std::int64_t>(p.count)) + " of " +
                                    FormatCount(static_cast<std::int64_t>(p.total))));
                 dlg.SetValue(static_cast<int>(p.count));
@@ -306,6 +332,7 @@ void BrowserWindow::LoadFolder() {
         dlg.hide();
     }
 
+    layoutIconView();  // the list view's columns follow the names
     stack_->show();
     if (model_->size() > 0) SetCurrentRow(0);
     loading_ = false;
@@ -436,7 +463,6 @@ QAbstractItemView* BrowserWindow::ActiveView() const {
 void BrowserWindow::SetListView(int mode) {
     if (mode < list_view::LargeIcons || mode > list_view::Details) return;
     viewMode_ = mode;
-    model_->setLargePictures(mode == list_view::LargeIcons);
     if (mode == list_view::Details) {
         stack_->setCurrentWidget(report_);
     } else {
@@ -446,17 +472,53 @@ void BrowserWindow::SetListView(int mode) {
         icons_->setWrapping(true);
         icons_->setWordWrap(large);
         icons_->setTextElideMode(Qt::ElideRight);
-        const int edge = large ? row_picture::LargeSize : row_picture::SmallSize;
-        icons_->setIconSize(QSize(edge, edge));
-        const int line = fontMetrics().height();
-        icons_->setGridSize(large ? QSize(150, edge + 3 * line + 8) : QSize(mode == list_view::List ? 300 : 220, std::max(edge, line) + 4));
-        icons_->setSpacing(large ? 4 : 0);
+        layoutIconView();
         stack_->setCurrentWidget(icons_);
     }
     static const char* const names[] = {"mnuViewLarge", "mnuViewSmall", "mnuViewList", "mnuViewDetails"};
     for (int i = 0; i < 4; ++i)
         if (QAction* a = Action(QString::fromLatin1(names[i]))) a->setChecked(i == mode);
     if (CurrentRow() >= 0) ActiveView()->scrollTo(Selection().currentIndex());
+}
+
+void BrowserWindow::layoutIconView() {
+    if (viewMode_ == list_view::Details) return;
+    const bool large = viewMode_ == list_view::LargeIcons;
+    const int edge = large ? row_picture::LargeSize : row_picture::SmallSize;
+    icons_->setIconSize(QSize(edge, edge));
+    const QFontMetrics text(icons_->font());
+    const int line = text.height();
+    QSize grid;
+    if (large) {
+        // The picture above up to three lines of the name.
+        grid = QSize(text.averageCharWidth() * 22, edge + 3 * line + 10);
+        cells_->cell = grid - QSize(8, 4);
+    } else if (viewMode_ == list_view::SmallIcons) {
+        grid = QSize(text.averageCharWidth() * 32, std::max(edge, line) + 4);
+        cells_->cell = grid;
+    } else {
+        // The list's columns are as wide as its longest names, within the window.
+        grid = QSize(std::clamp(edge + 14 + longestNameWidth(text), 150, std::max(150, icons_->viewport()->width() - 8)),
+                     std::max(edge, line) + 4);
+        cells_->cell = grid;
+    }
+    icons_->setSpacing(large ? 4 : 0);
+    icons_->setGridSize(grid);
+}
+
+int BrowserWindow::longestNameWidth(const QFontMetrics& metrics) const {
+    // Measuring every name of a large folder would take a while; the longest few by
+    // their number of bytes are the only candidates worth measuring.
+    constexpr std::size_t kMeasured = 16;
+    std::vector<std::pair<std::size_t, int>> sizes;
+    sizes.reserve(model_->rows().size());
+    for (int i = 0; i < model_->size(); ++i) sizes.emplace_back(model_->row(i).Text.size(), i);
+    const std::size_t n = std::min(kMeasured, sizes.size());
+    std::partial_sort(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(n), sizes.end(),
+                      [](const auto& a, const auto& b) { return a.first > b.first; });
+    int widest = 0;
+    for (std::size_t k = 0; k < n; ++k) widest = std::max(widest, metrics.horizontalAdvance(toQ(model_->row(sizes[k].second).Text)));
+    return widest;
 }
 
 void BrowserWindow::SetGridlines(bool on) {

@@ -16,6 +16,7 @@
 #include "engine/settings.h"
 
 class QAction;
+class QFontMetrics;
 class QLabel;
 class QListView;
 class QStackedWidget;
@@ -26,6 +27,7 @@ class QItemSelectionModel;
 namespace lorvane {
 
 class GridLineDelegate;
+class IconCellDelegate;
 class ProgressDialog;
 
 // View modes as the FileListView setting numbers them.
@@ -122,6 +124,9 @@ private:
     void followSelection();
     bool completeRename(int row, const QString& newText);
     void showLoadErrors(const std::string& countError, const std::vector<std::string>& errors);
+    // Cell and grid of the icon views for the current view mode.
+    void layoutIconView();
+    int longestNameWidth(const QFontMetrics& metrics) const;
     QAction* addAction(QMenu* menu, const QString& name, const QString& caption, const QString& keyText = {});
 
     GlobalSettings& settings_;
@@ -134,6 +139,7 @@ private:
     QTreeView* report_ = nullptr;
     QListView* icons_ = nullptr;
     GridLineDelegate* grid_ = nullptr;
+    IconCellDelegate* cells_ = nullptr;
     QLabel* loadedPanel_ = nullptr;
     QLabel* selectedPanel_ = nullptr;
     QLabel* pathPanel_ = nullptr;

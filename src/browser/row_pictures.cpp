@@ -92,8 +92,15 @@ QIcon RowIcon(int icon) {
     if (icon < row_icon::Good || icon > row_picture::Dupl) return {};
     QIcon& i = (*icons)[static_cast<std::size_t>(icon)];
     if (i.isNull()) {
-        i.addPixmap(RowPicture(icon, row_picture::SmallSize));
-        i.addPixmap(RowPicture(icon, row_picture::LargeSize));
+        // Both sizes and their doubles for screens of twice the density, each drawn
+        // rather than scaled; the same picture when selected, where the default
+        // would tint it with the selection colour and blur the mark.
+        for (const int size : {row_picture::SmallSize, row_picture::LargeSize, 2 * row_picture::SmallSize,
+                               2 * row_picture::LargeSize}) {
+            const QPixmap pm = RowPicture(icon, size);
+            i.addPixmap(pm, QIcon::Normal);
+            i.addPixmap(pm, QIcon::Selected);
+        }
     }
     return i;
 }

@@ -16,7 +16,8 @@ constexpr int Dupl = 4;
 // The picture for a row's icon number at the given edge length; a null pixmap for
 // numbers without a picture (a row that has not been parsed yet).
 QPixmap RowPicture(int icon, int size);
-// Both sizes in one icon, for views that choose by their icon size.
+// Both sizes (and their doubles) in one icon, for views that choose by their icon
+// size and the screen's density; a null icon where RowPicture gives none.
 QIcon RowIcon(int icon);
 
 }  // namespace lorvane

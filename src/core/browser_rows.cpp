@@ -1,7 +1,6 @@
 #include "core/browser_rows.h"
 
 #include <chrono>
-#include <cstdio>
 
 #include "engine/dictionary.h"
 #include "engine/semantics.h"
@@ -28,11 +27,18 @@ void appendGrouped(std::string& out, std::uint64_t n, int minDigits) {
 }
 
 // "0000" style: at least minDigits digits, a sign for the (never expected) negative.
+// By hand rather than snprintf: it runs a few times for every row of a folder.
 void appendPadded(std::string& out, std::int64_t n, int minDigits) {
-    char buf[32];
-    const int len = n < 0 ? std::snprintf(buf, sizeof buf, "-%0*lld", minDigits, static_cast<long long>(-n))
-                          : std::snprintf(buf, sizeof buf, "%0*lld", minDigits, static_cast<long long>(n));
-    out.append(buf, static_cast<std::size_t>(len));
+    std::uint64_t v = n < 0 ? static_cast<std::uint64_t>(-(n + 1)) + 1 : static_cast<std::uint64_t>(n);
+    char digits[24];
+    int len = 0;
+    do {
+        digits[len++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    while (len < minDigits) digits[len++] = '0';
+    if (n < 0) out += '-';
+    while (len > 0) out += digits[--len];
 }
 
 }  // namespace
@@ -86,13 +92,17 @@ void FormatChronologyKey(const ChronologyFields& f, std::string& out) {
         const auto days = floor<std::chrono::days>(f.date);
         const year_month_day ymd{days};
         const hh_mm_ss<seconds> t{f.date - days};
-        char buf[64];
-        const int len = std::snprintf(
-            buf, sizeof buf, "%04d/%02u/%02u %02lld:%02lld:%02lld", static_cast<int>(ymd.year()),
-            static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-            static_cast<long long>(t.hours().count()), static_cast<long long>(t.minutes().count()),
-            static_cast<long long>(t.seconds().count()));
-        out.append(buf, static_cast<std::size_t>(len));
+        appendPadded(out, static_cast<int>(ymd.year()), 4);
+        out += '/';
+        appendPadded(out, static_cast<unsigned>(ymd.month()), 2);
+        out += '/';
+        appendPadded(out, static_cast<unsigned>(ymd.day()), 2);
+        out += ' ';
+        appendPadded(out, t.hours().count(), 2);
+        out += ':';
+        appendPadded(out, t.minutes().count(), 2);
+        out += ':';
+        appendPadded(out, t.seconds().count(), 2);
     } else {
         out += "0000/00/00 00:00:00";
     }
@@ -179,6 +189,14 @@ void RowParser::ParseItem(BrowserRow& row) {
 
 FsError RowParser::FillRow(BrowserRow& row, std::string_view path) {
     FsError e = FileSystemService::Instance().GetFile(path, file_);
+    if (e.failed()) return e;
+    SetFileColumns(row, file_);
+    ParseItem(row);
+    return e;
+}
+
+FsError RowParser::FillRow(BrowserRow& row, std::string_view folder, std::string_view name) {
+    FsError e = FileSystemService::Instance().GetFile(folder, name, file_);
     if (e.failed()) return e;
     SetFileColumns(row, file_);
     ParseItem(row);

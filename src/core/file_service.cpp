@@ -77,6 +77,12 @@ DateTime localDateTime(std::int64_t secondsSinceEpoch) {
     return sys_days{ymd} + hours{lt.tm_hour} + minutes{lt.tm_min} + seconds{std::min(lt.tm_sec, 59)};
 }
 
+bool isAscii(std::string_view s) {
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
     return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()))
                .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) == 0;
@@ -334,11 +340,23 @@ std::string FileSystemService::TypeDescription(std::string_view fileName) const 
     // says; that makes it cheap to remember per extension for large folders.
     const auto dot = fileName.rfind('.');
     if (dot == std::string_view::npos || dot == 0 || dot + 1 == fileName.size()) return "File";
-    const QString ext = QString::fromUtf8(fileName.data() + dot + 1, static_cast<qsizetype>(fileName.size() - dot - 1));
-    const std::string key = ext.toLower().toStdString();
+    const std::string_view extension = fileName.substr(dot + 1);
+    // The remembered answers are found by the lower-case extension; an ASCII one
+    // is lowered here without a round trip through QString.
+    std::string key;
+    QString ext;
+    if (isAscii(extension)) {
+        key.assign(extension);
+        for (char& c : key)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    } else {
+        ext = QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size()));
+        key = ext.toLower().toStdString();
+    }
 
     const std::lock_guard<std::mutex> lock(typeMutex_);
     if (auto it = typeCache_.find(key); it != typeCache_.end()) return it->second;
+    if (ext.isNull()) ext = QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size()));
     static const QMimeDatabase db;
     const QMimeType mime = db.mimeTypeForFile(QStringLiteral("x.") + ext, QMimeDatabase::MatchExtension);
     std::string type = mime.isValid() && !mime.isDefault() && !mime.comment().isEmpty()
@@ -347,20 +365,10 @@ std::string FileSystemService::TypeDescription(std::string_view fileName) const 
     return typeCache_.emplace(key, std::move(type)).first->second;
 }
 
-FsError FileSystemService::GetFile(std::string_view path, FileInfo& file) const {
-    const std::string p(path);
-    if (p.empty()) return failure(ENOENT, "read", p);
-    struct statx sx{};
-    if (::statx(AT_FDCWD, p.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
-        return failure(errno, "read", p);
-    if (S_ISDIR(sx.stx_mode)) return failure(EISDIR, "read", p);
-    if (!S_ISREG(sx.stx_mode)) return failure(kNotRegular, "read", p, {}, "Not a regular file");
+namespace {
 
-    const std::string clean = CleanPath(p);
-    file.Name.assign(baseName(clean));
-    file.ParentFolder.assign(folderOf(clean));
-    file.Path = clean;
-    file.Type = TypeDescription(file.Name);
+// The type, size and times of a file that statx has just described.
+void fillFromStat(const struct statx& sx, FileInfo& file) {
     file.Size = static_cast<std::int64_t>(sx.stx_size);
     file.DateLastModified = localDateTime(sx.stx_mtime.tv_sec);
     // Without a recorded birth time the earlier of the last change of content and
@@ -368,25 +376,29 @@ FsError FileSystemService::GetFile(std::string_view path, FileInfo& file) const 
     std::int64_t created = std::min(sx.stx_mtime.tv_sec, sx.stx_ctime.tv_sec);
     if ((sx.stx_mask & STATX_BTIME) && sx.stx_btime.tv_sec != 0) created = sx.stx_btime.tv_sec;
     file.DateCreated = localDateTime(created);
+}
+
+FsError statFile(const std::string& path, struct statx& sx) {
+    if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
+        return failure(errno, "read", path);
+    if (S_ISDIR(sx.stx_mode)) return failure(EISDIR, "read", path);
+    if (!S_ISREG(sx.stx_mode)) return failure(kNotRegular, "read", path, {}, "Not a regular file");
     return {};
 }
 
-FsError FileSystemService::GetFolder(std::string_view path, FolderInfo& folder) const {
-    const std::string p(path);
-    folder.Files.clear();
-    folder.SubFolders.clear();
-    if (p.empty()) return failure(ENOENT, "read", p);
-    folder.Path = CleanPath(p);
-
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(p.c_str()), ::closedir);
-    if (!dir) return failure(errno, "read", folder.Path);
+// Reads a folder's entries: regular files (and links to them) to onFile, folders
+// (not links to them) to onFolder, "." and ".." left out.
+template <typename OnFile, typename OnFolder>
+FsError readFolder(const std::string& path, const std::string& shownPath, OnFile onFile, OnFolder onFolder) {
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(path.c_str()), ::closedir);
+    if (!dir) return failure(errno, "read", shownPath);
     const int dfd = ::dirfd(dir.get());
     for (;;) {
         errno = 0;
         const dirent* e = ::readdir(dir.get());
         if (!e) {
-            if (errno) return failure(errno, "read", folder.Path);
-            break;
+            if (errno) return failure(errno, "read", shownPath);
+            return {};
         }
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
@@ -403,28 +415,120 @@ FsError FileSystemService::GetFolder(std::string_view path, FolderInfo& folder) 
                 type = S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
             }
         }
-        if (type == DT_REG) folder.Files.emplace_back(name);
-        else if (type == DT_DIR) folder.SubFolders.emplace_back(name);
+        if (type == DT_REG) onFile(name);
+        else if (type == DT_DIR) onFolder(name);
     }
+}
 
-    auto sortNames = [](std::vector<std::string>& names) {
-        std::vector<std::pair<QString, std::size_t>> keys;
-        keys.reserve(names.size());
-        for (std::size_t i = 0; i < names.size(); ++i)
-            keys.emplace_back(
-                QString::fromUtf8(names[i].data(), static_cast<qsizetype>(names[i].size())).toCaseFolded(), i);
-        std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-            if (const int c = a.first.compare(b.first); c != 0) return c < 0;
-            return names[a.second] < names[b.second];
-        });
-        std::vector<std::string> sorted;
-        sorted.reserve(names.size());
-        for (const auto& k : keys) sorted.push_back(std::move(names[k.second]));
-        names = std::move(sorted);
+// Name order ignoring letter case (Unicode case folding, compared by UTF-16 code
+// unit), ties in byte order. Plain ASCII names, nearly all in practice, are folded
+// a byte at a time as they are compared; only the others get a folded copy.
+void sortNames(std::vector<std::string>& names) {
+    struct Key {
+        std::size_t index;
+        QString folded;  // null for an ASCII name
     };
+    std::vector<Key> keys;
+    keys.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& n = names[i];
+        QString folded;
+        if (!isAscii(n)) folded = QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size())).toCaseFolded();
+        keys.push_back({i, std::move(folded)});
+    }
+    auto length = [&](const Key& k) -> std::size_t {
+        return k.folded.isNull() ? names[k.index].size() : static_cast<std::size_t>(k.folded.size());
+    };
+    auto unit = [&](const Key& k, std::size_t i) -> char16_t {
+        if (!k.folded.isNull()) return k.folded.at(static_cast<qsizetype>(i)).unicode();
+        const char c = names[k.index][i];
+        return static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    };
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        if (a.folded.isNull() && b.folded.isNull()) {
+            const std::string &x = names[a.index], &y = names[b.index];
+            const std::size_t n = std::min(x.size(), y.size());
+            for (std::size_t i = 0; i < n; ++i) {
+                const char ux = lower(x[i]), uy = lower(y[i]);
+                if (ux != uy) return ux < uy;
+            }
+            if (x.size() != y.size()) return x.size() < y.size();
+            return x < y;
+        }
+        const std::size_t la = length(a), lb = length(b), n = std::min(la, lb);
+        for (std::size_t i = 0; i < n; ++i) {
+            const char16_t ua = unit(a, i), ub = unit(b, i);
+            if (ua != ub) return ua < ub;
+        }
+        if (la != lb) return la < lb;
+        return names[a.index] < names[b.index];
+    });
+    std::vector<std::string> sorted;
+    sorted.reserve(names.size());
+    for (const Key& k : keys) sorted.push_back(std::move(names[k.index]));
+    names = std::move(sorted);
+}
+
+}  // namespace
+
+FsError FileSystemService::GetFile(std::string_view path, FileInfo& file) const {
+    const std::string p(path);
+    if (p.empty()) return failure(ENOENT, "read", p);
+    struct statx sx{};
+    if (FsError e = statFile(p, sx); e.failed()) return e;
+
+    const std::string clean = CleanPath(p);
+    file.Name.assign(baseName(clean));
+    file.ParentFolder.assign(folderOf(clean));
+    file.Path = clean;
+    file.Type = TypeDescription(file.Name);
+    fillFromStat(sx, file);
+    return {};
+}
+
+FsError FileSystemService::GetFile(std::string_view folder, std::string_view name, FileInfo& file) const {
+    if (folder.empty() || name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos)
+        return GetFile(JoinPath(folder, name), file);
+    // Assigned in place: a loop over a folder reuses the strings' room.
+    file.Path.assign(folder);
+    if (file.Path.back() != '/') file.Path += '/';
+    file.Path += name;
+    struct statx sx{};
+    if (FsError e = statFile(file.Path, sx); e.failed()) return e;
+    file.Name.assign(name);
+    file.ParentFolder.assign(folder);
+    file.Type = TypeDescription(name);
+    fillFromStat(sx, file);
+    return {};
+}
+
+FsError FileSystemService::GetFolder(std::string_view path, FolderInfo& folder) const {
+    const std::string p(path);
+    folder.Files.clear();
+    folder.SubFolders.clear();
+    if (p.empty()) return failure(ENOENT, "read", p);
+    folder.Path = CleanPath(p);
+    FsError e = readFolder(
+        p, folder.Path, [&](std::string_view name) { folder.Files.emplace_back(name); },
+        [&](std::string_view name) { folder.SubFolders.emplace_back(name); });
+    if (e.failed()) return e;
     sortNames(folder.Files);
     sortNames(folder.SubFolders);
     return {};
+}
+
+FsError FileSystemService::CountFolder(std::string_view path, std::size_t& files,
+                                       std::vector<std::string>& subFolders) const {
+    const std::string p(path);
+    files = 0;
+    subFolders.clear();
+    if (p.empty()) return failure(ENOENT, "read", p);
+    FsError e = readFolder(
+        p, CleanPath(p), [&](std::string_view) { ++files; },
+        [&](std::string_view name) { subFolders.emplace_back(name); });
+    if (e.ok()) sortNames(subFolders);
+    return e;
 }
 
 FsError FileSystemService::Move(std::string_view source, std::string_view destination) const {

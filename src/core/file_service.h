@@ -64,9 +64,16 @@ public:
     bool FolderExists(std::string_view path) const;
 
     FsError GetFile(std::string_view path, FileInfo& file) const;
+    // The same for a name straight from a listing (FolderInfo's Path and one of its
+    // Files): the path needs no cleaning, and file's strings are reused in place.
+    FsError GetFile(std::string_view folder, std::string_view name, FileInfo& file) const;
     // Files and subfolders in name order, ignoring letter case (ties in byte order),
     // so that a folder lists the same way on every run.
     FsError GetFolder(std::string_view path, FolderInfo& folder) const;
+    // What counting needs of a folder, from the same entries as GetFolder: the
+    // number of its files (left unsorted, which is most of the cost) and its
+    // subfolders in GetFolder's order.
+    FsError CountFolder(std::string_view path, std::size_t& files, std::vector<std::string>& subFolders) const;
 
     // Renames or moves a file. Never replaces an existing file. A destination that
     // is the file's own path succeeds and changes nothing; one that differs only in

@@ -10,6 +10,7 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
     parser_.RefreshOptions();
 
     const std::string start = CleanPath(folder);
+    countingReported_ = loadingReported_ = false;
     count(start, includeSubfolders, out);
     if (!out.countError.empty() || out.cancelled || out.total == 0) return out;
     add(start, includeSubfolders, out, onRow);
@@ -20,21 +21,30 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
     return Load(folder, includeSubfolders, [&rows](const BrowserRow& row) { rows.push_back(row); });
 }
 
+void FolderLoader::report(const LoadProgress& progress, bool first) {
+    if (!progress_) return;
+    if (pacer_ && !first && !pacer_->Due()) return;
+    progress_(progress);
+    if (pacer_) pacer_->Ran();
+}
+
 void FolderLoader::count(const std::string& folder, bool subfolders, LoadOutcome& out) {
-    if (progress_) progress_({LoadProgress::Phase::Counting, out.total, 0, folder});
+    report({LoadProgress::Phase::Counting, out.total, 0, folder}, !countingReported_);
+    countingReported_ = true;
     if (stopped()) {
         out.cancelled = true;
         return;
     }
-    FolderInfo listing;
-    if (FsError e = FileSystemService::Instance().GetFolder(folder, listing); e.failed()) {
+    std::size_t files = 0;
+    std::vector<std::string> subFolders;
+    if (FsError e = FileSystemService::Instance().CountFolder(folder, files, subFolders); e.failed()) {
         out.countError = "Attempting to determine the number of files in \"" + folder +
                          "\" has resulted in the following error: " + e.description;
         return;
     }
-    out.total += listing.Count();
+    out.total += files;
     if (!subfolders) return;
-    for (const std::string& sub : listing.SubFolders) {
+    for (const std::string& sub : subFolders) {
         count(JoinPath(folder, sub), true, out);
         if (!out.countError.empty() || out.cancelled) return;
     }
@@ -46,12 +56,8 @@ void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& 
         out.errors.push_back(e.message());
         return;
     }
-    std::string path;
     for (const std::string& name : listing.Files) {
-        path.assign(listing.Path);
-        if (path.back() != '/') path += '/';
-        path += name;
-        if (FsError e = parser_.FillRow(row_, path); e.failed()) {
+        if (FsError e = parser_.FillRow(row_, listing.Path, name); e.failed()) {
             out.errors.push_back(e.message());
         } else {
             onRow(row_);
@@ -59,7 +65,8 @@ void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& 
             // A folder that gained files since counting raises the total rather than overrun it.
             if (out.loaded > out.total) out.total = out.loaded;
         }
-        if (progress_) progress_({LoadProgress::Phase::Loading, out.loaded, out.total, listing.Path});
+        report({LoadProgress::Phase::Loading, out.loaded, out.total, listing.Path}, !loadingReported_);
+        loadingReported_ = true;
         if (stopped()) {
             out.cancelled = true;
             return;

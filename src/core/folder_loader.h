@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/browser_rows.h"
+#include "core/event_pacer.h"
 #include "core/file_service.h"
 
 namespace lorvane {
@@ -39,8 +40,9 @@ struct LoadOutcome {
 
 class FolderLoader {
 public:
-    // Called once per folder counted and once per row added, where the window lets
-    // pending events run; it may set the stop flag.
+    // Where the window lets pending events run; it may set the stop flag. Called
+    // once per folder counted and once per row added, or with a pacer only when it
+    // is due and at the start of each phase.
     using ProgressFn = std::function<void(const LoadProgress&)>;
     // Receives each row as it is filled and parsed. The row is the loader's scratch,
     // reused for the next one: copy what is to be kept.
@@ -50,6 +52,8 @@ public:
 
     void SetProgress(ProgressFn progress) { progress_ = std::move(progress); }
     void SetStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
+    // Paces the progress calls by time; told each time one has run. Null: every call.
+    void SetPacer(EventPacer* pacer) { pacer_ = pacer; }
 
     // A folder that does not exist gives no rows and no error (folderExists false).
     // The parser's options are refreshed from the settings first.
@@ -60,12 +64,16 @@ public:
 
 private:
     bool stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
+    // first: the first report of its phase, delivered whatever the pacer says.
+    void report(const LoadProgress& progress, bool first);
     void count(const std::string& folder, bool subfolders, LoadOutcome& out);
     void add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow);
 
     RowParser& parser_;
     ProgressFn progress_;
     const std::atomic<bool>* stop_ = nullptr;
+    EventPacer* pacer_ = nullptr;
+    bool countingReported_ = false, loadingReported_ = false;
     BrowserRow row_;
 };
 

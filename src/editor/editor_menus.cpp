@@ -1,4 +1,4 @@
-// The Editor's menu bar. Every item is present; those whose commands are not part
+// The Editor's menu bar. Every item is present; those whose windows are not part
 // of this build stay disabled.
 #include <QAction>
 #include <QKeySequence>
@@ -37,15 +37,30 @@ void EditorWindow::createMenus() {
     QMenuBar* bar = menuBar();
 
     QMenu* file = menu(bar, "mnuFile", QStringLiteral("&File"));
-    for (auto [name, caption, key] : {std::tuple{"mnuFileNew", "&New", "Ctrl+N"},
-                                      std::tuple{"mnuFileOpen", "&Open...", "Ctrl+O"},
-                                      std::tuple{"mnuFileRevert", "&Revert", "Ctrl+R"},
-                                      std::tuple{"mnuFileSave", "&Save", "Ctrl+S"},
-                                      std::tuple{"mnuFilePrevious", "&Previous", "Ctrl+G"},
-                                      std::tuple{"mnuFileNext", "N&ext", "Ctrl+H"}}) {
-        item(file, name, QString::fromUtf8(caption), QKeySequence(QString::fromUtf8(key)))->setEnabled(false);
-        if (std::string_view(name) == "mnuFileSave" || std::string_view(name) == "mnuFileNext") file->addSeparator();
+    struct FileItem {
+        const char* name;
+        const char* caption;
+        const char* key;
+        void (EditorWindow::*command)();
+        bool separatorAfter;
+    };
+    const FileItem fileItems[] = {
+        {"mnuFileNew", "&New", "Ctrl+N", &EditorWindow::FileNew, false},
+        {"mnuFileOpen", "&Open...", "Ctrl+O", &EditorWindow::FileOpen, false},
+        {"mnuFileRevert", "&Revert", "Ctrl+R", &EditorWindow::FileRevert, false},
+        {"mnuFileSave", "&Save", "Ctrl+S", nullptr, true},
+        {"mnuFilePrevious", "&Previous", "Ctrl+G", &EditorWindow::FilePrevious, false},
+        {"mnuFileNext", "N&ext", "Ctrl+H", &EditorWindow::FileNext, true},
+    };
+    for (const FileItem& f : fileItems) {
+        QAction* a = item(file, f.name, QString::fromUtf8(f.caption), QKeySequence(QString::fromUtf8(f.key)));
+        if (f.command) connect(a, &QAction::triggered, this, f.command);
+        else connect(a, &QAction::triggered, this, [this] { FileSave(); });
+        if (f.separatorAfter) file->addSeparator();
     }
+    // Previous and Next walk the Browser's list; a build without it has nothing to walk.
+    for (const char* name : {"mnuFilePrevious", "mnuFileNext"})
+        file->findChild<QAction*>(QLatin1String(name))->setEnabled(ctx_.windows.isAvailable(form::Browser));
     connect(item(file, "mnuFileExit", QStringLiteral("E&xit")), &QAction::triggered, this,
             [this] { ctx_.windows.Exit(); });
 

@@ -44,7 +44,7 @@ private:
 };
 
 EditorWindow::EditorWindow(AppContext& ctx, QWidget* parent)
-    : QMainWindow(parent), ctx_(ctx), sink_(std::make_unique<Sink>(*this)) {
+    : QMainWindow(parent), ctx_(ctx), sink_(std::make_unique<Sink>(*this)), clock_(&CurrentLocalDateTime) {
     setObjectName(form::Editor);
     setWindowTitle(QStringLiteral("Lorvane Editor"));
     createPanes();
@@ -322,10 +322,6 @@ bool EditorWindow::OkayToDiscard() {
         default: return false;
     }
 }
-
-// Saving renames the file on disk; until the file commands are part of the Editor
-// it changes nothing, so the changes stay unsaved and the caller keeps them.
-bool EditorWindow::FileSave() { return false; }
 
 void EditorWindow::UpdateViewer() {
     if (!ctx_.windows.IsFormVisible(form::Viewer)) return;

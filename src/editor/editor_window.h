@@ -5,12 +5,14 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <string>
 
 #include "app/app_context.h"
 #include "app/form_interfaces.h"
 #include "editor/node_commands.h"
 #include "editor/node_pictures.h"
+#include "engine/dates.h"
 #include "engine/dispatch.h"
 
 class QAction;
@@ -22,6 +24,9 @@ namespace lorvane {
 class AttributeTreeModel;
 class FilenameEdit;
 class SplitterBar;
+
+// The current local wall-clock date-time in whole seconds, as file names write it.
+DateTime CurrentLocalDateTime();
 
 class EditorWindow final : public QMainWindow, public EditorForm {
     Q_OBJECT
@@ -43,6 +48,19 @@ public:
     void LocateProblem();
     void UpdatePanes();
     void ToggleLengthIndicator();
+
+    // The File menu. Saving renames the file on disk to the edited name, in its own
+    // folder; FileSave returns true when the file now carries that name.
+    void FileNew();
+    void FileOpen();
+    void FileRevert();
+    bool FileSave();
+    void FilePrevious();
+    void FileNext();
+
+    // Where New takes the current date-time from (local wall-clock time by default).
+    using Clock = std::function<DateTime()>;
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
 
     // State, for the window's neighbours and for tests.
     const AttributeTree& tree() const { return tree_; }
@@ -87,7 +105,11 @@ private:
     bool treeKeyPress(QKeyEvent* event);
     void endMoveMode();
     void splitterMoved(qreal y);
-    bool FileSave();
+
+    QString filePath() const;
+    QString sampleFilename();
+    QString chooseFile(const QString& title, bool saveForm);
+    void stepThroughBrowser(int step);
 
     AppContext& ctx_;
     AttributeTree tree_;
@@ -110,6 +132,7 @@ private:
     QString dialogFileName_, dialogFolder_;
     DateOptions dateOptions_;
     SemanticOptions semanticOptions_;
+    Clock clock_;
 
     // Controls.
     FilenameEdit* filename_ = nullptr;

@@ -49,6 +49,12 @@ struct Result {
     }
     bool good() const { return status == Status::Good; }
     bool failed() const { return status == Status::Fail; }
+    // A range that names characters of a node's text stops at the text's end
+    // (the date reader marks four year places even in a shorter value).
+    void clipTo(int textLength) {
+        if (position >= 1 && position + length - 1 > textLength)
+            length = position > textLength ? 0 : textLength - position + 1;
+    }
 };
 
 // The single-value validators return this shape; the message is filled also for Good.

@@ -62,12 +62,8 @@ void checkValue(Run& run, int value, std::string_view valueFormat) {
             finding.length = static_cast<int>(utf8::length(run.tree[value].text));
         }
     }
-    // The date reader marks the four year places even in a shorter text; the
-    // result names characters of the node's text, so the range stops at its end.
-    if (finding.position >= 1) {
-        const int length = static_cast<int>(utf8::length(run.tree[value].text));
-        if (finding.position + finding.length - 1 > length) finding.length = std::max(0, length - finding.position + 1);
-    }
+    // Characters are counted only for a finding that marks a range.
+    if (finding.position >= 1) finding.clipTo(static_cast<int>(utf8::length(run.tree[value].text)));
     Status status = finding.status;
     if (status != Status::Good) status = run.opt(sem_opt::ValueValidateFormat) == 1 ? Status::Warn : Status::Fail;
     run.report(status, finding.message, value, finding.position, finding.length);

@@ -67,6 +67,9 @@ private slots:
         QCOMPARE(StartPathFromArguments({QStringLiteral("lorvane-manager")}), QString());
         QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), QStringLiteral("/a b/c d.jpg"), QStringLiteral("x")}),
                  QStringLiteral("/a b/c d.jpg"));
+        // Relative to the working folder, and a trailing slash does not stay.
+        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), QStringLiteral("sub/../pics/")}),
+                 QDir::current().absolutePath() + QStringLiteral("/pics"));
     }
 
     void windowsPerStartPath_data() {

@@ -211,7 +211,13 @@ private slots:
         QVERIFY(!columnText(r, "Type").isEmpty());
         // The model shows the same texts to the views, with a picture in the first column.
         QCOMPARE(b.Model().data(b.Model().index(i, 1)).toString(), status);
-        QVERIFY(!b.Model().data(b.Model().index(i, 0), Qt::DecorationRole).value<QPixmap>().isNull());
+        const QIcon picture = b.Model().data(b.Model().index(i, 0), Qt::DecorationRole).value<QIcon>();
+        QVERIFY(!picture.isNull());
+        // Drawn for each view's size, and not tinted when the row is selected.
+        for (const int edge : {16, 32}) {
+            QCOMPARE(picture.actualSize(QSize(edge, edge)), QSize(edge, edge));
+            QCOMPARE(picture.pixmap(edge, QIcon::Selected).toImage(), picture.pixmap(edge, QIcon::Normal).toImage());
+        }
     }
 
     void emptyAndMissingFolders() {

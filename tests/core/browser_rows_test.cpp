@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "core/browser_rows.h"
+#include "core/event_pacer.h"
 #include "core/folder_loader.h"
 
 namespace lorvane {
@@ -264,6 +266,64 @@ TEST_F(FolderLoaderTest, ProgressAndStop) {
     o = loader_.Load(dir_.path().toStdString(), true, rows);
     EXPECT_TRUE(o.cancelled);
     EXPECT_TRUE(rows.empty());
+}
+
+// Paced by a clock that only the rows move: however long a row takes, events run
+// within the interval plus one row's work, and never before the interval is up,
+// so fast rows do not pay for a round of events each.
+TEST_F(FolderLoaderTest, PacedProgressRunsByTimeNotPerRow) {
+    using namespace std::chrono_literals;
+    using Clock = EventPacer::Clock;
+    for (int i = 0; i < 60; ++i) file("f" + std::to_string(i) + ".jpg");
+    folder("s");
+    for (int i = 0; i < 40; ++i) file("s/g" + std::to_string(i) + ".jpg");
+
+    for (const auto rowWork : {1ms, 7ms, 49ms, 50ms, 120ms}) {
+        SCOPED_TRACE(rowWork.count());
+        Clock::time_point now{};
+        EventPacer pacer(50ms, [&] { return now; });
+        loader_.SetPacer(&pacer);
+        std::vector<Clock::time_point> rounds;
+        loader_.SetProgress([&](const LoadProgress& p) {
+            if (p.phase == LoadProgress::Phase::Loading) rounds.push_back(now);
+        });
+        std::size_t rows = 0;
+        const LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, [&](const BrowserRow&) {
+            now += rowWork;
+            ++rows;
+        });
+        EXPECT_EQ(rows, 100u);
+        EXPECT_EQ(o.loaded, 100u);
+        ASSERT_FALSE(rounds.empty());
+        EXPECT_EQ(rounds.front(), Clock::time_point{} + rowWork);  // the new caption shows at once
+        for (std::size_t i = 1; i < rounds.size(); ++i) {
+            EXPECT_LE(rounds[i] - rounds[i - 1], 50ms + rowWork) << i;
+            EXPECT_GE(rounds[i] - rounds[i - 1], 50ms) << i;
+        }
+        EXPECT_LT(now - rounds.back(), 50ms);
+        const auto work = now - Clock::time_point{};
+        EXPECT_LE(rounds.size(), static_cast<std::size_t>(work / 50ms) + 1);
+    }
+
+    // Counting goes by the same clock: here reading the time costs 10 ms, so 40
+    // folders give a round about every fifth folder rather than one each.
+    for (int i = 0; i < 40; ++i) folder("s/t" + std::to_string(i));
+    Clock::time_point now{};
+    EventPacer pacer(50ms, [&] { return now += 10ms; });
+    loader_.SetPacer(&pacer);
+    int counting = 0;
+    std::atomic<bool> stop{false};
+    loader_.SetStopFlag(&stop);
+    loader_.SetProgress([&](const LoadProgress& p) {
+        if (p.phase == LoadProgress::Phase::Counting) ++counting;
+        else stop = true;  // a Stop pressed in the first round of the loading phase
+    });
+    std::vector<BrowserRow> rows;
+    const LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, rows);
+    EXPECT_GE(counting, 4);
+    EXPECT_LE(counting, 12);
+    EXPECT_TRUE(o.cancelled);
+    EXPECT_EQ(rows.size(), 1u);
 }
 
 TEST_F(FolderLoaderTest, FilesThatGoOrComeDuringTheLoad) {

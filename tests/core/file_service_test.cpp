@@ -113,12 +113,39 @@ TEST_F(FileServiceTest, ListingSortsIgnoringCaseAndSkipsWhatIsNotAFileOrFolder) 
     EXPECT_EQ(f.Count(), 6u);
     EXPECT_EQ(f.SubFolders, (std::vector<std::string>{"another", "Sub"}));
 
+    // Counting sees the same entries.
+    std::size_t files = 0;
+    std::vector<std::string> subFolders{"stale"};
+    ASSERT_TRUE(fs.CountFolder(dir_.path().toStdString(), files, subFolders).ok());
+    EXPECT_EQ(files, 6u);
+    EXPECT_EQ(subFolders, f.SubFolders);
+    EXPECT_EQ(fs.CountFolder(at("nope"), files, subFolders).message(),
+              "Unable to read \"" + at("nope") + "\" due to the following error: No such file or directory");
+
     FolderInfo missing;
     const FsError e = fs.GetFolder(at("nope"), missing);
     EXPECT_EQ(e.code, ENOENT);
     EXPECT_EQ(e.message(),
               "Unable to read \"" + at("nope") + "\" due to the following error: No such file or directory");
     EXPECT_EQ(fs.GetFolder(at("a.txt"), missing).code, ENOTDIR);
+}
+
+// Letter case is folded the Unicode way and compared by UTF-16 code unit, for
+// ASCII and other names alike and for the two mixed.
+TEST_F(FileServiceTest, ListingOrderBeyondAscii) {
+    const std::vector<std::string> sorted = {
+        "Ab.txt", "ab.txt",        // equal but for case: byte order
+        "eve.txt", "STRASSE.txt",  // 's' before the unfolded 'ß'
+        "Straße.txt", "Zed.txt",
+        "ÉCOLE.txt", "émile.txt",  // é and É fold together, after every ASCII letter
+        "über.txt",
+        "\xF0\x9F\x98\x80.txt",  // U+1F600 as a surrogate pair sorts before U+FF21
+        "\xEF\xBC\xA1.txt",      // fullwidth A
+    };
+    for (auto it = sorted.rbegin(); it != sorted.rend(); ++it) make(*it, "x");
+    FolderInfo f;
+    ASSERT_TRUE(fs.GetFolder(dir_.path().toStdString(), f).ok());
+    EXPECT_EQ(f.Files, sorted);
 }
 
 TEST_F(FileServiceTest, FileFields) {
@@ -147,7 +174,25 @@ TEST_F(FileServiceTest, FileFields) {
         << f.DateCreated.time_since_epoch().count();
     EXPECT_NE(f.Type.find("JPEG"), std::string::npos) << f.Type;
 
+    // By folder and name, as a listing gives them: the same fields.
+    FileInfo g;
+    g.Path = "left over from another file";
+    ASSERT_TRUE(fs.GetFile(dir_.path().toStdString(), "{DT=2004-07-15}.jpg", g).ok());
+    EXPECT_EQ(g.Name, f.Name);
+    EXPECT_EQ(g.ParentFolder, f.ParentFolder);
+    EXPECT_EQ(g.Path, f.Path);
+    EXPECT_EQ(g.Size, f.Size);
+    EXPECT_EQ(g.DateLastModified, f.DateLastModified);
+    EXPECT_EQ(g.DateCreated, f.DateCreated);
+    EXPECT_EQ(g.Type, f.Type);
+    // A name that is not a plain name is resolved as a path.
+    ASSERT_TRUE(fs.GetFile(dir_.path().toStdString(), "./{DT=2004-07-15}.jpg", g).ok());
+    EXPECT_EQ(g.Path, p);
+    EXPECT_EQ(g.ParentFolder, dir_.path().toStdString());
+
     FileInfo missing;
+    EXPECT_EQ(fs.GetFile(dir_.path().toStdString(), "none.jpg", missing).message(),
+              "Unable to read \"" + at("none.jpg") + "\" due to the following error: No such file or directory");
     EXPECT_EQ(fs.GetFile(at("none.jpg"), missing).code, ENOENT);
     ASSERT_EQ(::mkdir(at("d").c_str(), 0755), 0);
     EXPECT_EQ(fs.GetFile(at("d"), missing).description, "Is a directory");

@@ -284,12 +284,12 @@ private slots:
 
     void everyMenuItemIsThere() {
         EditorFixture f;
-        for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileRevert", "mnuFileSave", "mnuFilePrevious",
-                                 "mnuFileNext", "mnuViewer", "mnuOptions", "mnuHelpAbout"}) {
+        // Without a Browser in the build there is no list to walk.
+        for (const char* name : {"mnuFilePrevious", "mnuFileNext", "mnuViewer", "mnuOptions", "mnuHelpAbout"}) {
             QVERIFY2(f.action(name), name);
             QVERIFY2(!f.action(name)->isEnabled(), name);
         }
-        for (const char* name : {"mnuFileExit", "mnuNodeEdit", "mnuNodeDelete", "mnuNodeInsertBefore",
+        for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileRevert", "mnuFileSave", "mnuFileExit", "mnuNodeEdit", "mnuNodeDelete", "mnuNodeInsertBefore",
                                  "mnuNodeInsertAfter", "mnuNodeInsertChild", "mnuNodeMoveUp", "mnuNodeMoveDown",
                                  "mnuNodePromote", "mnuNodeDemote", "mnuIndicateLength", "mnuToolsUpdate"}) {
             QVERIFY2(f.action(name), name);

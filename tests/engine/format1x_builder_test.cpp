@@ -157,6 +157,10 @@ INSTANTIATE_TEST_SUITE_P(
         // The date finding carries its own span; the text is left for the user to correct.
         BuildCase{"BadDate", "Filename(Date(2005-02-30),Extension(jpg))", F, "Should be Day between 1 and 28", 3, 9, 2,
                   "2005-02-30.jpg", "Filename(Date(2005-02-30),Extension(JPG))"},
+        // The four year places the date reader marks stop at the end of a shorter value.
+        BuildCase{"ShortDateMarksOnlyItsText", "Filename(Date(ab),Extension(jpg))", F,
+                  "Date value should begin with 4-digit year between 1900 and 2100", 3, 1, 2, "ab.jpg",
+                  "Filename(Date(ab),Extension(JPG))"},
         BuildCase{"BackwardsDate", "Filename(Date(2005~2003),Extension(jpg))", W,
                   "Latest Date/Time earlier than Earliest Date/Time", 3, 1, 9, "2005 ~ 2003.jpg",
                   "Filename(Date(2005 ~ 2003),Extension(JPG))"},

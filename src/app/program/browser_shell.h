@@ -43,6 +43,14 @@ public:
         BrowserWindow::UpdateItem(oldPath, newPath);
     }
     void SaveSettings() override { BrowserWindow::SaveSettings(); }
+    int RowCount() const override { return Model().size(); }
+    int SelectedRow() const override { return CurrentRow(); }
+    void SelectOnlyRow(int row) override {
+        SetCurrentRow(row);
+        UpdateIndicators();
+    }
+    void EditFile() override { BrowserWindow::EditFile(); }
+    void ViewFile() override { BrowserWindow::ViewFile(); }
 };
 
 }  // namespace lorvane

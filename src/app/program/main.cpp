@@ -16,6 +16,7 @@
 #include "app/qt_user_interface.h"
 #include "app/screenshots.h"
 #include "app/start_up.h"
+#include "core/sample_folder.h"
 #include "core/settings_store.h"
 #include "editor/editor_window.h"
 
@@ -80,7 +81,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
         store = std::move(ini);
     }
-    AppContext ctx(*store, ui, files, QCoreApplication::applicationDirPath());
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    AppContext ctx(*store, ui, files, programFolder, FindSampleFolder(programFolder));
     for (const std::string& warning : LoadGlobalSettings(ctx.settings, *store))
         std::fprintf(stderr, "lorvane-manager: %s\n", warning.c_str());
     ShellBrowserHost browserHost(ctx);

@@ -1,0 +1,86 @@
+// browser_load FOLDER: the Browser window loads FOLDER with its subfolders the way
+// a user's Reload does (InitializeFolder, with the progress dialog), then prints
+// what the load cost and how long the window went without handling its events.
+// Run with QT_QPA_PLATFORM=offscreen where there is no display.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/memory_settings_store.h"
+#include "browser/browser_window.h"
+#include "browser/progress_dialog.h"
+
+namespace {
+
+// Load errors go to stderr instead of a message box nobody would close.
+class PrintingHost final : public lorvane::BrowserHost {
+public:
+    void ShowMessage(QWidget*, const QString& text, const QString& title, lorvane::BrowserIcon) override {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+        ++messages;
+    }
+    int messages = 0;
+};
+
+long peakRssKb() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;  // kilobytes on Linux
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: browser_load FOLDER\n");
+        return 2;
+    }
+    const QString folder = QDir(args[1]).absolutePath();
+
+    lorvane::GlobalSettings settings;  // the defaults a new user starts with
+    settings.BrowserAutoLoadLastFolder = 0;
+    settings.RestoreWindowSizePosition = 0;
+    lorvane::MemorySettingsStore store;
+    PrintingHost host;
+    lorvane::BrowserWindow browser(settings, store, &host);
+    browser.SetIncludeSubfolders(true);
+    browser.resize(1000, 600);
+    browser.show();
+    QApplication::processEvents();
+
+    // Gaps between two rounds of pending events: the longest time a press of Stop
+    // would wait to be seen. From the call to the first round and from the last
+    // round to the painted list count as well.
+    QElapsedTimer clock;
+    qint64 lastPump = 0, longestGap = 0, pumps = 0;
+    QObject::connect(browser.Progress(), &lorvane::ProgressDialog::pumped, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longestGap = std::max(longestGap, now - lastPump);
+        lastPump = now;
+        ++pumps;
+    });
+
+    clock.start();
+    browser.InitializeFolder(folder);
+    const qint64 loaded = clock.nsecsElapsed();
+    QApplication::processEvents();  // the first paint of the full list
+    const qint64 shown = clock.nsecsElapsed();
+    const qint64 tail = shown - lastPump;
+    longestGap = std::max(longestGap, tail);
+
+    std::printf("rows        %d\n", browser.Model().size());
+    std::printf("load_s      %.3f\n", static_cast<double>(loaded) / 1e9);
+    std::printf("shown_s     %.3f\n", static_cast<double>(shown) / 1e9);
+    std::printf("peak_rss_mb %.1f\n", static_cast<double>(peakRssKb()) / 1024.0);
+    std::printf("event_gap_s %.3f  (longest; %lld rounds of events, %.3f s after the last)\n",
+                static_cast<double>(longestGap) / 1e9, static_cast<long long>(pumps),
+                static_cast<double>(tail) / 1e9);
+    return host.messages == 0 && browser.Model().size() > 0 ? 0 : 1;
+}

@@ -1,0 +1,210 @@
+// The File menu: a file name is saved by renaming the file that carries it.
+#include <QApplication>
+#include <QDateTime>
+#include <QLineEdit>
+
+#include <cerrno>
+
+#include "core/file_service.h"
+#include "editor/editor_window.h"
+#include "editor/filename_edit.h"
+#include "engine/dictionary.h"
+
+namespace lorvane {
+
+namespace {
+
+const QString kAllFiles = QStringLiteral("All Files (*)");
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QString fromStd(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+}  // namespace
+
+DateTime CurrentLocalDateTime() {
+    using namespace std::chrono;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    const year_month_day ymd{year{d.year()}, month{static_cast<unsigned>(d.month())},
+                             day{static_cast<unsigned>(d.day())}};
+    return sys_days{ymd} + hours{t.hour()} + minutes{t.minute()} + seconds{t.second()};
+}
+
+QString EditorWindow::filePath() const {
+    return fromStd(JoinPath(folder_.toStdString(), fileName_.toStdString()));
+}
+
+// Written with the 2.x parse delimiters, so that the pane reads it back as typed.
+QString EditorWindow::sampleFilename() {
+    const GlobalSettings& s = ctx_.settings;
+    dateOptions_ = MakeDateOptions(s);
+    const DateTime now = clock_();
+    auto attribute = [&s](std::string_view name, std::string_view value) {
+        const AttributeEntry& entry = LookupAttribute(TranslateAttributeName(name));
+        return s.Parse2xDelimiterStart + std::string(entry.shortName) + s.Parse2xDelimiterLabel + std::string(value) +
+               s.Parse2xDelimiterEnd;
+    };
+    return fromStd(attribute("Date", BuildDateText(now, now, dateOptions_)) +
+                   attribute("Topic", "This is a sample filename") + ".jpg");
+}
+
+QString EditorWindow::chooseFile(const QString& title, bool saveForm) {
+    dialogFileName_.clear();
+    if (ctx_.files.FolderExists(folder_)) dialogFolder_ = folder_;
+    return saveForm ? ctx_.ui.GetSaveFileName(this, title, dialogFolder_, kAllFiles)
+                    : ctx_.ui.GetOpenFileName(this, title, dialogFolder_, kAllFiles);
+}
+
+void EditorWindow::FileNew() {
+    if (!OkayToDiscard()) return;
+    bool viewerHandled = false;
+    if (tree_.empty() && fileName_.isEmpty() && filename_->text().isEmpty() && clean_) {
+        const MessageAnswer answer = ctx_.ui.ShowMessage(
+            this,
+            QStringLiteral("You are already working with a new filename.\n\n"
+                           "Would you like a sample filename to get started with?"),
+            QStringLiteral("New Filename"), MessageIcon::Question, MessageButtons::YesNo);
+        // Written with tracking on: evaluated as if typed, with no file behind it yet.
+        if (answer == MessageAnswer::Yes) filename_->setText(sampleFilename());
+        return;
+    }
+    if (ctx_.files.FolderExists(folder_)) InitializeFilename(folder_, QString(), viewerHandled);
+    else InitializeFilename(QString(), QString(), viewerHandled);
+}
+
+void EditorWindow::FileOpen() {
+    if (!OkayToDiscard()) return;
+    const QString title = QStringLiteral("Open Filename");
+    const QString chosen = chooseFile(title, false);
+    if (chosen.isEmpty()) return;
+    if (!ctx_.files.FileExists(chosen)) {
+        ctx_.ui.ShowMessage(this, QStringLiteral("CommonDialog returned invalid file despite cdlOFNFileMustExist"),
+                            title, MessageIcon::Stop);
+        return;
+    }
+    QString folder, name;
+    SplitFilePath(chosen, folder, name);
+    folder_ = folder;
+    SaveSettings();  // the folder is remembered at once, not only when the window closes
+    bool viewerHandled = false;
+    InitializeFilename(folder, name, viewerHandled);
+}
+
+void EditorWindow::FileRevert() {
+    if (fileName_.isEmpty()) {
+        ctx_.ui.ShowMessage(this,
+                            QStringLiteral("Revert is only possible when working with a filename opened from disk."),
+                            windowTitle(), MessageIcon::Information);
+        return;
+    }
+    if (!clean_ &&
+        ctx_.ui.ShowMessage(
+            this,
+            QStringLiteral("Are you sure you want to lose the changes you made and revert to the last saved version?"),
+            windowTitle(), MessageIcon::Exclamation, MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
+        return;
+    bool viewerHandled = false;
+    InitializeFilename(folder_, fileName_, viewerHandled);
+}
+
+bool EditorWindow::FileSave() {
+    const QString title = QStringLiteral("Save Filename");
+    // With a tree the saved name is the one built from it, not the text as typed.
+    if (!tree_.empty()) lastSource_ = Source::Tree;
+    UpdateStatus();
+    if (result_.status == Status::Fail) {
+        ctx_.ui.ShowMessage(this,
+                            QStringLiteral("The current filename cannot be saved due to the following problem: ") +
+                                fromStd(result_.message) + QLatin1Char('.'),
+                            title, MessageIcon::Stop);
+        LocateProblem();
+        return false;
+    }
+    if (result_.status == Status::Warn &&
+        ctx_.ui.ShowMessage(this,
+                            QStringLiteral("There are one or more problems with the current filename.\n\n"
+                                           "Would you like to save anyway?"),
+                            title, MessageIcon::Exclamation, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return false;
+
+    if (fileName_.isEmpty() || !ctx_.files.FileExists(filePath())) {
+        if (!fileName_.isEmpty()) {
+            ctx_.ui.ShowMessage(this,
+                                QStringLiteral("The file \"") + fileName_ +
+                                    QStringLiteral("\" has been moved, renamed, or deleted.\n\n"
+                                                   "Please select a new file onto which the Filename can be saved..."),
+                                title, MessageIcon::Exclamation);
+            fileName_.clear();
+        }
+        const QString chosen = chooseFile(QStringLiteral("Save Filename Onto"), true);
+        if (chosen.isEmpty()) return false;
+        if (!ctx_.files.FileExists(chosen)) {
+            ctx_.ui.ShowMessage(
+                this, QStringLiteral("Filename cannot be saved because you selected an invalid file. Please try again."),
+                title, MessageIcon::Exclamation);
+            return false;
+        }
+        SplitFilePath(chosen, folder_, fileName_);
+    }
+
+    const QString newName = filename_->text();
+    const std::string oldPath = JoinPath(folder_.toStdString(), fileName_.toStdString());
+    const std::string newPath = JoinPath(folder_.toStdString(), newName.toStdString());
+    FsError error;
+    // The name is applied where the file is; a slash would move it into another folder.
+    if (newName.contains(QLatin1Char('/'))) {
+        error.code = EINVAL;
+        error.description = "A file name cannot contain \"/\"";
+    } else {
+        WaitCursor wait;
+        error = FileSystemService::Instance().Move(oldPath, newPath);
+    }
+    if (error.failed()) {
+        ctx_.ui.ShowMessage(this,
+                            QStringLiteral("Unable to save filename due to the following error: ") +
+                                fromStd(error.description) + QLatin1Char('.'),
+                            title, MessageIcon::Exclamation);
+        return false;
+    }
+
+    if (ctx_.windows.IsFormVisible(form::Browser))
+        if (BrowserForm* browser = ctx_.windows.browser()) browser->UpdateItem(fromStd(oldPath), fromStd(newPath));
+    fileName_ = newName;
+    dialogFolder_ = folder_;
+    dialogFileName_ = fromStd(newPath);
+    clean_ = true;
+    return true;
+}
+
+void EditorWindow::FilePrevious() { stepThroughBrowser(-1); }
+void EditorWindow::FileNext() { stepThroughBrowser(+1); }
+
+// Walks the Browser's list in the order it shows; the Browser then hands the new
+// row's file to the Editor (asking about unsaved changes) and to the Viewer.
+void EditorWindow::stepThroughBrowser(int step) {
+    if (!ctx_.windows.IsFormVisible(form::Browser)) return;
+    BrowserForm* browser = ctx_.windows.browser();
+    if (!browser) return;
+    const int count = browser->RowCount();
+    if (count == 0) return;
+    const int row = browser->SelectedRow();
+    // No row selected: Next starts at the top, Previous at the bottom.
+    const int target = row < 0 ? (step > 0 ? 0 : count - 1) : row + step;
+    if (target < 0 || target >= count) {
+        ctx_.ui.Beep();
+        return;
+    }
+    browser->SelectOnlyRow(target);
+    browser->EditFile();
+    browser->ViewFile();
+}
+
+}  // namespace lorvane
