@@ -116,6 +116,14 @@ TEST(FindIllegalCharacter, FirstOfTheNine) {
     for (char c : std::string_view("\\/:*?<>|\"")) EXPECT_EQ(FindIllegalCharacter(std::string("x") + c), 2) << c;
     // Positions count characters, not bytes.
     EXPECT_EQ(FindIllegalCharacter("\xC3\xA9\xC3\xA9*"), 3);
+    // Past the first blocks of eight bytes, at every place, after a two-byte character.
+    for (std::size_t at = 0; at < 20; ++at) {
+        std::string text = "\xC3\xA9" + std::string(20, 'x');
+        text[2 + at] = '|';
+        if (at + 1 < 20) text[2 + at + 1] = '<';  // only the first one counts
+        EXPECT_EQ(FindIllegalCharacter(text), static_cast<int>(at) + 2) << at;
+    }
+    EXPECT_EQ(FindIllegalCharacter(std::string(64, 'y')), 0);
 }
 
 TEST(CopySubtree, SevenNodesSameShapeMarksAndTags) {
