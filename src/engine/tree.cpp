@@ -306,9 +306,10 @@ int CopySubtree(AttributeTree& tree, int source, int relative, Relation relation
 }
 
 int FindIllegalCharacter(std::string_view text) {
+    // 0 or 1 per byte, so that eight entries can be or-ed together.
     static constexpr auto illegal = [] {
-        std::array<bool, 256> t{};
-        for (char c : kIllegalCharacters) t[static_cast<unsigned char>(c)] = true;
+        std::array<unsigned char, 256> t{};
+        for (char c : kIllegalCharacters) t[static_cast<unsigned char>(c)] = 1;
         return t;
     }();
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
