@@ -1,13 +1,30 @@
 // Names per second through the engine: parse, semantics, build, and the whole
 // calling order, each over the same corpus with one reused tree (as the Browser does).
+// Each benchmark also reports "allocs/name": heap allocations inside the timed loop
+// per name, counted by the replacement operator new in allocation_counter.cpp.
 #include <benchmark/benchmark.h>
 
+#include "allocation_counter.h"
 #include "corpus.h"
 #include "engine/dispatch.h"
 
 namespace {
 
 using namespace lorvane;
+
+// Allocations from construction to report(), less those the caller made outside the timing.
+class AllocationCount {
+public:
+    AllocationCount() : start_(bench::AllocationsSoFar()) {}
+    std::uint64_t sinceStart() const { return bench::AllocationsSoFar() - start_; }
+    void report(benchmark::State& state, std::uint64_t excluded, std::uint64_t names) const {
+        state.counters["allocs/name"] =
+            names ? static_cast<double>(sinceStart() - excluded) / static_cast<double>(names) : 0.0;
+    }
+
+private:
+    std::uint64_t start_;
+};
 
 struct Fixture {
     GlobalSettings settings;
@@ -28,11 +45,13 @@ void BM_Parse(benchmark::State& state) {
     std::string_view code, name;
     Result r;
     std::size_t i = 0;
+    const AllocationCount allocations;
     for (auto _ : state) {
         ParseFilename(f.names[i], tree, f.ctx, code, name, r);
         benchmark::DoNotOptimize(r.status);
         if (++i == f.names.size()) i = 0;
     }
+    allocations.report(state, 0, state.iterations());
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_Parse);
@@ -67,9 +86,13 @@ void BM_Semantics(benchmark::State& state) {
     auto& f = fixture();
     const auto& trees = parsedTrees();
     std::vector<AttributeTree> work(trees.size());
+    std::uint64_t copying = 0;
+    const AllocationCount allocations;
     for (auto _ : state) {
         state.PauseTiming();
+        const AllocationCount copies;
         for (std::size_t i = 0; i < trees.size(); ++i) work[i] = trees[i].tree;
+        copying += copies.sinceStart();
         state.ResumeTiming();
         for (auto& t : work) {
             Result r;
@@ -77,6 +100,7 @@ void BM_Semantics(benchmark::State& state) {
             benchmark::DoNotOptimize(r.status);
         }
     }
+    allocations.report(state, copying, state.iterations() * trees.size());
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * trees.size()));
 }
 BENCHMARK(BM_Semantics);
@@ -87,12 +111,15 @@ void BM_Build(benchmark::State& state) {
     std::string built;
     std::string_view name;
     std::size_t i = 0;
+    Result r;
+    const AllocationCount allocations;
     for (auto _ : state) {
-        Result r;
+        r.reset();
         BuildFilename(built, trees[i].tree, trees[i].code, f.ctx, name, r);
         benchmark::DoNotOptimize(built.data());
         if (++i == trees.size()) i = 0;
     }
+    allocations.report(state, 0, state.iterations());
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_Build);
@@ -104,6 +131,7 @@ void BM_CallingOrder(benchmark::State& state) {
     std::string_view code, name;
     Result parse, build;
     std::size_t i = 0;
+    const AllocationCount allocations;
     for (auto _ : state) {
         ParseFilename(f.names[i], tree, f.ctx, code, name, parse);
         if (parse.good()) {
@@ -114,6 +142,7 @@ void BM_CallingOrder(benchmark::State& state) {
         benchmark::DoNotOptimize(built.data());
         if (++i == f.names.size()) i = 0;
     }
+    allocations.report(state, 0, state.iterations());
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_CallingOrder);

@@ -1,7 +1,5 @@
 #include "engine/dates.h"
 
-#include <cstdio>
-
 #include "engine/utf8.h"
 
 namespace lorvane {
@@ -25,6 +23,12 @@ std::u32string decode(std::string_view text) {
     return out;
 }
 
+bool isAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 std::string quoted(char32_t c) {
     std::string s = "\"";
     utf8::append(s, c);
@@ -34,11 +38,15 @@ std::string quoted(char32_t c) {
 
 bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
-// The tokenizer over decoded text; `p` is 1-based, the character at p is s[p - 1].
+// The tokenizer over the text's characters; `p` is 1-based, the character at p is
+// s[p - 1]. Chars is the decoded text, or the text itself when it is all ASCII (most
+// values are), which saves decoding it. Without successMessages a token that reads
+// well leaves its message empty, for callers that only report errors.
+template <typename Chars>
 class Tokenizer {
 public:
-    Tokenizer(std::u32string_view s, const DateDelimiters& d, int minimumYear, int maximumYear)
-        : s_(s), d_(d), min_(minimumYear), max_(maximumYear) {}
+    Tokenizer(Chars s, const DateDelimiters& d, int minimumYear, int maximumYear, bool successMessages = true)
+        : s_(s), d_(d), min_(minimumYear), max_(maximumYear), successMessages_(successMessages) {}
 
     void next(int& p, DateToken& t) const {
         t.values[0] = t.values[1] = t.values[2] = -1;
@@ -47,7 +55,7 @@ public:
         t.start = p;
         if (past(p)) {
             t.kind = DateTokenKind::End;
-            t.message = "Successfully reached end of value";
+            succeeded(t, "Successfully reached end of value");
             return;
         }
         const char32_t c = at(p);
@@ -57,7 +65,7 @@ public:
         if (d_.range && c == d_.range) {
             t.kind = DateTokenKind::Range;
             t.values[0] = static_cast<std::int32_t>(c);
-            t.message = "Successfully parsed Range";
+            succeeded(t, "Successfully parsed Range");
         } else if (d_.dateComponent && c == d_.dateComponent) {
             fail(t, "Invalid use of Date Separator " + quoted(c));
         } else if (d_.timeComponent && c == d_.timeComponent) {
@@ -69,13 +77,16 @@ public:
 
 private:
     bool past(int p) const { return p < 1 || static_cast<std::size_t>(p) > s_.size(); }
-    char32_t at(int p) const { return past(p) ? U'\0' : s_[static_cast<std::size_t>(p - 1)]; }
+    char32_t at(int p) const { return past(p) ? U'\0' : static_cast<char32_t>(s_[static_cast<std::size_t>(p - 1)]); }
     bool digits2(int p) const { return isDigit(at(p)) && isDigit(at(p + 1)); }
     int value2(int p) const { return static_cast<int>(at(p) - U'0') * 10 + static_cast<int>(at(p + 1) - U'0'); }
 
     static void fail(DateToken& t, std::string message) {
         t.kind = DateTokenKind::Error;
         t.message = std::move(message);
+    }
+    void succeeded(DateToken& t, std::string_view message) const {
+        if (successMessages_) t.message.assign(message);
     }
 
     // A component after a separator: two characters if both are digits, else one
@@ -111,7 +122,7 @@ private:
         t.values[0] = year;
         t.start = p;
         t.kind = DateTokenKind::Date;
-        t.message = "Successfully parsed Date";
+        succeeded(t, "Successfully parsed Date");
         if (!d_.dateComponent) {
             // Compact form: digits that do not make a month or day are left for the next token.
             if (digits2(p) && value2(p) >= 1 && value2(p) <= 12) {
@@ -145,7 +156,7 @@ private:
         t.values[0] = hour;
         t.start = p;
         t.kind = DateTokenKind::Time;
-        t.message = "Successfully parsed Time";
+        succeeded(t, "Successfully parsed Time");
         if (!d_.timeComponent) {
             if (digits2(p) && value2(p) <= 59) {
                 t.values[1] = value2(p);
@@ -171,9 +182,10 @@ private:
         t.values[2] = second;
     }
 
-    std::u32string_view s_;
+    Chars s_;
     DateDelimiters d_;
     int min_, max_;
+    bool successMessages_;
 };
 
 char32_t code(std::int32_t v) { return v > 0 ? static_cast<char32_t>(v) : 0; }
@@ -305,16 +317,16 @@ void completeDates(DateParts& e, DateParts& l) {
     if (l.day == -1) l.day = lastDay();
 }
 
-std::string twoDigits(int v) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", v);
-    return buf;
-}
-
-std::string fourDigits(int v) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04d", v);
-    return buf;
+// v (0 or more) with at least `width` digits, zeros in front.
+void appendDigits(std::string& out, int v, int width) {
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    while (n < width) digits[n++] = '0';
+    while (n > 0) out += digits[--n];
 }
 
 void appendDelimiter(std::string& out, char32_t c) {
@@ -323,27 +335,27 @@ void appendDelimiter(std::string& out, char32_t c) {
 
 void writeDate(std::string& out, const DateParts& p, const DateDelimiters& d) {
     appendDelimiter(out, d.date);
-    out += fourDigits(p.year);
+    appendDigits(out, p.year, 4);
     if (p.month != -1) {
         appendDelimiter(out, d.dateComponent);
-        out += twoDigits(p.month);
+        appendDigits(out, p.month, 2);
     }
     if (p.day != -1) {
         appendDelimiter(out, d.dateComponent);
-        out += twoDigits(p.day);
+        appendDigits(out, p.day, 2);
     }
 }
 
 void writeTime(std::string& out, const DateParts& p, const DateDelimiters& d) {
     appendDelimiter(out, d.time);
-    out += twoDigits(p.hour);
+    appendDigits(out, p.hour, 2);
     if (p.minute != -1) {
         appendDelimiter(out, d.timeComponent);
-        out += twoDigits(p.minute);
+        appendDigits(out, p.minute, 2);
     }
     if (p.second != -1) {
         appendDelimiter(out, d.timeComponent);
-        out += twoDigits(p.second);
+        appendDigits(out, p.second, 2);
     }
 }
 
@@ -409,23 +421,18 @@ void ParseDateText(std::string_view text, int& position, DateToken& token, const
                    int minimumYear, int maximumYear) {
     const std::u32string chars = decode(text);
     if (position < 1) position = 1;
-    Tokenizer(chars, delimiters, minimumYear, maximumYear).next(position, token);
+    Tokenizer<std::u32string_view>(chars, delimiters, minimumYear, maximumYear).next(position, token);
 }
 
-void ValidateDateValue(std::string_view text, DateTime& earliest, DateTime& latest, Finding& finding,
-                       const DateOptions& options) {
+namespace {
+
+// The whole of ValidateDateValue after the empty check, over the text's characters.
+template <typename Chars>
+void readDateSpan(Chars chars, DateTime& earliest, DateTime& latest, Finding& finding, const DateOptions& options) {
     const DateDelimiters d = ParseDelimiters(options);
     const int minYear = options[date_opt::MinimumYear], maxYear = options[date_opt::MaximumYear];
-    earliest = latest = kNoDate;
-    finding.reset();
-    finding.set(Status::Good, "Valid date value", 0, 0);
-    if (text.empty()) {
-        finding.set(Status::Fail, "Date value may not be empty", 1, 0);
-        return;
-    }
-    const std::u32string chars = decode(text);
     const int length = static_cast<int>(chars.size());
-    const Tokenizer tokenizer(chars, d, minYear, maxYear);
+    const Tokenizer<Chars> tokenizer(chars, d, minYear, maxYear, false);
 
     DateParts e, l;
     bool range = false;
@@ -513,11 +520,34 @@ void ValidateDateValue(std::string_view text, DateTime& earliest, DateTime& late
         finding.set(Status::Warn, "Latest Date/Time earlier than Earliest Date/Time", 1, length);
 }
 
-std::string BuildDateText(DateTime earliestTime, DateTime latestTime, const DateOptions& o) {
+}  // namespace
+
+void ValidateDateValue(std::string_view text, DateTime& earliest, DateTime& latest, Finding& finding,
+                       const DateOptions& options) {
+    earliest = latest = kNoDate;
+    finding.reset();
+    finding.set(Status::Good, "Valid date value", 0, 0);
+    if (text.empty()) {
+        finding.set(Status::Fail, "Date value may not be empty", 1, 0);
+        return;
+    }
+    if (isAscii(text)) return readDateSpan(text, earliest, latest, finding, options);
+    const std::u32string chars = decode(text);
+    readDateSpan(std::u32string_view(chars), earliest, latest, finding, options);
+}
+
+std::string BuildDateText(DateTime earliest, DateTime latest, const DateOptions& options) {
+    std::string out;
+    BuildDateText(earliest, latest, options, out);
+    return out;
+}
+
+void BuildDateText(DateTime earliestTime, DateTime latestTime, const DateOptions& o, std::string& out) {
     using namespace date_opt;
+    out.clear();
     const DateDelimiters d = BuildDelimiters(o);
     const auto es = SplitDateTime(earliestTime), ls = SplitDateTime(latestTime);
-    if (!es || !ls) return {};
+    if (!es || !ls) return;
     DateParts e = *es, l = *ls;
 
     if (isOn(o[OmitUnknownDate])) {
@@ -537,7 +567,6 @@ std::string BuildDateText(DateTime earliestTime, DateTime latestTime, const Date
     const bool between = isOn(o[InsertSpaceBetween]);
     const bool before = isOn(o[InsertSpaceBefore]);
     const bool after = isOn(o[InsertSpaceAfter]);
-    std::string out;
     writeEnd(out, e, d, between);
     if (!out.empty() && (l.year != -1 || l.hour != -1)) {
         if (d.range) {
@@ -549,14 +578,24 @@ std::string BuildDateText(DateTime earliestTime, DateTime latestTime, const Date
         }
     }
     writeEnd(out, l, d, between);
-    return out;
 }
 
 std::string FormatDateTime(DateTime t) {
     const auto p = SplitDateTime(t);
     if (!p) return {};
-    return fourDigits(p->year) + "-" + twoDigits(p->month) + "-" + twoDigits(p->day) + " " + twoDigits(p->hour) +
-           ":" + twoDigits(p->minute) + ":" + twoDigits(p->second);
+    std::string out;
+    appendDigits(out, p->year, 4);
+    out += '-';
+    appendDigits(out, p->month, 2);
+    out += '-';
+    appendDigits(out, p->day, 2);
+    out += ' ';
+    appendDigits(out, p->hour, 2);
+    out += ':';
+    appendDigits(out, p->minute, 2);
+    out += ':';
+    appendDigits(out, p->second, 2);
+    return out;
 }
 
 }  // namespace lorvane

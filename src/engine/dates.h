@@ -69,6 +69,8 @@ void ValidateDateValue(std::string_view text, DateTime& earliest, DateTime& late
 // Writes a span with the build-side delimiters and the seven omit and space switches.
 // Empty when either date-time cannot be written (see SplitDateTime).
 std::string BuildDateText(DateTime earliest, DateTime latest, const DateOptions& options);
+// The same into out (its content replaced), reusing the caller's buffer.
+void BuildDateText(DateTime earliest, DateTime latest, const DateOptions& options, std::string& out);
 
 // Helpers for callers that show or compare dates.
 std::string FormatDateTime(DateTime t);  // "YYYY-MM-DD hh:mm:ss"; empty when SplitDateTime gives nothing

@@ -1,8 +1,7 @@
 #include "engine/dictionary.h"
 
-#include <string>
-
-#include "engine/utf8.h"
+#include <cstring>
+#include <vector>
 
 namespace lorvane {
 
@@ -43,15 +42,60 @@ const AttributeEntry kEntries[] = {
 
 const AttributeEntry kEmpty{};
 
-// Upper-case ASCII equality; the accepted forms are all ASCII.
-bool equalsUpper(std::string_view upperName, std::string_view form) {
-    if (upperName.size() != form.size()) return false;
-    for (std::size_t i = 0; i < form.size(); ++i) {
-        char f = form[i];
-        if (f >= 'a' && f <= 'z') f = static_cast<char>(f - 0x20);
-        if (upperName[i] != f) return false;
-    }
+// The accepted forms are all ASCII, so letter case is folded byte by byte.
+char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c; }
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (foldCase(a[i]) != foldCase(b[i])) return false;
     return true;
+}
+
+constexpr std::size_t kLongestForm = 19;
+
+// Every accepted form, built once and grouped by length and first letter: a name is
+// compared with the few forms of its group (at most six) rather than with all 89.
+// No form belongs to two entries, so same-name forms (Title, Place, ...) collapse.
+class FormTable {
+public:
+    FormTable() {
+        for (const auto& e : kEntries)
+            for (std::string_view form : {e.longName, e.mediumName, e.shortName}) add(form, e);
+        add("SERIAL", find("Sequence Number"));
+        add("TOPIC", find("Comment"));
+    }
+
+    const AttributeEntry& find(std::string_view name) const {
+        if (name.empty() || name.size() > kLongestForm) return kEmpty;
+        // Fold the name once; the forms are kept folded, so each is a plain byte compare.
+        char folded[kLongestForm];
+        for (std::size_t i = 0; i < name.size(); ++i) folded[i] = foldCase(name[i]);
+        if (folded[0] < 'A' || folded[0] > 'Z') return kEmpty;
+        for (const Form& f : groups_[name.size()][static_cast<std::size_t>(folded[0] - 'A')])
+            if (std::memcmp(f.folded, folded, name.size()) == 0) return *f.entry;
+        return kEmpty;
+    }
+
+private:
+    struct Form {
+        char folded[kLongestForm];
+        const AttributeEntry* entry;
+    };
+    void add(std::string_view form, const AttributeEntry& e) {
+        if (find(form).known()) return;
+        Form f{{}, &e};
+        for (std::size_t i = 0; i < form.size(); ++i) f.folded[i] = foldCase(form[i]);
+        groups_[form.size()][static_cast<std::size_t>(f.folded[0] - 'A')].push_back(f);
+    }
+
+    // Every form in a group has the group's length.
+    std::vector<Form> groups_[kLongestForm + 1][26];
+};
+
+const FormTable& formTable() {
+    static const FormTable table;
+    return table;
 }
 
 }  // namespace
@@ -67,30 +111,22 @@ bool AttributeEntry::allowedUnder(std::string_view parentLongName) const {
     return false;
 }
 
-std::span<const AttributeEntry> AttributeDictionary() { return kEntries; }
-
-std::string_view TranslateAttributeName(std::string_view name) {
-    // No form is longer than 19 characters; skip the work for anything longer.
-    if (name.empty() || name.size() > 19) return {};
-    char buf[20];
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        buf[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c;
-    }
-    const std::string_view up(buf, name.size());
-    for (const auto& e : kEntries) {
-        if (equalsUpper(up, e.longName) || equalsUpper(up, e.mediumName) || equalsUpper(up, e.shortName))
-            return e.longName;
-    }
-    if (up == "SERIAL") return "Sequence Number";
-    if (up == "TOPIC") return "Comment";
-    return {};
+bool AttributeEntry::hasForm(std::string_view name) const {
+    return equalIgnoringCase(name, longName) || equalIgnoringCase(name, mediumName) ||
+           equalIgnoringCase(name, shortName);
 }
 
+std::span<const AttributeEntry> AttributeDictionary() { return kEntries; }
+
+const AttributeEntry& FindAttribute(std::string_view name) {
+    return formTable().find(name);
+}
+
+std::string_view TranslateAttributeName(std::string_view name) { return FindAttribute(name).longName; }
+
 const AttributeEntry& LookupAttribute(std::string_view longName) {
-    for (const auto& e : kEntries)
-        if (e.longName == longName) return e;
-    return kEmpty;
+    const AttributeEntry& e = FindAttribute(longName);
+    return e.longName == longName ? e : kEmpty;
 }
 
 }  // namespace lorvane

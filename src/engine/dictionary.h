@@ -18,6 +18,9 @@ struct AttributeEntry {
     std::int16_t maximumValues = 0;   // 9999: any number
 
     bool known() const { return order != 0; }
+    // True when name is one of the entry's three forms in any letter case: a cheaper
+    // test than FindAttribute when only one entry matters.
+    bool hasForm(std::string_view name) const;
     // True when the attribute may stand under a parent with this long name ("Root" for the top level).
     bool allowedUnder(std::string_view parentLongName) const;
 };
@@ -28,6 +31,10 @@ std::span<const AttributeEntry> AttributeDictionary();
 // Any accepted form (long, medium, short, plus SERIAL and TOPIC) in any letter
 // case gives the long name; anything else gives empty text. No trimming.
 std::string_view TranslateAttributeName(std::string_view name);
+
+// The entry for any accepted form in any letter case (as TranslateAttributeName
+// reads it), or the empty entry (order 0).
+const AttributeEntry& FindAttribute(std::string_view name);
 
 // The entry for an exact long name, or the empty entry (order 0).
 const AttributeEntry& LookupAttribute(std::string_view longName);

@@ -65,10 +65,15 @@ void ParseFilename(std::string_view fileName, AttributeTree& tree, const EngineC
     if (mode == "(Auto)") {
         parse2x(fileName, tree, s, result);
         if (result.good()) return report(format::Code2x, format::Name2x);
-        Result first = std::move(result);
-        parse1x(fileName, tree, ctx, result);
-        if (result.good()) return report(format::Code1x, format::Name1x);
-        result = std::move(first);
+        // The 2.x finding stays in result unless 1.x reads the name. A 1.x success has
+        // no message, so the second record costs no allocation then, and copying it
+        // over keeps the caller's message buffer.
+        Result second;
+        parse1x(fileName, tree, ctx, second);
+        if (second.good()) {
+            result = second;
+            return report(format::Code1x, format::Name1x);
+        }
     } else if (mode == "1.x") {
         parse1x(fileName, tree, ctx, result);
         report(format::Code1x, format::Name1x);

@@ -5,6 +5,7 @@
 #include "engine/dates.h"
 #include "engine/dictionary.h"
 #include "engine/format1x.h"
+#include "engine/short_message.h"
 #include "engine/utf8.h"
 #include "engine/values.h"
 
@@ -55,7 +56,10 @@ enum Role { DateRole, SerialRole, TopicRole, ExtensionRole, RoleCount };
 
 // Texts per role: the name in messages and the word in "Valid ... attribute/value".
 constexpr std::array<std::string_view, RoleCount> kRoleName = {"Date", "Serial", "Topic", "Extension"};
-constexpr std::array<std::string_view, RoleCount> kRoleWord = {"date", "serial", "topic", "extension"};
+constexpr std::array<std::string_view, RoleCount> kValidAttribute = {
+    "Valid date attribute", "Valid serial attribute", "Valid topic attribute", "Valid extension attribute"};
+constexpr std::array<std::string_view, RoleCount> kValidValue = {"Valid date value", "Valid serial value",
+                                                                 "Valid topic value", "Valid extension value"};
 
 int charLength(std::string_view s) { return static_cast<int>(utf8::length(s)); }
 
@@ -64,6 +68,23 @@ std::string roleText(Role role, std::string_view before, std::string_view after)
     m += kRoleName[role];
     m += after;
     return m;
+}
+
+void trimInPlace(std::string& text) {
+    const std::string_view kept = utf8::trimSpaces(text);
+    const std::size_t from = static_cast<std::size_t>(kept.data() - text.data());
+    text.erase(from + kept.size());
+    text.erase(0, from);
+}
+
+// ASCII in place (the usual extension); other text through a copy, since its length may change.
+void upperInPlace(std::string& text) {
+    bool ascii = true;
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
+        else if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
+    }
+    if (!ascii) text = utf8::upper(text);
 }
 
 // The number with at least three digits: 7 is written 007, 1234 stays 1234.
@@ -75,8 +96,9 @@ std::string zeroPadded(std::int32_t n) {
 
 class Builder1x {
 public:
-    Builder1x(AttributeTree& tree, Result& result, const DateOptions& dateOptions, const Build1xOptions& o)
-        : tree_(tree), result_(result), dateOptions_(dateOptions), o_(o) {
+    Builder1x(AttributeTree& tree, Result& result, const DateOptions& dateOptions, const Build1xOptions& o,
+              Finding& finding, std::string& scratch)
+        : tree_(tree), result_(result), dateOptions_(dateOptions), o_(o), finding_(finding), scratch_(scratch) {
         const std::string_view names[RoleCount] = {o.attributeDate, o.attributeSerial, o.attributeTopic,
                                                    o.attributeExtension};
         for (int r = 0; r < RoleCount; ++r) roleKey_[static_cast<std::size_t>(r)] = TranslateAttributeName(names[r]);
@@ -112,6 +134,8 @@ private:
     Result& result_;
     const DateOptions& dateOptions_;
     const Build1xOptions& o_;
+    Finding& finding_;
+    std::string& scratch_;
     std::array<std::string_view, RoleCount> roleKey_{};
     int value_[RoleCount] = {-1, -1, -1, -1};
 };
@@ -131,17 +155,17 @@ void Builder1x::attribute(int a) {
         return report(Status::Fail, m, a);
     }
     const Role role = static_cast<Role>(found);
-    report(Status::Good, "Valid " + std::string(kRoleWord[role]) + " attribute", a);
+    report(Status::Good, kValidAttribute[role], a);
     if (recorded(role)) return report(Status::Fail, roleText(role, "There may only be one ", " attribute"), a);
     if (tree_[a].children == 0) return report(Status::Fail, roleText(role, "", " attribute must have a value"), a);
     if (tree_[a].children > 1) return report(Status::Fail, roleText(role, "", " attribute may only have one value"), a);
 
     const int v = tree_[a].child;
     value_[role] = v;
-    report(Status::Good, "Valid " + std::string(kRoleWord[role]) + " value", v);
+    report(Status::Good, kValidValue[role], v);
     std::string& text = tree_[v].text;
-    if (role == ExtensionRole) text = utf8::upper(utf8::trimSpaces(text));
-    else text = std::string(utf8::trimSpaces(text));
+    trimInPlace(text);
+    if (role == ExtensionRole) upperInPlace(text);
 
     if (role == ExtensionRole) {
         if (auto p = text.find('.'); p != std::string::npos)
@@ -156,11 +180,11 @@ void Builder1x::attribute(int a) {
         const int length = charLength(text);
         if (length < o_.extensionLengthMinimum)
             report(Status::Warn,
-                   "Extension value is less than " + std::to_string(o_.extensionLengthMinimum) + " characters long",
+                   ShortMessage() << "Extension value is less than " << o_.extensionLengthMinimum << " characters long",
                    v, 1, length);
         if (length > o_.extensionLengthMaximum)
             report(Status::Warn,
-                   "Extension value is more than " + std::to_string(o_.extensionLengthMaximum) + " characters long",
+                   ShortMessage() << "Extension value is more than " << o_.extensionLengthMaximum << " characters long",
                    v, 1, length);
     }
     if (tree_[v].child) report(Status::Fail, roleText(role, "", " value may not have sub-attributes"), tree_[v].child);
@@ -177,15 +201,15 @@ void Builder1x::attribute(int a) {
 // Rewritten in the build style, so the name always carries the configured date form.
 void Builder1x::dateValue(int v) {
     DateTime earliest, latest;
-    Finding f;
+    Finding& f = finding_;
     ValidateDateValue(tree_[v].text, earliest, latest, f, dateOptions_);
     reportFinding(f, v);
-    if (f.status != Status::Fail) tree_[v].text = BuildDateText(earliest, latest, dateOptions_);
+    if (f.status != Status::Fail) BuildDateText(earliest, latest, dateOptions_, tree_[v].text);
 }
 
 void Builder1x::serialValue(int v) {
     std::int32_t number = -1;
-    Finding f;
+    Finding& f = finding_;
     ValidateIntegerValue(tree_[v].text, number, f);
     reportFinding(f, v);
     if (f.status != Status::Fail) tree_[v].text = zeroPadded(number);
@@ -197,8 +221,8 @@ void Builder1x::serialValue(int v) {
 }
 
 void Builder1x::topicValue(int v) {
-    std::string topic;
-    Finding f;
+    std::string& topic = scratch_;
+    Finding& f = finding_;
     ValidateTextValue(tree_[v].text, topic, f);
     reportFinding(f, v);
     if (f.status != Status::Fail) tree_[v].text = topic;
@@ -251,7 +275,11 @@ void Build1x(std::string& fileName, AttributeTree& tree, Result& result, const D
         return;
     }
 
-    Builder1x builder(tree, result, dateOptions, options);
+    // Kept per thread between calls: the values' finding and the topic would otherwise
+    // take heap memory for every name. Nothing here calls back out of the engine.
+    thread_local Finding finding;
+    thread_local std::string scratch;
+    Builder1x builder(tree, result, dateOptions, options, finding, scratch);
     for (int a = tree[root].child; a; a = tree[a].next) builder.attribute(a);
     if (options.extensionLengthMinimum > 0 && !builder.recorded(ExtensionRole))
         ReportNodeStatus(Status::Warn, "There should be an Extension attribute", tree, root, 0, 0, result);
@@ -262,8 +290,8 @@ void Build1x(std::string& fileName, AttributeTree& tree, Result& result, const D
     const int length = charLength(fileName);
     if (length > options.maximumLength)
         ReportNodeStatus(Status::Fail,
-                         "Filename is too long (Length=" + std::to_string(length) +
-                             ", Maximum=" + std::to_string(options.maximumLength) + ")",
+                         ShortMessage() << "Filename is too long (Length=" << length
+                                        << ", Maximum=" << options.maximumLength << ")",
                          tree, root, 0, 0, result);
 }
 

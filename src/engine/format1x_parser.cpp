@@ -5,6 +5,7 @@
 
 #include "engine/dates.h"
 #include "engine/format1x.h"
+#include "engine/short_message.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
@@ -30,32 +31,39 @@ void decodeInto(std::string_view text, std::u32string& out) {
     }
 }
 
-std::string encode(std::u32string_view text) {
-    std::string out;
-    out.reserve(text.size());
+void encodeInto(std::u32string_view text, std::string& out) {
+    out.clear();
     for (char32_t c : text) utf8::append(out, c);
-    return out;
+}
+void encodeInto(std::string_view asciiText, std::string& out) { out.assign(asciiText); }
+
+bool isAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
 }
 
-std::u32string_view trimmed(std::u32string_view s) {
-    while (!s.empty() && s.front() == U' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == U' ') s.remove_suffix(1);
+template <typename Chars>
+Chars trimmed(Chars s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     return s;
 }
 
-std::string lengthMessage(std::string_view what, std::size_t length, int maximum, std::string_view maximumLabel) {
-    std::string m(what);
-    m += " (Length=";
-    m += std::to_string(length);
-    m += maximumLabel;
-    m += std::to_string(maximum);
-    m += ')';
+ShortMessage lengthMessage(std::string_view what, std::size_t length, int maximum, std::string_view maximumLabel) {
+    ShortMessage m;
+    m << what << " (Length=" << static_cast<int>(length) << maximumLabel << maximum << ")";
     return m;
 }
 
+// Chars is the decoded body, or the body itself when it is all ASCII (most names are),
+// which saves decoding it. Without successMessages a token that reads well leaves its
+// message empty, for callers that only report errors.
+template <typename Chars>
 class Tokenizer1x {
 public:
-    Tokenizer1x(std::u32string_view body, const Tokenizer1xSettings& s) : s_(body), d_(s) {}
+    Tokenizer1x(Chars body, const Tokenizer1xSettings& s, bool successMessages = true)
+        : s_(body), d_(s), successMessages_(successMessages) {}
 
     void next(int& p, Token1x& t) const {
         t.values[0] = t.values[1] = t.values[2] = -1;
@@ -86,21 +94,21 @@ public:
         }
         if (is(c, d_.topic)) {
             ++p;
-            const std::u32string_view run = topicRun(p);
+            const Chars run = topicRun(p);
             if (run.empty()) {
                 ++p;
                 return fail(t, "No valid Topic following Topic Delimiter");
             }
             if (tooLong(run))
-                return fail(t,
-                            "Topic too long (Maximum Topic Length = " + std::to_string(d_.topicLengthMaximum) + ")");
+                return fail(t, ShortMessage() << "Topic too long (Maximum Topic Length = " << d_.topicLengthMaximum
+                                              << ")");
             return topic(run, t);
         }
         if (!d_.date && digits(p, 4) && inRange(value(p, 4), d_.minimumYear, d_.maximumYear)) return date(p, t, false);
         if (!d_.time && digits(p, 2) && inRange(value(p, 2), 0, 23)) return time(p, t, false);
         if (isDigit(c) && !d_.serial) return serial(p, t);
         if (!d_.topic && isLetter(c)) {
-            const std::u32string_view run = topicRun(p);
+            const Chars run = topicRun(p);
             if (tooLong(run))
                 return fail(t, lengthMessage("Topic too long", run.size(), d_.topicLengthMaximum, ", Maximum= "));
             return topic(run, t);
@@ -111,7 +119,7 @@ public:
 
 private:
     bool past(int p) const { return p < 1 || static_cast<std::size_t>(p) > s_.size(); }
-    char32_t at(int p) const { return past(p) ? U'\0' : s_[static_cast<std::size_t>(p - 1)]; }
+    char32_t at(int p) const { return past(p) ? U'\0' : static_cast<char32_t>(s_[static_cast<std::size_t>(p - 1)]); }
     bool digits(int p, int n) const {
         for (int i = 0; i < n; ++i)
             if (!isDigit(at(p + i))) return false;
@@ -123,18 +131,19 @@ private:
         return v;
     }
     static bool inRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
-    bool tooLong(std::u32string_view run) const {
+    bool tooLong(Chars run) const {
         return run.size() > static_cast<std::size_t>(std::max(d_.topicLengthMaximum, 0));
     }
 
-    static void succeed(Token1x& t, Token1xKind kind, std::string_view message) {
+    void succeed(Token1x& t, Token1xKind kind, std::string_view message) const {
         t.kind = kind;
-        t.message.assign(message);
+        if (successMessages_) t.message.assign(message);
+        else t.message.clear();
     }
     // The caller has already moved the position as far as the error's span reaches.
-    static void fail(Token1x& t, std::string message) {
+    static void fail(Token1x& t, std::string_view message) {
         t.kind = Token1xKind::Error;
-        t.message = std::move(message);
+        t.message.assign(message);
     }
 
     // Two digits from lo to hi at p: consumed into `out`.
@@ -219,7 +228,7 @@ private:
 
     // Everything up to the next date, time, range or serial delimiter, letters always
     // included; returned trimmed, with p left after the run.
-    std::u32string_view topicRun(int& p) const {
+    Chars topicRun(int& p) const {
         const int from = p;
         while (!past(p)) {
             const char32_t c = at(p);
@@ -229,13 +238,14 @@ private:
         return trimmed(s_.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(p - from)));
     }
 
-    static void topic(std::u32string_view run, Token1x& t) {
-        t.topic = encode(run);
+    void topic(Chars run, Token1x& t) const {
+        encodeInto(run, t.topic);
         succeed(t, Token1xKind::Topic, "Successfully parsed Topic");
     }
 
-    std::u32string_view s_;
+    Chars s_;
     const Tokenizer1xSettings& d_;
+    bool successMessages_;
 };
 
 // The two ends of the span as they are read, before completion.
@@ -298,6 +308,20 @@ void applyToken(Token1x& t, Reading& r, int topicLengthMaximum) {
     }
 }
 
+// Reads the tokens of the whole body into reading. False when one is an error: token
+// holds it and p the position after it.
+template <typename Chars>
+bool readTokens(Chars body, const Tokenizer1xSettings& settings, int topicLengthMaximum, Reading& reading,
+                Token1x& token, int& p) {
+    if (body.empty()) return true;
+    const Tokenizer1x<Chars> tokenizer(body, settings, false);
+    do {
+        tokenizer.next(p, token);
+        applyToken(token, reading, topicLengthMaximum);
+    } while (token.kind != Token1xKind::End && token.kind != Token1xKind::Error);
+    return token.kind != Token1xKind::Error;
+}
+
 char32_t delimiterCode(std::string_view setting) { return setting.empty() ? 0 : utf8::firstCodePoint(setting); }
 
 }  // namespace
@@ -321,7 +345,7 @@ Tokenizer1xSettings MakeTokenizer1xSettings(const DateOptions& dateOptions, cons
 }
 
 void Next1xToken(std::u32string_view body, int& position, Token1x& token, const Tokenizer1xSettings& settings) {
-    Tokenizer1x(body, settings).next(position, token);
+    Tokenizer1x<std::u32string_view>(body, settings).next(position, token);
 }
 
 void Parse1x(std::string_view fileName, AttributeTree& tree, Result& result, const DateOptions& dateOptions,
@@ -348,28 +372,27 @@ void Parse1x(std::string_view fileName, AttributeTree& tree, Result& result, con
     const std::string_view bodyText = dot == std::string_view::npos ? fileName : fileName.substr(0, dot);
     const std::string_view extension = dot == std::string_view::npos ? std::string_view{} : fileName.substr(dot);
 
-    std::u32string body;
-    decodeInto(bodyText, body);
     const Tokenizer1xSettings settings = MakeTokenizer1xSettings(dateOptions, options);
-    const Tokenizer1x tokenizer(body, settings);
     Reading reading;
-    if (!body.empty()) {
-        int p = 1;
-        Token1x token;
-        do {
-            tokenizer.next(p, token);
-            applyToken(token, reading, options.topicLengthMaximum);
-        } while (token.kind != Token1xKind::End && token.kind != Token1xKind::Error);
-        if (token.kind == Token1xKind::Error) {
-            // An error's move may reach past the body; select no further than the name's end.
-            const int end = std::min(p, nameLength + 1);
-            return failWith(token.message, token.start, end - token.start);
-        }
+    Token1x token;
+    int p = 1;
+    bool read;
+    if (isAscii(bodyText)) {
+        read = readTokens(bodyText, settings, options.topicLengthMaximum, reading, token, p);
+    } else {
+        std::u32string body;
+        decodeInto(bodyText, body);
+        read = readTokens(std::u32string_view(body), settings, options.topicLengthMaximum, reading, token, p);
+    }
+    if (!read) {
+        // An error's move may reach past the body; select no further than the name's end.
+        const int end = std::min(p, nameLength + 1);
+        return failWith(token.message, token.start, end - token.start);
     }
     if (reading.earliest.year == -1)
-        return failWith("Filename must contain a Year between " + std::to_string(settings.minimumYear) + " and " +
-                            std::to_string(settings.maximumYear),
-                        1, static_cast<int>(body.size()));
+        return failWith(ShortMessage() << "Filename must contain a Year between " << settings.minimumYear << " and "
+                                       << settings.maximumYear,
+                        1, static_cast<int>(utf8::length(bodyText)));
 
     CompleteDateSpan(reading.earliest, reading.latest);
     const auto earliest = MakeDateTime(reading.earliest), latest = MakeDateTime(reading.latest);
@@ -383,17 +406,18 @@ void Parse1x(std::string_view fileName, AttributeTree& tree, Result& result, con
         tree[a].expanded = options.showLevels > 1;
         return a;
     };
-    auto value = [&](int a, std::string text) {
+    // Each value is written straight into its node's text, reusing the node's buffer.
+    auto value = [&](int a) -> std::string& {
         const int v = tree.addChild(a, "", image::ValueGood);
-        tree[v].text = std::move(text);
         tree[v].expanded = options.showLevels > 2;
+        return tree[v].text;
     };
-    value(attribute(options.attributeDate), BuildDateText(*earliest, *latest, dateOptions));
-    if (reading.serial > 0) value(attribute(options.attributeSerial), std::to_string(reading.serial));
-    if (!reading.topic.empty()) value(attribute(options.attributeTopic), std::move(reading.topic));
+    BuildDateText(*earliest, *latest, dateOptions, value(attribute(options.attributeDate)));
+    if (reading.serial > 0) value(attribute(options.attributeSerial)) = std::to_string(reading.serial);
+    if (!reading.topic.empty()) value(attribute(options.attributeTopic)).assign(reading.topic);
     if (!extension.empty()) {
         const int a = attribute(options.attributeExtension);
-        if (extension.size() > 1) value(a, utf8::upper(extension.substr(1)));
+        if (extension.size() > 1) utf8::upperInto(extension.substr(1), value(a));
     }
 }
 

@@ -2,13 +2,18 @@
 
 #include "engine/dictionary.h"
 #include "engine/format2x.h"
+#include "engine/short_message.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
 
 namespace {
 
-constexpr std::string_view kExtension = "Extension";
+// The three forms of Extension are compared directly: cheaper than a dictionary lookup.
+bool isExtension(std::string_view name) {
+    static const AttributeEntry& extension = LookupAttribute("Extension");
+    return extension.hasForm(name);
+}
 
 int charLength(std::string_view s) { return static_cast<int>(utf8::length(s)); }
 
@@ -16,7 +21,12 @@ class Builder2x {
 public:
     Builder2x(std::string& out, AttributeTree& tree, Result& result, const Delimiters2x& d, bool allowIllegal,
               bool allowLabel)
-        : out_(out), tree_(tree), result_(result), d_(d), allowIllegal_(allowIllegal), allowLabel_(allowLabel) {}
+        : out_(out), tree_(tree), result_(result), d_(d), allowIllegal_(allowIllegal), allowLabel_(allowLabel) {
+        for (std::string_view delim : {d.start, d.end, d.label, d.value})
+            suspect_[static_cast<unsigned char>(delim[0])] = true;
+        if (!allowIllegal)
+            for (char c : kIllegalCharacters) suspect_[static_cast<unsigned char>(c)] = true;
+    }
 
     void attributes(int first);
 
@@ -35,23 +45,33 @@ private:
         if (int p = FindIllegalCharacter(tree_[node].text)) report(Status::Fail, message, node, p, 1);
     }
     void value(int node, bool first);
+    // Most texts hold neither a delimiter nor an illegal character; one pass over the
+    // bytes tells, and only the others go through the checks one by one.
+    bool suspect(int node) const {
+        for (char c : tree_[node].text)
+            if (suspect_[static_cast<unsigned char>(c)]) return true;
+        return false;
+    }
 
     std::string& out_;
     AttributeTree& tree_;
     Result& result_;
     const Delimiters2x& d_;
     bool allowIllegal_, allowLabel_;
+    bool suspect_[256] = {};  // bytes that may begin a delimiter or are illegal
 };
 
 void Builder2x::attributes(int first) {
     for (int a = first; a; a = tree_[a].next) {
-        if (TranslateAttributeName(utf8::trimSpaces(tree_[a].text)) == kExtension) continue;
+        if (isExtension(utf8::trimSpaces(tree_[a].text))) continue;
         if (utf8::trimSpaces(tree_[a].text).empty()) report(Status::Warn, "Attribute name is empty", a, 1, 0);
-        illegalCheck(a, "Illegal character in attribute name");
-        delimiterCheck(a, d_.start, Status::Fail, "Start delimiter in attribute name");
-        delimiterCheck(a, d_.end, Status::Fail, "End delimiter in attribute name");
-        delimiterCheck(a, d_.label, Status::Fail, "Label delimiter in attribute name");
-        delimiterCheck(a, d_.value, Status::Fail, "Value delimiter in attribute name");
+        if (suspect(a)) {
+            illegalCheck(a, "Illegal character in attribute name");
+            delimiterCheck(a, d_.start, Status::Fail, "Start delimiter in attribute name");
+            delimiterCheck(a, d_.end, Status::Fail, "End delimiter in attribute name");
+            delimiterCheck(a, d_.label, Status::Fail, "Label delimiter in attribute name");
+            delimiterCheck(a, d_.value, Status::Fail, "Value delimiter in attribute name");
+        }
 
         out_ += d_.start;
         out_ += utf8::trimSpaces(tree_[a].tag);
@@ -63,11 +83,13 @@ void Builder2x::attributes(int first) {
 
 void Builder2x::value(int v, bool first) {
     if (utf8::trimSpaces(tree_[v].text).empty()) report(Status::Warn, "Attribute value is empty", v, 1, 0);
-    illegalCheck(v, "Illegal character in attribute value");
-    delimiterCheck(v, d_.start, Status::Fail, "Start delimiter in attribute value");
-    delimiterCheck(v, d_.end, Status::Fail, "End delimiter in attribute value");
-    if (!allowLabel_) delimiterCheck(v, d_.label, Status::Warn, "Label delimiter in attribute value");
-    delimiterCheck(v, d_.value, Status::Fail, "Value delimiter in attribute value");
+    if (suspect(v)) {
+        illegalCheck(v, "Illegal character in attribute value");
+        delimiterCheck(v, d_.start, Status::Fail, "Start delimiter in attribute value");
+        delimiterCheck(v, d_.end, Status::Fail, "End delimiter in attribute value");
+        if (!allowLabel_) delimiterCheck(v, d_.label, Status::Warn, "Label delimiter in attribute value");
+        delimiterCheck(v, d_.value, Status::Fail, "Value delimiter in attribute value");
+    }
 
     out_ += first ? d_.label : d_.value;
     out_ += utf8::trimSpaces(tree_[v].text);
@@ -97,7 +119,7 @@ void Build2x(std::string& fileName, AttributeTree& tree, Result& result, const D
     // Extension checks, over the whole tree in Index order.
     int extensions = 0, extensionValue = 0;
     for (int i = 1; i <= tree.count(); ++i) {
-        if (!tree[i].isAttribute() || TranslateAttributeName(tree[i].text) != kExtension) continue;
+        if (!tree[i].isAttribute() || !isExtension(tree[i].text)) continue;
         if (++extensions > 1) {
             report(Status::Fail, "There may only be one Extension attribute", i, 0, 0);
             continue;
@@ -125,11 +147,11 @@ void Build2x(std::string& fileName, AttributeTree& tree, Result& result, const D
             const int len = charLength(text);
             if (len < extensionLengthMinimum)
                 report(Status::Warn,
-                       "Extension value is less than " + std::to_string(extensionLengthMinimum) + " characters long",
+                       ShortMessage() << "Extension value is less than " << extensionLengthMinimum << " characters long",
                        v, 1, len);
             if (len > extensionLengthMaximum)
                 report(Status::Warn,
-                       "Extension value is more than " + std::to_string(extensionLengthMaximum) + " characters long",
+                       ShortMessage() << "Extension value is more than " << extensionLengthMaximum << " characters long",
                        v, 1, len);
             if (tree[v].child) report(Status::Fail, "Extension value may not have sub-attributes", tree[v].child, 0, 0);
         }
@@ -143,13 +165,12 @@ void Build2x(std::string& fileName, AttributeTree& tree, Result& result, const D
 
     if (extensions == 1) {
         fileName += '.';
-        if (extensionValue) fileName += utf8::lower(tree[extensionValue].text);
+        if (extensionValue) utf8::appendLower(tree[extensionValue].text, fileName);
     }
     const int length = charLength(fileName);
     if (length > maximumLength)
         report(Status::Fail,
-               "Filename is too long (Length=" + std::to_string(length) + ", Maximum=" + std::to_string(maximumLength) +
-                   ")",
+               ShortMessage() << "Filename is too long (Length=" << length << ", Maximum=" << maximumLength << ")",
                root, 0, 0);
 }
 

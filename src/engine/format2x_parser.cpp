@@ -1,20 +1,12 @@
 #include <string>
 
 #include "engine/format2x.h"
+#include "engine/short_message.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
 
 namespace {
-
-std::string quoted(std::string_view s) {
-    std::string q;
-    q.reserve(s.size() + 2);
-    q += '"';
-    q += s;
-    q += '"';
-    return q;
-}
 
 // One parse. The running position is a byte offset into the body; it is turned into
 // a character position only when a finding is reported.
@@ -31,7 +23,15 @@ public:
     void attributes(int parent, int level);
 
     bool failed() const { return !message_.empty(); }
-    const std::string& message() const { return message_; }
+    // The finding's message: its fixed text, then the delimiter it names (if any) in quotes.
+    void writeMessage(std::string& out) const {
+        out.assign(message_);
+        if (!named_.empty()) {
+            out += '"';
+            out += named_;
+            out += '"';
+        }
+    }
     int position() const { return utf8::position(body_, pos_); }
     int length() const { return length_; }
     int counter = 0;
@@ -44,16 +44,23 @@ private:
     bool atEnd() const { return pos_ >= body_.size(); }
     // Moves past the current byte and every following byte that cannot begin a delimiter.
     // Stopping inside a multi-byte character is harmless: delimiters begin with a lead byte.
+    // Scans with locals: a store to pos_ inside the loop would make the compiler reload
+    // everything a char may alias.
     void advanceChar() {
-        ++pos_;
-        while (pos_ < body_.size() && !mayStart_[static_cast<unsigned char>(body_[pos_])]) ++pos_;
+        const char* s = body_.data();
+        const std::size_t n = body_.size();
+        std::size_t p = pos_ + 1;
+        while (p < n && !mayStart_[static_cast<unsigned char>(s[p])]) ++p;
+        pos_ = p;
     }
     void fail(std::string_view message, std::string_view span) {
-        message_.assign(message);
+        message_ = message;
+        named_ = {};
         length_ = static_cast<int>(utf8::length(span));
     }
-    void failCaret(std::string message) {
-        message_ = std::move(message);
+    void failCaret(std::string_view message, std::string_view named = {}) {
+        message_ = message;
+        named_ = named;
         length_ = 0;
     }
     // Skips a stray delimiter or space between attributes; in strict mode it is an error.
@@ -71,7 +78,7 @@ private:
     int showLevels_;
     std::size_t pos_ = 0;
     bool mayStart_[256] = {};
-    std::string message_;
+    std::string_view message_, named_;  // fixed texts: nothing is built until the result is
     int length_ = 0;
 };
 
@@ -86,7 +93,7 @@ void Parser2x::attributes(int parent, int level) {
         if (at(d_.start)) {
             pos_ += d_.start.size();
         } else if (!permissive_) {
-            return failCaret("Missing start delimiter " + quoted(d_.start));
+            return failCaret("Missing start delimiter ", d_.start);
         }
 
         // The name runs up to the label delimiter.
@@ -101,7 +108,7 @@ void Parser2x::attributes(int parent, int level) {
                 break;
             }
             if (at(d_.end)) {
-                if (strict_) failCaret("Missing label delimiter " + quoted(d_.label));
+                if (strict_) failCaret("Missing label delimiter ", d_.label);
                 break;
             }
             if (at(d_.label)) break;
@@ -110,7 +117,7 @@ void Parser2x::attributes(int parent, int level) {
         const std::string_view name = utf8::trimSpaces(body_.substr(nameStart, pos_ - nameStart));
         if (strict_ && !failed()) {
             if (name.empty()) failCaret("Missing attribute name");
-            else if (atEnd()) failCaret("Missing label delimiter " + quoted(d_.label));
+            else if (atEnd()) failCaret("Missing label delimiter ", d_.label);
         }
         if (failed()) return;
 
@@ -139,14 +146,14 @@ void Parser2x::attributes(int parent, int level) {
             const std::string_view value = utf8::trimSpaces(body_.substr(valueStart, pos_ - valueStart));
             if (strict_) {
                 if (value.empty()) return failCaret("Missing attribute value");
-                if (atEnd()) return failCaret("Missing end delimiter " + quoted(d_.end));
+                if (atEnd()) return failCaret("Missing end delimiter ", d_.end);
             }
             const int val = tree_.addChild(attr, value, image::ValueGood);
             tree_[val].expanded = 2 * level < showLevels_;
 
             if (at(d_.start)) {
                 attributes(val, level + 1);
-                if (strict_ && !failed() && atEnd()) failCaret("Missing end delimiter " + quoted(d_.end));
+                if (strict_ && !failed() && atEnd()) failCaret("Missing end delimiter ", d_.end);
                 if (failed()) return;
             }
         }
@@ -179,8 +186,8 @@ void Parse2x(std::string_view fileName, AttributeTree& tree, Result& result, con
     const int nameLength = static_cast<int>(utf8::length(fileName));
     if (fileName.empty()) return failWith("Filename is empty", 1, 0);
     if (nameLength > maximumLength)
-        return failWith("Filename is too long (Length=" + std::to_string(nameLength) +
-                            ", Maximum=" + std::to_string(maximumLength) + ")",
+        return failWith(ShortMessage() << "Filename is too long (Length=" << nameLength << ", Maximum="
+                                       << maximumLength << ")",
                         1, nameLength);
     if (!allowIllegal) {
         if (int p = FindIllegalCharacter(fileName)) return failWith("Filename contains an illegal character", p, 1);
@@ -195,7 +202,12 @@ void Parse2x(std::string_view fileName, AttributeTree& tree, Result& result, con
     if (!body.empty()) {
         if (body.front() == '.') return failWith("Filename may not begin with a period", 1, 0);
         parser.attributes(tree.root(), 1);
-        if (parser.failed()) return failWith(parser.message(), parser.position(), parser.length());
+        if (parser.failed()) {
+            tree.clear();
+            result.set(Status::Fail, {}, parser.position(), parser.length());
+            parser.writeMessage(result.message);
+            return;
+        }
     }
     if (!extension.empty()) {
         ++parser.counter;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/semantics_run.h"
+#include "engine/short_message.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
@@ -30,7 +31,7 @@ void prefixOrder(std::string& text, int order) {
     text.insert(0, digits, 4);
 }
 
-std::string valueCount(int n) { return std::to_string(n) + (n == 1 ? " value" : " values"); }
+std::string_view valuesWord(int n) { return n == 1 ? " value" : " values"; }
 
 }  // namespace
 
@@ -38,10 +39,9 @@ void namePass(Run& run, int parent) {
     AttributeTree& tree = run.tree;
     const bool preferred = run.opt(sem_opt::AttributeReorder) == 2;
     for (int a = tree[parent].child; a; a = tree[a].next) {
-        const std::string_view name = nameOf(tree, a);
-        if (!name.empty()) {
+        const AttributeEntry& e = entryOf(tree, a);
+        if (e.known()) {
             run.report(Status::Good, "Recognized attribute name", a, 0, 0);
-            const AttributeEntry& e = LookupAttribute(name);
             if (const auto form = run.opt(sem_opt::AttributeTranslateParse); form >= 1 && form <= 3)
                 tree[a].text.assign(nameIn(e, form));
             if (const auto form = run.opt(sem_opt::AttributeTranslateBuild); form >= 1 && form <= 3)
@@ -61,17 +61,17 @@ void contextPass(Run& run, int parent) {
     auto hp = run.held.hold({&parent});
     const bool attributes = run.opt(sem_opt::AttributeEnable) == 1;
     const bool atRoot = tree[parent].isRoot();
+    // The owner of the value P, by long name; an unrecognised owner has the empty
+    // name, which no entry lists. Sub-attributes are checked before this level
+    // changes, so the owner's name holds for the whole loop.
+    const std::string_view owner = atRoot ? "Root" : entryOf(tree, tree[parent].parent).longName;
     for (int a = tree[parent].child; a; a = tree[a].next) {
         auto ha = run.held.hold({&a});
-        const std::string_view name = nameOf(tree, a);
+        const AttributeEntry& e = entryOf(tree, a);
         if (attributes) {
-            if (name == "Captured Date" && atRoot) ++run.dateCounter;
-            const AttributeEntry& e = LookupAttribute(name);
-            if (!name.empty()) {
+            if (e.longName == "Captured Date" && atRoot) ++run.dateCounter;
+            if (e.known()) {
                 if (const auto s = severityOf(run.opt(sem_opt::AttributeValidateContext))) {
-                    // The owner of the value P, by long name; an unrecognised owner has
-                    // the empty name, which no entry lists.
-                    const std::string_view owner = atRoot ? "Root" : nameOf(tree, tree[parent].parent);
                     if (!e.allowedUnder(owner))
                         run.report(*s, "Invalid attribute context", a, 0, 0);
                 }
@@ -79,17 +79,19 @@ void contextPass(Run& run, int parent) {
                 const auto structure = run.opt(sem_opt::AttributeValidateStructure);
                 if (const auto s = severityOf(structure)) {
                     const bool warn = *s == Status::Warn;
-                    const std::string longName(e.longName);
                     if (n < e.minimumValues)
                         run.report(*s,
-                                   longName + (warn ? " attribute should have at least " : " attribute must have at least ") +
-                                       valueCount(e.minimumValues),
+                                   ShortMessage()
+                                       << e.longName
+                                       << (warn ? " attribute should have at least " : " attribute must have at least ")
+                                       << e.minimumValues << valuesWord(e.minimumValues),
                                    a, 0, 0);
                     else if (n > e.maximumValues)
                         run.report(*s,
-                                   longName +
-                                       (warn ? " attribute should not have more than " : " attribute may not have more than ") +
-                                       valueCount(e.maximumValues),
+                                   ShortMessage() << e.longName
+                                                  << (warn ? " attribute should not have more than "
+                                                           : " attribute may not have more than ")
+                                                  << e.maximumValues << valuesWord(e.maximumValues),
                                    a, 0, 0);
                 }
             }
@@ -116,7 +118,12 @@ void processLevel(Run& run, int parent) {
 
 void ProcessSemantics(AttributeTree& tree, int parent, Result& result, int& dateCounter,
                       const SemanticOptions& semanticOptions, const DateOptions& dateOptions, MessageSink* sink) {
-    semantics::Run run{tree, result, semanticOptions, dateOptions, sink, dateCounter, {}};
+    // Kept per thread between runs, so that values are checked without heap memory once
+    // a few names have been through. A sink may run the layer again from inside a
+    // check; the value check that called it uses none of this afterwards.
+    thread_local Finding finding;
+    thread_local std::string standard;
+    semantics::Run run{tree, result, semanticOptions, dateOptions, sink, dateCounter, {}, finding, standard};
     auto held = run.held.hold({&result.nodeIndex});
     semantics::processLevel(run, parent);
 }

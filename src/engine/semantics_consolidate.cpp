@@ -9,8 +9,15 @@ bool sameDuplicateKey(std::string_view a, std::string_view b) {
     b = utf8::trimSpaces(b);
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
-        const std::size_t la = utf8::sequenceLength(static_cast<unsigned char>(a[i]));
-        const std::size_t lb = utf8::sequenceLength(static_cast<unsigned char>(b[j]));
+        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
+        if (ca < 0x80 && cb < 0x80) {
+            // Plain ASCII, the common case, folds without decoding.
+            if (ca != cb && utf8::asciiUpper(ca) != utf8::asciiUpper(cb)) return false;
+            ++i;
+            ++j;
+            continue;
+        }
+        const std::size_t la = utf8::sequenceLength(ca), lb = utf8::sequenceLength(cb);
         if (a.compare(i, la, b, j, lb) != 0 &&
             utf8::toUpper(utf8::firstCodePoint(a.substr(i, la))) != utf8::toUpper(utf8::firstCodePoint(b.substr(j, lb))))
             return false;
@@ -30,10 +37,9 @@ void mergeDuplicatesInto(Run& run, int& node) {
             continue;
         }
         int after = tree[b].next;
-        auto hb = run.held.hold({&b, &after});
+        auto ha = run.held.hold({&after});
         // The duplicate's children go, in their order, after the node's own.
-        while (tree[b].child) run.held.moveUnder(tree, tree[b].child, node);
-        run.held.removeInto(tree, b, node);
+        run.held.mergeInto(tree, b, node);
         b = after;
     }
 }

@@ -21,7 +21,7 @@ public:
     class Hold {
     public:
         Hold(HeldNodes& owner, std::size_t mark) : owner_(owner), mark_(mark) {}
-        ~Hold() { owner_.refs_.resize(mark_); }
+        ~Hold() { owner_.count_ = mark_; }
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
 
@@ -31,20 +31,29 @@ public:
     };
 
     // The references stay held until the returned Hold goes out of scope.
-    [[nodiscard]] Hold hold(std::initializer_list<int*> refs);
+    [[nodiscard]] Hold hold(std::initializer_list<int*> refs) {
+        const std::size_t mark = count_;
+        for (int* ref : refs) {
+            if (count_ >= kInPlace && count_ - kInPlace == spilled_.size()) spilled_.push_back(ref);
+            else at(count_) = ref;
+            ++count_;
+        }
+        return Hold(*this, mark);
+    }
 
-    // Moves node with its subtree to the last place under newParent; held indices
-    // on the moved nodes follow them. Returns the node's new index.
-    int moveUnder(AttributeTree& tree, int node, int newParent);
-    // Removes a node that has no children; held references to it pass to heir.
-    void removeInto(AttributeTree& tree, int node, int heir);
+    // Gives node's children to heir and removes node (AttributeTree::mergeInto); held
+    // references to node pass to heir, those to its descendants follow them.
+    void mergeInto(AttributeTree& tree, int node, int heir);
 
 private:
-    // gone: the removed nodes in preorder; heirs: what a reference to each becomes.
-    void removeMapped(AttributeTree& tree, int node, const std::vector<int>& gone, const std::vector<int>& heirs);
+    int*& at(std::size_t i) { return i < kInPlace ? inPlace_[i] : spilled_[i - kInPlace]; }
 
-    std::vector<int*> refs_;
-    std::vector<int> sorted_;  // scratch
+    // A few levels of nesting hold a dozen or two; those stay in place, so a run
+    // needs no heap memory for them. Deeper trees spill the rest into a vector.
+    static constexpr std::size_t kInPlace = 48;
+    int* inPlace_[kInPlace] = {};
+    std::vector<int*> spilled_;
+    std::size_t count_ = 0;
 };
 
 // One run of the layer over a tree.
@@ -56,6 +65,9 @@ struct Run {
     MessageSink* sink;
     int& dateCounter;
     HeldNodes held;
+    // Scratch for checkValue, shared by all values (see ProcessSemantics).
+    Finding& finding;
+    std::string& standard;
 
     std::int32_t opt(std::size_t i) const { return options[i]; }
     void report(Status s, std::string_view message, int node, int position, int length) {
@@ -70,9 +82,10 @@ constexpr std::optional<Status> severityOf(std::int32_t choice) {
     return std::nullopt;
 }
 
-// An attribute's long name from whatever form of it its Text holds; empty when unrecognised.
-inline std::string_view nameOf(const AttributeTree& tree, int attribute) {
-    return TranslateAttributeName(tree[attribute].text);
+// An attribute's dictionary entry from whatever form of its name its Text holds;
+// the empty entry (empty long name) when unrecognised.
+inline const AttributeEntry& entryOf(const AttributeTree& tree, int attribute) {
+    return FindAttribute(tree[attribute].text);
 }
 
 // Duplicates are texts equal once trimmed and upper-cased. Compared in place,

@@ -12,30 +12,37 @@ namespace lorvane::semantics {
 
 namespace {
 
-// At least three digits: 5 becomes 005, 1234 stays 1234.
-std::string padded(std::int32_t n) {
-    std::string s = std::to_string(n);
-    if (s.size() < 3) s.insert(0, 3 - s.size(), '0');
-    return s;
+// At least three digits: 5 becomes 005, 1234 stays 1234 (n is 0 or more).
+void writePadded(std::int32_t n, std::string& out) {
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    while (count < 3) digits[count++] = '0';
+    out.clear();
+    while (count > 0) out += digits[--count];
 }
 
 }  // namespace
 
 void checkValue(Run& run, int value, std::string_view valueFormat) {
     const std::string& text = run.tree[value].text;
-    Finding finding;
-    std::string standard;
+    Finding& finding = run.finding;
+    std::string& standard = run.standard;
+    standard.clear();
     if (valueFormat == "Text") {
         ValidateTextValue(text, standard, finding);
     } else if (valueFormat == "Integer" || valueFormat == "Percent") {
         std::int32_t n = -1;
         if (valueFormat == "Integer") ValidateIntegerValue(text, n, finding);
         else ValidatePercentValue(text, n, finding);
-        if (n >= 0) standard = padded(n);
+        if (n >= 0) writePadded(n, standard);
     } else if (valueFormat == "Date") {
         DateTime earliest = kNoDate, latest = kNoDate;
         ValidateDateValue(text, earliest, latest, finding, run.dateOptions);
-        if (finding.status != Status::Fail) standard = BuildDateText(earliest, latest, run.dateOptions);
+        if (finding.status != Status::Fail) BuildDateText(earliest, latest, run.dateOptions, standard);
     } else if (valueFormat == "Extension") {
         ValidateExtensionValue(text, standard, finding);
     } else {
@@ -46,7 +53,8 @@ void checkValue(Run& run, int value, std::string_view valueFormat) {
     // beyond four-digit years); the value is kept rather than lost.
     if (run.opt(sem_opt::ValueReformat) == 1 && finding.status != Status::Fail && !standard.empty() &&
         standard != text) {
-        run.tree[value].text = std::move(standard);
+        // Swapped rather than copied: the old text's buffer becomes the next scratch.
+        run.tree[value].text.swap(standard);
         // The finding's range was counted in the old text; it now marks the whole new one
         // (a reversed date span, the only finding that survives a rewrite, marks the whole value).
         if (finding.status != Status::Good && finding.length > 0) {
@@ -70,12 +78,11 @@ void valuePass(Run& run, int parent) {
         if (!tree[a].child) continue;
         auto ha = run.held.hold({&a});
         if (reorder) tree.sortChildren(a);
-        const std::string_view name = nameOf(tree, a);
-        const std::string_view valueFormat = LookupAttribute(name).valueFormat;
+        const AttributeEntry& e = entryOf(tree, a);
         for (int v = tree[a].child; v; v = tree[v].next) {
             auto hv = run.held.hold({&v});
             if (merge) mergeDuplicatesInto(run, v);
-            if (check && !name.empty()) checkValue(run, v, valueFormat);
+            if (check && e.known()) checkValue(run, v, e.valueFormat);
         }
     }
 }

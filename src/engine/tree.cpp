@@ -99,40 +99,84 @@ int AttributeTree::add(int relative, Relation relation, std::string_view text, i
     return idx;
 }
 
+template <typename Visit>
+void AttributeTree::forEachInSubtree(int top, Visit visit) const {
+    // Preorder along the links; the parent links lead back up, so no stack is needed.
+    int n = top;
+    for (;;) {
+        visit(n);
+        if ((*this)[n].child) {
+            n = (*this)[n].child;
+            continue;
+        }
+        while (n != top && !(*this)[n].next) n = (*this)[n].parent;
+        if (n == top) return;
+        n = (*this)[n].next;
+    }
+}
+
 void AttributeTree::remove(int index) {
     if (index < 1 || index > size_) return;
+    permutation_.assign(static_cast<std::size_t>(size_) + 1, 0);
+    forEachInSubtree(index, [&](int n) { permutation_[static_cast<std::size_t>(n)] = kGone; });
     unlink(index);
-    // Mark the subtree: every node whose ancestor chain reaches `index`.
-    std::vector<int> newIndex(static_cast<std::size_t>(size_) + 1, 0);
-    std::vector<char> gone(static_cast<std::size_t>(size_) + 1, 0);
-    gone[static_cast<std::size_t>(index)] = 1;
-    // Parents are always created before... not necessarily (CopySubtree appends), so walk up.
-    for (int i = 1; i <= size_; ++i) {
-        if (i == index) continue;
-        int p = (*this)[i].parent;
-        while (p && p != index) p = (*this)[p].parent;
-        if (p == index) gone[static_cast<std::size_t>(i)] = 1;
+    renumberMarked(0);
+}
+
+void AttributeTree::mergeInto(int node, int heir) {
+    // Numbered as moving each child to heir (a copy appended, the original removed)
+    // and then removing node would be: node's descendants end up last, in preorder.
+    permutation_.assign(static_cast<std::size_t>(size_) + 1, 0);
+    int moved = 0;
+    forEachInSubtree(node, [&](int n) { permutation_[static_cast<std::size_t>(n)] = n == node ? kGone : ++moved; });
+    while (const int c = (*this)[node].child) {
+        unlink(c);
+        link(c, heir, 0);
     }
-    int next = 0;
-    for (int i = 1; i <= size_; ++i)
-        if (!gone[static_cast<std::size_t>(i)]) newIndex[static_cast<std::size_t>(i)] = ++next;
-    auto map = [&](int i) { return newIndex[static_cast<std::size_t>(i)]; };
-    // Compact, swapping removed nodes to the tail so their string storage is kept.
+    unlink(node);
+    renumberMarked(moved);
+}
+
+void AttributeTree::renumberMarked(int moved) {
+    // Marks in permutation_: 0 stays, in order; 1..moved go last, in that order; kGone
+    // is removed and goes to the tail, where its string storage waits for the next add().
+    int staying = 0;
+    for (int i = 1; i <= size_; ++i) staying += permutation_[static_cast<std::size_t>(i)] == 0 ? 1 : 0;
+    int kept = 0, gone = staying + moved;
     for (int i = 1; i <= size_; ++i) {
-        if (gone[static_cast<std::size_t>(i)]) continue;
+        int& target = permutation_[static_cast<std::size_t>(i)];
+        if (target == 0) target = ++kept;
+        else if (target == kGone) target = ++gone;
+        else target += staying;
+    }
+    applyPermutation(staying + moved);
+}
+
+void AttributeTree::applyPermutation(int newCount) {
+    // permutation_[old] is every node's new place; places past newCount are removed nodes.
+    renumber_.resize(permutation_.size());
+    for (std::size_t i = 0; i < permutation_.size(); ++i)
+        renumber_[i] = permutation_[i] <= newCount ? permutation_[i] : 0;
+    for (int i = 1; i <= size_; ++i) {
         Node& n = (*this)[i];
-        n.parent = map(n.parent);
-        n.child = map(n.child);
-        n.lastChild = map(n.lastChild);
-        n.next = map(n.next);
-        n.previous = map(n.previous);
-        int target = map(i);
-        if (target != i) std::swap(nodes_[static_cast<std::size_t>(target - 1)], nodes_[static_cast<std::size_t>(i - 1)]);
+        n.parent = renumbered(n.parent);
+        n.child = renumbered(n.child);
+        n.lastChild = renumbered(n.lastChild);
+        n.next = renumbered(n.next);
+        n.previous = renumbered(n.previous);
     }
-    firstTop_ = map(firstTop_);
-    lastTop_ = map(lastTop_);
-    selected_ = map(selected_);
-    size_ = next;
+    firstTop_ = renumbered(firstTop_);
+    lastTop_ = renumbered(lastTop_);
+    selected_ = renumbered(selected_);
+    // Put every node in its place by following the permutation's cycles; swapping
+    // moves the strings' storage along instead of copying it.
+    for (int i = 1; i <= size_; ++i) {
+        for (int& target = permutation_[static_cast<std::size_t>(i)]; target != i;) {
+            std::swap(nodes_[static_cast<std::size_t>(i - 1)], nodes_[static_cast<std::size_t>(target - 1)]);
+            std::swap(target, permutation_[static_cast<std::size_t>(target)]);
+        }
+    }
+    size_ = newCount;
 }
 
 void AttributeTree::clear() {
@@ -140,16 +184,48 @@ void AttributeTree::clear() {
     firstTop_ = lastTop_ = selected_ = 0;
 }
 
+namespace {
+
+// Orders two texts as their upper-case forms (utf8::upper) compare as bytes, without
+// building them: UTF-8 keeps code point order, so comparing the upper-cased code
+// points one by one gives the same answer.
+bool upperLess(std::string_view a, std::string_view b) {
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
+        char32_t ua, ub;
+        if (ca < 0x80 && cb < 0x80) {
+            ua = utf8::asciiUpper(ca);
+            ub = utf8::asciiUpper(cb);
+            ++i;
+            ++j;
+        } else {
+            ua = utf8::toUpper(utf8::decode(a, i));
+            ub = utf8::toUpper(utf8::decode(b, j));
+        }
+        if (ua != ub) return ua < ub;
+    }
+    return i == a.size() && j < b.size();
+}
+
+}  // namespace
+
 void AttributeTree::sortChildren(int index) {
-    Node& p = (*this)[index];
-    if (p.children < 2) return;
-    std::vector<int> kids;
-    kids.reserve(static_cast<std::size_t>(p.children));
-    for (int c = p.child; c; c = (*this)[c].next) kids.push_back(c);
-    auto key = [&](int i) { return utf8::upper((*this)[i].text); };
-    std::stable_sort(kids.begin(), kids.end(), [&](int a, int b) { return key(a) < key(b); });
-    for (int c : kids) unlink(c);
-    for (int c : kids) link(c, index, 0);
+    if ((*this)[index].children < 2) return;
+    // Siblings are few, so an insertion sort on the links does it in place: stable,
+    // and without the buffers a general sort would allocate for every call.
+    int sortedLast = (*this)[index].child;
+    while (const int c = (*this)[sortedLast].next) {
+        if (!upperLess((*this)[c].text, (*this)[sortedLast].text)) {
+            sortedLast = c;
+            continue;
+        }
+        // c goes before the first sorted sibling whose text is greater than its own.
+        int before = (*this)[index].child;
+        while (!upperLess((*this)[c].text, (*this)[before].text)) before = (*this)[before].next;
+        unlink(c);
+        link(c, index, before);
+    }
 }
 
 bool AttributeTree::wellShaped() const {

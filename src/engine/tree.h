@@ -88,6 +88,14 @@ public:
 
     // Removes the node with all its descendants; later nodes move down.
     void remove(int index);
+    // Gives node's children, in their order, to heir as its last children and removes
+    // node. Numbered as moving each child with CopySubtree and remove() and then
+    // removing node would be: node's descendants take the highest indices, in
+    // preorder, and the other nodes close up. heir must lie outside node's subtree.
+    void mergeInto(int node, int heir);
+    // After remove() or mergeInto(): the index of the node that had oldIndex before
+    // it (0 for 0 and for removed nodes). Valid until the tree changes again.
+    int renumbered(int oldIndex) const { return renumber_[static_cast<std::size_t>(oldIndex)]; }
     void clear();
 
     // The one-shot "Sorted": orders the node's children ascending by Text,
@@ -101,11 +109,18 @@ public:
 private:
     void link(int idx, int parent, int before);  // insert idx into parent's list before `before` (0 = at end)
     void unlink(int idx);
+    template <typename Visit>
+    void forEachInSubtree(int top, Visit visit) const;
+    void renumberMarked(int moved);
+    void applyPermutation(int newCount);
+    static constexpr int kGone = -1;
 
     std::vector<Node> nodes_;
     int size_ = 0;
     int firstTop_ = 0, lastTop_ = 0;
     int selected_ = 0;
+    // Kept between calls so that renumbering a reused tree does not allocate.
+    std::vector<int> permutation_, renumber_;
 };
 
 // --- The five shared operations ---

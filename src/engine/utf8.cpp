@@ -1,6 +1,5 @@
 #include "engine/utf8.h"
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -14,7 +13,10 @@ std::size_t length(std::string_view text) {
     for (; i + 8 <= n; i += 8) {
         std::uint64_t w;
         std::memcpy(&w, s + i, 8);
-        continuation += static_cast<std::size_t>(std::popcount(w & ~(w << 1) & 0x8080808080808080ull));
+        // One bit per continuation byte, summed by a multiply rather than std::popcount,
+        // which without a popcnt target compiles to a library call.
+        const std::uint64_t marks = ((w & ~(w << 1)) >> 7) & 0x0101010101010101ull;
+        continuation += static_cast<std::size_t>((marks * 0x0101010101010101ull) >> 56);
     }
     for (; i < n; ++i) continuation += isLead(s[i]) ? 0 : 1;
     return n - continuation;
@@ -74,8 +76,6 @@ bool isValid(std::string_view text) {
     return true;
 }
 
-namespace {
-// Decodes one character of valid UTF-8 at i and advances i.
 char32_t decode(std::string_view text, std::size_t& i) {
     auto c = static_cast<unsigned char>(text[i]);
     std::size_t len = sequenceLength(c);
@@ -85,7 +85,6 @@ char32_t decode(std::string_view text, std::size_t& i) {
     i += len;
     return cp;
 }
-}  // namespace
 
 char32_t firstCodePoint(std::string_view text) {
     if (text.empty()) return 0;
@@ -174,9 +173,8 @@ std::string upper(std::string_view text) {
     return out;
 }
 
-std::string lower(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+void appendLower(std::string_view text, std::string& out) {
+    out.reserve(out.size() + text.size());
     std::size_t i = 0;
     while (i < text.size()) {
         auto c = static_cast<unsigned char>(text[i]);
@@ -187,14 +185,12 @@ std::string lower(std::string_view text) {
             append(out, toLower(decode(text, i)));
         }
     }
-    return out;
 }
 
-std::string_view trimSpaces(std::string_view text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && text[b] == ' ') ++b;
-    while (e > b && text[e - 1] == ' ') --e;
-    return text.substr(b, e - b);
+std::string lower(std::string_view text) {
+    std::string out;
+    appendLower(text, out);
+    return out;
 }
 
 }  // namespace lorvane::utf8

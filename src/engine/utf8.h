@@ -26,6 +26,10 @@ std::size_t sequenceLength(unsigned char lead);
 // Strict validation: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool isValid(std::string_view text);
 
+// Decodes the character that starts at byte offset i (i < text.size()) and moves i
+// past it. A bad or cut-off sequence reads as its one lead byte.
+char32_t decode(std::string_view text, std::size_t& i);
+
 // Code point of the first character, 0 for empty text.
 char32_t firstCodePoint(std::string_view text);
 
@@ -35,12 +39,24 @@ void append(std::string& out, char32_t cp);
 // Simple case mapping for ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic;
 // other characters are kept as they are.
 char32_t toUpper(char32_t cp);
+// toUpper for an ASCII byte, inline for the loops that compare texts letter by letter.
+constexpr unsigned char asciiUpper(unsigned char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 0x20) : c;
+}
 char32_t toLower(char32_t cp);
 std::string upper(std::string_view text);
 std::string lower(std::string_view text);
 void upperInto(std::string_view text, std::string& out);
+// Appends the lower-case form of text to out (which must not hold text).
+void appendLower(std::string_view text, std::string& out);
 
-// Leading and trailing blanks (U+0020 only) removed.
-std::string_view trimSpaces(std::string_view text);
+// Leading and trailing blanks (U+0020 only) removed. Inline: it is called for
+// nearly every node text by every pass.
+inline std::string_view trimSpaces(std::string_view text) {
+    std::size_t b = 0, e = text.size();
+    while (b < e && text[b] == ' ') ++b;
+    while (e > b && text[e - 1] == ' ') --e;
+    return text.substr(b, e - b);
+}
 
 }  // namespace lorvane::utf8

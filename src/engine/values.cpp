@@ -64,7 +64,7 @@ void ValidatePercentValue(std::string_view text, std::int32_t& number, Finding& 
 
 void ValidateExtensionValue(std::string_view text, std::string& normalised, Finding& finding) {
     finding.reset();
-    normalised = utf8::upper(utf8::trimSpaces(text));
+    utf8::upperInto(utf8::trimSpaces(text), normalised);
     if (normalised.empty()) {
         finding.set(Status::Fail, "Extension value may not be empty", 1, characters(text));
         return;

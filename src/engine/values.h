@@ -1,5 +1,6 @@
 // Validators for the value formats Text, Integer, Percent and Extension. Each
 // returns the normalised value and a finding (message filled also for "Good").
+// The normalised text is written into the caller's string, which must not be the text's own.
 #pragma once
 
 #include <cstdint>

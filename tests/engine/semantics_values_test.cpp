@@ -143,7 +143,9 @@ TEST(ValueFormats, UnknownFormatShowsTheBoxAndReportsNothing) {
     Result r;
     int counter = 0;
     Recorder recorder;
-    semantics::Run run{tree, r, options, dates, &recorder, counter, {}};
+    Finding finding;
+    std::string standard;
+    semantics::Run run{tree, r, options, dates, &recorder, counter, {}, finding, standard};
     semantics::checkValue(run, 3, "");
     ASSERT_EQ(recorder.shown.size(), 1u);
     EXPECT_EQ(recorder.shown[0].first, "Unable to determine value format.");
