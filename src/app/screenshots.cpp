@@ -57,7 +57,7 @@ int RenderScreenshots(AppContext& ctx, const QString& outputFolder, const QStrin
     }
     ctx.settings.BrowserAutoLoadLastFolder = 0;
     if (QWidget* w = ctx.windows.show(form::Browser)) {
-        w->resize(900, 420);
+        w->resize(1320, 420);
         if (BrowserForm* browser = ctx.windows.browser()) browser->InitializeFolder(samples.absolutePath());
         ok = save(w, QDir(outputFolder).filePath(pictureName(0, QStringLiteral("browser"), {}))) && ok;
     }

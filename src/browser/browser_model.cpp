@@ -68,7 +68,7 @@ bool BrowserModel::setData(const QModelIndex& index, const QVariant& value, int 
 void BrowserModel::clear() {
     if (rows_.empty()) return;
     beginResetModel();
-    rows_.clear();
+    std::vector<BrowserRow>().swap(rows_);  // a large folder's room goes back too
     endResetModel();
 }
 

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeView>
@@ -498,7 +499,11 @@ void BrowserWindow::layoutIconView() {
         cells_->cell = grid;
     } else {
         // The list's columns are as wide as its longest names, within the window.
-        grid = QSize(std::clamp(edge + 14 + longestNameWidth(text), 150, std::max(150, icons_->viewport()->width() - 8)),
+        // The view itself may not have been laid out yet (a hidden page of the
+        // stack keeps its old size), so the room is reckoned from the stack.
+        const int room = stack_->contentsRect().width() - 2 * icons_->frameWidth() -
+                         icons_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 8;
+        grid = QSize(std::clamp(edge + 14 + longestNameWidth(text), 150, std::max(150, room)),
                      std::max(edge, line) + 4);
         cells_->cell = grid;
     }

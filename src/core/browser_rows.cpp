@@ -195,7 +195,7 @@ FsError RowParser::FillRow(BrowserRow& row, std::string_view path) {
     return e;
 }
 
-FsError RowParser::FillRow(BrowserRow& row, std::string_view folder, std::string_view name) {
+FsError RowParser::FillRow(BrowserRow& row, const OpenFolder& folder, std::string_view name) {
     FsError e = FileSystemService::Instance().GetFile(folder, name, file_);
     if (e.failed()) return e;
     SetFileColumns(row, file_);

@@ -85,8 +85,8 @@ public:
     // UpdateItem's work: SetFileColumns from the file at path, then ParseItem.
     // On failure the row is left as it was.
     FsError FillRow(BrowserRow& row, std::string_view path);
-    // The same for a file named in a folder's listing (FolderInfo's Path and Files).
-    FsError FillRow(BrowserRow& row, std::string_view folder, std::string_view name);
+    // The same for a file named in the listing of an open folder.
+    FsError FillRow(BrowserRow& row, const OpenFolder& folder, std::string_view name);
 
     // The last row's parse, as the window keeps it.
     const Result& result() const { return result_; }

@@ -378,8 +378,10 @@ void fillFromStat(const struct statx& sx, FileInfo& file) {
     file.DateCreated = localDateTime(created);
 }
 
-FsError statFile(const std::string& path, struct statx& sx) {
-    if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
+// A regular file (or a link to one) described by statx: from folder (a descriptor,
+// or AT_FDCWD) and name; path is only for the error.
+FsError statFile(int folder, const char* name, const std::string& path, struct statx& sx) {
+    if (::statx(folder, name, AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
         return failure(errno, "read", path);
     if (S_ISDIR(sx.stx_mode)) return failure(EISDIR, "read", path);
     if (!S_ISREG(sx.stx_mode)) return failure(kNotRegular, "read", path, {}, "Not a regular file");
@@ -476,7 +478,7 @@ FsError FileSystemService::GetFile(std::string_view path, FileInfo& file) const 
     const std::string p(path);
     if (p.empty()) return failure(ENOENT, "read", p);
     struct statx sx{};
-    if (FsError e = statFile(p, sx); e.failed()) return e;
+    if (FsError e = statFile(AT_FDCWD, p.c_str(), p, sx); e.failed()) return e;
 
     const std::string clean = CleanPath(p);
     file.Name.assign(baseName(clean));
@@ -487,17 +489,27 @@ FsError FileSystemService::GetFile(std::string_view path, FileInfo& file) const 
     return {};
 }
 
-FsError FileSystemService::GetFile(std::string_view folder, std::string_view name, FileInfo& file) const {
-    if (folder.empty() || name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos)
-        return GetFile(JoinPath(folder, name), file);
+OpenFolder::OpenFolder(std::string_view path) : path_(path) {
+    if (!path_.empty()) fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+OpenFolder::~OpenFolder() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+FsError FileSystemService::GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const {
+    const std::string& path = folder.path();
+    if (folder.descriptor() < 0 || name.empty() || name == "." || name == ".." ||
+        name.find('/') != std::string_view::npos)
+        return GetFile(JoinPath(path, name), file);
     // Assigned in place: a loop over a folder reuses the strings' room.
-    file.Path.assign(folder);
+    file.Path.assign(path);
     if (file.Path.back() != '/') file.Path += '/';
     file.Path += name;
-    struct statx sx{};
-    if (FsError e = statFile(file.Path, sx); e.failed()) return e;
     file.Name.assign(name);
-    file.ParentFolder.assign(folder);
+    struct statx sx{};
+    if (FsError e = statFile(folder.descriptor(), file.Name.c_str(), file.Path, sx); e.failed()) return e;
+    file.ParentFolder.assign(path);
     file.Type = TypeDescription(name);
     fillFromStat(sx, file);
     return {};

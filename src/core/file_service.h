@@ -54,6 +54,24 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // Absolute, with "." and ".." and doubled or trailing slashes removed; symbolic links kept.
 std::string CleanPath(std::string_view path);
 
+// A folder held open while the files of its listing are read one after another.
+class OpenFolder {
+public:
+    // path as FolderInfo gives it (clean); not open when it cannot be opened, and
+    // then reading its files goes by their paths.
+    explicit OpenFolder(std::string_view path);
+    ~OpenFolder();
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    int descriptor() const { return fd_; }  // -1 when not open
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
 class FileSystemService {
 public:
     // The program-wide object.
@@ -64,9 +82,10 @@ public:
     bool FolderExists(std::string_view path) const;
 
     FsError GetFile(std::string_view path, FileInfo& file) const;
-    // The same for a name straight from a listing (FolderInfo's Path and one of its
-    // Files): the path needs no cleaning, and file's strings are reused in place.
-    FsError GetFile(std::string_view folder, std::string_view name, FileInfo& file) const;
+    // The same for a name straight from a listing of an open folder (one of its
+    // Files): the path needs no cleaning, the file is found from the folder rather
+    // than by walking the whole path again, and file's strings are reused in place.
+    FsError GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const;
     // Files and subfolders in name order, ignoring letter case (ties in byte order),
     // so that a folder lists the same way on every run.
     FsError GetFolder(std::string_view path, FolderInfo& folder) const;

@@ -56,20 +56,23 @@ void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& 
         out.errors.push_back(e.message());
         return;
     }
-    for (const std::string& name : listing.Files) {
-        if (FsError e = parser_.FillRow(row_, listing.Path, name); e.failed()) {
-            out.errors.push_back(e.message());
-        } else {
-            onRow(row_);
-            ++out.loaded;
-            // A folder that gained files since counting raises the total rather than overrun it.
-            if (out.loaded > out.total) out.total = out.loaded;
-        }
-        report({LoadProgress::Phase::Loading, out.loaded, out.total, listing.Path}, !loadingReported_);
-        loadingReported_ = true;
-        if (stopped()) {
-            out.cancelled = true;
-            return;
+    {
+        const OpenFolder open(listing.Path);  // closed before the subfolders are read
+        for (const std::string& name : listing.Files) {
+            if (FsError e = parser_.FillRow(row_, open, name); e.failed()) {
+                out.errors.push_back(e.message());
+            } else {
+                onRow(row_);
+                ++out.loaded;
+                // A folder that gained files since counting raises the total rather than overrun it.
+                if (out.loaded > out.total) out.total = out.loaded;
+            }
+            report({LoadProgress::Phase::Loading, out.loaded, out.total, listing.Path}, !loadingReported_);
+            loadingReported_ = true;
+            if (stopped()) {
+                out.cancelled = true;
+                return;
+            }
         }
     }
     if (!subfolders) return;

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -448,6 +449,34 @@ private slots:
         QCOMPARE(host_.messages[0].text, QStringLiteral("The original file has been moved, renamed, or deleted."));
         QCOMPARE(host_.messages[0].title, QStringLiteral("Error"));
         QCOMPARE(host_.messages[0].icon, BrowserIcon::Stop);
+    }
+
+    // What the icon views give each name: the list view's columns hold the longest
+    // name whole, the large-icon view wraps it under the picture over three lines.
+    void iconViewsLeaveNamesRoom() {
+        BrowserWindow& b = open();
+        b.resize(1400, 500);
+        b.show();
+        b.InitializeFolder(root_);
+        QListView* v = b.IconView();
+        const QFontMetrics text(v->font());
+        int longest = 0;
+        for (const BrowserRow& r : b.Model().rows())
+            longest = std::max(longest, text.horizontalAdvance(QString::fromStdString(r.Text)));
+
+        b.SetListView(list_view::List);
+        QVERIFY(v->gridSize().width() >= 16 + longest);
+        QCOMPARE(v->viewMode(), QListView::ListMode);
+
+        b.SetListView(list_view::LargeIcons);
+        const QSize cell = v->itemDelegate()->sizeHint(QStyleOptionViewItem(), b.Model().index(0, 0));
+        QVERIFY(cell.height() >= 32 + 3 * text.height());
+        QVERIFY(cell.width() <= v->gridSize().width());
+        QCOMPARE(v->iconSize(), QSize(32, 32));
+
+        b.SetListView(list_view::SmallIcons);
+        QCOMPARE(v->iconSize(), QSize(16, 16));
+        QVERIFY(v->itemDelegate()->sizeHint(QStyleOptionViewItem(), b.Model().index(0, 0)).height() >= text.height());
     }
 
     void listKeysRunTheirCommands() {

@@ -174,10 +174,12 @@ TEST_F(FileServiceTest, FileFields) {
         << f.DateCreated.time_since_epoch().count();
     EXPECT_NE(f.Type.find("JPEG"), std::string::npos) << f.Type;
 
-    // By folder and name, as a listing gives them: the same fields.
+    // By open folder and name, as a listing gives them: the same fields.
+    const OpenFolder folder(dir_.path().toStdString());
+    ASSERT_GE(folder.descriptor(), 0);
     FileInfo g;
     g.Path = "left over from another file";
-    ASSERT_TRUE(fs.GetFile(dir_.path().toStdString(), "{DT=2004-07-15}.jpg", g).ok());
+    ASSERT_TRUE(fs.GetFile(folder, "{DT=2004-07-15}.jpg", g).ok());
     EXPECT_EQ(g.Name, f.Name);
     EXPECT_EQ(g.ParentFolder, f.ParentFolder);
     EXPECT_EQ(g.Path, f.Path);
@@ -186,16 +188,22 @@ TEST_F(FileServiceTest, FileFields) {
     EXPECT_EQ(g.DateCreated, f.DateCreated);
     EXPECT_EQ(g.Type, f.Type);
     // A name that is not a plain name is resolved as a path.
-    ASSERT_TRUE(fs.GetFile(dir_.path().toStdString(), "./{DT=2004-07-15}.jpg", g).ok());
+    ASSERT_TRUE(fs.GetFile(folder, "./{DT=2004-07-15}.jpg", g).ok());
     EXPECT_EQ(g.Path, p);
     EXPECT_EQ(g.ParentFolder, dir_.path().toStdString());
 
     FileInfo missing;
-    EXPECT_EQ(fs.GetFile(dir_.path().toStdString(), "none.jpg", missing).message(),
+    EXPECT_EQ(fs.GetFile(folder, "none.jpg", missing).message(),
               "Unable to read \"" + at("none.jpg") + "\" due to the following error: No such file or directory");
+    // A folder that could not be opened reports what its path does.
+    const OpenFolder gone(at("gone"));
+    EXPECT_EQ(gone.descriptor(), -1);
+    EXPECT_EQ(fs.GetFile(gone, "x.jpg", missing).message(),
+              "Unable to read \"" + at("gone/x.jpg") + "\" due to the following error: No such file or directory");
     EXPECT_EQ(fs.GetFile(at("none.jpg"), missing).code, ENOENT);
     ASSERT_EQ(::mkdir(at("d").c_str(), 0755), 0);
     EXPECT_EQ(fs.GetFile(at("d"), missing).description, "Is a directory");
+    EXPECT_EQ(fs.GetFile(folder, "d", missing).description, "Is a directory");
 }
 
 TEST_F(FileServiceTest, TypeDescriptions) {
