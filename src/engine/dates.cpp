@@ -317,16 +317,16 @@ void completeDates(DateParts& e, DateParts& l) {
     if (l.day == -1) l.day = lastDay();
 }
 
-// v (0 or more) with at least `width` digits, zeros in front.
+// v (0 or more) with at least `width` digits, zeros in front; appended in one go.
 void appendDigits(std::string& out, int v, int width) {
     char digits[12];
-    int n = 0;
+    char* first = digits + sizeof digits;
     do {
-        digits[n++] = static_cast<char>('0' + v % 10);
+        *--first = static_cast<char>('0' + v % 10);
         v /= 10;
     } while (v > 0);
-    while (n < width) digits[n++] = '0';
-    while (n > 0) out += digits[--n];
+    while (digits + sizeof digits - first < width) *--first = '0';
+    out.append(first, static_cast<std::size_t>(digits + sizeof digits - first));
 }
 
 void appendDelimiter(std::string& out, char32_t c) {
@@ -502,13 +502,15 @@ void readDateSpan(Chars chars, DateTime& earliest, DateTime& latest, Finding& fi
     CompleteDateSpan(e, l);
     const auto first = MakeDateTime(e), last = MakeDateTime(l);
     // A leap second on the last minute of the maximum year would roll past the year
-    // limits; refuse it rather than hand on a date that cannot be read back.
-    const auto inYears = [&](const std::optional<DateTime>& t) {
+    // limits; refuse it rather than hand on a date that cannot be read back. Every year
+    // read is within the limits, so only a leap second can carry a date-time out of them.
+    const auto inYears = [&](const std::optional<DateTime>& t, const DateParts& parts) {
         if (!t) return false;
-        const auto parts = SplitDateTime(*t);
-        return parts && parts->year >= minYear && parts->year <= maxYear;
+        if (parts.second != 60) return true;
+        const auto split = SplitDateTime(*t);
+        return split && split->year >= minYear && split->year <= maxYear;
     };
-    if (!inYears(first) || !inYears(last)) {
+    if (!inYears(first, e) || !inYears(last, l)) {
         finding.set(Status::Fail,
                     "Should be 4-digit Year between " + std::to_string(minYear) + " and " + std::to_string(maxYear), 1,
                     length);

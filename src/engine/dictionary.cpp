@@ -1,6 +1,5 @@
 #include "engine/dictionary.h"
 
-#include <cstring>
 #include <vector>
 
 namespace lorvane {
@@ -72,8 +71,12 @@ public:
         char folded[kLongestForm];
         for (std::size_t i = 0; i < name.size(); ++i) folded[i] = foldCase(name[i]);
         if (folded[0] < 'A' || folded[0] > 'Z') return kEmpty;
-        for (const Form& f : groups_[name.size()][static_cast<std::size_t>(folded[0] - 'A')])
-            if (std::memcmp(f.folded, folded, name.size()) == 0) return *f.entry;
+        for (const Form& f : groups_[name.size()][static_cast<std::size_t>(folded[0] - 'A')]) {
+            // A plain loop: the names are a few bytes long, too short to pay for a memcmp call.
+            std::size_t i = 1;
+            while (i < name.size() && f.folded[i] == folded[i]) ++i;
+            if (i == name.size()) return *f.entry;
+        }
         return kEmpty;
     }
 

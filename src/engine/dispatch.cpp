@@ -65,10 +65,9 @@ void ParseFilename(std::string_view fileName, AttributeTree& tree, const EngineC
     if (mode == "(Auto)") {
         parse2x(fileName, tree, s, result);
         if (result.good()) return report(format::Code2x, format::Name2x);
-        // The 2.x finding stays in result unless 1.x reads the name. A 1.x success has
-        // no message, so the second record costs no allocation then, and copying it
-        // over keeps the caller's message buffer.
-        Result second;
+        // The 2.x finding stays in result unless 1.x reads the name. The second record is
+        // kept per thread so that its message buffer, like the caller's, is reused.
+        thread_local Result second;
         parse1x(fileName, tree, ctx, second);
         if (second.good()) {
             result = second;

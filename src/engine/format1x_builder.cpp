@@ -114,10 +114,14 @@ private:
     }
     // The value was already reported Good when it was recorded; a second Good report here
     // would clear the marks of the checks in between, and the node must keep showing them.
-    void reportFinding(Finding f, int node) {
+    void reportFinding(const Finding& f, int node) {
         if (f.status == Status::Good) return;
-        f.clipTo(static_cast<int>(utf8::length(tree_[node].text)));
-        report(f.status, f.message, node, f.position, f.length);
+        // Only the range is copied for clipping: a copy of the whole finding would copy its message.
+        Finding range;
+        range.position = f.position;
+        range.length = f.length;
+        range.clipTo(static_cast<int>(utf8::length(tree_[node].text)));
+        report(f.status, f.message, node, range.position, range.length);
     }
     // Roles are tested in order; names the dictionary does not know all translate to empty text.
     int roleOf(int a) const {

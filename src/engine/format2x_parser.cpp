@@ -33,6 +33,7 @@ public:
         }
     }
     int position() const { return utf8::position(body_, pos_); }
+    bool atBodyEnd() const { return pos_ == body_.size(); }
     int length() const { return length_; }
     int counter = 0;
 
@@ -223,8 +224,10 @@ void Parse2x(std::string_view fileName, AttributeTree& tree, Result& result, con
     if (parser.counter == 0) return failWith("Filename must contain at least one attribute", 1, 0);
     if (!extension.empty() && parser.counter == 1)
         return failWith("Filename must contain at least one non-Extension attribute", 1, 0);
-    // The running position doubles as the result's position.
-    result.position = parser.position();
+    // The running position doubles as the result's position. A good parse leaves it at
+    // the body's end, where the name's length gives it without counting again.
+    result.position = parser.atBodyEnd() ? nameLength - static_cast<int>(utf8::length(extension)) + 1
+                                         : parser.position();
 }
 
 }  // namespace lorvane

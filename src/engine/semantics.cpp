@@ -97,6 +97,7 @@ void contextPass(Run& run, int parent) {
             }
         }
         for (int v = tree[a].child; v; v = tree[v].next) {
+            if (!tree[v].child) continue;  // most values have no sub-attributes: nothing to hold or do
             auto hv = run.held.hold({&v});
             processLevel(run, v);
         }

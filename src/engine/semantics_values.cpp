@@ -62,7 +62,8 @@ void checkValue(Run& run, int value, std::string_view valueFormat) {
             finding.length = static_cast<int>(utf8::length(run.tree[value].text));
         }
     }
-    finding.clipTo(static_cast<int>(utf8::length(run.tree[value].text)));
+    // Characters are counted only for a finding that marks a range.
+    if (finding.position >= 1) finding.clipTo(static_cast<int>(utf8::length(run.tree[value].text)));
     Status status = finding.status;
     if (status != Status::Good) status = run.opt(sem_opt::ValueValidateFormat) == 1 ? Status::Warn : Status::Fail;
     run.report(status, finding.message, value, finding.position, finding.length);

@@ -413,6 +413,10 @@ class BuildDate : public ::testing::TestWithParam<BuildCase> {};
 TEST_P(BuildDate, WritesTheSpan) {
     const auto& c = GetParam();
     EXPECT_EQ(BuildDateText(c.earliest, c.latest, withSwitches(c.style, c.switches)), c.text);
+    // Into a buffer: the old content is replaced, not added to.
+    std::string out = "old text that was there";
+    BuildDateText(c.earliest, c.latest, withSwitches(c.style, c.switches), out);
+    EXPECT_EQ(out, c.text);
 }
 
 const DateTime kDayStart = at(2005, 7, 14), kDayEnd = at(2005, 7, 14, 23, 59, 59);
@@ -502,6 +506,9 @@ TEST(BuildDate, UnwritableDateTimesGiveNoText) {
     EXPECT_EQ(BuildDateText(kDayStart, kNoDate, o), "");
     const DateTime beyond = DateTime{std::chrono::sys_days{std::chrono::year{10000} / 1 / 1}};
     EXPECT_EQ(BuildDateText(kDayStart, beyond, o), "");
+    std::string out = "2005";
+    BuildDateText(kDayStart, beyond, o, out);
+    EXPECT_EQ(out, "");  // emptied, so a stale text is never taken for the date
     EXPECT_EQ(FormatDateTime(kNoDate), "");
     // Far outside the calendar type's own range: refused, not wrapped into some year.
     EXPECT_FALSE(SplitDateTime(DateTime{std::chrono::seconds{std::int64_t{1} << 50}}));

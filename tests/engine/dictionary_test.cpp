@@ -59,6 +59,29 @@ TEST(TranslateAttributeName, ExtraFormsAndMisses) {
     for (const auto& c : cases) EXPECT_EQ(TranslateAttributeName(c.name), c.expected) << c.name;
 }
 
+TEST(FindAttribute, GivesTheEntryOfAnyFormAndNothingNearIt) {
+    for (const auto& e : AttributeDictionary())
+        for (std::string_view form : {e.longName, e.mediumName, e.shortName}) {
+            EXPECT_EQ(&FindAttribute(form), &e) << form;
+            EXPECT_EQ(&FindAttribute(mixedCase(form)), &e) << form;
+        }
+    EXPECT_EQ(FindAttribute("serial").longName, "Sequence Number");
+    EXPECT_EQ(FindAttribute("Topic").longName, "Comment");
+    // Same length and first letter as real forms, or one character off.
+    for (const char* miss : {"Dat", "Datee", "DX", "D", "#DT", " DT", "DT ", "Seq", "Seq#x", "Version Descriptio",
+                             "Version Descriptionn", "Version Description!", "\xC3\x89XTN", "eXtN\xC3\xA9", "1T", ""})
+        EXPECT_FALSE(FindAttribute(miss).known()) << miss;
+}
+
+TEST(AttributeEntry, HasFormTakesTheThreeFormsOnly) {
+    const auto& extension = LookupAttribute("Extension");
+    for (const char* form : {"Extension", "EXTENSION", "extn", "Ex", "eX"}) EXPECT_TRUE(extension.hasForm(form)) << form;
+    for (const char* other : {"Extn ", "E", "Ext", "Extensio", "Extensions", "", "Comment"})
+        EXPECT_FALSE(extension.hasForm(other)) << other;
+    EXPECT_FALSE(LookupAttribute("Sequence Number").hasForm("SERIAL"));  // an extra form, not one of the three
+    EXPECT_FALSE(LookupAttribute("SERIAL").known());
+}
+
 TEST(LookupAttribute, ExactLongNameOnly) {
     const auto& ext = LookupAttribute("Extension");
     EXPECT_EQ(ext.order, 9999);

@@ -6,6 +6,7 @@
 
 #include "engine/dispatch.h"
 #include "engine/semantics.h"
+#include "engine/semantics_run.h"
 #include "support/tree_text.h"
 
 namespace lorvane {
@@ -371,6 +372,52 @@ TEST(ApplySemantics, ResultNodeFollowsItsNodeThroughMerges) {
     ApplySemantics(s.tree, s.result, MakeSemanticOptions(s.settings, false), MakeDateOptions(s.settings));
     EXPECT_EQ(treeText(s.tree), "Filename(Captured Date(2005),Subject(a,b),Place(p))");
     EXPECT_EQ(s.tree[s.result.nodeIndex].text, "Subject");
+}
+
+// More indices are held than fit in place: every one, spilled or not, must follow its
+// node through a merge, also when the spilled places are used a second time.
+TEST(HeldNodes, EveryHeldIndexFollowsItsNodeBeyondThoseKeptInPlace) {
+    std::string shape = "Filename(A(a0),B(b0";
+    for (int k = 0; k < 70; ++k) shape += ",x" + std::to_string(k);
+    shape += "))";
+    semantics::HeldNodes held;  // the second round reuses the places the first one spilled into
+    for (int round = 0; round < 2; ++round) {
+        AttributeTree tree;
+        buildTree(tree, shape);
+        std::vector<int> refs;
+        for (int i = 4; i <= tree.count(); ++i) refs.push_back(i);  // B, b0, x0 ... x69
+        std::vector<std::string> texts;
+        for (int i : refs) texts.push_back(tree[i].text);
+        std::function<void(std::size_t)> holdFrom = [&](std::size_t k) {
+            if (k == refs.size()) {
+                held.mergeInto(tree, 2, 4);  // A's value joins B's, A goes: everything after A moves down
+                return;
+            }
+            auto h = held.hold({&refs[k]});
+            holdFrom(k + 1);
+        };
+        holdFrom(0);
+        ASSERT_EQ(treeText(tree).substr(0, 20), "Filename(B(b0,x0,x1,");
+        for (std::size_t k = 0; k < refs.size(); ++k) EXPECT_EQ(tree[refs[k]].text, texts[k]) << round << " " << k;
+    }
+}
+
+TEST(ApplySemantics, DeepNestingMergesAtEveryLevel) {
+    // Sixteen levels of Subject values, each with a duplicate; the only finding is at the bottom.
+    std::string inner = "Comm(x,x),Zed(q)", expected = "Comment(x),Zed(q)";
+    for (int k = 0; k < 16; ++k) {
+        const std::string v = "v" + std::to_string(k);
+        inner = "Subj(" + v + "," + v + "(" + inner + "))";
+        expected = "Subject(" + v + "(" + expected + "))";
+    }
+    Semantics s;
+    quiet(s.settings);
+    s.settings.SemanticsAttributeValidateName = 1;
+    const Result& r = s.apply("Filename(DT(2005)," + inner + ")");
+    EXPECT_EQ(treeText(s.tree), "Filename(Captured Date(2005)," + expected + ")");
+    EXPECT_EQ(r.message, "Unrecognized attribute name");
+    EXPECT_EQ(s.tree[r.nodeIndex].text, "Zed");
+    EXPECT_TRUE(s.tree.wellShaped());
 }
 
 TEST(ApplySemantics, ThroughParseAndBuild) {

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 #include "engine/tree.h"
+#include "engine/utf8.h"
 #include "support/tree_text.h"
 
 namespace lorvane {
@@ -111,6 +116,14 @@ TEST(FindIllegalCharacter, FirstOfTheNine) {
     for (char c : std::string_view("\\/:*?<>|\"")) EXPECT_EQ(FindIllegalCharacter(std::string("x") + c), 2) << c;
     // Positions count characters, not bytes.
     EXPECT_EQ(FindIllegalCharacter("\xC3\xA9\xC3\xA9*"), 3);
+    // Past the first blocks of eight bytes, at every place, after a two-byte character.
+    for (std::size_t at = 0; at < 20; ++at) {
+        std::string text = "\xC3\xA9" + std::string(20, 'x');
+        text[2 + at] = '|';
+        if (at + 1 < 20) text[2 + at + 1] = '<';  // only the first one counts
+        EXPECT_EQ(FindIllegalCharacter(text), static_cast<int>(at) + 2) << at;
+    }
+    EXPECT_EQ(FindIllegalCharacter(std::string(64, 'y')), 0);
 }
 
 TEST(CopySubtree, SevenNodesSameShapeMarksAndTags) {
@@ -188,6 +201,120 @@ TEST(AttributeTree, ReusedTreeKeepsNodeStorage) {
     t.clear();
     buildTree(t, "Filename(B(v))");
     EXPECT_EQ(t[2].text.data(), data);
+}
+
+int indexOf(const AttributeTree& t, std::string_view text) {
+    for (int i = 1; i <= t.count(); ++i)
+        if (t[i].text == text) return i;
+    return 0;
+}
+
+// Every node's text and links in Index order, so two trees compare node for node.
+std::string layout(const AttributeTree& t) {
+    std::string out;
+    for (int i = 1; i <= t.count(); ++i) {
+        const Node& n = t[i];
+        out += std::to_string(i) + ":" + n.text + " p" + std::to_string(n.parent) + " c" + std::to_string(n.child) +
+               " l" + std::to_string(n.lastChild) + " n" + std::to_string(n.next) + " v" +
+               std::to_string(n.previous) + " k" + std::to_string(n.children) + "\n";
+    }
+    return out + "top " + std::to_string(t.root());
+}
+
+// mergeInto must number the tree exactly as moving the children one by one
+// (copy appended, original removed) and then removing the node does.
+TEST(AttributeTree, MergeIntoNumbersLikeCopyingEachChildThenRemoving) {
+    struct Case {
+        const char* shape;
+        const char* node;
+        const char* heir;
+        const char* expected;
+    } cases[] = {
+        {"Filename(A(a1,a2),B(b1),C(c1))", "C", "A", "Filename(A(a1,a2,c1),B(b1))"},
+        {"Filename(A(a1),B(b1(X(x1,x2)),b2),C(c1))", "B", "A", "Filename(A(a1,b1(X(x1,x2)),b2),C(c1))"},
+        {"Filename(A(a1),B(b1(X(x1),Y(y1))),C(c1))", "B", "C", "Filename(A(a1),C(c1,b1(X(x1),Y(y1))))"},
+        {"Filename(A(a1),B,C(c1))", "B", "A", "Filename(A(a1),C(c1))"},  // no children: only removed
+        {"Filename(S(s1(P(p1),Q(q1)),s2))", "Q", "P", "Filename(S(s1(P(p1,q1)),s2))"},  // one level down
+    };
+    for (const auto& c : cases) {
+        AttributeTree merged, stepwise;
+        buildTree(merged, c.shape);
+        buildTree(stepwise, c.shape);
+        merged.mergeInto(indexOf(merged, c.node), indexOf(merged, c.heir));
+        EXPECT_EQ(treeText(merged), c.expected) << c.shape;
+
+        int node = indexOf(stepwise, c.node), heir = indexOf(stepwise, c.heir);
+        while (const int child = stepwise[node].child) {
+            CopySubtree(stepwise, child, heir, Relation::Child);
+            stepwise.remove(child);
+            node = stepwise.renumbered(node);
+            heir = stepwise.renumbered(heir);
+        }
+        stepwise.remove(node);
+        EXPECT_EQ(layout(merged), layout(stepwise)) << c.shape;
+        EXPECT_TRUE(merged.wellShaped()) << c.shape;
+    }
+}
+
+TEST(AttributeTree, RenumberedFollowsEveryNodeThroughRemoveAndMerge) {
+    const char* shape = "Filename(A(a1(X(x1)),a2),B(b1,b2),C(c1))";
+    for (const char* removed : {"A", "a1", "b2", "C"}) {
+        AttributeTree t, before;
+        buildTree(t, shape);
+        buildTree(before, shape);
+        t.remove(indexOf(t, removed));
+        for (int i = 1; i <= before.count(); ++i) {
+            const int now = t.renumbered(i);
+            // Gone exactly when the node was in the removed subtree.
+            if (now == 0) EXPECT_EQ(indexOf(t, before[i].text), 0) << removed << " " << before[i].text;
+            else EXPECT_EQ(t[now].text, before[i].text) << removed;
+        }
+        EXPECT_EQ(t.renumbered(0), 0);
+    }
+    AttributeTree t, before;
+    buildTree(t, shape);
+    buildTree(before, shape);
+    t.mergeInto(indexOf(t, "A"), indexOf(t, "C"));
+    for (int i = 1; i <= before.count(); ++i) {
+        const int now = t.renumbered(i);
+        if (before[i].text == "A") EXPECT_EQ(now, 0);
+        else EXPECT_EQ(t[now].text, before[i].text);
+    }
+}
+
+TEST(AttributeTree, RemovedNodesKeepTheirStorageForLaterAdds) {
+    AttributeTree t;
+    buildTree(t, "Filename(A(a long value that does not fit small buffers),B(b))");
+    const char* data = t[3].text.data();
+    t.mergeInto(2, 4);  // moves the value under B, then drops A
+    t.remove(t.count());  // and the moved value too
+    t.clear();
+    buildTree(t, "Filename(A(a),B(b),C(c))");
+    bool reused = false;
+    for (int i = 1; i <= t.count(); ++i) reused = reused || t[i].text.data() == data;
+    EXPECT_TRUE(reused);
+}
+
+// The in-place comparison must order exactly as comparing utf8::upper copies does,
+// Latin-1, Greek and stray bytes included, and keep equal texts in their order.
+TEST(AttributeTree, SortChildrenOrdersAsUpperCaseCopiesWould) {
+    const std::vector<std::string> texts = {
+        "b", "\xC3\xA9t\xC3\xA9", "A", "\xC3\x89T\xC3\x89", "a", "Z", "\xCE\xB1", "\xCE\x91", "\xB5", "\xCE\x9C",
+        "ab", "a b", "AB", "", "\xC3\xBF", "\xC5\xB8", "z\xC3\xA0", "Z\xC3\x80", "{", "0006Subject", "0006SUBJECT"};
+    AttributeTree t;
+    InitializeTree(t, 0);
+    for (const auto& text : texts) t.addChild(1, text, image::AttributeGood);
+    t.sortChildren(1);
+    std::vector<std::size_t> order(texts.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return utf8::upper(texts[a]) < utf8::upper(texts[b]); });
+    std::vector<std::string> expected, actual;
+    for (std::size_t i : order) expected.push_back(texts[i]);
+    for (int c = t[1].child; c; c = t[c].next) actual.push_back(t[c].text);
+    EXPECT_EQ(actual, expected);
+    EXPECT_EQ(t[1].children, static_cast<int>(texts.size()));
+    EXPECT_EQ(t[t[1].lastChild].text, expected.back());
 }
 
 }  // namespace

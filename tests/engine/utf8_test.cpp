@@ -27,5 +27,24 @@ TEST(Utf8, LengthAndPositionCountLeadBytesAtEveryAlignment) {
     }
 }
 
+TEST(Utf8, AppendLowerAddsToWhatIsThere) {
+    struct Case {
+        const char* before;
+        const char* text;
+        const char* after;
+    } cases[] = {
+        {"name.", "JPG", "name.jpg"},
+        {"", "\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9"},
+        {"x", "", "x"},
+        {"", "\xCE\x91\xCE\x9C" "1", "\xCE\xB1\xCE\xBC" "1"},
+    };
+    for (const auto& c : cases) {
+        std::string out = c.before;
+        utf8::appendLower(c.text, out);
+        EXPECT_EQ(out, c.after);
+        EXPECT_EQ(std::string(c.before) + utf8::lower(c.text), c.after);
+    }
+}
+
 }  // namespace
 }  // namespace lorvane
