@@ -3,45 +3,12 @@
 #include <chrono>
 
 #include "engine/dictionary.h"
+#include "engine/digits.h"
 #include "engine/semantics.h"
 #include "engine/utf8.h"
 #include "engine/values.h"
 
 namespace lorvane {
-
-namespace {
-
-// Digits of n (n >= 0) padded with zeros to minDigits, a comma between groups of three.
-void appendGrouped(std::string& out, std::uint64_t n, int minDigits) {
-    char digits[32];
-    int len = 0;
-    do {
-        digits[len++] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n > 0);
-    while (len < minDigits) digits[len++] = '0';
-    for (int i = len - 1; i >= 0; --i) {
-        out += digits[i];
-        if (i > 0 && i % 3 == 0) out += ',';
-    }
-}
-
-// "0000" style: at least minDigits digits, a sign for the (never expected) negative.
-// By hand rather than snprintf: it runs a few times for every row of a folder.
-void appendPadded(std::string& out, std::int64_t n, int minDigits) {
-    std::uint64_t v = n < 0 ? static_cast<std::uint64_t>(-(n + 1)) + 1 : static_cast<std::uint64_t>(n);
-    char digits[24];
-    int len = 0;
-    do {
-        digits[len++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v > 0);
-    while (len < minDigits) digits[len++] = '0';
-    if (n < 0) out += '-';
-    while (len > 0) out += digits[--len];
-}
-
-}  // namespace
 
 std::string* BrowserRow::column(std::string_view key) {
     return const_cast<std::string*>(static_cast<const BrowserRow*>(this)->column(key));
@@ -65,19 +32,18 @@ void FormatSizeColumn(std::int64_t bytes, std::string& out) {
     std::uint64_t kb = b / 1024;
     const std::uint64_t rest = b % 1024;
     if (rest > 512 || (rest == 512 && kb % 2 == 1)) ++kb;
-    appendGrouped(out, kb, 6);
+    AppendZeroPadded(out, static_cast<std::int64_t>(kb), 6, true);
     out += " KB";
 }
 
 void FormatLengthColumn(std::string_view fileName, std::string& out) {
     out.clear();
-    appendPadded(out, static_cast<std::int64_t>(utf8::length(fileName)), 3);
+    AppendZeroPadded(out, static_cast<std::int64_t>(utf8::length(fileName)), 3);
 }
 
 std::string FormatCount(std::int64_t n) {
     std::string out;
-    if (n < 0) out += '-';
-    appendGrouped(out, n < 0 ? static_cast<std::uint64_t>(-(n + 1)) + 1 : static_cast<std::uint64_t>(n), 1);
+    AppendZeroPadded(out, n, 1, true);
     return out;
 }
 
@@ -92,17 +58,17 @@ void FormatChronologyKey(const ChronologyFields& f, std::string& out) {
         const auto days = floor<std::chrono::days>(f.date);
         const year_month_day ymd{days};
         const hh_mm_ss<seconds> t{f.date - days};
-        appendPadded(out, static_cast<int>(ymd.year()), 4);
+        AppendZeroPadded(out, static_cast<int>(ymd.year()), 4);
         out += '/';
-        appendPadded(out, static_cast<unsigned>(ymd.month()), 2);
+        AppendZeroPadded(out, static_cast<unsigned>(ymd.month()), 2);
         out += '/';
-        appendPadded(out, static_cast<unsigned>(ymd.day()), 2);
+        AppendZeroPadded(out, static_cast<unsigned>(ymd.day()), 2);
         out += ' ';
-        appendPadded(out, t.hours().count(), 2);
+        AppendZeroPadded(out, t.hours().count(), 2);
         out += ':';
-        appendPadded(out, t.minutes().count(), 2);
+        AppendZeroPadded(out, t.minutes().count(), 2);
         out += ':';
-        appendPadded(out, t.seconds().count(), 2);
+        AppendZeroPadded(out, t.seconds().count(), 2);
     } else {
         out += "0000/00/00 00:00:00";
     }
@@ -110,7 +76,7 @@ void FormatChronologyKey(const ChronologyFields& f, std::string& out) {
         {f.hasSequence, f.sequence}, {f.hasComponent, f.component}, {f.hasVersion, f.version}};
     for (const auto& [has, n] : numbers) {
         out += ' ';
-        appendPadded(out, has ? n : 0, 4);
+        AppendZeroPadded(out, has ? n : 0, 4);
     }
 }
 

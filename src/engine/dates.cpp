@@ -1,5 +1,6 @@
 #include "engine/dates.h"
 
+#include "engine/digits.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
@@ -317,45 +318,33 @@ void completeDates(DateParts& e, DateParts& l) {
     if (l.day == -1) l.day = lastDay();
 }
 
-// v (0 or more) with at least `width` digits, zeros in front; appended in one go.
-void appendDigits(std::string& out, int v, int width) {
-    char digits[12];
-    char* first = digits + sizeof digits;
-    do {
-        *--first = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v > 0);
-    while (digits + sizeof digits - first < width) *--first = '0';
-    out.append(first, static_cast<std::size_t>(digits + sizeof digits - first));
-}
-
 void appendDelimiter(std::string& out, char32_t c) {
     if (c) utf8::append(out, c);
 }
 
 void writeDate(std::string& out, const DateParts& p, const DateDelimiters& d) {
     appendDelimiter(out, d.date);
-    appendDigits(out, p.year, 4);
+    AppendZeroPadded(out, p.year, 4);
     if (p.month != -1) {
         appendDelimiter(out, d.dateComponent);
-        appendDigits(out, p.month, 2);
+        AppendZeroPadded(out, p.month, 2);
     }
     if (p.day != -1) {
         appendDelimiter(out, d.dateComponent);
-        appendDigits(out, p.day, 2);
+        AppendZeroPadded(out, p.day, 2);
     }
 }
 
 void writeTime(std::string& out, const DateParts& p, const DateDelimiters& d) {
     appendDelimiter(out, d.time);
-    appendDigits(out, p.hour, 2);
+    AppendZeroPadded(out, p.hour, 2);
     if (p.minute != -1) {
         appendDelimiter(out, d.timeComponent);
-        appendDigits(out, p.minute, 2);
+        AppendZeroPadded(out, p.minute, 2);
     }
     if (p.second != -1) {
         appendDelimiter(out, d.timeComponent);
-        appendDigits(out, p.second, 2);
+        AppendZeroPadded(out, p.second, 2);
     }
 }
 
@@ -586,17 +575,17 @@ std::string FormatDateTime(DateTime t) {
     const auto p = SplitDateTime(t);
     if (!p) return {};
     std::string out;
-    appendDigits(out, p->year, 4);
+    AppendZeroPadded(out, p->year, 4);
     out += '-';
-    appendDigits(out, p->month, 2);
+    AppendZeroPadded(out, p->month, 2);
     out += '-';
-    appendDigits(out, p->day, 2);
+    AppendZeroPadded(out, p->day, 2);
     out += ' ';
-    appendDigits(out, p->hour, 2);
+    AppendZeroPadded(out, p->hour, 2);
     out += ':';
-    appendDigits(out, p->minute, 2);
+    AppendZeroPadded(out, p->minute, 2);
     out += ':';
-    appendDigits(out, p->second, 2);
+    AppendZeroPadded(out, p->second, 2);
     return out;
 }
 

@@ -4,28 +4,12 @@
 #include <string>
 
 #include "engine/dates.h"
+#include "engine/digits.h"
 #include "engine/semantics_run.h"
 #include "engine/utf8.h"
 #include "engine/values.h"
 
 namespace lorvane::semantics {
-
-namespace {
-
-// At least three digits: 5 becomes 005, 1234 stays 1234 (n is 0 or more).
-void writePadded(std::int32_t n, std::string& out) {
-    char digits[12];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n > 0);
-    while (count < 3) digits[count++] = '0';
-    out.clear();
-    while (count > 0) out += digits[--count];
-}
-
-}  // namespace
 
 void checkValue(Run& run, int value, std::string_view valueFormat) {
     const std::string& text = run.tree[value].text;
@@ -38,7 +22,10 @@ void checkValue(Run& run, int value, std::string_view valueFormat) {
         std::int32_t n = -1;
         if (valueFormat == "Integer") ValidateIntegerValue(text, n, finding);
         else ValidatePercentValue(text, n, finding);
-        if (n >= 0) writePadded(n, standard);
+        if (n >= 0) {
+            standard.clear();
+            AppendZeroPadded(standard, n, 3);  // 5 becomes 005, 1234 stays 1234
+        }
     } else if (valueFormat == "Date") {
         DateTime earliest = kNoDate, latest = kNoDate;
         ValidateDateValue(text, earliest, latest, finding, run.dateOptions);
