@@ -125,6 +125,31 @@ TEST(ApplySemantics, ValuesSortOnlyWhenAsked) {
     EXPECT_EQ(treeText(s.tree), "Filename(Captured Date(2005),Subject(ann,Ben,Cid))");
 }
 
+TEST(SameDuplicateKey, TrimmedAndUpperCasedTextsAgree) {
+    struct Case { std::string_view a, b; bool same; };
+    const Case cases[] = {
+        {"Ann", "ANN", true},
+        {" ann  ", "Ann", true},
+        {"Ann", "Anx", false},          // differ at the end only
+        {"Bnn", "Ann", false},          // differ at the start only
+        {"Ann", "Anna", false},
+        {"", "  ", true},
+        {"", "a", false},
+        {"0006Subject", "0006SUBJECT", true},
+        {"0006Subject", "0008Place", false},
+        {"fıx", "FIX", true},           // dotless i upper-cases to I: byte lengths differ
+        {"xı", "XI", true},             // ... and at the end
+        {"Größe", "GRÖßE", true},
+        {"é", "É", true},
+        {"aé", "aè", false},
+        {"\xC3" "A", "\xC3" "A", true},  // broken text: the same bytes still agree
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(semantics::sameDuplicateKey(c.a, c.b), c.same) << c.a << " / " << c.b;
+        EXPECT_EQ(semantics::sameDuplicateKey(c.b, c.a), c.same) << c.b << " / " << c.a;
+    }
+}
+
 TEST(ApplySemantics, Consolidation) {
     struct Case { const char* label; std::function<void(GlobalSettings&)> set; const char* in; const char* out; };
     const Case cases[] = {
