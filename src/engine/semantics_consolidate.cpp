@@ -59,7 +59,7 @@ void mergeDuplicatesInto(Run& run, int& node) {
         int after = tree[b].next;
         auto ha = run.held.hold({&after});
         // The duplicate's children go, in their order, after the node's own.
-        run.held.mergeInto(tree, b, node);
+        run.mergeInto(b, node);
         b = after;
     }
 }

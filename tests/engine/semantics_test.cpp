@@ -427,6 +427,40 @@ TEST(HeldNodes, EveryHeldIndexFollowsItsNodeBeyondThoseKeptInPlace) {
     }
 }
 
+// The run remembers each attribute's entry; merges renumber the tree under it. Every
+// finding and mark must be what looking each name up afresh gives.
+TEST(ProcessSemantics, RememberedEntriesFollowTheirNodesThroughMerges) {
+    const char* shapes[] = {
+        "Filename(DT(2005),Subject(Ann(Position(x),Posn(y))),SU(Ben),Quality(50),Qual(abc),Place(Bay))",
+        "Filename(Zed(a),SU(Ann(Activity(run),Activity(walk(Comment(c))))),Subj(Ann(Posn(z))),Flash(on),Qual(5))",
+        "Filename(Comm(a),Comm(b),Creator(c),Crtr(d),DT(2005-13),DT(2006),Title(t),Interest(x),Intr(y),Device(d(Lens(l),Flash(f),Flash(g))))",
+        "Filename(Subject(Ann(Device(d(Flash(on),Flash(off))),Device(e))),Subject(Ann(Qual(x))),Version Date(2001),VDat(abc))",
+    };
+    const GlobalSettings settings;
+    const SemanticOptions options = MakeSemanticOptions(settings, false);
+    const DateOptions dates = MakeDateOptions(settings);
+    for (const char* shape : shapes) {
+        AttributeTree cached, fresh;
+        buildTree(cached, shape);
+        buildTree(fresh, shape);
+        Result cachedResult, freshResult;
+        int cachedCounter = 0, freshCounter = 0;
+        ProcessSemantics(cached, cached.root(), cachedResult, cachedCounter, options, dates);
+        Finding finding;
+        std::string standard;
+        semantics::Run run{fresh, freshResult, options, dates, nullptr, freshCounter, {}, finding, standard};
+        {
+            auto held = run.held.hold({&freshResult.nodeIndex});
+            semantics::processLevel(run, fresh.root());
+        }
+        ASSERT_EQ(treeText(cached), treeText(fresh)) << shape;
+        for (int i = 1; i <= cached.count(); ++i) EXPECT_EQ(cached[i].image, fresh[i].image) << shape << " node " << i;
+        EXPECT_EQ(cachedResult.message, freshResult.message) << shape;
+        EXPECT_EQ(cachedResult.nodeIndex, freshResult.nodeIndex) << shape;
+        EXPECT_EQ(cachedCounter, freshCounter) << shape;
+    }
+}
+
 TEST(ApplySemantics, DeepNestingMergesAtEveryLevel) {
     // Sixteen levels of Subject values, each with a duplicate; the only finding is at the bottom.
     std::string inner = "Comm(x,x),Zed(q)", expected = "Comment(x),Zed(q)";
