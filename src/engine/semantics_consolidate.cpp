@@ -4,29 +4,15 @@
 
 namespace lorvane::semantics {
 
-namespace {
-
-// The last four bytes (or all of a shorter text) are ASCII.
-bool asciiTail(std::string_view s) {
-    unsigned char any = 0;
-    for (std::size_t k = s.size() > 4 ? s.size() - 4 : 0; k < s.size(); ++k) any |= static_cast<unsigned char>(s[k]);
-    return any < 0x80;
-}
-
-}  // namespace
-
 bool sameDuplicateKey(std::string_view a, std::string_view b) {
     a = utf8::trimSpaces(a);
     b = utf8::trimSpaces(b);
     if (a.empty() || b.empty()) return a.empty() && b.empty();
-    // Most pairs differ at one end, so look there before walking the texts. An ASCII
-    // first byte is a whole character. So is an ASCII last byte when the three before
-    // it are ASCII too (no lead byte can reach it, even in broken text).
+    // Many pairs differ in their first letter: an ASCII first byte is a whole character,
+    // so two of them decide before the walk. (The same look at the last letters, with
+    // the care broken text needs there, costs more than it saves.)
     const auto fa = static_cast<unsigned char>(a.front()), fb = static_cast<unsigned char>(b.front());
     if (fa < 0x80 && fb < 0x80 && utf8::asciiUpper(fa) != utf8::asciiUpper(fb)) return false;
-    if (asciiTail(a) && asciiTail(b) &&
-        utf8::asciiUpper(static_cast<unsigned char>(a.back())) != utf8::asciiUpper(static_cast<unsigned char>(b.back())))
-        return false;
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
         const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
