@@ -39,7 +39,7 @@ void namePass(Run& run, int parent) {
     AttributeTree& tree = run.tree;
     const bool preferred = run.opt(sem_opt::AttributeReorder) == 2;
     for (int a = tree[parent].child; a; a = tree[a].next) {
-        const AttributeEntry& e = entryOf(tree, a);
+        const AttributeEntry& e = run.entry(a);
         if (e.known()) {
             run.report(Status::Good, "Recognized attribute name", a, 0, 0);
             if (const auto form = run.opt(sem_opt::AttributeTranslateParse); form >= 1 && form <= 3)
@@ -64,10 +64,10 @@ void contextPass(Run& run, int parent) {
     // The owner of the value P, by long name; an unrecognised owner has the empty
     // name, which no entry lists. Sub-attributes are checked before this level
     // changes, so the owner's name holds for the whole loop.
-    const std::string_view owner = atRoot ? "Root" : entryOf(tree, tree[parent].parent).longName;
+    const std::string_view owner = atRoot ? "Root" : run.entry(tree[parent].parent).longName;
     for (int a = tree[parent].child; a; a = tree[a].next) {
         auto ha = run.held.hold({&a});
-        const AttributeEntry& e = entryOf(tree, a);
+        const AttributeEntry& e = run.entry(a);
         if (attributes) {
             if (e.longName == "Captured Date" && atRoot) ++run.dateCounter;
             if (e.known()) {
@@ -124,7 +124,21 @@ void ProcessSemantics(AttributeTree& tree, int parent, Result& result, int& date
     // check; the value check that called it uses none of this afterwards.
     thread_local Finding finding;
     thread_local std::string standard;
-    semantics::Run run{tree, result, semanticOptions, dateOptions, sink, dateCounter, {}, finding, standard};
+    // The entry cache is used all through the run, so a run started from inside a check
+    // (by a sink) gets one of its own.
+    thread_local semantics::EntryCache sharedEntries;
+    thread_local bool sharedEntriesBusy = false;
+    semantics::EntryCache ownEntries;
+    const bool nested = sharedEntriesBusy;
+    semantics::EntryCache& entries = nested ? ownEntries : sharedEntries;
+    struct Busy {
+        bool& flag;
+        bool was;
+        ~Busy() { flag = was; }
+    } busy{sharedEntriesBusy, nested};
+    sharedEntriesBusy = true;
+    entries.reset(tree);
+    semantics::Run run{tree, result, semanticOptions, dateOptions, sink, dateCounter, {}, finding, standard, &entries};
     auto held = run.held.hold({&result.nodeIndex});
     semantics::processLevel(run, parent);
 }

@@ -7,6 +7,12 @@ namespace lorvane::semantics {
 bool sameDuplicateKey(std::string_view a, std::string_view b) {
     a = utf8::trimSpaces(a);
     b = utf8::trimSpaces(b);
+    if (a.empty() || b.empty()) return a.empty() && b.empty();
+    // Many pairs differ in their first letter: an ASCII first byte is a whole character,
+    // so two of them decide before the walk. (The same look at the last letters, with
+    // the care broken text needs there, costs more than it saves.)
+    const auto fa = static_cast<unsigned char>(a.front()), fb = static_cast<unsigned char>(b.front());
+    if (fa < 0x80 && fb < 0x80 && utf8::asciiUpper(fa) != utf8::asciiUpper(fb)) return false;
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
         const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
@@ -39,7 +45,7 @@ void mergeDuplicatesInto(Run& run, int& node) {
         int after = tree[b].next;
         auto ha = run.held.hold({&after});
         // The duplicate's children go, in their order, after the node's own.
-        run.held.mergeInto(tree, b, node);
+        run.mergeInto(b, node);
         b = after;
     }
 }

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "engine/semantics_run.h"
 
 namespace lorvane::semantics {
@@ -8,6 +10,14 @@ void HeldNodes::mergeInto(AttributeTree& tree, int node, int heir) {
         int& ref = *at(i);
         ref = tree.renumbered(ref == node ? heir : ref);
     }
+}
+
+void EntryCache::renumber(const AttributeTree& tree, int oldCount) {
+    scratch_.assign(slots_.size(), nullptr);
+    const auto known = std::min(static_cast<std::size_t>(oldCount) + 1, slots_.size());
+    for (std::size_t i = 1; i < known; ++i)
+        if (const int now = tree.renumbered(static_cast<int>(i))) scratch_[static_cast<std::size_t>(now)] = slots_[i];
+    slots_.swap(scratch_);
 }
 
 }  // namespace lorvane::semantics

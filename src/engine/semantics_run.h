@@ -56,6 +56,29 @@ private:
     std::size_t count_ = 0;
 };
 
+// Each attribute's dictionary entry, looked up once per run rather than in every pass.
+// Indexed by node and valid for one run: the passes change an attribute's Text only by
+// swapping one form of its name for another of the same entry (or by an order prefix
+// that is gone before anything looks again), and merges renumber it with the tree.
+class EntryCache {
+public:
+    void reset(const AttributeTree& tree) { slots_.assign(static_cast<std::size_t>(tree.count()) + 1, nullptr); }
+
+    const AttributeEntry& get(const AttributeTree& tree, int attribute) {
+        const auto i = static_cast<std::size_t>(attribute);
+        if (i >= slots_.size()) return FindAttribute(tree[attribute].text);
+        if (!slots_[i]) slots_[i] = &FindAttribute(tree[attribute].text);
+        return *slots_[i];
+    }
+
+    // After a merge or removal: moves every entry to its node's new Index. oldCount is
+    // the tree's count() before the change.
+    void renumber(const AttributeTree& tree, int oldCount);
+
+private:
+    std::vector<const AttributeEntry*> slots_, scratch_;  // kept, so a reused cache does not allocate
+};
+
 // One run of the layer over a tree.
 struct Run {
     AttributeTree& tree;
@@ -69,7 +92,19 @@ struct Run {
     Finding& finding;
     std::string& standard;
 
+    // The run's entry cache; without one every lookup goes to the dictionary.
+    EntryCache* entries = nullptr;
+
     std::int32_t opt(std::size_t i) const { return options[i]; }
+    const AttributeEntry& entry(int attribute) {
+        return entries ? entries->get(tree, attribute) : FindAttribute(tree[attribute].text);
+    }
+    // HeldNodes::mergeInto that also keeps the entry cache in step.
+    void mergeInto(int node, int heir) {
+        const int oldCount = tree.count();
+        held.mergeInto(tree, node, heir);
+        if (entries) entries->renumber(tree, oldCount);
+    }
     void report(Status s, std::string_view message, int node, int position, int length) {
         ReportNodeStatus(s, message, tree, node, position, length, result);
     }
@@ -80,12 +115,6 @@ constexpr std::optional<Status> severityOf(std::int32_t choice) {
     if (choice == 1) return Status::Warn;
     if (choice == 2) return Status::Fail;
     return std::nullopt;
-}
-
-// An attribute's dictionary entry from whatever form of its name its Text holds;
-// the empty entry (empty long name) when unrecognised.
-inline const AttributeEntry& entryOf(const AttributeTree& tree, int attribute) {
-    return FindAttribute(tree[attribute].text);
 }
 
 // Duplicates are texts equal once trimmed and upper-cased. Compared in place,

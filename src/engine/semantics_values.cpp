@@ -66,7 +66,7 @@ void valuePass(Run& run, int parent) {
         if (!tree[a].child) continue;
         auto ha = run.held.hold({&a});
         if (reorder) tree.sortChildren(a);
-        const AttributeEntry& e = entryOf(tree, a);
+        const AttributeEntry& e = run.entry(a);
         for (int v = tree[a].child; v; v = tree[v].next) {
             auto hv = run.held.hold({&v});
             if (merge) mergeDuplicatesInto(run, v);

@@ -168,13 +168,25 @@ void AttributeTree::applyPermutation(int newCount) {
     firstTop_ = renumbered(firstTop_);
     lastTop_ = renumbered(lastTop_);
     selected_ = renumbered(selected_);
-    // Put every node in its place by following the permutation's cycles; swapping
-    // moves the strings' storage along instead of copying it.
+    // Put every node in its place by rotating each of the permutation's cycles: one
+    // node waits aside while the others move up one step each. Moving rather than
+    // copying takes the strings' storage along; a rotation moves each node once, where
+    // swapping would move it three times. The node aside waits in a member, so that
+    // string storage handed back by the moves stays in the tree for the next add().
+    source_.resize(permutation_.size());
+    for (int i = 1; i <= size_; ++i) source_[static_cast<std::size_t>(permutation_[static_cast<std::size_t>(i)])] = i;
     for (int i = 1; i <= size_; ++i) {
-        for (int& target = permutation_[static_cast<std::size_t>(i)]; target != i;) {
-            std::swap(nodes_[static_cast<std::size_t>(i - 1)], nodes_[static_cast<std::size_t>(target - 1)]);
-            std::swap(target, permutation_[static_cast<std::size_t>(target)]);
+        if (permutation_[static_cast<std::size_t>(i)] == i) continue;
+        spare_ = std::move(nodes_[static_cast<std::size_t>(i - 1)]);
+        int place = i;
+        for (int from = source_[static_cast<std::size_t>(place)]; from != i;
+             from = source_[static_cast<std::size_t>(place)]) {
+            nodes_[static_cast<std::size_t>(place - 1)] = std::move(nodes_[static_cast<std::size_t>(from - 1)]);
+            permutation_[static_cast<std::size_t>(from)] = from;  // placed: the outer loop skips it
+            place = from;
         }
+        nodes_[static_cast<std::size_t>(place - 1)] = std::move(spare_);
+        permutation_[static_cast<std::size_t>(i)] = i;
     }
     size_ = newCount;
 }

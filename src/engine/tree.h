@@ -120,7 +120,8 @@ private:
     int firstTop_ = 0, lastTop_ = 0;
     int selected_ = 0;
     // Kept between calls so that renumbering a reused tree does not allocate.
-    std::vector<int> permutation_, renumber_;
+    std::vector<int> permutation_, renumber_, source_;
+    Node spare_;  // the node set aside while a cycle of the permutation moves
 };
 
 // --- The five shared operations ---

@@ -125,6 +125,31 @@ TEST(ApplySemantics, ValuesSortOnlyWhenAsked) {
     EXPECT_EQ(treeText(s.tree), "Filename(Captured Date(2005),Subject(ann,Ben,Cid))");
 }
 
+TEST(SameDuplicateKey, TrimmedAndUpperCasedTextsAgree) {
+    struct Case { std::string_view a, b; bool same; };
+    const Case cases[] = {
+        {"Ann", "ANN", true},
+        {" ann  ", "Ann", true},
+        {"Ann", "Anx", false},          // differ at the end only
+        {"Bnn", "Ann", false},          // differ at the start only
+        {"Ann", "Anna", false},
+        {"", "  ", true},
+        {"", "a", false},
+        {"0006Subject", "0006SUBJECT", true},
+        {"0006Subject", "0008Place", false},
+        {"fıx", "FIX", true},           // dotless i upper-cases to I: byte lengths differ
+        {"xı", "XI", true},             // ... and at the end
+        {"Größe", "GRÖßE", true},
+        {"é", "É", true},
+        {"aé", "aè", false},
+        {"\xC3" "A", "\xC3" "A", true},  // broken text: the same bytes still agree
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(semantics::sameDuplicateKey(c.a, c.b), c.same) << c.a << " / " << c.b;
+        EXPECT_EQ(semantics::sameDuplicateKey(c.b, c.a), c.same) << c.b << " / " << c.a;
+    }
+}
+
 TEST(ApplySemantics, Consolidation) {
     struct Case { const char* label; std::function<void(GlobalSettings&)> set; const char* in; const char* out; };
     const Case cases[] = {
@@ -399,6 +424,40 @@ TEST(HeldNodes, EveryHeldIndexFollowsItsNodeBeyondThoseKeptInPlace) {
         holdFrom(0);
         ASSERT_EQ(treeText(tree).substr(0, 20), "Filename(B(b0,x0,x1,");
         for (std::size_t k = 0; k < refs.size(); ++k) EXPECT_EQ(tree[refs[k]].text, texts[k]) << round << " " << k;
+    }
+}
+
+// The run remembers each attribute's entry; merges renumber the tree under it. Every
+// finding and mark must be what looking each name up afresh gives.
+TEST(ProcessSemantics, RememberedEntriesFollowTheirNodesThroughMerges) {
+    const char* shapes[] = {
+        "Filename(DT(2005),Subject(Ann(Position(x),Posn(y))),SU(Ben),Quality(50),Qual(abc),Place(Bay))",
+        "Filename(Zed(a),SU(Ann(Activity(run),Activity(walk(Comment(c))))),Subj(Ann(Posn(z))),Flash(on),Qual(5))",
+        "Filename(Comm(a),Comm(b),Creator(c),Crtr(d),DT(2005-13),DT(2006),Title(t),Interest(x),Intr(y),Device(d(Lens(l),Flash(f),Flash(g))))",
+        "Filename(Subject(Ann(Device(d(Flash(on),Flash(off))),Device(e))),Subject(Ann(Qual(x))),Version Date(2001),VDat(abc))",
+    };
+    const GlobalSettings settings;
+    const SemanticOptions options = MakeSemanticOptions(settings, false);
+    const DateOptions dates = MakeDateOptions(settings);
+    for (const char* shape : shapes) {
+        AttributeTree cached, fresh;
+        buildTree(cached, shape);
+        buildTree(fresh, shape);
+        Result cachedResult, freshResult;
+        int cachedCounter = 0, freshCounter = 0;
+        ProcessSemantics(cached, cached.root(), cachedResult, cachedCounter, options, dates);
+        Finding finding;
+        std::string standard;
+        semantics::Run run{fresh, freshResult, options, dates, nullptr, freshCounter, {}, finding, standard};
+        {
+            auto held = run.held.hold({&freshResult.nodeIndex});
+            semantics::processLevel(run, fresh.root());
+        }
+        ASSERT_EQ(treeText(cached), treeText(fresh)) << shape;
+        for (int i = 1; i <= cached.count(); ++i) EXPECT_EQ(cached[i].image, fresh[i].image) << shape << " node " << i;
+        EXPECT_EQ(cachedResult.message, freshResult.message) << shape;
+        EXPECT_EQ(cachedResult.nodeIndex, freshResult.nodeIndex) << shape;
+        EXPECT_EQ(cachedCounter, freshCounter) << shape;
     }
 }
 
