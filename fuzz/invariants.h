@@ -32,8 +32,9 @@ inline std::string shape(const AttributeTree& t, int n = -1) {
 }
 
 // The shape a built name must read back to: the builder recognises the Extension
-// attribute by any form of its name and writes it last as the file's extension,
-// which the parser reads back as "Extension" with its value in upper case.
+// attribute by any form of its name and writes it last as the file's extension
+// in lower case, which the parser reads back as "Extension" with its value in
+// upper case.
 // Empty when the tree has more than one such attribute (the builder keeps one).
 inline std::string roundTripShape(const AttributeTree& t) {
     const int root = t.root();
@@ -50,7 +51,9 @@ inline std::string roundTripShape(const AttributeTree& t) {
         for (int v = t[c].child; v; v = t[v].next) {
             // An empty extension is written as a bare period, which reads back as no value.
             if (t[v].text.empty() && !t[v].child) continue;
-            extension += utf8::upper(t[v].text) + "\x1F" + t[v].tag + "(";
+            // Written in lower case, read back in upper case: the read-back form is the
+            // upper case of the lower case, which differs for a letter such as U+0130.
+            extension += utf8::upper(utf8::lower(t[v].text)) + "\x1F" + t[v].tag + "(";
             for (int a = t[v].child; a; a = t[a].next) extension += shape(t, a) + ",";
             extension += "),";
         }

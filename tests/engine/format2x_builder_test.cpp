@@ -75,6 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
                   kDefault, Status::Good, "", 0, 0, 0, "{Subject=Ann;Ben{Role=Sister}}{Place=Harbour}.jpg"},
         BuildCase{"ThreeValues", "Filename(A(x,y,z),EX(png))", nullptr, kDefault, Status::Good, "", 0, 0, 0,
                   "{A=x;y;z}.png"},
+        // Simple case mapping: the dotted capital I lowers to a plain i (and reads back as I).
+        BuildCase{"ExtensionLowerCaseBeyondAscii", "Filename(A(b),Extension(JPG))",
+                  [](auto& t) { setText(t, 5, "\xC3\x89\xC4\xB0\xD0\x96"); }, kDefault, Status::Good, "", 0, 0,
+                  0, "{A=b}.\xC3\xA9i\xD0\xB6"},
         BuildCase{"OnlyExtension", "Filename(Extension(JPG))", nullptr, kDefault, Status::Fail,
                   "There must be at least one non-Extension attribute", 1, 0, 0, ".jpg"},
         BuildCase{"NoValues", "Filename(A,Extension(JPG))", nullptr, kDefault, Status::Warn, "Attribute has no values",
