@@ -116,12 +116,8 @@ private:
     // would clear the marks of the checks in between, and the node must keep showing them.
     void reportFinding(const Finding& f, int node) {
         if (f.status == Status::Good) return;
-        // Only the range is copied for clipping: a copy of the whole finding would copy its message.
-        Finding range;
-        range.position = f.position;
-        range.length = f.length;
-        range.clipTo(static_cast<int>(utf8::length(tree_[node].text)));
-        report(f.status, f.message, node, range.position, range.length);
+        report(f.status, f.message, node, f.position,
+               ClippedLength(f.position, f.length, static_cast<int>(utf8::length(tree_[node].text))));
     }
     // Roles are tested in order; names the dictionary does not know all translate to empty text.
     int roleOf(int a) const {

@@ -49,13 +49,17 @@ struct Result {
     }
     bool good() const { return status == Status::Good; }
     bool failed() const { return status == Status::Fail; }
-    // A range that names characters of a node's text stops at the text's end
-    // (the date reader marks four year places even in a shorter value).
-    void clipTo(int textLength) {
-        if (position >= 1 && position + length - 1 > textLength)
-            length = position > textLength ? 0 : textLength - position + 1;
-    }
+    void clipTo(int textLength);
 };
+
+// A range that names characters of a node's text stops at the text's end
+// (the date reader marks four year places even in a shorter value).
+constexpr int ClippedLength(int position, int length, int textLength) {
+    if (position < 1 || position + length - 1 <= textLength) return length;
+    return position > textLength ? 0 : textLength - position + 1;
+}
+
+inline void Result::clipTo(int textLength) { length = ClippedLength(position, length, textLength); }
 
 // The single-value validators return this shape; the message is filled also for Good.
 using Finding = Result;
