@@ -4,12 +4,9 @@
 #include <numeric>
 
 #include "browser/row_pictures.h"
+#include "core/qt_text.h"
 
 namespace lorvane {
-
-namespace {
-QString toQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-}  // namespace
 
 BrowserModel::BrowserModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -29,7 +26,7 @@ QVariant BrowserModel::data(const QModelIndex& index, int role) const {
         case Qt::EditRole:
         case Qt::ToolTipRole: {
             const std::string* text = r.column(kBrowserColumns[static_cast<std::size_t>(index.column())]);
-            return text ? toQ(*text) : QVariant();
+            return text ? ToQString(*text) : QVariant();
         }
         case Qt::DecorationRole:
             if (index.column() != 0) return {};
@@ -45,7 +42,7 @@ QVariant BrowserModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     if (role == Qt::DisplayRole) {
         const std::string_view key = kBrowserColumns[static_cast<std::size_t>(section)];
-        return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+        return ToQString(key);
     }
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     return {};

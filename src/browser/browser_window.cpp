@@ -23,6 +23,7 @@
 #include "core/event_pacer.h"
 #include "core/file_service.h"
 #include "core/folder_loader.h"
+#include "core/qt_text.h"
 #include "core/sample_folder.h"
 #include "core/settings_store.h"
 
@@ -33,7 +34,6 @@ namespace {
 constexpr std::string_view kSection = "Browser";
 constexpr float kTwipsPerPixel = 15.0f;
 
-QString toQ(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string toStd(const QString& s) { return s.toStdString(); }
 
 class WaitCursor {
@@ -199,8 +199,8 @@ void BrowserWindow::readSettings() {
     const bool loaded = ReadWindowToggle(store_, kSection, "IndicateLoaded", &warnings);
     const bool selected = ReadWindowToggle(store_, kSection, "IndicateSelected", &warnings);
     SetIncludeSubfolders(ReadWindowToggle(store_, kSection, "LoadSubfolders", &warnings));
-    inputPath_ = toQ(ReadWindowText(store_, kSection, "InputPath", sample));
-    outputPath_ = toQ(ReadWindowText(store_, kSection, "OutputPath", sample));
+    inputPath_ = ToQString(ReadWindowText(store_, kSection, "InputPath", sample));
+    outputPath_ = ToQString(ReadWindowText(store_, kSection, "OutputPath", sample));
 
     if (isOn(settings_.RestoreWindowSizePosition)) {
         const QRect g = geometry();
@@ -316,7 +316,7 @@ void BrowserWindow::LoadFolder() {
                     dlg.SetRange(0, static_cast<int>(p.total));
                     model_->reserve(p.total);
                 }
-                dlg.SetMessage(toQ(FormatCount(static_cast<std::int64_t>(p.count)) + " of " +
+                dlg.SetMessage(ToQString(FormatCount(static_cast<std::int64_t>(p.count)) + " of " +
                                    FormatCount(static_cast<std::int64_t>(p.total))));
                 dlg.SetValue(static_cast<int>(p.count));
                 model_->append(pending);
@@ -349,16 +349,16 @@ void BrowserWindow::LoadFolder() {
 }
 
 void BrowserWindow::showLoadErrors(const std::string& countError, const std::vector<std::string>& errors) {
-    QString text = toQ(countError);
+    QString text = ToQString(countError);
     if (!errors.empty()) {
         // Files that went away between counting and loading: list the first few.
         constexpr std::size_t kShown = 10;
         for (std::size_t i = 0; i < errors.size() && i < kShown; ++i) {
             if (!text.isEmpty()) text += QLatin1Char('\n');
-            text += toQ(errors[i]);
+            text += ToQString(errors[i]);
         }
         if (errors.size() > kShown)
-            text += QStringLiteral("\n(and %1 more)").arg(toQ(FormatCount(static_cast<std::int64_t>(errors.size() - kShown))));
+            text += QStringLiteral("\n(and %1 more)").arg(ToQString(FormatCount(static_cast<std::int64_t>(errors.size() - kShown))));
     }
     host_->ShowMessage(this, text, QStringLiteral("Load Files"), BrowserIcon::Stop);
 }
@@ -387,9 +387,9 @@ void BrowserWindow::UpdateItem(const QString& oldPath, const QString& newPath) {
 // --- Panels and selection ---
 
 void BrowserWindow::UpdateIndicators() {
-    if (LoadedPanelVisible()) loadedPanel_->setText(toQ(FormatLoadedPanel(model_->size())));
+    if (LoadedPanelVisible()) loadedPanel_->setText(ToQString(FormatLoadedPanel(model_->size())));
     if (SelectedPanelVisible())
-        selectedPanel_->setText(toQ(FormatSelectedPanel(Selection().selectedRows().size())));
+        selectedPanel_->setText(ToQString(FormatSelectedPanel(Selection().selectedRows().size())));
     pathPanel_->setText(inputPath_);
 }
 
@@ -522,7 +522,7 @@ int BrowserWindow::longestNameWidth(const QFontMetrics& metrics) const {
     std::partial_sort(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(n), sizes.end(),
                       [](const auto& a, const auto& b) { return a.first > b.first; });
     int widest = 0;
-    for (std::size_t k = 0; k < n; ++k) widest = std::max(widest, metrics.horizontalAdvance(toQ(model_->row(sizes[k].second).Text)));
+    for (std::size_t k = 0; k < n; ++k) widest = std::max(widest, metrics.horizontalAdvance(ToQString(model_->row(sizes[k].second).Text)));
     return widest;
 }
 
@@ -617,7 +617,7 @@ void BrowserWindow::EditFile() {
     const int row = CurrentRow();
     if (model_->size() > 0 && row >= 0) {
         const BrowserRow& r = model_->row(row);
-        const QString folder = toQ(r.Path), name = toQ(r.Text);
+        const QString folder = ToQString(r.Path), name = ToQString(r.Text);
         if (folder == host_->EditorFolder() && name == host_->EditorFileName()) return;
         if (host_->EditorOkayToDiscard()) host_->EditorInitializeFilename(folder, name);
     } else if (model_->size() == 0) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "core/file_service.h"
+#include "core/qt_text.h"
 #include "editor/editor_window.h"
 #include "editor/filename_edit.h"
 #include "engine/dictionary.h"
@@ -24,8 +25,6 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-QString fromStd(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 }  // namespace
 
 DateTime CurrentLocalDateTime() {
@@ -39,7 +38,7 @@ DateTime CurrentLocalDateTime() {
 }
 
 QString EditorWindow::filePath() const {
-    return fromStd(JoinPath(folder_.toStdString(), fileName_.toStdString()));
+    return ToQString(JoinPath(folder_.toStdString(), fileName_.toStdString()));
 }
 
 // Written with the 2.x parse delimiters, so that the pane reads it back as typed.
@@ -52,7 +51,7 @@ QString EditorWindow::sampleFilename() {
         return s.Parse2xDelimiterStart + std::string(entry.shortName) + s.Parse2xDelimiterLabel + std::string(value) +
                s.Parse2xDelimiterEnd;
     };
-    return fromStd(attribute("Date", BuildDateText(now, now, dateOptions_)) +
+    return ToQString(attribute("Date", BuildDateText(now, now, dateOptions_)) +
                    attribute("Topic", "This is a sample filename") + ".jpg");
 }
 
@@ -123,7 +122,7 @@ bool EditorWindow::FileSave() {
     if (result_.status == Status::Fail) {
         ctx_.ui.ShowMessage(this,
                             QStringLiteral("The current filename cannot be saved due to the following problem: ") +
-                                fromStd(result_.message) + QLatin1Char('.'),
+                                ToQString(result_.message) + QLatin1Char('.'),
                             title, MessageIcon::Stop);
         LocateProblem();
         return false;
@@ -170,16 +169,16 @@ bool EditorWindow::FileSave() {
     if (error.failed()) {
         ctx_.ui.ShowMessage(this,
                             QStringLiteral("Unable to save filename due to the following error: ") +
-                                fromStd(error.description) + QLatin1Char('.'),
+                                ToQString(error.description) + QLatin1Char('.'),
                             title, MessageIcon::Exclamation);
         return false;
     }
 
     if (ctx_.windows.IsFormVisible(form::Browser))
-        if (BrowserForm* browser = ctx_.windows.browser()) browser->UpdateItem(fromStd(oldPath), fromStd(newPath));
+        if (BrowserForm* browser = ctx_.windows.browser()) browser->UpdateItem(ToQString(oldPath), ToQString(newPath));
     fileName_ = newName;
     dialogFolder_ = folder_;
-    dialogFileName_ = fromStd(newPath);
+    dialogFileName_ = ToQString(newPath);
     clean_ = true;
     return true;
 }

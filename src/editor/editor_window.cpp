@@ -10,6 +10,7 @@
 #include <QTreeView>
 
 #include "app/window_settings.h"
+#include "core/qt_text.h"
 #include "core/settings_store.h"
 #include "editor/attribute_tree_model.h"
 #include "editor/editor_layout.h"
@@ -27,8 +28,6 @@ namespace {
 
 constexpr std::string_view kSection = "Editor";
 
-QString fromStd(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 }  // namespace
 
 // The semantic layer's one message box.
@@ -36,7 +35,7 @@ class EditorWindow::Sink final : public MessageSink {
 public:
     explicit Sink(EditorWindow& w) : w_(w) {}
     void showError(std::string_view text, std::string_view caption) override {
-        w_.ctx_.ui.ShowMessage(&w_, fromStd(text), fromStd(caption), MessageIcon::Stop);
+        w_.ctx_.ui.ShowMessage(&w_, ToQString(text), ToQString(caption), MessageIcon::Stop);
     }
 
 private:
@@ -198,17 +197,17 @@ void EditorWindow::UpdateStatusDisplay() {
             case Status::Good:
                 mnuToolsLocate_->setEnabled(false);
                 statusPicture_ = StatusPicture::Good;
-                text = fromStd(formatName_);
+                text = ToQString(formatName_);
                 break;
             case Status::Warn:
                 mnuToolsLocate_->setEnabled(true);
                 statusPicture_ = StatusPicture::Warn;
-                text = fromStd(result_.message);
+                text = ToQString(result_.message);
                 break;
             case Status::Fail:
                 mnuToolsLocate_->setEnabled(true);
                 statusPicture_ = StatusPicture::Fail;
-                text = fromStd(result_.message);
+                text = ToQString(result_.message);
                 break;
         }
     }
