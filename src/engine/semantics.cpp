@@ -21,15 +21,7 @@ std::string_view nameIn(const AttributeEntry& e, std::int32_t form) {
     }
 }
 
-constexpr int kUnrecognisedOrder = 9998;
-
-// "0006Subject": the prefix makes a plain sort by Text follow the preferred order.
-void prefixOrder(std::string& text, int order) {
-    char digits[5];
-    digits[4] = '\0';
-    for (int i = 3; i >= 0; --i, order /= 10) digits[i] = static_cast<char>('0' + order % 10);
-    text.insert(0, digits, 4);
-}
+constexpr std::int16_t kUnrecognisedOrder = 9998;
 
 std::string_view valuesWord(int n) { return n == 1 ? " value" : " values"; }
 
@@ -38,6 +30,9 @@ std::string_view valuesWord(int n) { return n == 1 ? " value" : " values"; }
 void namePass(Run& run, int parent) {
     AttributeTree& tree = run.tree;
     const bool preferred = run.opt(sem_opt::AttributeReorder) == 2;
+    std::vector<std::int16_t>& rank = run.rank();
+    if (preferred && rank.size() <= static_cast<std::size_t>(tree.count()))
+        rank.resize(static_cast<std::size_t>(tree.count()) + 1);
     for (int a = tree[parent].child; a; a = tree[a].next) {
         const AttributeEntry& e = run.entry(a);
         if (e.known()) {
@@ -46,14 +41,15 @@ void namePass(Run& run, int parent) {
                 tree[a].text.assign(nameIn(e, form));
             if (const auto form = run.opt(sem_opt::AttributeTranslateBuild); form >= 1 && form <= 3)
                 tree[a].tag.assign(nameIn(e, form));
-            if (preferred) prefixOrder(tree[a].text, e.order);
+            if (preferred) rank[static_cast<std::size_t>(a)] = static_cast<std::int16_t>(e.order);
         } else {
             if (const auto s = severityOf(run.opt(sem_opt::AttributeValidateName)))
                 run.report(*s, "Unrecognized attribute name", a, 1, static_cast<int>(utf8::length(tree[a].text)));
-            if (preferred) prefixOrder(tree[a].text, kUnrecognisedOrder);
+            if (preferred) rank[static_cast<std::size_t>(a)] = kUnrecognisedOrder;
         }
     }
-    if (run.opt(sem_opt::AttributeReorder) > 0) tree.sortChildren(parent);
+    if (preferred) tree.sortChildren(parent, rank);
+    else if (run.opt(sem_opt::AttributeReorder) > 0) tree.sortChildren(parent);
 }
 
 void contextPass(Run& run, int parent) {
@@ -107,11 +103,13 @@ void contextPass(Run& run, int parent) {
 void processLevel(Run& run, int parent) {
     if (!run.tree[parent].child) return;
     auto hp = run.held.hold({&parent});
-    if (run.opt(sem_opt::AttributeEnable) == 1) {
-        namePass(run, parent);
-        consolidatePass(run, parent);
-    }
-    if (run.opt(sem_opt::ValueEnable) == 1) valuePass(run, parent);
+    const bool attributes = run.opt(sem_opt::AttributeEnable) == 1, values = run.opt(sem_opt::ValueEnable) == 1;
+    if (attributes) namePass(run, parent);
+    run.startMerges();
+    if (attributes) consolidatePass(run, parent);
+    if (values) valueMergePass(run, parent);
+    run.finishMerges();
+    if (values) valueCheckPass(run, parent);
     contextPass(run, parent);
 }
 
@@ -127,6 +125,7 @@ void ProcessSemantics(AttributeTree& tree, int parent, Result& result, int& date
     // The entry cache is used all through the run, so a run started from inside a check
     // (by a sink) gets one of its own.
     thread_local semantics::EntryCache sharedEntries;
+    thread_local std::vector<std::int16_t> sharedRanks;
     thread_local bool sharedEntriesBusy = false;
     semantics::EntryCache ownEntries;
     const bool nested = sharedEntriesBusy;
@@ -139,6 +138,7 @@ void ProcessSemantics(AttributeTree& tree, int parent, Result& result, int& date
     sharedEntriesBusy = true;
     entries.reset(tree);
     semantics::Run run{tree, result, semanticOptions, dateOptions, sink, dateCounter, {}, finding, standard, &entries};
+    if (!nested) run.ranks = &sharedRanks;
     auto held = run.held.hold({&result.nodeIndex});
     semantics::processLevel(run, parent);
 }

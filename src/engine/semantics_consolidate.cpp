@@ -4,9 +4,15 @@
 
 namespace lorvane::semantics {
 
-bool sameDuplicateKey(std::string_view a, std::string_view b) {
-    a = utf8::trimSpaces(a);
-    b = utf8::trimSpaces(b);
+namespace {
+
+std::string_view trimTrailingSpaces(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+// Texts equal once upper-cased.
+bool sameUpperText(std::string_view a, std::string_view b) {
     if (a.empty() || b.empty()) return a.empty() && b.empty();
     // Many pairs differ in their first letter: an ASCII first byte is a whole character,
     // so two of them decide before the walk. (The same look at the last letters, with
@@ -33,34 +39,35 @@ bool sameDuplicateKey(std::string_view a, std::string_view b) {
     return i == a.size() && j == b.size();
 }
 
-void mergeDuplicatesInto(Run& run, int& node) {
+}  // namespace
+
+bool sameDuplicateKey(std::string_view a, std::string_view b) {
+    return sameUpperText(utf8::trimSpaces(a), utf8::trimSpaces(b));
+}
+
+void mergeDuplicateSiblings(Run& run, int first, const std::vector<std::int16_t>* ranks) {
     AttributeTree& tree = run.tree;
-    auto hn = run.held.hold({&node});
-    int b = tree[node].next;
-    while (b) {
-        if (!sameDuplicateKey(tree[node].text, tree[b].text)) {
-            b = tree[b].next;
-            continue;
+    auto same = [&](int a, int b) {
+        if (!ranks) return sameDuplicateKey(tree[a].text, tree[b].text);
+        return (*ranks)[static_cast<std::size_t>(a)] == (*ranks)[static_cast<std::size_t>(b)] &&
+               sameUpperText(trimTrailingSpaces(tree[a].text), trimTrailingSpaces(tree[b].text));
+    };
+    for (int a = first; a; a = tree[a].next) {
+        for (int b = tree[a].next; b;) {
+            const int after = tree[b].next;
+            // The duplicate's children go, in their order, after the node's own.
+            if (same(a, b)) run.deferMerge(b, a);
+            b = after;
         }
-        int after = tree[b].next;
-        auto ha = run.held.hold({&after});
-        // The duplicate's children go, in their order, after the node's own.
-        run.mergeInto(b, node);
-        b = after;
     }
 }
 
 void consolidatePass(Run& run, int parent) {
-    AttributeTree& tree = run.tree;
-    auto hp = run.held.hold({&parent});
-    const bool merge = run.opt(sem_opt::AttributeConsolidate) == 1;
+    if (run.opt(sem_opt::AttributeConsolidate) != 1) return;
+    // In preferred order names merge exactly when their displayed forms agree, the
+    // place in the order included.
     const bool preferred = run.opt(sem_opt::AttributeReorder) == 2;
-    for (int a = tree[parent].child; a; a = tree[a].next) {
-        auto ha = run.held.hold({&a});
-        // The order prefixes are still on, so names merge exactly when their displayed forms agree.
-        if (merge) mergeDuplicatesInto(run, a);
-        if (preferred) tree[a].text.erase(0, 4);
-    }
+    mergeDuplicateSiblings(run, run.tree[parent].child, preferred ? &run.rank() : nullptr);
 }
 
 }  // namespace lorvane::semantics

@@ -6,11 +6,15 @@ namespace lorvane::semantics {
 
 void HeldNodes::mergeInto(AttributeTree& tree, int node, int heir) {
     tree.mergeInto(node, heir);
-    // One variable may be held twice (a pass and the merge it calls both hold the node
-    // they work on), and must move once: moved ones are marked negative until all are done.
+    renumber(tree);
+}
+
+void HeldNodes::renumber(const AttributeTree& tree) {
+    // One variable may be held twice (a pass and the one it calls both hold the node they
+    // work on), and must move once: moved ones are marked negative until all are done.
     for (std::size_t i = 0; i < count_; ++i) {
         int& ref = *at(i);
-        if (ref >= 0) ref = -1 - tree.renumbered(ref == node ? heir : ref);
+        if (ref >= 0) ref = -1 - tree.survivor(ref);
     }
     for (std::size_t i = 0; i < count_; ++i) {
         int& ref = *at(i);

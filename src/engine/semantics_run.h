@@ -44,6 +44,8 @@ public:
     // Gives node's children to heir and removes node (AttributeTree::mergeInto); held
     // references to node pass to heir, those to its descendants follow them.
     void mergeInto(AttributeTree& tree, int node, int heir);
+    // The same for the merges of a batch, after AttributeTree::finishMerges().
+    void renumber(const AttributeTree& tree);
 
 private:
     int*& at(std::size_t i) { return i < kInPlace ? inPlace_[i] : spilled_[i - kInPlace]; }
@@ -94,17 +96,34 @@ struct Run {
 
     // The run's entry cache; without one every lookup goes to the dictionary.
     EntryCache* entries = nullptr;
+    // Preferred order: each attribute's place in it, by Index, for the level being
+    // ordered and consolidated (set by namePass). Kept by the caller between runs.
+    std::vector<std::int16_t>* ranks = nullptr;
+    std::vector<std::int16_t> ownRanks{};
+    std::vector<std::int16_t>& rank() { return ranks ? *ranks : ownRanks; }
 
     std::int32_t opt(std::size_t i) const { return options[i]; }
     const AttributeEntry& entry(int attribute) {
         return entries ? entries->get(tree, attribute) : FindAttribute(tree[attribute].text);
     }
-    // HeldNodes::mergeInto that also keeps the entry cache in step.
-    void mergeInto(int node, int heir) {
+    // Merges within one level are batched (AttributeTree::startMerges), so that the
+    // tree, the held references and the entry cache are renumbered once per level.
+    void startMerges() {
+        tree.startMerges();
+        merges = 0;
+    }
+    void deferMerge(int node, int heir) {
+        tree.deferMerge(node, heir);
+        ++merges;
+    }
+    void finishMerges() {
         const int oldCount = tree.count();
-        held.mergeInto(tree, node, heir);
+        tree.finishMerges();
+        if (!merges) return;
+        held.renumber(tree);
         if (entries) entries->renumber(tree, oldCount);
     }
+    int merges = 0;
     void report(Status s, std::string_view message, int node, int position, int length) {
         ReportNodeStatus(s, message, tree, node, position, length, result);
     }
@@ -121,14 +140,18 @@ constexpr std::optional<Status> severityOf(std::int32_t choice) {
 // character by character, since every sibling is compared with every later one.
 bool sameDuplicateKey(std::string_view a, std::string_view b);
 
-// One level's passes, in their order.
+// One level's passes, in their order. The two merging passes defer their merges
+// (Run::startMerges); the value checks come after the level is renumbered.
 void namePass(Run& run, int parent);
 void consolidatePass(Run& run, int parent);
-void valuePass(Run& run, int parent);
+void valueMergePass(Run& run, int parent);
+void valueCheckPass(Run& run, int parent);
 void contextPass(Run& run, int parent);
 
-// Merges later siblings of node with the same trimmed, upper-case Text into it.
-void mergeDuplicatesInto(Run& run, int& node);
+// Merges every sibling from first on into the first earlier sibling with the same
+// trimmed, upper-case Text (deferred). With ranks, siblings merge only within a rank
+// and their Texts are trimmed at the end only: as if each Text began with its rank.
+void mergeDuplicateSiblings(Run& run, int first, const std::vector<std::int16_t>* ranks = nullptr);
 
 // Checks (and, when asked, rewrites) one value by a value format.
 void checkValue(Run& run, int value, std::string_view valueFormat);

@@ -56,22 +56,25 @@ void checkValue(Run& run, int value, std::string_view valueFormat) {
     run.report(status, finding.message, value, finding.position, finding.length);
 }
 
-void valuePass(Run& run, int parent) {
+void valueMergePass(Run& run, int parent) {
     AttributeTree& tree = run.tree;
-    auto hp = run.held.hold({&parent});
     const bool reorder = run.opt(sem_opt::ValueReorder) == 1;
     const bool merge = run.opt(sem_opt::ValueConsolidate) == 1;
-    const bool check = run.opt(sem_opt::ValueValidateFormat) >= 1;
     for (int a = tree[parent].child; a; a = tree[a].next) {
         if (!tree[a].child) continue;
-        auto ha = run.held.hold({&a});
         if (reorder) tree.sortChildren(a);
+        if (merge) mergeDuplicateSiblings(run, tree[a].child);
+    }
+}
+
+void valueCheckPass(Run& run, int parent) {
+    if (run.opt(sem_opt::ValueValidateFormat) < 1) return;
+    AttributeTree& tree = run.tree;
+    for (int a = tree[parent].child; a; a = tree[a].next) {
+        if (!tree[a].child) continue;
         const AttributeEntry& e = run.entry(a);
-        for (int v = tree[a].child; v; v = tree[v].next) {
-            auto hv = run.held.hold({&v});
-            if (merge) mergeDuplicatesInto(run, v);
-            if (check && e.known()) checkValue(run, v, e.valueFormat);
-        }
+        if (!e.known()) continue;
+        for (int v = tree[a].child; v; v = tree[v].next) checkValue(run, v, e.valueFormat);
     }
 }
 

@@ -120,36 +120,77 @@ void AttributeTree::remove(int index) {
     permutation_.assign(static_cast<std::size_t>(size_) + 1, 0);
     forEachInSubtree(index, [&](int n) { permutation_[static_cast<std::size_t>(n)] = kGone; });
     unlink(index);
-    renumberMarked(0);
+    heir_.clear();
+    renumberMarked();
 }
 
 void AttributeTree::mergeInto(int node, int heir) {
-    // Numbered as moving each child to heir (a copy appended, the original removed)
-    // and then removing node would be: node's descendants end up last, in preorder.
-    permutation_.assign(static_cast<std::size_t>(size_) + 1, 0);
-    int moved = 0;
-    forEachInSubtree(node, [&](int n) { permutation_[static_cast<std::size_t>(n)] = n == node ? kGone : ++moved; });
+    startMerges();
+    deferMerge(node, heir);
+    finishMerges();
+}
+
+void AttributeTree::startMerges() {
+    deferred_ = false;
+    heir_.clear();  // survivor() follows no merges of an earlier batch
+}
+
+void AttributeTree::deferMerge(int node, int heir) {
+    if (!deferred_) {
+        // The first merge of the batch: every node in Index order, none marked.
+        deferred_ = true;
+        order_.resize(static_cast<std::size_t>(size_));
+        for (int i = 0; i < size_; ++i) order_[static_cast<std::size_t>(i)] = i + 1;
+        permutation_.assign(static_cast<std::size_t>(size_) + 1, 0);
+        heir_.assign(static_cast<std::size_t>(size_) + 1, 0);
+    }
+    // As one mergeInto() numbers it: the node's subtree leaves the order, its
+    // descendants come back at the end in preorder, the node itself is gone.
+    forEachInSubtree(node, [&](int n) { permutation_[static_cast<std::size_t>(n)] = 1; });
+    std::size_t kept = 0;
+    for (const int n : order_)
+        if (!permutation_[static_cast<std::size_t>(n)]) order_[kept++] = n;
+    order_.resize(kept);
+    forEachInSubtree(node, [&](int n) {
+        permutation_[static_cast<std::size_t>(n)] = 0;
+        if (n != node) order_.push_back(n);
+    });
     while (const int c = (*this)[node].child) {
         unlink(c);
         link(c, heir, 0);
     }
     unlink(node);
-    renumberMarked(moved);
+    heir_[static_cast<std::size_t>(node)] = heir;
 }
 
-void AttributeTree::renumberMarked(int moved) {
-    // Marks in permutation_: 0 stays, in order; 1..moved go last, in that order; kGone
-    // is removed and goes to the tail, where its string storage waits for the next add().
+void AttributeTree::finishMerges() {
+    if (!deferred_) {
+        // Nothing merged: every node keeps its place.
+        renumber_.resize(static_cast<std::size_t>(size_) + 1);
+        for (int i = 0; i <= size_; ++i) renumber_[static_cast<std::size_t>(i)] = i;
+        return;
+    }
+    deferred_ = false;
+    // permutation_ is all zero again; the merged nodes take the places past the others.
+    const int newCount = static_cast<int>(order_.size());
+    for (int k = 0; k < newCount; ++k) permutation_[static_cast<std::size_t>(order_[static_cast<std::size_t>(k)])] = k + 1;
+    int gone = newCount;
+    for (int i = 1; i <= size_; ++i)
+        if (!permutation_[static_cast<std::size_t>(i)]) permutation_[static_cast<std::size_t>(i)] = ++gone;
+    applyPermutation(newCount);
+}
+
+void AttributeTree::renumberMarked() {
+    // Marks in permutation_: 0 stays, in order; kGone is removed and goes to the tail,
+    // where its string storage waits for the next add().
     int staying = 0;
     for (int i = 1; i <= size_; ++i) staying += permutation_[static_cast<std::size_t>(i)] == 0 ? 1 : 0;
-    int kept = 0, gone = staying + moved;
+    int kept = 0, gone = staying;
     for (int i = 1; i <= size_; ++i) {
         int& target = permutation_[static_cast<std::size_t>(i)];
-        if (target == 0) target = ++kept;
-        else if (target == kGone) target = ++gone;
-        else target += staying;
+        target = target == 0 ? ++kept : ++gone;
     }
-    applyPermutation(staying + moved);
+    applyPermutation(staying);
 }
 
 void AttributeTree::applyPermutation(int newCount) {
@@ -222,22 +263,34 @@ bool upperLess(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-void AttributeTree::sortChildren(int index) {
+template <typename Less>
+void AttributeTree::sortChildrenBy(int index, Less less) {
     if ((*this)[index].children < 2) return;
     // Siblings are few, so an insertion sort on the links does it in place: stable,
     // and without the buffers a general sort would allocate for every call.
     int sortedLast = (*this)[index].child;
     while (const int c = (*this)[sortedLast].next) {
-        if (!upperLess((*this)[c].text, (*this)[sortedLast].text)) {
+        if (!less(c, sortedLast)) {
             sortedLast = c;
             continue;
         }
-        // c goes before the first sorted sibling whose text is greater than its own.
+        // c goes before the first sorted sibling that is greater than it.
         int before = (*this)[index].child;
-        while (!upperLess((*this)[c].text, (*this)[before].text)) before = (*this)[before].next;
+        while (!less(c, before)) before = (*this)[before].next;
         unlink(c);
         link(c, index, before);
     }
+}
+
+void AttributeTree::sortChildren(int index) {
+    sortChildrenBy(index, [this](int a, int b) { return upperLess((*this)[a].text, (*this)[b].text); });
+}
+
+void AttributeTree::sortChildren(int index, std::span<const std::int16_t> rank) {
+    sortChildrenBy(index, [this, rank](int a, int b) {
+        const auto ra = rank[static_cast<std::size_t>(a)], rb = rank[static_cast<std::size_t>(b)];
+        return ra != rb ? ra < rb : upperLess((*this)[a].text, (*this)[b].text);
+    });
 }
 
 bool AttributeTree::wellShaped() const {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,14 +94,29 @@ public:
     // removing node would be: node's descendants take the highest indices, in
     // preorder, and the other nodes close up. heir must lie outside node's subtree.
     void mergeInto(int node, int heir);
-    // After remove() or mergeInto(): the index of the node that had oldIndex before
-    // it (0 for 0 and for removed nodes). Valid until the tree changes again.
+    // Several merges with one renumbering, for passes that merge many siblings. Between
+    // startMerges() and finishMerges() each deferMerge() moves the children at once but
+    // every node keeps its Index, the merged ones unlinked; finishMerges() then numbers
+    // the tree as the same mergeInto() calls one after another would.
+    void startMerges();
+    void deferMerge(int node, int heir);
+    void finishMerges();
+    // After remove(), mergeInto() or finishMerges(): the index of the node that had
+    // oldIndex before it (0 for 0 and for removed nodes). Valid until the tree changes again.
     int renumbered(int oldIndex) const { return renumber_[static_cast<std::size_t>(oldIndex)]; }
+    // As renumbered(), but a merged node gives the index of the node it went into.
+    int survivor(int oldIndex) const {
+        while (oldIndex < static_cast<int>(heir_.size()) && heir_[static_cast<std::size_t>(oldIndex)])
+            oldIndex = heir_[static_cast<std::size_t>(oldIndex)];
+        return renumbered(oldIndex);
+    }
     void clear();
 
     // The one-shot "Sorted": orders the node's children ascending by Text,
     // ignoring letter case, keeping the order of equal texts.
     void sortChildren(int index);
+    // The same, by rank[child] first (rank indexed by Index): equal ranks go by Text.
+    void sortChildren(int index, std::span<const std::int16_t> rank);
 
     // Every node in Index order satisfies the shape rules (one root first,
     // attributes under root and values, values under attributes).
@@ -111,7 +127,9 @@ private:
     void unlink(int idx);
     template <typename Visit>
     void forEachInSubtree(int top, Visit visit) const;
-    void renumberMarked(int moved);
+    template <typename Less>
+    void sortChildrenBy(int index, Less less);
+    void renumberMarked();
     void applyPermutation(int newCount);
     static constexpr int kGone = -1;
 
@@ -121,6 +139,10 @@ private:
     int selected_ = 0;
     // Kept between calls so that renumbering a reused tree does not allocate.
     std::vector<int> permutation_, renumber_, source_;
+    // Deferred merges: the nodes in the Index order they will have, the heir of each
+    // merged node (0 for the others), and whether any merge waits for its numbering.
+    std::vector<int> order_, heir_;
+    bool deferred_ = false;
     Node spare_;  // the node set aside while a cycle of the permutation moves
 };
 

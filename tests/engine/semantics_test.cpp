@@ -162,6 +162,12 @@ TEST(ApplySemantics, Consolidation) {
          "Filename(Captured Date(2005),Zed(a,b,c))"},
         {"letter case beyond ASCII, blanks around", {}, "Filename(DT(2005),Größe(a),GRÖßE (b),Grösse(c))",
          "Filename(Captured Date(2005),Grösse(c),Größe(a,b))"},
+        // In preferred order a name is compared as shown after its place in the order,
+        // so a blank before it counts and one after it does not.
+        {"preferred order: blank before a name", {}, "Filename(DT(2005),Zed(a), Zed(b),Zed (c))",
+         "Filename(Captured Date(2005), Zed(b),Zed(a,c))"},
+        {"alphabetical order: blanks around", [](GlobalSettings& g) { g.SemanticsAttributeReorder = 1; },
+         "Filename(DT(2005),Zed(a), Zed(b),Zed (c))", "Filename( Zed(b,a,c),Captured Date(2005))"},
         {"untranslated forms stay apart", [](GlobalSettings& g) { g.SemanticsAttributeTranslateParse = 0; },
          "Filename(DT(2005),Subject(a),SU(b),SUBJECT(c))", "Filename(DT(2005),SU(b),Subject(a,c))"},
         {"no attribute consolidation", [](GlobalSettings& g) { g.SemanticsAttributeConsolidate = 0; },
