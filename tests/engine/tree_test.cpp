@@ -256,6 +256,44 @@ TEST(AttributeTree, MergeIntoNumbersLikeCopyingEachChildThenRemoving) {
     }
 }
 
+// A batch of deferred merges must number the tree as the same merges one by one.
+TEST(AttributeTree, DeferredMergesNumberLikeMergingOneByOne) {
+    struct Case {
+        const char* shape;
+        std::vector<std::pair<const char*, const char*>> merges;  // node into heir, in turn
+    } cases[] = {
+        {"Filename(A(a1,a2),B(b1),A2(c1),B2(d1))", {{"A2", "A"}, {"B2", "B"}}},
+        {"Filename(S(s1(P(p1),Q(q1)),s2(R(r1))),T(t1(U(u1))))", {{"T", "S"}, {"s2", "s1"}, {"R", "P"}}},
+        {"Filename(A(x(X(x1)),y),B(z(Z(z1))),C(w))", {{"B", "A"}, {"C", "A"}, {"z", "x"}, {"Z", "X"}}},
+        {"Filename(A,B(b1),C)", {{"B", "A"}, {"C", "A"}}},
+    };
+    for (const auto& c : cases) {
+        AttributeTree batch, stepwise, before;
+        buildTree(batch, c.shape);
+        buildTree(stepwise, c.shape);
+        buildTree(before, c.shape);
+        batch.startMerges();
+        for (const auto& [node, heir] : c.merges) batch.deferMerge(indexOf(before, node), indexOf(before, heir));
+        batch.finishMerges();
+        for (const auto& [node, heir] : c.merges) stepwise.mergeInto(indexOf(stepwise, node), indexOf(stepwise, heir));
+        EXPECT_EQ(layout(batch), layout(stepwise)) << c.shape;
+        EXPECT_TRUE(batch.wellShaped()) << c.shape;
+        // Every earlier Index leads to its node, or for a merged node to the node that took it in.
+        for (int i = 1; i <= before.count(); ++i) {
+            std::string text = before[i].text;
+            for (const auto& [node, heir] : c.merges)
+                if (text == node) text = heir;
+            EXPECT_EQ(batch[batch.survivor(i)].text, text) << c.shape << " " << before[i].text;
+            EXPECT_EQ(batch.renumbered(i) == 0, text != before[i].text) << c.shape << " " << before[i].text;
+        }
+    }
+    AttributeTree t;  // a batch without merges keeps every node where it was
+    buildTree(t, "Filename(A(a),B(b))");
+    t.startMerges();
+    t.finishMerges();
+    for (int i = 0; i <= t.count(); ++i) EXPECT_EQ(t.renumbered(i), i);
+}
+
 TEST(AttributeTree, RenumberedFollowsEveryNodeThroughRemoveAndMerge) {
     const char* shape = "Filename(A(a1(X(x1)),a2),B(b1,b2),C(c1))";
     for (const char* removed : {"A", "a1", "b2", "C"}) {
