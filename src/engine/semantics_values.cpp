@@ -12,13 +12,26 @@
 namespace lorvane::semantics {
 
 void checkValue(Run& run, int value, std::string_view valueFormat) {
+    if (valueFormat == "Text") {
+        // Most values are text: always valid, and the standard form is the text without
+        // blanks around it, so it is trimmed in place rather than built and compared.
+        std::string& t = run.tree[value].text;
+        if (run.opt(sem_opt::ValueReformat) == 1 && !t.empty() && (t.front() == ' ' || t.back() == ' ')) {
+            const std::string_view trimmed = utf8::trimSpaces(t);
+            if (!trimmed.empty()) {
+                const auto from = static_cast<std::size_t>(trimmed.data() - t.data()), size = trimmed.size();
+                t.erase(from + size);
+                t.erase(0, from);
+            }
+        }
+        run.report(Status::Good, "Valid text value", value, 0, 0);
+        return;
+    }
     const std::string& text = run.tree[value].text;
     Finding& finding = run.finding;
     std::string& standard = run.standard;
     standard.clear();
-    if (valueFormat == "Text") {
-        ValidateTextValue(text, standard, finding);
-    } else if (valueFormat == "Integer" || valueFormat == "Percent") {
+    if (valueFormat == "Integer" || valueFormat == "Percent") {
         std::int32_t n = -1;
         if (valueFormat == "Integer") ValidateIntegerValue(text, n, finding);
         else ValidatePercentValue(text, n, finding);
