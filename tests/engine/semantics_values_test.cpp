@@ -72,6 +72,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"Component Number", "x5", 1, 1, "x5", W, kInteger, 1, 2},
         ValueCase{"Title", "  Harbour  ", 1, 1, "Harbour", G, "", 0, 0},
         ValueCase{"Title", "  Harbour  ", 1, 0, "  Harbour  ", G, "", 0, 0},
+        ValueCase{"Title", " Old town", 1, 1, "Old town", G, "", 0, 0},
+        ValueCase{"Subject", "Ann ", 1, 1, "Ann", G, "", 0, 0},
+        ValueCase{"Subject", "   ", 1, 1, "   ", G, "", 0, 0},  // nothing to write back: kept
         ValueCase{"Extension", " jpg", 1, 1, "JPG", G, "", 0, 0},
         ValueCase{"EX", "j.pg", 2, 1, "j.pg", F, "Extension value may not contain a period", 2, 1},
         ValueCase{"Version Date", "2005-07-14", 1, 1, "2005.07.14", G, "", 0, 0},
