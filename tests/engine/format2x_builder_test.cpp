@@ -138,6 +138,16 @@ INSTANTIATE_TEST_SUITE_P(
                   Status::Fail, "Value delimiter in attribute value", 3, 2, 1, "{A=x;y}.jpg"},
         BuildCase{"TooLong", "Filename(A(b),Extension(JPG))", nullptr, BuildOptions{false, false, 8}, Status::Fail,
                   "Filename is too long (Length=9, Maximum=8)", 1, 0, 0, "{A=b}.jpg"},
+        // Long texts are scanned eight bytes at a time: a delimiter at the end of a block,
+        // in a later block and in the bytes after the last block.
+        BuildCase{"EighthByte", "Filename(A(b),Extension(JPG))", [](auto& t) { setText(t, 3, "abcdefg;"); }, kDefault,
+                  Status::Fail, "Value delimiter in attribute value", 3, 8, 1, "{A=abcdefg;}.jpg"},
+        BuildCase{"SecondBlock", "Filename(A(b),Extension(JPG))",
+                  [](auto& t) { setText(t, 3, "abcdefghijkl}nop"); }, kDefault, Status::Fail,
+                  "End delimiter in attribute value", 3, 13, 1, "{A=abcdefghijkl}nop}.jpg"},
+        BuildCase{"AfterBlocks", "Filename(A(b),Extension(JPG))",
+                  [](auto& t) { setText(t, 2, "Attribute:"); }, kDefault, Status::Fail,
+                  "Illegal character in attribute name", 2, 10, 1, "{Attribute:=b}.jpg"},
         // Positions and lengths count characters.
         BuildCase{"WidePosition", "Filename(A(b),Extension(JPG))",
                   [](auto& t) { setText(t, 3, "\xC3\xA9\xC3\xA9;"); }, kDefault, Status::Fail,
