@@ -104,7 +104,10 @@ const FormTable& formTable() {
 }  // namespace
 
 bool AttributeEntry::allowedUnder(std::string_view parentLongName) const {
-    // contexts is "|A|B|": look for "|parent|".
+    // contexts is "|A|B|": look for "|parent|". Most attributes stand where their first
+    // context names, so that one is tried before searching.
+    const std::size_t n = parentLongName.size();
+    if (contexts.size() >= n + 2 && contexts[n + 1] == '|' && contexts.compare(1, n, parentLongName) == 0) return true;
     for (std::size_t p = contexts.find(parentLongName); p != std::string_view::npos;
          p = contexts.find(parentLongName, p + 1)) {
         if (p > 0 && contexts[p - 1] == '|' && p + parentLongName.size() < contexts.size() &&

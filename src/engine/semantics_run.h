@@ -125,7 +125,9 @@ struct Run {
     }
     int merges = 0;
     void report(Status s, std::string_view message, int node, int position, int length) {
-        ReportNodeStatus(s, message, tree, node, position, length, result);
+        // Good findings only clear the node's mark, and most findings are good.
+        if (s == Status::Good) MarkGood(tree[node]);
+        else ReportNodeStatus(s, message, tree, node, position, length, result);
     }
 };
 

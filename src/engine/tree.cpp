@@ -332,7 +332,7 @@ void ReportNodeStatus(Status status, std::string_view message, AttributeTree& tr
     };
     switch (status) {
         case Status::Good:
-            setImage(image::RootGood, image::AttributeGood, image::ValueGood);
+            MarkGood(n);
             return;
         case Status::Warn:
             if (statusOfImage(n.image) == Status::Good) setImage(image::RootWarn, image::AttributeWarn, image::ValueWarn);

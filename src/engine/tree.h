@@ -158,6 +158,11 @@ void ResetTreeStatus(AttributeTree& tree);
 // the first finding of that severity supplies the rest).
 void ReportNodeStatus(Status status, std::string_view message, AttributeTree& tree, int node, int position, int length,
                       Result& result);
+// What reporting a Good finding does: the node gets the Good mark of its kind.
+inline void MarkGood(Node& n) {
+    n.image = static_cast<std::int16_t>(goodImageOf(n.kind()));
+    if (n.isAttribute()) n.expandedImage = image::AttributeGood + 1;
+}
 // The word form: anything but "Good", "Warn" and "Fail" does nothing.
 void ReportNodeStatus(std::string_view status, std::string_view message, AttributeTree& tree, int node, int position,
                       int length, Result& result);
