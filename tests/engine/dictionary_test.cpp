@@ -107,6 +107,9 @@ TEST(AttributeEntry, ContextsMatchWholeNamesOnly) {
     EXPECT_FALSE(comment.allowedUnder("Version"));   // part of a name
     EXPECT_FALSE(comment.allowedUnder("Editor"));
     EXPECT_FALSE(comment.allowedUnder(""));
+    EXPECT_FALSE(comment.allowedUnder("Roo"));  // the start of the first context
+    EXPECT_FALSE(comment.allowedUnder("RootTitle"));
+    EXPECT_TRUE(comment.allowedUnder("Creator"));  // the last
     EXPECT_FALSE(LookupAttribute("Position").allowedUnder("Root"));
     EXPECT_TRUE(LookupAttribute("Position").allowedUnder("Subject"));
 }
