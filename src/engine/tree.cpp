@@ -18,6 +18,22 @@ Status statusOfImage(int img) {
     }
 }
 
+AttributeTree::AttributeTree(const AttributeTree& other)
+    : nodes_(other.nodes_.begin(), other.nodes_.begin() + other.size_), size_(other.size_),
+      firstTop_(other.firstTop_), lastTop_(other.lastTop_), selected_(other.selected_) {}
+
+AttributeTree& AttributeTree::operator=(const AttributeTree& other) {
+    if (this == &other) return *this;
+    const auto n = static_cast<std::size_t>(other.size_);
+    if (nodes_.size() < n) nodes_.resize(n);
+    std::copy(other.nodes_.begin(), other.nodes_.begin() + other.size_, nodes_.begin());  // into the strings' storage
+    size_ = other.size_;
+    firstTop_ = other.firstTop_;
+    lastTop_ = other.lastTop_;
+    selected_ = other.selected_;
+    return *this;
+}
+
 int AttributeTree::firstSibling(int index) const {
     const Node& n = (*this)[index];
     return n.parent ? (*this)[n.parent].child : firstTop_;
@@ -117,11 +133,14 @@ void AttributeTree::forEachInSubtree(int top, Visit visit) const {
 
 void AttributeTree::remove(int index) {
     if (index < 1 || index > size_) return;
-    permutation_.assign(static_cast<std::size_t>(size_) + 1, 0);
-    forEachInSubtree(index, [&](int n) { permutation_[static_cast<std::size_t>(n)] = kGone; });
+    marks_.assign(static_cast<std::size_t>(size_) + 1, 0);
+    forEachInSubtree(index, [&](int n) { marks_[static_cast<std::size_t>(n)] = 1; });
     unlink(index);
     heir_.clear();
-    renumberMarked();
+    order_.clear();
+    for (int i = 1; i <= size_; ++i)
+        if (!marks_[static_cast<std::size_t>(i)]) order_.push_back(i);
+    reorder();
 }
 
 void AttributeTree::mergeInto(int node, int heir) {
@@ -141,18 +160,18 @@ void AttributeTree::deferMerge(int node, int heir) {
         deferred_ = true;
         order_.resize(static_cast<std::size_t>(size_));
         for (int i = 0; i < size_; ++i) order_[static_cast<std::size_t>(i)] = i + 1;
-        permutation_.assign(static_cast<std::size_t>(size_) + 1, 0);
+        marks_.assign(static_cast<std::size_t>(size_) + 1, 0);
         heir_.assign(static_cast<std::size_t>(size_) + 1, 0);
     }
     // As one mergeInto() numbers it: the node's subtree leaves the order, its
     // descendants come back at the end in preorder, the node itself is gone.
-    forEachInSubtree(node, [&](int n) { permutation_[static_cast<std::size_t>(n)] = 1; });
+    forEachInSubtree(node, [&](int n) { marks_[static_cast<std::size_t>(n)] = 1; });
     std::size_t kept = 0;
     for (const int n : order_)
-        if (!permutation_[static_cast<std::size_t>(n)]) order_[kept++] = n;
+        if (!marks_[static_cast<std::size_t>(n)]) order_[kept++] = n;
     order_.resize(kept);
     forEachInSubtree(node, [&](int n) {
-        permutation_[static_cast<std::size_t>(n)] = 0;
+        marks_[static_cast<std::size_t>(n)] = 0;
         if (n != node) order_.push_back(n);
     });
     while (const int c = (*this)[node].child) {
@@ -171,64 +190,35 @@ void AttributeTree::finishMerges() {
         return;
     }
     deferred_ = false;
-    // permutation_ is all zero again; the merged nodes take the places past the others.
+    reorder();
+}
+
+void AttributeTree::reorder() {
+    // order_ holds the nodes that stay, by their old Index, in their new order.
     const int newCount = static_cast<int>(order_.size());
-    for (int k = 0; k < newCount; ++k) permutation_[static_cast<std::size_t>(order_[static_cast<std::size_t>(k)])] = k + 1;
-    int gone = newCount;
-    for (int i = 1; i <= size_; ++i)
-        if (!permutation_[static_cast<std::size_t>(i)]) permutation_[static_cast<std::size_t>(i)] = ++gone;
-    applyPermutation(newCount);
-}
-
-void AttributeTree::renumberMarked() {
-    // Marks in permutation_: 0 stays, in order; kGone is removed and goes to the tail,
-    // where its string storage waits for the next add().
-    int staying = 0;
-    for (int i = 1; i <= size_; ++i) staying += permutation_[static_cast<std::size_t>(i)] == 0 ? 1 : 0;
-    int kept = 0, gone = staying;
-    for (int i = 1; i <= size_; ++i) {
-        int& target = permutation_[static_cast<std::size_t>(i)];
-        target = target == 0 ? ++kept : ++gone;
-    }
-    applyPermutation(staying);
-}
-
-void AttributeTree::applyPermutation(int newCount) {
-    // permutation_[old] is every node's new place; places past newCount are removed nodes.
-    renumber_.resize(permutation_.size());
-    for (std::size_t i = 0; i < permutation_.size(); ++i)
-        renumber_[i] = permutation_[i] <= newCount ? permutation_[i] : 0;
-    for (int i = 1; i <= size_; ++i) {
-        Node& n = (*this)[i];
+    renumber_.assign(static_cast<std::size_t>(size_) + 1, 0);
+    for (int k = 0; k < newCount; ++k) renumber_[static_cast<std::size_t>(order_[static_cast<std::size_t>(k)])] = k + 1;
+    // Every node is moved once, into the other collection, and its links renumbered on
+    // the way. Moving takes the strings' storage along and hands the storage it replaces
+    // back, so the two collections keep all of it for later adds. Removed nodes go to
+    // the tail, where their storage waits too.
+    if (spareNodes_.size() < nodes_.size()) spareNodes_.resize(nodes_.size());
+    for (int k = 0; k < newCount; ++k) {
+        Node& n = spareNodes_[static_cast<std::size_t>(k)];
+        n = std::move(nodes_[static_cast<std::size_t>(order_[static_cast<std::size_t>(k)] - 1)]);
         n.parent = renumbered(n.parent);
         n.child = renumbered(n.child);
         n.lastChild = renumbered(n.lastChild);
         n.next = renumbered(n.next);
         n.previous = renumbered(n.previous);
     }
+    std::size_t tail = static_cast<std::size_t>(newCount);
+    for (int i = 1; i <= size_; ++i)
+        if (!renumber_[static_cast<std::size_t>(i)]) spareNodes_[tail++] = std::move(nodes_[static_cast<std::size_t>(i - 1)]);
+    nodes_.swap(spareNodes_);
     firstTop_ = renumbered(firstTop_);
     lastTop_ = renumbered(lastTop_);
     selected_ = renumbered(selected_);
-    // Put every node in its place by rotating each of the permutation's cycles: one
-    // node waits aside while the others move up one step each. Moving rather than
-    // copying takes the strings' storage along; a rotation moves each node once, where
-    // swapping would move it three times. The node aside waits in a member, so that
-    // string storage handed back by the moves stays in the tree for the next add().
-    source_.resize(permutation_.size());
-    for (int i = 1; i <= size_; ++i) source_[static_cast<std::size_t>(permutation_[static_cast<std::size_t>(i)])] = i;
-    for (int i = 1; i <= size_; ++i) {
-        if (permutation_[static_cast<std::size_t>(i)] == i) continue;
-        spare_ = std::move(nodes_[static_cast<std::size_t>(i - 1)]);
-        int place = i;
-        for (int from = source_[static_cast<std::size_t>(place)]; from != i;
-             from = source_[static_cast<std::size_t>(place)]) {
-            nodes_[static_cast<std::size_t>(place - 1)] = std::move(nodes_[static_cast<std::size_t>(from - 1)]);
-            permutation_[static_cast<std::size_t>(from)] = from;  // placed: the outer loop skips it
-            place = from;
-        }
-        nodes_[static_cast<std::size_t>(place - 1)] = std::move(spare_);
-        permutation_[static_cast<std::size_t>(i)] = i;
-    }
     size_ = newCount;
 }
 

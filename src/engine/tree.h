@@ -61,6 +61,14 @@ struct Node {
 
 class AttributeTree {
 public:
+    AttributeTree() = default;
+    // A copy holds the other tree's nodes; an assigned tree keeps its own spare storage
+    // for them (a work tree refilled from another stops allocating).
+    AttributeTree(const AttributeTree& other);
+    AttributeTree& operator=(const AttributeTree& other);
+    AttributeTree(AttributeTree&&) noexcept = default;
+    AttributeTree& operator=(AttributeTree&&) noexcept = default;
+
     int count() const { return size_; }
     bool empty() const { return size_ == 0; }
 
@@ -129,21 +137,20 @@ private:
     void forEachInSubtree(int top, Visit visit) const;
     template <typename Less>
     void sortChildrenBy(int index, Less less);
-    void renumberMarked();
-    void applyPermutation(int newCount);
-    static constexpr int kGone = -1;
+    void reorder();
 
     std::vector<Node> nodes_;
     int size_ = 0;
     int firstTop_ = 0, lastTop_ = 0;
     int selected_ = 0;
-    // Kept between calls so that renumbering a reused tree does not allocate.
-    std::vector<int> permutation_, renumber_, source_;
-    // Deferred merges: the nodes in the Index order they will have, the heir of each
-    // merged node (0 for the others), and whether any merge waits for its numbering.
+    // Kept between calls so that renumbering a reused tree does not allocate: the nodes
+    // are renumbered by moving them into the other collection, which is then swapped in.
+    std::vector<Node> spareNodes_;
+    std::vector<int> marks_, renumber_;
+    // Renumbering: the nodes that stay in their new order, by old Index. Deferred merges:
+    // the heir of each merged node (0 for the others), and whether any merge waits.
     std::vector<int> order_, heir_;
     bool deferred_ = false;
-    Node spare_;  // the node set aside while a cycle of the permutation moves
 };
 
 // --- The five shared operations ---

@@ -320,6 +320,21 @@ TEST(AttributeTree, RenumberedFollowsEveryNodeThroughRemoveAndMerge) {
     }
 }
 
+TEST(AttributeTree, CopiesHoldTheNodesAndAssignedTreesKeepTheirStorage) {
+    AttributeTree source, work;
+    buildTree(source, "Filename(A(a1,a2),B(b1(X(x1))))");
+    buildTree(work, "Filename(Z(a value long enough to need storage of its own))");
+    const char* storage = work[3].text.data();
+    const AttributeTree copy(source);
+    work = source;
+    EXPECT_EQ(layout(copy), layout(source));
+    EXPECT_EQ(layout(work), layout(source));
+    EXPECT_EQ(work[3].text.data(), storage);  // "a1" went into the old value's storage
+    work.mergeInto(indexOf(work, "B"), indexOf(work, "A"));  // and the copy is a tree of its own
+    EXPECT_EQ(treeText(work), "Filename(A(a1,a2,b1(X(x1))))");
+    EXPECT_EQ(treeText(source), "Filename(A(a1,a2),B(b1(X(x1))))");
+}
+
 TEST(AttributeTree, RemovedNodesKeepTheirStorageForLaterAdds) {
     AttributeTree t;
     buildTree(t, "Filename(A(a long value that does not fit small buffers),B(b))");
