@@ -156,23 +156,22 @@ void AttributeTree::startMerges() {
 
 void AttributeTree::deferMerge(int node, int heir) {
     if (!deferred_) {
-        // The first merge of the batch: every node in Index order, none marked.
+        // The first merge of the batch: no node moved yet.
         deferred_ = true;
-        order_.resize(static_cast<std::size_t>(size_));
-        for (int i = 0; i < size_; ++i) order_[static_cast<std::size_t>(i)] = i + 1;
         marks_.assign(static_cast<std::size_t>(size_) + 1, 0);
         heir_.assign(static_cast<std::size_t>(size_) + 1, 0);
+        moved_.clear();
     }
-    // As one mergeInto() numbers it: the node's subtree leaves the order, its
-    // descendants come back at the end in preorder, the node itself is gone.
-    forEachInSubtree(node, [&](int n) { marks_[static_cast<std::size_t>(n)] = 1; });
-    std::size_t kept = 0;
-    for (const int n : order_)
-        if (!marks_[static_cast<std::size_t>(n)]) order_[kept++] = n;
-    order_.resize(kept);
+    // As one mergeInto() numbers it: the node is gone and its descendants go after
+    // everything else, in preorder. marks_ says where each node stands: 0 in its place,
+    // -1 gone, k its place in moved_ (1-based; a node moved again leaves a stale entry).
     forEachInSubtree(node, [&](int n) {
-        marks_[static_cast<std::size_t>(n)] = 0;
-        if (n != node) order_.push_back(n);
+        if (n == node) {
+            marks_[static_cast<std::size_t>(n)] = -1;
+            return;
+        }
+        moved_.push_back(n);
+        marks_[static_cast<std::size_t>(n)] = static_cast<int>(moved_.size());
     });
     while (const int c = (*this)[node].child) {
         unlink(c);
@@ -190,6 +189,11 @@ void AttributeTree::finishMerges() {
         return;
     }
     deferred_ = false;
+    order_.clear();
+    for (int i = 1; i <= size_; ++i)
+        if (marks_[static_cast<std::size_t>(i)] == 0) order_.push_back(i);
+    for (std::size_t k = 0; k < moved_.size(); ++k)
+        if (marks_[static_cast<std::size_t>(moved_[k])] == static_cast<int>(k) + 1) order_.push_back(moved_[k]);
     reorder();
 }
 

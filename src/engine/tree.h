@@ -148,8 +148,9 @@ private:
     std::vector<Node> spareNodes_;
     std::vector<int> marks_, renumber_;
     // Renumbering: the nodes that stay in their new order, by old Index. Deferred merges:
-    // the heir of each merged node (0 for the others), and whether any merge waits.
-    std::vector<int> order_, heir_;
+    // the heir of each merged node (0 for the others), the nodes moved to the end in the
+    // order they went there, and whether any merge waits.
+    std::vector<int> order_, heir_, moved_;
     bool deferred_ = false;
 };
 
