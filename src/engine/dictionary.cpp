@@ -67,14 +67,14 @@ public:
 
     const AttributeEntry& find(std::string_view name) const {
         if (name.empty() || name.size() > kLongestForm) return kEmpty;
-        // Fold the name once; the forms are kept folded, so each is a plain byte compare.
-        char folded[kLongestForm];
-        for (std::size_t i = 0; i < name.size(); ++i) folded[i] = foldCase(name[i]);
-        if (folded[0] < 'A' || folded[0] > 'Z') return kEmpty;
-        for (const Form& f : groups_[name.size()][static_cast<std::size_t>(folded[0] - 'A')]) {
-            // A plain loop: the names are a few bytes long, too short to pay for a memcmp call.
+        const char initial = foldCase(name[0]);
+        if (initial < 'A' || initial > 'Z') return kEmpty;
+        // The forms are kept folded; the name is folded as it is compared, since most
+        // groups hold one or two forms and a mismatch shows within a letter or two.
+        // A plain loop: the names are a few bytes long, too short to pay for a memcmp call.
+        for (const Form& f : groups_[name.size()][static_cast<std::size_t>(initial - 'A')]) {
             std::size_t i = 1;
-            while (i < name.size() && f.folded[i] == folded[i]) ++i;
+            while (i < name.size() && f.folded[i] == foldCase(name[i])) ++i;
             if (i == name.size()) return *f.entry;
         }
         return kEmpty;
