@@ -10,6 +10,7 @@
 
 #include "engine/dictionary.h"
 #include "engine/semantics.h"
+#include "engine/utf8.h"
 
 namespace lorvane::semantics {
 
@@ -122,6 +123,13 @@ struct Run {
         if (!merges) return;
         held.renumber(tree);
         if (entries) entries->renumber(tree, oldCount);
+        // A finding on a merged node passes to its heir, whose text may be shorter (the
+        // two agree only once trimmed): its range must stay inside the heir's text.
+        if (result.nodeIndex && result.position >= 1) {
+            const int length = static_cast<int>(utf8::length(tree[result.nodeIndex].text));
+            if (result.position > length + 1) result.position = length + 1;
+            result.clipTo(length);
+        }
     }
     int merges = 0;
     void report(Status s, std::string_view message, int node, int position, int length) {

@@ -433,6 +433,18 @@ TEST(HeldNodes, EveryHeldIndexFollowsItsNodeBeyondThoseKeptInPlace) {
     }
 }
 
+// The first finding can be on a name that is then merged into an earlier one that
+// differs in its blanks: the finding passes to that one and marks no more than its text.
+TEST(ApplySemantics, FindingOnAMergedNameStaysInsideItsHeir) {
+    Semantics s;
+    const Result& r = s.apply("Filename(DT(2005),Zed (a),Zed(b))");
+    EXPECT_EQ(treeText(s.tree), "Filename(Captured Date(2005),Zed(b,a))");
+    EXPECT_EQ(r.message, "Unrecognized attribute name");
+    EXPECT_EQ(s.tree[r.nodeIndex].text, "Zed");
+    EXPECT_EQ(r.position, 1);
+    EXPECT_EQ(r.length, 3);
+}
+
 // A pass holds the node it works on and the merge it calls holds it again; the node
 // must still move once. It matters when the heir comes after the duplicate in Index
 // order, as sorted values and values merged in from another attribute do.
