@@ -47,6 +47,13 @@ bool rejectInvalidText(std::string_view name, AttributeTree& tree, Result& r) {
     return true;
 }
 
+// Both formats refuse these names before reading them, with the same finding (the
+// settings for them are shared), so 1.x need not be asked after 2.x refused one.
+bool refusedBeforeReading(const Result& r) {
+    return r.message == "Filename is empty" || r.message == "Filename contains an illegal character" ||
+           std::string_view(r.message).starts_with("Filename is too long");
+}
+
 }  // namespace
 
 void ParseFilename(std::string_view fileName, AttributeTree& tree, const EngineContext& ctx,
@@ -65,6 +72,7 @@ void ParseFilename(std::string_view fileName, AttributeTree& tree, const EngineC
     if (mode == "(Auto)") {
         parse2x(fileName, tree, s, result);
         if (result.good()) return report(format::Code2x, format::Name2x);
+        if (refusedBeforeReading(result)) return;
         // The 2.x finding stays in result unless 1.x reads the name. The second record is
         // kept per thread so that its message buffer, like the caller's, is reused.
         thread_local Result second;

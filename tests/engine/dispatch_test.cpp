@@ -184,6 +184,29 @@ TEST(ParseFilename, AutomaticReportsTheTwoXFindingWhenNothingFits) {
     EXPECT_EQ(e.formatName, "Serialized Batch Output File");
 }
 
+// Automatic parsing does not ask 1.x about a name 2.x refused before reading it, which
+// holds only while both refuse such names with the same finding.
+TEST(ParseFilename, NamesBothFormatsRefuseBeforeReading) {
+    const std::string tooLong = "{DT=2005}{Subject=" + std::string(200, 'x') + "}.jpg";
+    for (const std::string& name : {std::string(), tooLong, std::string("2005 #1 a:b.jpg")}) {
+        Engine e;
+        AttributeTree tree;
+        e.settings.ParseMode = "2.x";
+        const Result twoX = e.parse(name, tree);
+        e.settings.ParseMode = "1.x";
+        const Result oneX = e.parse(name, tree);
+        e.settings.ParseMode = "(Auto)";
+        const Result automatic = e.parse(name, tree);
+        for (const Result* r : {&oneX, &automatic}) {
+            EXPECT_EQ(r->status, Status::Fail) << name;
+            EXPECT_EQ(r->message, twoX.message) << name;
+            EXPECT_EQ(r->position, twoX.position) << name;
+            EXPECT_EQ(r->length, twoX.length) << name;
+        }
+        EXPECT_TRUE(tree.empty());
+    }
+}
+
 TEST(BuildFilename, AutomaticKeepsAOneXNameInOneX) {
     Engine e;
     AttributeTree tree;
