@@ -1,5 +1,9 @@
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "engine/format2x.h"
 #include "engine/short_message.h"
 #include "engine/utf8.h"
@@ -18,6 +22,12 @@ public:
           permissive_(strict == Permissive), showLevels_(showLevels) {
         for (std::string_view delim : {d.start, d.end, d.label, d.value})
             mayStart_[static_cast<unsigned char>(delim[0])] = true;
+#if defined(__SSE2__)
+        first_[0] = _mm_set1_epi8(d.start[0]);
+        first_[1] = _mm_set1_epi8(d.end[0]);
+        first_[2] = _mm_set1_epi8(d.label[0]);
+        first_[3] = _mm_set1_epi8(d.value[0]);
+#endif
     }
 
     void attributes(int parent, int level);
@@ -51,6 +61,20 @@ private:
         const char* s = body_.data();
         const std::size_t n = body_.size();
         std::size_t p = pos_ + 1;
+#if defined(__SSE2__)
+        // Sixteen bytes at a time against the four first bytes: a word or two is found
+        // in one step, without a branch per byte.
+        while (p + 16 <= n) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
+            const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, first_[0]), _mm_cmpeq_epi8(chunk, first_[1])),
+                                             _mm_or_si128(_mm_cmpeq_epi8(chunk, first_[2]), _mm_cmpeq_epi8(chunk, first_[3])));
+            if (const int mask = _mm_movemask_epi8(hit)) {
+                pos_ = p + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+                return;
+            }
+            p += 16;
+        }
+#endif
         while (p < n && !mayStart_[static_cast<unsigned char>(s[p])]) ++p;
         pos_ = p;
     }
@@ -79,6 +103,9 @@ private:
     int showLevels_;
     std::size_t pos_ = 0;
     bool mayStart_[256] = {};
+#if defined(__SSE2__)
+    __m128i first_[4];  // each delimiter's first byte, in every lane
+#endif
     std::string_view message_, named_;  // fixed texts: nothing is built until the result is
     int length_ = 0;
 };

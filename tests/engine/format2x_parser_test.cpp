@@ -158,6 +158,30 @@ TEST(Parse2x, MultiCharacterDelimiters) {
     EXPECT_EQ(treeText(tree), "Filename(A(b]c))");
 }
 
+// Texts are scanned sixteen bytes at a time where the machine can: every text length
+// around a block, with a delimiter at each place in it, must split as byte by byte.
+TEST(Parse2x, LongTextsSplitAtEveryDelimiter) {
+    const Delimiters2x doubled{"[[", "]]", "==", ";;"}, wide{"\xC2\xAB", "\xC2\xBB", "=", "\xC2\xA7"};
+    for (int n : {1, 14, 15, 16, 17, 31, 32, 33, 47}) {
+        const std::string v(static_cast<std::size_t>(n), 'v'), w(static_cast<std::size_t>(n) + 3, 'w');
+        AttributeTree tree;
+        Result r = parse("{A" + v + "=" + v + ";" + w + "{B=" + v + "}}{C=" + w + "}.jpg", tree, Strict, true, false, kUsual, 1000);
+        ASSERT_EQ(r.status, Status::Good) << n << " " << r.message;
+        EXPECT_EQ(treeText(tree), "Filename(A" + v + "(" + v + "," + w + "(B(" + v + "))),C(" + w + "),Extension(JPG))")
+            << n;
+        r = parse("[[A==" + v + "]" + v + ";;" + w + "]]", tree, Strict, true, false, doubled);
+        ASSERT_EQ(r.status, Status::Good) << n << " " << r.message;
+        EXPECT_EQ(treeText(tree), "Filename(A(" + v + "]" + v + "," + w + "))") << n;
+        r = parse("\xC2\xAB" "A=" + v + "\xC2\xA7" + w + "\xC2\xBB", tree, Strict, true, false, wide);
+        ASSERT_EQ(r.status, Status::Good) << n << " " << r.message;
+        EXPECT_EQ(treeText(tree), "Filename(A(" + v + "," + w + "))") << n;
+        // A stray end delimiter deep in a long value is found where it is.
+        r = parse("{A=" + v + "}" + w + "}", tree, Strict);
+        EXPECT_EQ(r.message, "Missing start delimiter \"{\"") << n;
+        EXPECT_EQ(r.position, n + 5) << n;
+    }
+}
+
 TEST(Parse2x, EmptyDelimiterIsRefusedNotLooped) {
     AttributeTree tree;
     for (const Delimiters2x& d : {Delimiters2x{"", "}", "=", ";"}, Delimiters2x{"{", "", "=", ";"},
