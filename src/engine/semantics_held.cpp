@@ -4,11 +4,6 @@
 
 namespace lorvane::semantics {
 
-void HeldNodes::mergeInto(AttributeTree& tree, int node, int heir) {
-    tree.mergeInto(node, heir);
-    renumber(tree);
-}
-
 void HeldNodes::renumber(const AttributeTree& tree) {
     // One variable may be held twice (a pass and the one it calls both hold the node they
     // work on), and must move once: moved ones are marked negative until all are done.

@@ -42,10 +42,8 @@ public:
         return Hold(*this, mark);
     }
 
-    // Gives node's children to heir and removes node (AttributeTree::mergeInto); held
-    // references to node pass to heir, those to its descendants follow them.
-    void mergeInto(AttributeTree& tree, int node, int heir);
-    // The same for the merges of a batch, after AttributeTree::finishMerges().
+    // After the tree's merges (AttributeTree::finishMerges or mergeInto): held references
+    // to a merged node pass to its heir, the others follow their nodes.
     void renumber(const AttributeTree& tree);
 
 private:
@@ -61,8 +59,8 @@ private:
 
 // Each attribute's dictionary entry, looked up once per run rather than in every pass.
 // Indexed by node and valid for one run: the passes change an attribute's Text only by
-// swapping one form of its name for another of the same entry (or by an order prefix
-// that is gone before anything looks again), and merges renumber it with the tree.
+// swapping one form of its name for another of the same entry, and merges renumber it
+// with the tree.
 class EntryCache {
 public:
     void reset(const AttributeTree& tree) { slots_.assign(static_cast<std::size_t>(tree.count()) + 1, nullptr); }
@@ -133,9 +131,7 @@ struct Run {
     }
     int merges = 0;
     void report(Status s, std::string_view message, int node, int position, int length) {
-        // Good findings only clear the node's mark, and most findings are good.
-        if (s == Status::Good) MarkGood(tree[node]);
-        else ReportNodeStatus(s, message, tree, node, position, length, result);
+        ReportNodeStatus(s, message, tree, node, position, length, result);
     }
 };
 

@@ -13,8 +13,9 @@ namespace lorvane::semantics {
 
 void checkValue(Run& run, int value, std::string_view valueFormat) {
     if (valueFormat == "Text") {
-        // Most values are text: always valid, and the standard form is the text without
-        // blanks around it, so it is trimmed in place rather than built and compared.
+        // Most values are text: always valid, and the standard form (as ValidateTextValue
+        // gives it) is the text without blanks around it, so it is trimmed in place rather
+        // than built and compared.
         std::string& t = run.tree[value].text;
         if (run.opt(sem_opt::ValueReformat) == 1 && !t.empty() && (t.front() == ' ' || t.back() == ' ')) {
             const std::string_view trimmed = utf8::trimSpaces(t);

@@ -316,8 +316,8 @@ void ResetTreeStatus(AttributeTree& tree) {
     }
 }
 
-void ReportNodeStatus(Status status, std::string_view message, AttributeTree& tree, int node, int position, int length,
-                      Result& result) {
+void ReportNodeFinding(Status status, std::string_view message, AttributeTree& tree, int node, int position,
+                       int length, Result& result) {
     Node& n = tree[node];
     const NodeKind kind = n.kind();
     auto setImage = [&](int root, int attr, int value) {
@@ -326,8 +326,7 @@ void ReportNodeStatus(Status status, std::string_view message, AttributeTree& tr
     };
     switch (status) {
         case Status::Good:
-            MarkGood(n);
-            return;
+            return;  // ReportNodeStatus marks good nodes
         case Status::Warn:
             if (statusOfImage(n.image) == Status::Good) setImage(image::RootWarn, image::AttributeWarn, image::ValueWarn);
             if (result.status == Status::Good) {

@@ -162,12 +162,17 @@ void InitializeTree(AttributeTree& tree, int showLevels);
 // Gives every node the Good mark of its kind.
 void ResetTreeStatus(AttributeTree& tree);
 
+// A Warn or Fail finding: marks the node and folds the finding into the result.
+void ReportNodeFinding(Status status, std::string_view message, AttributeTree& tree, int node, int position,
+                       int length, Result& result);
+
 // Marks the node and folds the finding into the result (the worse status wins,
-// the first finding of that severity supplies the rest).
-void ReportNodeStatus(Status status, std::string_view message, AttributeTree& tree, int node, int position, int length,
-                      Result& result);
-// What reporting a Good finding does: the node gets the Good mark of its kind.
-inline void MarkGood(Node& n) {
+// the first finding of that severity supplies the rest). A Good finding only gives the
+// node the Good mark of its kind; most findings are good, so that much is inline.
+inline void ReportNodeStatus(Status status, std::string_view message, AttributeTree& tree, int node, int position,
+                             int length, Result& result) {
+    if (status != Status::Good) return ReportNodeFinding(status, message, tree, node, position, length, result);
+    Node& n = tree[node];
     n.image = static_cast<std::int16_t>(goodImageOf(n.kind()));
     if (n.isAttribute()) n.expandedImage = image::AttributeGood + 1;
 }

@@ -19,6 +19,10 @@ struct Engine {
         ParseFilename(name, tree, ctx(), code, formatName, r);
         return r;
     }
+    Result parseAs(const char* mode, std::string_view name, AttributeTree& tree) {
+        settings.ParseMode = mode;
+        return parse(name, tree);
+    }
     Result build(AttributeTree& tree, std::string_view source) {
         Result r;
         BuildFilename(built, tree, source, ctx(), formatName, r);
@@ -156,23 +160,24 @@ TEST(ParseFilename, AutomaticFallsBackToOneX) {
 }
 
 // Neither fits, or only the batch format (never tried automatically) fits: the 2.x finding stands.
+// A failed parse with the finding another one gave.
+void expectFailsAs(const Result& r, const Result& expected, std::string_view name) {
+    EXPECT_EQ(r.status, Status::Fail) << name;
+    EXPECT_EQ(r.message, expected.message) << name;
+    EXPECT_EQ(r.position, expected.position) << name;
+    EXPECT_EQ(r.length, expected.length) << name;
+}
+
 TEST(ParseFilename, AutomaticReportsTheTwoXFindingWhenNothingFits) {
     for (const char* name : {"Beach party.jpg", "ABC01.pdf", "2005 #0.jpg"}) {
         Engine e;
         AttributeTree tree;
-        e.settings.ParseMode = "2.x";
-        const Result expected = e.parse(name, tree);
-        e.settings.ParseMode = "1.x";
-        const Result oneX = e.parse(name, tree);
+        const Result expected = e.parseAs("2.x", name, tree);
+        const Result oneX = e.parseAs("1.x", name, tree);
         ASSERT_EQ(oneX.status, Status::Fail) << name;
         ASSERT_NE(oneX.message, expected.message) << name;
-        e.settings.ParseMode = "(Auto)";
         testing::buildTree(tree, "Filename(A(b))");
-        Result r = e.parse(name, tree);
-        EXPECT_EQ(r.status, Status::Fail) << name;
-        EXPECT_EQ(r.message, expected.message) << name;
-        EXPECT_EQ(r.position, expected.position) << name;
-        EXPECT_EQ(r.length, expected.length) << name;
+        expectFailsAs(e.parseAs("(Auto)", name, tree), expected, name);
         EXPECT_TRUE(tree.empty());
         EXPECT_TRUE(e.code.empty() && e.formatName.empty());
     }
@@ -191,18 +196,9 @@ TEST(ParseFilename, NamesBothFormatsRefuseBeforeReading) {
     for (const std::string& name : {std::string(), tooLong, std::string("2005 #1 a:b.jpg")}) {
         Engine e;
         AttributeTree tree;
-        e.settings.ParseMode = "2.x";
-        const Result twoX = e.parse(name, tree);
-        e.settings.ParseMode = "1.x";
-        const Result oneX = e.parse(name, tree);
-        e.settings.ParseMode = "(Auto)";
-        const Result automatic = e.parse(name, tree);
-        for (const Result* r : {&oneX, &automatic}) {
-            EXPECT_EQ(r->status, Status::Fail) << name;
-            EXPECT_EQ(r->message, twoX.message) << name;
-            EXPECT_EQ(r->position, twoX.position) << name;
-            EXPECT_EQ(r->length, twoX.length) << name;
-        }
+        const Result twoX = e.parseAs("2.x", name, tree);
+        expectFailsAs(e.parseAs("1.x", name, tree), twoX, name);
+        expectFailsAs(e.parseAs("(Auto)", name, tree), twoX, name);
         EXPECT_TRUE(tree.empty());
     }
 }

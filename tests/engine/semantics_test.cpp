@@ -421,7 +421,8 @@ TEST(HeldNodes, EveryHeldIndexFollowsItsNodeBeyondThoseKeptInPlace) {
         for (int i : refs) texts.push_back(tree[i].text);
         std::function<void(std::size_t)> holdFrom = [&](std::size_t k) {
             if (k == refs.size()) {
-                held.mergeInto(tree, 2, 4);  // A's value joins B's, A goes: everything after A moves down
+                tree.mergeInto(2, 4);  // A's value joins B's, A goes: everything after A moves down
+                held.renumber(tree);
                 return;
             }
             auto h = held.hold({&refs[k]});
@@ -455,7 +456,8 @@ TEST(HeldNodes, AVariableHeldTwiceMovesOnce) {
     int c = 6, d = 8;
     auto outer = held.hold({&c, &d});
     auto inner = held.hold({&c});
-    held.mergeInto(tree, 2, 4);  // A goes: everything after it moves down
+    tree.mergeInto(2, 4);  // A goes: everything after it moves down
+    held.renumber(tree);
     EXPECT_EQ(tree[c].text, "C");
     EXPECT_EQ(tree[d].text, "D");
 }
