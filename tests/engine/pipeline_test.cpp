@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/pipeline.h"
+#include "support/tree_text.h"
+
+namespace lorvane {
+namespace {
+
+struct EvaluateCase {
+    const char* label;
+    const char* name;
+    bool semantics;
+    bool editMode;
+    Status parse, folded;
+    const char* message;  // of the folded result
+    const char* built;    // nullptr: nothing built
+};
+
+class EvaluateTest : public ::testing::TestWithParam<EvaluateCase> {};
+
+TEST_P(EvaluateTest, FoldsParseSemanticsAndBuild) {
+    const EvaluateCase& c = GetParam();
+    GlobalSettings settings;
+    NamePipeline p(settings, c.editMode);
+    p.SetSemantics(c.semantics);
+    const Result& r = p.Evaluate(c.name);
+    EXPECT_EQ(p.parseResult().status, c.parse);
+    EXPECT_EQ(r.status, c.folded);
+    EXPECT_EQ(r.message, c.message);
+    EXPECT_EQ(p.built(), c.built != nullptr);
+    EXPECT_EQ(p.builtName(), c.built ? c.built : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NamePipeline, EvaluateTest,
+    ::testing::Values(
+        EvaluateCase{"Good1x", "2024-05-17 @14-30 #012 Harbour seals.jpg", true, false, Status::Good, Status::Good, "",
+                     "2024-05-17 @14-30 #012 Harbour seals.jpg"},
+        EvaluateCase{"SemanticWarnReachesFoldedResult", "{Subject=Ann}{Foo=bar}.jpg", true, false, Status::Good,
+                     Status::Warn, "Unrecognized attribute name", "{SU=Ann}{Foo=bar}.jpg"},
+        EvaluateCase{"SemanticsOffLeavesNamesAlone", "{PL=Harbour}{SU=Ann}.jpg", false, false, Status::Good,
+                     Status::Good, "", "{PL=Harbour}{SU=Ann}.jpg"},
+        EvaluateCase{"ReordersOutsideEditMode", "{PL=Harbour}{SU=Ann}.jpg", true, false, Status::Good, Status::Warn,
+                     "There should be a top-level Captured Date attribute", "{SU=Ann}{PL=Harbour}.jpg"},
+        EvaluateCase{"EditModeKeepsTheOrder", "{PL=Harbour}{SU=Ann}.jpg", true, true, Status::Good, Status::Warn,
+                     "There should be a top-level Captured Date attribute", "{PL=Harbour}{SU=Ann}.jpg"},
+        EvaluateCase{"FailedParseBuildsNothing", "x{", true, false, Status::Fail, Status::Fail,
+                     "Missing start delimiter \"{\"", nullptr}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(NamePipeline, ReusedTreeCarriesNothingFromTheLastName) {
+    GlobalSettings settings;
+    NamePipeline p(settings);
+    p.Evaluate("{Subject=Ann}{Foo=bar}.jpg");
+    const Result& r = p.Evaluate("x{");
+    EXPECT_TRUE(r.failed());
+    EXPECT_FALSE(p.built());
+    EXPECT_TRUE(p.buildResult().good());
+    EXPECT_TRUE(p.tree().empty());
+    p.Evaluate("2024-05-17 #3.jpg");
+    EXPECT_EQ(p.formatCode(), format::Code1x);
+    EXPECT_TRUE(p.result().good()) << p.result().message;
+}
+
+TEST(NamePipeline, RebuildBuildsTheEditedTreeInTheParsedFormat) {
+    GlobalSettings settings;
+    NamePipeline p(settings, true);
+    p.Evaluate("{Subject=Ann}{Foo=bar}.jpg");
+    ASSERT_TRUE(p.parseResult().good());
+    // The edit removes the unrecognised attribute, so its warning must go too.
+    AttributeTree& t = p.tree();
+    for (int n = t[t.root()].child; n; n = t[n].next)
+        if (t[n].text == "Foo") {
+            t.remove(n);
+            break;
+        }
+    const Result& r = p.Rebuild();
+    EXPECT_EQ(p.formatCode(), format::Code2x);
+    EXPECT_EQ(p.builtName(), "{SU=Ann}.jpg");
+    EXPECT_EQ(r.message, "There should be a top-level Captured Date attribute");
+}
+
+}  // namespace
+}  // namespace lorvane
