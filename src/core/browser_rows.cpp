@@ -89,27 +89,21 @@ void SetFileColumns(BrowserRow& row, const FileInfo& file) {
     FormatLengthColumn(file.Name, row.Length);
 }
 
-RowParser::RowParser(const GlobalSettings& settings, MessageSink* sink) : settings_(settings), sink_(sink) {
-    RefreshOptions();
-}
-
-void RowParser::RefreshOptions() {
-    dateOptions_ = MakeDateOptions(settings_);
-    semanticOptions_ = MakeSemanticOptions(settings_, false);
-}
+RowParser::RowParser(const GlobalSettings& settings, MessageSink* sink) : pipeline_(settings, false, sink) {}
 
 void RowParser::takeChronology(ChronologyFields& fields) {
-    if (result_.failed() || tree_.count() <= 1) return;
-    const int root = tree_.root();
-    for (int n = root ? tree_[root].child : 0; n; n = tree_[n].next) {
-        const Node& attribute = tree_[n];
+    const AttributeTree& tree = pipeline_.tree();
+    if (pipeline_.result().failed() || tree.count() <= 1) return;
+    const int root = tree.root();
+    for (int n = root ? tree[root].child : 0; n; n = tree[n].next) {
+        const Node& attribute = tree[n];
         if (attribute.children == 0) continue;
         const std::string_view name = TranslateAttributeName(attribute.text);
-        const std::string_view value = utf8::trimSpaces(tree_[attribute.child].text);
+        const std::string_view value = utf8::trimSpaces(tree[attribute.child].text);
         if (name == "Captured Date") {
             if (fields.hasDate) continue;
             DateTime earliest{}, latest{};
-            ValidateDateValue(value, earliest, latest, finding_, dateOptions_);
+            ValidateDateValue(value, earliest, latest, finding_, pipeline_.dateOptions());
             if (!finding_.failed()) {
                 fields.hasDate = true;
                 fields.date = earliest;
@@ -132,24 +126,15 @@ void RowParser::takeChronology(ChronologyFields& fields) {
 }
 
 void RowParser::ParseItem(BrowserRow& row) {
-    const EngineContext ctx{settings_, dateOptions_, semanticOptions_, sink_};
-    result_.reset();
-    ParseFilename(row.Text, tree_, ctx, formatCode_, formatName_, result_);
-    if (result_.good()) {
-        const std::string_view kept = formatName_;
-        if (semantics_) ApplySemantics(tree_, result_, semanticOptions_, dateOptions_, sink_);
-        std::string_view buildName;
-        BuildFilename(built_, tree_, formatCode_, ctx, buildName, result_);
-        formatName_ = kept;
-    }
-    row.Icon = result_.status == Status::Good ? row_icon::Good
-               : result_.status == Status::Warn ? row_icon::Warn
-                                                : row_icon::Fail;
+    const Result& result = pipeline_.Evaluate(row.Text);
+    row.Icon = result.status == Status::Good ? row_icon::Good
+               : result.status == Status::Warn ? row_icon::Warn
+                                               : row_icon::Fail;
     ChronologyFields fields;
     takeChronology(fields);
-    row.Status.assign(statusWord(result_.status));
-    if (result_.good()) row.Message.assign(formatName_);
-    else row.Message.assign(result_.message);
+    row.Status.assign(statusWord(result.status));
+    if (result.good()) row.Message.assign(pipeline_.formatName());
+    else row.Message.assign(result.message);
     FormatChronologyKey(fields, row.Chronology);
 }
 

@@ -10,6 +10,7 @@
 #include "core/file_service.h"
 #include "engine/dates.h"
 #include "engine/dispatch.h"
+#include "engine/pipeline.h"
 #include "engine/result.h"
 #include "engine/settings.h"
 #include "engine/tree.h"
@@ -67,8 +68,8 @@ void FormatChronologyKey(const ChronologyFields& fields, std::string& out);
 // SetFileColumns: Text, Key and the "Path", "Type", "Size" and "Length" columns.
 void SetFileColumns(BrowserRow& row, const FileInfo& file);
 
-// ParseItem and its scratch: the one work tree every row is parsed into, and the
-// options made from the settings. Reusing one parser for every row keeps the
+// ParseItem and its scratch: the one pipeline (work tree and options made from
+// the settings) every row is parsed through. Reusing one parser for every row keeps the
 // loop from allocating once it has seen its largest name.
 class RowParser {
 public:
@@ -76,9 +77,9 @@ public:
     explicit RowParser(const GlobalSettings& settings, MessageSink* sink = nullptr);
 
     // Makes the date and semantic options again from the settings (edit mode off).
-    void RefreshOptions();
+    void RefreshOptions() { pipeline_.RefreshOptions(false); }
     // Skips the semantic layer (for tools that want the bare parse and build).
-    void SetSemantics(bool on) { semantics_ = on; }
+    void SetSemantics(bool on) { pipeline_.SetSemantics(on); }
 
     // Parses the row's Text and fills its Icon, "Status", "Message" and "Chronology".
     void ParseItem(BrowserRow& row);
@@ -89,25 +90,19 @@ public:
     FsError FillRow(BrowserRow& row, const OpenFolder& folder, std::string_view name);
 
     // The last row's parse, as the window keeps it.
-    const Result& result() const { return result_; }
-    std::string_view formatCode() const { return formatCode_; }
-    std::string_view formatName() const { return formatName_; }
-    const AttributeTree& workTree() const { return tree_; }
+    const Result& result() const { return pipeline_.result(); }
+    std::string_view formatCode() const { return pipeline_.formatCode(); }
+    std::string_view formatName() const { return pipeline_.formatName(); }
+    const AttributeTree& workTree() const { return pipeline_.tree(); }
+    // The work tree and its calling order, for the batch steps that change the
+    // tree of the row just parsed and build it again.
+    NamePipeline& pipeline() { return pipeline_; }
 
 private:
     void takeChronology(ChronologyFields& fields);
 
-    const GlobalSettings& settings_;
-    MessageSink* sink_;
-    DateOptions dateOptions_;
-    SemanticOptions semanticOptions_;
-    bool semantics_ = true;
-
-    AttributeTree tree_;
-    Result result_;
+    NamePipeline pipeline_;
     Finding finding_;
-    std::string built_;
-    std::string_view formatCode_, formatName_;
     FileInfo file_;
 };
 

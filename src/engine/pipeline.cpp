@@ -41,6 +41,15 @@ const Result& NamePipeline::Rebuild() {
     return folded_;
 }
 
+const Result& NamePipeline::BuildAgain(bool semantics) {
+    if (semantics && semantics_) ApplySemantics(tree_, folded_, semanticOptions_, dateOptions_, sink_);
+    std::string_view buildName;
+    BuildFilename(name_, tree_, formatCode_, context(), buildName, folded_);
+    buildFormatName_ = buildName;
+    built_ = true;
+    return folded_;
+}
+
 void NamePipeline::semanticsAndBuild() {
     build_.reset();
     if (semantics_) ApplySemantics(tree_, build_, semanticOptions_, dateOptions_, sink_);

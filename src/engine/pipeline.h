@@ -31,6 +31,10 @@ public:
     // After the tree was edited: resets its marks, applies the semantic layer and
     // builds in the format the name was last parsed from. Returns the folded result.
     const Result& Rebuild();
+    // After a batch step changed the tree of a "Good" Evaluate: the semantic layer
+    // (when on and asked for) and the build again, folded into that evaluation's
+    // result; node marks and the result are kept, not reset.
+    const Result& BuildAgain(bool semantics);
 
     // The parse alone; the semantic layer and the build alone (Good when they did not
     // run); the two folded (the worse status wins, the parse first).
