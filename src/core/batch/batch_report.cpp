@@ -1,0 +1,72 @@
+#include "core/batch/batch_report.h"
+
+#include "engine/digits.h"
+
+namespace lorvane {
+
+namespace {
+
+int decimalDigits(std::int32_t n) {
+    int digits = 1;
+    for (std::int64_t v = n < 0 ? -std::int64_t{n} : n; v >= 10; v /= 10) ++digits;
+    return digits;
+}
+
+std::string plainNumber(std::int64_t n) {
+    std::string out;
+    AppendZeroPadded(out, n, 1);
+    return out;
+}
+
+}  // namespace
+
+std::string BatchReport(const BatchOperation& op, const BatchCounters& c, std::string_view lineEnd) {
+    const int width = decimalDigits(c.total);
+    std::string out;
+    auto line = [&](std::int32_t count, std::string_view text) {
+        AppendZeroPadded(out, count, width);
+        out += text;
+        out += lineEnd;
+    };
+    line(c.successes(), op.successLine);
+    line(c.notParsed, "  filenames could not be parsed");
+    line(c.notApplicable, op.notApplicableLine);
+    if (op.outOfRangeLine) line(c.outOfRange, "  filenames had out-of-range numbers");
+    line(c.notRebuilt, "  filenames could not be re-built");
+    line(c.notSaved, "  filenames could not be saved");
+    out.append(static_cast<std::size_t>(width), '=');
+    out += lineEnd;
+    AppendZeroPadded(out, c.total, width);
+    out += "  total filenames attempted";
+    return out;
+}
+
+std::string RebuildReport(std::int32_t selected, std::int32_t notParsed) {
+    if (notParsed <= 0) return {};
+    const bool one = notParsed == 1;
+    return "Of the " + plainNumber(selected) + " filename" + (selected == 1 ? "" : "s") + " attempted, " +
+           plainNumber(notParsed) + " filename" + (one ? " was" : "s were") + " not processed because " +
+           (one ? "it" : "they") + " could not be parsed.";
+}
+
+std::string RebuildQuestion(std::int32_t selected, std::string_view name) {
+    if (selected == 1) return "Are you sure you want to rebuild the filename \"" + std::string(name) + "\"?";
+    return "Are you sure you want to rebuild these " + plainNumber(selected) + " filenames?";
+}
+
+std::string RenameFailureText(std::string_view key, std::string_view description, bool last,
+                              std::string_view lineEnd) {
+    std::string text = "Unable to rename the file \"";
+    text += key;
+    text += "\" due to the following error: ";
+    text += description;
+    text += '.';
+    if (!last) {
+        text += lineEnd;
+        text += lineEnd;
+        text += "Click OK to continue processing the remaining files or Cancel to abort.";
+    }
+    return text;
+}
+
+}  // namespace lorvane
