@@ -2,7 +2,7 @@
 # needs when some are missing. Usage: ensure_packages [EXTRA_PACKAGE]...
 # (tools/fuzz.sh needs clang in addition.)
 
-LORVANE_PACKAGES="cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev"
+LORVANE_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev libexiv2-dev"
 
 ensure_packages() {
     local wanted="$LORVANE_PACKAGES $*" missing="" p

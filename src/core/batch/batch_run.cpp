@@ -63,7 +63,12 @@ BatchCounters BatchRun::Run(const BatchOperation& operation, BatchStep* step, st
                                                                 : BatchOutcome::Processed;
             if (answer == StepAnswer::NotApplicable) ++c.notApplicable;
             if (answer == StepAnswer::OutOfRange) ++c.outOfRange;
-            if (answer == StepAnswer::NotApplicable && !operation.renameNotApplicable) {
+            if (answer == StepAnswer::Failed) {
+                ++c.notRebuilt;
+                file_.outcome = BatchOutcome::NotRebuilt;
+                file_.result = parser_.result();
+                host_.FileDone(file_);
+            } else if (answer == StepAnswer::NotApplicable && !operation.renameNotApplicable) {
                 file_.result = parser_.result();
                 host_.FileDone(file_);
             } else if (const Result& built = pipeline.BuildAgain(!rebuild); built.failed()) {

@@ -17,7 +17,9 @@
 
 namespace lorvane {
 
-enum class StepAnswer { Changed, NotApplicable, OutOfRange };
+// Failed: the change cannot be written into a name (a date past the allowed
+// years); the row counts as not rebuilt and its file is left alone.
+enum class StepAnswer { Changed, NotApplicable, OutOfRange, Failed };
 
 // What one operation does to the parsed tree of one file.
 class BatchStep {
