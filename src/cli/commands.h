@@ -21,5 +21,8 @@ int UsageError(std::string_view message, std::string_view command);
 int RunCheck(std::span<const char* const> args);
 int RunSettings(std::span<const char* const> args);
 int RunList(std::span<const char* const> args);
+int RunRebuild(std::span<const char* const> args);
+int RunChangeDates(std::span<const char* const> args);
+int RunUndo(std::span<const char* const> args);
 
 }  // namespace lorvane::cli

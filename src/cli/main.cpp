@@ -18,6 +18,9 @@ int main(int argc, char** argv) {
     if (command == "check") return RunCheck(rest);
     if (command == "settings") return RunSettings(rest);
     if (command == "list") return RunList(rest);
+    if (command == "rebuild") return RunRebuild(rest);
+    if (command == "change-dates") return RunChangeDates(rest);
+    if (command == "undo") return RunUndo(rest);
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kMainHelp, stdout);
         return ExitOk;

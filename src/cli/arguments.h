@@ -1,0 +1,31 @@
+// The one argument parser of the commands: options from a table, operands in
+// order, "--" ending the options, "-" an operand (standard input).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lorvane::cli {
+
+struct OptionSpec {
+    std::string_view name;   // "--apply"
+    std::string_view alias;  // "-r", or empty
+    int values = 0;          // how many arguments follow it (one may also be given as --name=VALUE)
+    // Takes the option's values; returns an error text, or empty.
+    std::function<std::string(std::span<const std::string_view> values)> apply;
+};
+
+// Fills operands; returns the first error text ("unknown option ...", "--x needs
+// a value"), or empty. operandWord names the operands in the hint for a leading "-".
+std::string ParseArguments(std::span<const char* const> args, std::span<const OptionSpec> options,
+                           std::vector<std::string_view>& operands, std::string_view operandWord);
+
+// A whole number for an option's value, or nothing.
+std::optional<std::int64_t> ReadWholeNumber(std::string_view text);
+
+}  // namespace lorvane::cli

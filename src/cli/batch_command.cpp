@@ -1,0 +1,308 @@
+#include "cli/batch_command.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+#include "cli/commands.h"
+#include "cli/json_writer.h"
+#include "cli/interrupt.h"
+#include "cli/output.h"
+#include "cli/stderr_sink.h"
+#include "core/batch/journal.h"
+#include "core/folder_loader.h"
+
+namespace lorvane::cli {
+
+const char kCommonBatchHelp[] =
+    "Common options:\n"
+    "  PATH             a file, or a folder whose files are taken in the order\n"
+    "                   'lorvane list' gives; \"-\" reads paths from standard input,\n"
+    "                   one per line\n"
+    "  -r, --recursive  take the files of the folders' subfolders too\n"
+    "  -0               paths on standard input end with NUL (find -print0)\n"
+    "  --sort chronology  order the files by their chronology key first (stable)\n"
+    "  --apply          rename; without it the run is a preview and nothing changes\n"
+    "  --json           one JSON object per file on standard output:\n"
+    "                   {\"path\", \"name\", \"outcome\", \"newName\", \"newPath\",\n"
+    "                    \"status\", \"message\", \"error\"}; outcome is one of\n"
+    "                   \"processed\", \"not parsed\", \"not applicable\", \"out of range\",\n"
+    "                   \"not rebuilt\", \"not saved\"\n"
+    "  --set KEY=VALUE  override one global setting for this run (see 'lorvane settings')\n"
+    "  --               every later argument is a PATH, even if it starts with '-'\n"
+    "  -h, --help       show this help\n"
+    "\n"
+    "Standard error gets each failed rename and, after the last file, the closing\n"
+    "report. An applied run is journalled first: 'lorvane undo' reverts it.\n"
+    "Exit status: 0 every file processed or not applicable; 1 some file could not\n"
+    "be parsed, rebuilt or saved, or was out of range; 2 usage error (nothing renamed).\n";
+
+void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& a) {
+    auto flag = [](bool& b) {
+        return [&b](std::span<const std::string_view>) {
+            b = true;
+            return std::string();
+        };
+    };
+    specs.push_back({"--recursive", "-r", 0, flag(a.recursive)});
+    specs.push_back({"-0", "", 0, flag(a.nulSeparated)});
+    specs.push_back({"--apply", "", 0, flag(a.apply)});
+    specs.push_back({"--json", "", 0, flag(a.json)});
+    specs.push_back({"--help", "-h", 0, flag(a.help)});
+    specs.push_back({"--sort", "", 1, [&a](std::span<const std::string_view> v) {
+                         if (v[0] != "chronology") return "--sort takes \"chronology\", not \"" + std::string(v[0]) + "\"";
+                         a.sortChronology = true;
+                         return std::string();
+                     }});
+    specs.push_back({"--set", "", 1, [&a](std::span<const std::string_view> v) {
+                         return ParseOverride(v[0], a.overrides);
+                     }});
+}
+
+namespace {
+
+void printError(std::string_view text) {
+    const std::string line = "lorvane: " + Visible(text) + "\n";
+    std::fputs(line.c_str(), stderr);
+}
+
+// The files of the PATHs, each once, in the order given.
+class FileGatherer {
+public:
+    FileGatherer(RowParser& parser, const FileSystemService& files, const BatchArgs& a)
+        : parser_(parser), files_(files), args_(a) {}
+
+    std::vector<BrowserRow> rows;
+    bool failed = false;
+
+    void add(std::string_view path) {
+        if (files_.FolderExists(path)) {
+            FolderLoader loader(parser_);
+            loader.SetStopFlag(&InterruptStop::flag());
+            const LoadOutcome out = loader.Load(path, args_.recursive, [&](const BrowserRow& row) { keep(row); });
+            if (!out.countError.empty()) fail(out.countError);
+            for (const std::string& e : out.errors) fail(e);
+            return;
+        }
+        BrowserRow row;
+        if (const FsError e = parser_.FillRow(row, path); e.failed()) {
+            fail(files_.FileExists(path) || e.code != ENOENT ? e.message()
+                                                               : "\"" + std::string(path) + "\" does not exist");
+            return;
+        }
+        keep(row);
+    }
+
+    bool addFromStandardInput() {
+        const char separator = args_.nulSeparated ? '\0' : '\n';
+        char* buffer = nullptr;
+        std::size_t capacity = 0;
+        ssize_t n;
+        while ((n = ::getdelim(&buffer, &capacity, separator, stdin)) >= 0) {
+            std::size_t len = static_cast<std::size_t>(n);
+            if (len > 0 && buffer[len - 1] == separator) --len;
+            if (separator == '\n' && len > 0 && buffer[len - 1] == '\r') --len;
+            if (len > 0) add(std::string_view(buffer, len));
+        }
+        std::free(buffer);
+        return std::ferror(stdin) == 0;
+    }
+
+private:
+    void keep(const BrowserRow& row) {
+        if (seen_.insert(row.Key).second) rows.push_back(row);
+    }
+    void fail(std::string_view message) {
+        printError(message);
+        failed = true;
+    }
+
+    RowParser& parser_;
+    const FileSystemService& files_;
+    const BatchArgs& args_;
+    std::unordered_set<std::string> seen_;
+};
+
+// The terminal's side of a run: progress, Stop on Ctrl+C, each file's line.
+class TerminalHost final : public BatchHost {
+public:
+    TerminalHost(const BatchArgs& a, Output& out) : args_(a), out_(out), progress_(::isatty(STDERR_FILENO)) {}
+
+    bool anyFailed = false;
+
+    bool Progress(std::int32_t attempted, std::int32_t total) override {
+        if (InterruptStop::flag().load(std::memory_order_relaxed)) return false;
+        if (progress_) {
+            const auto now = std::chrono::steady_clock::now();
+            if (!shown_ || now - last_ >= std::chrono::milliseconds(100)) {
+                last_ = now;
+                shown_ = true;
+                std::fprintf(stderr, "\r\033[K%s of %s", FormatCount(attempted).c_str(), FormatCount(total).c_str());
+                std::fflush(stderr);
+            }
+        }
+        return true;
+    }
+
+    bool ContinueAfterRenameFailure(const BrowserRow& row, const FsError& error, bool) override {
+        clearProgress();
+        const std::string text = Visible(RenameFailureText(row.Key, error.description, true)) + "\n";
+        std::fputs(text.c_str(), stderr);
+        return true;
+    }
+
+    void FileDone(const BatchFile& f) override {
+        if (f.outcome != BatchOutcome::Processed && f.outcome != BatchOutcome::NotApplicable) anyFailed = true;
+        std::string& o = out_.text();
+        if (args_.json) {
+            o += "{\"path\": ";
+            AppendJsonString(o, f.oldPath);
+            o += ", \"name\": ";
+            AppendJsonString(o, f.oldName);
+            o += ", \"outcome\": ";
+            AppendJsonString(o, OutcomeWord(f.outcome));
+            o += ", \"newName\": ";
+            if (f.built) AppendJsonString(o, f.newName);
+            else o += "null";
+            o += ", \"newPath\": ";
+            if (f.built) AppendJsonString(o, f.newPath);
+            else o += "null";
+            o += ", \"status\": ";
+            AppendJsonString(o, statusWord(f.result.status));
+            o += ", \"message\": ";
+            AppendJsonString(o, f.result.message);
+            o += ", \"error\": ";
+            if (f.error.failed()) AppendJsonString(o, f.error.description);
+            else o += "null";
+            o += "}\n";
+        } else {
+            const std::string_view word = OutcomeWord(f.outcome);
+            o += word;
+            o.append(word.size() < 16 ? 16 - word.size() : 1, ' ');
+            AppendVisible(o, f.oldPath);
+            if (f.built) {
+                if (f.newName == f.oldName) {
+                    o += "  (name unchanged)";
+                } else {
+                    o += "  ->  ";
+                    AppendVisible(o, f.newName);
+                }
+            }
+            if (f.error.failed()) {
+                o += ": ";
+                AppendVisible(o, f.error.description);
+            } else if (!f.built || !f.result.good()) {
+                if (!f.result.message.empty()) {
+                    o += ": ";
+                    o += statusWord(f.result.status);
+                    o += ": ";
+                    AppendVisible(o, f.result.message);
+                }
+            }
+            o += '\n';
+        }
+        out_.maybeFlush();
+    }
+
+    void clearProgress() {
+        if (shown_) std::fputs("\r\033[K", stderr);
+        shown_ = false;
+    }
+
+private:
+    const BatchArgs& args_;
+    Output& out_;
+    bool progress_, shown_ = false;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+std::string commandText(std::string_view command, std::span<const char* const> args) {
+    std::string text = "lorvane ";
+    text += command;
+    for (const char* a : args) {
+        text += ' ';
+        text += a;
+    }
+    return text;
+}
+
+}  // namespace
+
+int RunBatchCommand(std::string_view command, std::span<const char* const> args, const BatchArgs& a,
+                    const BatchOperation& operation, const StepFactory& makeStep) {
+    if (a.paths.empty()) return UsageError("no PATH given", command);
+
+    GlobalSettings settings;
+    if (auto e = LoadEffectiveSettings(settings, a.overrides); !e.empty()) return UsageError(e, command);
+
+    std::optional<InterruptStop> interrupt(std::in_place);
+
+    const FileSystemService& files = FileSystemService::Instance();
+    StderrSink sink;
+    RowParser parser(settings, &sink);
+    FileGatherer gather(parser, files, a);
+    bool stdinRead = false, stdinFailed = false;
+    for (const std::string_view p : a.paths) {
+        if (p != "-") {
+            gather.add(p);
+        } else if (!stdinRead) {  // a second "-" finds standard input at its end
+            stdinRead = true;
+            stdinFailed = !gather.addFromStandardInput();
+        }
+    }
+    if (stdinFailed) printError("unable to read the paths from standard input");
+    if (a.sortChronology)
+        std::stable_sort(gather.rows.begin(), gather.rows.end(),
+                         [](const BrowserRow& x, const BrowserRow& y) { return x.Chronology < y.Chronology; });
+
+    std::vector<BrowserRow*> selected;
+    selected.reserve(gather.rows.size());
+    for (BrowserRow& r : gather.rows) selected.push_back(&r);
+
+    Output out;
+    TerminalHost host(a, out);
+    JournalWriter journal;
+    BatchRunOptions options;
+    options.preview = !a.apply;
+    if (a.apply && !selected.empty()) {
+        if (!journal.Open(JournalFolder(), commandText(command, args))) {
+            printError(journal.error() + "; nothing was renamed");
+            return ExitFail;
+        }
+        options.recorder = &journal;
+    }
+
+    const std::unique_ptr<BatchStep> step = makeStep ? makeStep(parser, files) : nullptr;
+    BatchRun run(parser, files, host);
+    const BatchCounters counters = run.Run(operation, step.get(), selected, options);
+    interrupt.reset();
+    host.clearProgress();
+    const bool journalOk = journal.Close();
+    const bool writeOk = out.flush();
+
+    if (!step) {
+        const std::string sentence = RebuildReport(counters.total, counters.notParsed);
+        if (!sentence.empty()) std::fprintf(stderr, "%s\n", sentence.c_str());
+    } else {
+        std::fprintf(stderr, "%s\n", BatchReport(operation, counters, "\n").c_str());
+    }
+    if (!a.apply && !selected.empty()) std::fputs("Preview: nothing was renamed; add --apply to rename.\n", stderr);
+    if (!journalOk) printError("the journal \"" + journal.path() + "\" could not be synced to disk");
+    if (!writeOk) printError("unable to write the output");
+    if (run.stopped()) {
+        std::fprintf(stderr, "lorvane: stopped after %s of %s files\n", FormatCount(counters.attempted).c_str(),
+                     FormatCount(static_cast<std::int64_t>(selected.size())).c_str());
+        return 130;
+    }
+    return host.anyFailed || gather.failed || stdinFailed || !writeOk ? ExitFail : ExitOk;
+}
+
+}  // namespace lorvane::cli

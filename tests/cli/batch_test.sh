@@ -1,0 +1,192 @@
+#!/bin/sh
+# End-to-end cases for the batch commands of lorvane (rebuild, change-dates, undo).
+# Usage: batch_test.sh LORVANE CASE
+set -u
+
+. "$(dirname "$0")/cli_lib.sh"
+
+F="$WORK/f"
+mkdir "$F"
+# files NAME...: empty files in the folder F, each holding its own name.
+files() {
+    for n in "$@"; do printf '%s' "$n" >"$F/$n"; done
+}
+# expect_file NAME [CONTENT]: F holds NAME (with that content).
+expect_file() {
+    [ -e "$F/$1" ] || fail "no file \"$1\""
+    if [ $# -gt 1 ] && [ "$(cat "$F/$1")" != "$2" ]; then fail "\"$1\" holds \"$(cat "$F/$1")\", not \"$2\""; fi
+}
+expect_no_file() {
+    [ ! -e "$F/$1" ] || fail "file \"$1\" is still there"
+}
+REPORT_3='1  filenames successfully processed
+1  filenames could not be parsed
+1  filenames did not have/need dates
+0  filenames could not be re-built
+0  filenames could not be saved
+=
+3  total filenames attempted'
+
+case $CASE in
+preview_changes_nothing)
+    files '{DT=2004-05-17}{SU=Ann}.jpg' 'x{.jpg' '{PL=Harbour}.jpg'
+    run change-dates --shift --days 1 "$F"
+    expect_rc 1
+    expect_file '{DT=2004-05-17}{SU=Ann}.jpg'
+    expect_no_file '{DT=2004-05-18}{SU=Ann}.jpg'
+    expect_lines out 3
+    expect_text out '{DT=2004-05-17}{SU=Ann}.jpg  ->  {DT=2004-05-18}{SU=Ann}.jpg'
+    [ "$(head -n 7 "$WORK/err")" = "$REPORT_3" ] || fail "closing report differs"
+    expect_text err 'nothing was renamed'
+    [ ! -d "$XDG_STATE_HOME/lorvane" ] || [ -z "$(ls "$XDG_STATE_HOME/lorvane")" ] || fail "a preview wrote a journal"
+    ;;
+apply_renames_and_reports)
+    files '{DT=2004-05-17}{SU=Ann}.jpg' 'x{.jpg' '{PL=Harbour}.jpg'
+    run change-dates --shift --days 1 --apply "$F"
+    expect_rc 1
+    expect_file '{DT=2004-05-18}{SU=Ann}.jpg' '{DT=2004-05-17}{SU=Ann}.jpg'
+    expect_no_file '{DT=2004-05-17}{SU=Ann}.jpg'
+    expect_file 'x{.jpg'
+    expect_file '{PL=Harbour}.jpg'
+    [ "$(cat "$WORK/err")" = "$REPORT_3" ] || fail "closing report differs"
+    ;;
+json_fields)
+    files '{DT=2004-05-17}.jpg' 'x{.jpg'
+    run change-dates --json --round month "$F"
+    expect_lines out 2
+    expect_line out "{\"path\": \"$F/x{.jpg\", \"name\": \"x{.jpg\", \"outcome\": \"not parsed\", \"newName\": null, \"newPath\": null, \"status\": \"Fail\", \"message\": \"Missing start delimiter \\\"{\\\"\", \"error\": null}"
+    expect_line out "{\"path\": \"$F/{DT=2004-05-17}.jpg\", \"name\": \"{DT=2004-05-17}.jpg\", \"outcome\": \"processed\", \"newName\": \"{DT=2004-05}.jpg\", \"newPath\": \"$F/{DT=2004-05}.jpg\", \"status\": \"Good\", \"message\": \"\", \"error\": null}"
+    ;;
+preview_sees_collisions)
+    # Both rebuild to {SU=Ann}.jpg: the second is refused, in the preview as on disk.
+    files '{SU=Ann}.jpg' '{Subject=Ann}.jpg'
+    run rebuild --json "$F"
+    expect_rc 1
+    expect_text out '"name": "{Subject=Ann}.jpg", "outcome": "not saved", "newName": "{SU=Ann}.jpg"'
+    expect_text out '"error": "File exists"'
+    run rebuild --apply "$F"
+    expect_rc 1
+    expect_text err "Unable to rename the file \"$F/{Subject=Ann}.jpg\" due to the following error: File exists."
+    expect_file '{SU=Ann}.jpg' '{SU=Ann}.jpg'
+    expect_file '{Subject=Ann}.jpg' '{Subject=Ann}.jpg'
+    ;;
+failed_rename_goes_on)
+    files '{DT=2004-05-17}{SU=Ann}.jpg' '{DT=2004-05-18}{SU=Ann}.jpg' '{DT=2004-05-19}{SU=Cy}.jpg'
+    run change-dates --shift --days 1 --apply "$F/{DT=2004-05-17}{SU=Ann}.jpg" "$F/{DT=2004-05-19}{SU=Cy}.jpg"
+    expect_rc 1
+    expect_text err 'due to the following error: File exists.'
+    expect_file '{DT=2004-05-17}{SU=Ann}.jpg'
+    expect_file '{DT=2004-05-18}{SU=Ann}.jpg' '{DT=2004-05-18}{SU=Ann}.jpg'
+    expect_file '{DT=2004-05-20}{SU=Cy}.jpg'
+    expect_text err '1  filenames could not be saved'
+    ;;
+modes_and_usage)
+    files '{DT=2004-05-17}.jpg'
+    for args in "" "--shift --round day" "--shift --years x" "--round decade" "--generate yesterday" \
+        "--replace 2004/01/01 2004/13/01" "--years 1" "--round day --days 1" "--sort name --shift" "--bogus --shift"; do
+        # shellcheck disable=SC2086
+        run change-dates $args --apply "$F"
+        expect_rc 2
+    done
+    expect_text err 'unknown option "--bogus"'
+    run change-dates --shift --apply
+    expect_rc 2
+    expect_text err 'no PATH given'
+    expect_file '{DT=2004-05-17}.jpg'
+    ;;
+replace_spellings)
+    files '{DT=2004-05-17}.jpg'
+    run change-dates --replace '2001/02/03 04:05:06' '2001-02-03T04:05:06' --apply "$F"
+    expect_rc 0
+    expect_file '{DT=2001-02-03 @04-05-06}.jpg'
+    run change-dates --replace '2001-01-01 00:00:00' '2001/12/31 23:59:59' --apply "$F"
+    expect_file '{DT=2001}.jpg'
+    ;;
+generate_from_file_dates)
+    files '{PL=Harbour}.jpg' '{DT=1999}{PL=Pier}.jpg'
+    touch -d '2003-04-05 06:07:08' "$F/{PL=Harbour}.jpg"
+    run change-dates --generate modified --apply "$F"
+    expect_rc 0
+    expect_file '{DT=2003-04-05 @06-07-08}{PL=Harbour}.jpg'
+    expect_file '{DT=1999}{PL=Pier}.jpg'
+    expect_text err '1  filenames did not have/need dates'
+    ;;
+paths_from_standard_input)
+    files '{DT=2004-05-17}{SU=Ann}.jpg' '-{DT=2004-05-17}.jpg' "$(printf 'a\nb {DT=2004}.jpg')"
+    printf '%s\0' "$F/-{DT=2004-05-17}.jpg" "$F/$(printf 'a\nb {DT=2004}.jpg')" |
+        "$LORVANE" change-dates --round day --apply -0 - >"$WORK/out" 2>"$WORK/err"
+    RC=$?
+    expect_rc 1  # the first is no name of a format
+    expect_file "$(printf 'a\nb {DT=2004}.jpg')"
+    expect_file '{DT=2004-05-17}{SU=Ann}.jpg'
+    expect_text out 'a?b {DT=2004}.jpg'  # a line break never reaches the terminal
+    cd "$F" && run change-dates --round year --apply -- '-{DT=2004-05-17}.jpg'
+    expect_text out 'not parsed'
+    ;;
+sort_by_chronology)
+    files '{DT=2004-05-19}{SU=A}.jpg' '{DT=2004-05-17}{SU=B}.jpg' '{SU=C}.jpg'
+    run rebuild --sort chronology "$F"
+    [ "$(grep -o '{SU=.}' "$WORK/out" | tr -d '\n')" = '{SU=C}{SU=B}{SU=A}' ] || fail "not in chronology order"
+    ;;
+name_not_utf8)
+    # A name with a byte that is no UTF-8 cannot be parsed; it is reported as
+    # itself and its look-alike (the name it is shown as) is not touched.
+    printf x >"$F/$(printf '{DT=2004-05-17}{SU=\376}.jpg')"
+    printf y >"$F/$(printf '{DT=2004-05-17}{SU=\357\277\275}.jpg')"
+    run change-dates --shift --years 1 --apply --json "$F/$(printf '{DT=2004-05-17}{SU=\376}.jpg')"
+    expect_rc 1
+    expect_text out '"outcome": "not parsed"'
+    expect_text out 'Filename is not valid UTF-8 text'
+    run change-dates --shift --years 1 --apply "$F"
+    expect_text out "$(printf '{DT=2004-05-17}{SU=\357\277\275}.jpg  ->  {DT=2005-05-17}{SU=\357\277\275}.jpg')"
+    expect_file "$(printf '{DT=2004-05-17}{SU=\376}.jpg')" x
+    expect_file "$(printf '{DT=2005-05-17}{SU=\357\277\275}.jpg')" y
+    run undo --apply
+    expect_rc 0
+    expect_file "$(printf '{DT=2004-05-17}{SU=\357\277\275}.jpg')" y
+    expect_file "$(printf '{DT=2004-05-17}{SU=\376}.jpg')" x
+    ;;
+undo_reverts_latest)
+    files '{DT=2004-05-17}.jpg'
+    run change-dates --shift --days 1 --apply "$F"
+    run change-dates --shift --days 1 --apply "$F"
+    expect_file '{DT=2004-05-19}.jpg'
+    run undo --list
+    expect_lines out 2
+    expect_text out 'not undone  1 file   lorvane change-dates --shift --days 1 --apply'
+    run undo
+    expect_rc 0
+    expect_text out 'would restore'
+    expect_file '{DT=2004-05-19}.jpg'
+    run undo --apply
+    expect_file '{DT=2004-05-18}.jpg'
+    run undo --apply --json
+    expect_rc 0
+    expect_line out "{\"from\": \"$F/{DT=2004-05-18}.jpg\", \"to\": \"$F/{DT=2004-05-17}.jpg\", \"outcome\": \"restored\", \"error\": null}"
+    expect_file '{DT=2004-05-17}.jpg'
+    run undo --apply
+    expect_rc 0
+    expect_text err 'there is no batch run to undo'
+    ;;
+undo_never_replaces)
+    files '{DT=2004-05-17}.jpg'
+    run change-dates --shift --days 1 --apply "$F"
+    printf newer >"$F/{DT=2004-05-17}.jpg"
+    run undo --apply
+    expect_rc 1
+    expect_text out 'name taken'
+    expect_file '{DT=2004-05-17}.jpg' newer
+    expect_file '{DT=2004-05-18}.jpg' '{DT=2004-05-17}.jpg'
+    rm "$F/{DT=2004-05-17}.jpg"
+    run undo --apply
+    expect_rc 0
+    expect_file '{DT=2004-05-17}.jpg' '{DT=2004-05-17}.jpg'
+    ;;
+*)
+    echo "unknown case $CASE"
+    exit 2
+    ;;
+esac
+
+[ "$failures" -eq 0 ] || exit 1
+exit 0
