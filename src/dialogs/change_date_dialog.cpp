@@ -1,0 +1,176 @@
+#include "dialogs/change_date_dialog.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/user_interface.h"
+#include "core/qt_text.h"
+
+namespace lorvane {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Change Dates");
+
+// The base date of the date type the dialog's texts once converted to: no date.
+bool isZeroDate(DateTime t) {
+    using namespace std::chrono;
+    return t == DateTime{sys_days{year(1899) / 12 / 30}.time_since_epoch()};
+}
+
+QString dialogText(DateTime t) { return ToQString(FormatDialogDateTime(t)); }
+
+}  // namespace
+
+ChangeDateDialog::ChangeDateDialog(UserInterface& ui, const QDateTime& now, QWidget* parent)
+    : OperationDialog(parent), ui_(ui) {
+    setObjectName(QStringLiteral("frmChangeDate"));
+    setWindowTitle(kCaption);
+
+    auto* frame = new QGroupBox(QStringLiteral("Captured Date"), this);
+    auto* grid = new QGridLayout(frame);
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(frame);
+    outer->addLayout(buttonRow());
+
+    static constexpr const char* kOptions[] = {"Generate", "Round", "Replace", "Shift"};
+    int row = 0;
+    auto label = [&](const char* text, QWidget* buddy, int r, int column) {
+        auto* l = new QLabel(QString::fromLatin1(text), frame);
+        l->setBuddy(buddy);
+        grid->addWidget(l, r, column);
+        return l;
+    };
+    auto field = [&](int option, QWidget* w, const char* name) {
+        w->setObjectName(QString::fromLatin1(name));
+        // Enabled fields show the window background, disabled ones the button face.
+        QPalette p = w->palette();
+        p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Button));
+        w->setPalette(p);
+        fields_[static_cast<std::size_t>(option - 1)].push_back(w);
+    };
+    auto optionButton = [&](int option) {
+        auto* b = new QRadioButton(QString::fromLatin1(kOptions[option - 1]), frame);
+        b->setObjectName(QStringLiteral("optDate%1").arg(option));
+        options_[static_cast<std::size_t>(option - 1)] = b;
+        connect(b, &QRadioButton::clicked, this, [this, option] { ChooseOption(option); });
+        grid->addWidget(b, row, 0);
+    };
+
+    optionButton(1);
+    source_ = new QComboBox(frame);
+    source_->addItems({QStringLiteral("Date file created"), QStringLiteral("Date file last modified"),
+                       QStringLiteral("Earlier of created, modified dates"), QStringLiteral("Date picture taken")});
+    source_->setCurrentIndex(2);
+    field(1, source_, "DateGenerateSource");
+    field(1, label("Source", source_, row, 1), "lblDateGenerateSource");
+    grid->addWidget(source_, row++, 2, 1, 3);
+
+    optionButton(2);
+    precision_ = new QComboBox(frame);
+    precision_->addItems({QStringLiteral("Year"), QStringLiteral("Year Month"), QStringLiteral("Year Month Day"),
+                          QStringLiteral("Year Month Day Hour"), QStringLiteral("Year Month Day Hour Minute"),
+                          QStringLiteral("Year Month Day Hour Minute Second")});
+    precision_->setCurrentIndex(2);
+    field(2, precision_, "DateRoundPrecision");
+    field(2, label("Precision", precision_, row, 1), "lblDateRoundPrecision");
+    grid->addWidget(precision_, row++, 2, 1, 3);
+
+    optionButton(3);
+    const DateTime start = ReadDialogDateTime(now.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")).toStdString())
+                               .value_or(DateTime{});
+    earliest_ = new QLineEdit(dialogText(start), frame);
+    latest_ = new QLineEdit(dialogText(start), frame);
+    field(3, earliest_, "DateReplaceEarliest");
+    field(3, latest_, "DateReplaceLatest");
+    field(3, label("Earliest", earliest_, row, 1), "lblDateReplaceEarliest");
+    grid->addWidget(earliest_, row, 2);
+    field(3, label("Latest", latest_, row, 3), "lblDateReplaceLatest");
+    grid->addWidget(latest_, row++, 4);
+    for (QLineEdit* e : {earliest_, latest_}) e->installEventFilter(this);
+
+    optionButton(4);
+    static constexpr const char* kShift[][2] = {{"Years", "DateShiftYears"},     {"Months", "DateShiftMonths"},
+                                                {"Days", "DateShiftDays"},       {"Hours", "DateShiftHours"},
+                                                {"Minutes", "DateShiftMinutes"}, {"Seconds", "DateShiftSeconds"}};
+    for (std::size_t i = 0; i < shift_.size(); ++i) {
+        auto* e = new QLineEdit(QStringLiteral("+0"), frame);
+        shift_[i] = e;
+        field(4, e, kShift[i][1]);
+        const int r = row + static_cast<int>(i / 2), c = 1 + 2 * static_cast<int>(i % 2);
+        field(4, label(kShift[i][0], e, r, c), (std::string("lbl") + kShift[i][1]).c_str());
+        grid->addWidget(e, r, c + 1);
+        e->installEventFilter(this);
+    }
+
+    ChooseOption(4);
+}
+
+void ChangeDateDialog::ChooseOption(int index) {
+    if (index < 1 || index > 4) return;
+    option_ = index;
+    options_[static_cast<std::size_t>(index - 1)]->setChecked(true);
+    for (std::size_t o = 0; o < fields_.size(); ++o)
+        for (QWidget* w : fields_[o]) w->setEnabled(static_cast<int>(o) + 1 == index);
+}
+
+ChangeDatesRequest ChangeDateDialog::request() const {
+    ChangeDatesRequest r;
+    r.mode = static_cast<DateChange>(option_);
+    r.source = static_cast<DateSource>(source_->currentIndex());
+    r.precision = static_cast<DatePrecision>(precision_->currentIndex());
+    r.earliest = ReadDialogDateTime(earliest_->text().toStdString()).value_or(DateTime{});
+    r.latest = ReadDialogDateTime(latest_->text().toStdString()).value_or(DateTime{});
+    std::int64_t* amounts[] = {&r.shift.years, &r.shift.months, &r.shift.days,
+                               &r.shift.hours, &r.shift.minutes, &r.shift.seconds};
+    for (std::size_t i = 0; i < shift_.size(); ++i) *amounts[i] = ReadShiftField(shift_[i]->text().toStdString());
+    return r;
+}
+
+bool ChangeDateDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && !refusing_) {
+        auto* field = static_cast<QLineEdit*>(watched);
+        if (field == earliest_ || field == latest_) checkDateField(field);
+        else checkShiftField(field);
+    }
+    return OperationDialog::eventFilter(watched, event);
+}
+
+bool ChangeDateDialog::checkDateField(QLineEdit* field) {
+    const auto t = ReadDialogDateTime(field->text().toStdString());
+    if (t && !isZeroDate(*t)) {
+        field->setText(dialogText(*t));
+        return true;
+    }
+    refusing_ = true;
+    ui_.ShowMessage(this, QStringLiteral("Please enter a valid date."), kCaption, MessageIcon::Exclamation);
+    refusing_ = false;
+    // The focus stays in the field: given back once the leaving is over.
+    QTimer::singleShot(0, field, [field] {
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    });
+    return false;
+}
+
+void ChangeDateDialog::checkShiftField(QLineEdit* field) {
+    field->setText(ToQString(FormatShiftField(ReadShiftField(field->text().toStdString()))));
+}
+
+bool ChangeDateDialog::FieldsAcceptable() {
+    // A field the user typed into and never left (Return pressed in it) is
+    // checked as if left now; a field that was left is valid already.
+    if (option_ != 3) return true;
+    for (QLineEdit* field : {earliest_, latest_})
+        if (!checkDateField(field)) return false;
+    return true;
+}
+
+}  // namespace lorvane

@@ -1,0 +1,40 @@
+#include "dialogs/operation_dialog.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+
+namespace lorvane {
+
+OperationDialog::OperationDialog(QWidget* parent) : QDialog(parent) {
+    buttons_ = new QHBoxLayout;
+    buttons_->addStretch(1);
+    auto button = [this](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        buttons_->addWidget(b);
+        return b;
+    };
+    QPushButton* ok = button("cmdOK", QStringLiteral("OK"));
+    QPushButton* apply = button("cmdApply", QStringLiteral("Apply"));
+    QPushButton* cancel = button("cmdCancel", QStringLiteral("Cancel"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] { accept(false); });
+    connect(apply, &QPushButton::clicked, this, [this] { accept(true); });
+    // Cancel hides the dialog and leaves the flags as they are.
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void OperationDialog::Run() {
+    Confirm = false;
+    Persist = false;
+    exec();
+}
+
+void OperationDialog::accept(bool persist) {
+    if (!FieldsAcceptable()) return;
+    Confirm = true;
+    Persist = persist;
+    QDialog::accept();
+}
+
+}  // namespace lorvane

@@ -1,0 +1,155 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include "dialogs/change_date_dialog.h"
+#include "support/qt_test_main.h"
+#include "support/scripted_ui.h"
+
+namespace lorvane {
+
+class ChangeDateDialogTest : public QObject {
+    Q_OBJECT
+
+    template <typename T>
+    static T* child(QWidget& w, const char* name) {
+        T* c = w.findChild<T*>(QString::fromLatin1(name));
+        if (!c) qFatal("no child %s", name);
+        return c;
+    }
+    // Types into a field and leaves it with Tab, as a user does.
+    static void typeAndLeave(QLineEdit* field, const QString& text) {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Tab);
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void opensOnShiftWithTheDocumentedDefaults() {
+        testing::ScriptedUserInterface ui;
+        ChangeDateDialog d(ui, QDateTime(QDate(2026, 12, 7), QTime(5, 6, 7)));
+        QCOMPARE(d.windowTitle(), QStringLiteral("Change Dates"));
+        QCOMPARE(d.option(), 4);
+        QVERIFY(child<QRadioButton>(d, "optDate4")->isChecked());
+        QCOMPARE(child<QComboBox>(d, "DateGenerateSource")->currentText(),
+                 QStringLiteral("Earlier of created, modified dates"));
+        QCOMPARE(child<QComboBox>(d, "DateRoundPrecision")->currentText(), QStringLiteral("Year Month Day"));
+        QCOMPARE(child<QLineEdit>(d, "DateReplaceEarliest")->text(), QStringLiteral("2026/12/07 05:06:07"));
+        QCOMPARE(child<QLineEdit>(d, "DateReplaceLatest")->text(), QStringLiteral("2026/12/07 05:06:07"));
+        for (const char* name : {"DateShiftYears", "DateShiftMonths", "DateShiftDays", "DateShiftHours",
+                                 "DateShiftMinutes", "DateShiftSeconds"}) {
+            QCOMPARE(child<QLineEdit>(d, name)->text(), QStringLiteral("+0"));
+            QVERIFY(child<QLineEdit>(d, name)->isEnabled());
+        }
+        QVERIFY(!child<QComboBox>(d, "DateGenerateSource")->isEnabled());
+        QVERIFY(!child<QLineEdit>(d, "DateReplaceEarliest")->isEnabled());
+    }
+
+    void choosingAnOptionEnablesOnlyItsFields() {
+        testing::ScriptedUserInterface ui;
+        ChangeDateDialog d(ui);
+        d.show();
+        const char* fieldOf[] = {"DateGenerateSource", "DateRoundPrecision", "DateReplaceLatest", "DateShiftSeconds"};
+        for (int option = 1; option <= 4; ++option) {
+            QTest::mouseClick(child<QRadioButton>(d, QStringLiteral("optDate%1").arg(option).toLatin1()),
+                              Qt::LeftButton);
+            QCOMPARE(d.option(), option);
+            for (int other = 1; other <= 4; ++other)
+                QCOMPARE(child<QWidget>(d, fieldOf[other - 1])->isEnabled(), other == option);
+            QCOMPARE(static_cast<int>(d.request().mode), option);
+        }
+    }
+
+    void shiftFieldsAreRewrittenWithASign() {
+        testing::ScriptedUserInterface ui;
+        ChangeDateDialog d(ui);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        auto* years = child<QLineEdit>(d, "DateShiftYears");
+        const std::pair<QString, QString> cases[] = {
+            {"7", "+7"}, {"-3", "-3"}, {"letters", "+0"}, {"", "+0"}, {"+12", "+12"}};
+        for (const auto& [typed, shown] : cases) {
+            typeAndLeave(years, typed);
+            QCOMPARE(years->text(), shown);
+        }
+        typeAndLeave(child<QLineEdit>(d, "DateShiftMinutes"), QStringLiteral("-45"));
+        const ChangeDatesRequest r = d.request();
+        QCOMPARE(r.shift.years, std::int64_t{12});
+        QCOMPARE(r.shift.minutes, std::int64_t{-45});
+        QVERIFY(ui.messages.empty());
+    }
+
+    void anInvalidDateIsRefusedAndKeepsTheFocus() {
+        testing::ScriptedUserInterface ui;
+        ChangeDateDialog d(ui);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.ChooseOption(3);
+        auto* earliest = child<QLineEdit>(d, "DateReplaceEarliest");
+        for (const QString& bad : {QStringLiteral("tomorrow"), QStringLiteral("2004/02/30 00:00:00"),
+                                   QStringLiteral("1899/12/30 00:00:00")}) {
+            ui.messages.clear();
+            typeAndLeave(earliest, bad);
+            QCoreApplication::processEvents();
+            QCOMPARE(ui.messages.size(), std::size_t{1});
+            QCOMPARE(ui.messages[0].text, QStringLiteral("Please enter a valid date."));
+            QCOMPARE(ui.messages[0].title, QStringLiteral("Change Dates"));
+            QCOMPARE(ui.messages[0].icon, MessageIcon::Exclamation);
+            QVERIFY(earliest->hasFocus());
+        }
+        ui.messages.clear();
+        typeAndLeave(earliest, QStringLiteral("2004-02-29T01:02:03"));
+        QVERIFY(ui.messages.empty());
+        QCOMPARE(earliest->text(), QStringLiteral("2004/02/29 01:02:03"));
+        QCOMPARE(FormatDialogDateTime(d.request().earliest), std::string("2004/02/29 01:02:03"));
+    }
+
+    void okApplyAndCancelSetTheFlags() {
+        testing::ScriptedUserInterface ui;
+        ChangeDateDialog d(ui);
+        struct Case {
+            const char* button;
+            bool confirm, persist;
+        } cases[] = {{"cmdOK", true, false}, {"cmdApply", true, true}, {"cmdCancel", false, false}};
+        for (const auto& c : cases) {
+            QTimer::singleShot(0, &d, [&] { QTest::mouseClick(child<QPushButton>(d, c.button), Qt::LeftButton); });
+            d.Run();
+            QCOMPARE(d.Confirm, c.confirm);
+            QCOMPARE(d.Persist, c.persist);
+            QVERIFY(!d.isVisible());
+        }
+        // The fields stay as the user left them between showings.
+        child<QLineEdit>(d, "DateShiftDays")->setText(QStringLiteral("+3"));
+        QTimer::singleShot(0, &d, [&] { QTest::mouseClick(child<QPushButton>(d, "cmdOK"), Qt::LeftButton); });
+        d.Run();
+        QCOMPARE(child<QLineEdit>(d, "DateShiftDays")->text(), QStringLiteral("+3"));
+    }
+
+    void returnInAnInvalidDateFieldDoesNotConfirm() {
+        testing::ScriptedUserInterface ui;
+        ChangeDateDialog d(ui);
+        d.ChooseOption(3);
+        QTimer::singleShot(0, &d, [&] {
+            auto* latest = child<QLineEdit>(d, "DateReplaceLatest");
+            latest->setFocus();
+            latest->setText(QStringLiteral("never"));
+            QTest::keyClick(latest, Qt::Key_Return);  // the default button, without leaving the field
+            QCOMPARE(ui.messages.size(), std::size_t{1});
+            QVERIFY(d.isVisible());
+            d.reject();
+        });
+        d.Run();
+        QVERIFY(!d.Confirm);
+    }
+};
+
+LORVANE_QTEST(ChangeDateDialogTest);
+
+}  // namespace lorvane
+
+#include "change_date_dialog_test.moc"
