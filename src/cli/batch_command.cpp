@@ -272,6 +272,7 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
     JournalWriter journal;
     BatchRunOptions options;
     options.preview = !a.apply;
+    options.refillFromFile = false;  // nothing here shows a row's size or type
     if (a.apply && !selected.empty()) {
         if (!journal.Open(JournalFolder(), commandText(command, args))) {
             printError(journal.error() + "; nothing was renamed");
@@ -295,7 +296,7 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
         std::fprintf(stderr, "%s\n", BatchReport(operation, counters, "\n").c_str());
     }
     if (!a.apply && !selected.empty()) std::fputs("Preview: nothing was renamed; add --apply to rename.\n", stderr);
-    if (!journalOk) printError("the journal \"" + journal.path() + "\" could not be synced to disk");
+    if (!journalOk) printError("the journal \"" + journal.path() + "\" could not be closed");
     if (!writeOk) printError("unable to write the output");
     if (run.stopped()) {
         std::fprintf(stderr, "lorvane: stopped after %s of %s files\n", FormatCount(counters.attempted).c_str(),

@@ -134,7 +134,10 @@ BatchRun::Settled BatchRun::renameAndRefill(BrowserRow& row, BatchFile& file, Ba
         row.Key = file.newPath;
         // The file was just renamed there; should it have gone again, the row
         // still shows the new name, parsed.
-        if (parser_.FillRow(row, file.newPath).failed()) parser_.ParseItem(row);
+        if (!options.refillFromFile || parser_.FillRow(row, file.newPath).failed()) {
+            FormatLengthColumn(row.Text, row.Length);
+            parser_.ParseItem(row);
+        }
         file.result = parser_.result();
     }
     host_.FileDone(file);

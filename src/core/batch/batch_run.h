@@ -69,6 +69,9 @@ public:
 struct BatchRunOptions {
     bool preview = false;  // change nothing on disk, say what would happen
     RenameRecorder* recorder = nullptr;
+    // After a rename the row's file columns are read again from the file (the
+    // window shows them); off, only its name, key and parse are renewed.
+    bool refillFromFile = true;
 };
 
 class BatchRun {

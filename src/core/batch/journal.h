@@ -28,9 +28,9 @@ struct JournalRun {
     bool undone = false;
 };
 
-// Writes one run's records. Each record is one write() with no fsync: written
-// data survives the process; the file and its folder are synced when the run
-// opens and closes.
+// Writes one run's records. The new file and its header are synced before the
+// first rename; each record is then one write() with no fsync: written data
+// survives the process, and the file system commits it with the renames.
 class JournalWriter final : public RenameRecorder {
 public:
     JournalWriter() = default;
@@ -41,7 +41,7 @@ public:
     // Creates the run's file in folder (made if need be). False: error() says why.
     bool Open(const std::string& folder, std::string_view command);
     bool WillRename(std::string_view oldPath, std::string_view newPath) override;
-    // Syncs the file; a run that renamed nothing leaves no file behind.
+    // A run that renamed nothing leaves no file behind.
     bool Close();
     std::string error() const override { return error_; }
     const std::string& path() const { return path_; }

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# An applied batch run against a plain rename loop: N files in one folder, each
+# "{DT=2004-05-17 @10-00-00}{SN=n}.jpg", moved one hour on by
+# `lorvane change-dates --shift --hours 1 --apply` and by a perl loop that
+# renames every file to the same new name, in turn, best of three each.
+# Usage: bench/batch_rename.sh [N]   (default 10000)
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+n="${1:-10000}"
+
+cmake --preset release -S "$root" >/dev/null
+cmake --build "$root/build/release" -j2 --target lorvane >/dev/null
+lorvane="$root/build/release/src/cli/lorvane"
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/lorvane-batch-rename.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/f" "$work/state"
+export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config"
+(cd "$work/f" && for ((i = 1; i <= n; i++)); do : >"{DT=2004-05-17 @10-00-00}{SN=$(printf %05d "$i")}.jpg"; done)
+
+# The plain loop: the same renames, the hour moved on by text.
+plain() {
+    perl -e 'chdir $ARGV[0] or die; opendir my $d, "." or die;
+             for (readdir $d) { next unless /\.jpg$/; (my $n = $_) =~ s/@(\d\d)-/sprintf("@%02d-", $1 + 1)/e;
+                                rename $_, $n or die "$_: $!" }' "$work/f"
+}
+batch() { "$lorvane" change-dates --shift --hours 1 --apply "$work/f" >/dev/null 2>&1 || true; }
+
+seconds() {
+    local s e
+    s=$(date +%s.%N)
+    "$@"
+    e=$(date +%s.%N)
+    awk -v s="$s" -v e="$e" 'BEGIN { printf "%.3f", e - s }'
+}
+best_plain="" best_batch=""
+for _ in 1 2 3; do
+    t=$(seconds batch)
+    if [ -z "$best_batch" ] || awk -v a="$t" -v b="$best_batch" 'BEGIN{exit !(a<b)}'; then best_batch=$t; fi
+    t=$(seconds plain)
+    if [ -z "$best_plain" ] || awk -v a="$t" -v b="$best_plain" 'BEGIN{exit !(a<b)}'; then best_plain=$t; fi
+done
+# Every run moved every file: six hours on from 10.
+moved=$(find "$work/f" -name '*@16-00-00*' | wc -l)
+[ "$moved" -eq "$n" ] || { echo "only $moved of $n files were renamed six times" >&2; exit 1; }
+awk -v n="$n" -v p="$best_plain" -v b="$best_batch" \
+    'BEGIN { printf "%d files: rename loop %.3f s, lorvane change-dates %.3f s, ratio %.2fx\n", n, p, b, b / p }'
