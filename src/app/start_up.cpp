@@ -1,15 +1,19 @@
 #include "app/start_up.h"
 
 #include <QCoreApplication>
-#include <QDir>
+#include <QFile>
+
+#include "core/file_service.h"
 
 namespace lorvane {
 
 // The shell has already split and unquoted the command line: the start path is the
-// first argument. A relative one is made absolute, so the windows show where it is.
+// first argument. A relative one is made absolute, so the windows show where it is,
+// and ".." means what it means to the kernel (after a link, the target's parent).
 QString StartPathFromArguments(const QStringList& arguments) {
     const QString path = arguments.value(1);
-    return path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path));
+    if (path.isEmpty()) return path;
+    return QFile::decodeName(QByteArray::fromStdString(CleanPath(QFile::encodeName(path).toStdString())));
 }
 
 namespace {

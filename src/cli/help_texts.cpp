@@ -2,6 +2,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/stderr_sink.h"
 
 namespace lorvane::cli {
 
@@ -83,16 +84,21 @@ const char kListHelp[] =
     "Output: without --json, a header line with the column names, then one line per\n"
     "file, fields separated by tabs; a tab, line break, carriage return or backslash\n"
     "inside a field is written \\t, \\n, \\r or \\\\. Lines are written as the files\n"
-    "are read. On a terminal, standard error shows the progress.\n"
+    "are read. On a terminal, standard error shows the progress. With --json, a\n"
+    "name or folder that is not valid UTF-8 reads with U+FFFD in \"Name\" or \"Path\"\n"
+    "and its bytes follow in base64, as \"nameBytes\" or \"pathBytes\", after the\n"
+    "columns. Error lines on standard error write control characters and bytes that\n"
+    "are not UTF-8 in names as '?'.\n"
     "\n"
     "Exit status: 0 every file listed (whatever its status), 1 FOLDER does not exist\n"
     "or a file or folder could not be read (each named on standard error), 2 usage\n"
     "error, 130 stopped by Ctrl+C (the files listed so far are kept).\n";
 
 int UsageError(std::string_view message, std::string_view command) {
-    const std::string m(message);
+    // The message may quote an argument: it is written as every error line is.
+    PrintError(message);
     const std::string c = command.empty() ? std::string() : " " + std::string(command);
-    std::fprintf(stderr, "lorvane: %s\nTry 'lorvane%s --help'.\n", m.c_str(), c.c_str());
+    std::fprintf(stderr, "Try 'lorvane%s --help'.\n", c.c_str());
     return ExitUsage;
 }
 

@@ -1,4 +1,6 @@
 // lorvane list: the Browser's file list of a folder, one line per file.
+#include <QByteArray>
+
 #include <signal.h>
 #include <unistd.h>
 
@@ -16,6 +18,7 @@
 #include "core/browser_rows.h"
 #include "core/folder_loader.h"
 #include "engine/semantics.h"
+#include "engine/utf8.h"
 
 namespace lorvane::cli {
 
@@ -90,6 +93,17 @@ void appendTsvRow(std::string& out, const BrowserRow& row) {
     out += '\n';
 }
 
+// A JSON string holds only Unicode text: bytes that are not UTF-8 read as U+FFFD
+// there, so such a name or folder also goes in base64, which gives back its bytes.
+void appendBytesField(std::string& out, std::string_view field, std::string_view bytes) {
+    if (utf8::isValid(bytes)) return;
+    out += ", ";
+    AppendJsonString(out, field);
+    out += ": \"";
+    out += QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())).toBase64().toStdString();
+    out += '"';
+}
+
 void appendJsonRow(std::string& out, const BrowserRow& row) {
     out += '{';
     for (std::size_t i = 0; i < kBrowserColumns.size(); ++i) {
@@ -98,6 +112,8 @@ void appendJsonRow(std::string& out, const BrowserRow& row) {
         out += ": ";
         AppendJsonString(out, *row.column(kBrowserColumns[i]));
     }
+    appendBytesField(out, "nameBytes", row.Text);
+    appendBytesField(out, "pathBytes", row.Path);
     out += "}\n";
 }
 
@@ -153,14 +169,15 @@ int RunList(std::span<const char* const> args) {
 
     FileSystemService& fs = FileSystemService::Instance();
     if (!fs.FolderExists(folder)) {
-        const char* what = fs.FileExists(folder) ? "is not a folder" : "does not exist";
-        std::fprintf(stderr, "lorvane: \"%.*s\" %s\n", static_cast<int>(folder.size()), folder.data(), what);
+        const char* what = fs.FileExists(folder) ? "\" is not a folder" : "\" does not exist";
+        PrintError("\"" + std::string(folder) + what);
         return ExitFail;
     }
 
     StderrSink sink;
     RowParser parser(settings, &sink);
     FolderLoader loader(parser);
+    loader.SetSkipUnreadableFolders(true);  // each one is named below, the rest listed
     ProgressLine progress;
     if (::isatty(STDERR_FILENO)) loader.SetProgress([&progress](const LoadProgress& p) { progress.show(p); });
     gStop.store(false);
@@ -186,10 +203,10 @@ int RunList(std::span<const char* const> args) {
     writeOk = std::fflush(stdout) == 0 && writeOk;
     int rc = ExitOk;
     if (!outcome.countError.empty()) {
-        std::fprintf(stderr, "lorvane: %s\n", outcome.countError.c_str());
+        PrintError(outcome.countError);
         rc = ExitFail;
     }
-    for (const std::string& e : outcome.errors) std::fprintf(stderr, "lorvane: %s\n", e.c_str());
+    for (const std::string& e : outcome.errors) PrintError(e);
     if (!outcome.errors.empty()) rc = ExitFail;
     if (!writeOk) {
         std::fputs("lorvane: unable to write the output\n", stderr);

@@ -10,11 +10,6 @@ namespace {
 
 char kindMark(const Node& n) { return n.isRoot() ? '*' : n.isAttribute() ? '@' : '-'; }
 
-// Control characters would break the outline's lines; show them as "?".
-void appendVisible(std::string& out, std::string_view text) {
-    for (char c : text) out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
-}
-
 // A date text says only as much as is known; the span shows what it stands for.
 void appendDateSpan(std::string& out, const AttributeTree& tree, int index, const DateOptions* dates) {
     const Node& n = tree[index];
@@ -36,7 +31,7 @@ void appendNodeLine(std::string& out, const AttributeTree& tree, int index, int 
     out.append(static_cast<std::size_t>(2 + 2 * depth), ' ');
     out += kindMark(n);
     out += ' ';
-    appendVisible(out, n.text);
+    AppendVisible(out, n.text);
     appendDateSpan(out, tree, index, dates);
     const Status s = statusOfImage(n.image);
     if (s != Status::Good) {
@@ -87,15 +82,34 @@ void appendStatusLine(std::string& out, std::string_view label, const Result& r,
     }
     if (!r.message.empty()) {
         out += ": ";
-        appendVisible(out, r.message);
+        AppendVisible(out, r.message);
     }
     out += '\n';
 }
 
 }  // namespace
 
+void AppendVisible(std::string& out, std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        const std::size_t len = utf8::sequenceLength(c);
+        const bool valid = len > 1 && i + len <= text.size() && utf8::isValid(text.substr(i, len));
+        // C1 controls are U+0080 to U+009F: C2 80 to C2 9F.
+        const bool c1 = valid && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if (valid && !c1) out.append(text.substr(i, len));
+        else out += '?';
+        i += valid ? len : 1;
+    }
+}
+
 void AppendCheckOutline(std::string& out, const CheckRecord& r) {
-    appendVisible(out, r.input);
+    AppendVisible(out, r.input);
     out += '\n';
     if (r.tree) appendTree(out, *r.tree, r.dateOptions);
     appendStatusLine(out, "parse", r.parse, false, r.parseFormat);
@@ -103,7 +117,7 @@ void AppendCheckOutline(std::string& out, const CheckRecord& r) {
         appendStatusLine(out, "build", r.build, true, r.buildFormat);
         if (!r.name.empty()) {
             out += "  name: ";
-            appendVisible(out, r.name);
+            AppendVisible(out, r.name);
             out += '\n';
         }
     }

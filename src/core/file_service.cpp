@@ -22,6 +22,8 @@
 #include <system_error>
 #include <utility>
 
+#include "engine/utf8.h"
+
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)
 #endif
@@ -35,6 +37,33 @@ using namespace std::chrono;
 // Failures the platform has no number of its own for borrow the nearest one and
 // carry their own description.
 constexpr int kNotRegular = EINVAL;
+constexpr int kHasNul = EINVAL;
+constexpr std::string_view kHasNulText = "The path contains a NUL character";
+// The old name no longer names the file that was copied or linked: another
+// program put a new file there meanwhile. rename, link and unlink never report
+// EAGAIN themselves.
+constexpr int kReplaced = EAGAIN;
+constexpr std::string_view kReplacedText =
+    "The file was replaced by another program during the move; both files were left as they were";
+
+bool hasNul(std::string_view path) { return path.find('\0') != std::string_view::npos; }
+
+FileSystemService::TestHooks& testHooks() {
+    static FileSystemService::TestHooks hooks;
+    return hooks;
+}
+
+void beforeRemovingSource(const std::string& source) {
+    if (testHooks().beforeRemovingSource) testHooks().beforeRemovingSource(source);
+}
+
+// The path still names the same file, unchanged since it was opened as opened.
+bool stillTheFileOpened(const std::string& path, const struct stat& opened) {
+    struct stat now{};
+    return ::lstat(path.c_str(), &now) == 0 && now.st_dev == opened.st_dev && now.st_ino == opened.st_ino &&
+           now.st_size == opened.st_size && now.st_mtim.tv_sec == opened.st_mtim.tv_sec &&
+           now.st_mtim.tv_nsec == opened.st_mtim.tv_nsec;
+}
 
 std::string describe(int code) { return std::generic_category().message(code); }
 
@@ -83,7 +112,10 @@ bool isAscii(std::string_view s) {
     return true;
 }
 
+// Names that are not UTF-8 have no letter case: decoded, distinct bytes could
+// read as the same replacement characters.
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
+    if (!utf8::isValid(a) || !utf8::isValid(b)) return false;
     return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()))
                .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) == 0;
 }
@@ -113,6 +145,10 @@ private:
 };
 
 int renameat2NoReplace(const char* from, const char* to) {
+    if (testHooks().renameWithoutNoReplace) {
+        errno = EINVAL;
+        return -1;
+    }
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
     return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
 #else
@@ -127,6 +163,15 @@ int renameNoReplace(const std::string& from, const std::string& to) {
     if (err != EINVAL && err != ENOSYS && err != EOPNOTSUPP) return err;
     // The file system does not know the flag: a hard link fails on an existing name just as well.
     if (::link(from.c_str(), to.c_str()) == 0) {
+        beforeRemovingSource(from);
+        // Only the name that was linked is removed: if another program has put a
+        // new file under it meanwhile, that file stays and the link is taken back.
+        struct stat fromSt{}, toSt{};
+        if (::lstat(from.c_str(), &fromSt) != 0 || ::lstat(to.c_str(), &toSt) != 0 ||
+            fromSt.st_dev != toSt.st_dev || fromSt.st_ino != toSt.st_ino) {
+            ::unlink(to.c_str());
+            return kReplaced;
+        }
         if (::unlink(from.c_str()) == 0) return 0;
         const int unlinkErr = errno;
         ::unlink(to.c_str());
@@ -216,12 +261,14 @@ CopyOutcome copyAndVerify(int in, int out, const struct stat& sourceStat) {
 
 // Copies source into a hidden file in the destination's folder and gives it the
 // destination's name only when complete. Returns 0 or the failure; on failure
-// nothing is left behind.
-CopyOutcome copyFile(const std::string& source, const std::string& destination, bool overwrite, bool keepOwner) {
+// nothing is left behind. opened receives what the source was when it was opened.
+CopyOutcome copyFile(const std::string& source, const std::string& destination, bool overwrite, bool keepOwner,
+                     struct stat* opened = nullptr) {
     Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (!in.valid()) return {errno, {}};
     struct stat st{};
     if (::fstat(in.get(), &st) != 0) return {errno, {}};
+    if (opened) *opened = st;
     if (S_ISDIR(st.st_mode)) return {EISDIR, {}};
     if (!S_ISREG(st.st_mode)) return {kNotRegular, "Not a regular file"};
 
@@ -289,35 +336,49 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
 }
 
 std::string CleanPath(std::string_view path) {
-    std::string base;
+    std::string out;  // absolute, each part after a "/"; empty for the root
     if (path.empty() || path.front() != '/') {
         std::unique_ptr<char, void (*)(void*)> cwd(::getcwd(nullptr, 0), std::free);
-        base = cwd ? cwd.get() : "/";
+        if (cwd && cwd.get()[1] != '\0') out = cwd.get();
     }
-    std::vector<std::string_view> parts;
-    auto split = [&](std::string_view text) {
-        std::size_t i = 0;
-        while (i <= text.size()) {
-            std::size_t j = text.find('/', i);
-            if (j == std::string_view::npos) j = text.size();
-            const std::string_view part = text.substr(i, j - i);
-            if (part == "..") {
-                if (!parts.empty()) parts.pop_back();
-            } else if (!part.empty() && part != ".") {
-                parts.push_back(part);
-            }
-            i = j + 1;
+    // The system cannot be asked about a path with a NUL in it; the calls refuse it anyway.
+    const bool askable = !hasNul(path);
+    auto parentOfOut = [&out] { out.erase(out.rfind('/')); };
+    std::size_t i = 0;
+    while (i <= path.size()) {
+        std::size_t j = path.find('/', i);
+        if (j == std::string_view::npos) j = path.size();
+        const std::string_view part = path.substr(i, j - i);
+        i = j + 1;
+        if (part.empty() || part == ".") continue;
+        if (part != "..") {
+            out += '/';
+            out += part;
+            continue;
         }
-    };
-    split(base);
-    split(path);
-    if (parts.empty()) return "/";
-    std::string out;
-    for (std::string_view p : parts) {
-        out += '/';
-        out += p;
+        if (out.empty()) continue;  // the root is its own parent
+        // A folder that is not a link has its parent where the text says; a link
+        // to a folder has the parent of its target. Anything else (missing, not a
+        // folder, a ".." already left in) keeps the ".." for the kernel to judge.
+        struct stat st{}, lst{};
+        const bool lastIsDots = std::string_view(out).substr(out.rfind('/') + 1) == "..";
+        if (askable && !lastIsDots && ::stat(out.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+            ::lstat(out.c_str(), &lst) == 0) {
+            if (!S_ISLNK(lst.st_mode)) {
+                parentOfOut();
+                continue;
+            }
+            std::unique_ptr<char, void (*)(void*)> real(::realpath(out.c_str(), nullptr), std::free);
+            if (real) {
+                out = real.get();
+                if (out == "/") out.clear();
+                else parentOfOut();
+                continue;
+            }
+        }
+        out += "/..";
     }
-    return out;
+    return out.empty() ? std::string("/") : out;
 }
 
 FileSystemService& FileSystemService::Instance() {
@@ -325,14 +386,16 @@ FileSystemService& FileSystemService::Instance() {
     return service;
 }
 
+void FileSystemService::SetTestHooks(TestHooks hooks) { testHooks() = std::move(hooks); }
+
 bool FileSystemService::FileExists(std::string_view path) const {
     struct stat st{};
-    return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return !path.empty() && !hasNul(path) && ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool FileSystemService::FolderExists(std::string_view path) const {
     struct stat st{};
-    return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return !path.empty() && !hasNul(path) && ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string FileSystemService::TypeDescription(std::string_view fileName) const {
@@ -477,6 +540,7 @@ void sortNames(std::vector<std::string>& names) {
 FsError FileSystemService::GetFile(std::string_view path, FileInfo& file) const {
     const std::string p(path);
     if (p.empty()) return failure(ENOENT, "read", p);
+    if (hasNul(p)) return failure(kHasNul, "read", p, {}, kHasNulText);
     struct statx sx{};
     if (FsError e = statFile(AT_FDCWD, p.c_str(), p, sx); e.failed()) return e;
 
@@ -490,7 +554,7 @@ FsError FileSystemService::GetFile(std::string_view path, FileInfo& file) const 
 }
 
 OpenFolder::OpenFolder(std::string_view path) : path_(path) {
-    if (!path_.empty()) fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (!path_.empty() && !hasNul(path_)) fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
 OpenFolder::~OpenFolder() {
@@ -500,7 +564,7 @@ OpenFolder::~OpenFolder() {
 FsError FileSystemService::GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const {
     const std::string& path = folder.path();
     if (folder.descriptor() < 0 || name.empty() || name == "." || name == ".." ||
-        name.find('/') != std::string_view::npos)
+        name.find('/') != std::string_view::npos || hasNul(name))
         return GetFile(JoinPath(path, name), file);
     // Assigned in place: a loop over a folder reuses the strings' room.
     file.Path.assign(path);
@@ -520,6 +584,7 @@ FsError FileSystemService::GetFolder(std::string_view path, FolderInfo& folder) 
     folder.Files.clear();
     folder.SubFolders.clear();
     if (p.empty()) return failure(ENOENT, "read", p);
+    if (hasNul(p)) return failure(kHasNul, "read", p, {}, kHasNulText);
     folder.Path = CleanPath(p);
     FsError e = readFolder(
         p, folder.Path, [&](std::string_view name) { folder.Files.emplace_back(name); },
@@ -536,6 +601,7 @@ FsError FileSystemService::CountFolder(std::string_view path, std::size_t& files
     files = 0;
     subFolders.clear();
     if (p.empty()) return failure(ENOENT, "read", p);
+    if (hasNul(p)) return failure(kHasNul, "read", p, {}, kHasNulText);
     FsError e = readFolder(
         p, CleanPath(p), [&](std::string_view) { ++files; },
         [&](std::string_view name) { subFolders.emplace_back(name); });
@@ -545,13 +611,15 @@ FsError FileSystemService::CountFolder(std::string_view path, std::size_t& files
 
 FsError FileSystemService::Move(std::string_view source, std::string_view destination) const {
     const std::string from(source), to(destination);
+    if (hasNul(from) || hasNul(to)) return failure(kHasNul, "move", from, to, kHasNulText);
     struct stat st{};
     if (from.empty() || ::lstat(from.c_str(), &st) != 0)
         return failure(from.empty() ? ENOENT : errno, "move", from, to);
     if (S_ISDIR(st.st_mode)) return failure(EISDIR, "move", from, to);
     if (to.empty()) return failure(ENOENT, "move", from, to);
-    int err = renameNoReplace(from, to);
+    int err = testHooks().copyAcrossFileSystems ? EXDEV : renameNoReplace(from, to);
     if (err == 0) return {};
+    if (err == kReplaced) return failure(err, "move", from, to, kReplacedText);
 
     if (err == EEXIST) {
         // The kernel resolves both paths, so compare what they name rather than how
@@ -568,7 +636,8 @@ FsError FileSystemService::Move(std::string_view source, std::string_view destin
                 // The file system ignores letter case, so the new name "exists": step
                 // aside to a free name and come back under the new spelling.
                 const std::string temp = partialName(fromDir);
-                if (int e = renameNoReplace(from, temp)) return failure(e, "move", from, to);
+                if (int e = renameNoReplace(from, temp))
+                    return failure(e, "move", from, to, e == kReplaced ? kReplacedText : std::string_view());
                 if (int e = renameNoReplace(temp, to)) {
                     renameNoReplace(temp, from);
                     return failure(e, "move", from, to);
@@ -583,8 +652,16 @@ FsError FileSystemService::Move(std::string_view source, std::string_view destin
 
     // Another file system: copy, verify, then remove the original.
     if (!S_ISREG(st.st_mode)) return failure(EXDEV, "move", from, to);
-    CopyOutcome copied = copyFile(from, to, false, true);
+    struct stat opened{};
+    CopyOutcome copied = copyFile(from, to, false, true, &opened);
     if (copied.code) return failure(copied.code, "move", from, to, copied.description);
+    beforeRemovingSource(from);
+    // Editors and sync tools save by writing a new file and renaming it over the
+    // old: the source is removed only while its name still holds what was copied.
+    if (!stillTheFileOpened(from, opened)) {
+        ::unlink(to.c_str());
+        return failure(kReplaced, "move", from, to, kReplacedText);
+    }
     if (::unlink(from.c_str()) != 0) {
         err = errno;
         ::unlink(to.c_str());  // the original stays; take back the copy
@@ -596,6 +673,7 @@ FsError FileSystemService::Move(std::string_view source, std::string_view destin
 FsError FileSystemService::Copy(std::string_view source, std::string_view destination, bool overwrite) const {
     const std::string from(source), to(destination);
     if (from.empty() || to.empty()) return failure(ENOENT, "copy", from, to);
+    if (hasNul(from) || hasNul(to)) return failure(kHasNul, "copy", from, to, kHasNulText);
     CopyOutcome copied = copyFile(from, to, overwrite, false);
     if (copied.code) return failure(copied.code, "copy", from, to, copied.description);
     return {};
@@ -603,6 +681,7 @@ FsError FileSystemService::Copy(std::string_view source, std::string_view destin
 
 FsError FileSystemService::Delete(std::string_view path) const {
     const std::string p(path);
+    if (hasNul(p)) return failure(kHasNul, "delete", p, {}, kHasNulText);
     struct stat st{};
     if (p.empty() || ::lstat(p.c_str(), &st) != 0) return failure(p.empty() ? ENOENT : errno, "delete", p);
     if (S_ISDIR(st.st_mode)) return failure(EISDIR, "delete", p);

@@ -1,13 +1,15 @@
 // The file-system service: the one object through which every window tests,
 // lists, renames, copies, moves and deletes files and folders.
 //
-// Paths are byte strings as Linux has them (UTF-8 in practice). Folder paths carry
-// no trailing slash except the root "/". Failures come back as an FsError whose
+// Paths are byte strings as Linux has them (UTF-8 in practice, any bytes but NUL).
+// Folder paths carry no trailing slash except the root "/". A path holding a NUL
+// byte is refused by every call, since the system would read it cut short. Failures come back as an FsError whose
 // description is the platform's own text for the error (strerror), so that the
 // callers can put it into their messages.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <mutex>
 #include <string_view>
@@ -51,7 +53,11 @@ struct FolderInfo {
 
 // Folder and name joined with one "/" (the root keeps its single slash).
 std::string JoinPath(std::string_view folder, std::string_view name);
-// Absolute, with "." and ".." and doubled or trailing slashes removed; symbolic links kept.
+// Absolute against the working folder, with "." and doubled or trailing slashes
+// removed and symbolic links kept as written. ".." means what the kernel makes of
+// it: the parent of where the path so far leads, so "a/link/.." is the folder
+// holding the link's target, not "a". A ".." after a part that does not lead to a
+// folder stays, for the kernel to refuse when the path is used.
 std::string CleanPath(std::string_view path);
 
 // A folder held open while the files of its listing are read one after another.
@@ -109,6 +115,16 @@ public:
     // Description shown in the "Type" column for a file name: by its last
     // extension, "<EXT> File" for an unknown one, "File" without one.
     std::string TypeDescription(std::string_view fileName) const;
+
+    // For tests: reaching the routes a move takes on other file systems, and a
+    // moment at which another program could replace the source.
+    struct TestHooks {
+        bool copyAcrossFileSystems = false;  // move by copy even within one file system
+        bool renameWithoutNoReplace = false;  // as where the kernel lacks the flag: link, then unlink
+        // After the file is linked or copied to its new name, before the old name is removed.
+        std::function<void(const std::string& source)> beforeRemovingSource;
+    };
+    static void SetTestHooks(TestHooks hooks);
 
 private:
     FileSystemService() = default;

@@ -1,5 +1,7 @@
 #include "core/folder_loader.h"
 
+#include <algorithm>
+
 namespace lorvane {
 
 LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, const RowFn& onRow) {
@@ -11,7 +13,8 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
 
     const std::string start = CleanPath(folder);
     countingReported_ = loadingReported_ = false;
-    count(start, includeSubfolders, out);
+    skipped_.clear();
+    count(start, includeSubfolders, true, out);
     if (!out.countError.empty() || out.cancelled || out.total == 0) return out;
     add(start, includeSubfolders, out, onRow);
     return out;
@@ -28,7 +31,7 @@ void FolderLoader::report(const LoadProgress& progress, bool first) {
     if (pacer_) pacer_->Ran();
 }
 
-void FolderLoader::count(const std::string& folder, bool subfolders, LoadOutcome& out) {
+void FolderLoader::count(const std::string& folder, bool subfolders, bool isStart, LoadOutcome& out) {
     report({LoadProgress::Phase::Counting, out.total, 0, folder}, !countingReported_);
     countingReported_ = true;
     if (stopped()) {
@@ -38,6 +41,11 @@ void FolderLoader::count(const std::string& folder, bool subfolders, LoadOutcome
     std::size_t files = 0;
     std::vector<std::string> subFolders;
     if (FsError e = FileSystemService::Instance().CountFolder(folder, files, subFolders); e.failed()) {
+        if (skipUnreadable_ && !isStart) {
+            out.errors.push_back(e.message());
+            skipped_.push_back(folder);
+            return;
+        }
         out.countError = "Attempting to determine the number of files in \"" + folder +
                          "\" has resulted in the following error: " + e.description;
         return;
@@ -45,12 +53,14 @@ void FolderLoader::count(const std::string& folder, bool subfolders, LoadOutcome
     out.total += files;
     if (!subfolders) return;
     for (const std::string& sub : subFolders) {
-        count(JoinPath(folder, sub), true, out);
+        count(JoinPath(folder, sub), true, false, out);
         if (!out.countError.empty() || out.cancelled) return;
     }
 }
 
 void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow) {
+    // Named once already, when counting could not read it.
+    if (!skipped_.empty() && std::find(skipped_.begin(), skipped_.end(), folder) != skipped_.end()) return;
     FolderInfo listing;
     if (FsError e = FileSystemService::Instance().GetFolder(folder, listing); e.failed()) {
         out.errors.push_back(e.message());

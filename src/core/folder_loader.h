@@ -30,11 +30,13 @@ struct LoadOutcome {
     bool cancelled = false;    // the stop flag was seen
     std::size_t total = 0;     // files counted
     std::size_t loaded = 0;    // rows delivered
-    // Set when counting failed: no rows were delivered.
+    // Set when counting failed: no rows were delivered. With SetSkipUnreadableFolders
+    // only for the start folder itself.
     // "Attempting to determine the number of files in "F" has resulted in the following error: ..."
     std::string countError;
     // Files or folders that could not be read while rows were added (they went away
-    // or became unreadable after counting); the load goes on past them.
+    // or became unreadable after counting), or while counting when unreadable folders
+    // are skipped; the load goes on past them.
     std::vector<std::string> errors;
 };
 
@@ -54,6 +56,10 @@ public:
     void SetStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
     // Paces the progress calls by time; told each time one has run. Null: every call.
     void SetPacer(EventPacer* pacer) { pacer_ = pacer; }
+    // A subfolder that cannot be counted is named among the errors and left out
+    // (with its own subfolders), and the rest is loaded. Off, as the Browser loads:
+    // it ends the load with countError and no rows.
+    void SetSkipUnreadableFolders(bool on) { skipUnreadable_ = on; }
 
     // A folder that does not exist gives no rows and no error (folderExists false).
     // The parser's options are refreshed from the settings first.
@@ -66,14 +72,16 @@ private:
     bool stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
     // first: the first report of its phase, delivered whatever the pacer says.
     void report(const LoadProgress& progress, bool first);
-    void count(const std::string& folder, bool subfolders, LoadOutcome& out);
+    void count(const std::string& folder, bool subfolders, bool isStart, LoadOutcome& out);
     void add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow);
 
     RowParser& parser_;
     ProgressFn progress_;
     const std::atomic<bool>* stop_ = nullptr;
     EventPacer* pacer_ = nullptr;
+    bool skipUnreadable_ = false;
     bool countingReported_ = false, loadingReported_ = false;
+    std::vector<std::string> skipped_;  // folders left out while counting, in the order met
     BrowserRow row_;
 };
 

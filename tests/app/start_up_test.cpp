@@ -1,5 +1,6 @@
 // Start-up: which windows open for each kind of start path and setting, and what
 // they are given to load.
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,8 +69,16 @@ private slots:
         QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), QStringLiteral("/a b/c d.jpg"), QStringLiteral("x")}),
                  QStringLiteral("/a b/c d.jpg"));
         // Relative to the working folder, and a trailing slash does not stay.
-        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), QStringLiteral("sub/../pics/")}),
+        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), QStringLiteral("./pics//")}),
                  QDir::current().absolutePath() + QStringLiteral("/pics"));
+        // ".." after a link to a folder is the parent of the link's target, as the kernel has it.
+        const QString target = dir_.filePath(QStringLiteral("elsewhere/target"));
+        QVERIFY(QDir().mkpath(target));
+        QVERIFY(QFile::link(target, folder_ + QStringLiteral("/link")));
+        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), folder_ + QStringLiteral("/link/..")}),
+                 QDir(dir_.filePath(QStringLiteral("elsewhere"))).canonicalPath());
+        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), folder_ + QStringLiteral("/link/")}),
+                 folder_ + QStringLiteral("/link"));
     }
 
     void windowsPerStartPath_data() {

@@ -298,6 +298,83 @@ list_many)
     expect_lines out 3000
     [ "$(grep -c '"Status": "Good"' "$WORK/out")" -eq 3000 ] || fail "not every row is Good"
     ;;
+list_unreadable)
+    # A folder that cannot be read is named on stderr and the rest is listed: here
+    # one whose path is longer than the system takes (root reads every folder),
+    # and for other users one at mode 000 as well.
+    mkdir -p "$WORK/f/deep" "$WORK/f/z"
+    : >"$WORK/f/a.jpg"; : >"$WORK/f/deep/b.jpg"; : >"$WORK/f/z/c.jpg"
+    part=$(printf '%0200d' 0 | tr 0 d)
+    deep=$part; i=1
+    while [ $i -lt 22 ]; do deep="$deep/$part"; i=$((i + 1)); done
+    (cd "$WORK/f/deep" && mkdir -p "$deep") || fail "could not make the deep folders"
+    unreadable=1
+    if [ "$(id -u)" -ne 0 ]; then
+        mkdir "$WORK/f/locked"; : >"$WORK/f/locked/hidden.jpg"; chmod 000 "$WORK/f/locked"
+        unreadable=2
+    fi
+    run list -r "$WORK/f"
+    [ -d "$WORK/f/locked" ] && chmod 755 "$WORK/f/locked"
+    expect_rc 1
+    expect_lines out 4
+    expect_text out "$(printf 'a.jpg\t')"
+    expect_text out "$(printf 'b.jpg\t')"
+    expect_text out "$(printf 'c.jpg\t')"
+    expect_text err "lorvane: Unable to read \"$WORK/f/deep/ddd"
+    [ "$(grep -c 'File name too long' "$WORK/err")" -eq 1 ] || fail "the deep folder is not named once"
+    [ "$(grep -c '^lorvane: Unable to read' "$WORK/err")" -eq "$unreadable" ] || fail "not every unreadable folder named"
+    rm -rf "$WORK/f"
+    ;;
+list_dotdot)
+    # ".." after a link to a folder is the parent of its target, as for the kernel.
+    mkdir -p "$WORK/elsewhere/target" "$WORK/a"
+    : >"$WORK/elsewhere/e.jpg"; : >"$WORK/a/a.jpg"
+    ln -s "$WORK/elsewhere/target" "$WORK/a/link"
+    real=$(cd "$WORK/elsewhere" && pwd -P)
+    run list "$WORK/a/link/.."
+    expect_rc 0
+    expect_lines out 2
+    expect_text out "$(printf 'e.jpg\tFail\tMissing start delimiter "{"\t0000/00/00 00:00:00 0000 0000 0000\t%s\t' "$real")"
+    (cd "$WORK/a" && "$LORVANE" list link/..) >"$WORK/out" 2>"$WORK/err"; RC=$?
+    expect_rc 0
+    expect_text out "$(printf 'e.jpg\t')"
+    # A link is otherwise kept as written.
+    : >"$WORK/elsewhere/target/t.jpg"
+    run list "$WORK/a/link/"
+    expect_text out "$(printf '\t%s\t' "$WORK/a/link")"
+    ;;
+list_not_utf8)
+    # A name that is not UTF-8 beside the name it reads as: each row says whose bytes it has.
+    mkdir "$WORK/f" "$WORK/f/$(printf '\375dir')"
+    : >"$WORK/f/$(printf '\376.jpg')"
+    : >"$WORK/f/$(printf '\357\277\275.jpg')"
+    : >"$WORK/f/$(printf '\375dir')/x.jpg"
+    run list -r --json "$WORK/f"
+    expect_rc 0
+    expect_lines out 3
+    [ "$(grep -c '"Name": "�.jpg"' "$WORK/out")" -eq 2 ] || fail "Name is not the readable text"
+    [ "$(grep -c '"nameBytes": "/i5qcGc="}' "$WORK/out")" -eq 1 ] || fail "no nameBytes for the name that is not UTF-8"
+    [ "$(grep -c 'nameBytes' "$WORK/out")" -eq 1 ] || fail "nameBytes on a UTF-8 name"
+    expect_text out "\"pathBytes\": \"$(printf '%s/\375dir' "$WORK/f" | base64 -w0)\"}"
+    # The bytes give back the file itself.
+    bytes=$(grep -o '"nameBytes": "[^"]*"' "$WORK/out" | sed 's/.*: "\(.*\)"/\1/')
+    [ -e "$WORK/f/$(printf '%s' "$bytes" | base64 -d)" ] || fail "nameBytes does not name the file"
+    run list --help
+    expect_text out 'nameBytes'
+    ;;
+stderr_escapes)
+    # Names on standard error cannot reach the terminal as control sequences.
+    run list "$WORK/$(printf 'x\033[31mred\nline')"
+    expect_rc 1
+    expect_line err "lorvane: \"$WORK/x?[31mred?line\" does not exist"
+    run list "$(printf -- '--bad\033]0;title\007')" "$WORK"
+    expect_rc 2
+    expect_text err 'unknown option "--bad?]0;title?"'
+    LC_ALL=C grep -q "$(printf '\033')" "$WORK/err" && fail "an escape character on stderr"
+    # The outline writes them the same way, DEL, C1 controls and bytes that are not UTF-8 included.
+    run check --human -- "$(printf 'a\177b\302\233c\233d\376.jpg')"
+    expect_line out 'a?b?c?d?.jpg'
+    ;;
 *)
     echo "unknown case $CASE"
     exit 2

@@ -375,5 +375,62 @@ TEST_F(FolderLoaderTest, CountingErrorStopsTheLoad) {
     ::close(fds[0]);
 }
 
+// The command-line list skips what it cannot count and lists the rest: a folder
+// removed just before it is counted, one replaced by a file, one whose path is
+// too long.
+TEST_F(FolderLoaderTest, SkippingUnreadableFoldersListsTheRest) {
+    file("a.jpg");
+    for (const char* f : {"gone", "gone/inner", "kept", "swapped", "z"}) folder(f);
+    file("gone/inner/g.jpg");
+    file("kept/k.jpg");
+    file("swapped/s.jpg");
+    file("z/last.jpg");
+    const std::string part(200, 'd');
+    std::string deep = "kept";
+    for (int i = 0; i < 25; ++i) {
+        deep += "/" + part;
+        const std::string path = at(deep);
+        if (path.size() >= 4000) break;  // the next one is past what the system takes by path
+        folder(deep);
+    }
+    int fd = ::open(at(deep.substr(0, deep.rfind('/'))).c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::mkdirat(fd, part.c_str(), 0755), 0);
+    const int deepest = ::openat(fd, part.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(deepest, 0);
+    ASSERT_EQ(::mkdirat(deepest, part.c_str(), 0755), 0);
+
+    loader_.SetSkipUnreadableFolders(true);
+    loader_.SetProgress([&](const LoadProgress& p) {
+        if (p.phase != LoadProgress::Phase::Counting) return;
+        if (p.folder == at("gone")) {
+            ::unlink(at("gone/inner/g.jpg").c_str());
+            ::rmdir(at("gone/inner").c_str());
+            ::rmdir(at("gone").c_str());
+        } else if (p.folder == at("swapped")) {
+            ::unlink(at("swapped/s.jpg").c_str());
+            ::rmdir(at("swapped").c_str());
+            file("swapped");
+        }
+    });
+    std::vector<BrowserRow> rows;
+    const LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, rows);
+    EXPECT_TRUE(o.countError.empty()) << o.countError;
+    EXPECT_EQ(names(rows), (std::vector<std::string>{"a.jpg", "swapped", "kept/k.jpg", "z/last.jpg"}));
+    ASSERT_EQ(o.errors.size(), 3u);
+    EXPECT_EQ(o.errors[0],
+              "Unable to read \"" + at("gone") + "\" due to the following error: No such file or directory");
+    EXPECT_TRUE(o.errors[1].starts_with("Unable to read \"" + at("kept/ddd"))) << o.errors[1];
+    EXPECT_TRUE(o.errors[1].ends_with("\" due to the following error: File name too long")) << o.errors[1];
+    EXPECT_EQ(o.errors[2], "Unable to read \"" + at("swapped") + "\" due to the following error: Not a directory");
+    EXPECT_EQ(o.loaded, 4u);
+
+
+    ASSERT_EQ(::unlinkat(deepest, part.c_str(), AT_REMOVEDIR), 0);
+    ::close(deepest);
+    ASSERT_EQ(::unlinkat(fd, part.c_str(), AT_REMOVEDIR), 0);
+    ::close(fd);
+}
+
 }  // namespace
 }  // namespace lorvane

@@ -6,10 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -61,12 +64,22 @@ protected:
 };
 
 TEST(PathsTest, CleanAndJoin) {
+    // Parts that do not exist: "." and slashes go, ".." stays for the kernel to refuse.
     struct Case {
         const char* in;
         const char* out;
     } cases[] = {
-        {"/", "/"}, {"//", "/"}, {"/a/b/", "/a/b"}, {"/a//b", "/a/b"}, {"/a/./b", "/a/b"},
-        {"/a/../b", "/b"}, {"/..", "/"}, {"/a/b/..", "/a"}, {"/x/{DT=2004}.jpg", "/x/{DT=2004}.jpg"},
+        {"/", "/"},
+        {"//", "/"},
+        {"/..", "/"},
+        {"/../..", "/"},
+        {"/nonexistent-a/b/", "/nonexistent-a/b"},
+        {"/nonexistent-a//b", "/nonexistent-a/b"},
+        {"/nonexistent-a/./b", "/nonexistent-a/b"},
+        {"/nonexistent-a/../b", "/nonexistent-a/../b"},
+        {"/nonexistent-a/b/..", "/nonexistent-a/b/.."},
+        {"/nonexistent-a/../..", "/nonexistent-a/../.."},
+        {"/x/{DT=2004}.jpg", "/x/{DT=2004}.jpg"},
     };
     for (const auto& c : cases) EXPECT_EQ(CleanPath(c.in), c.out) << c.in;
     // Relative paths are taken from the working folder.
@@ -75,6 +88,56 @@ TEST(PathsTest, CleanAndJoin) {
     EXPECT_EQ(CleanPath("sub/./f.txt"), CleanPath(std::string(cwd) + "/sub/f.txt"));
     EXPECT_EQ(JoinPath("/", "a.jpg"), "/a.jpg");
     EXPECT_EQ(JoinPath("/x", "a.jpg"), "/x/a.jpg");
+}
+
+// ".." is where the kernel goes: after a link to a folder, the parent of its
+// target; after a plain folder, the folder before it, links earlier in the path kept.
+TEST_F(FileServiceTest, CleanPathResolvesDotDotAsTheKernelDoes) {
+    // Where a link was followed the path is the target's own, without links.
+    char* realRoot = ::realpath(dir_.path().toUtf8().constData(), nullptr);
+    ASSERT_NE(realRoot, nullptr);
+    const std::string root = realRoot;
+    std::free(realRoot);
+    auto real = [&](const std::string& name) { return root + "/" + name; };
+    ASSERT_EQ(::mkdir(at("a").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(at("elsewhere").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(at("elsewhere/target").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(at("elsewhere/target/sub").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink(at("elsewhere/target").c_str(), at("a/link").c_str()), 0);
+    ASSERT_EQ(::symlink("../elsewhere/target", at("a/rel").c_str()), 0);
+    make("elsewhere/mark.jpg", "E");
+    make("a/mark.jpg", "A");
+    struct Case {
+        std::string in, out;
+    } cases[] = {
+        {at("a/link/.."), real("elsewhere")},
+        {at("a/link/../mark.jpg"), real("elsewhere/mark.jpg")},
+        {at("a/rel/.."), real("elsewhere")},
+        {at("a/link/../../a"), root + "/a"},
+        {at("a/link//./sub/.."), at("a/link")},  // a plain folder after the link: the link stays
+        {at("a/link/sub"), at("a/link/sub")},    // links are otherwise kept as written
+        {at("a/link/"), at("a/link")},
+        {at("a/mark.jpg/.."), at("a/mark.jpg/..")},  // not a folder: the kernel refuses it
+        {at("a/missing/.."), at("a/missing/..")},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CleanPath(c.in), c.out) << c.in;
+    // The kernel agrees: the file reached is the one the cleaned path names.
+    FileInfo f;
+    ASSERT_TRUE(fs.GetFile(at("a/link/../mark.jpg"), f).ok());
+    EXPECT_EQ(f.Path, real("elsewhere/mark.jpg"));
+    EXPECT_EQ(readAll(f.Path), "E");
+    FolderInfo folder;
+    ASSERT_TRUE(fs.GetFolder(at("a/link/.."), folder).ok());
+    EXPECT_EQ(folder.Path, real("elsewhere"));
+    EXPECT_EQ(folder.Files, std::vector<std::string>{"mark.jpg"});
+
+    // Relative to the working folder alike.
+    char saved[4096];
+    ASSERT_NE(::getcwd(saved, sizeof saved), nullptr);
+    ASSERT_EQ(::chdir(at("a").c_str()), 0);
+    const std::string relative = CleanPath("link/..");
+    ASSERT_EQ(::chdir(saved), 0);
+    EXPECT_EQ(relative, real("elsewhere"));
 }
 
 TEST_F(FileServiceTest, ExistenceTests) {
@@ -407,6 +470,159 @@ TEST_F(FileServiceTest, Delete) {
     ASSERT_EQ(::mkdir(at("sub").c_str(), 0755), 0);
     EXPECT_EQ(fs.Delete(at("sub")).description, "Is a directory");
     EXPECT_TRUE(exists(at("sub")));
+}
+
+// A move by copy (another file system) or by link and unlink (a file system
+// without no-replace rename) removes the old name only while it still holds the
+// file that was moved. Another program saving over it meanwhile (write a new
+// file, rename it over the old) keeps its file; the move fails and takes back
+// its copy or link.
+class MoveRaceTest : public FileServiceTest, public ::testing::WithParamInterface<FileSystemService::TestHooks> {
+protected:
+    void TearDown() override { FileSystemService::SetTestHooks({}); }
+    // Hooks for this route, with what to do when the source is about to be removed.
+    void route(std::function<void()> meanwhile) {
+        FileSystemService::TestHooks hooks = GetParam();
+        const std::string source = at("s.jpg");
+        hooks.beforeRemovingSource = [source, meanwhile](const std::string& path) {
+            if (path == source && meanwhile) meanwhile();
+        };
+        FileSystemService::SetTestHooks(std::move(hooks));
+    }
+};
+
+TEST_P(MoveRaceTest, UntouchedSourceIsMoved) {
+    const std::string s = make("s.jpg", "old");
+    route({});
+    ASSERT_TRUE(fs.Move(s, at("d.jpg")).ok());
+    EXPECT_FALSE(exists(s));
+    EXPECT_EQ(readAll(at("d.jpg")), "old");
+    EXPECT_TRUE(leftovers(dir_.path().toStdString()).empty());
+}
+
+TEST_P(MoveRaceTest, SourceReplacedMeanwhileIsKept) {
+    const std::string s = make("s.jpg", "old");
+    route([&] {
+        writeFile(at("s.jpg.tmp"), "newer");
+        ASSERT_EQ(::rename(at("s.jpg.tmp").c_str(), s.c_str()), 0);
+    });
+    const FsError e = fs.Move(s, at("d.jpg"));
+    EXPECT_EQ(e.code, EAGAIN);
+    EXPECT_EQ(e.message(), "Unable to move the file \"" + s + "\" to \"" + at("d.jpg") +
+                               "\" due to the following error: The file was replaced by another program during "
+                               "the move; both files were left as they were");
+    EXPECT_EQ(readAll(s), "newer");
+    EXPECT_FALSE(exists(at("d.jpg")));
+    EXPECT_TRUE(leftovers(dir_.path().toStdString()).empty());
+}
+
+TEST_P(MoveRaceTest, SourceRemovedMeanwhileLeavesNoCopy) {
+    const std::string s = make("s.jpg", "old");
+    route([&] { ASSERT_EQ(::unlink(s.c_str()), 0); });
+    EXPECT_EQ(fs.Move(s, at("d.jpg")).code, EAGAIN);
+    EXPECT_FALSE(exists(at("d.jpg")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Routes, MoveRaceTest,
+                         ::testing::Values(FileSystemService::TestHooks{true, false, {}},
+                                           FileSystemService::TestHooks{false, true, {}}),
+                         [](const ::testing::TestParamInfo<FileSystemService::TestHooks>& info) {
+                             return std::string(info.param.copyAcrossFileSystems ? "Copy" : "LinkThenUnlink");
+                         });
+
+// The copy's route also notices a source written in place after it was copied.
+TEST_F(FileServiceTest, MoveByCopyKeepsASourceChangedInPlace) {
+    const std::string s = make("s.jpg", "old");
+    FileSystemService::SetTestHooks({true, false, [&](const std::string& path) {
+                                         if (path == s) writeFile(s, "old and more");
+                                     }});
+    const FsError e = fs.Move(s, at("d.jpg"));
+    FileSystemService::SetTestHooks({});
+    EXPECT_EQ(e.code, EAGAIN);
+    EXPECT_EQ(readAll(s), "old and more");
+    EXPECT_FALSE(exists(at("d.jpg")));
+}
+
+// The system would read a path only up to a NUL byte: "a.jpg\0x" would reach
+// "a.jpg". Every call refuses such a path and touches nothing.
+TEST_F(FileServiceTest, PathsWithNulAreRefused) {
+    const std::string a = make("a.jpg", "A");
+    const std::string cut = a + std::string("\0x", 2);
+    const std::string newCut = at(std::string("b.jpg\0x", 7));
+    const std::string folderCut = dir_.path().toStdString() + std::string("\0/x", 3);
+    const std::string nulText = "The path contains a NUL character";
+    FileInfo f;
+    FolderInfo folder;
+    std::size_t files = 0;
+    std::vector<std::string> subFolders;
+    const OpenFolder open(folderCut);
+    struct Case {
+        const char* what;
+        FsError e;
+    } cases[] = {
+        {"move from", fs.Move(cut, at("b.jpg"))},
+        {"move to", fs.Move(a, newCut)},
+        {"copy from", fs.Copy(cut, at("b.jpg"), false)},
+        {"copy to", fs.Copy(a, newCut, true)},
+        {"delete", fs.Delete(cut)},
+        {"get file", fs.GetFile(cut, f)},
+        {"get file by folder", fs.GetFile(open, "a.jpg", f)},
+        {"get file by name", fs.GetFile(OpenFolder(dir_.path().toStdString()), std::string("a.jpg\0x", 7), f)},
+        {"get folder", fs.GetFolder(folderCut, folder)},
+        {"count folder", fs.CountFolder(folderCut, files, subFolders)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.e.code, EINVAL) << c.what;
+        EXPECT_EQ(c.e.description, nulText) << c.what;
+    }
+    EXPECT_FALSE(fs.FileExists(cut));
+    EXPECT_FALSE(fs.FolderExists(folderCut));
+    EXPECT_EQ(readAll(a), "A");
+    EXPECT_FALSE(exists(at("b.jpg")));
+    FolderInfo after;
+    ASSERT_TRUE(fs.GetFolder(dir_.path().toStdString(), after).ok());
+    EXPECT_EQ(after.Files, std::vector<std::string>{"a.jpg"});
+}
+
+// A name that is not UTF-8 (0xFE) beside the name its display text reads as
+// (U+FFFD): every call reaches the file its bytes name.
+TEST_F(FileServiceTest, NamesThatAreNotUtf8ReachTheirOwnFile) {
+    const std::string bad = "\xFE.jpg", lookAlike = "\xEF\xBF\xBD.jpg";
+    make(bad, "bytes");
+    make(lookAlike, "replacement");
+    const std::string folder = dir_.path().toStdString();
+
+    FolderInfo listing;
+    ASSERT_TRUE(fs.GetFolder(folder, listing).ok());
+    ASSERT_EQ(listing.Files.size(), 2u);
+    EXPECT_NE(std::find(listing.Files.begin(), listing.Files.end(), bad), listing.Files.end());
+    EXPECT_TRUE(fs.FileExists(at(bad)));
+    FileInfo f;
+    ASSERT_TRUE(fs.GetFile(at(bad), f).ok());
+    EXPECT_EQ(f.Name, bad);
+    EXPECT_EQ(f.Size, 5);
+    ASSERT_TRUE(fs.GetFile(OpenFolder(folder), bad, f).ok());
+    EXPECT_EQ(f.Path, at(bad));
+    EXPECT_EQ(f.Size, 5);
+
+    // Moving one onto the other is refused, not taken for a change of letter case.
+    EXPECT_EQ(fs.Move(at(bad), at(lookAlike)).code, EEXIST);
+    ASSERT_EQ(::link(at(bad).c_str(), at("\xFF.jpg").c_str()), 0);
+    EXPECT_EQ(fs.Move(at(bad), at("\xFF.jpg")).code, EEXIST);
+    ASSERT_EQ(::unlink(at("\xFF.jpg").c_str()), 0);
+
+    ASSERT_TRUE(fs.Copy(at(bad), at("copy.jpg"), false).ok());
+    EXPECT_EQ(readAll(at("copy.jpg")), "bytes");
+    ASSERT_TRUE(fs.Move(at(bad), at("moved\xFE.jpg")).ok());
+    EXPECT_EQ(readAll(at("moved\xFE.jpg")), "bytes");
+    FileSystemService::SetTestHooks({true, false, {}});
+    const bool movedBack = fs.Move(at("moved\xFE.jpg"), at(bad)).ok();
+    FileSystemService::SetTestHooks({});
+    ASSERT_TRUE(movedBack);
+    EXPECT_EQ(readAll(at(bad)), "bytes");
+    ASSERT_TRUE(fs.Delete(at(bad)).ok());
+    EXPECT_FALSE(exists(at(bad)));
+    EXPECT_EQ(readAll(at(lookAlike)), "replacement");
 }
 
 }  // namespace
