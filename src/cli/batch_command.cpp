@@ -69,11 +69,6 @@ void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& a) {
 
 namespace {
 
-void printError(std::string_view text) {
-    const std::string line = "lorvane: " + Visible(text) + "\n";
-    std::fputs(line.c_str(), stderr);
-}
-
 // The files of the PATHs, each once, in the order given.
 class FileGatherer {
 public:
@@ -121,7 +116,7 @@ private:
         if (seen_.insert(row.Key).second) rows.push_back(row);
     }
     void fail(std::string_view message) {
-        printError(message);
+        PrintError(message);
         failed = true;
     }
 
@@ -258,7 +253,7 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
             stdinFailed = !gather.addFromStandardInput();
         }
     }
-    if (stdinFailed) printError("unable to read the paths from standard input");
+    if (stdinFailed) PrintError("unable to read the paths from standard input");
     if (a.sortChronology)
         std::stable_sort(gather.rows.begin(), gather.rows.end(),
                          [](const BrowserRow& x, const BrowserRow& y) { return x.Chronology < y.Chronology; });
@@ -275,7 +270,7 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
     options.refillFromFile = false;  // nothing here shows a row's size or type
     if (a.apply && !selected.empty()) {
         if (!journal.Open(JournalFolder(), commandText(command, args))) {
-            printError(journal.error() + "; nothing was renamed");
+            PrintError(journal.error() + "; nothing was renamed");
             return ExitFail;
         }
         options.recorder = &journal;
@@ -296,8 +291,8 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
         std::fprintf(stderr, "%s\n", BatchReport(operation, counters, "\n").c_str());
     }
     if (!a.apply && !selected.empty()) std::fputs("Preview: nothing was renamed; add --apply to rename.\n", stderr);
-    if (!journalOk) printError("the journal \"" + journal.path() + "\" could not be closed");
-    if (!writeOk) printError("unable to write the output");
+    if (!journalOk) PrintError("the journal \"" + journal.path() + "\" could not be closed");
+    if (!writeOk) PrintError("unable to write the output");
     if (run.stopped()) {
         std::fprintf(stderr, "lorvane: stopped after %s of %s files\n", FormatCount(counters.attempted).c_str(),
                      FormatCount(static_cast<std::int64_t>(selected.size())).c_str());

@@ -1,5 +1,7 @@
 #include "cli/outline_writer.h"
 
+#include "cli/output.h"
+
 #include "engine/dates.h"
 #include "engine/dictionary.h"
 #include "engine/utf8.h"
@@ -89,24 +91,6 @@ void appendStatusLine(std::string& out, std::string_view label, const Result& r,
 
 }  // namespace
 
-void AppendVisible(std::string& out, std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            out += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
-            ++i;
-            continue;
-        }
-        const std::size_t len = utf8::sequenceLength(c);
-        const bool valid = len > 1 && i + len <= text.size() && utf8::isValid(text.substr(i, len));
-        // C1 controls are U+0080 to U+009F: C2 80 to C2 9F.
-        const bool c1 = valid && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
-        if (valid && !c1) out.append(text.substr(i, len));
-        else out += '?';
-        i += valid ? len : 1;
-    }
-}
 
 void AppendCheckOutline(std::string& out, const CheckRecord& r) {
     AppendVisible(out, r.input);

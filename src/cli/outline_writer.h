@@ -15,10 +15,4 @@ namespace lorvane::cli {
 // stands for: " (earliest to latest)", both as "YYYY-MM-DD hh:mm:ss".
 void AppendCheckOutline(std::string& out, const CheckRecord& record);
 
-// Text for a terminal: every control character (C0, DEL, C1) and every byte that
-// is not part of valid UTF-8 written as "?", so that no name can move the cursor,
-// break a line or start an escape sequence. The outline and the error lines on
-// standard error both write names this way.
-void AppendVisible(std::string& out, std::string_view text);
-
 }  // namespace lorvane::cli

@@ -5,25 +5,21 @@
 namespace lorvane::cli {
 
 void AppendVisible(std::string& out, std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
+    std::size_t i = 0;
+    while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c < 0x80) {
-            out += c < 0x20 || c == 0x7f ? '?' : static_cast<char>(c);
+            out += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
             ++i;
             continue;
         }
         const std::size_t len = utf8::sequenceLength(c);
-        const std::string_view sequence = text.substr(i, len);
-        if (len < 2 || sequence.size() != len || !utf8::isValid(sequence)) {
-            out += "\xEF\xBF\xBD";
-            ++i;
-            continue;
-        }
-        std::size_t k = 0;
-        const char32_t cp = utf8::decode(sequence, k);
-        if (cp >= 0x80 && cp < 0xA0) out += '?';
-        else out += sequence;
-        i += len;
+        const bool valid = len > 1 && i + len <= text.size() && utf8::isValid(text.substr(i, len));
+        // C1 controls are U+0080 to U+009F: C2 80 to C2 9F.
+        const bool c1 = valid && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if (valid && !c1) out.append(text.substr(i, len));
+        else out += '?';
+        i += valid ? len : 1;
     }
 }
 

@@ -35,9 +35,10 @@ private:
     bool ok_ = true;
 };
 
-// Text as it may reach a terminal: control characters (line breaks, escape
-// sequences, the C1 controls) each shown as "?", and a byte that is not UTF-8
-// as U+FFFD, so that no name can move the cursor or change the terminal.
+// Text for a terminal: every control character (C0, DEL, C1) and every byte that
+// is not part of valid UTF-8 written as "?", so that no name can move the cursor,
+// break a line or start an escape sequence. The outline and the error lines on
+// standard error both write names this way.
 void AppendVisible(std::string& out, std::string_view text);
 inline std::string Visible(std::string_view text) {
     std::string out;

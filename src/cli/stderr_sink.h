@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/outline_writer.h"
+#include "cli/output.h"
 #include "engine/semantics.h"
 
 namespace lorvane::cli {

@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/output.h"
+#include "cli/stderr_sink.h"
 #include "core/batch/journal.h"
 
 namespace lorvane::cli {
@@ -53,7 +54,7 @@ int RunUndo(std::span<const char* const> args) {
 
     std::vector<std::string> errors;
     std::vector<JournalRun> runs = ReadJournal(JournalFolder(), errors);
-    for (const std::string& e : errors) std::fprintf(stderr, "lorvane: %s\n", Visible(e).c_str());
+    for (const std::string& e : errors) PrintError(e);
 
     Output out;
     std::string& o = out.text();
