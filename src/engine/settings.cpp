@@ -136,7 +136,7 @@ using D = WindowDefault;
 const WindowSettingDef kWindow[] = {
     {"Editor", "InputPath", W::Text, D::SampleFolder, ""},
     {"Editor", "IndicateLength", W::Toggle, D::Fixed, "True"},
-    {"Browser", "FileListView", W::Integer, D::Fixed, "3"},
+    {"Browser", "FileListView", W::Integer, D::Fixed, "3", 3},
     {"Browser", "FileListGridlines", W::Toggle, D::Fixed, "True"},
     {"Browser", "IndicateLoaded", W::Toggle, D::Fixed, "True"},
     {"Browser", "IndicateSelected", W::Toggle, D::Fixed, "False"},
@@ -147,17 +147,17 @@ const WindowSettingDef kWindow[] = {
     {"Editor", "WindowTop", W::Geometry, D::CurrentWindow, ""},
     {"Editor", "WindowWidth", W::Geometry, D::CurrentWindow, ""},
     {"Editor", "WindowHeight", W::Geometry, D::CurrentWindow, ""},
-    {"Editor", "WindowState", W::WindowState, D::CurrentWindow, ""},
+    {"Editor", "WindowState", W::WindowState, D::CurrentWindow, "", 2},
     {"Viewer", "WindowLeft", W::Geometry, D::CurrentWindow, ""},
     {"Viewer", "WindowTop", W::Geometry, D::CurrentWindow, ""},
     {"Viewer", "WindowWidth", W::Geometry, D::CurrentWindow, ""},
     {"Viewer", "WindowHeight", W::Geometry, D::CurrentWindow, ""},
-    {"Viewer", "WindowState", W::WindowState, D::CurrentWindow, ""},
+    {"Viewer", "WindowState", W::WindowState, D::CurrentWindow, "", 2},
     {"Browser", "WindowLeft", W::Geometry, D::CurrentWindow, ""},
     {"Browser", "WindowTop", W::Geometry, D::CurrentWindow, ""},
     {"Browser", "WindowWidth", W::Geometry, D::CurrentWindow, ""},
     {"Browser", "WindowHeight", W::Geometry, D::CurrentWindow, ""},
-    {"Browser", "WindowState", W::WindowState, D::CurrentWindow, ""},
+    {"Browser", "WindowState", W::WindowState, D::CurrentWindow, "", 2},
 };
 
 }  // namespace

@@ -164,6 +164,7 @@ struct WindowSettingDef {
     WindowKeyKind kind;
     WindowDefault defaultSource;
     std::string_view defaultValue;  // for Fixed
+    std::int32_t largest = std::numeric_limits<std::int32_t>::max();  // integers and states: 0 to this
 };
 std::span<const WindowSettingDef> WindowSettingTable();
 const WindowSettingDef* FindWindowSetting(std::string_view section, std::string_view key);
