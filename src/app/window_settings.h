@@ -11,6 +11,8 @@
 
 namespace lorvane {
 
+class IniSettingsStore;
+
 constexpr float kTwipsPerPixel = 15.0f;
 
 // When restore is true: left, top, width and height, then the state; keys that are
@@ -23,5 +25,10 @@ void SaveWindowGeometry(const QWidget& window, SettingsStore& store, std::string
 
 // 0 normal, 1 minimised, 2 maximised.
 int WindowStateCode(Qt::WindowStates state);
+
+// The one message the desktop program shows when its settings file failed to load:
+// what is wrong, that the file is left untouched, and that this run's window
+// settings are kept in memory only.
+QString UnsavedSettingsMessage(const IniSettingsStore& store);
 
 }  // namespace lorvane

@@ -20,16 +20,8 @@ std::string ApplyOverride(GlobalSettings& settings, const Override& o) {
     const SettingDef* def = FindGlobalSetting(o.key);
     if (!def) return "Unknown setting key \"" + o.key + "\" (lorvane settings lists them all)";
     if (ApplyStoredValue(settings, *def, o.value)) return {};
-    std::string message = "Setting " + o.key + " needs a number, not \"" + o.value + "\"";
-    if (def->kind == SettingKind::Choice) {
-        message += "; its choices are";
-        for (std::size_t i = 0; i < def->choices.size(); ++i) {
-            message += (i ? ", " : " ") + std::to_string(i) + " \"";
-            message += def->choices[i];
-            message += '"';
-        }
-    }
-    return message;
+    // The store would fall back to the default here; on the command line it is a mistake to point out.
+    return "--set " + o.key + ": the value \"" + o.value + "\" " + StoredValueProblem(*def, o.value);
 }
 
 std::string LoadEffectiveSettings(GlobalSettings& settings, const std::vector<Override>& overrides,

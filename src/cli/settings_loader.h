@@ -20,7 +20,8 @@ std::string ParseOverride(std::string_view text, std::vector<Override>& override
 std::string LoadEffectiveSettings(GlobalSettings& settings, const std::vector<Override>& overrides,
                                   std::string* storePath = nullptr, bool* storeExists = nullptr);
 
-// The stored form of a --set value; empty error text when it converts.
+// Applies one --set value; an error text naming the key and the value when it does
+// not convert or is not a value the setting allows, else empty.
 std::string ApplyOverride(GlobalSettings& settings, const Override& override);
 
 }  // namespace lorvane::cli

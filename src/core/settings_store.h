@@ -2,11 +2,10 @@
 // addressed application name / section / key.
 #pragma once
 
-#include <QSettings>
 #include <QString>
 
 #include <cstdint>
-#include <memory>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +20,13 @@ namespace lorvane {
 // so that a changed XDG_CONFIG_HOME (tests) is honoured.
 QString DefaultSettingsFilePath();
 
+// The file is read once, when the store opens: only a regular file, opened without
+// blocking (a named pipe or a device in its place would hang every start). A file
+// that fails to load (unreadable, not a regular file, not UTF-8 text, malformed)
+// gives the defaults and is never written over: the store then keeps this run's
+// writes in memory only. Otherwise writes wait in memory until flush, which
+// merges them into the file as it is on disk then, atomically (a temporary file
+// renamed into place). Comments in the file do not survive a write.
 class IniSettingsStore final : public SettingsStore {
 public:
     // The user's store for this application name.
@@ -34,15 +40,20 @@ public:
     std::optional<std::string> read(std::string_view section, std::string_view key) const override;
     void write(std::string_view section, std::string_view key, std::string_view value) override;
 
-    // Writes pending changes to disk. Returns an error text, or empty when all is well.
+    // Writes the values written since the store opened; touches nothing when there
+    // are none or when the file failed to load. Returns an error text, or empty.
     std::string flush();
-    // A problem found while opening the file (unreadable, malformed), or empty.
+    // Why the file failed to load (ending "; using the defaults"), or empty.
     std::string openProblem() const;
+    // False when the file failed to load, so nothing will be saved to it.
+    bool canSave() const { return problem_.empty(); }
 
-    QString filePath() const;
+    QString filePath() const { return path_; }
 
 private:
-    std::unique_ptr<QSettings> settings_;
+    QString path_;
+    std::string problem_;
+    std::map<QString, QString> loaded_, pending_;  // by QSettings key ("section/key")
 };
 
 // --- Per-window keys ---

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -59,6 +60,17 @@ constexpr bool isOn(std::int32_t v) { return v == 1; }
 
 enum class SettingKind { Integer, Choice, Text, ListText };
 
+// What a setting allows beyond its kind. Integers: minimum to maximum. Choices and
+// list texts: an entry of their list (the range fields are unused). Texts: a length
+// in characters (maximumLength -1: no limit), and no illegal filename character
+// when refuseIllegal is set. The store, --set and the Options dialog share these.
+struct SettingLimits {
+    std::int32_t minimum = std::numeric_limits<std::int32_t>::min();
+    std::int32_t maximum = std::numeric_limits<std::int32_t>::max();
+    std::int32_t minimumLength = 0, maximumLength = -1;
+    bool refuseIllegal = false;
+};
+
 struct SettingDef {
     std::string_view section;
     std::string_view key;
@@ -67,6 +79,7 @@ struct SettingDef {
     std::span<const std::string_view> choices;  // choice / list text entries
     std::string_view caption;                 // Options dialog row
     std::variant<std::int32_t GlobalSettings::*, std::string GlobalSettings::*> member;
+    SettingLimits limits;
 };
 
 constexpr std::size_t kGlobalSettingCount = 77;
@@ -74,12 +87,20 @@ constexpr std::size_t kGlobalSettingCount = 77;
 std::span<const SettingDef> GlobalSettingTable();
 const SettingDef* FindGlobalSetting(std::string_view key);
 
-// Stored text <-> value. ParseStoredValue returns nothing when the text does not convert.
+// Stored text <-> value. ApplyStoredValue changes nothing and returns false when the
+// text does not convert or is a value the setting does not allow.
 std::string StoredValue(const GlobalSettings& s, const SettingDef& def);
 bool ApplyStoredValue(GlobalSettings& s, const SettingDef& def, std::string_view stored);
 
+// Why a stored text is not a value the setting allows, phrased to follow "the value
+// \"...\"" (for example "is not a number", "is out of range (1000 to 9999)"), or
+// empty when it is allowed.
+std::string StoredValueProblem(const SettingDef& def, std::string_view stored);
+
 // Integer conversion used for stored numbers: optional blanks and sign, decimal digits, 32-bit range.
 std::optional<std::int32_t> ParseInt32(std::string_view text);
+// True when the text has the form ParseInt32 reads but the number does not fit 32 bits.
+bool IsOutOfRangeInteger(std::string_view text);
 
 // The per-user store, addressed application name / section / key.
 class SettingsStore {
@@ -90,7 +111,8 @@ public:
 };
 
 // Reads every global setting (absent keys keep the default). A stored value that
-// does not convert keeps the default; one warning per such key is returned.
+// does not convert or is not allowed keeps the default; one warning per such key,
+// naming the key and the value, is returned.
 std::vector<std::string> LoadGlobalSettings(GlobalSettings& s, const SettingsStore& store);
 void SaveGlobalSettings(const GlobalSettings& s, SettingsStore& store);
 
@@ -142,6 +164,7 @@ struct WindowSettingDef {
     WindowKeyKind kind;
     WindowDefault defaultSource;
     std::string_view defaultValue;  // for Fixed
+    std::int32_t largest = std::numeric_limits<std::int32_t>::max();  // integers and states: 0 to this
 };
 std::span<const WindowSettingDef> WindowSettingTable();
 const WindowSettingDef* FindWindowSetting(std::string_view section, std::string_view key);

@@ -111,9 +111,63 @@ bad_arguments)
     run settings extra; expect_rc 2
     ;;
 invalid_parse_mode)
+    # Not one of the modes: a usage error, not a failure of every name.
     run check --set ParseMode=Foo "$EXAMPLE"
-    expect_rc 1
-    expect_text out '"parse": {"status": "Fail", "message": "Invalid parse mode", "position": 1, "length": 49, "format": ""}'
+    expect_rc 2
+    expect_text err '--set ParseMode: the value "Foo" is not one of its choices ("(Auto)", "1.x", "2.x", "Batch")'
+    [ -s "$WORK/out" ] && fail "output despite a usage error"
+    ;;
+set_refusals)
+    # A value the setting does not allow is refused, naming the key and the value.
+    for kv in Parse2xStrictMode=7 Parse2xStrictMode=-1 SemanticsValueReorder=2 BuildMode=Batch \
+              ParseLengthMaximum=-1 ParseDateMinimumYear=999 Parse2xDelimiterStart= \
+              Build2xDelimiterEnd='a:b' Parse1xAttributeDate=; do
+        run check --set "$kv" "$EXAMPLE"
+        expect_rc 2
+        expect_text err "--set ${kv%%=*}: the value \"${kv#*=}\""
+        run settings --set "$kv"
+        expect_rc 2
+    done
+    run check --set ParseLengthMaximum=2147483648 "$EXAMPLE"
+    expect_rc 2
+    expect_text err 'the value "2147483648" is out of range (0 to 2147483647)'
+    run check --set Parse2xStrictMode=0 --set ParseDateMaximumYear=9999 "$EXAMPLE"
+    expect_rc 0
+    ;;
+store_out_of_range)
+    # The store's rule: the default, with one warning naming the key and the value.
+    write_store '[2.x]' 'Parse2xStrictMode=7' '[%General]' 'ParseMode=bogus'
+    run settings
+    expect_rc 0
+    expect_line out 'Parse2xStrictMode=1'
+    expect_line out 'ParseMode=(Auto)'
+    expect_text err 'Setting 2.x/Parse2xStrictMode has the value "7", which is not one of its choices'
+    expect_text err 'Setting General/ParseMode has the value "bogus"'
+    ;;
+store_not_regular)
+    # A named pipe in the store's place: a warning and the defaults, never a hang.
+    mkdir -p "$XDG_CONFIG_HOME/lorvane"
+    mkfifo "$STORE" || { echo "no mkfifo"; exit 1; }
+    for cmd in check settings list; do
+        case $cmd in
+        check) set -- check "$EXAMPLE" ;;
+        settings) set -- settings ;;
+        list) mkdir -p "$WORK/f"; set -- list "$WORK/f" ;;
+        esac
+        timeout 10 "$LORVANE" "$@" >"$WORK/out" 2>"$WORK/err" </dev/null; RC=$?
+        [ "$RC" -eq 124 ] && fail "lorvane $cmd hung on a named pipe as its settings file"
+        expect_rc 0
+        expect_text err 'it is a named pipe, not a regular file; using the defaults'
+    done
+    [ -p "$STORE" ] || fail "the named pipe was replaced"
+    ;;
+store_broken)
+    # A file that does not load: the message says defaults, and defaults it is.
+    write_store '[2.x' 'Parse2xStrictMode=2'
+    run settings
+    expect_rc 0
+    expect_text err 'not a valid settings file; using the defaults'
+    expect_line out 'Parse2xStrictMode=1'
     ;;
 set_overrides)
     # Parse with other delimiters, build with the defaults; later --set wins.
@@ -144,14 +198,14 @@ help)
     run settings --help; expect_rc 0; expect_text out '--set'
     ;;
 settings)
-    write_store '[2.x]' 'Parse2xDelimiterStart=<' 'Parse2xStrictMode=2'
+    write_store '[2.x]' 'Parse2xDelimiterStart=[' 'Parse2xStrictMode=2'
     run settings --set ParseMode=Batch --set 'Build2xDelimiterEnd= ]'
     expect_rc 0
     expect_line out '[General]'
     expect_line out '[Semantics]'
     expect_line out 'ParseMode=Batch'
     expect_line out 'BuildMode=(Auto)'
-    expect_line out 'Parse2xDelimiterStart=<'
+    expect_line out 'Parse2xDelimiterStart=['
     expect_line out 'Parse2xStrictMode=2'
     expect_line out 'Build2xDelimiterEnd=" ]"'
     expect_line out 'Parse1xDelimiterTopic='
@@ -287,8 +341,11 @@ list_settings)
     mkdir "$WORK/f"
     : >"$WORK/f/{SN=5}.jpg"
     run list --set ParseMode=Nonsense "$WORK/f"
+    expect_rc 2
+    expect_text err 'ParseMode: the value "Nonsense"'
+    run list --set ParseMode=1.x "$WORK/f"
     expect_rc 0
-    expect_text out "$(printf '{SN=5}.jpg\tFail\tInvalid parse mode\t')"
+    expect_text out "$(printf '{SN=5}.jpg\tFail\t')"
     ;;
 list_many)
     mkdir "$WORK/f"

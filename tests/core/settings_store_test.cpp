@@ -6,6 +6,16 @@
 #include <QTemporaryDir>
 #include <QtGlobal>
 
+#include <QFileInfo>
+#include <QStringList>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -52,6 +62,12 @@ const std::vector<std::string> kAwkwardTexts = {
     "\\", "back\\slash", "Größe €", "Ωμέγα", "tab\there", "line\nbreak", "%General", "'quoted'",
 };
 
+// The awkward texts a delimiter or an attribute name may hold (no illegal characters).
+const std::vector<std::string> kAllowedTexts = {
+    ";", "=", "{", "}", "#", " ", "  padded  ", "a;b=c", "{[x]}", "@", "@Variant(0)", "a,b",
+    "Größe €", "Ωμέγα", "tab\there", "line\nbreak", "%General", "'quoted'",
+};
+
 TEST_F(SettingsStoreTest, FileLivesInTheConfigurationFolderUnderTheApplicationName) {
     EXPECT_EQ(DefaultSettingsFilePath(), iniPath());
     IniSettingsStore store;
@@ -61,14 +77,18 @@ TEST_F(SettingsStoreTest, FileLivesInTheConfigurationFolderUnderTheApplicationNa
 TEST_F(SettingsStoreTest, SavedSettingsReadBackIdentically) {
     // Change every setting away from its default so a key that is not written
     // or read back under the same address shows up as a difference.
+    // Every value is one its setting allows, so loading keeps it.
     GlobalSettings written;
     int n = 0;
     for (const SettingDef& d : GlobalSettingTable()) {
         ++n;
-        if (auto* m = std::get_if<std::string GlobalSettings::*>(&d.member))
-            written.*(*m) = kAwkwardTexts[static_cast<std::size_t>(n) % kAwkwardTexts.size()] + std::to_string(n);
-        else
-            written.*std::get<std::int32_t GlobalSettings::*>(d.member) = (n % 2 ? -1 : 1) * (n * 1000 + 7);
+        std::string value;
+        if (d.kind == SettingKind::Choice) value = std::to_string((StoredValue(written, d)[0] - '0' + 1) % d.choices.size());
+        else if (d.kind == SettingKind::Integer) value = std::to_string(d.limits.minimum > 0 ? 1000 + n : n * 1000 + 7);
+        else if (d.kind == SettingKind::Text)
+            value = kAllowedTexts[static_cast<std::size_t>(n) % kAllowedTexts.size()] + std::to_string(n);
+        else continue;
+        ASSERT_TRUE(ApplyStoredValue(written, d, value)) << d.key << "=" << value;
     }
     written.ParseMode = "Batch";
     written.BuildMode = "1.x";
@@ -199,16 +219,202 @@ TEST_F(SettingsStoreTest, BadGeometryAndStateFallBack) {
     EXPECT_EQ(warnings.size(), 3u);
 }
 
-TEST_F(SettingsStoreTest, UnwritableFolderIsReportedNotIgnored) {
-    // The configuration folder is a plain file: the store cannot be created.
+TEST_F(SettingsStoreTest, FolderThatIsAFileIsReportedAtOpenAndAtSave) {
+    // The configuration folder is a plain file: nothing can be read or created there.
     QFile blocker(dir_.path() + "/blocked");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     qputenv("XDG_CONFIG_HOME", (dir_.path() + "/blocked").toUtf8());
+    {
+        IniSettingsStore store;
+        EXPECT_NE(store.openProblem().find("Unable to read the settings"), std::string::npos) << store.openProblem();
+    }
+    // Fine when opened; the folder is blocked before the save.
+    qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
     IniSettingsStore store;
+    ASSERT_EQ(store.openProblem(), "");
+    QFile lorvaneBlocker(dir_.path() + "/lorvane");
+    ASSERT_TRUE(lorvaneBlocker.open(QIODevice::WriteOnly));
+    lorvaneBlocker.close();
     SaveGlobalSettings(GlobalSettings(), store);
     const std::string problem = store.flush();
     EXPECT_NE(problem.find("Unable to save the settings"), std::string::npos) << problem;
+}
+
+// Runs make() off this thread and gives up after a few seconds: opening a named pipe
+// for reading blocks until a writer comes, so a store that tried would hang the test.
+// A writer that opens and closes at once lets such a reader go again.
+template <typename Make>
+auto withoutHanging(const QString& path, Make make) {
+    auto result = std::async(std::launch::async, make);
+    if (result.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+        ADD_FAILURE() << "opening the store blocked on " << path.toStdString();
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+    }
+    return result.get();
+}
+
+TEST_F(SettingsStoreTest, NonRegularFileIsNeverReadNorWritten) {
+    struct Case {
+        const char* what;
+        std::function<void(const QString&)> make;
+        const char* problem;
+    };
+    const std::vector<Case> cases = {
+        {"named pipe", [](const QString& p) { ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0600), 0); },
+         "it is a named pipe"},
+        {"link to a named pipe",
+         [this](const QString& p) {
+             const QByteArray pipe = QFile::encodeName(dir_.path() + "/pipe");
+             ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+             ASSERT_EQ(::symlink(pipe.constData(), QFile::encodeName(p).constData()), 0);
+         },
+         "it is a named pipe"},
+        {"folder", [](const QString& p) { ASSERT_TRUE(QDir().mkpath(p)); }, "it is a folder"},
+        {"device", [](const QString& p) { ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(p).constData()), 0); },
+         "it is not a regular file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(dir_.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dir_.path() + "/lorvane"));
+        c.make(iniPath());
+        struct Outcome {
+            std::string problem, flushed;
+            bool canSave;
+            GlobalSettings settings;
+        };
+        const QString path = iniPath();
+        const Outcome o = withoutHanging(path, [path] {
+            IniSettingsStore store;
+            Outcome r{store.openProblem(), {}, store.canSave(), {}};
+            r.settings.Parse2xStrictMode = 0;
+            LoadGlobalSettings(r.settings, store);
+            WriteWindowToggle(store, "Browser", "LoadSubfolders", false);
+            r.flushed = withoutHanging(path, [&store] { return store.flush(); });
+            return r;
+        });
+        EXPECT_NE(o.problem.find(c.problem), std::string::npos) << o.problem;
+        EXPECT_NE(o.problem.find("; using the defaults"), std::string::npos) << o.problem;
+        EXPECT_FALSE(o.canSave);
+        EXPECT_EQ(o.settings, GlobalSettings());
+        EXPECT_EQ(o.flushed, "");
+        // Still what it was: nothing renamed over it.
+        EXPECT_FALSE(QFileInfo(iniPath()).isFile() && !QFileInfo(iniPath()).isSymLink());
+    }
+}
+
+TEST_F(SettingsStoreTest, FileThatFailedToLoadIsLeftByteIdentical) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        const char* problem;
+    };
+    const QByteArray utf16 = QByteArray("\xFF\xFE") + QByteArray::fromRawData(
+        reinterpret_cast<const char*>(u"[2.x]\nParse2xStrictMode=2\n"), 27 * 2);
+    const std::vector<Case> cases = {
+        {"broken section header", "; mine\n[2.x\nParse2xStrictMode=2\n[Browser]\nLoadSubfolders=True\n",
+         "not a valid settings file"},
+        {"UTF-16 with a byte order mark", utf16, "UTF-16"},
+        {"UTF-16 without one", utf16.mid(2), "NUL bytes"},
+        {"Latin-1", "[2.x]\nParse2xDelimiterStart=\xAB\n", "not UTF-8 text"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeRawFile(c.bytes);
+        IniSettingsStore store;
+        const std::string problem = store.openProblem();
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+        EXPECT_NE(problem.find("; using the defaults"), std::string::npos) << problem;
+        // The message says defaults, so nothing of what could be parsed is applied.
+        GlobalSettings s;
+        EXPECT_TRUE(LoadGlobalSettings(s, store).empty());
+        EXPECT_EQ(s, GlobalSettings());
+        EXPECT_TRUE(ReadWindowToggle(store, "Browser", "LoadSubfolders"));
+        // A session's window settings: kept in memory, never written over the file.
+        WriteWindowToggle(store, "Browser", "LoadSubfolders", false);
+        WriteWindowGeometry(store, "Browser", "WindowLeft", 300.0f);
+        EXPECT_FALSE(ReadWindowToggle(store, "Browser", "LoadSubfolders"));
+        EXPECT_EQ(store.flush(), "");
+        EXPECT_EQ(rawFile(), c.bytes.toStdString());
+        EXPECT_EQ(QDir(dir_.path() + "/lorvane").entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+}
+
+TEST_F(SettingsStoreTest, SaveReplacesTheFileAtomicallyAndKeepsOtherKeys) {
+    writeRawFile("[Browser]\nLoadSubfolders=True\nInputPath=/home/ann\n");
+    // A second name for the old file: a write in place would change what it shows.
+    const QString before = dir_.path() + "/before.ini";
+    ASSERT_EQ(::link(QFile::encodeName(iniPath()).constData(), QFile::encodeName(before).constData()), 0);
+    IniSettingsStore store;
+    ASSERT_EQ(store.openProblem(), "");
+    WriteWindowToggle(store, "Browser", "LoadSubfolders", false);
+    ASSERT_EQ(store.flush(), "");
+    QFile old(before);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll().toStdString(), "[Browser]\nLoadSubfolders=True\nInputPath=/home/ann\n");
+    IniSettingsStore again;
+    EXPECT_FALSE(ReadWindowToggle(again, "Browser", "LoadSubfolders"));
+    EXPECT_EQ(ReadWindowText(again, "Browser", "InputPath", ""), "/home/ann");
+    // Nothing left beside it: no temporary file, no lock.
+    EXPECT_EQ(QDir(dir_.path() + "/lorvane").entryList(QDir::Files | QDir::Hidden),
+              QStringList{"Lorvane Manager 2.1.ini"});
+}
+
+TEST_F(SettingsStoreTest, NothingChangedNothingWrittenCommentsKept) {
+    const QByteArray text = "; my notes\n[Browser]\n; old view: 3\nFileListView=2\nLoadSubfolders=False\n";
+    writeRawFile(text);
+    {
+        IniSettingsStore store;
+        ASSERT_EQ(store.openProblem(), "");
+        // What a session writes when the user changed nothing.
+        WriteWindowInteger(store, "Browser", "FileListView", 2);
+        WriteWindowToggle(store, "Browser", "LoadSubfolders", false);
+        ASSERT_EQ(store.flush(), "");
+    }
+    EXPECT_EQ(rawFile(), text.toStdString());
+}
+
+TEST_F(SettingsStoreTest, ChangesMadeOnDiskMeanwhileAreKept) {
+    writeRawFile("[Browser]\nFileListView=2\n");
+    IniSettingsStore store;
+    WriteWindowToggle(store, "Browser", "LoadSubfolders", false);
+    writeRawFile("[Browser]\nFileListView=1\n");  // another run saved in between
+    ASSERT_EQ(store.flush(), "");
+    IniSettingsStore again;
+    EXPECT_EQ(ReadWindowInteger(again, "Browser", "FileListView", 3), 1);
+    EXPECT_FALSE(ReadWindowToggle(again, "Browser", "LoadSubfolders"));
+}
+
+TEST_F(SettingsStoreTest, UnreadableFolderIsReported) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
+    writeRawFile("[2.x]\nParse2xStrictMode=2\n");
+    const QByteArray folder = QFile::encodeName(dir_.path() + "/lorvane");
+    ASSERT_EQ(::chmod(folder.constData(), 0), 0);
+    IniSettingsStore store;
+    const std::string problem = store.openProblem();
+    ::chmod(folder.constData(), 0700);
+    EXPECT_NE(problem.find("cannot be read"), std::string::npos) << problem;
+    EXPECT_FALSE(store.canSave());
+}
+
+TEST_F(SettingsStoreTest, OutOfRangeValuesFallBackWithAWarningEach) {
+    writeRawFile("[2.x]\nParse2xStrictMode=7\n[%General]\nParseMode=bogus\nParseLengthMaximum=2147483648\n"
+                 "[Browser]\nFileListView=9\nWindowState=-1\n");
+    IniSettingsStore store;
+    GlobalSettings s;
+    auto warnings = LoadGlobalSettings(s, store);
+    ASSERT_EQ(warnings.size(), 3u);
+    EXPECT_NE(warnings[0].find("General/ParseMode has the value \"bogus\""), std::string::npos) << warnings[0];
+    EXPECT_NE(warnings[1].find("\"2147483648\", which is out of range"), std::string::npos) << warnings[1];
+    EXPECT_NE(warnings[2].find("2.x/Parse2xStrictMode has the value \"7\""), std::string::npos) << warnings[2];
+    EXPECT_EQ(s, GlobalSettings());
+    std::vector<std::string> windowWarnings;
+    EXPECT_EQ(ReadWindowInteger(store, "Browser", "FileListView", 3, &windowWarnings), 3);
+    EXPECT_EQ(ReadWindowInteger(store, "Browser", "WindowState", 0, &windowWarnings), 0);
+    ASSERT_EQ(windowWarnings.size(), 2u);
+    EXPECT_NE(windowWarnings[0].find("FileListView has the value \"9\""), std::string::npos) << windowWarnings[0];
 }
 
 }  // namespace

@@ -64,8 +64,8 @@ TEST(GlobalSettings, SaveWritesAllInOrderAndLoadReadsBackIdentically) {
     GlobalSettings s;
     s.ParseMode = "Batch";
     s.Parse2xDelimiterValue = " ; ";
-    s.Parse1xAttributeTopic = "";
-    s.ParseLengthMaximum = -5;
+    s.Parse1xAttributeTopic = "Thema";
+    s.ParseLengthMaximum = 2147483647;
     s.Parse2xStrictMode = 2;
     MemoryStore store;
     SaveGlobalSettings(s, store);
@@ -83,19 +83,102 @@ TEST(GlobalSettings, UnconvertibleValueFallsBackWithOneWarning) {
     MemoryStore store;
     store.values["General/ParseLengthMaximum"] = "lots";
     store.values["General/BuildLengthMaximum"] = "99999999999";  // beyond 32 bits
-    store.values["2.x/Parse2xAllowLabelDelimiters"] = "2";        // converts; counts as off
     store.values["General/ParseShowTreeLevels"] = " 7 ";
     GlobalSettings s;
     s.ParseLengthMaximum = 1;  // loading overwrites whatever was in memory
     auto warnings = LoadGlobalSettings(s, store);
     ASSERT_EQ(warnings.size(), 2u);
     EXPECT_NE(warnings[0].find("ParseLengthMaximum"), std::string::npos);
-    EXPECT_NE(warnings[0].find("lots"), std::string::npos);
+    EXPECT_NE(warnings[0].find("\"lots\", which is not a number"), std::string::npos) << warnings[0];
+    EXPECT_NE(warnings[1].find("\"99999999999\", which is out of range"), std::string::npos) << warnings[1];
     EXPECT_EQ(s.ParseLengthMaximum, 200);
     EXPECT_EQ(s.BuildLengthMaximum, 200);
-    EXPECT_EQ(s.Parse2xAllowLabelDelimiters, 2);
-    EXPECT_FALSE(isOn(s.Parse2xAllowLabelDelimiters));
     EXPECT_EQ(s.ParseShowTreeLevels, 7);
+}
+
+// Each row: key, stored text, and a piece of the reason it is refused (empty: allowed).
+struct LimitCase {
+    const char* key;
+    const char* stored;
+    const char* problem;
+};
+
+const LimitCase kLimitCases[] = {
+    {"Parse2xStrictMode", "2", ""},
+    {"Parse2xStrictMode", "7", "is not one of its choices (0 \"Permissive\", 1 \"Tolerant\", 2 \"Strict\")"},
+    {"Parse2xStrictMode", "-1", "is not one of its choices"},
+    {"Parse2xStrictMode", "Strict", "is not a number"},
+    {"Parse2xAllowLabelDelimiters", "2", "is not one of its choices"},
+    {"SemanticsAttributeTranslateParse", "3", ""},
+    {"SemanticsAttributeTranslateParse", "4", "is not one of its choices"},
+    {"ParseMode", "Batch", ""},
+    {"ParseMode", "bogus", "is not one of its choices (\"(Auto)\", \"1.x\", \"2.x\", \"Batch\")"},
+    {"ParseMode", "batch", "is not one of its choices"},  // exact, as the format dispatch compares
+    {"BuildMode", "Batch", "is not one of its choices"},
+    {"ParseLengthMaximum", "0", ""},
+    {"ParseLengthMaximum", "2147483647", ""},
+    {"ParseLengthMaximum", "2147483648", "is out of range (0 to 2147483647)"},
+    {"ParseLengthMaximum", "-1", "is out of range (0 to 2147483647)"},
+    {"ParseLengthMaximum", "-99999999999", "is out of range"},
+    {"ParseLengthMaximum", "12.5", "is not a number"},
+    {"ParseLengthMaximum", "", "is not a number"},
+    {"ParseDateMinimumYear", "1000", ""},
+    {"ParseDateMinimumYear", "999", "is out of range (1000 to 9999)"},
+    {"ParseDateMaximumYear", "10000", "is out of range (1000 to 9999)"},
+    {"Parse2xDelimiterStart", "[[", ""},
+    {"Parse2xDelimiterStart", "<<", "contains a character that is not allowed in file names (one of"},
+    {"Parse2xDelimiterStart", "", "may not be empty"},
+    {"Build2xDelimiterValue", "", "may not be empty"},
+    {"Parse2xDelimiterEnd", "a:b", "contains a character that is not allowed in file names"},
+    {"Parse1xDelimiterTopic", "", ""},
+    {"BuildDateDelimiterDate", "/", "contains a character that is not allowed"},
+    {"Parse1xAttributeDate", "Größe", ""},
+    {"Parse1xAttributeDate", "", "may not be empty"},
+    {"Parse1xAttributeTopic", "12345678901234567890", ""},
+    {"Parse1xAttributeTopic", "123456789012345678901", "is longer than 20 characters"},
+    {"Parse1xAttributeSerial", "Se*rial", "contains a character"},
+};
+
+TEST(SettingLimits, EachSettingRefusesWhatItDoesNotAllow) {
+    for (const LimitCase& c : kLimitCases) {
+        const SettingDef* def = FindGlobalSetting(c.key);
+        ASSERT_NE(def, nullptr) << c.key;
+        const std::string problem = StoredValueProblem(*def, c.stored);
+        GlobalSettings s;
+        const GlobalSettings before = s;
+        const bool applied = ApplyStoredValue(s, *def, c.stored);
+        if (*c.problem == '\0') {
+            EXPECT_EQ(problem, "") << c.key << "=" << c.stored;
+            EXPECT_TRUE(applied) << c.key << "=" << c.stored;
+            EXPECT_EQ(StoredValue(s, *def), c.stored);
+        } else {
+            EXPECT_NE(problem.find(c.problem), std::string::npos) << c.key << "=" << c.stored << ": " << problem;
+            EXPECT_FALSE(applied) << c.key << "=" << c.stored;
+            EXPECT_EQ(s, before) << c.key << "=" << c.stored;
+        }
+    }
+}
+
+TEST(SettingLimits, EveryDefaultIsAllowed) {
+    for (const SettingDef& d : GlobalSettingTable())
+        EXPECT_EQ(StoredValueProblem(d, d.defaultValue), "") << d.key;
+}
+
+TEST(GlobalSettings, ValueOutsideItsLimitsFallsBackWithAWarningNamingKeyAndValue) {
+    MemoryStore store;
+    store.values["2.x/Parse2xStrictMode"] = "7";
+    store.values["General/ParseMode"] = "bogus";
+    store.values["Date/ParseDateMinimumYear"] = "1500";
+    GlobalSettings s;
+    auto warnings = LoadGlobalSettings(s, store);
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0].substr(0, warnings[0].find(',')), "Setting General/ParseMode has the value \"bogus\"");
+    EXPECT_NE(warnings[0].find("using the default \"(Auto)\""), std::string::npos) << warnings[0];
+    EXPECT_EQ(warnings[1].substr(0, warnings[1].find(',')), "Setting 2.x/Parse2xStrictMode has the value \"7\"");
+    EXPECT_NE(warnings[1].find("using the default \"1\""), std::string::npos) << warnings[1];
+    EXPECT_EQ(s.Parse2xStrictMode, 1);
+    EXPECT_EQ(s.ParseMode, "(Auto)");
+    EXPECT_EQ(s.ParseDateMinimumYear, 1500);
 }
 
 TEST(DateOptions, FirstCharacterCodesLimitsAndSwitches) {

@@ -16,6 +16,7 @@
 #include "app/qt_user_interface.h"
 #include "app/screenshots.h"
 #include "app/start_up.h"
+#include "app/window_settings.h"
 #include "core/sample_folder.h"
 #include "core/settings_store.h"
 #include "editor/editor_window.h"
@@ -73,12 +74,14 @@ int main(int argc, char** argv) {
     QtUserInterface ui;
     // Renders use the defaults and leave the user's settings alone.
     std::unique_ptr<SettingsStore> store;
+    IniSettingsStore* iniStore = nullptr;
     if (shots.wanted) {
         store = std::make_unique<MemorySettingsStore>();
     } else {
         auto ini = std::make_unique<IniSettingsStore>();
         if (auto problem = ini->openProblem(); !problem.empty())
             std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
+        iniStore = ini.get();
         store = std::move(ini);
     }
     const QString programFolder = QCoreApplication::applicationDirPath();
@@ -96,9 +99,21 @@ int main(int argc, char** argv) {
     }
 
     OpenStartWindows(ctx, StartPathFromArguments(QCoreApplication::arguments()));
+    // The file is left as it is, so this run's window settings go nowhere: say so once,
+    // where the user looks, not only on a terminal that may not exist.
+    if (iniStore && !iniStore->canSave()) {
+        QWidget* parent = QApplication::activeWindow();
+        if (!parent) parent = ctx.windows.loaded(form::Editor) ? ctx.windows.loaded(form::Editor)
+                                                                 : ctx.windows.loaded(form::Browser);
+        ctx.ui.ShowMessage(parent, UnsavedSettingsMessage(*iniStore), QStringLiteral("Lorvane Manager"),
+                           MessageIcon::Exclamation);
+    }
     const int code = QApplication::exec();
     ctx.windows.destroyAll();
-    if (auto* ini = dynamic_cast<IniSettingsStore*>(store.get()))
-        if (auto problem = ini->flush(); !problem.empty()) std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
+    // Each window has put its settings into the store as it closed; they reach the
+    // file here, once, unless the file failed to load.
+    if (iniStore)
+        if (auto problem = iniStore->flush(); !problem.empty())
+            std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
     return code;
 }
