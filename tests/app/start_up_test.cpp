@@ -64,12 +64,12 @@ private slots:
     }
 
     void startPathIsTheFirstArgumentOnly() {
-        QCOMPARE(StartPathFromArguments({QStringLiteral("lorvane-manager")}), QString());
-        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), QStringLiteral("/a b/c d.jpg"), QStringLiteral("x")}),
-                 QStringLiteral("/a b/c d.jpg"));
+        QCOMPARE(StartPathFromArguments({"lorvane-manager"}), std::string());
+        QCOMPARE(StartPathFromArguments({"prog", "/a b/c d.jpg", "x"}), std::string("/a b/c d.jpg"));
         // Relative to the working folder, and a trailing slash does not stay.
-        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), QStringLiteral("sub/../pics/")}),
-                 QDir::current().absolutePath() + QStringLiteral("/pics"));
+        QCOMPARE(StartPathFromArguments({"prog", "sub/../pics/"}), QDir::current().absolutePath().toStdString() + "/pics");
+        // The argument's bytes, not their decoding: U+FFFD would name another file.
+        QCOMPARE(StartPathFromArguments({"prog", "/a/\xfe.jpg"}), std::string("/a/\xfe.jpg"));
     }
 
     void windowsPerStartPath_data() {
@@ -100,7 +100,7 @@ private slots:
         run.ctx.settings.BrowserAutoLoadLastFolder = 1;
         const QString start = path == "file" ? file_ : path == "folder" ? folder_
                               : path == "missing" ? dir_.filePath(QStringLiteral("nothing here")) : QString();
-        OpenStartWindows(run.ctx, start);
+        OpenStartWindows(run.ctx, start.toStdString());
 
         QCOMPARE(run.visible(), visible);
         QCOMPARE(run.log.editorFiles,
@@ -123,7 +123,7 @@ private slots:
         StartRun run(false, false);
         run.ctx.settings.StartupOpenEditor = 0;
         run.ctx.settings.StartupOpenViewer = 1;
-        OpenStartWindows(run.ctx, QString());
+        OpenStartWindows(run.ctx, {});
         QCOMPARE(run.visible(), QStringLiteral("frmEditor"));
         QVERIFY(!run.ctx.windows.isAvailable(form::Browser));
         QCOMPARE(run.ctx.windows.show(form::Browser), nullptr);

@@ -45,7 +45,7 @@ struct Desktop {
         editor = static_cast<EditorWindow*>(ctx.windows.show(form::Editor));
         editor->SetClock([] { return sys_days{2024y / May / 17} + 14h + 30min + 5s; });
         browser = static_cast<ShellBrowser*>(ctx.windows.show(form::Browser));
-        browser->InitializeFolder(folder());
+        browser->InitializeFolder(folder().toStdString());
     }
     ~Desktop() { ctx.windows.destroyAll(); }
 
@@ -96,17 +96,17 @@ private slots:
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(d.folder());
         // As a shell passes "sample/".
-        OpenStartWindows(d.ctx, StartPathFromArguments({QStringLiteral("lorvane-manager"), QStringLiteral("./")}));
+        OpenStartWindows(d.ctx, StartPathFromArguments({"lorvane-manager", "./"}));
         QDir::setCurrent(cwd);
         d.editor = static_cast<EditorWindow*>(d.ctx.windows.loaded(form::Editor));
         d.browser = static_cast<ShellBrowser*>(d.ctx.windows.loaded(form::Browser));
         QVERIFY(d.editor && d.browser && d.editor->isVisible() && d.browser->isVisible());
-        QCOMPARE(d.browser->InputPath(), d.folder());
+        QCOMPARE(QString::fromStdString(d.browser->InputPath()), d.folder());
         QCOMPARE(d.rows(), (QStringList{kAnn, kBen}));
-        QCOMPARE(d.editor->folder(), d.folder());
-        QCOMPARE(d.editor->fileName(), kAnn);
+        QCOMPARE(QString::fromStdString(d.editor->folder()), d.folder());
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kAnn);
         d.click(1);
-        QCOMPARE(d.editor->fileName(), kBen);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kBen);
     }
 
     void saveRenamesTheFileAndTheBrowserRowFollows() {
@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(d.rows(), (QStringList{saved, kBen, kCy}));
         QCOMPARE(d.browser->Model().row(0).Key, d.path(saved).toStdString());
         QVERIFY(d.editor->isClean());
-        QCOMPARE(d.editor->fileName(), saved);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), saved);
         QCOMPARE(d.editor->dialogFileName(), d.path(saved));
         QCOMPARE(d.ui.messages.size(), std::size_t{0});
     }
@@ -138,7 +138,7 @@ private slots:
         QCOMPARE(d.content(kBen), kBen);
         QCOMPARE(d.rows(), (QStringList{kAnn, kBen, kCy}));
         QVERIFY(!d.editor->isClean());
-        QCOMPARE(d.editor->fileName(), kAnn);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kAnn);
         QCOMPARE(d.pane(), kBen);
     }
 
@@ -230,8 +230,8 @@ private slots:
         d.ctx.settings.Parse2xDelimiterEnd = end.toStdString();
         d.command("mnuFileNew");  // a clean file: no question, a new empty name
         QCOMPARE(d.ui.messages.size(), std::size_t{0});
-        QCOMPARE(d.editor->fileName(), QString());
-        QCOMPARE(d.editor->folder(), d.folder());
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), QString());
+        QCOMPARE(QString::fromStdString(d.editor->folder()), d.folder());
         QCOMPARE(d.editor->findChild<QLabel*>(QStringLiteral("StatusText"))->text(), QStringLiteral("Ready"));
 
         d.ui.answers = {MessageAnswer::No};
@@ -246,7 +246,7 @@ private slots:
         QCOMPARE(d.pane(), sample);
         QCOMPARE(d.editor->statusPicture(), StatusPicture::Good);  // it reads back as typed
         QVERIFY(!d.editor->isClean());
-        QCOMPARE(d.editor->fileName(), QString());
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), QString());
 
         // Saving a name with no file behind it asks straight for the file that receives it.
         d.ui.chosenPaths = {d.path(kBen)};
@@ -266,19 +266,19 @@ private slots:
         d.ui.chosenPaths = {d.path(QStringLiteral("more/{PL=Lake}.png"))};
         d.command("mnuFileOpen");
         QCOMPARE(d.ui.dialogs, QStringList{QStringLiteral("Open Filename")});
-        QCOMPARE(d.editor->fileName(), QStringLiteral("{PL=Lake}.png"));
-        QCOMPARE(d.editor->folder(), d.path(QStringLiteral("more")));
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), QStringLiteral("{PL=Lake}.png"));
+        QCOMPARE(QString::fromStdString(d.editor->folder()), d.path(QStringLiteral("more")));
         QCOMPARE(d.store.read("Editor", "InputPath").value_or(""), d.path(QStringLiteral("more")).toStdString());
 
         d.ui.chosenPaths = {d.path(QStringLiteral("gone.jpg"))};
         d.command("mnuFileOpen");
         QCOMPARE(d.lastMessage(), QStringLiteral("CommonDialog returned invalid file despite cdlOFNFileMustExist"));
         QCOMPARE(d.ui.messages.back().title, QStringLiteral("Open Filename"));
-        QCOMPARE(d.editor->fileName(), QStringLiteral("{PL=Lake}.png"));
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), QStringLiteral("{PL=Lake}.png"));
 
         d.command("mnuFileOpen");  // cancelled
         QCOMPARE(d.ui.messages.size(), std::size_t{1});
-        QCOMPARE(d.editor->fileName(), QStringLiteral("{PL=Lake}.png"));
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), QStringLiteral("{PL=Lake}.png"));
     }
 
     void revert() {
@@ -311,25 +311,25 @@ private slots:
         QCOMPARE(d.rows(), (QStringList{kCy, kBen, kAnn}));
         d.browser->SelectOnlyRow(0);
         d.browser->EditFile();
-        QCOMPARE(d.editor->fileName(), kCy);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kCy);
 
         d.command("mnuFilePrevious");  // the first row
         QCOMPARE(d.ui.beeps, 1);
         QStringList walked;
         for (int i = 0; i < 3; ++i) {
             d.command("mnuFileNext");
-            walked << d.editor->fileName();
+            walked << QString::fromStdString(d.editor->fileName());
         }
         QCOMPARE(walked, (QStringList{kBen, kAnn, kAnn}));
         QCOMPARE(d.ui.beeps, 2);  // stopped at the last row
         QCOMPARE(d.browser->SelectedRows(), std::vector<int>{2});
         d.command("mnuFilePrevious");
-        QCOMPARE(d.editor->fileName(), kBen);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kBen);
         QCOMPARE(d.browser->SelectedRows(), std::vector<int>{1});
 
         d.browser->hide();
         d.command("mnuFileNext");
-        QCOMPARE(d.editor->fileName(), kBen);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kBen);
         QCOMPARE(d.ui.beeps, 2);
     }
 
@@ -354,7 +354,7 @@ private slots:
         QCOMPARE(d.ui.messages.size(), std::size_t{1});
         QCOMPARE(d.ui.messages[0].text,
                  QStringLiteral("Do you want to save the changes you made to the filename in the Editor?"));
-        QCOMPARE(d.editor->fileName(), editing);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), editing);
         QCOMPARE(d.filesOnDisk().join(QLatin1Char(',')), onDisk);
         if (answer == int(MessageAnswer::Cancel)) {
             QCOMPARE(d.pane(), QStringLiteral("{SU=Dee}.jpg"));
