@@ -127,7 +127,8 @@ BrowserWindow::BrowserWindow(GlobalSettings& settings, SettingsStore& store, Bro
     autoLoadPending_ = isOn(settings_.BrowserAutoLoadLastFolder);
 }
 
-BrowserWindow::~BrowserWindow() = default;
+// A label editor still open commits as it goes; the window is no longer there to rename.
+BrowserWindow::~BrowserWindow() { model_->setRenameHandler({}); }
 
 void BrowserWindow::buildViews() {
     stack_ = new QStackedWidget(this);
@@ -594,8 +595,12 @@ void BrowserWindow::LoadFiles() {
 }
 
 void BrowserWindow::focusList() {
-    // Also while the window is not active: it then comes back to the list.
+    // Also while the window is not active: it then comes back to the list. The
+    // progress window took the activation for the load; it goes back here, but
+    // never away from another window the user is in.
     ActiveView()->setFocus(Qt::OtherFocusReason);
+    QWidget* active = QApplication::activeWindow();
+    if (isVisible() && (!active || (progress_ && active == progress_))) activateWindow();
 }
 
 void BrowserWindow::rowActivated() {

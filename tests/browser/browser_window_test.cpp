@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QApplication>
 #include <QListView>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -14,6 +17,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <map>
 
 #include "browser/browser_window.h"
@@ -43,6 +47,8 @@ struct Message {
 
 class FakeHost final : public BrowserHost {
 public:
+    std::vector<QString> chosenFolders;  // Load Files' answers in turn; none left: cancelled
+    int chooserShown = 0;
     bool editorVisible = false;
     bool okayToDiscard = true;
     std::string editorFolder, editorName;
@@ -65,7 +71,35 @@ public:
     void ShowMessage(QWidget*, const QString& text, const QString& title, BrowserIcon icon) override {
         messages.push_back({text, title, icon});
     }
+    QString ChooseFolder(QWidget*, const QString&, const QString&) override {
+        ++chooserShown;
+        if (chosenFolders.empty()) return {};
+        const QString f = chosenFolders.front();
+        chosenFolders.erase(chosenFolders.begin());
+        return f;
+    }
 };
+
+// Files named by bytes, which need not be UTF-8; the content names the file.
+void writeBytes(const std::string& path, const std::string& content) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    QVERIFY(f);
+    std::fwrite(content.data(), 1, content.size(), f);
+    std::fclose(f);
+}
+std::string readBytes(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return "-";
+    std::string s;
+    char buf[256];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+// A name that is not UTF-8 and the name its display text encodes back to.
+const std::string kRaw = "\xfe.jpg";
+const std::string kLookAlike = "\xef\xbf\xbd.jpg";
 
 // Names whose parse is known: statuses, messages and chronology keys.
 const char* const kGood2x = "{DT=2004-07-15}{SN=12}{SU=Ann}.jpg";
@@ -451,6 +485,113 @@ private slots:
         QCOMPARE(host_.messages[0].text, QStringLiteral("The original file has been moved, renamed, or deleted."));
         QCOMPARE(host_.messages[0].title, QStringLiteral("Error"));
         QCOMPARE(host_.messages[0].icon, BrowserIcon::Stop);
+    }
+
+    // A name that is not UTF-8 shows as U+FFFD, like its look-alike; every operation
+    // still names the file it came from.
+    void namesThatAreNotUtf8KeepTheirFile() {
+        QTemporaryDir d;
+        const std::string folder = bytes(QDir(d.path()).canonicalPath());
+        const std::string raw = folder + '/' + kRaw, lookAlike = folder + '/' + kLookAlike;
+        writeBytes(raw, "raw");
+        writeBytes(lookAlike, "look-alike");
+        host_.editorVisible = true;
+        BrowserWindow& b = open();
+        b.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b));
+        b.InitializeFolder(folder);
+        QCOMPARE(b.Model().size(), 2);
+        const int rawRow = b.Model().findKey(raw), otherRow = b.Model().findKey(lookAlike);
+        QVERIFY(rawRow >= 0 && otherRow >= 0 && rawRow != otherRow);
+        QCOMPARE(b.Model().data(b.Model().index(rawRow, 0)), b.Model().data(b.Model().index(otherRow, 0)));
+
+        // The Editor gets each row's own bytes, and a step to the look-alike is a step.
+        b.SetCurrentRow(rawRow);
+        b.EditFile();
+        QCOMPARE(host_.loaded.back(), std::make_pair(folder, kRaw));
+        b.SetCurrentRow(otherRow);
+        b.EditFile();
+        QCOMPARE(host_.loaded.back(), std::make_pair(folder, kLookAlike));
+
+        // F2, Enter on the name as shown: nothing renamed.
+        QTreeView* list = b.ReportView();
+        b.SetCurrentRow(rawRow);
+        QTest::keyClick(list, Qt::Key_F2);
+        auto* label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+        QVERIFY(label);
+        QTest::keyClick(label, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the label is committed after the key
+        QCOMPARE(readBytes(raw), std::string("raw"));
+        QCOMPARE(readBytes(lookAlike), std::string("look-alike"));
+
+        // F2 and a new name: the raw file is renamed, the look-alike stays.
+        QTest::keyClick(list, Qt::Key_F2);
+        label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+        QVERIFY(label);
+        label->setText(QStringLiteral("{SU=Raw}.jpg"));
+        QTest::keyClick(label, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the label is committed after the key
+        const std::string renamed = folder + "/{SU=Raw}.jpg";
+        QCOMPARE(readBytes(raw), std::string("-"));
+        QCOMPARE(readBytes(renamed), std::string("raw"));
+        QCOMPARE(readBytes(lookAlike), std::string("look-alike"));
+        QCOMPARE(b.Model().row(rawRow).Key, renamed);
+        QCOMPARE(b.Model().row(otherRow).Key, lookAlike);
+        QVERIFY(host_.messages.empty());
+
+        // UpdateItem finds the row by its bytes: renaming the look-alike on disk and
+        // telling the list leaves the other row alone.
+        const std::string back = folder + '/' + kRaw;
+        QVERIFY(std::rename(lookAlike.c_str(), back.c_str()) == 0);
+        b.UpdateItem(lookAlike, back);
+        QCOMPARE(b.Model().row(otherRow).Key, back);
+        QCOMPARE(b.Model().row(otherRow).Text, kRaw);
+        QCOMPARE(b.Model().row(rawRow).Key, renamed);
+        std::remove(back.c_str());  // Qt cannot remove a name it cannot decode
+    }
+
+    // Load Files takes any existing folder, also one without files of its own, and
+    // the list has the keyboard afterwards, whatever the chooser answered.
+    void loadFilesTakesAnyFolderAndGivesTheListTheKeyboard() {
+        BrowserWindow& b = open();
+        b.show();
+        QVERIFY(QTest::qWaitForWindowActive(&b));
+        QTreeView* list = b.ReportView();
+        auto elsewhere = [&] {
+            b.statusBar()->setFocusPolicy(Qt::StrongFocus);
+            b.statusBar()->setFocus();
+            QCOMPARE(QApplication::focusWidget(), b.statusBar());
+        };
+
+        // Only subfolders.
+        host_.chosenFolders = {root_ + QStringLiteral("/empty"), root_};
+        elsewhere();
+        QTest::keyClick(&b, Qt::Key_O, Qt::ControlModifier);  // unbound outside the list
+        b.LoadFiles();
+        QCOMPARE(QString::fromStdString(b.InputPath()), root_ + QStringLiteral("/empty"));
+        QCOMPARE(b.Model().size(), 0);
+        QVERIFY(host_.messages.empty());
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+
+        // Ctrl+O from the list, a folder with files: Down moves at once, no click.
+        QTest::keyClick(list, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(host_.chooserShown, 2);
+        QCOMPARE(b.Model().size(), 7);
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+        QCOMPARE(b.CurrentRow(), 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(b.CurrentRow(), 1);
+
+        // Cancelled, and a folder that is gone: the list keeps the keyboard.
+        elsewhere();
+        b.LoadFiles();
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+        host_.chosenFolders = {root_ + QStringLiteral("/gone")};
+        elsewhere();
+        b.LoadFiles();
+        QCOMPARE(host_.messages.size(), std::size_t(1));
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+        QCOMPARE(b.Model().size(), 7);
     }
 
     // What the icon views give each name: the list view's columns hold the longest
