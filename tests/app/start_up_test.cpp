@@ -1,6 +1,7 @@
 // Start-up: which windows open for each kind of start path and setting, and what
 // they are given to load.
 #include <QFile>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -117,6 +118,44 @@ private slots:
         }
         if (run.ctx.windows.IsFormVisible(form::Browser))
             QCOMPARE(run.checked(form::Browser, "mnuEditor"), run.ctx.windows.IsFormVisible(form::Editor));
+    }
+
+    // First start: no saved place, and the windows come up side by side, each fully
+    // on the screen, instead of on top of each other in one corner.
+    void firstStartLaysTheWindowsOutSideBySide_data() {
+        QTest::addColumn<QSize>("editor");
+        QTest::addColumn<QSize>("browser");
+        QTest::addRow("room for both") << QSize(300, 200) << QSize(400, 300);
+        QTest::addRow("wider than the screen together") << QSize(700, 360) << QSize(800, 480);
+        QTest::addRow("taller than the screen") << QSize(300, 5000) << QSize(300, 200);
+    }
+    void firstStartLaysTheWindowsOutSideBySide() {
+        QFETCH(QSize, editor);
+        QFETCH(QSize, browser);
+        StartRun run;
+        run.ctx.settings.StartupOpenEditor = 1;
+        run.ctx.windows.window(form::Editor)->resize(editor);
+        run.ctx.windows.window(form::Browser)->resize(browser);
+        OpenStartWindows(run.ctx, folder_.toStdString());
+        QWidget* e = run.ctx.windows.loaded(form::Editor);
+        QWidget* b = run.ctx.windows.loaded(form::Browser);
+        QVERIFY(e->isVisible() && b->isVisible());
+        const QRect room = e->screen()->availableGeometry();
+        QVERIFY2(room.contains(e->frameGeometry()), "the Editor is off the screen");
+        QVERIFY2(room.contains(b->frameGeometry()), "the Browser is off the screen");
+        QVERIFY2(!e->frameGeometry().intersects(b->frameGeometry()), "the windows overlap");
+        QVERIFY(e->x() < b->x());  // the Editor on the left
+    }
+
+    void aSavedPlaceIsLeftAlone() {
+        StartRun run;
+        run.ctx.settings.StartupOpenEditor = 1;
+        run.store.write("Browser", "WindowLeft", "1500");
+        run.store.write("Browser", "WindowTop", "1500");
+        QWidget* b = run.ctx.windows.window(form::Browser);
+        b->move(100, 100);  // where the window's own restore put it
+        OpenStartWindows(run.ctx, {});
+        QCOMPARE(b->pos(), QPoint(100, 100));
     }
 
     void withoutBrowserTheEditorOpens() {

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 
+#include <cstdio>
+
 #include "app/program/browser_shell.h"
 #include "app/start_up.h"
 #include "editor/editor_fixture.h"
@@ -331,6 +333,90 @@ private slots:
         d.command("mnuFileNext");
         QCOMPARE(QString::fromStdString(d.editor->fileName()), kBen);
         QCOMPARE(d.ui.beeps, 2);
+    }
+
+    // A name that is not UTF-8 shows as U+FFFD, like the look-alike beside it; Save,
+    // Revert, Previous/Next and the start path still name the file it came from.
+    void namesThatAreNotUtf8KeepTheirFile() {
+        Desktop d({}, false);
+        const std::string folder = d.folder().toStdString();
+        // Names that parse, so that the pane's text can be saved as it stands.
+        const std::string raw = "{SU=\xfe}.jpg", lookAlike = "{SU=\xef\xbf\xbd}.jpg";
+        auto writeBytes = [&](const std::string& name) {
+            std::FILE* f = std::fopen((folder + '/' + name).c_str(), "wb");
+            QVERIFY(f);
+            std::fputs(name.c_str(), f);
+            std::fclose(f);
+        };
+        auto contentOf = [&](const std::string& name) {
+            std::FILE* f = std::fopen((folder + '/' + name).c_str(), "rb");
+            if (!f) return std::string("-");
+            char buf[64] = {};
+            const std::size_t n = std::fread(buf, 1, sizeof buf, f);
+            std::fclose(f);
+            return std::string(buf, n);
+        };
+        writeBytes(raw);
+        writeBytes(lookAlike);
+
+        // Started on the raw file, as a shell passes its bytes.
+        d.ctx.settings.StartupOpenBrowser = 1;
+        OpenStartWindows(d.ctx, StartPathFromArguments({"lorvane-manager", folder + '/' + raw}));
+        d.editor = static_cast<EditorWindow*>(d.ctx.windows.loaded(form::Editor));
+        d.browser = static_cast<ShellBrowser*>(d.ctx.windows.loaded(form::Browser));
+        QVERIFY(d.editor && d.browser);
+        QCOMPARE(d.editor->fileName(), raw);
+        d.browser->InitializeFolder(folder);
+        const int rawRow = d.browser->Model().findKey(folder + '/' + raw);
+        const int otherRow = d.browser->Model().findKey(folder + '/' + lookAlike);
+        QVERIFY(rawRow >= 0 && otherRow >= 0);
+
+        // Previous and Next step between the two, each as itself.
+        d.browser->SelectOnlyRow(otherRow);
+        d.browser->EditFile();
+        QCOMPARE(d.editor->fileName(), lookAlike);
+        d.command(rawRow < otherRow ? "mnuFilePrevious" : "mnuFileNext");
+        QCOMPARE(d.editor->fileName(), raw);
+        QCOMPARE(d.editor->folder(), folder);
+
+        // Saved as shown: nothing moves (the pane's text is not the name's bytes).
+        QVERIFY(d.editor->FileSave());
+        QCOMPARE(contentOf(raw), raw);
+        QCOMPARE(contentOf(lookAlike), lookAlike);
+
+        // Edited, reverted: the raw file again.
+        d.type(QStringLiteral("x"));
+        d.ui.answers = {MessageAnswer::Yes};
+        d.command("mnuFileRevert");
+        QCOMPARE(d.editor->fileName(), raw);
+
+        // A new name, Save: the raw file is renamed, the look-alike untouched, and
+        // the Browser's row for the raw file follows.
+        d.type(QStringLiteral("{SU=Raw}.jpg"));
+        QVERIFY(d.editor->FileSave());
+        QCOMPARE(d.ui.messages.size(), std::size_t{1});  // Revert's question only
+        QCOMPARE(contentOf(raw), std::string("-"));
+        QCOMPARE(contentOf("{SU=Raw}.jpg"), raw);
+        QCOMPARE(contentOf(lookAlike), lookAlike);
+        QCOMPARE(d.browser->Model().row(rawRow).Key, folder + "/{SU=Raw}.jpg");
+        QCOMPARE(d.browser->Model().row(otherRow).Key, folder + '/' + lookAlike);
+        QCOMPARE(d.editor->fileName(), std::string("{SU=Raw}.jpg"));
+        std::remove((folder + '/' + lookAlike).c_str());
+    }
+
+    // Load Files' chooser takes any existing folder, one with only subfolders too.
+    void loadFilesChoosesAFolder() {
+        Desktop d({}, true);
+        QVERIFY(QDir(d.folder()).mkpath(QStringLiteral("2020/January")));
+        QVERIFY(QDir(d.folder()).mkpath(QStringLiteral("2021")));
+        d.browser->SetIncludeSubfolders(false);
+        d.ui.chosenPaths = {d.path(QStringLiteral("2020"))};
+        d.browser->LoadFiles();
+        QCOMPARE(d.ui.dialogs, QStringList{QStringLiteral("Load Files")});
+        QCOMPARE(d.ui.filters, QStringList{QStringLiteral("All Files (*)")});
+        QCOMPARE(QString::fromStdString(d.browser->InputPath()), d.path(QStringLiteral("2020")));
+        QCOMPARE(d.browser->Model().size(), 0);
+        QVERIFY(d.ui.messages.empty());
     }
 
     void leavingAnEditedNameAsksFirst_data() {
