@@ -1,31 +1,29 @@
 #include "app/file_probe.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include "core/file_service.h"
 
 namespace lorvane {
 
-void SplitFilePath(const QString& path, QString& folder, QString& name) {
+void SplitFilePath(std::string_view path, std::string& folder, std::string& name) {
     FileInfo file;
-    if (FileSystemService::Instance().GetFile(path.toStdString(), file).ok()) {
-        folder = QString::fromStdString(file.ParentFolder);
-        name = QString::fromStdString(file.Name);
+    if (FileSystemService::Instance().GetFile(path, file).ok()) {
+        folder = file.ParentFolder;
+        name = file.Name;
         return;
     }
-    // A path the service cannot read still splits by its text.
-    const QFileInfo info(path);
-    name = info.fileName();
-    folder = QDir::cleanPath(info.absolutePath());
+    // A path the service cannot read still splits at its last slash.
+    const std::string clean = CleanPath(path);
+    const std::size_t slash = clean.rfind('/');
+    name = clean.substr(slash + 1);
+    folder = slash == 0 ? std::string("/") : clean.substr(0, slash);
 }
 
-bool FileServiceProbe::FileExists(const QString& path) const {
-    return !path.isEmpty() && FileSystemService::Instance().FileExists(path.toStdString());
+bool FileServiceProbe::FileExists(std::string_view path) const {
+    return !path.empty() && FileSystemService::Instance().FileExists(path);
 }
 
-bool FileServiceProbe::FolderExists(const QString& path) const {
-    return !path.isEmpty() && FileSystemService::Instance().FolderExists(path.toStdString());
+bool FileServiceProbe::FolderExists(std::string_view path) const {
+    return !path.empty() && FileSystemService::Instance().FolderExists(path);
 }
 
 }  // namespace lorvane

@@ -1,9 +1,15 @@
 // The public methods by which the main windows call each other. Each window class
 // implements its own interface; the registry hands out windows through them, so a
 // window needs only this header, never another window's.
+//
+// Folders, file names and paths are the bytes the file system gives (a name need
+// not be valid UTF-8); a window derives its display text from them, never the
+// other way round.
 #pragma once
 
 #include <QString>
+
+#include <string>
 
 namespace lorvane {
 
@@ -12,23 +18,24 @@ public:
     virtual ~EditorForm() = default;
     // Loads a file's name into the Editor. viewerAlreadyHandled: the caller has
     // given the Viewer the file itself.
-    virtual void InitializeFilename(const QString& folder, const QString& fileName, bool& viewerAlreadyHandled) = 0;
+    virtual void InitializeFilename(const std::string& folder, const std::string& fileName,
+                                    bool& viewerAlreadyHandled) = 0;
     // True when unsaved changes may be dropped (asks the user when there are some).
     virtual bool OkayToDiscard() = 0;
     // Evaluates the current name again under the current settings.
     virtual void UpdateStatus() = 0;
     virtual void SaveSettings() = 0;
     // The folder and the name of the file being edited (the name is empty for a new name).
-    virtual QString CurrentFolder() const = 0;
-    virtual QString CurrentFileName() const = 0;
+    virtual std::string CurrentFolder() const = 0;
+    virtual std::string CurrentFileName() const = 0;
 };
 
 class BrowserForm {
 public:
     virtual ~BrowserForm() = default;
-    virtual void InitializeFolder(const QString& folder) = 0;
+    virtual void InitializeFolder(const std::string& folder) = 0;
     // A file was renamed elsewhere (by the Editor): old and new full paths.
-    virtual void UpdateItem(const QString& oldPath, const QString& newPath) = 0;
+    virtual void UpdateItem(const std::string& oldPath, const std::string& newPath) = 0;
     virtual void SaveSettings() = 0;
 
     // The list in the order the user sees it, for the Editor's Previous and Next:
@@ -45,7 +52,7 @@ public:
 class ViewerForm {
 public:
     virtual ~ViewerForm() = default;
-    virtual void ShowPicture(const QString& path) = 0;
+    virtual void ShowPicture(const std::string& path) = 0;
     virtual void SaveSettings() = 0;
 };
 

@@ -72,6 +72,16 @@ QString QtUserInterface::GetFolder(QWidget* parent, const QString& title, const 
     return QFileDialog::getExistingDirectory(parent, title, initialFolder);
 }
 
+QString QtUserInterface::GetFolderAmongFiles(QWidget* parent, const QString& title, const QString& initialFolder,
+                                             const QString& filter) {
+    // Directory mode: no name to validate, and the dialog itself refuses a path that
+    // does not exist. Files stay listed so the user sees which folder holds what.
+    QFileDialog dialog(parent, title, initialFolder, filter);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, false);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 void QtUserInterface::Beep() { QApplication::beep(); }
 
 }  // namespace lorvane

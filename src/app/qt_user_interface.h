@@ -14,6 +14,8 @@ public:
     QString GetSaveFileName(QWidget* parent, const QString& title, const QString& initialPath,
                             const QString& filter) override;
     QString GetFolder(QWidget* parent, const QString& title, const QString& initialFolder) override;
+    QString GetFolderAmongFiles(QWidget* parent, const QString& title, const QString& initialFolder,
+                                const QString& filter) override;
     void Beep() override;
 };
 

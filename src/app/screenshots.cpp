@@ -8,6 +8,9 @@
 
 #include <cstdio>
 
+#include "core/file_service.h"
+#include "core/qt_text.h"
+
 namespace lorvane {
 
 namespace {
@@ -36,8 +39,9 @@ int RenderScreenshots(AppContext& ctx, const QString& outputFolder, const QStrin
         std::fprintf(stderr, "lorvane-manager: unable to create the folder \"%s\"\n", qPrintable(outputFolder));
         return 1;
     }
-    QDir samples(sampleFolder);
-    const QStringList names = samples.entryList(QDir::Files, QDir::Name);
+    // The samples' names as the file system has them, so each is shown as its own file.
+    FolderInfo samples;
+    FileSystemService::Instance().GetFolder(PathFromQString(QDir(sampleFolder).absolutePath()), samples);
     bool ok = true;
 
     QWidget* editorWindow = ctx.windows.show(form::Editor);
@@ -46,19 +50,19 @@ int RenderScreenshots(AppContext& ctx, const QString& outputFolder, const QStrin
         editorWindow->resize(760, 360);
         ok = save(editorWindow, QDir(outputFolder).filePath(pictureName(0, QStringLiteral("editor"), {}))) && ok;
         int number = 1;
-        for (const QString& name : names) {
+        for (const std::string& name : samples.Files) {
             bool viewerHandled = true;
-            editor->InitializeFilename(samples.absolutePath(), name, viewerHandled);
+            editor->InitializeFilename(samples.Path, name, viewerHandled);
             // Show where the problem is, as the user would with Locate Problem.
             if (auto* locate = editorWindow->findChild<QAction*>(QStringLiteral("mnuToolsLocate")))
                 if (locate->isEnabled()) locate->trigger();
-            ok = save(editorWindow, QDir(outputFolder).filePath(pictureName(number++, QStringLiteral("editor"), name))) && ok;
+            ok = save(editorWindow, QDir(outputFolder).filePath(pictureName(number++, QStringLiteral("editor"), ToQString(name)))) && ok;
         }
     }
     ctx.settings.BrowserAutoLoadLastFolder = 0;
     if (QWidget* w = ctx.windows.show(form::Browser)) {
         w->resize(1320, 420);
-        if (BrowserForm* browser = ctx.windows.browser()) browser->InitializeFolder(samples.absolutePath());
+        if (BrowserForm* browser = ctx.windows.browser()) browser->InitializeFolder(samples.Path);
         ok = save(w, QDir(outputFolder).filePath(pictureName(0, QStringLiteral("browser"), {}))) && ok;
     }
     if (QWidget* w = ctx.windows.show(form::Viewer))

@@ -1,8 +1,8 @@
 #include "app/start_up.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
+#include "app/window_settings.h"
 #include "core/file_service.h"
 
 namespace lorvane {
@@ -10,10 +10,10 @@ namespace lorvane {
 // The shell has already split and unquoted the command line: the start path is the
 // first argument. A relative one is made absolute, so the windows show where it is,
 // and ".." means what it means to the kernel (after a link, the target's parent).
-QString StartPathFromArguments(const QStringList& arguments) {
-    const QString path = arguments.value(1);
-    if (path.isEmpty()) return path;
-    return QFile::decodeName(QByteArray::fromStdString(CleanPath(QFile::encodeName(path).toStdString())));
+// The bytes stay the bytes: a name that is not UTF-8 must still name its own file.
+std::string StartPathFromArguments(const std::vector<std::string>& arguments) {
+    const std::string path = arguments.size() > 1 ? arguments[1] : std::string();
+    return path.empty() ? path : CleanPath(path);
 }
 
 namespace {
@@ -27,12 +27,27 @@ void showBrowserWithoutAutoLoad(AppContext& ctx) {
     ctx.settings.BrowserAutoLoadLastFolder = remembered;
 }
 
+// The main windows that have no saved place go side by side, the Editor on the
+// left: left where they come up, both would start in the same corner, the Browser
+// over the Editor.
+void placeFirstStart(AppContext& ctx) {
+    std::vector<QWidget*> unplaced;
+    const bool restore = isOn(ctx.settings.RestoreWindowSizePosition);
+    for (const QString& name : {form::Editor, form::Browser}) {
+        QWidget* window = ctx.windows.loaded(name);
+        if (window && window->isVisible() && window->windowState() == Qt::WindowNoState &&
+            !HasSavedPlace(ctx.store, name == form::Editor ? "Editor" : "Browser", restore))
+            unplaced.push_back(window);
+    }
+    PlaceSideBySide(unplaced);
+}
+
 // Lets the windows shown so far paint before the Browser starts loading.
 void processPendingEvents() { QCoreApplication::processEvents(); }
 
 }  // namespace
 
-void OpenStartWindows(AppContext& ctx, const QString& startPath) {
+void OpenStartWindows(AppContext& ctx, const std::string& startPath) {
     GlobalSettings& s = ctx.settings;
     WindowRegistry& w = ctx.windows;
     if (isOn(s.StartupOpenViewer)) w.show(form::Viewer);
@@ -40,7 +55,7 @@ void OpenStartWindows(AppContext& ctx, const QString& startPath) {
     if (ctx.files.FileExists(startPath)) {
         if (isOn(s.StartupOpenBrowser)) showBrowserWithoutAutoLoad(ctx);
         w.show(form::Editor);
-        QString folder, name;
+        std::string folder, name;
         SplitFilePath(startPath, folder, name);
         bool viewerHandled = false;
         if (EditorForm* editor = w.editor()) editor->InitializeFilename(folder, name, viewerHandled);
@@ -48,6 +63,7 @@ void OpenStartWindows(AppContext& ctx, const QString& startPath) {
         if (isOn(s.StartupOpenEditor)) w.show(form::Editor);
         processPendingEvents();
         showBrowserWithoutAutoLoad(ctx);
+        placeFirstStart(ctx);  // before a long load, not after it
         if (BrowserForm* browser = dynamic_cast<BrowserForm*>(w.loaded(form::Browser)))
             browser->InitializeFolder(startPath);
     } else {
@@ -58,6 +74,7 @@ void OpenStartWindows(AppContext& ctx, const QString& startPath) {
 
     // A build without the Browser still needs a window to live in.
     if (!w.IsFormVisible(form::Browser) && !w.IsFormVisible(form::Editor)) w.show(form::Editor);
+    placeFirstStart(ctx);
     w.UpdateWindowMenus();
 }
 

@@ -30,6 +30,10 @@ public:
     virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& initialPath,
                                     const QString& filter) = 0;
     virtual QString GetFolder(QWidget* parent, const QString& title, const QString& initialFolder) = 0;
+    // A folder chosen among files: any existing folder is accepted, with files of its
+    // own or without; the files (through filter) are there only to help find it.
+    virtual QString GetFolderAmongFiles(QWidget* parent, const QString& title, const QString& initialFolder,
+                                        const QString& filter) = 0;
 
     // The refusal of an editing command: a sound, nothing else.
     virtual void Beep() = 0;

@@ -1,5 +1,9 @@
 #include "app/window_settings.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 #include <cmath>
 
 #include "core/settings_store.h"
@@ -26,12 +30,47 @@ void RestoreWindowGeometry(QWidget& window, const SettingsStore& store, std::str
     const int top = toPixels(ReadWindowGeometry(store, section, "WindowTop", toTwips(now.y())));
     const int width = toPixels(ReadWindowGeometry(store, section, "WindowWidth", toTwips(now.width())));
     const int height = toPixels(ReadWindowGeometry(store, section, "WindowHeight", toTwips(now.height())));
-    window.move(left, top);
+    if (store.read(section, "WindowLeft") && store.read(section, "WindowTop")) window.move(left, top);
     if (width > 0 && height > 0) window.resize(width, height);
     switch (ReadWindowInteger(store, section, "WindowState", WindowStateCode(window.windowState()))) {
         case 1: window.setWindowState(Qt::WindowMinimized); break;
         case 2: window.setWindowState(Qt::WindowMaximized); break;
         default: window.setWindowState(Qt::WindowNoState); break;
+    }
+}
+
+bool HasSavedPlace(const SettingsStore& store, std::string_view section, bool restore) {
+    return restore && store.read(section, "WindowLeft") && store.read(section, "WindowTop");
+}
+
+void PlaceSideBySide(const std::vector<QWidget*>& windows) {
+    if (windows.empty()) return;
+    QScreen* screen = windows.front()->screen() ? windows.front()->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    // The frame the window manager adds, as far as it is known yet; a typical one until then.
+    std::vector<QMargins> frames;
+    int total = 0;
+    for (QWidget* w : windows) {
+        const QRect f = w->frameGeometry(), g = w->geometry();
+        QMargins m(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+        if (m.isNull() && w->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen"))
+            m = QMargins(4, 30, 4, 4);
+        frames.push_back(m);
+        total += w->width() + m.left() + m.right();
+    }
+    const int slot = room.width() / static_cast<int>(windows.size());
+    const bool fits = total <= room.width();
+    int x = room.left() + (fits ? (room.width() - total) / 2 : 0);
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        QWidget* w = windows[i];
+        const QMargins& m = frames[i];
+        const int outerWidth = fits ? w->width() + m.left() + m.right() : slot;
+        const int width = std::max(1, outerWidth - m.left() - m.right());
+        const int height = std::max(1, std::min(w->height(), room.height() - m.top() - m.bottom()));
+        w->resize(width, height);
+        w->move(x, room.top());  // a window's position is its frame's
+        x += outerWidth;
     }
 }
 

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <string>
+
 class QWidget;
 
 namespace lorvane {
@@ -18,22 +20,31 @@ public:
 
     // The Editor, reached only while it is visible.
     virtual bool EditorVisible() { return false; }
-    virtual QString EditorFolder() { return {}; }
-    virtual QString EditorFileName() { return {}; }
+    // Folders and names are the file system's bytes, as the rows keep them.
+    virtual std::string EditorFolder() { return {}; }
+    virtual std::string EditorFileName() { return {}; }
     virtual bool EditorOkayToDiscard() { return true; }
-    virtual void EditorInitializeFilename(const QString& folder, const QString& fileName) {
+    virtual void EditorInitializeFilename(const std::string& folder, const std::string& fileName) {
         (void)folder, (void)fileName;
     }
 
-    // The Viewer, likewise.
+    // Whether this build has the Viewer, the Options and the About window: the
+    // Browser's menu items for them are disabled otherwise.
+    virtual bool ViewerAvailable() { return false; }
+    virtual bool OptionsAvailable() { return false; }
+    virtual bool AboutAvailable() { return false; }
+
+    // The Viewer, reached only while it is visible.
     virtual bool ViewerVisible() { return false; }
-    virtual QString ViewerPicture() { return {}; }
-    virtual void ViewerShowPicture(const QString& path) { (void)path; }
+    virtual std::string ViewerPicture() { return {}; }
+    virtual void ViewerShowPicture(const std::string& path) { (void)path; }
 
     // A modal message box (OK only).
     virtual void ShowMessage(QWidget* parent, const QString& text, const QString& title, BrowserIcon icon);
-    // Load Files' file-open dialog: the chosen file's path, or empty when cancelled.
-    virtual QString ChooseFile(QWidget* parent, const QString& title, const QString& initialFolder);
+    // Load Files' chooser: any existing folder, also one without files of its own
+    // (the files are shown only to help find it). The chosen folder, or empty when
+    // cancelled.
+    virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& initialFolder);
 
     // Window management: the View menu's Editor and Viewer, Options, About, Exit,
     // the window-menu check marks, and the Browser's own close.

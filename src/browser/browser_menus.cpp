@@ -134,6 +134,20 @@ void BrowserWindow::buildMenus() {
     help->setObjectName(QStringLiteral("mnuHelp"));
     connect(addAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About...")), &QAction::triggered, this,
             [this] { host_->ShowAbout(); });
+
+    // Commands whose code is not there yet are disabled, so that they are not
+    // silently ignored; the code that connects one enables it.
+    static const char* const notBuilt[] = {
+        "mnuFileOpen",   "mnuFileShellOpen",   "mnuFileRemove",  "mnuFileDelete",
+        "mnuFileCopy",   "mnuFileMove",        "mnuCreateShortcut", "mnuSelectFiles",
+        "mnuParseAll",   "mnuCheckChronology", "mnuRebuild",     "mnuChangeDates",
+        "mnuChangeSequenceNumbers", "mnuAddContent", "mnuRemoveContent",
+    };
+    for (const char* name : notBuilt) Action(QString::fromLatin1(name))->setEnabled(false);
+    // The windows another part of the program supplies, when this build has them.
+    Action(QStringLiteral("mnuViewer"))->setEnabled(host_->ViewerAvailable());
+    Action(QStringLiteral("mnuOptions"))->setEnabled(host_->OptionsAvailable());
+    Action(QStringLiteral("mnuHelpAbout"))->setEnabled(host_->AboutAvailable());
 }
 
 }  // namespace lorvane

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "browser/browser_window.h"
+#include "core/qt_text.h"
 
 namespace lorvane {
 
@@ -41,7 +42,7 @@ QStringList RenderBrowserSnapshots(const QString& folder, const QString& outputF
     browser.resize(1320, 430);  // wide enough for every column at its designed width
     browser.show();
     QApplication::processEvents();
-    browser.InitializeFolder(QDir(folder).absolutePath());
+    browser.InitializeFolder(PathFromQString(QDir(folder).absolutePath()));
 
     auto save = [&](const char* name) {
         QApplication::processEvents();

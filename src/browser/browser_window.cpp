@@ -34,7 +34,6 @@ namespace {
 constexpr std::string_view kSection = "Browser";
 constexpr float kTwipsPerPixel = 15.0f;
 
-std::string toStd(const QString& s) { return s.toStdString(); }
 
 class WaitCursor {
 public:
@@ -93,9 +92,11 @@ void BrowserHost::ShowMessage(QWidget* parent, const QString& text, const QStrin
     box.exec();
 }
 
-QString BrowserHost::ChooseFile(QWidget* parent, const QString& title, const QString& initialFolder) {
-    return QFileDialog::getOpenFileName(parent, title, initialFolder + QStringLiteral("/*.*"),
-                                        QStringLiteral("All Files (*.*)"));
+QString BrowserHost::ChooseFolder(QWidget* parent, const QString& title, const QString& initialFolder) {
+    QFileDialog dialog(parent, title, initialFolder, QStringLiteral("All Files (*)"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, false);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 void BrowserHost::Exit(QWidget* browser) { browser->close(); }
@@ -126,7 +127,8 @@ BrowserWindow::BrowserWindow(GlobalSettings& settings, SettingsStore& store, Bro
     autoLoadPending_ = isOn(settings_.BrowserAutoLoadLastFolder);
 }
 
-BrowserWindow::~BrowserWindow() = default;
+// A label editor still open commits as it goes; the window is no longer there to rename.
+BrowserWindow::~BrowserWindow() { model_->setRenameHandler({}); }
 
 void BrowserWindow::buildViews() {
     stack_ = new QStackedWidget(this);
@@ -148,6 +150,7 @@ void BrowserWindow::buildViews() {
     grid_ = new GridLineDelegate(report_);
     report_->setItemDelegate(grid_);
     connect(report_->header(), &QHeaderView::sectionClicked, this, &BrowserWindow::ColumnClicked);
+    connect(report_, &QAbstractItemView::doubleClicked, this, &BrowserWindow::rowActivated);
 
     icons_ = new QListView(stack_);
     icons_->setObjectName(QStringLiteral("lvwFilesIcons"));
@@ -162,6 +165,7 @@ void BrowserWindow::buildViews() {
     icons_->setMovement(QListView::Static);
     cells_ = new IconCellDelegate(icons_);
     icons_->setItemDelegate(cells_);
+    connect(icons_, &QAbstractItemView::doubleClicked, this, &BrowserWindow::rowActivated);
 
     for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
         v->installEventFilter(this);
@@ -192,17 +196,20 @@ void BrowserWindow::buildViews() {
 
 void BrowserWindow::readSettings() {
     std::vector<std::string> warnings;
-    const std::string sample = toStd(FindSampleFolder(QCoreApplication::applicationDirPath()));
+    const std::string sample = PathFromQString(FindSampleFolder(QCoreApplication::applicationDirPath()));
     viewMode_ = ReadWindowInteger(store_, kSection, "FileListView", list_view::Details, &warnings);
     if (viewMode_ < list_view::LargeIcons || viewMode_ > list_view::Details) viewMode_ = list_view::Details;
     gridlines_ = ReadWindowToggle(store_, kSection, "FileListGridlines", &warnings);
     const bool loaded = ReadWindowToggle(store_, kSection, "IndicateLoaded", &warnings);
     const bool selected = ReadWindowToggle(store_, kSection, "IndicateSelected", &warnings);
     SetIncludeSubfolders(ReadWindowToggle(store_, kSection, "LoadSubfolders", &warnings));
-    inputPath_ = ToQString(ReadWindowText(store_, kSection, "InputPath", sample));
-    outputPath_ = ToQString(ReadWindowText(store_, kSection, "OutputPath", sample));
+    inputPath_ = ReadWindowText(store_, kSection, "InputPath", sample);
+    outputPath_ = ReadWindowText(store_, kSection, "OutputPath", sample);
 
-    if (isOn(settings_.RestoreWindowSizePosition)) {
+    // Without a saved place (a first start) the window is left where start-up or
+    // the window manager puts it, rather than forced into the corner.
+    if (isOn(settings_.RestoreWindowSizePosition) && store_.read(kSection, "WindowLeft") &&
+        store_.read(kSection, "WindowTop")) {
         const QRect g = geometry();
         const float left = ReadWindowGeometry(store_, kSection, "WindowLeft", g.x() * kTwipsPerPixel, &warnings);
         const float top = ReadWindowGeometry(store_, kSection, "WindowTop", g.y() * kTwipsPerPixel, &warnings);
@@ -228,8 +235,8 @@ void BrowserWindow::SaveSettings() {
     WriteWindowToggle(store_, kSection, "IndicateLoaded", LoadedPanelVisible());
     WriteWindowToggle(store_, kSection, "IndicateSelected", SelectedPanelVisible());
     WriteWindowToggle(store_, kSection, "LoadSubfolders", IncludeSubfolders());
-    WriteWindowText(store_, kSection, "InputPath", toStd(inputPath_));
-    WriteWindowText(store_, kSection, "OutputPath", toStd(outputPath_));
+    WriteWindowText(store_, kSection, "InputPath", inputPath_);
+    WriteWindowText(store_, kSection, "OutputPath", outputPath_);
     const Qt::WindowStates st = windowState();
     const int state = st & Qt::WindowMinimized ? 1 : st & Qt::WindowMaximized ? 2 : 0;
     if (state == 0) {
@@ -269,7 +276,7 @@ void BrowserWindow::CreateColumns() {
 
 // --- Loading ---
 
-void BrowserWindow::InitializeFolder(const QString& folder) {
+void BrowserWindow::InitializeFolder(const std::string& folder) {
     if (loading_) return;  // the disabled window cannot start a second load; other windows must not either
     inputPath_ = folder;
     LoadFolder();
@@ -285,7 +292,7 @@ void BrowserWindow::LoadFolder() {
 
     std::string countError;
     std::vector<std::string> errors;
-    const std::string folder = toStd(inputPath_);
+    const std::string& folder = inputPath_;
     if (FileSystemService::Instance().FolderExists(folder)) {
         ProgressDialog& dlg = *Progress();
         dlg.Prepare(QStringLiteral("Counting Files..."), QStringLiteral("Cancel"));
@@ -332,6 +339,8 @@ void BrowserWindow::LoadFolder() {
         setEnabled(true);
         dlg.hide();
     }
+    // Disabling the window for the load took the keyboard from the list.
+    focusList();
 
     layoutIconView();  // the list view's columns follow the names
     stack_->show();
@@ -361,6 +370,7 @@ void BrowserWindow::showLoadErrors(const std::string& countError, const std::vec
             text += QStringLiteral("\n(and %1 more)").arg(ToQString(FormatCount(static_cast<std::int64_t>(errors.size() - kShown))));
     }
     host_->ShowMessage(this, text, QStringLiteral("Load Files"), BrowserIcon::Stop);
+    focusList();
 }
 
 ProgressDialog* BrowserWindow::Progress() {
@@ -376,11 +386,11 @@ void BrowserWindow::ParseItem(int row) {
     model_->updateRow(row, [&](BrowserRow& r) { parser_.ParseItem(r); });
 }
 
-void BrowserWindow::UpdateItem(const QString& oldPath, const QString& newPath) {
-    const int row = model_->findKey(toStd(oldPath));
+void BrowserWindow::UpdateItem(const std::string& oldPath, const std::string& newPath) {
+    const int row = model_->findKey(oldPath);
     if (row < 0) return;
     BrowserRow updated = model_->row(row);
-    if (parser_.FillRow(updated, toStd(newPath)).failed()) return;  // the file went away meanwhile: keep the row
+    if (parser_.FillRow(updated, newPath).failed()) return;  // the file went away meanwhile: keep the row
     model_->updateRow(row, [&](BrowserRow& r) { r = std::move(updated); });
 }
 
@@ -390,7 +400,7 @@ void BrowserWindow::UpdateIndicators() {
     if (LoadedPanelVisible()) loadedPanel_->setText(ToQString(FormatLoadedPanel(model_->size())));
     if (SelectedPanelVisible())
         selectedPanel_->setText(ToQString(FormatSelectedPanel(Selection().selectedRows().size())));
-    pathPanel_->setText(inputPath_);
+    pathPanel_->setText(ToQString(inputPath_));
 }
 
 QString BrowserWindow::LoadedPanelText() const { return loadedPanel_->text(); }
@@ -564,23 +574,38 @@ void BrowserWindow::ReloadList() { InitializeFolder(inputPath_); }
 
 void BrowserWindow::LoadFiles() {
     const QString title = QStringLiteral("Load Files");
-    QString name;
+    QString chosen;
     for (;;) {
-        name = host_->ChooseFile(this, title, inputPath_);
-        if (name.isEmpty()) return;
-        if (name.contains(QLatin1Char('/'))) break;
+        chosen = host_->ChooseFolder(this, title, ToQString(inputPath_));
+        focusList();
+        if (chosen.isEmpty()) return;
+        if (chosen.startsWith(QLatin1Char('/'))) break;
         host_->ShowMessage(this, QStringLiteral("Please select a valid folder."), QStringLiteral("Load files"),
                            BrowserIcon::Exclamation);
     }
-    // The folder of the chosen name; the root keeps its slash.
-    while (!name.endsWith(QLatin1Char('/'))) name.chop(1);
-    if (name.indexOf(QLatin1Char('/')) != name.size() - 1) name.chop(1);
-    if (!FileSystemService::Instance().FolderExists(toStd(name))) {
+    // The chooser answers in Qt text: the one path here that was never bytes.
+    const std::string folder = CleanPath(PathFromQString(chosen));
+    if (!FileSystemService::Instance().FolderExists(folder)) {
         host_->ShowMessage(this, QStringLiteral("CommonDialog returned invalid path despite cdlOFNPathMustExist"), title,
                            BrowserIcon::Stop);
+        focusList();
         return;
     }
-    InitializeFolder(name);
+    InitializeFolder(folder);
+}
+
+void BrowserWindow::focusList() {
+    // Also while the window is not active: it then comes back to the list. The
+    // progress window took the activation for the load; it goes back here, but
+    // never away from another window the user is in.
+    ActiveView()->setFocus(Qt::OtherFocusReason);
+    QWidget* active = QApplication::activeWindow();
+    if (isVisible() && (!active || (progress_ && active == progress_))) activateWindow();
+}
+
+void BrowserWindow::rowActivated() {
+    QAction* open = Action(QStringLiteral("mnuFileOpen"));
+    if (open && open->isEnabled()) open->trigger();
 }
 
 void BrowserWindow::StartRename() {
@@ -593,11 +618,15 @@ void BrowserWindow::StartRename() {
 
 bool BrowserWindow::completeRename(int row, const QString& newText) {
     const BrowserRow& r = model_->row(row);
-    const std::string text = toStd(newText);
+    // The label shows the name decoded for display; left as it was, it stands for
+    // the name on disk, which need not be its UTF-8 (nor the file that is).
+    if (newText == ToQString(r.Text)) return true;
+    const std::string text = newText.toStdString();
     const std::string destination = JoinPath(r.Path, text);
     if (FileSystemService::Instance().Move(r.Key, destination).failed()) {
         host_->ShowMessage(this, QStringLiteral("The original file has been moved, renamed, or deleted."),
                            QStringLiteral("Error"), BrowserIcon::Stop);
+        focusList();
         return false;
     }
     model_->updateRow(row, [&](BrowserRow& changed) {
@@ -617,11 +646,10 @@ void BrowserWindow::EditFile() {
     const int row = CurrentRow();
     if (model_->size() > 0 && row >= 0) {
         const BrowserRow& r = model_->row(row);
-        const QString folder = ToQString(r.Path), name = ToQString(r.Text);
-        if (folder == host_->EditorFolder() && name == host_->EditorFileName()) return;
-        if (host_->EditorOkayToDiscard()) host_->EditorInitializeFilename(folder, name);
+        if (r.Path == host_->EditorFolder() && r.Text == host_->EditorFileName()) return;
+        if (host_->EditorOkayToDiscard()) host_->EditorInitializeFilename(r.Path, r.Text);
     } else if (model_->size() == 0) {
-        if (host_->EditorOkayToDiscard()) host_->EditorInitializeFilename(QString(), QString());
+        if (host_->EditorOkayToDiscard()) host_->EditorInitializeFilename({}, {});
     }
 }
 
@@ -654,8 +682,9 @@ bool BrowserWindow::handleListKey(const QKeyEvent& key) {
     const Qt::KeyboardModifiers mods = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
                                                           Qt::MetaModifier);
     const int k = key.key();
+    // A command not built yet is disabled, and so is its key; the key is still eaten.
     auto trigger = [this](const char* name) {
-        if (QAction* a = Action(QString::fromLatin1(name))) a->trigger();
+        if (QAction* a = Action(QString::fromLatin1(name)); a && a->isEnabled()) a->trigger();
         return true;
     };
     if (mods == Qt::ControlModifier) {

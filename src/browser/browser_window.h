@@ -44,8 +44,9 @@ public:
     ~BrowserWindow() override;
 
     // --- Public methods for the other windows ---
-    void InitializeFolder(const QString& folder);
-    void UpdateItem(const QString& oldPath, const QString& newPath);
+    // Folders and paths are the file system's bytes, as the rows' Key keeps them.
+    void InitializeFolder(const std::string& folder);
+    void UpdateItem(const std::string& oldPath, const std::string& newPath);
     void EditFile();
     void ViewFile();
     void SaveSettings();
@@ -82,9 +83,9 @@ public:
     int CurrentRow() const;
     void SetCurrentRow(int row);
     RowParser& Parser() { return parser_; }
-    QString InputPath() const { return inputPath_; }
-    QString OutputPath() const { return outputPath_; }
-    void SetOutputPath(const QString& path) { outputPath_ = path; }
+    const std::string& InputPath() const { return inputPath_; }
+    const std::string& OutputPath() const { return outputPath_; }
+    void SetOutputPath(const std::string& path) { outputPath_ = path; }
     int ListView() const { return viewMode_; }
     bool Gridlines() const { return gridlines_; }
     bool Sorted() const { return sorted_; }
@@ -124,6 +125,10 @@ private:
     void followSelection();
     bool completeRename(int row, const QString& newText);
     void showLoadErrors(const std::string& countError, const std::vector<std::string>& errors);
+    // After a dialog or a box: the list takes the keyboard again, without a click.
+    void focusList();
+    // A double-click on a row does what Enter does.
+    void rowActivated();
     // Cell and grid of the icon views for the current view mode.
     void layoutIconView();
     int longestNameWidth(const QFontMetrics& metrics) const;
@@ -146,7 +151,7 @@ private:
     ProgressDialog* progress_ = nullptr;
     std::map<QString, QAction*> actions_;
 
-    QString inputPath_, outputPath_;
+    std::string inputPath_, outputPath_;
     int viewMode_ = list_view::Details;
     bool gridlines_ = true;
     bool sorted_ = false;

@@ -37,9 +37,7 @@ DateTime CurrentLocalDateTime() {
     return sys_days{ymd} + hours{t.hour()} + minutes{t.minute()} + seconds{t.second()};
 }
 
-QString EditorWindow::filePath() const {
-    return ToQString(JoinPath(folder_.toStdString(), fileName_.toStdString()));
-}
+std::string EditorWindow::filePath() const { return JoinPath(folder_, fileName_); }
 
 // Written with the 2.x parse delimiters, so that the pane reads it back as typed.
 QString EditorWindow::sampleFilename() {
@@ -57,7 +55,7 @@ QString EditorWindow::sampleFilename() {
 
 QString EditorWindow::chooseFile(const QString& title, bool saveForm) {
     dialogFileName_.clear();
-    if (ctx_.files.FolderExists(folder_)) dialogFolder_ = folder_;
+    if (ctx_.files.FolderExists(folder_)) dialogFolder_ = ToQString(folder_);
     return saveForm ? ctx_.ui.GetSaveFileName(this, title, dialogFolder_, kAllFiles)
                     : ctx_.ui.GetOpenFileName(this, title, dialogFolder_, kAllFiles);
 }
@@ -65,7 +63,7 @@ QString EditorWindow::chooseFile(const QString& title, bool saveForm) {
 void EditorWindow::FileNew() {
     if (!OkayToDiscard()) return;
     bool viewerHandled = false;
-    if (tree_.empty() && fileName_.isEmpty() && filename_->text().isEmpty() && clean_) {
+    if (tree_.empty() && fileName_.empty() && filename_->text().isEmpty() && clean_) {
         const MessageAnswer answer = ctx_.ui.ShowMessage(
             this,
             QStringLiteral("You are already working with a new filename.\n\n"
@@ -75,21 +73,21 @@ void EditorWindow::FileNew() {
         if (answer == MessageAnswer::Yes) filename_->setText(sampleFilename());
         return;
     }
-    if (ctx_.files.FolderExists(folder_)) InitializeFilename(folder_, QString(), viewerHandled);
-    else InitializeFilename(QString(), QString(), viewerHandled);
+    if (ctx_.files.FolderExists(folder_)) InitializeFilename(folder_, {}, viewerHandled);
+    else InitializeFilename({}, {}, viewerHandled);
 }
 
 void EditorWindow::FileOpen() {
     if (!OkayToDiscard()) return;
     const QString title = QStringLiteral("Open Filename");
-    const QString chosen = chooseFile(title, false);
-    if (chosen.isEmpty()) return;
+    const std::string chosen = PathFromQString(chooseFile(title, false));
+    if (chosen.empty()) return;
     if (!ctx_.files.FileExists(chosen)) {
         ctx_.ui.ShowMessage(this, QStringLiteral("CommonDialog returned invalid file despite cdlOFNFileMustExist"),
                             title, MessageIcon::Stop);
         return;
     }
-    QString folder, name;
+    std::string folder, name;
     SplitFilePath(chosen, folder, name);
     folder_ = folder;
     SaveSettings();  // the folder is remembered at once, not only when the window closes
@@ -98,7 +96,7 @@ void EditorWindow::FileOpen() {
 }
 
 void EditorWindow::FileRevert() {
-    if (fileName_.isEmpty()) {
+    if (fileName_.empty()) {
         ctx_.ui.ShowMessage(this,
                             QStringLiteral("Revert is only possible when working with a filename opened from disk."),
                             windowTitle(), MessageIcon::Information);
@@ -134,17 +132,17 @@ bool EditorWindow::FileSave() {
                             title, MessageIcon::Exclamation, MessageButtons::YesNo) != MessageAnswer::Yes)
         return false;
 
-    if (fileName_.isEmpty() || !ctx_.files.FileExists(filePath())) {
-        if (!fileName_.isEmpty()) {
+    if (fileName_.empty() || !ctx_.files.FileExists(filePath())) {
+        if (!fileName_.empty()) {
             ctx_.ui.ShowMessage(this,
-                                QStringLiteral("The file \"") + fileName_ +
+                                QStringLiteral("The file \"") + ToQString(fileName_) +
                                     QStringLiteral("\" has been moved, renamed, or deleted.\n\n"
                                                    "Please select a new file onto which the Filename can be saved..."),
                                 title, MessageIcon::Exclamation);
             fileName_.clear();
         }
-        const QString chosen = chooseFile(QStringLiteral("Save Filename Onto"), true);
-        if (chosen.isEmpty()) return false;
+        const std::string chosen = PathFromQString(chooseFile(QStringLiteral("Save Filename Onto"), true));
+        if (chosen.empty()) return false;
         if (!ctx_.files.FileExists(chosen)) {
             ctx_.ui.ShowMessage(
                 this, QStringLiteral("Filename cannot be saved because you selected an invalid file. Please try again."),
@@ -154,12 +152,15 @@ bool EditorWindow::FileSave() {
         SplitFilePath(chosen, folder_, fileName_);
     }
 
-    const QString newName = filename_->text();
-    const std::string oldPath = JoinPath(folder_.toStdString(), fileName_.toStdString());
-    const std::string newPath = JoinPath(folder_.toStdString(), newName.toStdString());
+    // The pane shows the name decoded for display: as long as it reads the same, it
+    // stands for the name on disk, which need not be its UTF-8.
+    const QString text = filename_->text();
+    const std::string newName = text == ToQString(fileName_) ? fileName_ : text.toStdString();
+    const std::string oldPath = filePath();
+    const std::string newPath = JoinPath(folder_, newName);
     FsError error;
     // The name is applied where the file is; a slash would move it into another folder.
-    if (newName.contains(QLatin1Char('/'))) {
+    if (newName.find('/') != std::string::npos) {
         error.code = EINVAL;
         error.description = "A file name cannot contain \"/\"";
     } else {
@@ -175,9 +176,9 @@ bool EditorWindow::FileSave() {
     }
 
     if (ctx_.windows.IsFormVisible(form::Browser))
-        if (BrowserForm* browser = ctx_.windows.browser()) browser->UpdateItem(ToQString(oldPath), ToQString(newPath));
+        if (BrowserForm* browser = ctx_.windows.browser()) browser->UpdateItem(oldPath, newPath);
     fileName_ = newName;
-    dialogFolder_ = folder_;
+    dialogFolder_ = ToQString(folder_);
     dialogFileName_ = ToQString(newPath);
     clean_ = true;
     return true;

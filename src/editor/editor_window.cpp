@@ -10,6 +10,7 @@
 #include <QTreeView>
 
 #include "app/window_settings.h"
+#include "core/file_service.h"
 #include "core/qt_text.h"
 #include "core/settings_store.h"
 #include "editor/attribute_tree_model.h"
@@ -123,7 +124,7 @@ void EditorWindow::createPanes() {
 }
 
 void EditorWindow::loadSettings() {
-    folder_ = QString::fromStdString(ReadWindowText(ctx_.store, kSection, "InputPath", ctx_.sampleFolder().toStdString()));
+    folder_ = ReadWindowText(ctx_.store, kSection, "InputPath", PathFromQString(ctx_.sampleFolder()));
     const bool indicate = ReadWindowToggle(ctx_.store, kSection, "IndicateLength");
     lengthPanel_->setVisible(indicate);
     mnuIndicateLength_->setChecked(indicate);
@@ -131,7 +132,7 @@ void EditorWindow::loadSettings() {
 }
 
 void EditorWindow::SaveSettings() {
-    WriteWindowText(ctx_.store, kSection, "InputPath", folder_.toStdString());
+    WriteWindowText(ctx_.store, kSection, "InputPath", folder_);
     WriteWindowToggle(ctx_.store, kSection, "IndicateLength", mnuIndicateLength_->isChecked());
     SaveWindowGeometry(*this, ctx_.store, kSection);
 }
@@ -188,7 +189,7 @@ void EditorWindow::UpdateStatusDisplay() {
     if (!lengthPanel_->isHidden())
         lengthPanel_->setText(QStringLiteral("Len %1").arg(CharacterCount(filename_->text())));
     QString text;
-    if (tree_.empty() && fileName_.isEmpty() && filename_->text().isEmpty() && clean_) {
+    if (tree_.empty() && fileName_.empty() && filename_->text().isEmpty() && clean_) {
         mnuToolsLocate_->setEnabled(false);
         statusPicture_ = StatusPicture::Ready;
         text = QStringLiteral("Ready");
@@ -277,11 +278,11 @@ void EditorWindow::filenameChanged() {
     UpdateStatus();
 }
 
-void EditorWindow::filesDropped(const QStringList& paths) {
-    const QString path = paths.value(0);
+void EditorWindow::filesDropped(const QByteArrayList& paths) {
+    const std::string path = paths.value(0).toStdString();
     if (!ctx_.files.FileExists(path)) return;
     if (!OkayToDiscard()) return;
-    QString folder, name;
+    std::string folder, name;
     SplitFilePath(path, folder, name);
     bool viewerHandled = false;
     InitializeFilename(folder, name, viewerHandled);
@@ -294,20 +295,17 @@ void EditorWindow::otherDataDropped() {
 
 // --- Public methods ---
 
-void EditorWindow::InitializeFilename(const QString& folder, const QString& fileName, bool& viewerAlreadyHandled) {
+void EditorWindow::InitializeFilename(const std::string& folder, const std::string& fileName,
+                                      bool& viewerAlreadyHandled) {
     folder_ = folder;
     fileName_ = fileName;
-    setFilenameText(fileName);
+    setFilenameText(ToQString(fileName));
     clean_ = true;
     lastSource_ = Source::Filename;
     UpdateStatus();
-    if (!fileName.isEmpty()) {
-        dialogFileName_ = folder.isEmpty() ? fileName : folder + QLatin1Char('/') + fileName;
-        if (!folder.isEmpty()) dialogFolder_ = folder;
-    } else {
-        dialogFileName_.clear();
-        if (!folder.isEmpty()) dialogFolder_ = folder;
-    }
+    if (!fileName.empty()) dialogFileName_ = ToQString(folder.empty() ? fileName : JoinPath(folder, fileName));
+    else dialogFileName_.clear();
+    if (!folder.empty()) dialogFolder_ = ToQString(folder);
     if (!viewerAlreadyHandled) UpdateViewer();
 }
 
@@ -325,7 +323,7 @@ bool EditorWindow::OkayToDiscard() {
 void EditorWindow::UpdateViewer() {
     if (!ctx_.windows.IsFormVisible(form::Viewer)) return;
     if (ViewerForm* viewer = ctx_.windows.viewer())
-        viewer->ShowPicture(fileName_.isEmpty() ? QString() : folder_ + QLatin1Char('/') + fileName_);
+        viewer->ShowPicture(fileName_.empty() ? std::string() : JoinPath(folder_, fileName_));
 }
 
 // --- Commands ---

@@ -37,12 +37,13 @@ public:
     ~EditorWindow() override;
 
     // EditorForm
-    void InitializeFilename(const QString& folder, const QString& fileName, bool& viewerAlreadyHandled) override;
+    void InitializeFilename(const std::string& folder, const std::string& fileName,
+                            bool& viewerAlreadyHandled) override;
     bool OkayToDiscard() override;
     void UpdateStatus() override;
     void SaveSettings() override;
-    QString CurrentFolder() const override { return folder_; }
-    QString CurrentFileName() const override { return fileName_; }
+    std::string CurrentFolder() const override { return folder_; }
+    std::string CurrentFileName() const override { return fileName_; }
 
     void RunCommand(NodeCommand command);
     void LocateProblem();
@@ -69,8 +70,9 @@ public:
     bool moveMode() const { return moveMode_; }
     Source lastSource() const { return lastSource_; }
     Source statusSource() const { return statusSource_; }
-    QString folder() const { return folder_; }
-    QString fileName() const { return fileName_; }
+    // The file's folder and name as the file system has them (bytes).
+    const std::string& folder() const { return folder_; }
+    const std::string& fileName() const { return fileName_; }
     StatusPicture statusPicture() const { return statusPicture_; }
     // The semantic switches the last evaluation ran with.
     const SemanticOptions& lastSemanticOptions() const { return semanticOptions_; }
@@ -99,14 +101,14 @@ private:
     void setFilenameText(const QString& text);
 
     void filenameChanged();
-    void filesDropped(const QStringList& paths);
+    void filesDropped(const QByteArrayList& paths);
     void otherDataDropped();
     void labelEdited(int node, const QString& text);
     bool treeKeyPress(QKeyEvent* event);
     void endMoveMode();
     void splitterMoved(qreal y);
 
-    QString filePath() const;
+    std::string filePath() const;
     QString sampleFilename();
     QString chooseFile(const QString& title, bool saveForm);
     void stepThroughBrowser(int step);
@@ -117,7 +119,9 @@ private:
     std::unique_ptr<Sink> sink_;
 
     // Window state.
-    QString folder_, fileName_;
+    // The file's identity: bytes from the listing, the start path or a dialog; the
+    // Filename pane only shows them decoded.
+    std::string folder_, fileName_;
     bool clean_ = true;
     bool tracking_ = true;
     bool moveMode_ = false;

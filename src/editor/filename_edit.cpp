@@ -15,9 +15,9 @@ void FilenameEdit::dragEnterEvent(QDragEnterEvent* event) { event->acceptPropose
 void FilenameEdit::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAction(); }
 
 void FilenameEdit::dropEvent(QDropEvent* event) {
-    QStringList paths;
+    QByteArrayList paths;
     for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) paths << url.toLocalFile();
+        if (url.isLocalFile()) paths << QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
     event->acceptProposedAction();
     if (paths.isEmpty()) emit otherDataDropped();
     else emit filesDropped(paths);

@@ -1,8 +1,8 @@
 // The Filename pane: one line of text that takes dropped files instead of dropped text.
 #pragma once
 
+#include <QByteArrayList>
 #include <QLineEdit>
-#include <QStringList>
 
 namespace lorvane {
 
@@ -12,8 +12,9 @@ public:
     explicit FilenameEdit(QWidget* parent = nullptr);
 
 signals:
-    // Local paths of the dropped files, in the order given.
-    void filesDropped(const QStringList& paths);
+    // Local paths of the dropped files, in the order given, as the file system's
+    // bytes (taken from the URLs' encoded form, so a name need not be UTF-8).
+    void filesDropped(const QByteArrayList& paths);
     // Something was dropped that holds no files (text, for example).
     void otherDataDropped();
 

@@ -45,12 +45,12 @@ protected:
 class FakeEditor final : public FakeWindow, public EditorForm {
 public:
     FakeEditor(AppContext& ctx, WindowLog& log) : FakeWindow(ctx, log, {"mnuBrowser", "mnuViewer"}) {}
-    void InitializeFilename(const QString& folder, const QString& name, bool&) override {
-        log_.editorFiles << folder + QLatin1Char('|') + name;
+    void InitializeFilename(const std::string& folder, const std::string& name, bool&) override {
+        log_.editorFiles << QString::fromStdString(folder + '|' + name);
     }
     bool OkayToDiscard() override { return !refuseClose; }
-    QString CurrentFolder() const override { return {}; }
-    QString CurrentFileName() const override { return {}; }
+    std::string CurrentFolder() const override { return {}; }
+    std::string CurrentFileName() const override { return {}; }
     void UpdateStatus() override {}
     void SaveSettings() override {}
 };
@@ -60,15 +60,15 @@ public:
     FakeBrowser(AppContext& ctx, WindowLog& log) : FakeWindow(ctx, log, {"mnuEditor", "mnuViewer"}) {
         log.browserAutoLoad << ctx.settings.BrowserAutoLoadLastFolder;
     }
-    void InitializeFolder(const QString& folder) override { log_.browserFolders << folder; }
-    void UpdateItem(const QString&, const QString&) override {}
+    void InitializeFolder(const std::string& folder) override { log_.browserFolders << QString::fromStdString(folder); }
+    void UpdateItem(const std::string&, const std::string&) override {}
     void SaveSettings() override {}
 };
 
 class FakeViewer final : public FakeWindow, public ViewerForm {
 public:
     FakeViewer(AppContext& ctx, WindowLog& log) : FakeWindow(ctx, log, {}) {}
-    void ShowPicture(const QString&) override {}
+    void ShowPicture(const std::string&) override {}
     void SaveSettings() override {}
 };
 

@@ -2,6 +2,7 @@
 // they are given to load.
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -65,20 +66,20 @@ private slots:
     }
 
     void startPathIsTheFirstArgumentOnly() {
-        QCOMPARE(StartPathFromArguments({QStringLiteral("lorvane-manager")}), QString());
-        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), QStringLiteral("/a b/c d.jpg"), QStringLiteral("x")}),
-                 QStringLiteral("/a b/c d.jpg"));
+        QCOMPARE(StartPathFromArguments({"lorvane-manager"}), std::string());
+        QCOMPARE(StartPathFromArguments({"prog", "/a b/c d.jpg", "x"}), std::string("/a b/c d.jpg"));
         // Relative to the working folder, and a trailing slash does not stay.
-        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), QStringLiteral("./pics//")}),
-                 QDir::current().absolutePath() + QStringLiteral("/pics"));
+        QCOMPARE(StartPathFromArguments({"prog", "./pics//"}), QDir::current().absolutePath().toStdString() + "/pics");
+        // The argument's bytes, not their decoding: U+FFFD would name another file.
+        QCOMPARE(StartPathFromArguments({"prog", "/a/\xfe.jpg"}), std::string("/a/\xfe.jpg"));
         // ".." after a link to a folder is the parent of the link's target, as the kernel has it.
         const QString target = dir_.filePath(QStringLiteral("elsewhere/target"));
         QVERIFY(QDir().mkpath(target));
         QVERIFY(QFile::link(target, folder_ + QStringLiteral("/link")));
-        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), folder_ + QStringLiteral("/link/..")}),
-                 QDir(dir_.filePath(QStringLiteral("elsewhere"))).canonicalPath());
-        QCOMPARE(StartPathFromArguments({QStringLiteral("prog"), folder_ + QStringLiteral("/link/")}),
-                 folder_ + QStringLiteral("/link"));
+        QCOMPARE(StartPathFromArguments({"prog", (folder_ + QStringLiteral("/link/..")).toStdString()}),
+                 QDir(dir_.filePath(QStringLiteral("elsewhere"))).canonicalPath().toStdString());
+        QCOMPARE(StartPathFromArguments({"prog", (folder_ + QStringLiteral("/link/")).toStdString()}),
+                 (folder_ + QStringLiteral("/link")).toStdString());
     }
 
     void windowsPerStartPath_data() {
@@ -109,7 +110,7 @@ private slots:
         run.ctx.settings.BrowserAutoLoadLastFolder = 1;
         const QString start = path == "file" ? file_ : path == "folder" ? folder_
                               : path == "missing" ? dir_.filePath(QStringLiteral("nothing here")) : QString();
-        OpenStartWindows(run.ctx, start);
+        OpenStartWindows(run.ctx, start.toStdString());
 
         QCOMPARE(run.visible(), visible);
         QCOMPARE(run.log.editorFiles,
@@ -128,11 +129,49 @@ private slots:
             QCOMPARE(run.checked(form::Browser, "mnuEditor"), run.ctx.windows.IsFormVisible(form::Editor));
     }
 
+    // First start: no saved place, and the windows come up side by side, each fully
+    // on the screen, instead of on top of each other in one corner.
+    void firstStartLaysTheWindowsOutSideBySide_data() {
+        QTest::addColumn<QSize>("editor");
+        QTest::addColumn<QSize>("browser");
+        QTest::addRow("room for both") << QSize(300, 200) << QSize(400, 300);
+        QTest::addRow("wider than the screen together") << QSize(700, 360) << QSize(800, 480);
+        QTest::addRow("taller than the screen") << QSize(300, 5000) << QSize(300, 200);
+    }
+    void firstStartLaysTheWindowsOutSideBySide() {
+        QFETCH(QSize, editor);
+        QFETCH(QSize, browser);
+        StartRun run;
+        run.ctx.settings.StartupOpenEditor = 1;
+        run.ctx.windows.window(form::Editor)->resize(editor);
+        run.ctx.windows.window(form::Browser)->resize(browser);
+        OpenStartWindows(run.ctx, folder_.toStdString());
+        QWidget* e = run.ctx.windows.loaded(form::Editor);
+        QWidget* b = run.ctx.windows.loaded(form::Browser);
+        QVERIFY(e->isVisible() && b->isVisible());
+        const QRect room = e->screen()->availableGeometry();
+        QVERIFY2(room.contains(e->frameGeometry()), "the Editor is off the screen");
+        QVERIFY2(room.contains(b->frameGeometry()), "the Browser is off the screen");
+        QVERIFY2(!e->frameGeometry().intersects(b->frameGeometry()), "the windows overlap");
+        QVERIFY(e->x() < b->x());  // the Editor on the left
+    }
+
+    void aSavedPlaceIsLeftAlone() {
+        StartRun run;
+        run.ctx.settings.StartupOpenEditor = 1;
+        run.store.write("Browser", "WindowLeft", "1500");
+        run.store.write("Browser", "WindowTop", "1500");
+        QWidget* b = run.ctx.windows.window(form::Browser);
+        b->move(100, 100);  // where the window's own restore put it
+        OpenStartWindows(run.ctx, {});
+        QCOMPARE(b->pos(), QPoint(100, 100));
+    }
+
     void withoutBrowserTheEditorOpens() {
         StartRun run(false, false);
         run.ctx.settings.StartupOpenEditor = 0;
         run.ctx.settings.StartupOpenViewer = 1;
-        OpenStartWindows(run.ctx, QString());
+        OpenStartWindows(run.ctx, {});
         QCOMPARE(run.visible(), QStringLiteral("frmEditor"));
         QVERIFY(!run.ctx.windows.isAvailable(form::Browser));
         QCOMPARE(run.ctx.windows.show(form::Browser), nullptr);

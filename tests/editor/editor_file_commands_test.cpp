@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 
+#include <cstdio>
+
 #include "app/program/browser_shell.h"
 #include "app/start_up.h"
 #include "editor/editor_fixture.h"
@@ -45,7 +47,7 @@ struct Desktop {
         editor = static_cast<EditorWindow*>(ctx.windows.show(form::Editor));
         editor->SetClock([] { return sys_days{2024y / May / 17} + 14h + 30min + 5s; });
         browser = static_cast<ShellBrowser*>(ctx.windows.show(form::Browser));
-        browser->InitializeFolder(folder());
+        browser->InitializeFolder(folder().toStdString());
     }
     ~Desktop() { ctx.windows.destroyAll(); }
 
@@ -96,17 +98,17 @@ private slots:
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(d.folder());
         // As a shell passes "sample/".
-        OpenStartWindows(d.ctx, StartPathFromArguments({QStringLiteral("lorvane-manager"), QStringLiteral("./")}));
+        OpenStartWindows(d.ctx, StartPathFromArguments({"lorvane-manager", "./"}));
         QDir::setCurrent(cwd);
         d.editor = static_cast<EditorWindow*>(d.ctx.windows.loaded(form::Editor));
         d.browser = static_cast<ShellBrowser*>(d.ctx.windows.loaded(form::Browser));
         QVERIFY(d.editor && d.browser && d.editor->isVisible() && d.browser->isVisible());
-        QCOMPARE(d.browser->InputPath(), d.folder());
+        QCOMPARE(QString::fromStdString(d.browser->InputPath()), d.folder());
         QCOMPARE(d.rows(), (QStringList{kAnn, kBen}));
-        QCOMPARE(d.editor->folder(), d.folder());
-        QCOMPARE(d.editor->fileName(), kAnn);
+        QCOMPARE(QString::fromStdString(d.editor->folder()), d.folder());
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kAnn);
         d.click(1);
-        QCOMPARE(d.editor->fileName(), kBen);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kBen);
     }
 
     void saveRenamesTheFileAndTheBrowserRowFollows() {
@@ -122,7 +124,7 @@ private slots:
         QCOMPARE(d.rows(), (QStringList{saved, kBen, kCy}));
         QCOMPARE(d.browser->Model().row(0).Key, d.path(saved).toStdString());
         QVERIFY(d.editor->isClean());
-        QCOMPARE(d.editor->fileName(), saved);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), saved);
         QCOMPARE(d.editor->dialogFileName(), d.path(saved));
         QCOMPARE(d.ui.messages.size(), std::size_t{0});
     }
@@ -138,7 +140,7 @@ private slots:
         QCOMPARE(d.content(kBen), kBen);
         QCOMPARE(d.rows(), (QStringList{kAnn, kBen, kCy}));
         QVERIFY(!d.editor->isClean());
-        QCOMPARE(d.editor->fileName(), kAnn);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kAnn);
         QCOMPARE(d.pane(), kBen);
     }
 
@@ -230,8 +232,8 @@ private slots:
         d.ctx.settings.Parse2xDelimiterEnd = end.toStdString();
         d.command("mnuFileNew");  // a clean file: no question, a new empty name
         QCOMPARE(d.ui.messages.size(), std::size_t{0});
-        QCOMPARE(d.editor->fileName(), QString());
-        QCOMPARE(d.editor->folder(), d.folder());
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), QString());
+        QCOMPARE(QString::fromStdString(d.editor->folder()), d.folder());
         QCOMPARE(d.editor->findChild<QLabel*>(QStringLiteral("StatusText"))->text(), QStringLiteral("Ready"));
 
         d.ui.answers = {MessageAnswer::No};
@@ -246,7 +248,7 @@ private slots:
         QCOMPARE(d.pane(), sample);
         QCOMPARE(d.editor->statusPicture(), StatusPicture::Good);  // it reads back as typed
         QVERIFY(!d.editor->isClean());
-        QCOMPARE(d.editor->fileName(), QString());
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), QString());
 
         // Saving a name with no file behind it asks straight for the file that receives it.
         d.ui.chosenPaths = {d.path(kBen)};
@@ -266,19 +268,19 @@ private slots:
         d.ui.chosenPaths = {d.path(QStringLiteral("more/{PL=Lake}.png"))};
         d.command("mnuFileOpen");
         QCOMPARE(d.ui.dialogs, QStringList{QStringLiteral("Open Filename")});
-        QCOMPARE(d.editor->fileName(), QStringLiteral("{PL=Lake}.png"));
-        QCOMPARE(d.editor->folder(), d.path(QStringLiteral("more")));
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), QStringLiteral("{PL=Lake}.png"));
+        QCOMPARE(QString::fromStdString(d.editor->folder()), d.path(QStringLiteral("more")));
         QCOMPARE(d.store.read("Editor", "InputPath").value_or(""), d.path(QStringLiteral("more")).toStdString());
 
         d.ui.chosenPaths = {d.path(QStringLiteral("gone.jpg"))};
         d.command("mnuFileOpen");
         QCOMPARE(d.lastMessage(), QStringLiteral("CommonDialog returned invalid file despite cdlOFNFileMustExist"));
         QCOMPARE(d.ui.messages.back().title, QStringLiteral("Open Filename"));
-        QCOMPARE(d.editor->fileName(), QStringLiteral("{PL=Lake}.png"));
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), QStringLiteral("{PL=Lake}.png"));
 
         d.command("mnuFileOpen");  // cancelled
         QCOMPARE(d.ui.messages.size(), std::size_t{1});
-        QCOMPARE(d.editor->fileName(), QStringLiteral("{PL=Lake}.png"));
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), QStringLiteral("{PL=Lake}.png"));
     }
 
     void revert() {
@@ -311,26 +313,110 @@ private slots:
         QCOMPARE(d.rows(), (QStringList{kCy, kBen, kAnn}));
         d.browser->SelectOnlyRow(0);
         d.browser->EditFile();
-        QCOMPARE(d.editor->fileName(), kCy);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kCy);
 
         d.command("mnuFilePrevious");  // the first row
         QCOMPARE(d.ui.beeps, 1);
         QStringList walked;
         for (int i = 0; i < 3; ++i) {
             d.command("mnuFileNext");
-            walked << d.editor->fileName();
+            walked << QString::fromStdString(d.editor->fileName());
         }
         QCOMPARE(walked, (QStringList{kBen, kAnn, kAnn}));
         QCOMPARE(d.ui.beeps, 2);  // stopped at the last row
         QCOMPARE(d.browser->SelectedRows(), std::vector<int>{2});
         d.command("mnuFilePrevious");
-        QCOMPARE(d.editor->fileName(), kBen);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kBen);
         QCOMPARE(d.browser->SelectedRows(), std::vector<int>{1});
 
         d.browser->hide();
         d.command("mnuFileNext");
-        QCOMPARE(d.editor->fileName(), kBen);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), kBen);
         QCOMPARE(d.ui.beeps, 2);
+    }
+
+    // A name that is not UTF-8 shows as U+FFFD, like the look-alike beside it; Save,
+    // Revert, Previous/Next and the start path still name the file it came from.
+    void namesThatAreNotUtf8KeepTheirFile() {
+        Desktop d({}, false);
+        const std::string folder = d.folder().toStdString();
+        // Names that parse, so that the pane's text can be saved as it stands.
+        const std::string raw = "{SU=\xfe}.jpg", lookAlike = "{SU=\xef\xbf\xbd}.jpg";
+        auto writeBytes = [&](const std::string& name) {
+            std::FILE* f = std::fopen((folder + '/' + name).c_str(), "wb");
+            QVERIFY(f);
+            std::fputs(name.c_str(), f);
+            std::fclose(f);
+        };
+        auto contentOf = [&](const std::string& name) {
+            std::FILE* f = std::fopen((folder + '/' + name).c_str(), "rb");
+            if (!f) return std::string("-");
+            char buf[64] = {};
+            const std::size_t n = std::fread(buf, 1, sizeof buf, f);
+            std::fclose(f);
+            return std::string(buf, n);
+        };
+        writeBytes(raw);
+        writeBytes(lookAlike);
+
+        // Started on the raw file, as a shell passes its bytes.
+        d.ctx.settings.StartupOpenBrowser = 1;
+        OpenStartWindows(d.ctx, StartPathFromArguments({"lorvane-manager", folder + '/' + raw}));
+        d.editor = static_cast<EditorWindow*>(d.ctx.windows.loaded(form::Editor));
+        d.browser = static_cast<ShellBrowser*>(d.ctx.windows.loaded(form::Browser));
+        QVERIFY(d.editor && d.browser);
+        QCOMPARE(d.editor->fileName(), raw);
+        d.browser->InitializeFolder(folder);
+        const int rawRow = d.browser->Model().findKey(folder + '/' + raw);
+        const int otherRow = d.browser->Model().findKey(folder + '/' + lookAlike);
+        QVERIFY(rawRow >= 0 && otherRow >= 0);
+
+        // Previous and Next step between the two, each as itself.
+        d.browser->SelectOnlyRow(otherRow);
+        d.browser->EditFile();
+        QCOMPARE(d.editor->fileName(), lookAlike);
+        d.command(rawRow < otherRow ? "mnuFilePrevious" : "mnuFileNext");
+        QCOMPARE(d.editor->fileName(), raw);
+        QCOMPARE(d.editor->folder(), folder);
+
+        // Saved as shown: nothing moves (the pane's text is not the name's bytes).
+        QVERIFY(d.editor->FileSave());
+        QCOMPARE(contentOf(raw), raw);
+        QCOMPARE(contentOf(lookAlike), lookAlike);
+
+        // Edited, reverted: the raw file again.
+        d.type(QStringLiteral("x"));
+        d.ui.answers = {MessageAnswer::Yes};
+        d.command("mnuFileRevert");
+        QCOMPARE(d.editor->fileName(), raw);
+
+        // A new name, Save: the raw file is renamed, the look-alike untouched, and
+        // the Browser's row for the raw file follows.
+        d.type(QStringLiteral("{SU=Raw}.jpg"));
+        QVERIFY(d.editor->FileSave());
+        QCOMPARE(d.ui.messages.size(), std::size_t{1});  // Revert's question only
+        QCOMPARE(contentOf(raw), std::string("-"));
+        QCOMPARE(contentOf("{SU=Raw}.jpg"), raw);
+        QCOMPARE(contentOf(lookAlike), lookAlike);
+        QCOMPARE(d.browser->Model().row(rawRow).Key, folder + "/{SU=Raw}.jpg");
+        QCOMPARE(d.browser->Model().row(otherRow).Key, folder + '/' + lookAlike);
+        QCOMPARE(d.editor->fileName(), std::string("{SU=Raw}.jpg"));
+        std::remove((folder + '/' + lookAlike).c_str());
+    }
+
+    // Load Files' chooser takes any existing folder, one with only subfolders too.
+    void loadFilesChoosesAFolder() {
+        Desktop d({}, true);
+        QVERIFY(QDir(d.folder()).mkpath(QStringLiteral("2020/January")));
+        QVERIFY(QDir(d.folder()).mkpath(QStringLiteral("2021")));
+        d.browser->SetIncludeSubfolders(false);
+        d.ui.chosenPaths = {d.path(QStringLiteral("2020"))};
+        d.browser->LoadFiles();
+        QCOMPARE(d.ui.dialogs, QStringList{QStringLiteral("Load Files")});
+        QCOMPARE(d.ui.filters, QStringList{QStringLiteral("All Files (*)")});
+        QCOMPARE(QString::fromStdString(d.browser->InputPath()), d.path(QStringLiteral("2020")));
+        QCOMPARE(d.browser->Model().size(), 0);
+        QVERIFY(d.ui.messages.empty());
     }
 
     void leavingAnEditedNameAsksFirst_data() {
@@ -354,7 +440,7 @@ private slots:
         QCOMPARE(d.ui.messages.size(), std::size_t{1});
         QCOMPARE(d.ui.messages[0].text,
                  QStringLiteral("Do you want to save the changes you made to the filename in the Editor?"));
-        QCOMPARE(d.editor->fileName(), editing);
+        QCOMPARE(QString::fromStdString(d.editor->fileName()), editing);
         QCOMPARE(d.filesOnDisk().join(QLatin1Char(',')), onDisk);
         if (answer == int(MessageAnswer::Cancel)) {
             QCOMPARE(d.pane(), QStringLiteral("{SU=Dee}.jpg"));

@@ -49,7 +49,7 @@ struct EditorFixture {
     }
     void load(const QString& name) {
         bool handled = true;
-        editor->InitializeFilename(QStringLiteral("/photos"), name, handled);
+        editor->InitializeFilename("/photos", name.toStdString(), handled);
     }
     // Makes the node with this text the tree pane's current node.
     void select(const QString& text) {

@@ -22,7 +22,7 @@ private slots:
         QCOMPARE(f.length(), QStringLiteral("Len 0"));
         QVERIFY(!f.action("mnuToolsLocate")->isEnabled());
         QVERIFY(f.editor->isClean());
-        QCOMPARE(f.editor->folder(), QStringLiteral("/opt/lorvane/sample"));
+        QCOMPARE(QString::fromStdString(f.editor->folder()), QStringLiteral("/opt/lorvane/sample"));
         QCOMPARE(f.editor->windowTitle(), QStringLiteral("Lorvane Editor"));
     }
 
@@ -252,7 +252,7 @@ private slots:
         files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
         drop(&files);
         QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann}.jpg"));
-        QCOMPARE(f.editor->folder(), QDir(dir.path()).absolutePath());
+        QCOMPARE(QString::fromStdString(f.editor->folder()), QDir(dir.path()).absolutePath());
         QVERIFY(f.editor->isClean());
         QMimeData text;
         text.setText(QStringLiteral("words"));
@@ -272,11 +272,11 @@ private slots:
         FileServiceProbe files;
         AppContext ctx(store, ui, files, QString());
         ctx.windows.registerWindow(form::Editor, [&ctx] { return new EditorWindow(ctx); });
-        OpenStartWindows(ctx, path);
+        OpenStartWindows(ctx, path.toStdString());
         auto* editor = static_cast<EditorWindow*>(ctx.windows.loaded(form::Editor));
         QVERIFY(ctx.windows.IsFormVisible(form::Editor));
-        QCOMPARE(editor->fileName(), QStringLiteral("{PL=Lake}.png"));
-        QCOMPARE(editor->folder(), QDir(dir.path()).absolutePath());
+        QCOMPARE(QString::fromStdString(editor->fileName()), QStringLiteral("{PL=Lake}.png"));
+        QCOMPARE(QString::fromStdString(editor->folder()), QDir(dir.path()).absolutePath());
         QCOMPARE(editor->dialogFileName(), QDir(dir.path()).absolutePath() + QStringLiteral("/{PL=Lake}.png"));
         QVERIFY(!editor->findChild<QAction*>(QStringLiteral("mnuBrowser"))->isEnabled());
         delete editor;

@@ -26,6 +26,7 @@ public:
     std::deque<QString> chosenPaths;  // for the file dialogs; empty means cancelled
     std::vector<ShownMessage> messages;
     QStringList dialogs;  // titles of the file dialogs shown
+    QStringList filters;  // the filters of the folder choosers shown
     int beeps = 0;
 
     MessageAnswer ShowMessage(QWidget*, const QString& text, const QString& title, MessageIcon icon,
@@ -46,6 +47,10 @@ public:
         return nextPath(title);
     }
     QString GetFolder(QWidget*, const QString& title, const QString&) override { return nextPath(title); }
+    QString GetFolderAmongFiles(QWidget*, const QString& title, const QString&, const QString& filter) override {
+        filters << filter;
+        return nextPath(title);
+    }
     void Beep() override { ++beeps; }
 
 private:

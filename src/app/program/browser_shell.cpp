@@ -8,14 +8,14 @@ EditorForm* ShellBrowserHost::loadedEditor() const {
 
 bool ShellBrowserHost::EditorVisible() { return ctx_.windows.IsFormVisible(form::Editor); }
 
-QString ShellBrowserHost::EditorFolder() {
+std::string ShellBrowserHost::EditorFolder() {
     EditorForm* e = loadedEditor();
-    return e ? e->CurrentFolder() : QString();
+    return e ? e->CurrentFolder() : std::string();
 }
 
-QString ShellBrowserHost::EditorFileName() {
+std::string ShellBrowserHost::EditorFileName() {
     EditorForm* e = loadedEditor();
-    return e ? e->CurrentFileName() : QString();
+    return e ? e->CurrentFileName() : std::string();
 }
 
 bool ShellBrowserHost::EditorOkayToDiscard() {
@@ -23,15 +23,19 @@ bool ShellBrowserHost::EditorOkayToDiscard() {
     return !e || e->OkayToDiscard();
 }
 
-void ShellBrowserHost::EditorInitializeFilename(const QString& folder, const QString& fileName) {
+void ShellBrowserHost::EditorInitializeFilename(const std::string& folder, const std::string& fileName) {
     // The Browser hands the Viewer its file itself.
     bool viewerHandled = true;
     if (EditorForm* e = ctx_.windows.editor()) e->InitializeFilename(folder, fileName, viewerHandled);
 }
 
+bool ShellBrowserHost::ViewerAvailable() { return ctx_.windows.isAvailable(form::Viewer); }
+bool ShellBrowserHost::OptionsAvailable() { return ctx_.windows.isAvailable(form::Options); }
+bool ShellBrowserHost::AboutAvailable() { return ctx_.windows.isAvailable(form::About); }
+
 bool ShellBrowserHost::ViewerVisible() { return ctx_.windows.IsFormVisible(form::Viewer); }
 
-void ShellBrowserHost::ViewerShowPicture(const QString& path) {
+void ShellBrowserHost::ViewerShowPicture(const std::string& path) {
     if (ViewerForm* v = ctx_.windows.viewer()) v->ShowPicture(path);
 }
 
@@ -47,8 +51,8 @@ void ShellBrowserHost::ShowMessage(QWidget* parent, const QString& text, const Q
     ctx_.ui.ShowMessage(parent, text, title, i, MessageButtons::Ok);
 }
 
-QString ShellBrowserHost::ChooseFile(QWidget* parent, const QString& title, const QString& initialFolder) {
-    return ctx_.ui.GetOpenFileName(parent, title, initialFolder, QStringLiteral("All files (*)"));
+QString ShellBrowserHost::ChooseFolder(QWidget* parent, const QString& title, const QString& initialFolder) {
+    return ctx_.ui.GetFolderAmongFiles(parent, title, initialFolder, QStringLiteral("All Files (*)"));
 }
 
 void ShellBrowserHost::ToggleEditor() { ctx_.windows.ToggleWindow(form::Editor); }

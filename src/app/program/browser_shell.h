@@ -13,14 +13,17 @@ public:
     explicit ShellBrowserHost(AppContext& ctx) : ctx_(ctx) {}
 
     bool EditorVisible() override;
-    QString EditorFolder() override;
-    QString EditorFileName() override;
+    std::string EditorFolder() override;
+    std::string EditorFileName() override;
     bool EditorOkayToDiscard() override;
-    void EditorInitializeFilename(const QString& folder, const QString& fileName) override;
+    void EditorInitializeFilename(const std::string& folder, const std::string& fileName) override;
+    bool ViewerAvailable() override;
+    bool OptionsAvailable() override;
+    bool AboutAvailable() override;
     bool ViewerVisible() override;
-    void ViewerShowPicture(const QString& path) override;
+    void ViewerShowPicture(const std::string& path) override;
     void ShowMessage(QWidget* parent, const QString& text, const QString& title, BrowserIcon icon) override;
-    QString ChooseFile(QWidget* parent, const QString& title, const QString& initialFolder) override;
+    QString ChooseFolder(QWidget* parent, const QString& title, const QString& initialFolder) override;
     void ToggleEditor() override;
     void ToggleViewer() override;
     void ShowOptions() override;
@@ -38,8 +41,8 @@ class ShellBrowser final : public BrowserWindow, public BrowserForm {
 public:
     ShellBrowser(AppContext& ctx, ShellBrowserHost& host) : BrowserWindow(ctx.settings, ctx.store, &host) {}
 
-    void InitializeFolder(const QString& folder) override { BrowserWindow::InitializeFolder(folder); }
-    void UpdateItem(const QString& oldPath, const QString& newPath) override {
+    void InitializeFolder(const std::string& folder) override { BrowserWindow::InitializeFolder(folder); }
+    void UpdateItem(const std::string& oldPath, const std::string& newPath) override {
         BrowserWindow::UpdateItem(oldPath, newPath);
     }
     void SaveSettings() override { BrowserWindow::SaveSettings(); }

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/app_context.h"
 #include "app/file_probe.h"
@@ -98,7 +100,9 @@ int main(int argc, char** argv) {
         return code;
     }
 
-    OpenStartWindows(ctx, StartPathFromArguments(QCoreApplication::arguments()));
+    // argv rather than arguments(): Qt has taken its own options out of it, and its
+    // bytes are the file system's (arguments() decodes them, losing what is not UTF-8).
+    OpenStartWindows(ctx, StartPathFromArguments(std::vector<std::string>(argv, argv + argc)));
     // The file is left as it is, so this run's window settings go nowhere: say so once,
     // where the user looks, not only on a terminal that may not exist.
     if (iniStore && !iniStore->canSave()) {
