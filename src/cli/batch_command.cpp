@@ -72,7 +72,7 @@ namespace {
 // The files of the PATHs, each once, in the order given.
 class FileGatherer {
 public:
-    FileGatherer(RowParser& parser, const FileSystemService& files, const BatchArgs& a)
+    FileGatherer(RowParser& parser, const FileSystem& files, const BatchArgs& a)
         : parser_(parser), files_(files), args_(a) {}
 
     std::vector<BrowserRow> rows;
@@ -121,7 +121,7 @@ private:
     }
 
     RowParser& parser_;
-    const FileSystemService& files_;
+    const FileSystem& files_;
     const BatchArgs& args_;
     std::unordered_set<std::string> seen_;
 };
@@ -240,7 +240,7 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
 
     std::optional<InterruptStop> interrupt(std::in_place);
 
-    const FileSystemService& files = FileSystemService::Instance();
+    const FileSystem& files = FileSystemService::Instance();
     StderrSink sink;
     RowParser parser(settings, &sink);
     FileGatherer gather(parser, files, a);

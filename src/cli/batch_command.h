@@ -27,7 +27,7 @@ void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& args);
 
 // The operation's step for this run (null for a rebuild). It may keep references
 // to the parser's options, which live until the run ends.
-using StepFactory = std::function<std::unique_ptr<BatchStep>(RowParser& parser, const FileSystemService& files)>;
+using StepFactory = std::function<std::unique_ptr<BatchStep>(RowParser& parser, const FileSystem& files)>;
 
 // Everything after the arguments were parsed: settings, files, run, report.
 // args are the command's own arguments, for the journal's record of what ran.

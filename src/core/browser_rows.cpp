@@ -89,7 +89,8 @@ void SetFileColumns(BrowserRow& row, const FileInfo& file) {
     FormatLengthColumn(file.Name, row.Length);
 }
 
-RowParser::RowParser(const GlobalSettings& settings, MessageSink* sink) : pipeline_(settings, false, sink) {}
+RowParser::RowParser(const GlobalSettings& settings, MessageSink* sink, const FileSystem& files)
+    : pipeline_(settings, false, sink), files_(files) {}
 
 void RowParser::takeChronology(ChronologyFields& fields) {
     const AttributeTree& tree = pipeline_.tree();
@@ -139,7 +140,7 @@ void RowParser::ParseItem(BrowserRow& row) {
 }
 
 FsError RowParser::FillRow(BrowserRow& row, std::string_view path) {
-    FsError e = FileSystemService::Instance().GetFile(path, file_);
+    FsError e = files_.GetFile(path, file_);
     if (e.failed()) return e;
     SetFileColumns(row, file_);
     ParseItem(row);
@@ -147,7 +148,7 @@ FsError RowParser::FillRow(BrowserRow& row, std::string_view path) {
 }
 
 FsError RowParser::FillRow(BrowserRow& row, const OpenFolder& folder, std::string_view name) {
-    FsError e = FileSystemService::Instance().GetFile(folder, name, file_);
+    FsError e = files_.GetFile(folder, name, file_);
     if (e.failed()) return e;
     SetFileColumns(row, file_);
     ParseItem(row);

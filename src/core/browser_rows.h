@@ -74,7 +74,9 @@ void SetFileColumns(BrowserRow& row, const FileInfo& file);
 class RowParser {
 public:
     // settings must outlive the parser; sink answers the semantic layer's message box.
-    explicit RowParser(const GlobalSettings& settings, MessageSink* sink = nullptr);
+    // files is where rows are filled from; it outlives the parser.
+    explicit RowParser(const GlobalSettings& settings, MessageSink* sink = nullptr,
+                       const FileSystem& files = FileSystemService::Instance());
 
     // Makes the date and semantic options again from the settings (edit mode off).
     void RefreshOptions() { pipeline_.RefreshOptions(false); }
@@ -97,11 +99,13 @@ public:
     // The work tree and its calling order, for the batch steps that change the
     // tree of the row just parsed and build it again.
     NamePipeline& pipeline() { return pipeline_; }
+    const FileSystem& files() const { return files_; }
 
 private:
     void takeChronology(ChronologyFields& fields);
 
     NamePipeline pipeline_;
+    const FileSystem& files_;
     Finding finding_;
     FileInfo file_;
 };

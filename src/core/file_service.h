@@ -78,43 +78,62 @@ private:
     int fd_ = -1;
 };
 
-class FileSystemService {
+// What the rest of the program needs of the file system. The service below is
+// the real one; tests hand in a fake that can fail a chosen operation.
+class FileSystem {
 public:
-    // The program-wide object.
-    static FileSystemService& Instance();
+    virtual ~FileSystem() = default;
 
     // Never fail. A symbolic link counts as what it points to.
-    bool FileExists(std::string_view path) const;
-    bool FolderExists(std::string_view path) const;
+    virtual bool FileExists(std::string_view path) const = 0;
+    virtual bool FolderExists(std::string_view path) const = 0;
 
-    FsError GetFile(std::string_view path, FileInfo& file) const;
+    virtual FsError GetFile(std::string_view path, FileInfo& file) const = 0;
     // The same for a name straight from a listing of an open folder (one of its
     // Files): the path needs no cleaning, the file is found from the folder rather
     // than by walking the whole path again, and file's strings are reused in place.
-    FsError GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const;
+    virtual FsError GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const = 0;
     // Files and subfolders in name order, ignoring letter case (ties in byte order),
     // so that a folder lists the same way on every run.
-    FsError GetFolder(std::string_view path, FolderInfo& folder) const;
+    virtual FsError GetFolder(std::string_view path, FolderInfo& folder) const = 0;
     // What counting needs of a folder, from the same entries as GetFolder: the
     // number of its files (left unsorted, which is most of the cost) and its
     // subfolders in GetFolder's order.
-    FsError CountFolder(std::string_view path, std::size_t& files, std::vector<std::string>& subFolders) const;
+    virtual FsError CountFolder(std::string_view path, std::size_t& files,
+                                std::vector<std::string>& subFolders) const = 0;
 
     // Renames or moves a file. Never replaces an existing file. A destination that
     // is the file's own path succeeds and changes nothing; one that differs only in
     // letter case renames even where the file system ignores case. Across file
     // systems the file is copied, verified and only then removed at the source;
     // any failure leaves the source as it was and no partial copy behind.
-    FsError Move(std::string_view source, std::string_view destination) const;
+    virtual FsError Move(std::string_view source, std::string_view destination) const = 0;
     // Copies a file (content, permissions, last-modified time). An existing
     // destination makes it fail unless overwrite is true; the copy appears under
     // its name only once complete and verified.
-    FsError Copy(std::string_view source, std::string_view destination, bool overwrite) const;
-    FsError Delete(std::string_view path) const;
+    virtual FsError Copy(std::string_view source, std::string_view destination, bool overwrite) const = 0;
+    virtual FsError Delete(std::string_view path) const = 0;
 
     // Description shown in the "Type" column for a file name: by its last
     // extension, "<EXT> File" for an unknown one, "File" without one.
-    std::string TypeDescription(std::string_view fileName) const;
+    virtual std::string TypeDescription(std::string_view fileName) const = 0;
+};
+
+class FileSystemService final : public FileSystem {
+public:
+    // The program-wide object.
+    static FileSystemService& Instance();
+
+    bool FileExists(std::string_view path) const override;
+    bool FolderExists(std::string_view path) const override;
+    FsError GetFile(std::string_view path, FileInfo& file) const override;
+    FsError GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const override;
+    FsError GetFolder(std::string_view path, FolderInfo& folder) const override;
+    FsError CountFolder(std::string_view path, std::size_t& files, std::vector<std::string>& subFolders) const override;
+    FsError Move(std::string_view source, std::string_view destination) const override;
+    FsError Copy(std::string_view source, std::string_view destination, bool overwrite) const override;
+    FsError Delete(std::string_view path) const override;
+    std::string TypeDescription(std::string_view fileName) const override;
 
     // For tests: reaching the routes a move takes on other file systems, and a
     // moment at which another program could replace the source.

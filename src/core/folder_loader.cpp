@@ -6,7 +6,7 @@ namespace lorvane {
 
 LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, const RowFn& onRow) {
     LoadOutcome out;
-    FileSystemService& fs = FileSystemService::Instance();
+    const FileSystem& fs = parser_.files();
     if (!fs.FolderExists(folder)) return out;
     out.folderExists = true;
     parser_.RefreshOptions();
@@ -40,7 +40,7 @@ void FolderLoader::count(const std::string& folder, bool subfolders, bool isStar
     }
     std::size_t files = 0;
     std::vector<std::string> subFolders;
-    if (FsError e = FileSystemService::Instance().CountFolder(folder, files, subFolders); e.failed()) {
+    if (FsError e = parser_.files().CountFolder(folder, files, subFolders); e.failed()) {
         if (skipUnreadable_ && !isStart) {
             out.errors.push_back(e.message());
             skipped_.push_back(folder);
@@ -62,7 +62,7 @@ void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& 
     // Named once already, when counting could not read it.
     if (!skipped_.empty() && std::find(skipped_.begin(), skipped_.end(), folder) != skipped_.end()) return;
     FolderInfo listing;
-    if (FsError e = FileSystemService::Instance().GetFolder(folder, listing); e.failed()) {
+    if (FsError e = parser_.files().GetFolder(folder, listing); e.failed()) {
         out.errors.push_back(e.message());
         return;
     }

@@ -21,4 +21,14 @@ std::string_view NameRefusalText(NameRefusal refusal) {
     return {};
 }
 
+RenameResult RenameFile(const FileSystem& files, std::string_view oldPath, std::string_view folder,
+                        std::string_view newName) {
+    RenameResult r;
+    r.refusal = JudgeNewFileName(newName);
+    if (r.refusal != NameRefusal::None) return r;
+    r.newPath = JoinPath(folder, newName);
+    r.error = files.Move(oldPath, r.newPath);
+    return r;
+}
+
 }  // namespace lorvane

@@ -3,7 +3,10 @@
 // system.
 #pragma once
 
+#include <string>
 #include <string_view>
+
+#include "core/file_service.h"
 
 namespace lorvane {
 
@@ -20,5 +23,19 @@ NameRefusal JudgeNewFileName(std::string_view name);
 
 // The message for a refusal, e.g. "A file name cannot contain "/"" (empty for None).
 std::string_view NameRefusalText(NameRefusal refusal);
+
+struct RenameResult {
+    NameRefusal refusal = NameRefusal::None;  // the name was refused before the file system was asked
+    FsError error;                            // or the file system's failure
+    std::string newPath;                      // folder, "/" and the new name
+
+    bool ok() const { return refusal == NameRefusal::None && error.ok(); }
+};
+
+// The one way a file gets a new name in its folder (the Editor's Save, the
+// Browser's rename, every batch run): the name judged first, then moved without
+// ever replacing another file.
+RenameResult RenameFile(const FileSystem& files, std::string_view oldPath, std::string_view folder,
+                        std::string_view newName);
 
 }  // namespace lorvane

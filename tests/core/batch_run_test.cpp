@@ -10,6 +10,7 @@
 #include "core/batch/batch_report.h"
 #include "core/batch/batch_run.h"
 #include "engine/dictionary.h"
+#include "support/fake_file_system.h"
 
 namespace lorvane {
 namespace {
@@ -122,14 +123,15 @@ protected:
         return out;
     }
     BatchCounters run(const BatchOperation& op, BatchStep* step, const BatchRunOptions& options = {}) {
-        BatchRun batch(parser_, FileSystemService::Instance(), host_);
+        BatchRun batch(parser_, files_, host_);
         const std::vector<BrowserRow*> rows = selected();
         return batch.Run(op, step, rows, options);
     }
 
     QTemporaryDir dir_;
     GlobalSettings settings_;
-    RowParser parser_{settings_};
+    testing::FakeFileSystem files_;
+    RowParser parser_{settings_, nullptr, files_};
     ScriptedHost host_;
     std::vector<std::unique_ptr<BrowserRow>> rows_;
 };
@@ -190,6 +192,21 @@ TEST_F(BatchRunTest, FailureOnTheLastRowOnlyReports) {
     EXPECT_EQ(host_.failures, std::vector<std::string>{"{SU=Ann}.jpg last File exists"});
     EXPECT_EQ(c.total, 2);
     EXPECT_EQ(c.successes(), 1);
+}
+
+TEST_F(BatchRunTest, APlatformErrorIsReportedAndTheRunGoesOn) {
+    files({"{SU=Ann}.jpg", "{SU=Cy}.jpg"});
+    SubjectToBob step;
+    files_.failChangeAt = 1;  // the first rename: permission denied
+    const BatchCounters c = run(batch_operation::ChangeDates, &step);
+    EXPECT_EQ(host_.failures, std::vector<std::string>{"{SU=Ann}.jpg Permission denied"});
+    EXPECT_EQ(c.notSaved, 1);
+    EXPECT_EQ(c.successes(), 1);
+    EXPECT_EQ(rows_[0]->Text, "{SU=Ann}.jpg");  // its row keeps name, key and parse
+    EXPECT_EQ(rows_[0]->Status, "Warn");
+    EXPECT_TRUE(exists("{SU=Ann}.jpg"));
+    EXPECT_TRUE(exists("{SU=Bob}.jpg"));  // the second file took the name the first could not
+    EXPECT_EQ(files_.moved, std::vector<std::string>{path("{SU=Cy}.jpg") + " > " + path("{SU=Bob}.jpg")});
 }
 
 TEST_F(BatchRunTest, StopEndsBeforeTheNextRow) {

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "core/rename_rule.h"
+
 namespace lorvane {
 
 std::string_view OutcomeWord(BatchOutcome outcome) {
@@ -108,14 +110,17 @@ BatchRun::Settled BatchRun::renameAndRefill(BrowserRow& row, BatchFile& file, Ba
 
     FsError error;
     bool recordFailed = false;
-    if (options.preview) {
+    if (const NameRefusal refusal = JudgeNewFileName(file.newName); refusal != NameRefusal::None) {
+        // A built name that is no name of this folder (settings let "/" through).
+        error = {EINVAL, "rename", row.Key, file.newPath, std::string(NameRefusalText(refusal))};
+    } else if (options.preview) {
         previewRefusal(row, file.newPath, error);
     } else if (options.recorder && !options.recorder->WillRename(row.Key, file.newPath)) {
         // Without its record the rename could not be undone: make none at all.
         recordFailed = true;
         error = {EIO, "rename", row.Key, file.newPath, options.recorder->error()};
     } else {
-        error = files_.Move(row.Key, file.newPath);
+        error = RenameFile(files_, row.Key, row.Path, file.newName).error;
     }
 
     if (error.failed()) {

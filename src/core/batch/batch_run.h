@@ -76,7 +76,7 @@ struct BatchRunOptions {
 
 class BatchRun {
 public:
-    BatchRun(RowParser& parser, const FileSystemService& files, BatchHost& host)
+    BatchRun(RowParser& parser, const FileSystem& files, BatchHost& host)
         : parser_(parser), files_(files), host_(host) {}
 
     // A dialog operation over rows (the selected ones, in row order). A null step
@@ -98,7 +98,7 @@ private:
     bool previewRefusal(const BrowserRow& row, const std::string& newPath, FsError& error);
 
     RowParser& parser_;
-    const FileSystemService& files_;
+    const FileSystem& files_;
     BatchHost& host_;
     bool stopped_ = false, aborted_ = false;
     BatchFile file_;

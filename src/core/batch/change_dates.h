@@ -65,14 +65,14 @@ StepAnswer ChangeDatesInTree(const ChangeDatesRequest& request, AttributeTree& t
 // system and, for Taken, from the picture's Exif metadata.
 class ChangeDatesStep final : public BatchStep {
 public:
-    ChangeDatesStep(const ChangeDatesRequest& request, const DateOptions& options, const FileSystemService& files)
+    ChangeDatesStep(const ChangeDatesRequest& request, const DateOptions& options, const FileSystem& files)
         : request_(request), options_(options), files_(files) {}
     StepAnswer ChangeTree(AttributeTree& tree, const BrowserRow& row) override;
 
 private:
     const ChangeDatesRequest& request_;
     const DateOptions& options_;
-    const FileSystemService& files_;
+    const FileSystem& files_;
     FileInfo file_;
 };
 

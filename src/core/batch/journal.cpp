@@ -277,7 +277,7 @@ std::string_view UndoOutcomeWord(UndoOutcome outcome) {
     return "failed";
 }
 
-bool UndoRun(JournalRun& run, const FileSystemService& files, bool apply,
+bool UndoRun(JournalRun& run, const FileSystem& files, bool apply,
              const std::function<void(const UndoItem&)>& onItem) {
     bool all = true;
     UndoItem item;

@@ -75,7 +75,7 @@ struct UndoItem {
 // Reverts the run's renames in reverse order, never replacing a file; with apply
 // false it only says what would happen. True when every file is (or would be)
 // back at its old path; then an applied undo marks the run undone.
-bool UndoRun(JournalRun& run, const FileSystemService& files, bool apply,
+bool UndoRun(JournalRun& run, const FileSystem& files, bool apply,
              const std::function<void(const UndoItem&)>& onItem);
 
 // Byte-exact text form of a path for a journal line: backslash, tab, line breaks
