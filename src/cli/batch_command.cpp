@@ -81,6 +81,7 @@ public:
     void add(std::string_view path) {
         if (files_.FolderExists(path)) {
             FolderLoader loader(parser_);
+            loader.SetNamesOnly(true);  // the run asks each file itself when it renames it
             loader.SetStopFlag(&InterruptStop::flag());
             const LoadOutcome out = loader.Load(path, args_.recursive, [&](const BrowserRow& row) { keep(row); });
             if (!out.countError.empty()) fail(out.countError);

@@ -139,6 +139,16 @@ void RowParser::ParseItem(BrowserRow& row) {
     FormatChronologyKey(fields, row.Chronology);
 }
 
+void RowParser::FillRowByName(BrowserRow& row, std::string_view folder, std::string_view name) {
+    row.Text = name;
+    row.Key = JoinPath(folder, name);
+    row.Path = folder;
+    row.Type = files_.TypeDescription(name);
+    row.Size.clear();
+    FormatLengthColumn(name, row.Length);
+    ParseItem(row);
+}
+
 FsError RowParser::FillRow(BrowserRow& row, std::string_view path) {
     FsError e = files_.GetFile(path, file_);
     if (e.failed()) return e;

@@ -90,6 +90,9 @@ public:
     FsError FillRow(BrowserRow& row, std::string_view path);
     // The same for a file named in the listing of an open folder.
     FsError FillRow(BrowserRow& row, const OpenFolder& folder, std::string_view name);
+    // The same from the name alone, for tools that show no size or dates: the
+    // file is not asked (its "Size" column stays empty).
+    void FillRowByName(BrowserRow& row, std::string_view folder, std::string_view name);
 
     // The last row's parse, as the window keeps it.
     const Result& result() const { return pipeline_.result(); }

@@ -14,8 +14,10 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
     const std::string start = CleanPath(folder);
     countingReported_ = loadingReported_ = false;
     skipped_.clear();
-    count(start, includeSubfolders, true, out);
-    if (!out.countError.empty() || out.cancelled || out.total == 0) return out;
+    if (!namesOnly_) {
+        count(start, includeSubfolders, true, out);
+        if (!out.countError.empty() || out.cancelled || out.total == 0) return out;
+    }
     add(start, includeSubfolders, out, onRow);
     return out;
 }
@@ -69,7 +71,12 @@ void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& 
     {
         const OpenFolder open(listing.Path);  // closed before the subfolders are read
         for (const std::string& name : listing.Files) {
-            if (FsError e = parser_.FillRow(row_, open, name); e.failed()) {
+            if (namesOnly_) {
+                parser_.FillRowByName(row_, listing.Path, name);
+                onRow(row_);
+                ++out.loaded;
+                out.total = out.loaded;
+            } else if (FsError e = parser_.FillRow(row_, open, name); e.failed()) {
                 out.errors.push_back(e.message());
             } else {
                 onRow(row_);

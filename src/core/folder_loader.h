@@ -60,6 +60,10 @@ public:
     // (with its own subfolders), and the rest is loaded. Off, as the Browser loads:
     // it ends the load with countError and no rows.
     void SetSkipUnreadableFolders(bool on) { skipUnreadable_ = on; }
+    // Rows from the folders' listings alone: no counting first and no look at
+    // each file (no "Size"), for tools that only need names in listing order. A
+    // folder that cannot be read is named among the errors.
+    void SetNamesOnly(bool on) { namesOnly_ = on; }
 
     // A folder that does not exist gives no rows and no error (folderExists false).
     // The parser's options are refreshed from the settings first.
@@ -79,6 +83,7 @@ private:
     ProgressFn progress_;
     const std::atomic<bool>* stop_ = nullptr;
     EventPacer* pacer_ = nullptr;
+    bool namesOnly_ = false;
     bool skipUnreadable_ = false;
     bool countingReported_ = false, loadingReported_ = false;
     std::vector<std::string> skipped_;  // folders left out while counting, in the order met

@@ -212,6 +212,25 @@ TEST_F(FolderLoaderTest, RowsComeFolderFirstThenSubfoldersDepthFirst) {
     EXPECT_EQ(names(rows), (std::vector<std::string>{"b.jpg", "{DT=2004}{SN=3}.jpg"}));
 }
 
+TEST_F(FolderLoaderTest, NamesOnlyGivesTheSameRowsWithoutAskingEachFile) {
+    file("b.jpg");
+    file("{DT=2004}{SN=3}.jpg", 13005);
+    folder("sub1");
+    file("sub1/x.jpg");
+    std::vector<BrowserRow> full, names;
+    loader_.Load(dir_.path().toStdString(), true, full);
+    loader_.SetNamesOnly(true);
+    const LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, names);
+    EXPECT_EQ(o.loaded, 3u);
+    ASSERT_EQ(names.size(), full.size());
+    for (std::size_t i = 0; i < full.size(); ++i) {
+        for (std::string_view column : kBrowserColumns)
+            if (column != "Size") EXPECT_EQ(*names[i].column(column), *full[i].column(column)) << column;
+        EXPECT_EQ(names[i].Key, full[i].Key);
+        EXPECT_EQ(names[i].Size, "");
+    }
+}
+
 TEST_F(FolderLoaderTest, EmptyAndMissingFolders) {
     std::vector<BrowserRow> rows;
     int loadingCalls = 0;
