@@ -90,8 +90,13 @@ public:
         }
         BrowserRow row;
         if (const FsError e = parser_.FillRow(row, path); e.failed()) {
-            fail(files_.FileExists(path) || e.code != ENOENT ? e.message()
-                                                               : "\"" + std::string(path) + "\" does not exist");
+            if (files_.FileExists(path) || e.code != ENOENT) {
+                fail(e.message());
+            } else {
+                std::string message(1, '"');
+                message.append(path).append("\" does not exist");
+                fail(message);
+            }
             return;
         }
         keep(row);
