@@ -31,6 +31,7 @@ std::string ParseArguments(std::span<const char* const> args, std::span<const Op
             values.push_back(a.substr(eq + 1));
         } else {
             if (args.size() - i - 1 < static_cast<std::size_t>(spec->values)) {
+                if (!spec->valueWord.empty()) return std::string(name) + " needs " + std::string(spec->valueWord);
                 return "option " + std::string(name) + " needs " +
                        (spec->values == 1 ? std::string("a value") : std::to_string(spec->values) + " values");
             }
@@ -39,6 +40,13 @@ std::string ParseArguments(std::span<const char* const> args, std::span<const Op
         if (auto e = spec->apply(values); !e.empty()) return e;
     }
     return {};
+}
+
+OptionSpec FlagOption(std::string_view name, std::string_view alias, bool& flag) {
+    return {name, alias, 0, {}, [&flag](std::span<const std::string_view>) {
+                flag = true;
+                return std::string();
+            }};
 }
 
 std::optional<std::int64_t> ReadWholeNumber(std::string_view text) {

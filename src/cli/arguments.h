@@ -16,6 +16,7 @@ struct OptionSpec {
     std::string_view name;   // "--apply"
     std::string_view alias;  // "-r", or empty
     int values = 0;          // how many arguments follow it (one may also be given as --name=VALUE)
+    std::string_view valueWord;  // what the values are, for the message when they are missing
     // Takes the option's values; returns an error text, or empty.
     std::function<std::string(std::span<const std::string_view> values)> apply;
 };
@@ -24,6 +25,9 @@ struct OptionSpec {
 // a value"), or empty. operandWord names the operands in the hint for a leading "-".
 std::string ParseArguments(std::span<const char* const> args, std::span<const OptionSpec> options,
                            std::vector<std::string_view>& operands, std::string_view operandWord);
+
+// An option that only sets a flag.
+OptionSpec FlagOption(std::string_view name, std::string_view alias, bool& flag);
 
 // A whole number for an option's value, or nothing.
 std::optional<std::int64_t> ReadWholeNumber(std::string_view text);

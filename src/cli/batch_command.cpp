@@ -46,24 +46,16 @@ const char kCommonBatchHelp[] =
     "be parsed, rebuilt or saved, or was out of range; 2 usage error (nothing renamed).\n";
 
 void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& a) {
-    auto flag = [](bool& b) {
-        return [&b](std::span<const std::string_view>) {
-            b = true;
-            return std::string();
-        };
-    };
-    specs.push_back({"--recursive", "-r", 0, flag(a.recursive)});
-    specs.push_back({"-0", "", 0, flag(a.nulSeparated)});
-    specs.push_back({"--apply", "", 0, flag(a.apply)});
-    specs.push_back({"--json", "", 0, flag(a.json)});
-    specs.push_back({"--help", "-h", 0, flag(a.help)});
-    specs.push_back({"--sort", "", 1, [&a](std::span<const std::string_view> v) {
+    specs.push_back(FlagOption("--recursive", "-r", a.recursive));
+    specs.push_back(FlagOption("-0", "", a.nulSeparated));
+    specs.push_back(FlagOption("--apply", "", a.apply));
+    specs.push_back(FlagOption("--json", "", a.json));
+    specs.push_back(FlagOption("--help", "-h", a.help));
+    specs.push_back(SetOption(a.overrides));
+    specs.push_back({"--sort", "", 1, "chronology", [&a](std::span<const std::string_view> v) {
                          if (v[0] != "chronology") return "--sort takes \"chronology\", not \"" + std::string(v[0]) + "\"";
                          a.sortChronology = true;
                          return std::string();
-                     }});
-    specs.push_back({"--set", "", 1, [&a](std::span<const std::string_view> v) {
-                         return ParseOverride(v[0], a.overrides);
                      }});
 }
 
@@ -135,21 +127,13 @@ private:
 // The terminal's side of a run: progress, Stop on Ctrl+C, each file's line.
 class TerminalHost final : public BatchHost {
 public:
-    TerminalHost(const BatchArgs& a, Output& out) : args_(a), out_(out), progress_(::isatty(STDERR_FILENO)) {}
+    TerminalHost(const BatchArgs& a, Output& out) : args_(a), out_(out) {}
 
     bool anyFailed = false;
 
     bool Progress(std::int32_t attempted, std::int32_t total) override {
         if (InterruptStop::flag().load(std::memory_order_relaxed)) return false;
-        if (progress_) {
-            const auto now = std::chrono::steady_clock::now();
-            if (!shown_ || now - last_ >= std::chrono::milliseconds(100)) {
-                last_ = now;
-                shown_ = true;
-                std::fprintf(stderr, "\r\033[K%s of %s", FormatCount(attempted).c_str(), FormatCount(total).c_str());
-                std::fflush(stderr);
-            }
-        }
+        if (progress_.due()) progress_.show(FormatCount(attempted) + " of " + FormatCount(total));
         return true;
     }
 
@@ -213,16 +197,12 @@ public:
         out_.maybeFlush();
     }
 
-    void clearProgress() {
-        if (shown_) std::fputs("\r\033[K", stderr);
-        shown_ = false;
-    }
+    void clearProgress() { progress_.clear(); }
 
 private:
     const BatchArgs& args_;
     Output& out_;
-    bool progress_, shown_ = false;
-    std::chrono::steady_clock::time_point last_{};
+    TerminalProgress progress_;
 };
 
 std::string commandText(std::string_view command, std::span<const char* const> args) {

@@ -60,7 +60,7 @@ int RunChangeDates(std::span<const char* const> args) {
     bool shiftAmounts = false;
     std::vector<OptionSpec> specs;
     AddCommonBatchOptions(specs, a);
-    specs.push_back({"--shift", "", 0, [&](auto) {
+    specs.push_back({"--shift", "", 0, {}, [&](auto) {
                          ++modes;
                          request.mode = DateChange::Shift;
                          return std::string();
@@ -71,7 +71,7 @@ int RunChangeDates(std::span<const char* const> args) {
         {"--minutes", &request.shift.minutes}, {"--seconds", &request.shift.seconds},
     };
     for (const auto& [name, field] : amounts) {
-        specs.push_back({name, "", 1, [&, name, field](std::span<const std::string_view> v) {
+        specs.push_back({name, "", 1, "N", [&, name, field](std::span<const std::string_view> v) {
                              const auto n = ReadWholeNumber(v[0]);
                              // Past a million years no date of 0 to 9999 is left.
                              if (!n || *n > 1'000'000'000 || *n < -1'000'000'000)
@@ -81,7 +81,7 @@ int RunChangeDates(std::span<const char* const> args) {
                              return std::string();
                          }});
     }
-    specs.push_back({"--round", "", 1, [&](std::span<const std::string_view> v) {
+    specs.push_back({"--round", "", 1, "year|month|day|hour|minute|second", [&](std::span<const std::string_view> v) {
                          ++modes;
                          request.mode = DateChange::Round;
                          int p = 0;
@@ -91,7 +91,7 @@ int RunChangeDates(std::span<const char* const> args) {
                          request.precision = static_cast<DatePrecision>(p);
                          return e;
                      }});
-    specs.push_back({"--replace", "", 2, [&](std::span<const std::string_view> v) {
+    specs.push_back({"--replace", "", 2, "EARLIEST LATEST", [&](std::span<const std::string_view> v) {
                          ++modes;
                          request.mode = DateChange::Replace;
                          const auto e = ReadDialogDateTime(v[0]), l = ReadDialogDateTime(v[1]);
@@ -103,7 +103,7 @@ int RunChangeDates(std::span<const char* const> args) {
                          request.latest = *l;
                          return std::string();
                      }});
-    specs.push_back({"--generate", "", 1, [&](std::span<const std::string_view> v) {
+    specs.push_back({"--generate", "", 1, "created|modified|earlier|taken", [&](std::span<const std::string_view> v) {
                          ++modes;
                          request.mode = DateChange::Generate;
                          int s = 0;

@@ -1,17 +1,16 @@
 // lorvane list: the Browser's file list of a folder, one line per file.
 #include <QByteArray>
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/interrupt.h"
+#include "cli/output.h"
 #include "cli/json_writer.h"
 #include "cli/settings_loader.h"
 #include "cli/stderr_sink.h"
@@ -33,29 +32,13 @@ struct ListArgs {
 };
 
 std::string parseArgs(std::span<const char* const> args, ListArgs& out) {
-    bool foldersOnly = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view a = args[i];
-        if (foldersOnly || a.empty() || a.front() != '-') {
-            out.folders.push_back(a);
-        } else if (a == "--") {
-            foldersOnly = true;
-        } else if (a == "--recursive" || a == "-r") {
-            out.recursive = true;
-        } else if (a == "--json") {
-            out.json = true;
-        } else if (a == "--set") {
-            if (i + 1 == args.size()) return "--set needs KEY=VALUE";
-            if (auto e = ParseOverride(args[++i], out.overrides); !e.empty()) return e;
-        } else if (a.starts_with("--set=")) {
-            if (auto e = ParseOverride(a.substr(6), out.overrides); !e.empty()) return e;
-        } else if (a == "--help" || a == "-h") {
-            out.help = true;
-        } else {
-            return "unknown option \"" + std::string(a) + "\" (put -- before a folder that starts with '-')";
-        }
-    }
-    return {};
+    const OptionSpec specs[] = {
+        FlagOption("--recursive", "-r", out.recursive),
+        FlagOption("--json", "", out.json),
+        FlagOption("--help", "-h", out.help),
+        SetOption(out.overrides),
+    };
+    return ParseArguments(args, specs, out.folders, "folder");
 }
 
 // Tabs and line breaks would split a field or a line; backslash escapes keep
@@ -117,40 +100,6 @@ void appendJsonRow(std::string& out, const BrowserRow& row) {
     out += "}\n";
 }
 
-bool flush(std::string& out) {
-    const bool ok = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
-    out.clear();
-    return ok;
-}
-
-std::atomic<bool> gStop{false};
-extern "C" void onInterrupt(int) { gStop.store(true); }
-
-// One line on the terminal, rewritten in place a few times a second.
-class ProgressLine {
-public:
-    void show(const LoadProgress& p) {
-        const auto now = std::chrono::steady_clock::now();
-        if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
-        last_ = now;
-        shown_ = true;
-        const std::string text = p.phase == LoadProgress::Phase::Counting
-                                     ? "Counting Files... " + std::to_string(p.count)
-                                     : "Loading Files... " + FormatCount(static_cast<std::int64_t>(p.count)) +
-                                           " of " + FormatCount(static_cast<std::int64_t>(p.total));
-        std::fprintf(stderr, "\r\033[K%s", text.c_str());
-        std::fflush(stderr);
-    }
-    void clear() {
-        if (shown_) std::fputs("\r\033[K", stderr);
-        shown_ = false;
-    }
-
-private:
-    bool shown_ = false;
-    std::chrono::steady_clock::time_point last_{};
-};
-
 }  // namespace
 
 int RunList(std::span<const char* const> args) {
@@ -178,29 +127,28 @@ int RunList(std::span<const char* const> args) {
     RowParser parser(settings, &sink);
     FolderLoader loader(parser);
     loader.SetSkipUnreadableFolders(true);  // each one is named below, the rest listed
-    ProgressLine progress;
-    if (::isatty(STDERR_FILENO)) loader.SetProgress([&progress](const LoadProgress& p) { progress.show(p); });
-    gStop.store(false);
-    loader.SetStopFlag(&gStop);
-    struct sigaction stopAction{}, previous{};
-    stopAction.sa_handler = onInterrupt;
-    sigemptyset(&stopAction.sa_mask);
-    ::sigaction(SIGINT, &stopAction, &previous);
+    TerminalProgress progress;
+    loader.SetProgress([&progress](const LoadProgress& p) {
+        if (!progress.due()) return;
+        progress.show(p.phase == LoadProgress::Phase::Counting
+                          ? "Counting Files... " + std::to_string(p.count)
+                          : "Loading Files... " + FormatCount(static_cast<std::int64_t>(p.count)) + " of " +
+                                FormatCount(static_cast<std::int64_t>(p.total)));
+    });
+    std::optional<InterruptStop> interrupt(std::in_place);
+    loader.SetStopFlag(&InterruptStop::flag());
 
-    std::string out;
-    out.reserve(1 << 16);
-    bool writeOk = true;
+    Output output;
+    std::string& out = output.text();
     if (!a.json) appendTsvHeader(out);
     const LoadOutcome outcome = loader.Load(folder, a.recursive, [&](const BrowserRow& row) {
         if (a.json) appendJsonRow(out, row);
         else appendTsvRow(out, row);
-        if (out.size() >= (1 << 16)) writeOk = flush(out) && writeOk;
+        output.maybeFlush();
     });
-    ::sigaction(SIGINT, &previous, nullptr);
+    interrupt.reset();
     progress.clear();
-
-    writeOk = flush(out) && writeOk;
-    writeOk = std::fflush(stdout) == 0 && writeOk;
+    const bool writeOk = output.flush();
     int rc = ExitOk;
     if (!outcome.countError.empty()) {
         PrintError(outcome.countError);

@@ -1,8 +1,31 @@
 #include "cli/output.h"
 
+#include <unistd.h>
+
 #include "engine/utf8.h"
 
 namespace lorvane::cli {
+
+TerminalProgress::TerminalProgress() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+
+bool TerminalProgress::due() const {
+    return terminal_ && (!shown_ || std::chrono::steady_clock::now() - last_ >= std::chrono::milliseconds(100));
+}
+
+void TerminalProgress::show(const std::string& text) {
+    if (!terminal_) return;
+    last_ = std::chrono::steady_clock::now();
+    shown_ = true;
+    std::string line = "\r\033[K";
+    AppendVisible(line, text);
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+}
+
+void TerminalProgress::clear() {
+    if (shown_) std::fputs("\r\033[K", stderr);
+    shown_ = false;
+}
 
 void AppendVisible(std::string& out, std::string_view text) {
     std::size_t i = 0;

@@ -1,6 +1,7 @@
 // Standard output in large writes, and text made safe for a terminal.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -33,6 +34,21 @@ private:
     std::FILE* stream_;
     std::string buffer_;
     bool ok_ = true;
+};
+
+// One progress line on standard error when it is a terminal, rewritten in
+// place a few times a second, and gone once the work is done.
+class TerminalProgress {
+public:
+    TerminalProgress();
+    // Whether the line is shown and is due for new text (at most ten times a second).
+    bool due() const;
+    void show(const std::string& text);
+    void clear();
+
+private:
+    bool terminal_, shown_ = false;
+    std::chrono::steady_clock::time_point last_{};
 };
 
 // Text for a terminal: every control character (C0, DEL, C1) and every byte that

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/settings_loader.h"
@@ -25,18 +26,15 @@ void appendValue(std::string& out, std::string_view v) {
 
 int RunSettings(std::span<const char* const> args) {
     std::vector<Override> overrides;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::fputs(kSettingsHelp, stdout);
-            return ExitOk;
-        }
-        std::string e;
-        if (a == "--set") e = i + 1 < args.size() ? ParseOverride(args[++i], overrides) : "--set needs KEY=VALUE";
-        else if (a.starts_with("--set=")) e = ParseOverride(a.substr(6), overrides);
-        else e = "unexpected argument \"" + std::string(a) + "\"";
-        if (!e.empty()) return UsageError(e, "settings");
+    bool help = false;
+    const OptionSpec specs[] = {SetOption(overrides), FlagOption("--help", "-h", help)};
+    std::vector<std::string_view> operands;
+    if (auto e = ParseArguments(args, specs, operands, "word"); !e.empty()) return UsageError(e, "settings");
+    if (help) {
+        std::fputs(kSettingsHelp, stdout);
+        return ExitOk;
     }
+    if (!operands.empty()) return UsageError("unexpected argument \"" + std::string(operands.front()) + "\"", "settings");
 
     GlobalSettings settings;
     std::string storePath;

@@ -4,9 +4,16 @@
 
 #include <cstdio>
 
+#include "cli/arguments.h"
 #include "core/settings_store.h"
 
 namespace lorvane::cli {
+
+OptionSpec SetOption(std::vector<Override>& overrides) {
+    return {"--set", "", 1, "KEY=VALUE", [&overrides](std::span<const std::string_view> v) {
+                return ParseOverride(v[0], overrides);
+            }};
+}
 
 std::string ParseOverride(std::string_view text, std::vector<Override>& overrides) {
     const auto eq = text.find('=');

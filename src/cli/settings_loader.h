@@ -12,6 +12,10 @@ struct Override {
     std::string key, value;
 };
 
+// --set KEY=VALUE for a command's options, collecting into overrides.
+struct OptionSpec;
+OptionSpec SetOption(std::vector<Override>& overrides);
+
 // Splits "KEY=VALUE" at the first "="; returns an error text, or empty.
 std::string ParseOverride(std::string_view text, std::vector<Override>& overrides);
 

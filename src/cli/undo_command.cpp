@@ -34,15 +34,11 @@ const char kUndoHelp[] =
 
 int RunUndo(std::span<const char* const> args) {
     bool list = false, apply = false, json = false, help = false;
-    auto flag = [](bool& b) {
-        return [&b](std::span<const std::string_view>) {
-            b = true;
-            return std::string();
-        };
-    };
     const OptionSpec specs[] = {
-        {"--list", "", 0, flag(list)}, {"--apply", "", 0, flag(apply)},
-        {"--json", "", 0, flag(json)}, {"--help", "-h", 0, flag(help)},
+        FlagOption("--list", "", list),
+        FlagOption("--apply", "", apply),
+        FlagOption("--json", "", json),
+        FlagOption("--help", "-h", help),
     };
     std::vector<std::string_view> operands;
     if (auto e = ParseArguments(args, specs, operands, "word"); !e.empty()) return UsageError(e, "undo");
