@@ -8,13 +8,11 @@ namespace lorvane::cli {
 
 TerminalProgress::TerminalProgress() : terminal_(::isatty(STDERR_FILENO) != 0) {}
 
-bool TerminalProgress::due() const {
-    return terminal_ && (!shown_ || std::chrono::steady_clock::now() - last_ >= std::chrono::milliseconds(100));
-}
+bool TerminalProgress::due() const { return terminal_ && (!shown_ || pacer_.Due()); }
 
 void TerminalProgress::show(const std::string& text) {
     if (!terminal_) return;
-    last_ = std::chrono::steady_clock::now();
+    pacer_.Ran();
     shown_ = true;
     std::string line = "\r\033[K";
     AppendVisible(line, text);

@@ -1,10 +1,11 @@
 // Standard output in large writes, and text made safe for a terminal.
 #pragma once
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <string_view>
+
+#include "core/event_pacer.h"
 
 namespace lorvane::cli {
 
@@ -48,7 +49,7 @@ public:
 
 private:
     bool terminal_, shown_ = false;
-    std::chrono::steady_clock::time_point last_{};
+    EventPacer pacer_{std::chrono::milliseconds(100)};
 };
 
 // Text for a terminal: every control character (C0, DEL, C1) and every byte that
