@@ -180,6 +180,7 @@ void Parser2x::attributes(int parent, int level) {
             tree_[val].expanded = 2 * level < showLevels_;
 
             if (at(d_.start)) {
+                if (level == kAttributeLevelsMaximum) return fail(kNestedTooDeeply, d_.start);
                 attributes(val, level + 1);
                 if (strict_ && !failed() && atEnd()) failCaret("Missing end delimiter ", d_.end);
                 if (failed()) return;
