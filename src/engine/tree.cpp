@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/short_message.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
@@ -381,6 +382,12 @@ int CopySubtree(AttributeTree& tree, int source, int relative, Relation relation
         n = tree[n].next;
         copy = copyNode(n, tree[copy].parent, Relation::Child);
     }
+}
+
+void SetFilenameTooLong(Result& result, int length, int maximum) {
+    result.set(Status::Fail,
+               ShortMessage() << "Filename is too long (Length=" << length << ", Maximum=" << maximum << ")", 1,
+               length);
 }
 
 int FindIllegalCharacter(std::string_view text) {

@@ -190,6 +190,10 @@ int CopySubtree(AttributeTree& tree, int source, int relative, Relation relation
 constexpr int kAttributeLevelsMaximum = 1000;
 constexpr std::string_view kNestedTooDeeply = "Attributes are nested too deeply";
 
+// Every parser's finding for a name of length characters, more than maximum: the
+// whole name is selected. (The tree is the caller's to empty.)
+void SetFilenameTooLong(Result& result, int length, int maximum);
+
 // 1-based character position of the first of \/:*?<>|" in the text, or 0.
 int FindIllegalCharacter(std::string_view text);
 
