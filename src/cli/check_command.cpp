@@ -1,6 +1,10 @@
 // lorvane check: the calling order every window uses, for each name given.
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,32 +73,86 @@ std::string_view fileNamePart(std::string_view text) {
     return slash == std::string_view::npos ? text : text.substr(slash + 1);
 }
 
-// Reads standard input one name at a time into a reused buffer, so that a list
-// of any length runs in the memory of its longest name.
+// Reads standard input one name at a time into a reused buffer. A name is kept only
+// up to a bound far above any name the parser accepts; the rest of it is read and
+// counted but not kept, so any input runs in constant memory.
 class NameReader {
 public:
-    explicit NameReader(char separator) : separator_(separator) {}
-    ~NameReader() { std::free(buffer_); }
-    NameReader(const NameReader&) = delete;
-    NameReader& operator=(const NameReader&) = delete;
+    NameReader(char separator, std::size_t keep) : separator_(separator), keep_(keep) {}
 
-    bool next(std::string_view& name) {
-        const ssize_t n = ::getdelim(&buffer_, &capacity_, separator_, stdin);
-        if (n < 0) return false;
-        std::size_t len = static_cast<std::size_t>(n);
-        if (len > 0 && buffer_[len - 1] == separator_) --len;
+    // name: the name, or the start of one cut short (cut); for a cut name, lengths
+    // holds the characters of the whole and of its last path component, counted to its end.
+    struct Lengths {
+        std::size_t chars = 0, componentChars = 0;
+    };
+    bool next(std::string_view& name, bool& cut, Lengths& lengths) {
+        name_.clear();
+        cut = false;
+        lengths = {};
+        bool any = false, ended = false;
+        while (!ended) {
+            if (begin_ == end_ && !fill()) break;
+            any = true;
+            const char* from = chunk_ + begin_;
+            const std::size_t left = end_ - begin_;
+            const void* hit = std::memchr(from, separator_, left);
+            const std::size_t n = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - from) : left;
+            begin_ += hit ? n + 1 : n;
+            ended = hit != nullptr;
+            if (!cut && name_.size() + n <= keep_) {
+                name_.append(from, n);
+                continue;
+            }
+            if (!cut) {
+                cut = true;
+                count(name_, lengths);
+            }
+            count(std::string_view(from, n), lengths);
+        }
+        if (!any) return false;
         // Lists written on other systems end their lines with CR LF.
-        if (separator_ == '\n' && len > 0 && buffer_[len - 1] == '\r') --len;
-        name = std::string_view(buffer_, len);
+        if (separator_ == '\n') {
+            if (!cut && !name_.empty() && name_.back() == '\r') name_.pop_back();
+            else if (cut && last_ == '\r') {
+                --lengths.chars;
+                if (lengths.componentChars > 0) --lengths.componentChars;
+            }
+        }
+        name = name_;
         return true;
     }
     bool failed() const { return std::ferror(stdin) != 0; }
 
 private:
+    bool fill() {
+        begin_ = 0;
+        end_ = std::fread(chunk_, 1, sizeof chunk_, stdin);
+        return end_ > 0;
+    }
+    // Characters of the name and after its last '/', carried on over the text that follows.
+    void count(std::string_view text, Lengths& lengths) {
+        for (const char c : text) {
+            if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) continue;
+            ++lengths.chars;
+            lengths.componentChars = c == '/' ? 0 : lengths.componentChars + 1;
+        }
+        if (!text.empty()) last_ = text.back();
+    }
+
     char separator_;
-    char* buffer_ = nullptr;
-    std::size_t capacity_ = 0;
+    std::size_t keep_;
+    std::string name_;
+    char chunk_[1 << 16];
+    std::size_t begin_ = 0, end_ = 0;
+    char last_ = 0;  // the last byte counted: a cut name's last byte
 };
+
+// Bytes of a name from standard input kept for the parser: enough for a path to a name
+// of the longest length allowed, four bytes a character. Past that it cannot pass.
+std::size_t keptNameBytes(std::int32_t maximumLength) {
+    constexpr std::size_t kPathBytes = 4096;
+    return kPathBytes + 4 * static_cast<std::size_t>(std::max<std::int32_t>(maximumLength, 0));
+}
 
 bool flush(std::string& out) {
     const bool ok = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
@@ -132,10 +190,15 @@ int RunCheck(std::span<const char* const> args) {
     out.reserve(1 << 16);
     bool anyFail = false, writeOk = true;
 
-    auto checkOne = [&](std::string_view input) {
+    // The parse of one name, or the finding for a name too long to keep.
+    auto check = [&](std::string_view input, const std::size_t* cutLength) {
         record.input = input;
         record.parse.reset();
-        ParseFilename(fileNamePart(input), tree, ctx, record.parseFormat, parseFormatName, record.parse);
+        if (cutLength)
+            RefuseLongFilename(static_cast<int>(std::min<std::size_t>(*cutLength, INT_MAX)), tree, ctx,
+                               record.parseFormat, parseFormatName, record.parse);
+        else
+            ParseFilename(fileNamePart(input), tree, ctx, record.parseFormat, parseFormatName, record.parse);
         record.buildFormat = {};
         record.built = false;
         record.name.clear();
@@ -151,6 +214,9 @@ int RunCheck(std::span<const char* const> args) {
         else AppendCheckJson(out, record);
         if (out.size() >= (1 << 16)) writeOk = flush(out) && writeOk;
     };
+    auto checkOne = [&](std::string_view input) { check(input, nullptr); };
+    // Its input shows the start that was kept.
+    auto checkCut = [&](std::string_view start, std::size_t length) { check(start, &length); };
 
     bool readFailed = false, stdinRead = false;
     for (const NameArg& n : a.names) {
@@ -160,9 +226,19 @@ int RunCheck(std::span<const char* const> args) {
         }
         if (stdinRead) continue;  // a second "-" finds standard input at its end
         stdinRead = true;
-        NameReader reader(a.nulSeparated ? '\0' : '\n');
+        NameReader reader(a.nulSeparated ? '\0' : '\n', keptNameBytes(settings.ParseLengthMaximum));
         std::string_view name;
-        while (reader.next(name)) checkOne(name);
+        bool cut = false;
+        NameReader::Lengths lengths;
+        while (reader.next(name, cut, lengths)) {
+            if (!cut) {
+                checkOne(name);
+                continue;
+            }
+            // A file name within the limit behind a path of many folders: the path is what is too long.
+            const auto maximum = static_cast<std::size_t>(std::max<std::int32_t>(settings.ParseLengthMaximum, 0));
+            checkCut(name, lengths.componentChars > maximum ? lengths.componentChars : lengths.chars);
+        }
         readFailed = reader.failed();
     }
     writeOk = flush(out) && writeOk;

@@ -37,10 +37,10 @@ void ParseBatchOutput(std::string_view fileName, AttributeTree& tree, Result& re
 
     if (fileName.empty()) return failWith("Filename is empty", 1, 0);
     const int nameLength = static_cast<int>(utf8::length(fileName));
-    if (nameLength > maximumLength)
-        return failWith("Filename is too long (Length=" + std::to_string(nameLength) +
-                            ", Maximum=" + std::to_string(maximumLength) + ")",
-                        1, nameLength);
+    if (nameLength > maximumLength) {
+        tree.clear();
+        return SetFilenameTooLong(result, nameLength, maximumLength);
+    }
     if (!allowIllegal) {
         if (int p = FindIllegalCharacter(fileName)) return failWith("Illegal character in filename", p, 1);
     }

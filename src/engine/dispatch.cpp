@@ -98,6 +98,15 @@ void ParseFilename(std::string_view fileName, AttributeTree& tree, const EngineC
     }
 }
 
+void RefuseLongFilename(int nameLength, AttributeTree& tree, const EngineContext& ctx, std::string_view& formatCode,
+                        std::string_view& formatName, Result& result) {
+    formatCode = {};
+    formatName = {};
+    tree.clear();
+    result.reset();
+    SetFilenameTooLong(result, nameLength, ctx.settings.ParseLengthMaximum);
+}
+
 void BuildFilename(std::string& fileName, AttributeTree& tree, std::string_view sourceFormatCode,
                    const EngineContext& ctx, std::string_view& formatName, Result& result) {
     const GlobalSettings& s = ctx.settings;

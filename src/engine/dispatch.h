@@ -29,6 +29,11 @@ struct EngineContext {
 void ParseFilename(std::string_view fileName, AttributeTree& tree, const EngineContext& ctx,
                    std::string_view& formatCode, std::string_view& formatName, Result& result);
 
+// What ParseFilename gives a name of nameLength characters, more than ParseLengthMaximum,
+// for a reader that kept only the start of it rather than hold a name of any length.
+void RefuseLongFilename(int nameLength, AttributeTree& tree, const EngineContext& ctx, std::string_view& formatCode,
+                        std::string_view& formatName, Result& result);
+
 // fileName: the built name on "Good"/"Warn", empty on "Fail". The result is
 // overwritten only by the fallback and invalid-mode paths; otherwise the builders add to it.
 void BuildFilename(std::string& fileName, AttributeTree& tree, std::string_view sourceFormatCode,

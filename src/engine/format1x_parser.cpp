@@ -359,10 +359,10 @@ void Parse1x(std::string_view fileName, AttributeTree& tree, Result& result, con
 
     const int nameLength = static_cast<int>(utf8::length(fileName));
     if (fileName.empty()) return failWith("Filename is empty", 1, 0);
-    if (nameLength > options.maximumLength)
-        return failWith(lengthMessage("Filename is too long", static_cast<std::size_t>(nameLength),
-                                      options.maximumLength, ", Maximum="),
-                        1, nameLength);
+    if (nameLength > options.maximumLength) {
+        tree.clear();
+        return SetFilenameTooLong(result, nameLength, options.maximumLength);
+    }
     if (!options.allowIllegal) {
         if (int p = FindIllegalCharacter(fileName)) return failWith("Filename contains an illegal character", p, 1);
     }

@@ -28,7 +28,7 @@ public:
             for (char c : kIllegalCharacters) suspect_[static_cast<unsigned char>(c)] = 1;
     }
 
-    void attributes(int first);
+    void attributes(int first, int level);
 
 private:
     void report(Status s, std::string_view message, int node, int position, int length) {
@@ -44,7 +44,7 @@ private:
         if (allowIllegal_) return;
         if (int p = FindIllegalCharacter(tree_[node].text)) report(Status::Fail, message, node, p, 1);
     }
-    void value(int node, bool first);
+    void value(int node, bool first, int level);
     // Most texts hold neither a delimiter nor an illegal character; one pass over the
     // bytes tells, and only the others go through the checks one by one. Eight bytes
     // are tested with one branch, as most texts are a word or two.
@@ -70,7 +70,7 @@ private:
     unsigned char suspect_[256] = {};  // 1 for bytes that may begin a delimiter or are illegal
 };
 
-void Builder2x::attributes(int first) {
+void Builder2x::attributes(int first, int level) {
     for (int a = first; a; a = tree_[a].next) {
         const std::string_view name = utf8::trimSpaces(tree_[a].text);
         if (isExtension(name)) continue;
@@ -86,12 +86,12 @@ void Builder2x::attributes(int first) {
         out_ += d_.start;
         out_ += utf8::trimSpaces(tree_[a].tag);
         if (tree_[a].children == 0) report(Status::Warn, "Attribute has no values", a, 0, 0);
-        for (int v = tree_[a].child; v; v = tree_[v].next) value(v, v == tree_[a].child);
+        for (int v = tree_[a].child; v; v = tree_[v].next) value(v, v == tree_[a].child, level);
         out_ += d_.end;
     }
 }
 
-void Builder2x::value(int v, bool first) {
+void Builder2x::value(int v, bool first, int level) {
     const std::string_view text = utf8::trimSpaces(tree_[v].text);
     if (text.empty()) report(Status::Warn, "Attribute value is empty", v, 1, 0);
     if (suspect(v)) {
@@ -104,7 +104,11 @@ void Builder2x::value(int v, bool first) {
 
     out_ += first ? d_.label : d_.value;
     out_ += text;  // the checks only mark nodes: the text is as it was
-    if (tree_[v].child) attributes(tree_[v].child);
+    if (const int sub = tree_[v].child) {
+        // The parser would refuse the name, so it is not written any further.
+        if (level == kAttributeLevelsMaximum) return report(Status::Fail, kNestedTooDeeply, sub, 0, 0);
+        attributes(sub, level + 1);
+    }
 }
 
 }  // namespace
@@ -171,7 +175,7 @@ void Build2x(std::string& fileName, AttributeTree& tree, Result& result, const D
         report(Status::Warn, "There should be an Extension attribute", root, 0, 0);
 
     Builder2x builder(fileName, tree, result, delimiters, allowIllegal, allowLabelDelimiters);
-    if (tree[root].child) builder.attributes(tree[root].child);
+    if (tree[root].child) builder.attributes(tree[root].child, 1);
     if (fileName.empty()) report(Status::Fail, "There must be at least one non-Extension attribute", root, 0, 0);
 
     if (extensions == 1) {

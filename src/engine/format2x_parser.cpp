@@ -5,7 +5,6 @@
 #endif
 
 #include "engine/format2x.h"
-#include "engine/short_message.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
@@ -180,6 +179,7 @@ void Parser2x::attributes(int parent, int level) {
             tree_[val].expanded = 2 * level < showLevels_;
 
             if (at(d_.start)) {
+                if (level == kAttributeLevelsMaximum) return fail(kNestedTooDeeply, d_.start);
                 attributes(val, level + 1);
                 if (strict_ && !failed() && atEnd()) failCaret("Missing end delimiter ", d_.end);
                 if (failed()) return;
@@ -213,10 +213,10 @@ void Parse2x(std::string_view fileName, AttributeTree& tree, Result& result, con
 
     const int nameLength = static_cast<int>(utf8::length(fileName));
     if (fileName.empty()) return failWith("Filename is empty", 1, 0);
-    if (nameLength > maximumLength)
-        return failWith(ShortMessage() << "Filename is too long (Length=" << nameLength << ", Maximum="
-                                       << maximumLength << ")",
-                        1, nameLength);
+    if (nameLength > maximumLength) {
+        tree.clear();
+        return SetFilenameTooLong(result, nameLength, maximumLength);
+    }
     if (!allowIllegal) {
         if (int p = FindIllegalCharacter(fileName)) return failWith("Filename contains an illegal character", p, 1);
     }

@@ -102,6 +102,9 @@ void contextPass(Run& run, int parent) {
 
 void processLevel(Run& run, int parent) {
     if (!run.tree[parent].child) return;
+    if (run.level == kAttributeLevelsMaximum)
+        return run.report(Status::Fail, kNestedTooDeeply, run.tree[parent].child, 0, 0);
+    ++run.level;
     auto hp = run.held.hold({&parent});
     const bool attributes = run.opt(sem_opt::AttributeEnable) == 1, values = run.opt(sem_opt::ValueEnable) == 1;
     if (attributes) namePass(run, parent);
@@ -111,6 +114,7 @@ void processLevel(Run& run, int parent) {
     run.finishMerges();
     if (values) valueCheckPass(run, parent);
     contextPass(run, parent);
+    --run.level;
 }
 
 }  // namespace semantics

@@ -130,6 +130,8 @@ struct Run {
         }
     }
     int merges = 0;
+    // Levels processLevel is inside of, so that a deep tree stops before the stack does.
+    int level = 0;
     void report(Status s, std::string_view message, int node, int position, int length) {
         ReportNodeStatus(s, message, tree, node, position, length, result);
     }

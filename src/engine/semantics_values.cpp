@@ -51,20 +51,13 @@ void checkValue(Run& run, int value, std::string_view valueFormat) {
         return;
     }
     // An empty standard form means the value could not be written back (a date
-    // beyond four-digit years); the value is kept rather than lost.
+    // beyond four-digit years); the value is kept rather than lost. The finding keeps
+    // the range the check counted in the text it checked, the text before the rewrite.
     if (run.opt(sem_opt::ValueReformat) == 1 && finding.status != Status::Fail && !standard.empty() &&
         standard != text) {
         // Swapped rather than copied: the old text's buffer becomes the next scratch.
         run.tree[value].text.swap(standard);
-        // The finding's range was counted in the old text; it now marks the whole new one
-        // (a reversed date span, the only finding that survives a rewrite, marks the whole value).
-        if (finding.status != Status::Good && finding.length > 0) {
-            finding.position = 1;
-            finding.length = static_cast<int>(utf8::length(run.tree[value].text));
-        }
     }
-    // Characters are counted only for a finding that marks a range.
-    if (finding.position >= 1) finding.clipTo(static_cast<int>(utf8::length(run.tree[value].text)));
     Status status = finding.status;
     if (status != Status::Good) status = run.opt(sem_opt::ValueValidateFormat) == 1 ? Status::Warn : Status::Fail;
     run.report(status, finding.message, value, finding.position, finding.length);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/short_message.h"
 #include "engine/utf8.h"
 
 namespace lorvane {
@@ -350,17 +351,43 @@ void ReportNodeStatus(std::string_view status, std::string_view message, Attribu
 }
 
 int CopySubtree(AttributeTree& tree, int source, int relative, Relation relation) {
-    // Copy the fields first: add() may grow the collection and move the source.
-    const std::string text = tree[source].text, tag = tree[source].tag;
-    const auto img = tree[source].image, expImg = tree[source].expandedImage;
-    const bool expanded = tree[source].expanded;
-    const int copy = tree.add(relative, relation, text, img);
-    tree[copy].tag = tag;
-    tree[copy].expandedImage = expImg;
-    tree[copy].expanded = expanded;
-    // Children of the source keep their indices (the copy is appended after them).
-    for (int c = tree[source].child; c; c = tree[c].next) CopySubtree(tree, c, copy, Relation::Child);
-    return copy;
+    // Preorder along the links, as forEachInSubtree, so that no depth of nesting costs
+    // stack. The copies mirror the source, so the copy's parent links lead back up
+    // beside the source's. Children of the source keep their indices (each copy is
+    // appended after them).
+    auto copyNode = [&tree](int from, int to, Relation how) {
+        // Copy the fields first: add() may grow the collection and move the source.
+        const std::string text = tree[from].text, tag = tree[from].tag;
+        const auto img = tree[from].image, expImg = tree[from].expandedImage;
+        const bool expanded = tree[from].expanded;
+        const int copy = tree.add(to, how, text, img);
+        tree[copy].tag = tag;
+        tree[copy].expandedImage = expImg;
+        tree[copy].expanded = expanded;
+        return copy;
+    };
+    const int top = copyNode(source, relative, relation);
+    int n = source, copy = top;
+    for (;;) {
+        if (const int c = tree[n].child) {
+            n = c;
+            copy = copyNode(n, copy, Relation::Child);
+            continue;
+        }
+        while (n != source && !tree[n].next) {
+            n = tree[n].parent;
+            copy = tree[copy].parent;
+        }
+        if (n == source) return top;
+        n = tree[n].next;
+        copy = copyNode(n, tree[copy].parent, Relation::Child);
+    }
+}
+
+void SetFilenameTooLong(Result& result, int length, int maximum) {
+    result.set(Status::Fail,
+               ShortMessage() << "Filename is too long (Length=" << length << ", Maximum=" << maximum << ")", 1,
+               length);
 }
 
 int FindIllegalCharacter(std::string_view text) {

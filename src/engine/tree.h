@@ -184,6 +184,16 @@ void ReportNodeStatus(std::string_view status, std::string_view message, Attribu
 // Returns the Index of the copy of source. Relative must lie outside the source subtree.
 int CopySubtree(AttributeTree& tree, int source, int relative, Relation relation);
 
+// Attribute levels a tree may have (top-level attributes are level 1). The parser,
+// the semantic layer and the builder work level by level on the stack; past this
+// they stop with kNestedTooDeeply instead of running out of it.
+constexpr int kAttributeLevelsMaximum = 1000;
+constexpr std::string_view kNestedTooDeeply = "Attributes are nested too deeply";
+
+// Every parser's finding for a name of length characters, more than maximum: the
+// whole name is selected. (The tree is the caller's to empty.)
+void SetFilenameTooLong(Result& result, int length, int maximum);
+
 // 1-based character position of the first of \/:*?<>|" in the text, or 0.
 int FindIllegalCharacter(std::string_view text);
 

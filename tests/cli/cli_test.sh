@@ -236,6 +236,32 @@ stdin_nul)
     expect_text out '"input": "{A=c\nd}.png"'
     expect_text out '"name": "{A=b}.jpg"'
     ;;
+stdin_unbounded)
+    # A name with no end in sight is kept only up to a bound: it fails as too long,
+    # counted to its end, and the next name is read as usual.
+    { head -c 50000000 /dev/zero; printf '\n{A=b}.jpg\n'; } >"$WORK/in"
+    "$LORVANE" check --no-semantics - <"$WORK/in" >"$WORK/out" 2>"$WORK/err"; RC=$?
+    expect_rc 1
+    expect_lines out 2
+    head -n 1 "$WORK/out" | grep -qF '"parse": {"status": "Fail", "message": "Filename is too long (Length=50000000, Maximum=200)", "position": 1, "length": 50000000, "format": ""}, "tree": null, "build": null}' \
+        || fail "the long name is not refused as too long"
+    tail -n 1 "$WORK/out" | grep -qF '"name": "{A=b}.jpg"' || fail "the name after it is lost"
+    # -0 on a list of lines reads it as one name: the same.
+    i=0
+    while [ $i -lt 2000 ]; do echo "{Serial=$i}.jpg"; i=$((i + 1)); done >"$WORK/lines"
+    "$LORVANE" check -0 --no-semantics --set ParseLengthMaximum=1000 - <"$WORK/lines" >"$WORK/out" 2>"$WORK/err"; RC=$?
+    expect_rc 1
+    expect_lines out 1
+    expect_text out '"message": "Filename is too long (Length=34890, Maximum=1000)"'
+    # Memory stays the same whatever the length (measured where GNU time is there).
+    if [ -x /usr/bin/time ]; then
+        printf '{A=b}.jpg\n' >"$WORK/small"
+        /usr/bin/time -f %M -o "$WORK/rss_small" "$LORVANE" check - <"$WORK/small" >/dev/null 2>&1
+        /usr/bin/time -f %M -o "$WORK/rss_long" "$LORVANE" check - <"$WORK/in" >/dev/null 2>&1
+        small=$(tail -n 1 "$WORK/rss_small"); long=$(tail -n 1 "$WORK/rss_long")
+        [ $((long - small)) -lt 20000 ] || fail "a 50 MB name takes $((long - small)) kB more than a short one"
+    fi
+    ;;
 stdin_many)
     # A long list streams: every name gets its line, nothing is held back.
     i=0

@@ -56,6 +56,8 @@ TEST_P(ValueFormats, CheckAndStandardForm) {
 constexpr auto G = Status::Good, W = Status::Warn, F = Status::Fail;
 constexpr const char* kPercent = "Percent value must be a number between 0 and 100";
 constexpr const char* kInteger = "Integer value must be a number between 0 and 2,147,483,647";
+constexpr const char* kReversed = "Latest Date/Time earlier than Earliest Date/Time";
+constexpr const char* kRewritten = "2005.07.14 ~ 2005.07.01";
 
 INSTANTIATE_TEST_SUITE_P(
     EachFormat, ValueFormats,
@@ -82,9 +84,16 @@ INSTANTIATE_TEST_SUITE_P(
         // Format checks off: neither validated nor rewritten, whatever the reformat switch says.
         ValueCase{"Version Date", "2005-07-14", 0, 1, "2005-07-14", G, "", 0, 0},
         ValueCase{"Quality", "150", 0, 1, "150", G, "", 0, 0},
-        // The date reader marks four year places; the result stops at the end of the text.
-        ValueCase{"Version Date", "x", 1, 1, "x", W, "Date value should begin with 4-digit year between 1900 and 2100", 1, 1},
-        ValueCase{"Version Date", "ab", 1, 1, "ab", W, "Date value should begin with 4-digit year between 1900 and 2100", 1, 2}));
+        // The date reader marks four year places, and the result says so even in a shorter text.
+        ValueCase{"Version Date", "x", 1, 1, "x", W, "Date value should begin with 4-digit year between 1900 and 2100", 1, 4},
+        ValueCase{"Version Date", "ab", 1, 1, "ab", W, "Date value should begin with 4-digit year between 1900 and 2100", 1, 4},
+        ValueCase{"Component Number", " x5 ", 1, 1, " x5 ", W, kInteger, 1, 4},
+        // A rewritten value: the range is the check's, counted in the text it checked.
+        ValueCase{"Version Date", "2005-7-14~2005-7-1", 1, 1, kRewritten, W, kReversed, 1, 18},
+        ValueCase{"Version Date", "2005-07-14~2005-07-01", 1, 1, kRewritten, W, kReversed, 1, 21},
+        ValueCase{"Version Date", "  2005-07-14~2005-07-01  ", 1, 1, kRewritten, W, kReversed, 1, 25},
+        ValueCase{"Version Date", "  2005-07-14~2005-07-01  ", 2, 1, kRewritten, F, kReversed, 1, 25},
+        ValueCase{"Version Date", "  2005-07-14~2005-07-01  ", 1, 0, "  2005-07-14~2005-07-01  ", W, kReversed, 1, 25}));
 
 TEST(ValueFormats, UnrecognisedAttributesKeepTheirValues) {
     GlobalSettings settings;
@@ -113,20 +122,6 @@ TEST(ValueFormats, DateFindingsTakeTheSwitchSeverity) {
         EXPECT_EQ(tree[3].text, "2005-13-01");                                 // failed: kept
         EXPECT_EQ(statusOfImage(tree[5].image), validate == 1 ? Status::Warn : Status::Fail);  // a reversed span
     }
-}
-
-TEST(ValueFormats, ARewrittenValueIsMarkedWhole) {
-    GlobalSettings settings;
-    settings.BuildDateDelimiterDateComponent = ".";
-    AttributeTree tree;
-    testing::buildTree(tree, "Filename(DT(2005-07-14~2005-07-01))");
-    Result r;
-    ApplySemantics(tree, r, MakeSemanticOptions(settings, false), MakeDateOptions(settings));
-    EXPECT_EQ(r.message, "Latest Date/Time earlier than Earliest Date/Time");
-    ASSERT_EQ(r.nodeIndex, 3);
-    EXPECT_NE(tree[3].text.find("2005.07.14"), std::string::npos) << tree[3].text;
-    EXPECT_EQ(r.position, 1);
-    EXPECT_EQ(r.length, static_cast<int>(tree[3].text.size()));
 }
 
 struct Recorder final : MessageSink {
