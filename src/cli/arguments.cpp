@@ -5,8 +5,10 @@
 namespace lorvane::cli {
 
 std::string ParseArguments(std::span<const char* const> args, std::span<const OptionSpec> options,
-                           std::vector<std::string_view>& operands, std::string_view operandWord) {
+                           std::vector<std::string_view>& operands, std::string_view operandWord,
+                           std::size_t* literalFrom) {
     bool operandsOnly = false;
+    if (literalFrom) *literalFrom = std::size_t(-1);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view a = args[i];
         if (operandsOnly || a.size() < 2 || a.front() != '-') {
@@ -15,6 +17,7 @@ std::string ParseArguments(std::span<const char* const> args, std::span<const Op
         }
         if (a == "--") {
             operandsOnly = true;
+            if (literalFrom) *literalFrom = operands.size();
             continue;
         }
         const std::size_t eq = a.starts_with("--") ? a.find('=') : std::string_view::npos;
@@ -39,6 +42,7 @@ std::string ParseArguments(std::span<const char* const> args, std::span<const Op
         }
         if (auto e = spec->apply(values); !e.empty()) return e;
     }
+    if (literalFrom && *literalFrom == std::size_t(-1)) *literalFrom = operands.size();
     return {};
 }
 

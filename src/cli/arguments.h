@@ -23,8 +23,11 @@ struct OptionSpec {
 
 // Fills operands; returns the first error text ("unknown option ...", "--x needs
 // a value"), or empty. operandWord names the operands in the hint for a leading "-".
+// literalFrom, when given, gets the index of the first operand after "--" (a "-"
+// there names itself, not standard input); operands.size() when there is none.
 std::string ParseArguments(std::span<const char* const> args, std::span<const OptionSpec> options,
-                           std::vector<std::string_view>& operands, std::string_view operandWord);
+                           std::vector<std::string_view>& operands, std::string_view operandWord,
+                           std::size_t* literalFrom = nullptr);
 
 // An option that only sets a flag.
 OptionSpec FlagOption(std::string_view name, std::string_view alias, bool& flag);

@@ -231,8 +231,9 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
     RowParser parser(settings, &sink);
     FileGatherer gather(parser, files, a);
     bool stdinRead = false, stdinFailed = false;
-    for (const std::string_view p : a.paths) {
-        if (p != "-") {
+    for (std::size_t i = 0; i < a.paths.size(); ++i) {
+        const std::string_view p = a.paths[i];
+        if (p != "-" || i >= a.literalFrom) {
             gather.add(p);
         } else if (!stdinRead) {  // a second "-" finds standard input at its end
             stdinRead = true;

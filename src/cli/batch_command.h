@@ -20,6 +20,7 @@ struct BatchArgs {
     bool recursive = false, nulSeparated = false, apply = false, json = false, help = false;
     bool sortChronology = false;
     std::vector<std::string_view> paths;
+    std::size_t literalFrom = 0;  // paths from here on came after "--"
 };
 
 // The COMMON options, to be added to a command's own.

@@ -113,7 +113,7 @@ int RunChangeDates(std::span<const char* const> args) {
                          return e;
                      }});
 
-    if (auto e = ParseArguments(args, specs, a.paths, "PATH"); !e.empty()) return UsageError(e, "change-dates");
+    if (auto e = ParseArguments(args, specs, a.paths, "PATH", &a.literalFrom); !e.empty()) return UsageError(e, "change-dates");
     if (a.help) {
         std::fputs(kChangeDatesHelp, stdout);
         std::fputs(kCommonBatchHelp, stdout);

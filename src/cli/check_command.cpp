@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/check_record.h"
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/outline_writer.h"
@@ -38,32 +39,17 @@ struct CheckArgs {
 };
 
 std::string parseArgs(std::span<const char* const> args, CheckArgs& out) {
-    bool namesOnly = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view a = args[i];
-        if (namesOnly || a.empty() || a.front() != '-') {
-            out.names.push_back({a, false});
-        } else if (a == "-") {
-            out.names.push_back({a, true});
-        } else if (a == "-0") {
-            out.nulSeparated = true;
-        } else if (a == "--") {
-            namesOnly = true;
-        } else if (a == "--set") {
-            if (i + 1 == args.size()) return "--set needs KEY=VALUE";
-            if (auto e = ParseOverride(args[++i], out.overrides); !e.empty()) return e;
-        } else if (a.starts_with("--set=")) {
-            if (auto e = ParseOverride(a.substr(6), out.overrides); !e.empty()) return e;
-        } else if (a == "--no-semantics") {
-            out.semantics = false;
-        } else if (a == "--human") {
-            out.human = true;
-        } else if (a == "--help" || a == "-h") {
-            out.help = true;
-        } else {
-            return "unknown option \"" + std::string(a) + "\" (put -- before a name that starts with '-')";
-        }
-    }
+    bool noSemantics = false;
+    const OptionSpec specs[] = {
+        FlagOption("-0", "", out.nulSeparated), FlagOption("--no-semantics", "", noSemantics),
+        FlagOption("--human", "", out.human),   FlagOption("--help", "-h", out.help),
+        SetOption(out.overrides),
+    };
+    std::vector<std::string_view> operands;
+    std::size_t literalFrom = 0;
+    if (auto e = ParseArguments(args, specs, operands, "name", &literalFrom); !e.empty()) return e;
+    out.semantics = !noSemantics;
+    for (std::size_t i = 0; i < operands.size(); ++i) out.names.push_back({operands[i], operands[i] == "-" && i < literalFrom});
     return {};
 }
 

@@ -22,7 +22,7 @@ int RunRebuild(std::span<const char* const> args) {
     BatchArgs a;
     std::vector<OptionSpec> specs;
     AddCommonBatchOptions(specs, a);
-    if (auto e = ParseArguments(args, specs, a.paths, "PATH"); !e.empty()) return UsageError(e, "rebuild");
+    if (auto e = ParseArguments(args, specs, a.paths, "PATH", &a.literalFrom); !e.empty()) return UsageError(e, "rebuild");
     if (a.help) {
         std::fputs(kRebuildHelp, stdout);
         std::fputs(kCommonBatchHelp, stdout);
