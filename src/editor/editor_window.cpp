@@ -16,10 +16,10 @@
 #include "editor/attribute_tree_model.h"
 #include "editor/editor_layout.h"
 #include "editor/filename_edit.h"
-#include "editor/node_locator.h"
 #include "editor/splitter_bar.h"
 #include "editor/text_positions.h"
 #include "editor/tree_keymap.h"
+#include "engine/node_locator.h"
 #include "engine/semantics.h"
 #include "engine/utf8.h"
 

@@ -10,10 +10,10 @@
 
 #include "app/app_context.h"
 #include "app/form_interfaces.h"
-#include "editor/node_commands.h"
 #include "editor/node_pictures.h"
 #include "engine/dates.h"
 #include "engine/dispatch.h"
+#include "engine/node_commands.h"
 
 class QAction;
 class QLabel;

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "editor/node_commands.h"
+#include "engine/node_commands.h"
 
 namespace lorvane {
 

@@ -1,4 +1,4 @@
-#include "editor/node_commands.h"
+#include "engine/node_commands.h"
 
 namespace lorvane {
 

@@ -1,6 +1,7 @@
 // The nine node commands of the Editor on the attribute tree alone, so that their
-// rules are testable without a window. The Editor turns the outcome into a beep,
-// a selection, a re-evaluation and perhaps a label edit.
+// rules are testable without a window and batch operations can reuse them. The
+// Editor turns the outcome into a beep, a selection, a re-evaluation and perhaps
+// a label edit.
 #pragma once
 
 #include "engine/tree.h"

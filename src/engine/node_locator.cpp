@@ -1,4 +1,4 @@
-#include "editor/node_locator.h"
+#include "engine/node_locator.h"
 
 namespace lorvane {
 
