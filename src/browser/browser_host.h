@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "app/user_interface.h"
+
 #include <string>
 
 class QWidget;
@@ -41,6 +43,10 @@ public:
 
     // A modal message box (OK only).
     virtual void ShowMessage(QWidget* parent, const QString& text, const QString& title, BrowserIcon icon);
+    // The user-interface layer, for the batch runs' questions and dialogs.
+    virtual UserInterface& Ui();
+    // A batch run starts (true) or ends: the other windows must not rename a file meanwhile.
+    virtual void BatchRunning(bool running) { (void)running; }
     // Load Files' chooser: any existing folder, also one without files of its own
     // (the files are shown only to help find it). The chosen folder, or empty when
     // cancelled.

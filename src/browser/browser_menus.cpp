@@ -49,6 +49,9 @@ void BrowserWindow::buildMenus() {
     addAction(edit, QStringLiteral("mnuCreateShortcut"), QStringLiteral("C&reate Shortcuts..."));
     edit->addSeparator();
     addAction(edit, QStringLiteral("mnuSelectFiles"), QStringLiteral("&Select..."));
+    // Beyond the menus of old: the latest applied batch run (here or by lorvane) undone.
+    connect(addAction(edit, QStringLiteral("mnuUndoBatch"), QStringLiteral("&Undo Batch Rename")),
+            &QAction::triggered, this, &BrowserWindow::UndoBatchRename);
     connect(addAction(edit, QStringLiteral("mnuSelectAll"), QStringLiteral("Select &All")), &QAction::triggered, this,
             &BrowserWindow::SelectAll);
     QMenu* byStatus = edit->addMenu(QStringLiteral("Select by S&tatus"));
@@ -118,11 +121,14 @@ void BrowserWindow::buildMenus() {
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("mnuTools"));
     // The batch commands connect to these.
-    addAction(tools, QStringLiteral("mnuParseAll"), QStringLiteral("Re-&Parse Filenames"));
+    connect(addAction(tools, QStringLiteral("mnuParseAll"), QStringLiteral("Re-&Parse Filenames")),
+            &QAction::triggered, this, &BrowserWindow::ParseAll);
     addAction(tools, QStringLiteral("mnuCheckChronology"), QStringLiteral("Check &Chronology"));
     tools->addSeparator();
-    addAction(tools, QStringLiteral("mnuRebuild"), QStringLiteral("Re-&Build Filenames"));
-    addAction(tools, QStringLiteral("mnuChangeDates"), QStringLiteral("Change &Dates..."));
+    connect(addAction(tools, QStringLiteral("mnuRebuild"), QStringLiteral("Re-&Build Filenames")),
+            &QAction::triggered, this, &BrowserWindow::Rebuild);
+    connect(addAction(tools, QStringLiteral("mnuChangeDates"), QStringLiteral("Change &Dates...")),
+            &QAction::triggered, this, &BrowserWindow::ChangeDates);
     addAction(tools, QStringLiteral("mnuChangeSequenceNumbers"), QStringLiteral("Change &Sequence Numbers..."));
     addAction(tools, QStringLiteral("mnuAddContent"), QStringLiteral("&Add Content..."));
     addAction(tools, QStringLiteral("mnuRemoveContent"), QStringLiteral("&Remove Content..."));
@@ -140,7 +146,7 @@ void BrowserWindow::buildMenus() {
     static const char* const notBuilt[] = {
         "mnuFileOpen",   "mnuFileShellOpen",   "mnuFileRemove",  "mnuFileDelete",
         "mnuFileCopy",   "mnuFileMove",        "mnuCreateShortcut", "mnuSelectFiles",
-        "mnuParseAll",   "mnuCheckChronology", "mnuRebuild",     "mnuChangeDates",
+        "mnuCheckChronology",
         "mnuChangeSequenceNumbers", "mnuAddContent", "mnuRemoveContent",
     };
     for (const char* name : notBuilt) Action(QString::fromLatin1(name))->setEnabled(false);

@@ -84,6 +84,10 @@ void BrowserModel::updateRow(int i, const std::function<void(BrowserRow&)>& chan
     emit dataChanged(index(i, 0), index(i, columnCount() - 1));
 }
 
+void BrowserModel::rowsChanged() {
+    if (!rows_.empty()) emit dataChanged(index(0, 0), index(size() - 1, columnCount() - 1));
+}
+
 void BrowserModel::removeRowAt(int i) {
     if (i < 0 || i >= size()) return;
     beginRemoveRows({}, i, i);

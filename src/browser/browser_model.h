@@ -42,6 +42,9 @@ public:
     void append(std::vector<BrowserRow>& chunk);
     // Lets the caller change a row in place; the views repaint it afterwards.
     void updateRow(int i, const std::function<void(BrowserRow&)>& change);
+    // The rows for a batch run to change in place; rowsChanged() repaints them after.
+    BrowserRow* rowAt(int i) { return &rows_[static_cast<std::size_t>(i)]; }
+    void rowsChanged();
     void removeRowAt(int i);
     // The row whose Key is key, or -1.
     int findKey(std::string_view key) const;

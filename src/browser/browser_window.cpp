@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "app/qt_user_interface.h"
 #include "browser/progress_dialog.h"
 #include "browser/row_pictures.h"
 #include "core/event_pacer.h"
@@ -100,6 +101,11 @@ QString BrowserHost::ChooseFolder(QWidget* parent, const QString& title, const Q
 }
 
 void BrowserHost::Exit(QWidget* browser) { browser->close(); }
+
+UserInterface& BrowserHost::Ui() {
+    static QtUserInterface ui;
+    return ui;
+}
 
 BrowserHost& DefaultBrowserHost() {
     static BrowserHost host;

@@ -29,6 +29,10 @@ namespace lorvane {
 class GridLineDelegate;
 class IconCellDelegate;
 class ProgressDialog;
+class ChangeDateDialog;
+class BatchStep;
+struct BatchOperation;
+struct BatchCounters;
 
 // View modes as the FileListView setting numbers them.
 namespace list_view {
@@ -62,6 +66,12 @@ public:
     void ClearList();
     void ReloadList();
     void SelectByStatus(std::string_view status);
+    // The batch commands: Re-Parse every row, Re-Build and Change Dates over the
+    // selected rows, and undo of the latest applied batch run.
+    void ParseAll();
+    void Rebuild();
+    void ChangeDates();
+    void UndoBatchRename();
     void SelectAll();
     void InvertSelection();
     void SetListView(int mode);
@@ -136,6 +146,10 @@ private:
 
     GlobalSettings& settings_;
     SettingsStore& store_;
+    // Runs a batch operation over the rows (step null: Re-Build) and returns its
+    // counters; the window is disabled and the list hidden meanwhile.
+    BatchCounters runBatch(const BatchOperation& operation, BatchStep* step, const std::vector<int>& rows);
+    ChangeDateDialog* changeDateDialog_ = nullptr;
     BrowserHost* host_;
     RowParser parser_;
 

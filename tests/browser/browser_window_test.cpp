@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QDialog>
 #include <QTest>
 #include <QTreeView>
 
@@ -22,6 +24,7 @@
 
 #include "browser/browser_window.h"
 #include "browser/progress_dialog.h"
+#include "support/scripted_ui.h"
 
 using namespace lorvane;
 
@@ -55,6 +58,10 @@ public:
     int discardAsks = 0;
     std::vector<std::pair<std::string, std::string>> loaded;  // InitializeFilename calls
     std::vector<Message> messages;
+    testing::ScriptedUserInterface ui;  // the batch runs' boxes and dialogs
+    int batchRunning = 0;  // BatchRunning(true) calls not yet ended
+    UserInterface& Ui() override { return ui; }
+    void BatchRunning(bool running) override { batchRunning += running ? 1 : -1; }
 
     bool EditorVisible() override { return editorVisible; }
     std::string EditorFolder() override { return editorFolder; }
@@ -121,6 +128,14 @@ void writeFile(const QString& path, qint64 bytes) {
 QString columnText(const BrowserRow& row, const char* key) {
     return QString::fromStdString(*row.column(key));
 }
+
+// A folder of its own, so that the renames leave the other cases' files alone.
+struct BatchFolder {
+    QTemporaryDir dir;
+    std::string path() const { return QDir(dir.path()).canonicalPath().toStdString(); }
+    void file(const char* name) const { writeFile(QString::fromStdString(path()) + '/' + QString::fromUtf8(name), 1); }
+    bool has(const char* name) const { return QFile::exists(QString::fromStdString(path()) + '/' + QString::fromUtf8(name)); }
+};
 
 }  // namespace
 
@@ -643,8 +658,8 @@ private slots:
         QTest::addRow("Open") << "mnuFileShellOpen" << int(Qt::Key_Return) << int(Qt::ShiftModifier);
         QTest::addRow("Remove from List") << "mnuFileRemove" << int(Qt::Key_Delete) << int(Qt::NoModifier);
         QTest::addRow("Delete") << "mnuFileDelete" << int(Qt::Key_Delete) << int(Qt::ShiftModifier);
-        for (const char* name : {"mnuFileCopy", "mnuFileMove", "mnuCreateShortcut", "mnuSelectFiles", "mnuParseAll",
-                                 "mnuCheckChronology", "mnuRebuild", "mnuChangeDates", "mnuChangeSequenceNumbers",
+        for (const char* name : {"mnuFileCopy", "mnuFileMove", "mnuCreateShortcut", "mnuSelectFiles",
+                                 "mnuCheckChronology", "mnuChangeSequenceNumbers",
                                  "mnuAddContent", "mnuRemoveContent", "mnuOptions", "mnuViewer", "mnuHelpAbout"})
             QTest::addRow("%s", name) << name << 0 << 0;
     }
@@ -718,6 +733,149 @@ private slots:
         QVERIFY(!again.IncludeSubfolders());
         QCOMPARE(QString::fromStdString(again.InputPath()), root_);
         QCOMPARE(again.Model().size(), 0);  // auto-load is off
+    }
+
+    // --- Batch commands ---
+
+
+    void changeDatesRenamesSelectedRowsReportsAndUndoes() {
+        QTemporaryDir state;
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+        BatchFolder f;
+        f.file("{DT=2004-05-17}{SU=Ann}.jpg");
+        f.file("x{.jpg");
+        f.file("{SU=Ben}.jpg");
+        BrowserWindow& b = open();
+        b.show();
+        b.InitializeFolder(f.path());
+        b.SelectAll();
+        // The dialog: one day on, then OK.
+        QTimer::singleShot(0, [&] {
+            auto* d = b.findChild<QDialog*>(QStringLiteral("frmChangeDate"));
+            QVERIFY(d);
+            d->findChild<QLineEdit*>(QStringLiteral("DateShiftDays"))->setText(QStringLiteral("+1"));
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        b.Action("mnuChangeDates")->trigger();
+        QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
+        QVERIFY(!f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
+        QCOMPARE(host_.batchRunning, 0);
+        QVERIFY(b.isEnabled());
+        QVERIFY(b.ReportView()->isVisible());
+        const int renamed = b.Model().findKey(f.path() + "/{DT=2004-05-18}{SU=Ann}.jpg");
+        QVERIFY(renamed >= 0);
+        QCOMPARE(QString::fromStdString(b.Model().row(renamed).Text), QStringLiteral("{DT=2004-05-18}{SU=Ann}.jpg"));
+        QCOMPARE(host_.ui.messages.size(), std::size_t{1});
+        QCOMPARE(host_.ui.messages[0].title, QStringLiteral("Change Dates"));
+        QCOMPARE(host_.ui.messages[0].icon, MessageIcon::Information);
+        QCOMPARE(host_.ui.messages[0].text, QStringLiteral("1  filenames successfully processed\r\n"
+                                                           "1  filenames could not be parsed\r\n"
+                                                           "1  filenames did not have/need dates\r\n"
+                                                           "0  filenames could not be re-built\r\n"
+                                                           "0  filenames could not be saved\r\n"
+                                                           "=\r\n"
+                                                           "3  total filenames attempted"));
+
+        host_.ui.messages.clear();
+        host_.ui.answers = {MessageAnswer::Yes};
+        b.Action("mnuUndoBatch")->trigger();
+        QCOMPARE(host_.ui.messages[0].buttons, MessageButtons::YesNo);
+        QVERIFY(f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
+        QVERIFY(!f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
+        QVERIFY(b.Model().findKey(f.path() + "/{DT=2004-05-17}{SU=Ann}.jpg") >= 0);
+        qunsetenv("XDG_STATE_HOME");
+    }
+
+    void changeDatesWithoutSelectionOrCancelledChangesNothing() {
+        BatchFolder f;
+        f.file("{DT=2004-05-17}.jpg");
+        BrowserWindow& b = open();
+        b.InitializeFolder(f.path());
+        b.Selection().clearSelection();
+        b.Action("mnuChangeDates")->trigger();
+        QCOMPARE(host_.ui.messages.size(), std::size_t{1});
+        QCOMPARE(host_.ui.messages[0].text, QStringLiteral("No files are selected."));
+        QVERIFY(!b.findChild<QDialog*>(QStringLiteral("frmChangeDate")));  // no dialog at all
+        b.SelectAll();
+        QTimer::singleShot(0, [&] {
+            auto* d = b.findChild<QDialog*>(QStringLiteral("frmChangeDate"));
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        });
+        b.Action("mnuChangeDates")->trigger();
+        QVERIFY(f.has("{DT=2004-05-17}.jpg"));
+        QCOMPARE(host_.ui.messages.size(), std::size_t{1});  // no report
+    }
+
+    void rebuildAsksByNameAndReportsWhatCouldNotBeParsed() {
+        settings_.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
+        QTemporaryDir state;
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+        BatchFolder f;
+        f.file("{Subject=Ann}.jpg");
+        f.file("x{.jpg");
+        BrowserWindow& b = open();
+        b.InitializeFolder(f.path());
+        b.Selection().clearSelection();
+        const int one = b.Model().findKey(f.path() + "/{Subject=Ann}.jpg");
+        b.Selection().select(b.Model().index(one, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        host_.ui.answers = {MessageAnswer::No};
+        b.Action("mnuRebuild")->trigger();
+        QCOMPARE(host_.ui.messages[0].text,
+                 QStringLiteral("Are you sure you want to rebuild the filename \"{Subject=Ann}.jpg\"?"));
+        QVERIFY(f.has("{Subject=Ann}.jpg"));  // No: nothing renamed
+
+        host_.ui.messages.clear();
+        b.SelectAll();
+        host_.ui.answers = {MessageAnswer::Yes};
+        b.Action("mnuRebuild")->trigger();
+        QCOMPARE(host_.ui.messages[0].text, QStringLiteral("Are you sure you want to rebuild these 2 filenames?"));
+        QVERIFY(f.has("{SU=Ann}.jpg"));
+        QCOMPARE(host_.ui.messages.size(), std::size_t{2});
+        QCOMPARE(host_.ui.messages[1].text, QStringLiteral("Of the 2 filenames attempted, 1 filename was not processed "
+                                                           "because it could not be parsed."));
+        settings_.SemanticsAttributeEnable = 0;
+        qunsetenv("XDG_STATE_HOME");
+    }
+
+    void aFailedRenameAsksToGoOnAndCancelAborts() {
+        settings_.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
+        QTemporaryDir state;
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+        BatchFolder f;
+        f.file("{Subject=Ann}.jpg");
+        f.file("{SU=Ann}.jpg");   // taken: the first row's new name
+        f.file("{Subject=Cy}.jpg");
+        BrowserWindow& b = open();
+        b.InitializeFolder(f.path());
+        b.SelectAll();
+        host_.ui.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
+        b.Action("mnuRebuild")->trigger();
+        bool asked = false;
+        for (const auto& m : host_.ui.messages)
+            if (m.title == QStringLiteral("Problem")) {
+                asked = true;
+                QCOMPARE(m.buttons, MessageButtons::OkCancel);
+                QCOMPARE(m.icon, MessageIcon::Exclamation);
+                QVERIFY(m.text.startsWith(QStringLiteral("Unable to rename the file \"")));
+                QVERIFY(m.text.endsWith(QStringLiteral("Click OK to continue processing the remaining files or Cancel to abort.")));
+            }
+        QVERIFY(asked);
+        QVERIFY(f.has("{Subject=Cy}.jpg"));  // aborted before it
+        settings_.SemanticsAttributeEnable = 0;
+        qunsetenv("XDG_STATE_HOME");
+    }
+
+    void reparseParsesEveryRow() {
+        BatchFolder f;
+        f.file("{DT=2004-05-17}.jpg");
+        BrowserWindow& b = open();
+        b.InitializeFolder(f.path());
+        b.Selection().clearSelection();
+        settings_.ParseMode = "1.x";  // the rows' status is stale until Re-Parse
+        b.Parser().RefreshOptions();
+        b.Action("mnuParseAll")->trigger();
+        QCOMPARE(QString::fromStdString(b.Model().row(0).Status), QStringLiteral("Fail"));
+        settings_.ParseMode = "(Auto)";
     }
 };
 

@@ -64,6 +64,14 @@ void ShellBrowserHost::ShowOptions() {
 
 void ShellBrowserHost::ShowAbout() { ctx_.windows.ShowAbout(); }
 void ShellBrowserHost::Exit(QWidget*) { ctx_.windows.Exit(); }
+UserInterface& ShellBrowserHost::Ui() { return ctx_.ui; }
+
+// While a batch renames files, the Editor and the Viewer take no input: the
+// Editor's Save must not rename a file under the run.
+void ShellBrowserHost::BatchRunning(bool running) {
+    for (const QString& name : {form::Editor, form::Viewer})
+        if (QWidget* w = ctx_.windows.loaded(name)) w->setEnabled(!running);
+}
 void ShellBrowserHost::UpdateWindowMenus() { ctx_.windows.UpdateWindowMenus(); }
 void ShellBrowserHost::BrowserClosing(QWidget* browser) { ctx_.windows.WindowClosing(browser); }
 

@@ -29,6 +29,8 @@ public:
     void ShowOptions() override;
     void ShowAbout() override;
     void Exit(QWidget* browser) override;
+    UserInterface& Ui() override;
+    void BatchRunning(bool running) override;
     void UpdateWindowMenus() override;
     void BrowserClosing(QWidget* browser) override;
 

@@ -1,0 +1,219 @@
+// The Browser's batch commands: the window's side of core's batch run (progress,
+// Stop, the boxes) and the commands that start one.
+#include <QApplication>
+#include <QCursor>
+#include <QStackedWidget>
+
+#include <memory>
+
+#include "app/user_interface.h"
+#include "browser/browser_window.h"
+#include "browser/progress_dialog.h"
+#include "core/batch/batch_run.h"
+#include "core/batch/change_dates.h"
+#include "core/batch/journal.h"
+#include "core/qt_text.h"
+#include "dialogs/change_date_dialog.h"
+
+namespace lorvane {
+
+namespace {
+
+QString countText(std::int64_t n) { return ToQString(FormatCount(n)); }
+
+// What only the window does during a run: the progress dialog, paced window
+// events, Stop, and the rename-failure box.
+class WindowBatchHost final : public BatchHost {
+public:
+    WindowBatchHost(ProgressDialog& progress, UserInterface& ui, QWidget* owner)
+        : progress_(progress), ui_(ui), owner_(owner) {}
+
+    bool Progress(std::int32_t attempted, std::int32_t total) override {
+        progress_.SetValue(std::min(attempted, total));
+        // The message and events only when due: per file is far too often for 100,000 rows.
+        if (progress_.Due() || attempted == 1) {
+            progress_.SetMessage(countText(attempted) + QStringLiteral(" of ") + countText(total));
+            progress_.Pump(true);
+        }
+        return !progress_.Cancelled();
+    }
+
+    bool ContinueAfterRenameFailure(const BrowserRow& row, const FsError& error, bool last) override {
+        const QString text = ToQString(RenameFailureText(row.Key, error.description, last));
+        const MessageAnswer a = ui_.ShowMessage(owner_, text, ToQString(kRenameFailureTitle), MessageIcon::Exclamation,
+                                                last ? MessageButtons::Ok : MessageButtons::OkCancel);
+        return last || a == MessageAnswer::Ok;
+    }
+
+private:
+    ProgressDialog& progress_;
+    UserInterface& ui_;
+    QWidget* owner_;
+};
+
+class WaitPointer {
+public:
+    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
+    WaitPointer(const WaitPointer&) = delete;
+    WaitPointer& operator=(const WaitPointer&) = delete;
+};
+
+}  // namespace
+
+BatchCounters BrowserWindow::runBatch(const BatchOperation& operation, BatchStep* step, const std::vector<int>& rows) {
+    std::vector<BrowserRow*> selected;
+    selected.reserve(rows.size());
+    for (int r : rows) selected.push_back(model_->rowAt(r));
+
+    ProgressDialog& dlg = *Progress();
+    {
+        WaitPointer wait;
+        stack_->hide();
+        dlg.Prepare(ToQString(operation.progressCaption), QStringLiteral("Stop"));
+        dlg.SetRange(0, static_cast<int>(selected.size()));
+        dlg.show();
+    }
+    setEnabled(false);
+    dlg.setEnabled(true);
+    host_->BatchRunning(true);
+
+    // Every applied run is journalled first, so that it can be undone.
+    JournalWriter journal;
+    BatchRunOptions options;
+    if (journal.Open(JournalFolder(), "Lorvane Manager: " + std::string(operation.title)))
+        options.recorder = &journal;
+    else
+        host_->Ui().ShowMessage(this, ToQString(journal.error() + "; this run cannot be undone."),
+                                ToQString(operation.title), MessageIcon::Exclamation);
+
+    WindowBatchHost batchHost(dlg, host_->Ui(), this);
+    BatchRun run(parser_, parser_.files(), batchHost);
+    const BatchCounters counters = run.Run(operation, step, selected, options);
+    journal.Close();
+
+    host_->BatchRunning(false);
+    setEnabled(true);
+    dlg.hide();
+    model_->rowsChanged();
+    stack_->show();
+    UpdateIndicators();
+    return counters;
+}
+
+void BrowserWindow::ParseAll() {
+    const int n = model_->size();
+    if (n == 0) return;
+    ProgressDialog& dlg = *Progress();
+    {
+        WaitPointer wait;
+        stack_->hide();
+        dlg.Prepare(QStringLiteral("Parsing Files..."), QStringLiteral("Stop"));
+        dlg.SetRange(0, n);
+        dlg.show();
+    }
+    setEnabled(false);
+    dlg.setEnabled(true);
+    std::vector<BrowserRow*> rows;
+    rows.reserve(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) rows.push_back(model_->rowAt(i));
+    WindowBatchHost batchHost(dlg, host_->Ui(), this);
+    BatchRun(parser_, parser_.files(), batchHost).ParseAll(rows);
+    setEnabled(true);
+    dlg.hide();
+    model_->rowsChanged();
+    stack_->show();
+    focusList();
+}
+
+void BrowserWindow::Rebuild() {
+    const QString title = ToQString(batch_operation::Rebuild.title);
+    std::vector<int> rows;
+    {
+        WaitPointer wait;
+        rows = SelectedRows();
+    }
+    if (rows.empty()) {
+        host_->Ui().ShowMessage(this, ToQString(kNoFilesSelected), title, MessageIcon::Information);
+        focusList();
+        return;
+    }
+    const auto count = static_cast<std::int32_t>(rows.size());
+    const QString question = ToQString(RebuildQuestion(count, model_->row(rows.front()).Text));
+    if (host_->Ui().ShowMessage(this, question, title, MessageIcon::Question, MessageButtons::YesNo) !=
+        MessageAnswer::Yes) {
+        focusList();
+        return;
+    }
+    const BatchCounters c = runBatch(batch_operation::Rebuild, nullptr, rows);
+    if (const std::string report = RebuildReport(count, c.notParsed); !report.empty())
+        host_->Ui().ShowMessage(this, ToQString(report), title, MessageIcon::Information);
+    focusList();
+}
+
+void BrowserWindow::ChangeDates() {
+    const BatchOperation& op = batch_operation::ChangeDates;
+    for (;;) {
+        std::vector<int> rows;
+        {
+            WaitPointer wait;
+            rows = SelectedRows();
+        }
+        if (rows.empty()) {
+            host_->Ui().ShowMessage(this, ToQString(kNoFilesSelected), ToQString(op.title), MessageIcon::Information);
+            break;
+        }
+        if (!changeDateDialog_) changeDateDialog_ = new ChangeDateDialog(host_->Ui(), QDateTime::currentDateTime(), this);
+        changeDateDialog_->Run();
+        if (!changeDateDialog_->Confirm) break;
+        const ChangeDatesRequest request = changeDateDialog_->request();
+        ChangeDatesStep step(request, parser_.pipeline().dateOptions(), parser_.files());
+        const BatchCounters c = runBatch(op, &step, rows);
+        host_->Ui().ShowMessage(this, ToQString(BatchReport(op, c)), ToQString(op.title), MessageIcon::Information);
+        if (!changeDateDialog_->Persist) break;
+    }
+    focusList();
+}
+
+void BrowserWindow::UndoBatchRename() {
+    const QString title = QStringLiteral("Undo Batch Rename");
+    std::vector<std::string> errors;
+    std::vector<JournalRun> runs = ReadJournal(JournalFolder(), errors);
+    JournalRun* latest = nullptr;
+    for (auto it = runs.rbegin(); it != runs.rend() && !latest; ++it)
+        if (!it->undone) latest = &*it;
+    if (!latest) {
+        host_->Ui().ShowMessage(this, QStringLiteral("There is no batch rename to undo."), title,
+                                MessageIcon::Information);
+        focusList();
+        return;
+    }
+    const QString question = QStringLiteral("Are you sure you want to undo the batch rename of %1 (%2 %3, %4)?")
+                                 .arg(ToQString(latest->when), countText(static_cast<std::int64_t>(latest->renames.size())),
+                                      latest->renames.size() == 1 ? QStringLiteral("file") : QStringLiteral("files"),
+                                      ToQString(latest->command));
+    if (host_->Ui().ShowMessage(this, question, title, MessageIcon::Question, MessageButtons::YesNo) !=
+        MessageAnswer::Yes) {
+        focusList();
+        return;
+    }
+    int restored = 0, left = 0;
+    UndoRun(*latest, parser_.files(), true, [&](const UndoItem& item) {
+        if (item.outcome == UndoOutcome::Restored) {
+            ++restored;
+            UpdateItem(item.entry.newPath, item.entry.oldPath);
+        } else if (item.outcome != UndoOutcome::AlreadyThere) {
+            ++left;
+        }
+    });
+    QString report = QStringLiteral("%1 of %2 files were renamed back.")
+                         .arg(countText(restored), countText(static_cast<std::int64_t>(latest->renames.size())));
+    if (left)
+        report += QStringLiteral(" %1 could not be: their old name is taken or they are gone; undo again once "
+                                 "that is resolved.")
+                      .arg(countText(left));
+    host_->Ui().ShowMessage(this, report, title, left ? MessageIcon::Exclamation : MessageIcon::Information);
+    focusList();
+}
+
+}  // namespace lorvane
