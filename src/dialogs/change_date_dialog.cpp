@@ -94,7 +94,11 @@ ChangeDateDialog::ChangeDateDialog(UserInterface& ui, const QDateTime& now, QWid
     grid->addWidget(earliest_, row, 2);
     field(3, label("Latest", latest_, row, 3), "lblDateReplaceLatest");
     grid->addWidget(latest_, row++, 4);
-    for (QLineEdit* e : {earliest_, latest_}) e->installEventFilter(this);
+    for (QLineEdit* e : {earliest_, latest_}) {
+        e->installEventFilter(this);
+        // Room for the whole date-time as the field writes it.
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00")) + 16);
+    }
 
     optionButton(4);
     static constexpr const char* kShift[][2] = {{"Years", "DateShiftYears"},     {"Months", "DateShiftMonths"},
