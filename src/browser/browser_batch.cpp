@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/user_interface.h"
+#include "app/wait_cursor.h"
 #include "browser/browser_window.h"
 #include "browser/progress_dialog.h"
 #include "core/batch/batch_run.h"
@@ -51,14 +52,6 @@ private:
     QWidget* owner_;
 };
 
-class WaitPointer {
-public:
-    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
-    WaitPointer(const WaitPointer&) = delete;
-    WaitPointer& operator=(const WaitPointer&) = delete;
-};
-
 }  // namespace
 
 BatchCounters BrowserWindow::runBatch(const BatchOperation& operation, BatchStep* step, const std::vector<int>& rows) {
@@ -68,7 +61,7 @@ BatchCounters BrowserWindow::runBatch(const BatchOperation& operation, BatchStep
 
     ProgressDialog& dlg = *Progress();
     {
-        WaitPointer wait;
+        WaitCursor wait;
         stack_->hide();
         dlg.Prepare(ToQString(operation.progressCaption), QStringLiteral("Stop"));
         dlg.SetRange(0, static_cast<int>(selected.size()));
@@ -106,7 +99,7 @@ void BrowserWindow::ParseAll() {
     if (n == 0) return;
     ProgressDialog& dlg = *Progress();
     {
-        WaitPointer wait;
+        WaitCursor wait;
         stack_->hide();
         dlg.Prepare(QStringLiteral("Parsing Files..."), QStringLiteral("Stop"));
         dlg.SetRange(0, n);
@@ -130,7 +123,7 @@ void BrowserWindow::Rebuild() {
     const QString title = ToQString(batch_operation::Rebuild.title);
     std::vector<int> rows;
     {
-        WaitPointer wait;
+        WaitCursor wait;
         rows = SelectedRows();
     }
     if (rows.empty()) {
@@ -156,7 +149,7 @@ void BrowserWindow::ChangeDates() {
     for (;;) {
         std::vector<int> rows;
         {
-            WaitPointer wait;
+            WaitCursor wait;
             rows = SelectedRows();
         }
         if (rows.empty()) {

@@ -19,6 +19,8 @@
 #include <QTreeView>
 
 #include "app/qt_user_interface.h"
+#include "app/wait_cursor.h"
+#include "core/rename_rule.h"
 #include "browser/progress_dialog.h"
 #include "browser/row_pictures.h"
 #include "core/event_pacer.h"
@@ -36,13 +38,6 @@ constexpr std::string_view kSection = "Browser";
 constexpr float kTwipsPerPixel = 15.0f;
 
 
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -628,13 +623,21 @@ bool BrowserWindow::completeRename(int row, const QString& newText) {
     // the name on disk, which need not be its UTF-8 (nor the file that is).
     if (newText == ToQString(r.Text)) return true;
     const std::string text = newText.toStdString();
-    const std::string destination = JoinPath(r.Path, text);
-    if (FileSystemService::Instance().Move(r.Key, destination).failed()) {
+    const RenameResult renamed = RenameFile(parser_.files(), r.Key, r.Path, text);
+    if (renamed.refusal != NameRefusal::None) {
+        // A name that is no name in this folder ("sub/x.jpg" would move the file).
+        host_->ShowMessage(this, ToQString(NameRefusalText(renamed.refusal)), QStringLiteral("Error"),
+                           BrowserIcon::Exclamation);
+        focusList();
+        return false;
+    }
+    if (renamed.error.failed()) {
         host_->ShowMessage(this, QStringLiteral("The original file has been moved, renamed, or deleted."),
                            QStringLiteral("Error"), BrowserIcon::Stop);
         focusList();
         return false;
     }
+    const std::string& destination = renamed.newPath;
     model_->updateRow(row, [&](BrowserRow& changed) {
         changed.Text = text;
         changed.Key = destination;

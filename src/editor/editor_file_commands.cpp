@@ -5,7 +5,9 @@
 
 #include <cerrno>
 
+#include "app/wait_cursor.h"
 #include "core/file_service.h"
+#include "core/rename_rule.h"
 #include "core/qt_text.h"
 #include "editor/editor_window.h"
 #include "editor/filename_edit.h"
@@ -17,13 +19,6 @@ namespace {
 
 const QString kAllFiles = QStringLiteral("All Files (*)");
 
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -157,23 +152,23 @@ bool EditorWindow::FileSave() {
     const QString text = filename_->text();
     const std::string newName = text == ToQString(fileName_) ? fileName_ : text.toStdString();
     const std::string oldPath = filePath();
-    const std::string newPath = JoinPath(folder_, newName);
-    FsError error;
-    // The name is applied where the file is; a slash would move it into another folder.
-    if (newName.find('/') != std::string::npos) {
-        error.code = EINVAL;
-        error.description = "A file name cannot contain \"/\"";
-    } else {
+    RenameResult renamed;
+    {
+        // The name is applied where the file is: the one rename rule refuses a name
+        // that would move it elsewhere, and never replaces another file.
         WaitCursor wait;
-        error = FileSystemService::Instance().Move(oldPath, newPath);
+        renamed = RenameFile(FileSystemService::Instance(), oldPath, folder_, newName);
     }
-    if (error.failed()) {
+    if (!renamed.ok()) {
+        const std::string why = renamed.error.failed() ? renamed.error.description
+                                                       : std::string(NameRefusalText(renamed.refusal));
         ctx_.ui.ShowMessage(this,
-                            QStringLiteral("Unable to save filename due to the following error: ") +
-                                ToQString(error.description) + QLatin1Char('.'),
+                            QStringLiteral("Unable to save filename due to the following error: ") + ToQString(why) +
+                                QLatin1Char('.'),
                             title, MessageIcon::Exclamation);
         return false;
     }
+    const std::string& newPath = renamed.newPath;
 
     if (ctx_.windows.IsFormVisible(form::Browser))
         if (BrowserForm* browser = ctx_.windows.browser()) browser->UpdateItem(oldPath, newPath);

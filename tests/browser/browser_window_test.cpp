@@ -865,6 +865,29 @@ private slots:
         qunsetenv("XDG_STATE_HOME");
     }
 
+    void renameIntoASubfolderIsRefused() {
+        BatchFolder f;
+        f.file("x.jpg");
+        QVERIFY(QDir().mkpath(QString::fromStdString(f.path()) + QStringLiteral("/sub")));
+        BrowserWindow& b = open();
+        b.show();
+        b.InitializeFolder(f.path());
+        b.SetCurrentRow(0);
+        QTreeView* list = b.ReportView();
+        QTest::keyClick(list, Qt::Key_F2);
+        auto* label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+        QVERIFY(label);
+        label->setText(QStringLiteral("sub/x.jpg"));
+        QTest::keyClick(label, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QVERIFY(f.has("x.jpg"));
+        QVERIFY(!f.has("sub/x.jpg"));
+        QCOMPARE(QString::fromStdString(b.Model().row(0).Text), QStringLiteral("x.jpg"));
+        QCOMPARE(b.Model().row(0).Key, f.path() + "/x.jpg");
+        QCOMPARE(host_.messages.size(), std::size_t{1});
+        QCOMPARE(host_.messages[0].text, QStringLiteral("A file name cannot contain \"/\""));
+    }
+
     void reparseParsesEveryRow() {
         BatchFolder f;
         f.file("{DT=2004-05-17}.jpg");
