@@ -110,6 +110,14 @@ public:
                                      "a", "\xC2\xA7", ""};
         return pool[byte() % (sizeof pool / sizeof *pool)];
     }
+    // The next n bytes, or as many as are left.
+    std::string_view take(std::size_t n) {
+        if (n > n_) n = n_;
+        const std::string_view s(p_, n);
+        p_ += n;
+        n_ -= n;
+        return s;
+    }
     std::string_view rest() {
         std::string_view s(p_, n_);
         n_ = 0;
