@@ -18,7 +18,7 @@ cmake --build "$root/build/fuzz" -j2 >/dev/null
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}print_stacktrace=1:halt_on_error=1"
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}halt_on_error=1"
 
-if "$root/build/fuzz/fuzz/fuzz_sanitizer_check" -runs=1 >"$root/build/fuzz/sanitizer_check.log" 2>&1; then
+if "$root/build/fuzz/fuzz/fuzz_sanitizer_check" -runs=1 -artifact_prefix="$root/build/fuzz/" >"$root/build/fuzz/sanitizer_check.log" 2>&1; then
   echo "fuzz: undefined behaviour does not stop the run (see build/fuzz/sanitizer_check.log); not fuzzing"
   exit 1
 fi
