@@ -11,19 +11,27 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/memory_settings_store.h"
+#include "support/memory_settings_store.h"
 #include "browser/browser_window.h"
-#include "browser/progress_dialog.h"
+#include "gui/file_probe.h"
+#include "gui/progress_dialog.h"
 
 namespace {
 
-// Load errors go to stderr instead of a message box nobody would close.
-class PrintingHost final : public lorvane::BrowserHost {
+// Boxes go to stderr instead of a window nobody would close; questions get Yes.
+class PrintingUserInterface final : public lorvane::UserInterface {
 public:
-    void ShowMessage(QWidget*, const QString& text, const QString& title, lorvane::BrowserIcon) override {
+    lorvane::MessageAnswer ShowMessage(QWidget*, const QString& text, const QString& title, lorvane::MessageIcon,
+                                       lorvane::MessageButtons buttons) override {
         std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
         ++messages;
+        return buttons == lorvane::MessageButtons::Ok ? lorvane::MessageAnswer::Ok : lorvane::MessageAnswer::Yes;
     }
+    QString GetOpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString GetFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    QString GetFolderAmongFiles(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    void Beep() override {}
     int messages = 0;
 };
 
@@ -44,12 +52,14 @@ int main(int argc, char** argv) {
     }
     const QString folder = QDir(args[1]).absolutePath();
 
-    lorvane::GlobalSettings settings;  // the defaults a new user starts with
-    settings.BrowserAutoLoadLastFolder = 0;
-    settings.RestoreWindowSizePosition = 0;
     lorvane::MemorySettingsStore store;
-    PrintingHost host;
-    lorvane::BrowserWindow browser(settings, store, &host);
+    PrintingUserInterface ui;
+    lorvane::FileServiceProbe files;
+    lorvane::AppContext ctx(store, ui, files, QCoreApplication::applicationDirPath());
+    // The defaults a new user starts with, without the automatic load.
+    ctx.settings.BrowserAutoLoadLastFolder = 0;
+    ctx.settings.RestoreWindowSizePosition = 0;
+    lorvane::BrowserWindow browser(ctx);
     browser.SetIncludeSubfolders(true);
     browser.resize(1000, 600);
     browser.show();
@@ -99,5 +109,5 @@ int main(int argc, char** argv) {
                 static_cast<double>(tail) / 1e9);
     std::printf("sort_s      %.3f  (slowest column: %s)\n", static_cast<double>(slowestSort) / 1e9,
                 qPrintable(browser.Model().headerData(slowestColumn, Qt::Horizontal).toString()));
-    return host.messages == 0 && browser.Model().size() > 0 ? 0 : 1;
+    return ui.messages == 0 && browser.Model().size() > 0 ? 0 : 1;
 }

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds lorvane-manager and renders its windows on the names in sample/ to PNG
-# files, without a display: build/screenshots/ at normal size and
-# build/screenshots/hidpi/ at twice the pixel density. The Browser is rendered in
-# each of its views too (browser-details, -large-icons, -small-icons, -list and
-# -selected), next to the Editor's pictures.
+# Builds the screenshot tool and renders the windows on the names in sample/ to
+# PNG files, without a display: build/screenshots/ at normal size and
+# build/screenshots/hidpi/ at twice the pixel density. The Editor on each name,
+# the Browser in each of its views (browser-details, -large-icons, -small-icons,
+# -list and -selected), frmChangeDate and the progress dialog.
 # Usage: tools/screenshots.sh [PRESET]   (default: release)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -14,14 +14,11 @@ ensure_packages
 
 cd "$root"
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target lorvane-manager browser_snapshot -j2
-program="$root/build/$preset/src/app/lorvane-manager"
-browser="$root/build/$preset/src/browser/browser_snapshot"
+cmake --build --preset "$preset" --target lorvane-screenshots -j2
+tool="$root/build/$preset/tools/screenshots/lorvane-screenshots"
 out="$root/build/screenshots"
 rm -rf "$out"
 
-QT_QPA_PLATFORM=offscreen "$program" --screenshot "$out" "$root/sample" 2>/dev/null
-QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 "$program" --screenshot "$out/hidpi" "$root/sample" 2>/dev/null
-QT_QPA_PLATFORM=offscreen "$browser" "$root/sample" "$out" 2>/dev/null | sed 's/^/wrote /'
-QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 "$browser" "$root/sample" "$out/hidpi" 2>/dev/null | sed 's/^/wrote /'
+QT_QPA_PLATFORM=offscreen "$tool" "$out" "$root/sample" 2>/dev/null
+QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 "$tool" "$out/hidpi" "$root/sample" 2>/dev/null
 echo "Screenshots in $out"

@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "app/user_interface.h"
-#include "app/wait_cursor.h"
+#include "gui/user_interface.h"
+#include "gui/wait_cursor.h"
 #include "browser/browser_window.h"
-#include "browser/progress_dialog.h"
+#include "gui/progress_dialog.h"
 #include "core/batch/batch_run.h"
 #include "core/batch/change_dates.h"
 #include "core/batch/journal.h"
@@ -69,7 +69,7 @@ BatchCounters BrowserWindow::runBatch(const BatchOperation& operation, BatchStep
     }
     setEnabled(false);
     dlg.setEnabled(true);
-    host_->BatchRunning(true);
+    setOtherWindowsEnabled(false);
 
     // Every applied run is journalled first, so that it can be undone.
     JournalWriter journal;
@@ -77,15 +77,15 @@ BatchCounters BrowserWindow::runBatch(const BatchOperation& operation, BatchStep
     if (journal.Open(JournalFolder(), "Lorvane Manager: " + std::string(operation.title)))
         options.recorder = &journal;
     else
-        host_->Ui().ShowMessage(this, ToQString(journal.error() + "; this run cannot be undone."),
+        ctx_.ui.ShowMessage(this, ToQString(journal.error() + "; this run cannot be undone."),
                                 ToQString(operation.title), MessageIcon::Exclamation);
 
-    WindowBatchHost batchHost(dlg, host_->Ui(), this);
+    WindowBatchHost batchHost(dlg, ctx_.ui, this);
     BatchRun run(parser_, parser_.files(), batchHost);
     const BatchCounters counters = run.Run(operation, step, selected, options);
     journal.Close();
 
-    host_->BatchRunning(false);
+    setOtherWindowsEnabled(true);
     setEnabled(true);
     dlg.hide();
     model_->rowsChanged();
@@ -110,7 +110,7 @@ void BrowserWindow::ParseAll() {
     std::vector<BrowserRow*> rows;
     rows.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) rows.push_back(model_->rowAt(i));
-    WindowBatchHost batchHost(dlg, host_->Ui(), this);
+    WindowBatchHost batchHost(dlg, ctx_.ui, this);
     BatchRun(parser_, parser_.files(), batchHost).ParseAll(rows);
     setEnabled(true);
     dlg.hide();
@@ -127,20 +127,20 @@ void BrowserWindow::Rebuild() {
         rows = SelectedRows();
     }
     if (rows.empty()) {
-        host_->Ui().ShowMessage(this, ToQString(kNoFilesSelected), title, MessageIcon::Information);
+        ctx_.ui.ShowMessage(this, ToQString(kNoFilesSelected), title, MessageIcon::Information);
         focusList();
         return;
     }
     const auto count = static_cast<std::int32_t>(rows.size());
     const QString question = ToQString(RebuildQuestion(count, model_->row(rows.front()).Text));
-    if (host_->Ui().ShowMessage(this, question, title, MessageIcon::Question, MessageButtons::YesNo) !=
+    if (ctx_.ui.ShowMessage(this, question, title, MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
         focusList();
         return;
     }
     const BatchCounters c = runBatch(batch_operation::Rebuild, nullptr, rows);
     if (const std::string report = RebuildReport(count, c.notParsed); !report.empty())
-        host_->Ui().ShowMessage(this, ToQString(report), title, MessageIcon::Information);
+        ctx_.ui.ShowMessage(this, ToQString(report), title, MessageIcon::Information);
     focusList();
 }
 
@@ -153,16 +153,16 @@ void BrowserWindow::ChangeDates() {
             rows = SelectedRows();
         }
         if (rows.empty()) {
-            host_->Ui().ShowMessage(this, ToQString(kNoFilesSelected), ToQString(op.title), MessageIcon::Information);
+            ctx_.ui.ShowMessage(this, ToQString(kNoFilesSelected), ToQString(op.title), MessageIcon::Information);
             break;
         }
-        if (!changeDateDialog_) changeDateDialog_ = new ChangeDateDialog(host_->Ui(), QDateTime::currentDateTime(), this);
+        if (!changeDateDialog_) changeDateDialog_ = new ChangeDateDialog(ctx_.ui, QDateTime::currentDateTime(), this);
         changeDateDialog_->Run();
         if (!changeDateDialog_->Confirm) break;
         const ChangeDatesRequest request = changeDateDialog_->request();
         ChangeDatesStep step(request, parser_.pipeline().dateOptions(), parser_.files());
         const BatchCounters c = runBatch(op, &step, rows);
-        host_->Ui().ShowMessage(this, ToQString(BatchReport(op, c)), ToQString(op.title), MessageIcon::Information);
+        ctx_.ui.ShowMessage(this, ToQString(BatchReport(op, c)), ToQString(op.title), MessageIcon::Information);
         if (!changeDateDialog_->Persist) break;
     }
     focusList();
@@ -176,7 +176,7 @@ void BrowserWindow::UndoBatchRename() {
     for (auto it = runs.rbegin(); it != runs.rend() && !latest; ++it)
         if (!it->undone) latest = &*it;
     if (!latest) {
-        host_->Ui().ShowMessage(this, QStringLiteral("There is no batch rename to undo."), title,
+        ctx_.ui.ShowMessage(this, QStringLiteral("There is no batch rename to undo."), title,
                                 MessageIcon::Information);
         focusList();
         return;
@@ -185,7 +185,7 @@ void BrowserWindow::UndoBatchRename() {
                                  .arg(ToQString(latest->when), countText(static_cast<std::int64_t>(latest->renames.size())),
                                       latest->renames.size() == 1 ? QStringLiteral("file") : QStringLiteral("files"),
                                       ToQString(latest->command));
-    if (host_->Ui().ShowMessage(this, question, title, MessageIcon::Question, MessageButtons::YesNo) !=
+    if (ctx_.ui.ShowMessage(this, question, title, MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
         focusList();
         return;
@@ -205,7 +205,7 @@ void BrowserWindow::UndoBatchRename() {
         report += QStringLiteral(" %1 could not be: their old name is taken or they are gone; undo again once "
                                  "that is resolved.")
                       .arg(countText(left));
-    host_->Ui().ShowMessage(this, report, title, left ? MessageIcon::Exclamation : MessageIcon::Information);
+    ctx_.ui.ShowMessage(this, report, title, left ? MessageIcon::Exclamation : MessageIcon::Information);
     focusList();
 }
 

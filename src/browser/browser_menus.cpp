@@ -40,7 +40,7 @@ void BrowserWindow::buildMenus() {
     addAction(file, QStringLiteral("mnuFileDelete"), QStringLiteral("&Delete"), QStringLiteral("Shift+Del"));
     file->addSeparator();
     connect(addAction(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit")), &QAction::triggered, this,
-            [this] { host_->Exit(this); });
+            [this] { ctx_.windows.Exit(); });
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
@@ -77,18 +77,18 @@ void BrowserWindow::buildMenus() {
     QAction* editor = addAction(view, QStringLiteral("mnuEditor"), QStringLiteral("&Editor"));
     editor->setCheckable(true);
     connect(editor, &QAction::triggered, this, [this] {
-        host_->ToggleEditor();
+        ctx_.windows.ToggleWindow(form::Editor);
         EditFile();
-        Action(QStringLiteral("mnuEditor"))->setChecked(host_->EditorVisible());
-        host_->UpdateWindowMenus();
+        Action(QStringLiteral("mnuEditor"))->setChecked(ctx_.windows.IsFormVisible(form::Editor));
+        ctx_.windows.UpdateWindowMenus();
     });
     QAction* viewer = addAction(view, QStringLiteral("mnuViewer"), QStringLiteral("&Viewer"));
     viewer->setCheckable(true);
     connect(viewer, &QAction::triggered, this, [this] {
-        host_->ToggleViewer();
+        ctx_.windows.ToggleWindow(form::Viewer);
         ViewFile();
-        Action(QStringLiteral("mnuViewer"))->setChecked(host_->ViewerVisible());
-        host_->UpdateWindowMenus();
+        Action(QStringLiteral("mnuViewer"))->setChecked(ctx_.windows.IsFormVisible(form::Viewer));
+        ctx_.windows.UpdateWindowMenus();
     });
     view->addSeparator();
     auto* modes = new QActionGroup(this);
@@ -134,12 +134,12 @@ void BrowserWindow::buildMenus() {
     addAction(tools, QStringLiteral("mnuRemoveContent"), QStringLiteral("&Remove Content..."));
     tools->addSeparator();
     connect(addAction(tools, QStringLiteral("mnuOptions"), QStringLiteral("&Options...")), &QAction::triggered, this,
-            [this] { host_->ShowOptions(); });
+            [this] { ctx_.windows.show(form::Options); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     connect(addAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About...")), &QAction::triggered, this,
-            [this] { host_->ShowAbout(); });
+            [this] { ctx_.windows.ShowAbout(); });
 
     // Commands whose code is not there yet are disabled, so that they are not
     // silently ignored; the code that connects one enables it.
@@ -151,9 +151,9 @@ void BrowserWindow::buildMenus() {
     };
     for (const char* name : notBuilt) Action(QString::fromLatin1(name))->setEnabled(false);
     // The windows another part of the program supplies, when this build has them.
-    Action(QStringLiteral("mnuViewer"))->setEnabled(host_->ViewerAvailable());
-    Action(QStringLiteral("mnuOptions"))->setEnabled(host_->OptionsAvailable());
-    Action(QStringLiteral("mnuHelpAbout"))->setEnabled(host_->AboutAvailable());
+    Action(QStringLiteral("mnuViewer"))->setEnabled(ctx_.windows.isAvailable(form::Viewer));
+    Action(QStringLiteral("mnuOptions"))->setEnabled(ctx_.windows.isAvailable(form::Options));
+    Action(QStringLiteral("mnuHelpAbout"))->setEnabled(ctx_.windows.isAvailable(form::About));
 }
 
 }  // namespace lorvane

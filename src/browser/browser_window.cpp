@@ -7,8 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
-#include <QMessageBox>
-#include <QFileDialog>
 #include <QPainter>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -18,16 +16,15 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "app/qt_user_interface.h"
-#include "app/wait_cursor.h"
+#include "gui/wait_cursor.h"
+#include "gui/window_settings.h"
 #include "core/rename_rule.h"
-#include "browser/progress_dialog.h"
+#include "gui/progress_dialog.h"
 #include "browser/row_pictures.h"
 #include "core/event_pacer.h"
 #include "core/file_service.h"
 #include "core/folder_loader.h"
 #include "core/qt_text.h"
-#include "core/sample_folder.h"
 #include "core/settings_store.h"
 
 namespace lorvane {
@@ -35,9 +32,6 @@ namespace lorvane {
 namespace {
 
 constexpr std::string_view kSection = "Browser";
-constexpr float kTwipsPerPixel = 15.0f;
-
-
 
 }  // namespace
 
@@ -73,50 +67,14 @@ public:
     }
 };
 
-// --- Host defaults ---
-
-void BrowserHost::ShowMessage(QWidget* parent, const QString& text, const QString& title, BrowserIcon icon) {
-    QMessageBox::Icon i = QMessageBox::NoIcon;
-    switch (icon) {
-        case BrowserIcon::Stop: i = QMessageBox::Critical; break;
-        case BrowserIcon::Exclamation: i = QMessageBox::Warning; break;
-        case BrowserIcon::Information: i = QMessageBox::Information; break;
-        case BrowserIcon::Question: i = QMessageBox::Question; break;
-        case BrowserIcon::None: break;
-    }
-    QMessageBox box(i, title, text, QMessageBox::Ok, parent);
-    box.exec();
-}
-
-QString BrowserHost::ChooseFolder(QWidget* parent, const QString& title, const QString& initialFolder) {
-    QFileDialog dialog(parent, title, initialFolder, QStringLiteral("All Files (*)"));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, false);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-}
-
-void BrowserHost::Exit(QWidget* browser) { browser->close(); }
-
-UserInterface& BrowserHost::Ui() {
-    static QtUserInterface ui;
-    return ui;
-}
-
-BrowserHost& DefaultBrowserHost() {
-    static BrowserHost host;
-    return host;
-}
-
 // --- Window ---
 
-BrowserWindow::BrowserWindow(GlobalSettings& settings, SettingsStore& store, BrowserHost* host, QWidget* parent)
+BrowserWindow::BrowserWindow(AppContext& ctx, QWidget* parent)
     : QMainWindow(parent),
-      settings_(settings),
-      store_(store),
-      host_(host ? host : &DefaultBrowserHost()),
-      parser_(settings),
+      ctx_(ctx),
+      parser_(ctx.settings),
       model_(new BrowserModel(this)) {
-    setObjectName(QStringLiteral("frmBrowser"));
+    setObjectName(form::Browser);
     setWindowTitle(QStringLiteral("Lorvane Browser"));
     resize(800, 480);
     model_->setRenameHandler([this](int row, const QString& text) { return completeRename(row, text); });
@@ -125,7 +83,7 @@ BrowserWindow::BrowserWindow(GlobalSettings& settings, SettingsStore& store, Bro
     readSettings();
     CreateColumns();
     UpdateIndicators();
-    autoLoadPending_ = isOn(settings_.BrowserAutoLoadLastFolder);
+    autoLoadPending_ = isOn(ctx_.settings.BrowserAutoLoadLastFolder);
 }
 
 // A label editor still open commits as it goes; the window is no longer there to rename.
@@ -196,33 +154,20 @@ void BrowserWindow::buildViews() {
 }
 
 void BrowserWindow::readSettings() {
-    std::vector<std::string> warnings;
-    const std::string sample = PathFromQString(FindSampleFolder(QCoreApplication::applicationDirPath()));
-    viewMode_ = ReadWindowInteger(store_, kSection, "FileListView", list_view::Details, &warnings);
+    const std::string sample = PathFromQString(ctx_.sampleFolder());
+    SettingsStore& store = ctx_.store;
+    viewMode_ = ReadWindowInteger(store, kSection, "FileListView", list_view::Details);
     if (viewMode_ < list_view::LargeIcons || viewMode_ > list_view::Details) viewMode_ = list_view::Details;
-    gridlines_ = ReadWindowToggle(store_, kSection, "FileListGridlines", &warnings);
-    const bool loaded = ReadWindowToggle(store_, kSection, "IndicateLoaded", &warnings);
-    const bool selected = ReadWindowToggle(store_, kSection, "IndicateSelected", &warnings);
-    SetIncludeSubfolders(ReadWindowToggle(store_, kSection, "LoadSubfolders", &warnings));
-    inputPath_ = ReadWindowText(store_, kSection, "InputPath", sample);
-    outputPath_ = ReadWindowText(store_, kSection, "OutputPath", sample);
-
+    gridlines_ = ReadWindowToggle(store, kSection, "FileListGridlines");
+    const bool loaded = ReadWindowToggle(store, kSection, "IndicateLoaded");
+    const bool selected = ReadWindowToggle(store, kSection, "IndicateSelected");
+    SetIncludeSubfolders(ReadWindowToggle(store, kSection, "LoadSubfolders"));
+    inputPath_ = ReadWindowText(store, kSection, "InputPath", sample);
+    outputPath_ = ReadWindowText(store, kSection, "OutputPath", sample);
     // Without a saved place (a first start) the window is left where start-up or
     // the window manager puts it, rather than forced into the corner.
-    if (isOn(settings_.RestoreWindowSizePosition) && store_.read(kSection, "WindowLeft") &&
-        store_.read(kSection, "WindowTop")) {
-        const QRect g = geometry();
-        const float left = ReadWindowGeometry(store_, kSection, "WindowLeft", g.x() * kTwipsPerPixel, &warnings);
-        const float top = ReadWindowGeometry(store_, kSection, "WindowTop", g.y() * kTwipsPerPixel, &warnings);
-        const float width = ReadWindowGeometry(store_, kSection, "WindowWidth", g.width() * kTwipsPerPixel, &warnings);
-        const float height =
-            ReadWindowGeometry(store_, kSection, "WindowHeight", g.height() * kTwipsPerPixel, &warnings);
-        const int state = ReadWindowInteger(store_, kSection, "WindowState", 0, &warnings);
-        setGeometry(QRect(qRound(left / kTwipsPerPixel), qRound(top / kTwipsPerPixel),
-                          std::max(1, qRound(width / kTwipsPerPixel)), std::max(1, qRound(height / kTwipsPerPixel))));
-        if (state == 1) setWindowState(Qt::WindowMinimized);
-        else if (state == 2) setWindowState(Qt::WindowMaximized);
-    }
+    if (HasSavedPlace(store, kSection, isOn(ctx_.settings.RestoreWindowSizePosition)))
+        RestoreWindowGeometry(*this, store, kSection, true);
 
     SetListView(viewMode_);
     SetGridlines(gridlines_);
@@ -231,23 +176,15 @@ void BrowserWindow::readSettings() {
 }
 
 void BrowserWindow::SaveSettings() {
-    WriteWindowInteger(store_, kSection, "FileListView", viewMode_);
-    WriteWindowToggle(store_, kSection, "FileListGridlines", gridlines_);
-    WriteWindowToggle(store_, kSection, "IndicateLoaded", LoadedPanelVisible());
-    WriteWindowToggle(store_, kSection, "IndicateSelected", SelectedPanelVisible());
-    WriteWindowToggle(store_, kSection, "LoadSubfolders", IncludeSubfolders());
-    WriteWindowText(store_, kSection, "InputPath", inputPath_);
-    WriteWindowText(store_, kSection, "OutputPath", outputPath_);
-    const Qt::WindowStates st = windowState();
-    const int state = st & Qt::WindowMinimized ? 1 : st & Qt::WindowMaximized ? 2 : 0;
-    if (state == 0) {
-        const QRect g = geometry();
-        WriteWindowGeometry(store_, kSection, "WindowLeft", g.x() * kTwipsPerPixel);
-        WriteWindowGeometry(store_, kSection, "WindowTop", g.y() * kTwipsPerPixel);
-        WriteWindowGeometry(store_, kSection, "WindowWidth", g.width() * kTwipsPerPixel);
-        WriteWindowGeometry(store_, kSection, "WindowHeight", g.height() * kTwipsPerPixel);
-    }
-    WriteWindowInteger(store_, kSection, "WindowState", state);
+    SettingsStore& store = ctx_.store;
+    WriteWindowInteger(store, kSection, "FileListView", viewMode_);
+    WriteWindowToggle(store, kSection, "FileListGridlines", gridlines_);
+    WriteWindowToggle(store, kSection, "IndicateLoaded", LoadedPanelVisible());
+    WriteWindowToggle(store, kSection, "IndicateSelected", SelectedPanelVisible());
+    WriteWindowToggle(store, kSection, "LoadSubfolders", IncludeSubfolders());
+    WriteWindowText(store, kSection, "InputPath", inputPath_);
+    WriteWindowText(store, kSection, "OutputPath", outputPath_);
+    SaveWindowGeometry(*this, store, kSection);
 }
 
 void BrowserWindow::CreateColumns() {
@@ -294,7 +231,7 @@ void BrowserWindow::LoadFolder() {
     std::string countError;
     std::vector<std::string> errors;
     const std::string& folder = inputPath_;
-    if (FileSystemService::Instance().FolderExists(folder)) {
+    if (parser_.files().FolderExists(folder)) {
         ProgressDialog& dlg = *Progress();
         dlg.Prepare(QStringLiteral("Counting Files..."), QStringLiteral("Cancel"));
         dlg.show();
@@ -306,8 +243,7 @@ void BrowserWindow::LoadFolder() {
         loader.SetStopFlag(&dlg.CancelFlag());
         // Events run when the interval has passed, not per file: a round of events
         // costs more than a row, and Stop is still seen within a tenth of a second.
-        EventPacer pacer{std::chrono::milliseconds(ProgressDialog::kPumpIntervalMs)};
-        loader.SetPacer(&pacer);
+        loader.SetPacer(&dlg.Pacer());
         // Rows wait here between rounds and join the list in one insertion each.
         std::vector<BrowserRow> pending;
         pending.reserve(1024);
@@ -370,7 +306,7 @@ void BrowserWindow::showLoadErrors(const std::string& countError, const std::vec
         if (errors.size() > kShown)
             text += QStringLiteral("\n(and %1 more)").arg(ToQString(FormatCount(static_cast<std::int64_t>(errors.size() - kShown))));
     }
-    host_->ShowMessage(this, text, QStringLiteral("Load Files"), BrowserIcon::Stop);
+    ctx_.ui.ShowMessage(this, text, QStringLiteral("Load Files"), MessageIcon::Stop);
     focusList();
 }
 
@@ -577,18 +513,18 @@ void BrowserWindow::LoadFiles() {
     const QString title = QStringLiteral("Load Files");
     QString chosen;
     for (;;) {
-        chosen = host_->ChooseFolder(this, title, ToQString(inputPath_));
+        chosen = ctx_.ui.GetFolderAmongFiles(this, title, ToQString(inputPath_), QStringLiteral("All Files (*)"));
         focusList();
         if (chosen.isEmpty()) return;
         if (chosen.startsWith(QLatin1Char('/'))) break;
-        host_->ShowMessage(this, QStringLiteral("Please select a valid folder."), QStringLiteral("Load files"),
-                           BrowserIcon::Exclamation);
+        ctx_.ui.ShowMessage(this, QStringLiteral("Please select a valid folder."), QStringLiteral("Load files"),
+                           MessageIcon::Exclamation);
     }
     // The chooser answers in Qt text: the one path here that was never bytes.
     const std::string folder = CleanPath(PathFromQString(chosen));
-    if (!FileSystemService::Instance().FolderExists(folder)) {
-        host_->ShowMessage(this, QStringLiteral("CommonDialog returned invalid path despite cdlOFNPathMustExist"), title,
-                           BrowserIcon::Stop);
+    if (!parser_.files().FolderExists(folder)) {
+        ctx_.ui.ShowMessage(this, QStringLiteral("CommonDialog returned invalid path despite cdlOFNPathMustExist"), title,
+                           MessageIcon::Stop);
         focusList();
         return;
     }
@@ -626,14 +562,14 @@ bool BrowserWindow::completeRename(int row, const QString& newText) {
     const RenameResult renamed = RenameFile(parser_.files(), r.Key, r.Path, text);
     if (renamed.refusal != NameRefusal::None) {
         // A name that is no name in this folder ("sub/x.jpg" would move the file).
-        host_->ShowMessage(this, ToQString(NameRefusalText(renamed.refusal)), QStringLiteral("Error"),
-                           BrowserIcon::Exclamation);
+        ctx_.ui.ShowMessage(this, ToQString(NameRefusalText(renamed.refusal)), QStringLiteral("Error"),
+                           MessageIcon::Exclamation);
         focusList();
         return false;
     }
     if (renamed.error.failed()) {
-        host_->ShowMessage(this, QStringLiteral("The original file has been moved, renamed, or deleted."),
-                           QStringLiteral("Error"), BrowserIcon::Stop);
+        ctx_.ui.ShowMessage(this, QStringLiteral("The original file has been moved, renamed, or deleted."),
+                           QStringLiteral("Error"), MessageIcon::Stop);
         focusList();
         return false;
     }
@@ -650,16 +586,34 @@ bool BrowserWindow::completeRename(int row, const QString& newText) {
 
 // --- The Editor and the Viewer follow the list ---
 
+EditorForm* BrowserWindow::visibleEditor() const {
+    if (!ctx_.windows.IsFormVisible(form::Editor)) return nullptr;
+    return dynamic_cast<EditorForm*>(ctx_.windows.loaded(form::Editor));
+}
+
 void BrowserWindow::EditFile() {
-    if (!host_->EditorVisible()) return;
+    EditorForm* editor = visibleEditor();
+    if (!editor) return;
+    // The Browser hands the Viewer its file itself.
+    bool viewerHandled = true;
     const int row = CurrentRow();
     if (model_->size() > 0 && row >= 0) {
         const BrowserRow& r = model_->row(row);
-        if (r.Path == host_->EditorFolder() && r.Text == host_->EditorFileName()) return;
-        if (host_->EditorOkayToDiscard()) host_->EditorInitializeFilename(r.Path, r.Text);
+        if (r.Path == editor->CurrentFolder() && r.Text == editor->CurrentFileName()) return;
+        if (editor->OkayToDiscard()) editor->InitializeFilename(r.Path, r.Text, viewerHandled);
     } else if (model_->size() == 0) {
-        if (host_->EditorOkayToDiscard()) host_->EditorInitializeFilename({}, {});
+        if (editor->OkayToDiscard()) editor->InitializeFilename({}, {}, viewerHandled);
     }
+}
+
+void BrowserWindow::SelectOnlyRow(int row) {
+    SetCurrentRow(row);
+    UpdateIndicators();
+}
+
+void BrowserWindow::setOtherWindowsEnabled(bool enabled) {
+    for (const QString& name : {form::Editor, form::Viewer})
+        if (QWidget* w = ctx_.windows.loaded(name)) w->setEnabled(enabled);
 }
 
 void BrowserWindow::ViewFile() {
@@ -734,7 +688,7 @@ void BrowserWindow::closeEvent(QCloseEvent* event) {
         progress_ = nullptr;
     }
     SaveSettings();
-    host_->BrowserClosing(this);
+    ctx_.windows.WindowClosing(this);
     event->accept();
 }
 

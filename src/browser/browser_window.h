@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "browser/browser_host.h"
 #include "browser/browser_model.h"
 #include "core/browser_rows.h"
-#include "engine/settings.h"
+#include "gui/app_context.h"
+#include "gui/form_interfaces.h"
 
 class QAction;
 class QFontMetrics;
@@ -39,21 +39,22 @@ namespace list_view {
 constexpr int LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3;
 }
 
-class BrowserWindow : public QMainWindow {
+class BrowserWindow final : public QMainWindow, public BrowserForm {
     Q_OBJECT
 public:
-    // settings and store outlive the window; host may be null (standalone).
-    BrowserWindow(GlobalSettings& settings, SettingsStore& store, BrowserHost* host = nullptr,
-                  QWidget* parent = nullptr);
+    explicit BrowserWindow(AppContext& ctx, QWidget* parent = nullptr);
     ~BrowserWindow() override;
 
-    // --- Public methods for the other windows ---
+    // --- BrowserForm, for the other windows ---
     // Folders and paths are the file system's bytes, as the rows' Key keeps them.
-    void InitializeFolder(const std::string& folder);
-    void UpdateItem(const std::string& oldPath, const std::string& newPath);
-    void EditFile();
-    void ViewFile();
-    void SaveSettings();
+    void InitializeFolder(const std::string& folder) override;
+    void UpdateItem(const std::string& oldPath, const std::string& newPath) override;
+    void EditFile() override;
+    void ViewFile() override;
+    void SaveSettings() override;
+    int RowCount() const override { return Model().size(); }
+    int SelectedRow() const override { return CurrentRow(); }
+    void SelectOnlyRow(int row) override;
 
     // --- Operations the batch commands reuse ---
     void SetFileColumns(int row, const FileInfo& file);
@@ -115,7 +116,7 @@ public:
     QListView* IconView() const { return icons_; }
     QAbstractItemView* ActiveView() const;
     ProgressDialog* Progress();
-    BrowserHost& Host() const { return *host_; }
+    AppContext& Context() const { return ctx_; }
 
 signals:
     // After a folder has been loaded (rows shown, panels updated).
@@ -144,13 +145,16 @@ private:
     int longestNameWidth(const QFontMetrics& metrics) const;
     QAction* addAction(QMenu* menu, const QString& name, const QString& caption, const QString& keyText = {});
 
-    GlobalSettings& settings_;
-    SettingsStore& store_;
+    // While a batch renames files, the Editor and the Viewer take no input: the
+    // Editor's Save must not rename a file under the run.
+    void setOtherWindowsEnabled(bool enabled);
+    EditorForm* visibleEditor() const;
+
+    AppContext& ctx_;
     // Runs a batch operation over the rows (step null: Re-Build) and returns its
     // counters; the window is disabled and the list hidden meanwhile.
     BatchCounters runBatch(const BatchOperation& operation, BatchStep* step, const std::vector<int>& rows);
     ChangeDateDialog* changeDateDialog_ = nullptr;
-    BrowserHost* host_;
     RowParser parser_;
 
     BrowserModel* model_;

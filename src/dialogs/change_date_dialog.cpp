@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/user_interface.h"
+#include "gui/user_interface.h"
 #include "core/qt_text.h"
 
 namespace lorvane {

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "app/wait_cursor.h"
+#include "gui/wait_cursor.h"
 #include "core/file_service.h"
 #include "core/rename_rule.h"
 #include "core/qt_text.h"

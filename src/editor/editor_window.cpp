@@ -9,7 +9,7 @@
 #include <QStatusBar>
 #include <QTreeView>
 
-#include "app/window_settings.h"
+#include "gui/window_settings.h"
 #include "core/file_service.h"
 #include "core/qt_text.h"
 #include "core/settings_store.h"

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/form_interfaces.h"
+#include "gui/app_context.h"
+#include "gui/form_interfaces.h"
 #include "editor/node_pictures.h"
 #include "engine/dates.h"
 #include "engine/dispatch.h"

@@ -23,67 +23,44 @@
 #include <map>
 
 #include "browser/browser_window.h"
-#include "browser/progress_dialog.h"
+#include "gui/file_probe.h"
+#include "gui/progress_dialog.h"
+#include "support/memory_settings_store.h"
 #include "support/scripted_ui.h"
 
 using namespace lorvane;
 
 namespace {
 
-class MemoryStore final : public SettingsStore {
+// The Editor as the Browser meets it: what it was asked to load, and whether a
+// batch run took its input away.
+class RecordingEditor final : public QWidget, public EditorForm {
 public:
-    std::optional<std::string> read(std::string_view section, std::string_view key) const override {
-        const auto it = values.find({std::string(section), std::string(key)});
-        if (it == values.end()) return std::nullopt;
-        return it->second;
-    }
-    void write(std::string_view section, std::string_view key, std::string_view value) override {
-        values[{std::string(section), std::string(key)}] = std::string(value);
-    }
-    std::map<std::pair<std::string, std::string>, std::string> values;
-};
-
-struct Message {
-    QString text, title;
-    BrowserIcon icon;
-};
-
-class FakeHost final : public BrowserHost {
-public:
-    std::vector<QString> chosenFolders;  // Load Files' answers in turn; none left: cancelled
-    int chooserShown = 0;
-    bool editorVisible = false;
     bool okayToDiscard = true;
-    std::string editorFolder, editorName;
+    std::string folder, name;
     int discardAsks = 0;
+    int disabledTimes = 0;  // how often a run disabled it
     std::vector<std::pair<std::string, std::string>> loaded;  // InitializeFilename calls
-    std::vector<Message> messages;
-    testing::ScriptedUserInterface ui;  // the batch runs' boxes and dialogs
-    int batchRunning = 0;  // BatchRunning(true) calls not yet ended
-    UserInterface& Ui() override { return ui; }
-    void BatchRunning(bool running) override { batchRunning += running ? 1 : -1; }
 
-    bool EditorVisible() override { return editorVisible; }
-    std::string EditorFolder() override { return editorFolder; }
-    std::string EditorFileName() override { return editorName; }
-    bool EditorOkayToDiscard() override {
+    RecordingEditor() { setObjectName(form::Editor); }
+    void InitializeFilename(const std::string& f, const std::string& n, bool&) override {
+        loaded.emplace_back(f, n);
+        folder = f;
+        name = n;
+    }
+    bool OkayToDiscard() override {
         ++discardAsks;
         return okayToDiscard;
     }
-    void EditorInitializeFilename(const std::string& folder, const std::string& name) override {
-        loaded.emplace_back(folder, name);
-        editorFolder = folder;
-        editorName = name;
-    }
-    void ShowMessage(QWidget*, const QString& text, const QString& title, BrowserIcon icon) override {
-        messages.push_back({text, title, icon});
-    }
-    QString ChooseFolder(QWidget*, const QString&, const QString&) override {
-        ++chooserShown;
-        if (chosenFolders.empty()) return {};
-        const QString f = chosenFolders.front();
-        chosenFolders.erase(chosenFolders.begin());
-        return f;
+    void UpdateStatus() override {}
+    void SaveSettings() override {}
+    std::string CurrentFolder() const override { return folder; }
+    std::string CurrentFileName() const override { return name; }
+
+protected:
+    void changeEvent(QEvent* e) override {
+        if (e->type() == QEvent::EnabledChange && !isEnabled()) ++disabledTimes;
+        QWidget::changeEvent(e);
     }
 };
 
@@ -144,15 +121,24 @@ class BrowserWindowTest : public QObject {
 
     QTemporaryDir dir_;
     QString root_, sub_;
-    GlobalSettings settings_;
-    MemoryStore store_;
-    FakeHost host_;
+    GlobalSettings base_;  // what each case starts with
+    MemorySettingsStore store_;
+    FileServiceProbe files_;
+    testing::ScriptedUserInterface ui_;
+    std::unique_ptr<AppContext> ctx_;
+    RecordingEditor* editor_ = nullptr;
     std::unique_ptr<BrowserWindow> browser_;
 
     BrowserWindow& open() {
-        browser_ = std::make_unique<BrowserWindow>(settings_, store_, &host_);
+        browser_ = std::make_unique<BrowserWindow>(*ctx_);
         return *browser_;
     }
+    // The Editor, created hidden on first use; shown, the Browser hands it files.
+    RecordingEditor& editor() {
+        ctx_->windows.window(form::Editor);
+        return *editor_;
+    }
+    void showEditor() { ctx_->windows.show(form::Editor); }
     int rowOf(const char* name) const {
         return browser_->Model().findKey((root_ + QLatin1Char('/') + QString::fromUtf8(name)).toStdString());
     }
@@ -173,16 +159,24 @@ private slots:
         writeFile(sub_ + '/' + kSubFail, 1);
         // These cases are about the list, not the semantic layer (the core row tests
         // cover that): names without a Captured Date stay "Good" here.
-        settings_.SemanticsAttributeEnable = 0;
-        settings_.BrowserAutoLoadLastFolder = 0;
-        settings_.RestoreWindowSizePosition = 0;
+        base_.SemanticsAttributeEnable = 0;
+        base_.BrowserAutoLoadLastFolder = 0;
+        base_.RestoreWindowSizePosition = 0;
     }
 
     void init() {
-        host_ = FakeHost();
-        store_.values.clear();
+        store_ = MemorySettingsStore();
+        ui_ = testing::ScriptedUserInterface();
+        ctx_ = std::make_unique<AppContext>(store_, ui_, files_, QCoreApplication::applicationDirPath());
+        ctx_->settings = base_;
+        editor_ = nullptr;
+        ctx_->windows.registerWindow(form::Editor, [this] { return editor_ = new RecordingEditor; });
     }
-    void cleanup() { browser_.reset(); }
+    void cleanup() {
+        browser_.reset();
+        ctx_->windows.destroyAll();
+        ctx_.reset();
+    }
 
     void loadsOwnFilesBeforeSubfolders_data() {
         QTest::addColumn<bool>("subfolders");
@@ -209,7 +203,7 @@ private slots:
         QCOMPARE(got, names);
         QCOMPARE(b.LoadedPanelText(), QStringLiteral("%1 files").arg(names.size()));
         QCOMPARE(b.PathPanelText(), root_);
-        QVERIFY(host_.messages.empty());
+        QVERIFY(ui_.messages.empty());
         QVERIFY(b.isEnabled());
         QVERIFY(!b.Progress()->isVisible());
         QCOMPARE(b.CurrentRow(), 0);  // the first row is the one the Editor follows
@@ -282,7 +276,7 @@ private slots:
         b.InitializeFolder(bytes(root_ + QStringLiteral("/no such folder")));
         QCOMPARE(b.Model().size(), 0);
         QCOMPARE(b.PathPanelText(), root_ + QStringLiteral("/no such folder"));
-        QVERIFY(host_.messages.empty());  // a missing folder is no error
+        QVERIFY(ui_.messages.empty());  // a missing folder is no error
     }
 
     void sortsByEveryColumn_data() {
@@ -366,7 +360,7 @@ private slots:
         QCOMPARE(b.SelectedRows().size(), std::size_t(b.Model().size() - 1));
         b.SelectAll();
         QCOMPARE(b.SelectedPanelText(), QStringLiteral("7 selected "));
-        QVERIFY(host_.loaded.empty());  // selection commands leave the Editor alone
+        QVERIFY(editor().loaded.empty());  // selection commands leave the Editor alone
     }
 
     void stopWhileLoadingKeepsParsedRows() {
@@ -389,7 +383,7 @@ private slots:
         for (const BrowserRow& r : b.Model().rows()) QCOMPARE(r.Status, std::string("Good"));
         QVERIFY(b.isEnabled());
         QVERIFY(!dlg->isVisible());
-        QVERIFY(host_.messages.empty());
+        QVERIFY(ui_.messages.empty());
     }
 
     void cancelWhileCountingLoadsNothing() {
@@ -418,10 +412,10 @@ private slots:
         b.InitializeFolder(bytes(d.path()));
         QFile::setPermissions(d.path() + "/locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QCOMPARE(b.Model().size(), 0);
-        QCOMPARE(host_.messages.size(), std::size_t(1));
-        QCOMPARE(host_.messages[0].title, QStringLiteral("Load Files"));
-        QCOMPARE(host_.messages[0].icon, BrowserIcon::Stop);
-        QVERIFY(host_.messages[0].text.startsWith(
+        QCOMPARE(ui_.messages.size(), std::size_t(1));
+        QCOMPARE(ui_.messages[0].title, QStringLiteral("Load Files"));
+        QCOMPARE(ui_.messages[0].icon, MessageIcon::Stop);
+        QVERIFY(ui_.messages[0].text.startsWith(
             QStringLiteral("Attempting to determine the number of files in \"%1/locked\" has resulted in the following error: ").arg(d.path())));
     }
 
@@ -454,28 +448,28 @@ private slots:
         BrowserWindow& b = open();
         b.SetIncludeSubfolders(false);
         b.InitializeFolder(bytes(root_));
-        QVERIFY(host_.loaded.empty());  // the Editor is not visible: not even asked
-        QCOMPARE(host_.discardAsks, 0);
+        QVERIFY(editor().loaded.empty());  // the Editor is not visible: not even asked
+        QCOMPARE(editor().discardAsks, 0);
 
-        host_.editorVisible = true;
+        showEditor();
         b.EditFile();
-        QCOMPARE(host_.loaded.size(), std::size_t(1));
-        QCOMPARE(host_.loaded[0], std::make_pair(bytes(root_), std::string(kFail)));
+        QCOMPARE(editor().loaded.size(), std::size_t(1));
+        QCOMPARE(editor().loaded[0], std::make_pair(bytes(root_), std::string(kFail)));
         b.EditFile();  // the same file: nothing to do
-        QCOMPARE(host_.loaded.size(), std::size_t(1));
-        QCOMPARE(host_.discardAsks, 1);
+        QCOMPARE(editor().loaded.size(), std::size_t(1));
+        QCOMPARE(editor().discardAsks, 1);
 
         b.SetCurrentRow(4);
-        host_.okayToDiscard = false;
+        editor().okayToDiscard = false;
         b.EditFile();
-        QCOMPARE(host_.loaded.size(), std::size_t(1));  // the Editor kept its changes
-        host_.okayToDiscard = true;
+        QCOMPARE(editor().loaded.size(), std::size_t(1));  // the Editor kept its changes
+        editor().okayToDiscard = true;
         b.EditFile();
-        QCOMPARE(host_.loaded.back().second, std::string(kWarn));
+        QCOMPARE(editor().loaded.back().second, std::string(kWarn));
 
         b.ClearList();
         b.EditFile();  // an empty list empties the Editor
-        QCOMPARE(host_.loaded.back(), std::make_pair(std::string(), std::string()));
+        QCOMPARE(editor().loaded.back(), std::make_pair(std::string(), std::string()));
     }
 
     void labelEditRenamesTheFile() {
@@ -496,10 +490,10 @@ private slots:
         QVERIFY(QFile::remove(d.path() + '/' + fresh));
         QVERIFY(!b.Model().setData(b.Model().index(0, 0), QStringLiteral("x.jpg")));
         QCOMPARE(QString::fromStdString(b.Model().row(0).Text), fresh);
-        QCOMPARE(host_.messages.size(), std::size_t(1));
-        QCOMPARE(host_.messages[0].text, QStringLiteral("The original file has been moved, renamed, or deleted."));
-        QCOMPARE(host_.messages[0].title, QStringLiteral("Error"));
-        QCOMPARE(host_.messages[0].icon, BrowserIcon::Stop);
+        QCOMPARE(ui_.messages.size(), std::size_t(1));
+        QCOMPARE(ui_.messages[0].text, QStringLiteral("The original file has been moved, renamed, or deleted."));
+        QCOMPARE(ui_.messages[0].title, QStringLiteral("Error"));
+        QCOMPARE(ui_.messages[0].icon, MessageIcon::Stop);
     }
 
     // A name that is not UTF-8 shows as U+FFFD, like its look-alike; every operation
@@ -510,7 +504,7 @@ private slots:
         const std::string raw = folder + '/' + kRaw, lookAlike = folder + '/' + kLookAlike;
         writeBytes(raw, "raw");
         writeBytes(lookAlike, "look-alike");
-        host_.editorVisible = true;
+        showEditor();
         BrowserWindow& b = open();
         b.show();
         QVERIFY(QTest::qWaitForWindowExposed(&b));
@@ -523,10 +517,10 @@ private slots:
         // The Editor gets each row's own bytes, and a step to the look-alike is a step.
         b.SetCurrentRow(rawRow);
         b.EditFile();
-        QCOMPARE(host_.loaded.back(), std::make_pair(folder, kRaw));
+        QCOMPARE(editor().loaded.back(), std::make_pair(folder, kRaw));
         b.SetCurrentRow(otherRow);
         b.EditFile();
-        QCOMPARE(host_.loaded.back(), std::make_pair(folder, kLookAlike));
+        QCOMPARE(editor().loaded.back(), std::make_pair(folder, kLookAlike));
 
         // F2, Enter on the name as shown: nothing renamed.
         QTreeView* list = b.ReportView();
@@ -552,7 +546,7 @@ private slots:
         QCOMPARE(readBytes(lookAlike), std::string("look-alike"));
         QCOMPARE(b.Model().row(rawRow).Key, renamed);
         QCOMPARE(b.Model().row(otherRow).Key, lookAlike);
-        QVERIFY(host_.messages.empty());
+        QVERIFY(ui_.messages.empty());
 
         // UpdateItem finds the row by its bytes: renaming the look-alike on disk and
         // telling the list leaves the other row alone.
@@ -579,18 +573,18 @@ private slots:
         };
 
         // Only subfolders.
-        host_.chosenFolders = {root_ + QStringLiteral("/empty"), root_};
+        ui_.chosenPaths = {root_ + QStringLiteral("/empty"), root_};
         elsewhere();
         QTest::keyClick(&b, Qt::Key_O, Qt::ControlModifier);  // unbound outside the list
         b.LoadFiles();
         QCOMPARE(QString::fromStdString(b.InputPath()), root_ + QStringLiteral("/empty"));
         QCOMPARE(b.Model().size(), 0);
-        QVERIFY(host_.messages.empty());
+        QVERIFY(ui_.messages.empty());
         QTRY_COMPARE(QApplication::focusWidget(), list);
 
         // Ctrl+O from the list, a folder with files: Down moves at once, no click.
         QTest::keyClick(list, Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(host_.chooserShown, 2);
+        QCOMPARE(ui_.dialogs.size(), 2);
         QCOMPARE(b.Model().size(), 7);
         QTRY_COMPARE(QApplication::focusWidget(), list);
         QCOMPARE(b.CurrentRow(), 0);
@@ -601,10 +595,10 @@ private slots:
         elsewhere();
         b.LoadFiles();
         QTRY_COMPARE(QApplication::focusWidget(), list);
-        host_.chosenFolders = {root_ + QStringLiteral("/gone")};
+        ui_.chosenPaths = {root_ + QStringLiteral("/gone")};
         elsewhere();
         b.LoadFiles();
-        QCOMPARE(host_.messages.size(), std::size_t(1));
+        QCOMPARE(ui_.messages.size(), std::size_t(1));
         QTRY_COMPARE(QApplication::focusWidget(), list);
         QCOMPARE(b.Model().size(), 7);
     }
@@ -712,7 +706,7 @@ private slots:
             b.SetOutputPath("/tmp/out");
             b.SaveSettings();
         }
-        const auto value = [&](const char* key) { return store_.values.at({"Browser", key}); };
+        const auto value = [&](const char* key) { return store_.read("Browser", key).value_or("(absent)"); };
         QCOMPARE(value("FileListView"), std::string("1"));
         QCOMPARE(value("FileListGridlines"), std::string("False"));
         QCOMPARE(value("IndicateLoaded"), std::string("False"));
@@ -721,7 +715,7 @@ private slots:
         QCOMPARE(QString::fromStdString(value("InputPath")), root_);
         QCOMPARE(value("OutputPath"), std::string("/tmp/out"));
         QCOMPARE(value("WindowState"), std::string("0"));
-        QVERIFY(store_.values.count({"Browser", "WindowWidth"}));
+        QVERIFY(store_.read("Browser", "WindowWidth").has_value());
 
         BrowserWindow& again = open();
         QCOMPARE(again.ListView(), list_view::SmallIcons);
@@ -745,6 +739,7 @@ private slots:
         f.file("{DT=2004-05-17}{SU=Ann}.jpg");
         f.file("x{.jpg");
         f.file("{SU=Ben}.jpg");
+        showEditor();
         BrowserWindow& b = open();
         b.show();
         b.InitializeFolder(f.path());
@@ -759,16 +754,17 @@ private slots:
         b.Action("mnuChangeDates")->trigger();
         QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
         QVERIFY(!f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
-        QCOMPARE(host_.batchRunning, 0);
+        QCOMPARE(editor().disabledTimes, 1);  // no Save under the run
+        QVERIFY(editor().isEnabled());
         QVERIFY(b.isEnabled());
         QVERIFY(b.ReportView()->isVisible());
         const int renamed = b.Model().findKey(f.path() + "/{DT=2004-05-18}{SU=Ann}.jpg");
         QVERIFY(renamed >= 0);
         QCOMPARE(QString::fromStdString(b.Model().row(renamed).Text), QStringLiteral("{DT=2004-05-18}{SU=Ann}.jpg"));
-        QCOMPARE(host_.ui.messages.size(), std::size_t{1});
-        QCOMPARE(host_.ui.messages[0].title, QStringLiteral("Change Dates"));
-        QCOMPARE(host_.ui.messages[0].icon, MessageIcon::Information);
-        QCOMPARE(host_.ui.messages[0].text, QStringLiteral("1  filenames successfully processed\r\n"
+        QCOMPARE(ui_.messages.size(), std::size_t{1});
+        QCOMPARE(ui_.messages[0].title, QStringLiteral("Change Dates"));
+        QCOMPARE(ui_.messages[0].icon, MessageIcon::Information);
+        QCOMPARE(ui_.messages[0].text, QStringLiteral("1  filenames successfully processed\r\n"
                                                            "1  filenames could not be parsed\r\n"
                                                            "1  filenames did not have/need dates\r\n"
                                                            "0  filenames could not be re-built\r\n"
@@ -776,10 +772,10 @@ private slots:
                                                            "=\r\n"
                                                            "3  total filenames attempted"));
 
-        host_.ui.messages.clear();
-        host_.ui.answers = {MessageAnswer::Yes};
+        ui_.messages.clear();
+        ui_.answers = {MessageAnswer::Yes};
         b.Action("mnuUndoBatch")->trigger();
-        QCOMPARE(host_.ui.messages[0].buttons, MessageButtons::YesNo);
+        QCOMPARE(ui_.messages[0].buttons, MessageButtons::YesNo);
         QVERIFY(f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
         QVERIFY(!f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
         QVERIFY(b.Model().findKey(f.path() + "/{DT=2004-05-17}{SU=Ann}.jpg") >= 0);
@@ -793,8 +789,8 @@ private slots:
         b.InitializeFolder(f.path());
         b.Selection().clearSelection();
         b.Action("mnuChangeDates")->trigger();
-        QCOMPARE(host_.ui.messages.size(), std::size_t{1});
-        QCOMPARE(host_.ui.messages[0].text, QStringLiteral("No files are selected."));
+        QCOMPARE(ui_.messages.size(), std::size_t{1});
+        QCOMPARE(ui_.messages[0].text, QStringLiteral("No files are selected."));
         QVERIFY(!b.findChild<QDialog*>(QStringLiteral("frmChangeDate")));  // no dialog at all
         b.SelectAll();
         QTimer::singleShot(0, [&] {
@@ -803,11 +799,11 @@ private slots:
         });
         b.Action("mnuChangeDates")->trigger();
         QVERIFY(f.has("{DT=2004-05-17}.jpg"));
-        QCOMPARE(host_.ui.messages.size(), std::size_t{1});  // no report
+        QCOMPARE(ui_.messages.size(), std::size_t{1});  // no report
     }
 
     void rebuildAsksByNameAndReportsWhatCouldNotBeParsed() {
-        settings_.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
+        ctx_->settings.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
         QTemporaryDir state;
         qputenv("XDG_STATE_HOME", state.path().toUtf8());
         BatchFolder f;
@@ -818,27 +814,27 @@ private slots:
         b.Selection().clearSelection();
         const int one = b.Model().findKey(f.path() + "/{Subject=Ann}.jpg");
         b.Selection().select(b.Model().index(one, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        host_.ui.answers = {MessageAnswer::No};
+        ui_.answers = {MessageAnswer::No};
         b.Action("mnuRebuild")->trigger();
-        QCOMPARE(host_.ui.messages[0].text,
+        QCOMPARE(ui_.messages[0].text,
                  QStringLiteral("Are you sure you want to rebuild the filename \"{Subject=Ann}.jpg\"?"));
         QVERIFY(f.has("{Subject=Ann}.jpg"));  // No: nothing renamed
 
-        host_.ui.messages.clear();
+        ui_.messages.clear();
         b.SelectAll();
-        host_.ui.answers = {MessageAnswer::Yes};
+        ui_.answers = {MessageAnswer::Yes};
         b.Action("mnuRebuild")->trigger();
-        QCOMPARE(host_.ui.messages[0].text, QStringLiteral("Are you sure you want to rebuild these 2 filenames?"));
+        QCOMPARE(ui_.messages[0].text, QStringLiteral("Are you sure you want to rebuild these 2 filenames?"));
         QVERIFY(f.has("{SU=Ann}.jpg"));
-        QCOMPARE(host_.ui.messages.size(), std::size_t{2});
-        QCOMPARE(host_.ui.messages[1].text, QStringLiteral("Of the 2 filenames attempted, 1 filename was not processed "
+        QCOMPARE(ui_.messages.size(), std::size_t{2});
+        QCOMPARE(ui_.messages[1].text, QStringLiteral("Of the 2 filenames attempted, 1 filename was not processed "
                                                            "because it could not be parsed."));
-        settings_.SemanticsAttributeEnable = 0;
+        ctx_->settings.SemanticsAttributeEnable = 0;
         qunsetenv("XDG_STATE_HOME");
     }
 
     void aFailedRenameAsksToGoOnAndCancelAborts() {
-        settings_.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
+        ctx_->settings.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
         QTemporaryDir state;
         qputenv("XDG_STATE_HOME", state.path().toUtf8());
         BatchFolder f;
@@ -848,10 +844,10 @@ private slots:
         BrowserWindow& b = open();
         b.InitializeFolder(f.path());
         b.SelectAll();
-        host_.ui.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
+        ui_.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
         b.Action("mnuRebuild")->trigger();
         bool asked = false;
-        for (const auto& m : host_.ui.messages)
+        for (const auto& m : ui_.messages)
             if (m.title == QStringLiteral("Problem")) {
                 asked = true;
                 QCOMPARE(m.buttons, MessageButtons::OkCancel);
@@ -861,7 +857,7 @@ private slots:
             }
         QVERIFY(asked);
         QVERIFY(f.has("{Subject=Cy}.jpg"));  // aborted before it
-        settings_.SemanticsAttributeEnable = 0;
+        ctx_->settings.SemanticsAttributeEnable = 0;
         qunsetenv("XDG_STATE_HOME");
     }
 
@@ -884,8 +880,8 @@ private slots:
         QVERIFY(!f.has("sub/x.jpg"));
         QCOMPARE(QString::fromStdString(b.Model().row(0).Text), QStringLiteral("x.jpg"));
         QCOMPARE(b.Model().row(0).Key, f.path() + "/x.jpg");
-        QCOMPARE(host_.messages.size(), std::size_t{1});
-        QCOMPARE(host_.messages[0].text, QStringLiteral("A file name cannot contain \"/\""));
+        QCOMPARE(ui_.messages.size(), std::size_t{1});
+        QCOMPARE(ui_.messages[0].text, QStringLiteral("A file name cannot contain \"/\""));
     }
 
     void reparseParsesEveryRow() {
@@ -894,11 +890,11 @@ private slots:
         BrowserWindow& b = open();
         b.InitializeFolder(f.path());
         b.Selection().clearSelection();
-        settings_.ParseMode = "1.x";  // the rows' status is stale until Re-Parse
+        ctx_->settings.ParseMode = "1.x";  // the rows' status is stale until Re-Parse
         b.Parser().RefreshOptions();
         b.Action("mnuParseAll")->trigger();
         QCOMPARE(QString::fromStdString(b.Model().row(0).Status), QStringLiteral("Fail"));
-        settings_.ParseMode = "(Auto)";
+        ctx_->settings.ParseMode = "(Auto)";
     }
 };
 

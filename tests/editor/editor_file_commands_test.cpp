@@ -7,8 +7,9 @@
 
 #include <cstdio>
 
-#include "app/program/browser_shell.h"
-#include "app/start_up.h"
+#include "app/register_windows.h"
+#include "browser/browser_window.h"
+#include "gui/start_up.h"
 #include "editor/editor_fixture.h"
 #include "support/qt_test_main.h"
 
@@ -30,9 +31,8 @@ struct Desktop {
     ScriptedUserInterface ui;
     FileServiceProbe files;
     AppContext ctx{store, ui, files, QStringLiteral("/opt/lorvane")};
-    ShellBrowserHost host{ctx};
     EditorWindow* editor = nullptr;
-    ShellBrowser* browser = nullptr;
+    BrowserWindow* browser = nullptr;
 
     // load false: the windows are registered but not opened.
     explicit Desktop(const QStringList& names = {kAnn, kBen, kCy}, bool load = true) {
@@ -41,12 +41,11 @@ struct Desktop {
         ctx.settings.SemanticsAttributeEnable = 0;
         ctx.settings.SemanticsValueEnable = 0;
         ctx.settings.BrowserAutoLoadLastFolder = 0;
-        ctx.windows.registerWindow(form::Editor, [this] { return new EditorWindow(ctx); });
-        ctx.windows.registerWindow(form::Browser, [this] { return new ShellBrowser(ctx, host); });
+        RegisterWindows(ctx);  // joined as the program joins them
         if (!load) return;
         editor = static_cast<EditorWindow*>(ctx.windows.show(form::Editor));
         editor->SetClock([] { return sys_days{2024y / May / 17} + 14h + 30min + 5s; });
-        browser = static_cast<ShellBrowser*>(ctx.windows.show(form::Browser));
+        browser = static_cast<BrowserWindow*>(ctx.windows.show(form::Browser));
         browser->InitializeFolder(folder().toStdString());
     }
     ~Desktop() { ctx.windows.destroyAll(); }
@@ -101,7 +100,7 @@ private slots:
         OpenStartWindows(d.ctx, StartPathFromArguments({"lorvane-manager", "./"}));
         QDir::setCurrent(cwd);
         d.editor = static_cast<EditorWindow*>(d.ctx.windows.loaded(form::Editor));
-        d.browser = static_cast<ShellBrowser*>(d.ctx.windows.loaded(form::Browser));
+        d.browser = static_cast<BrowserWindow*>(d.ctx.windows.loaded(form::Browser));
         QVERIFY(d.editor && d.browser && d.editor->isVisible() && d.browser->isVisible());
         QCOMPARE(QString::fromStdString(d.browser->InputPath()), d.folder());
         QCOMPARE(d.rows(), (QStringList{kAnn, kBen}));
@@ -363,7 +362,7 @@ private slots:
         d.ctx.settings.StartupOpenBrowser = 1;
         OpenStartWindows(d.ctx, StartPathFromArguments({"lorvane-manager", folder + '/' + raw}));
         d.editor = static_cast<EditorWindow*>(d.ctx.windows.loaded(form::Editor));
-        d.browser = static_cast<ShellBrowser*>(d.ctx.windows.loaded(form::Browser));
+        d.browser = static_cast<BrowserWindow*>(d.ctx.windows.loaded(form::Browser));
         QVERIFY(d.editor && d.browser);
         QCOMPARE(d.editor->fileName(), raw);
         d.browser->InitializeFolder(folder);

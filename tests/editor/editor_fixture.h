@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "app/memory_settings_store.h"
+#include "support/memory_settings_store.h"
 #include "editor/editor_window.h"
 #include "support/scripted_ui.h"
 #include "support/tree_text.h"

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include "app/start_up.h"
+#include "gui/start_up.h"
 #include "editor/editor_fixture.h"
 #include "support/qt_test_main.h"
 

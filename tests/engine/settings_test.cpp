@@ -5,25 +5,12 @@
 #include <string>
 
 #include "engine/settings.h"
+#include "support/memory_settings_store.h"
 
 namespace lorvane {
 namespace {
 
-// An in-memory store that records the order of writes.
-class MemoryStore : public SettingsStore {
-public:
-    std::optional<std::string> read(std::string_view section, std::string_view key) const override {
-        auto it = values.find(std::string(section) + "/" + std::string(key));
-        if (it == values.end()) return std::nullopt;
-        return it->second;
-    }
-    void write(std::string_view section, std::string_view key, std::string_view value) override {
-        values[std::string(section) + "/" + std::string(key)] = std::string(value);
-        order.push_back(std::string(key));
-    }
-    std::map<std::string, std::string> values;
-    std::vector<std::string> order;
-};
+using MemoryStore = MemorySettingsStore;
 
 TEST(SettingsTable, SeventySevenKeysInFiveSections) {
     auto table = GlobalSettingTable();
@@ -69,11 +56,11 @@ TEST(GlobalSettings, SaveWritesAllInOrderAndLoadReadsBackIdentically) {
     s.Parse2xStrictMode = 2;
     MemoryStore store;
     SaveGlobalSettings(s, store);
-    ASSERT_EQ(store.order.size(), 77u);
-    EXPECT_EQ(store.order.front(), "ParseMode");
-    EXPECT_EQ(store.order.back(), "SemanticsValueConsolidate");
-    EXPECT_EQ(store.values["General/ParseMode"], "Batch");  // list text, not an index
-    EXPECT_EQ(store.values["2.x/Parse2xStrictMode"], "2");   // choice as its index
+    ASSERT_EQ(store.writtenKeys().size(), 77u);
+    EXPECT_EQ(store.writtenKeys().front(), "ParseMode");
+    EXPECT_EQ(store.writtenKeys().back(), "SemanticsValueConsolidate");
+    EXPECT_EQ(store.read("General", "ParseMode"), "Batch");  // list text, not an index
+    EXPECT_EQ(store.read("2.x", "Parse2xStrictMode"), "2");   // choice as its index
     GlobalSettings back;
     EXPECT_TRUE(LoadGlobalSettings(back, store).empty());
     EXPECT_EQ(back, s);
@@ -81,9 +68,9 @@ TEST(GlobalSettings, SaveWritesAllInOrderAndLoadReadsBackIdentically) {
 
 TEST(GlobalSettings, UnconvertibleValueFallsBackWithOneWarning) {
     MemoryStore store;
-    store.values["General/ParseLengthMaximum"] = "lots";
-    store.values["General/BuildLengthMaximum"] = "99999999999";  // beyond 32 bits
-    store.values["General/ParseShowTreeLevels"] = " 7 ";
+    store.write("General", "ParseLengthMaximum", "lots");
+    store.write("General", "BuildLengthMaximum", "99999999999");  // beyond 32 bits
+    store.write("General", "ParseShowTreeLevels", " 7 ");
     GlobalSettings s;
     s.ParseLengthMaximum = 1;  // loading overwrites whatever was in memory
     auto warnings = LoadGlobalSettings(s, store);
@@ -166,9 +153,9 @@ TEST(SettingLimits, EveryDefaultIsAllowed) {
 
 TEST(GlobalSettings, ValueOutsideItsLimitsFallsBackWithAWarningNamingKeyAndValue) {
     MemoryStore store;
-    store.values["2.x/Parse2xStrictMode"] = "7";
-    store.values["General/ParseMode"] = "bogus";
-    store.values["Date/ParseDateMinimumYear"] = "1500";
+    store.write("2.x", "Parse2xStrictMode", "7");
+    store.write("General", "ParseMode", "bogus");
+    store.write("Date", "ParseDateMinimumYear", "1500");
     GlobalSettings s;
     auto warnings = LoadGlobalSettings(s, store);
     ASSERT_EQ(warnings.size(), 2u);

@@ -8,7 +8,7 @@
 #include <deque>
 #include <vector>
 
-#include "app/user_interface.h"
+#include "gui/user_interface.h"
 
 namespace lorvane::testing {
 

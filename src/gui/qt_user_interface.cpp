@@ -1,4 +1,4 @@
-#include "app/qt_user_interface.h"
+#include "gui/qt_user_interface.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -4,9 +4,10 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
 
 #include <atomic>
+
+#include "core/event_pacer.h"
 
 class QLabel;
 class QProgressBar;
@@ -41,7 +42,9 @@ public:
     QPushButton* Button() const { return button_; }
 
     // Whether the interval has passed since events last ran.
-    bool Due() const { return sincePump_.elapsed() >= kPumpIntervalMs; }
+    bool Due() const { return pacer_.Due(); }
+    // The pacing itself, for loops that take their own (the folder loader).
+    EventPacer& Pacer() { return pacer_; }
     // Lets pending window events run when the interval has passed since the last
     // time, or at once when forced. Returns whether it did.
     bool Pump(bool force = false);
@@ -59,7 +62,7 @@ private:
     QProgressBar* bar_;
     QPushButton* button_;
     std::atomic<bool> cancelled_{false};
-    QElapsedTimer sincePump_;
+    EventPacer pacer_{std::chrono::milliseconds(kPumpIntervalMs)};
 };
 
 }  // namespace lorvane

@@ -1,4 +1,4 @@
-#include "browser/progress_dialog.h"
+#include "gui/progress_dialog.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -32,7 +32,6 @@ ProgressDialog::ProgressDialog(QWidget* owner) : QDialog(owner) {
     layout->addWidget(message_);
     layout->addWidget(bar_);
     layout->addLayout(buttons);
-    sincePump_.start();
 }
 
 void ProgressDialog::Prepare(const QString& caption, const QString& button) {
@@ -61,9 +60,9 @@ int ProgressDialog::Value() const { return bar_->value(); }
 int ProgressDialog::Maximum() const { return bar_->maximum(); }
 
 bool ProgressDialog::Pump(bool force) {
-    if (!force && sincePump_.elapsed() < kPumpIntervalMs) return false;
+    if (!force && !pacer_.Due()) return false;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    sincePump_.restart();
+    pacer_.Ran();
     emit pumped();
     return true;
 }

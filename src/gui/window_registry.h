@@ -10,7 +10,7 @@
 #include <functional>
 #include <map>
 
-#include "app/form_interfaces.h"
+#include "gui/form_interfaces.h"
 
 namespace lorvane {
 

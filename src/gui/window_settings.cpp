@@ -1,4 +1,4 @@
-#include "app/window_settings.h"
+#include "gui/window_settings.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "gui/app_context.h"
 
 namespace lorvane {
 

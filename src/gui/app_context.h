@@ -4,9 +4,9 @@
 
 #include <QString>
 
-#include "app/file_probe.h"
-#include "app/user_interface.h"
-#include "app/window_registry.h"
+#include "gui/file_probe.h"
+#include "gui/user_interface.h"
+#include "gui/window_registry.h"
 #include "engine/settings.h"
 
 namespace lorvane {

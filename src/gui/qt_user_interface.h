@@ -1,7 +1,7 @@
 // UserInterface on Qt's own message boxes, file dialogs and beep.
 #pragma once
 
-#include "app/user_interface.h"
+#include "gui/user_interface.h"
 
 namespace lorvane {
 

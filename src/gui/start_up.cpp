@@ -1,8 +1,8 @@
-#include "app/start_up.h"
+#include "gui/start_up.h"
 
 #include <QCoreApplication>
 
-#include "app/window_settings.h"
+#include "gui/window_settings.h"
 #include "core/file_service.h"
 
 namespace lorvane {

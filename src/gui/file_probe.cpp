@@ -1,4 +1,4 @@
-#include "app/file_probe.h"
+#include "gui/file_probe.h"
 
 #include "core/file_service.h"
 

@@ -8,11 +8,11 @@
 
 #include <memory>
 
-#include "app/memory_settings_store.h"
-#include "app/start_up.h"
+#include "support/memory_settings_store.h"
+#include "gui/start_up.h"
 #include "support/qt_test_main.h"
 #include "support/scripted_ui.h"
-#include "app/fake_windows.h"
+#include "support/fake_windows.h"
 
 namespace lorvane::testing {
 

@@ -2,9 +2,9 @@
 // closing rules by which the program ends with the last of Browser and Editor.
 #include <QTest>
 
-#include "app/fake_windows.h"
-#include "app/memory_settings_store.h"
-#include "app/window_settings.h"
+#include "support/fake_windows.h"
+#include "support/memory_settings_store.h"
+#include "gui/window_settings.h"
 #include "support/qt_test_main.h"
 #include "support/scripted_ui.h"
 

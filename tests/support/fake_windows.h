@@ -6,7 +6,7 @@
 #include <QCloseEvent>
 #include <QWidget>
 
-#include "app/app_context.h"
+#include "gui/app_context.h"
 
 namespace lorvane::testing {
 

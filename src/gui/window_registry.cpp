@@ -1,4 +1,4 @@
-#include "app/window_registry.h"
+#include "gui/window_registry.h"
 
 #include <QAction>
 #include <QCoreApplication>

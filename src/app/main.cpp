@@ -1,0 +1,66 @@
+// lorvane-manager: the desktop program. Start-up in the order the windows rely on:
+// the file tests, the application name, the global settings, then the windows the
+// settings and the first argument ask for.
+#include <QApplication>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/register_windows.h"
+#include "core/sample_folder.h"
+#include "core/settings_store.h"
+#include "gui/app_context.h"
+#include "gui/file_probe.h"
+#include "gui/qt_user_interface.h"
+#include "gui/start_up.h"
+#include "gui/window_settings.h"
+
+using namespace lorvane;
+
+int main(int argc, char** argv) {
+    if (!HasDisplay()) {
+        std::fputs(
+            "lorvane-manager: no display to show windows on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+            "To check file names without a display, use the command-line tool instead, for example:\n"
+            "    lorvane check --human NAME...\n",
+            stderr);
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("lorvane-manager"));
+
+    FileServiceProbe files;
+    QtUserInterface ui;
+    IniSettingsStore store;
+    if (auto problem = store.openProblem(); !problem.empty())
+        std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    AppContext ctx(store, ui, files, programFolder, FindSampleFolder(programFolder));
+    for (const std::string& warning : LoadGlobalSettings(ctx.settings, store))
+        std::fprintf(stderr, "lorvane-manager: %s\n", warning.c_str());
+    RegisterWindows(ctx);
+
+    // argv rather than arguments(): Qt has taken its own options out of it, and its
+    // bytes are the file system's (arguments() decodes them, losing what is not UTF-8).
+    OpenStartWindows(ctx, StartPathFromArguments(std::vector<std::string>(argv, argv + argc)));
+    // The file is left as it is, so this run's window settings go nowhere: say so once,
+    // where the user looks, not only on a terminal that may not exist.
+    if (!store.canSave()) {
+        QWidget* parent = QApplication::activeWindow();
+        if (!parent) parent = ctx.windows.loaded(form::Editor) ? ctx.windows.loaded(form::Editor)
+                                                                 : ctx.windows.loaded(form::Browser);
+        ctx.ui.ShowMessage(parent, UnsavedSettingsMessage(store), QStringLiteral("Lorvane Manager"),
+                           MessageIcon::Exclamation);
+    }
+    const int code = QApplication::exec();
+    ctx.windows.destroyAll();
+    // Each window has put its settings into the store as it closed; they reach the
+    // file here, once, unless the file failed to load.
+    if (auto problem = store.flush(); !problem.empty())
+        std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
+    return code;
+}

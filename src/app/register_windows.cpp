@@ -1,0 +1,13 @@
+#include "app/register_windows.h"
+
+#include "browser/browser_window.h"
+#include "editor/editor_window.h"
+
+namespace lorvane {
+
+void RegisterWindows(AppContext& ctx) {
+    ctx.windows.registerWindow(form::Editor, [&ctx] { return new EditorWindow(ctx); });
+    ctx.windows.registerWindow(form::Browser, [&ctx] { return new BrowserWindow(ctx); });
+}
+
+}  // namespace lorvane
