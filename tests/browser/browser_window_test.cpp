@@ -802,6 +802,89 @@ private slots:
         QCOMPARE(ui_.messages.size(), std::size_t{1});  // no report
     }
 
+    // Apply runs and brings the dialog back with its fields as they were; Cancel
+    // then ends the loop without a second run.
+    void changeDatesApplyRunsAndShowsTheDialogAgain() {
+        QTemporaryDir state;
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+        BatchFolder f;
+        f.file("{DT=2004-05-17}{SU=Ann}.jpg");
+        BrowserWindow& b = open();
+        b.InitializeFolder(f.path());
+        b.SelectAll();
+        int shown = 0;
+        QString daysOnSecondShowing;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* d = b.findChild<QDialog*>(QStringLiteral("frmChangeDate"));
+            if (!d || !d->isVisible()) return;
+            auto* days = d->findChild<QLineEdit*>(QStringLiteral("DateShiftDays"));
+            if (++shown == 1) {
+                days->setText(QStringLiteral("+1"));
+                QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdApply")), Qt::LeftButton);
+            } else {
+                daysOnSecondShowing = days->text();
+                QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+            }
+        });
+        answer.start(5);
+        b.Action("mnuChangeDates")->trigger();
+        answer.stop();
+        QCOMPARE(shown, 2);
+        QCOMPARE(daysOnSecondShowing, QStringLiteral("+1"));
+        QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));  // one run, not two
+        QCOMPARE(ui_.messages.size(), std::size_t{1});   // the one run's report
+        QVERIFY(ui_.messages[0].text.startsWith(QStringLiteral("1  filenames successfully processed")));
+        qunsetenv("XDG_STATE_HOME");
+    }
+
+    // Stop ends the run after the file in hand: the report counts only the files
+    // attempted, and every file after them keeps its name.
+    void stopDuringAChangeDatesRunKeepsTheRestAsTheyWere() {
+        QTemporaryDir state;
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+        BatchFolder f;
+        constexpr int kFiles = 300;
+        for (int i = 0; i < kFiles; ++i) f.file(QStringLiteral("{DT=2004-05-17}{SN=%1}.jpg").arg(i).toUtf8().constData());
+        BrowserWindow& b = open();
+        b.show();
+        b.InitializeFolder(f.path());
+        b.SelectAll();
+        ProgressDialog* dlg = b.Progress();
+        dlg->Pacer() = EventPacer(std::chrono::milliseconds(0));  // events before every file: Stop lands at file 100
+        bool pressed = false, hiddenMeanwhile = false;
+        connect(dlg, &ProgressDialog::pumped, this, [&] {
+            if (pressed || dlg->windowTitle() != QStringLiteral("Changing Dates...") || dlg->Value() < 100) return;
+            hiddenMeanwhile = !b.ReportView()->isVisible() && !b.isEnabled() && dlg->isEnabled();
+            pressed = true;
+            QTest::mouseClick(dlg->Button(), Qt::LeftButton);
+        });
+        QTimer::singleShot(0, [&] {
+            auto* d = b.findChild<QDialog*>(QStringLiteral("frmChangeDate"));
+            QVERIFY(d);
+            d->findChild<QLineEdit*>(QStringLiteral("DateShiftDays"))->setText(QStringLiteral("+1"));
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        b.Action("mnuChangeDates")->trigger();
+        disconnect(dlg, &ProgressDialog::pumped, this, nullptr);
+        QVERIFY(pressed);
+        QVERIFY(hiddenMeanwhile);
+        int renamed = 0, kept = 0;
+        for (const QString& name : QDir(QString::fromStdString(f.path())).entryList(QDir::Files)) {
+            if (name.startsWith(QStringLiteral("{DT=2004-05-18}"))) ++renamed;
+            if (name.startsWith(QStringLiteral("{DT=2004-05-17}"))) ++kept;
+        }
+        QCOMPARE(renamed + kept, kFiles);
+        QCOMPARE(renamed, 99);  // the file Stop was seen at is not touched
+        QCOMPARE(ui_.messages.size(), std::size_t{1});
+        const QStringList lines = ui_.messages[0].text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.first().section(QLatin1Char(' '), 0, 0).toInt(), renamed);  // processed
+        QCOMPARE(lines.last().section(QLatin1Char(' '), 0, 0).toInt(), renamed);   // total attempted
+        QVERIFY(b.isEnabled());
+        QVERIFY(b.ReportView()->isVisible());
+        qunsetenv("XDG_STATE_HOME");
+    }
+
     void rebuildAsksByNameAndReportsWhatCouldNotBeParsed() {
         ctx_->settings.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
         QTemporaryDir state;
