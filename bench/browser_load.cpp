@@ -6,42 +6,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 
+#include "printing_ui.h"
 #include "support/memory_settings_store.h"
 #include "browser/browser_window.h"
+#include "core/qt_text.h"
 #include "gui/file_probe.h"
 #include "gui/progress_dialog.h"
-
-namespace {
-
-// Boxes go to stderr instead of a window nobody would close; questions get Yes.
-class PrintingUserInterface final : public lorvane::UserInterface {
-public:
-    lorvane::MessageAnswer ShowMessage(QWidget*, const QString& text, const QString& title, lorvane::MessageIcon,
-                                       lorvane::MessageButtons buttons) override {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
-        ++messages;
-        return buttons == lorvane::MessageButtons::Ok ? lorvane::MessageAnswer::Ok : lorvane::MessageAnswer::Yes;
-    }
-    QString GetOpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    QString GetFolder(QWidget*, const QString&, const QString&) override { return {}; }
-    QString GetFolderAmongFiles(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    void Beep() override {}
-    int messages = 0;
-};
-
-long peakRssKb() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;  // kilobytes on Linux
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -53,7 +26,7 @@ int main(int argc, char** argv) {
     const QString folder = QDir(args[1]).absolutePath();
 
     lorvane::MemorySettingsStore store;
-    PrintingUserInterface ui;
+    lorvane::bench::PrintingUserInterface ui;
     lorvane::FileServiceProbe files;
     lorvane::AppContext ctx(store, ui, files, QCoreApplication::applicationDirPath());
     // The defaults a new user starts with, without the automatic load.
@@ -78,7 +51,7 @@ int main(int argc, char** argv) {
     });
 
     clock.start();
-    browser.InitializeFolder(folder);
+    browser.InitializeFolder(lorvane::PathFromQString(folder));
     const qint64 loaded = clock.nsecsElapsed();
     QApplication::processEvents();  // the first paint of the full list
     const qint64 shown = clock.nsecsElapsed();
@@ -103,7 +76,7 @@ int main(int argc, char** argv) {
     std::printf("rows        %d\n", browser.Model().size());
     std::printf("load_s      %.3f\n", static_cast<double>(loaded) / 1e9);
     std::printf("shown_s     %.3f\n", static_cast<double>(shown) / 1e9);
-    std::printf("peak_rss_mb %.1f\n", static_cast<double>(peakRssKb()) / 1024.0);
+    std::printf("peak_rss_mb %.1f\n", static_cast<double>(lorvane::bench::PeakRssKb()) / 1024.0);
     std::printf("event_gap_s %.3f  (longest; %lld rounds of events, %.3f s after the last)\n",
                 static_cast<double>(longestGap) / 1e9, static_cast<long long>(pumps),
                 static_cast<double>(tail) / 1e9);

@@ -1,0 +1,42 @@
+// What the window benchmarks share: boxes printed to stderr instead of shown
+// (nobody would close them), and the peak memory of the process.
+#pragma once
+
+#include <QString>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <functional>
+
+#include "gui/user_interface.h"
+
+namespace lorvane::bench {
+
+// Every box is printed and counted; a question gets Yes, a box with only OK gets OK.
+class PrintingUserInterface final : public UserInterface {
+public:
+    MessageAnswer ShowMessage(QWidget*, const QString& text, const QString& title, MessageIcon,
+                              MessageButtons buttons) override {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+        ++messages;
+        if (onMessage) onMessage();
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
+    }
+    QString GetOpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString GetFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    QString GetFolderAmongFiles(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    void Beep() override {}
+
+    int messages = 0;
+    std::function<void()> onMessage;  // after a box, e.g. to stop a clock
+};
+
+inline long PeakRssKb() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;  // kilobytes on Linux
+}
+
+}  // namespace lorvane::bench
