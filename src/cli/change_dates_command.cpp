@@ -113,12 +113,9 @@ int RunChangeDates(std::span<const char* const> args) {
                          return e;
                      }});
 
-    if (auto e = ParseArguments(args, specs, a.paths, "PATH", &a.literalFrom); !e.empty()) return UsageError(e, "change-dates");
-    if (a.help) {
-        std::fputs(kChangeDatesHelp, stdout);
-        std::fputs(kCommonBatchHelp, stdout);
-        return ExitOk;
-    }
+    if (auto done = CommandOpening(ParseArguments(args, specs, a.paths, "PATH", &a.literalFrom), a.help,
+                                   {kChangeDatesHelp, kCommonBatchHelp}, "change-dates"))
+        return *done;
     if (modes != 1) return UsageError("choose one of --shift, --round, --replace and --generate", "change-dates");
     if (shiftAmounts && request.mode != DateChange::Shift)
         return UsageError("--years, --months, --days, --hours, --minutes and --seconds go with --shift", "change-dates");

@@ -150,11 +150,7 @@ bool flush(std::string& out) {
 
 int RunCheck(std::span<const char* const> args) {
     CheckArgs a;
-    if (auto e = parseArgs(args, a); !e.empty()) return UsageError(e, "check");
-    if (a.help) {
-        std::fputs(kCheckHelp, stdout);
-        return ExitOk;
-    }
+    if (auto done = CommandOpening(parseArgs(args, a), a.help, {kCheckHelp}, "check")) return *done;
     if (a.names.empty()) return UsageError("no NAME given", "check");
 
     GlobalSettings settings;

@@ -1,6 +1,8 @@
 // The commands of `lorvane` and what they share: exit codes, help texts.
 #pragma once
 
+#include <initializer_list>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -16,6 +18,13 @@ extern const char kListHelp[];
 
 // Prints "lorvane: <message>" and a pointer to the help; returns ExitUsage.
 int UsageError(std::string_view message, std::string_view command);
+
+// How every command opens, after parsing its arguments: a parse error is a usage
+// error; --help prints the command's help texts in turn. Either ends the command
+// with the exit code returned; nullopt lets it go on. help is read by reference:
+// it is set by the parse that yields parseError, in the same call.
+std::optional<int> CommandOpening(std::string_view parseError, const bool& help,
+                                  std::initializer_list<const char*> helpTexts, std::string_view command);
 
 // Arguments after the command word.
 int RunCheck(std::span<const char* const> args);

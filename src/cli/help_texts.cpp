@@ -102,4 +102,12 @@ int UsageError(std::string_view message, std::string_view command) {
     return ExitUsage;
 }
 
+std::optional<int> CommandOpening(std::string_view parseError, const bool& help,
+                                  std::initializer_list<const char*> helpTexts, std::string_view command) {
+    if (!parseError.empty()) return UsageError(parseError, command);
+    if (!help) return std::nullopt;
+    for (const char* text : helpTexts) std::fputs(text, stdout);
+    return ExitOk;
+}
+
 }  // namespace lorvane::cli

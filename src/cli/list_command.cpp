@@ -104,11 +104,7 @@ void appendJsonRow(std::string& out, const BrowserRow& row) {
 
 int RunList(std::span<const char* const> args) {
     ListArgs a;
-    if (auto e = parseArgs(args, a); !e.empty()) return UsageError(e, "list");
-    if (a.help) {
-        std::fputs(kListHelp, stdout);
-        return ExitOk;
-    }
+    if (auto done = CommandOpening(parseArgs(args, a), a.help, {kListHelp}, "list")) return *done;
     if (a.folders.empty()) return UsageError("no FOLDER given", "list");
     if (a.folders.size() > 1) return UsageError("more than one FOLDER given", "list");
     const std::string_view folder = a.folders.front();

@@ -22,12 +22,9 @@ int RunRebuild(std::span<const char* const> args) {
     BatchArgs a;
     std::vector<OptionSpec> specs;
     AddCommonBatchOptions(specs, a);
-    if (auto e = ParseArguments(args, specs, a.paths, "PATH", &a.literalFrom); !e.empty()) return UsageError(e, "rebuild");
-    if (a.help) {
-        std::fputs(kRebuildHelp, stdout);
-        std::fputs(kCommonBatchHelp, stdout);
-        return ExitOk;
-    }
+    if (auto done = CommandOpening(ParseArguments(args, specs, a.paths, "PATH", &a.literalFrom), a.help,
+                                   {kRebuildHelp, kCommonBatchHelp}, "rebuild"))
+        return *done;
     return RunBatchCommand("rebuild", args, a, batch_operation::Rebuild, nullptr);
 }
 

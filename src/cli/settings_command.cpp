@@ -29,11 +29,8 @@ int RunSettings(std::span<const char* const> args) {
     bool help = false;
     const OptionSpec specs[] = {SetOption(overrides), FlagOption("--help", "-h", help)};
     std::vector<std::string_view> operands;
-    if (auto e = ParseArguments(args, specs, operands, "word"); !e.empty()) return UsageError(e, "settings");
-    if (help) {
-        std::fputs(kSettingsHelp, stdout);
-        return ExitOk;
-    }
+    if (auto done = CommandOpening(ParseArguments(args, specs, operands, "word"), help, {kSettingsHelp}, "settings"))
+        return *done;
     if (!operands.empty()) return UsageError("unexpected argument \"" + std::string(operands.front()) + "\"", "settings");
 
     GlobalSettings settings;

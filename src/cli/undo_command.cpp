@@ -41,11 +41,8 @@ int RunUndo(std::span<const char* const> args) {
         FlagOption("--help", "-h", help),
     };
     std::vector<std::string_view> operands;
-    if (auto e = ParseArguments(args, specs, operands, "word"); !e.empty()) return UsageError(e, "undo");
-    if (help) {
-        std::fputs(kUndoHelp, stdout);
-        return ExitOk;
-    }
+    if (auto done = CommandOpening(ParseArguments(args, specs, operands, "word"), help, {kUndoHelp}, "undo"))
+        return *done;
     if (!operands.empty()) return UsageError("undo takes no PATH (it reverts the latest run)", "undo");
 
     std::vector<std::string> errors;
