@@ -190,17 +190,23 @@ void BrowserWindow::UndoBatchRename() {
         focusList();
         return;
     }
-    int restored = 0, left = 0;
+    int restored = 0, already = 0, left = 0;
     UndoRun(*latest, parser_.files(), true, [&](const UndoItem& item) {
         if (item.outcome == UndoOutcome::Restored) {
             ++restored;
             UpdateItem(item.entry.newPath, item.entry.oldPath);
-        } else if (item.outcome != UndoOutcome::AlreadyThere) {
+        } else if (item.outcome == UndoOutcome::AlreadyThere) {
+            ++already;
+        } else {
             ++left;
         }
     });
+    // A file the run left at its name (a rebuild to the same name) needs no undo.
     QString report = QStringLiteral("%1 of %2 files were renamed back.")
-                         .arg(countText(restored), countText(static_cast<std::int64_t>(latest->renames.size())));
+                         .arg(countText(restored), countText(restored + left));
+    if (already)
+        report += QStringLiteral(" %1 already had %2 old name.")
+                      .arg(countText(already), already == 1 ? QStringLiteral("its") : QStringLiteral("their"));
     if (left)
         report += QStringLiteral(" %1 could not be: their old name is taken or they are gone; undo again once "
                                  "that is resolved.")

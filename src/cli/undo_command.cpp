@@ -83,10 +83,11 @@ int RunUndo(std::span<const char* const> args) {
         return errors.empty() ? ExitOk : ExitFail;
     }
 
-    int restored = 0, left = 0;
+    int restored = 0, already = 0, left = 0;
     const bool all = UndoRun(*latest, FileSystemService::Instance(), apply, [&](const UndoItem& item) {
         if (item.outcome == UndoOutcome::Restored) ++restored;
-        else if (item.outcome != UndoOutcome::AlreadyThere) ++left;
+        else if (item.outcome == UndoOutcome::AlreadyThere) ++already;
+        else ++left;
         const std::string_view word = item.outcome == UndoOutcome::Restored && !apply ? "would restore"
                                                                                       : UndoOutcomeWord(item.outcome);
         if (json) {
@@ -115,9 +116,12 @@ int RunUndo(std::span<const char* const> args) {
         out.maybeFlush();
     });
     const bool writeOk = out.flush();
-    std::fprintf(stderr, "%s %d of %zu files of the run of %s (%s)%s\n", apply ? "Restored" : "Would restore", restored,
-                 latest->renames.size(), latest->when.c_str(), Visible(latest->command).c_str(),
+    // A file the run left at its name (a rebuild to the same name) needs no undo.
+    std::fprintf(stderr, "%s %d of %d files of the run of %s (%s)%s", apply ? "Restored" : "Would restore", restored,
+                 restored + left, latest->when.c_str(), Visible(latest->command).c_str(),
                  left ? "; the others could not be restored" : "");
+    if (already) std::fprintf(stderr, "; %d already had %s old name", already, already == 1 ? "its" : "their");
+    std::fputc('\n', stderr);
     if (!apply) std::fputs("Preview: nothing was renamed; add --apply to undo.\n", stderr);
     return all && writeOk ? ExitOk : ExitFail;
 }

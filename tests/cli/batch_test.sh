@@ -168,6 +168,17 @@ undo_reverts_latest)
     expect_rc 0
     expect_text err 'there is no batch run to undo'
     ;;
+undo_same_name_is_no_failure)
+    # {SU=Ben}.jpg has no date: it is rebuilt to its own name, which undo leaves alone.
+    files '{DT=2004-05-17}.jpg' '{SU=Ben}.jpg'
+    run change-dates --shift --days 1 --apply "$F"
+    run undo --apply
+    expect_rc 0
+    expect_text err 'Restored 1 of 1 files of the run of'
+    expect_text err '; 1 already had its old name'
+    expect_file '{DT=2004-05-17}.jpg'
+    expect_file '{SU=Ben}.jpg'
+    ;;
 undo_never_replaces)
     files '{DT=2004-05-17}.jpg'
     run change-dates --shift --days 1 --apply "$F"
