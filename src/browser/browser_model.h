@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/browser_rows.h"
+#include "core/rows/browser_rows.h"
 
 namespace lorvane {
 

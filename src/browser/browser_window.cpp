@@ -23,7 +23,7 @@
 #include "browser/row_pictures.h"
 #include "core/event_pacer.h"
 #include "core/file_service.h"
-#include "core/folder_loader.h"
+#include "core/rows/folder_loader.h"
 #include "core/qt_text.h"
 #include "core/settings_store.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "browser/browser_model.h"
-#include "core/browser_rows.h"
+#include "core/rows/browser_rows.h"
 #include "gui/app_context.h"
 #include "gui/form_interfaces.h"
 

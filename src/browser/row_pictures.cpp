@@ -6,7 +6,7 @@
 #include <array>
 #include <map>
 
-#include "core/browser_rows.h"
+#include "core/rows/browser_rows.h"
 
 namespace lorvane {
 

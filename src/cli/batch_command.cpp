@@ -18,7 +18,7 @@
 #include "cli/output.h"
 #include "cli/stderr_sink.h"
 #include "core/batch/journal.h"
-#include "core/folder_loader.h"
+#include "core/rows/folder_loader.h"
 
 namespace lorvane::cli {
 

@@ -14,8 +14,8 @@
 #include "cli/json_writer.h"
 #include "cli/settings_loader.h"
 #include "cli/stderr_sink.h"
-#include "core/browser_rows.h"
-#include "core/folder_loader.h"
+#include "core/rows/browser_rows.h"
+#include "core/rows/folder_loader.h"
 #include "engine/semantics.h"
 #include "engine/utf8.h"
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "core/browser_rows.h"
+#include "core/rows/browser_rows.h"
 #include "core/event_pacer.h"
-#include "core/folder_loader.h"
+#include "core/rows/folder_loader.h"
 
 namespace lorvane {
 namespace {

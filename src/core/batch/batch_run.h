@@ -11,7 +11,7 @@
 #include <unordered_set>
 
 #include "core/batch/batch_report.h"
-#include "core/browser_rows.h"
+#include "core/rows/browser_rows.h"
 #include "core/file_service.h"
 #include "engine/tree.h"
 

@@ -1,4 +1,4 @@
-#include "core/folder_loader.h"
+#include "core/rows/folder_loader.h"
 
 #include <algorithm>
 

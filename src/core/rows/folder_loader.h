@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/browser_rows.h"
+#include "core/rows/browser_rows.h"
 #include "core/event_pacer.h"
 #include "core/file_service.h"
 

@@ -1,4 +1,4 @@
-#include "core/browser_rows.h"
+#include "core/rows/browser_rows.h"
 
 #include <chrono>
 
