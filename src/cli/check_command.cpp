@@ -16,8 +16,7 @@
 #include "cli/outline_writer.h"
 #include "cli/settings_loader.h"
 #include "cli/stderr_sink.h"
-#include "engine/dispatch.h"
-#include "engine/semantics.h"
+#include "engine/pipeline.h"
 
 namespace lorvane::cli {
 
@@ -156,18 +155,15 @@ int RunCheck(std::span<const char* const> args) {
     GlobalSettings settings;
     if (auto e = LoadEffectiveSettings(settings, a.overrides); !e.empty()) return UsageError(e, "check");
 
-    const SemanticOptions semanticOptions = MakeSemanticOptions(settings, false);
-    const DateOptions dateOptions = MakeDateOptions(settings);
     StderrSink sink;
-    const EngineContext ctx{settings, dateOptions, semanticOptions, &sink};
+    NamePipeline pipeline(settings, false, &sink);
+    pipeline.SetSemantics(a.semantics);
 
     // One tree, one record and one output buffer for every name: the loop
     // allocates nothing once it has seen its longest name.
-    AttributeTree tree;
     CheckRecord record;
-    record.tree = &tree;
-    record.dateOptions = &dateOptions;
-    std::string_view parseFormatName;  // the record carries the code; JSON shows only that
+    record.tree = &pipeline.tree();
+    record.dateOptions = &pipeline.dateOptions();
     std::string out;
     out.reserve(1 << 16);
     bool anyFail = false, writeOk = true;
@@ -175,21 +171,15 @@ int RunCheck(std::span<const char* const> args) {
     // The parse of one name, or the finding for a name too long to keep.
     auto check = [&](std::string_view input, const std::size_t* cutLength) {
         record.input = input;
-        record.parse.reset();
-        if (cutLength)
-            RefuseLongFilename(static_cast<int>(std::min<std::size_t>(*cutLength, INT_MAX)), tree, ctx,
-                               record.parseFormat, parseFormatName, record.parse);
-        else
-            ParseFilename(fileNamePart(input), tree, ctx, record.parseFormat, parseFormatName, record.parse);
-        record.buildFormat = {};
-        record.built = false;
-        record.name.clear();
-        if (record.parse.good()) {
-            record.build.reset();
-            if (a.semantics) ApplySemantics(tree, record.build, semanticOptions, dateOptions, &sink);
-            BuildFilename(record.name, tree, record.parseFormat, ctx, record.buildFormat, record.build);
-            record.built = true;
-        }
+        if (cutLength) pipeline.RefuseLong(static_cast<int>(std::min<std::size_t>(*cutLength, INT_MAX)));
+        else pipeline.Evaluate(fileNamePart(input));
+        // The record carries the parse's code; JSON shows only that.
+        record.parse = pipeline.parseResult();
+        record.parseFormat = pipeline.parseFormatCode();
+        record.built = pipeline.built();
+        record.build = pipeline.buildResult();
+        record.buildFormat = pipeline.buildFormatName();
+        record.name = pipeline.builtName();
         anyFail = anyFail || record.finalStatus() == Status::Fail;
 
         if (a.human) AppendCheckOutline(out, record);

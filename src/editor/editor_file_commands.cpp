@@ -37,14 +37,14 @@ std::string EditorWindow::filePath() const { return JoinPath(folder_, fileName_)
 // Written with the 2.x parse delimiters, so that the pane reads it back as typed.
 QString EditorWindow::sampleFilename() {
     const GlobalSettings& s = ctx_.settings;
-    dateOptions_ = MakeDateOptions(s);
+    const DateOptions dates = MakeDateOptions(s);
     const DateTime now = clock_();
     auto attribute = [&s](std::string_view name, std::string_view value) {
         const AttributeEntry& entry = LookupAttribute(TranslateAttributeName(name));
         return s.Parse2xDelimiterStart + std::string(entry.shortName) + s.Parse2xDelimiterLabel + std::string(value) +
                s.Parse2xDelimiterEnd;
     };
-    return ToQString(attribute("Date", BuildDateText(now, now, dateOptions_)) +
+    return ToQString(attribute("Date", BuildDateText(now, now, dates)) +
                    attribute("Topic", "This is a sample filename") + ".jpg");
 }
 
@@ -112,15 +112,15 @@ bool EditorWindow::FileSave() {
     // With a tree the saved name is the one built from it, not the text as typed.
     if (!tree_.empty()) lastSource_ = Source::Tree;
     UpdateStatus();
-    if (result_.status == Status::Fail) {
+    if (pipeline_.result().status == Status::Fail) {
         ctx_.ui.ShowMessage(this,
                             QStringLiteral("The current filename cannot be saved due to the following problem: ") +
-                                ToQString(result_.message) + QLatin1Char('.'),
+                                ToQString(pipeline_.result().message) + QLatin1Char('.'),
                             title, MessageIcon::Stop);
         LocateProblem();
         return false;
     }
-    if (result_.status == Status::Warn &&
+    if (pipeline_.result().status == Status::Warn &&
         ctx_.ui.ShowMessage(this,
                             QStringLiteral("There are one or more problems with the current filename.\n\n"
                                            "Would you like to save anyway?"),

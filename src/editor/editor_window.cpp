@@ -44,7 +44,11 @@ private:
 };
 
 EditorWindow::EditorWindow(AppContext& ctx, QWidget* parent)
-    : QMainWindow(parent), ctx_(ctx), sink_(std::make_unique<Sink>(*this)), clock_(&CurrentLocalDateTime) {
+    : QMainWindow(parent),
+      ctx_(ctx),
+      sink_(std::make_unique<Sink>(*this)),
+      pipeline_(ctx.settings, false, sink_.get()),
+      clock_(&CurrentLocalDateTime) {
     setObjectName(form::Editor);
     setWindowTitle(QStringLiteral("Lorvane Editor"));
     createPanes();
@@ -140,35 +144,19 @@ void EditorWindow::SaveSettings() {
 // --- The re-evaluation cycle ---
 
 void EditorWindow::UpdateStatus() {
-    semanticOptions_ = MakeSemanticOptions(ctx_.settings, moveMode_);
-    dateOptions_ = MakeDateOptions(ctx_.settings);
-    result_.reset();
-    const EngineContext engine{ctx_.settings, dateOptions_, semanticOptions_, sink_.get()};
-    std::string_view formatName;
+    pipeline_.RefreshOptions(moveMode_);
     if (lastSource_ == Source::Tree) {
         statusSource_ = Source::Tree;
-        ResetTreeStatus(tree_);
-        ApplySemantics(tree_, result_, semanticOptions_, dateOptions_, sink_.get());
-        std::string built;
-        BuildFilename(built, tree_, formatCode_, engine, formatName, result_);
-        formatName_ = formatName;
-        setFilenameText(QString::fromStdString(built));
+        pipeline_.Rebuild();
+        formatName_ = pipeline_.buildFormatName();
+        setFilenameText(QString::fromStdString(pipeline_.builtName()));
     } else {
         statusSource_ = Source::Filename;
-        std::string_view formatCode;
-        ParseFilename(filename_->text().toStdString(), tree_, engine, formatCode, formatName, result_);
-        formatName_ = formatName;
-        if (result_.good()) {
-            formatCode_ = formatCode;
-            // Typing never rewrites the pane: the build only reports, in the tree.
-            const std::string kept = formatName_;
-            statusSource_ = Source::Tree;
-            ResetTreeStatus(tree_);
-            ApplySemantics(tree_, result_, semanticOptions_, dateOptions_, sink_.get());
-            std::string scratch;
-            BuildFilename(scratch, tree_, formatCode_, engine, formatName, result_);
-            formatName_ = kept;
-        }
+        // Typing never rewrites the pane: after a good parse the build only reports,
+        // in the tree, and the format shown stays the one the name was read in.
+        pipeline_.Evaluate(filename_->text().toStdString());
+        formatName_ = pipeline_.formatName();
+        if (pipeline_.parseResult().good()) statusSource_ = Source::Tree;
     }
     showTree();
     UpdateStatusDisplay();
@@ -194,7 +182,7 @@ void EditorWindow::UpdateStatusDisplay() {
         statusPicture_ = StatusPicture::Ready;
         text = QStringLiteral("Ready");
     } else {
-        switch (result_.status) {
+        switch (pipeline_.result().status) {
             case Status::Good:
                 mnuToolsLocate_->setEnabled(false);
                 statusPicture_ = StatusPicture::Good;
@@ -203,12 +191,12 @@ void EditorWindow::UpdateStatusDisplay() {
             case Status::Warn:
                 mnuToolsLocate_->setEnabled(true);
                 statusPicture_ = StatusPicture::Warn;
-                text = ToQString(result_.message);
+                text = ToQString(pipeline_.result().message);
                 break;
             case Status::Fail:
                 mnuToolsLocate_->setEnabled(true);
                 statusPicture_ = StatusPicture::Fail;
-                text = ToQString(result_.message);
+                text = ToQString(pipeline_.result().message);
                 break;
         }
     }
@@ -348,22 +336,22 @@ void EditorWindow::RunCommand(NodeCommand command) {
 
 void EditorWindow::LocateProblem() {
     UpdateStatus();
-    if (result_.good()) return;
+    if (pipeline_.result().good()) return;
     if (statusSource_ == Source::Tree) {
-        const int n = result_.nodeIndex;
+        const int n = pipeline_.result().nodeIndex;
         if (n < 1 || n > tree_.count()) return;
         treeView_->setFocus();
         selectNode(n);
-        if (result_.position <= 0 || tree_[n].isRoot()) return;
+        if (pipeline_.result().position <= 0 || tree_[n].isRoot()) return;
         const QModelIndex index = model_->indexOfNode(n);
         treeView_->edit(index);
         if (auto* editor = qobject_cast<QLineEdit*>(treeView_->indexWidget(index))) {
-            const Utf16Range r = Utf16RangeOf(editor->text(), result_.position, result_.length);
+            const Utf16Range r = Utf16RangeOf(editor->text(), pipeline_.result().position, pipeline_.result().length);
             editor->setSelection(r.start, r.length);
         }
     } else {
         filename_->setFocus();
-        const Utf16Range r = Utf16RangeOf(filename_->text(), result_.position, result_.length);
+        const Utf16Range r = Utf16RangeOf(filename_->text(), pipeline_.result().position, pipeline_.result().length);
         filename_->setSelection(r.start, r.length);
     }
 }

@@ -14,6 +14,7 @@
 #include "engine/dates.h"
 #include "engine/dispatch.h"
 #include "engine/node_commands.h"
+#include "engine/pipeline.h"
 
 class QAction;
 class QLabel;
@@ -65,7 +66,7 @@ public:
 
     // State, for the window's neighbours and for tests.
     const AttributeTree& tree() const { return tree_; }
-    const Result& result() const { return result_; }
+    const Result& result() const { return pipeline_.result(); }
     bool isClean() const { return clean_; }
     bool moveMode() const { return moveMode_; }
     Source lastSource() const { return lastSource_; }
@@ -75,7 +76,7 @@ public:
     const std::string& fileName() const { return fileName_; }
     StatusPicture statusPicture() const { return statusPicture_; }
     // The semantic switches the last evaluation ran with.
-    const SemanticOptions& lastSemanticOptions() const { return semanticOptions_; }
+    const SemanticOptions& lastSemanticOptions() const { return pipeline_.semanticOptions(); }
     // What the next Open or Save dialog starts with.
     QString dialogFileName() const { return dialogFileName_; }
     QString dialogFolder() const { return dialogFolder_; }
@@ -114,9 +115,11 @@ private:
     void stepThroughBrowser(int step);
 
     AppContext& ctx_;
-    AttributeTree tree_;
-    AttributeTreeModel* model_ = nullptr;
     std::unique_ptr<Sink> sink_;
+    // The calling order, with the one tree the panes show and the commands edit.
+    NamePipeline pipeline_;
+    AttributeTree& tree_ = pipeline_.tree();
+    AttributeTreeModel* model_ = nullptr;
 
     // Window state.
     // The file's identity: bytes from the listing, the start path or a dialog; the
@@ -127,15 +130,12 @@ private:
     bool moveMode_ = false;
     Source lastSource_ = Source::Filename;
     Source statusSource_ = Source::Filename;
-    std::string formatCode_, formatName_;
-    Result result_;
+    std::string formatName_;  // shown on "Good": the parse's format, or the build's after a tree edit
     qreal dragOrigin_ = -1;
     int filenameHeight_ = 0;
     bool syncingView_ = false;
     StatusPicture statusPicture_ = StatusPicture::Ready;
     QString dialogFileName_, dialogFolder_;
-    DateOptions dateOptions_;
-    SemanticOptions semanticOptions_;
     Clock clock_;
 
     // Controls.

@@ -18,19 +18,34 @@ const Result& NamePipeline::Evaluate(std::string_view name) {
     std::string_view code, formatName;
     ParseFilename(name, tree_, context(), code, formatName, parse_);
     formatName_ = formatName;
+    parseFormatCode_ = code;
     if (parse_.good()) {
         formatCode_ = code;
         semanticsAndBuild();
     } else {
-        build_.reset();
-        name_.clear();
-        built_ = false;
-        buildFormatName_ = {};
+        noBuild();
     }
     // Every finding the build folds in is worse than a "Good" parse or comes
     // after a parse that stopped the run, so folding is choosing the worse one.
     folded_ = build_.status > parse_.status ? build_ : parse_;
     return folded_;
+}
+
+const Result& NamePipeline::RefuseLong(int nameLength) {
+    std::string_view code, formatName;
+    RefuseLongFilename(nameLength, tree_, context(), code, formatName, parse_);
+    formatName_ = formatName;
+    parseFormatCode_ = code;
+    noBuild();
+    folded_ = parse_;
+    return folded_;
+}
+
+void NamePipeline::noBuild() {
+    build_.reset();
+    name_.clear();
+    built_ = false;
+    buildFormatName_ = {};
 }
 
 const Result& NamePipeline::Rebuild() {

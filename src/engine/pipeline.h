@@ -28,6 +28,9 @@ public:
     // Parses name into the tree; on "Good" applies the semantic layer and builds.
     // Returns the folded result.
     const Result& Evaluate(std::string_view name);
+    // What Evaluate gives a name of nameLength characters, more than the longest
+    // name parsed, for a reader that kept only its start: a failed parse.
+    const Result& RefuseLong(int nameLength);
     // After the tree was edited: resets its marks, applies the semantic layer and
     // builds in the format the name was last parsed from. Returns the folded result.
     const Result& Rebuild();
@@ -48,6 +51,8 @@ public:
     // The format the name was parsed from (kept from the last "Good" parse for
     // Rebuild), and the one the build wrote.
     std::string_view formatCode() const { return formatCode_; }
+    // The format of the last Evaluate's parse alone: empty when it failed.
+    std::string_view parseFormatCode() const { return parseFormatCode_; }
     std::string_view formatName() const { return formatName_; }
     std::string_view buildFormatName() const { return buildFormatName_; }
     // Where Rebuild builds to when the tree did not come from Evaluate.
@@ -73,7 +78,9 @@ private:
     Result parse_, build_, folded_;
     std::string name_;
     bool built_ = false;
-    std::string_view formatCode_, formatName_, buildFormatName_;
+    void noBuild();
+
+    std::string_view formatCode_, parseFormatCode_, formatName_, buildFormatName_;
 };
 
 }  // namespace lorvane

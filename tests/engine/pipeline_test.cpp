@@ -82,5 +82,25 @@ TEST(NamePipeline, RebuildBuildsTheEditedTreeInTheParsedFormat) {
     EXPECT_EQ(r.message, "There should be a top-level Captured Date attribute");
 }
 
+// The format a failed parse reports is none, while Rebuild keeps building in the
+// format of the last good one; a name too long to keep fails like a parse.
+TEST(NamePipeline, FailedOrRefusedNameHasNoParseFormatButRebuildKeepsTheLastGoodOne) {
+    GlobalSettings settings;
+    NamePipeline p(settings);
+    p.Evaluate("2024-05-17 #3.jpg");
+    EXPECT_EQ(p.parseFormatCode(), format::Code1x);
+    p.Evaluate("x{");
+    EXPECT_EQ(p.parseFormatCode(), "");
+    EXPECT_EQ(p.formatCode(), format::Code1x);
+
+    const Result& r = p.RefuseLong(settings.ParseLengthMaximum + 1);
+    EXPECT_TRUE(r.failed());
+    EXPECT_EQ(r.status, p.parseResult().status);
+    EXPECT_EQ(p.parseFormatCode(), "");
+    EXPECT_FALSE(p.built());
+    EXPECT_TRUE(p.tree().empty());
+    EXPECT_EQ(p.formatCode(), format::Code1x);
+}
+
 }  // namespace
 }  // namespace lorvane
