@@ -7,6 +7,7 @@
 #include "allocation_counter.h"
 #include "corpus.h"
 #include "engine/dispatch.h"
+#include "engine/pipeline.h"
 
 namespace {
 
@@ -124,22 +125,15 @@ void BM_Build(benchmark::State& state) {
 }
 BENCHMARK(BM_Build);
 
+// The calling order as every caller runs it: the name pipeline.
 void BM_CallingOrder(benchmark::State& state) {
     auto& f = fixture();
-    AttributeTree tree;
-    std::string built;
-    std::string_view code, name;
-    Result parse, build;
+    NamePipeline pipeline(f.settings);
     std::size_t i = 0;
     const AllocationCount allocations;
     for (auto _ : state) {
-        ParseFilename(f.names[i], tree, f.ctx, code, name, parse);
-        if (parse.good()) {
-            build.reset();
-            ApplySemantics(tree, build, f.semantic, f.date);
-            BuildFilename(built, tree, code, f.ctx, name, build);
-        }
-        benchmark::DoNotOptimize(built.data());
+        pipeline.Evaluate(f.names[i]);
+        benchmark::DoNotOptimize(pipeline.builtName().data());
         if (++i == f.names.size()) i = 0;
     }
     allocations.report(state, 0, state.iterations());

@@ -14,17 +14,27 @@ void NamePipeline::RefreshOptions(bool editMode) {
 }
 
 const Result& NamePipeline::Evaluate(std::string_view name) {
+    Parse(name);
+    return parse_.good() ? BuildParsed() : folded_;
+}
+
+const Result& NamePipeline::Parse(std::string_view name) {
     parse_.reset();
     std::string_view code, formatName;
     ParseFilename(name, tree_, context(), code, formatName, parse_);
     formatName_ = formatName;
     parseFormatCode_ = code;
-    if (parse_.good()) {
-        formatCode_ = code;
-        semanticsAndBuild();
-    } else {
-        noBuild();
-    }
+    if (parse_.good()) formatCode_ = code;
+    noBuild();
+    return fold();
+}
+
+const Result& NamePipeline::BuildParsed() {
+    semanticsAndBuild();
+    return fold();
+}
+
+const Result& NamePipeline::fold() {
     // Every finding the build folds in is worse than a "Good" parse or comes
     // after a parse that stopped the run, so folding is choosing the worse one.
     folded_ = build_.status > parse_.status ? build_ : parse_;

@@ -28,6 +28,11 @@ public:
     // Parses name into the tree; on "Good" applies the semantic layer and builds.
     // Returns the folded result.
     const Result& Evaluate(std::string_view name);
+    // Evaluate's two halves, for tools that look at the tree between them (the fuzz
+    // targets): the parse alone; then, after a "Good" one, the semantic layer and
+    // the build, folded into the parse's result.
+    const Result& Parse(std::string_view name);
+    const Result& BuildParsed();
     // What Evaluate gives a name of nameLength characters, more than the longest
     // name parsed, for a reader that kept only its start: a failed parse.
     const Result& RefuseLong(int nameLength);
@@ -67,6 +72,7 @@ public:
 
 private:
     void semanticsAndBuild();
+    const Result& fold();
 
     const GlobalSettings& settings_;
     MessageSink* sink_;
