@@ -42,29 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     name.clear();
     for (std::size_t i = 0; i < repeat; ++i) name += unit;
     name += in.rest();
-    const DateOptions d = MakeDateOptions(s);
-    const SemanticOptions so = MakeSemanticOptions(s, editMode);
-    const EngineContext ctx{s, d, so, nullptr};
-
-    static AttributeTree tree, again;
-    std::string_view code, formatName;
-    Result r;
-    ParseFilename(name, tree, ctx, code, formatName, r);
-    fuzz::checkParse(name, tree, r);
-    if (!r.good()) return 0;
-    fuzz::require(deepest(tree) <= 2 * kAttributeLevelsMaximum, "a good parse stays within the nesting limit");
-
-    Result br;
-    ApplySemantics(tree, br, so, d);
-    fuzz::require(tree.wellShaped(), "semantics keeps the shape rules");
-    std::string built;
-    BuildFilename(built, tree, code, ctx, formatName, br);
-    fuzz::checkBuild(tree, br, built);
-    if (br.failed() || code != format::Code2x) return 0;
+    NamePipeline p(s, editMode);
+    if (!fuzz::parsed(p, name)) return 0;
+    fuzz::require(deepest(p.tree()) <= 2 * kAttributeLevelsMaximum, "a good parse stays within the nesting limit");
+    if (!fuzz::built(p) || p.formatCode() != format::Code2x) return 0;
     s.ParseMode = "2.x";
     s.Parse2xStrictMode = 0;
-    Result r2;
-    ParseFilename(built, again, ctx, code, formatName, r2);
-    fuzz::require(r2.message != kNestedTooDeeply, "a built name is not nested too deeply", built);
+    const std::string built = p.builtName();
+    p.Parse(built);
+    fuzz::require(p.parseResult().message != kNestedTooDeeply, "a built name is not nested too deeply", built);
     return 0;
 }

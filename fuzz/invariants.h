@@ -9,6 +9,7 @@
 
 #include "engine/dictionary.h"
 #include "engine/dispatch.h"
+#include "engine/pipeline.h"
 #include "engine/utf8.h"
 
 namespace lorvane::fuzz {
@@ -93,6 +94,23 @@ inline void checkBuild(const AttributeTree& tree, const Result& r, const std::st
         require(r.position >= 0 && r.position <= len + 1, "position inside the node text", r.message);
         require(r.length >= 0 && r.position + r.length - 1 <= len, "length inside the node text", r.message);
     }
+}
+
+// The pipeline's parse of name, checked; true when it was Good.
+inline bool parsed(NamePipeline& p, std::string_view name) {
+    p.Parse(name);
+    checkParse(name, p.tree(), p.parseResult());
+    return p.parseResult().good();
+}
+
+// The pipeline's semantic layer (when on) and build of the parsed tree, checked;
+// true when a name was built.
+inline bool built(NamePipeline& p) {
+    p.BuildParsed();
+    require(p.tree().wellShaped(), "semantics keeps the shape rules");
+    checkBuild(p.tree(), p.buildResult(), p.builtName());
+    require(p.buildResult().failed() || !p.buildFormatName().empty(), "a name that was built says its format");
+    return !p.buildResult().failed();
 }
 
 // Byte reader over the fuzz input, for settings drawn from it.

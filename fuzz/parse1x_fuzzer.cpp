@@ -14,27 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.Build1xSpaceBeforeTopic = (flags >> 2) & 1;
     if (flags & 8) s.Parse1xDelimiterTopic = s.Build1xDelimiterTopic = "_";
     const std::string_view name = in.rest();
-    const DateOptions d = MakeDateOptions(s);
-    const SemanticOptions so = MakeSemanticOptions(s, false);
-    const EngineContext ctx{s, d, so, nullptr};
-
-    static AttributeTree tree;
-    std::string_view code, formatName;
-    Result r;
-    ParseFilename(name, tree, ctx, code, formatName, r);
-    fuzz::checkParse(name, tree, r);
-    if (!r.good()) return 0;
-    std::string first;
-    Result br;
-    BuildFilename(first, tree, code, ctx, formatName, br);
-    fuzz::checkBuild(tree, br, first);
-    if (br.failed()) return 0;
+    NamePipeline p(s);
+    p.SetSemantics(false);
+    if (!fuzz::parsed(p, name) || !fuzz::built(p)) return 0;
     // The built name is in normal form: parsing and building it changes nothing.
-    ParseFilename(first, tree, ctx, code, formatName, r);
-    fuzz::require(r.good(), "a built 1.x name parses", first);
-    std::string second;
-    Result br2;
-    BuildFilename(second, tree, code, ctx, formatName, br2);
-    fuzz::require(second == first, "building is idempotent", first + " -> " + second);
+    const std::string first = p.builtName();
+    p.Evaluate(first);
+    fuzz::require(p.parseResult().good(), "a built 1.x name parses", first);
+    fuzz::require(p.builtName() == first, "building is idempotent", first + " -> " + p.builtName());
     return 0;
 }

@@ -15,28 +15,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.ParseAllowIllegal = s.BuildAllowIllegal = (flags >> 3) & 1;
     s.ParseLengthMaximum = s.BuildLengthMaximum = 100000;
     const std::string_view name = in.rest();
-    const DateOptions d = MakeDateOptions(s);
-    const SemanticOptions so = MakeSemanticOptions(s, false);
-    const EngineContext ctx{s, d, so, nullptr};
-
-    static AttributeTree tree, again;
-    std::string_view code, formatName;
-    Result r;
-    ParseFilename(name, tree, ctx, code, formatName, r);
-    fuzz::checkParse(name, tree, r);
-    if (!r.good()) return 0;
-
-    const std::string before = fuzz::roundTripShape(tree);
-    std::string built;
-    Result br;
-    BuildFilename(built, tree, code, ctx, formatName, br);
-    fuzz::checkBuild(tree, br, built);
-    if (br.failed() || before.empty()) return 0;
+    NamePipeline p(s);
+    p.SetSemantics(false);
+    if (!fuzz::parsed(p, name)) return 0;
+    const std::string before = fuzz::roundTripShape(p.tree());
+    if (!fuzz::built(p) || before.empty()) return 0;
     // A parse sets Tag = Text, so the rebuilt name must read back to the same tree.
     s.Parse2xStrictMode = 1;
-    Result r2;
-    ParseFilename(built, again, ctx, code, formatName, r2);
-    fuzz::require(r2.good(), "a built name parses", built);
-    fuzz::require(fuzz::shape(again) == before, "build then parse gives the same tree", built);
+    const std::string built = p.builtName();
+    p.Parse(built);
+    fuzz::require(p.parseResult().good(), "a built name parses", built);
+    fuzz::require(fuzz::shape(p.tree()) == before, "build then parse gives the same tree", built);
     return 0;
 }

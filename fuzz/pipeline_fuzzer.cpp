@@ -29,32 +29,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.SemanticsValueReorder = (b >> 6) & 1;
     const bool editMode = (b >> 7) & 1;
     const std::string_view name = in.rest();
-    const DateOptions d = MakeDateOptions(s);
-    const SemanticOptions so = MakeSemanticOptions(s, editMode);
     QuietSink sink;
-    const EngineContext ctx{s, d, so, &sink};
-
-    static AttributeTree tree;
-    std::string_view code, formatName;
-    Result r;
-    ParseFilename(name, tree, ctx, code, formatName, r);
-    fuzz::checkParse(name, tree, r);
-    if (!r.good()) return 0;
+    NamePipeline p(s, editMode, &sink);
+    if (!fuzz::parsed(p, name)) return 0;
     if (c & 1) {
         // Texts as the Editor may leave them: blanks before or after, which the parser
         // never leaves, so that duplicates differ in their untrimmed texts.
+        AttributeTree& tree = p.tree();
         for (int i = 2; i <= tree.count(); ++i) {
             const unsigned k = ((static_cast<unsigned>(c) >> 1) * 2654435761u) ^ static_cast<unsigned>(i * 40503);
             if (k % 5 == 0) tree[i].text.insert(0, " ");
             else if (k % 5 == 1) tree[i].text += ' ';
         }
     }
-    Result br;
-    ApplySemantics(tree, br, so, d, &sink);
-    fuzz::require(tree.wellShaped(), "semantics keeps the shape rules");
-    std::string built;
-    BuildFilename(built, tree, code, ctx, formatName, br);
-    fuzz::checkBuild(tree, br, built);
-    fuzz::require(br.failed() || !formatName.empty(), "a name that was built says its format");
+    fuzz::built(p);
     return 0;
 }
