@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/arguments.h"
+#include "engine/settings_checks.h"
 #include "core/settings_store.h"
 
 namespace lorvane::cli {
@@ -38,8 +39,14 @@ std::string LoadEffectiveSettings(GlobalSettings& settings, const std::vector<Ov
     if (storeExists) *storeExists = QFileInfo::exists(store.filePath());
     if (auto problem = store.openProblem(); !problem.empty()) std::fprintf(stderr, "lorvane: %s\n", problem.c_str());
     for (const std::string& w : LoadGlobalSettings(settings, store)) std::fprintf(stderr, "lorvane: %s\n", w.c_str());
+    if (overrides.empty()) return {};
+    // The overrides may not make the settings contradict each other; a problem the
+    // stored settings had already is not theirs to answer for.
+    const SettingCheck before = CheckSettingsTogether(settings);
     for (const Override& o : overrides)
         if (auto error = ApplyOverride(settings, o); !error.empty()) return error;
+    if (const SettingCheck after = CheckSettingsTogether(settings); after && after != before)
+        return "--set: " + after->message;
     return {};
 }
 

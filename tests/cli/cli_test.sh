@@ -134,6 +134,25 @@ set_refusals)
     run check --set Parse2xStrictMode=0 --set ParseDateMaximumYear=9999 "$EXAMPLE"
     expect_rc 0
     ;;
+set_contradictions)
+    # Values each allowed on their own that contradict each other are refused too.
+    run check --set ParseDateMinimumYear=2200 "$EXAMPLE"
+    expect_rc 2
+    expect_text err '--set: Minimum Year may not be larger than Maximum Year'
+    run check --set 'Parse2xDelimiterEnd={{' "$EXAMPLE"
+    expect_rc 2
+    expect_text err '--set: Parse Start and Parse End delimiters may not overlap.'
+    run settings --set Parse1xAttributeTopic=Date
+    expect_rc 2
+    expect_text err '--set: Date, Serial, Topic, and Extension attribute names must all be different.'
+    # Together they are fine: the maximum raised, then the minimum.
+    run check --set ParseDateMaximumYear=9999 --set ParseDateMinimumYear=2200 "$EXAMPLE"
+    expect_rc 0
+    # A contradiction the stored settings hold already is not the override's: it runs.
+    write_store '[Date]' 'ParseDateMinimumYear=2200'
+    run check --set ParseMode=2.x "$EXAMPLE"
+    expect_rc 0
+    ;;
 store_out_of_range)
     # The store's rule: the default, with one warning naming the key and the value.
     write_store '[2.x]' 'Parse2xStrictMode=7' '[%General]' 'ParseMode=bogus'

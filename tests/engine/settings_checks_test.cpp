@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/settings_checks.h"
+
+namespace lorvane {
+namespace {
+
+const char* const kWholeNumber = "Please enter a whole number between 0 and 2,147,483,647.";
+
+struct IntegerCase {
+    const char* text;
+    std::int32_t accepted;  // -1: refused
+};
+
+class IntegerFieldTest : public ::testing::TestWithParam<IntegerCase> {};
+
+TEST_P(IntegerFieldTest, RoundsHalvesToEvenAndRefusesWhatIsNoWholeNumberInRange) {
+    const IntegerCase& c = GetParam();
+    std::int32_t value = -7;
+    const SettingCheck p = CheckIntegerField(c.text, &value);
+    if (c.accepted < 0) {
+        ASSERT_TRUE(p) << c.text;
+        EXPECT_EQ(p->message, kWholeNumber);
+        EXPECT_EQ(p->title, "Update Integer Value");
+        EXPECT_EQ(value, -7);  // nothing to write back
+    } else {
+        EXPECT_FALSE(p) << c.text << ": " << p->message;
+        EXPECT_EQ(value, c.accepted) << c.text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SettingChecks, IntegerFieldTest,
+    ::testing::Values(IntegerCase{"12.5", 12}, IntegerCase{"13.5", 14}, IntegerCase{"12.51", 13},
+                      IntegerCase{"12.49", 12}, IntegerCase{" 255 ", 255}, IntegerCase{"+8", 8},
+                      IntegerCase{"0999", 999}, IntegerCase{".5", 0}, IntegerCase{"-0.4", 0},
+                      IntegerCase{"2147483647", 2147483647}, IntegerCase{"2147483647.5", -1},
+                      IntegerCase{"2147483648", -1}, IntegerCase{"99999999999999999999999", -1},
+                      IntegerCase{"-1", -1}, IntegerCase{"twelve", -1}, IntegerCase{"", -1}, IntegerCase{".", -1},
+                      IntegerCase{"1e3", -1}, IntegerCase{"1.2.3", -1}));
+
+struct YearCase {
+    const char* label;
+    bool minimumField;
+    std::int32_t leaving, other;
+    const char* message;  // nullptr: accepted
+};
+
+class YearFieldTest : public ::testing::TestWithParam<YearCase> {};
+
+TEST_P(YearFieldTest, RangeFirstThenTheOrderOfTheTwo) {
+    const YearCase& c = GetParam();
+    const SettingCheck p = c.minimumField ? CheckMinimumYear(c.leaving, c.other) : CheckMaximumYear(c.leaving, c.other);
+    if (!c.message) {
+        EXPECT_FALSE(p) << p->message;
+        return;
+    }
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->message, c.message);
+    EXPECT_EQ(p->title, "Update Year");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SettingChecks, YearFieldTest,
+    ::testing::Values(
+        YearCase{"MinimumAccepted", true, 1900, 2100, nullptr},
+        YearCase{"MinimumEqualToMaximum", true, 2000, 2000, nullptr},
+        // 0999 passes the integer check as 999, then fails here.
+        YearCase{"MinimumOfThreeDigits", true, 999, 2100, "Minimum Year must be between 1000 and 9999"},
+        YearCase{"MinimumOfFiveDigits", true, 10000, 2100, "Minimum Year must be between 1000 and 9999"},
+        // Outside the range wins over the order.
+        YearCase{"MinimumOutsideAndAbove", true, 99999, 2100, "Minimum Year must be between 1000 and 9999"},
+        YearCase{"MinimumAboveMaximum", true, 2200, 2100, "Minimum Year may not be larger than Maximum Year"},
+        YearCase{"MaximumAccepted", false, 9999, 1000, nullptr},
+        YearCase{"MaximumOfFiveDigits", false, 10000, 1900, "Maximum Year must be between 1000 and 9999"},
+        YearCase{"MaximumBelowMinimum", false, 1899, 1900, "Maximum Year may not be smaller than Minimum Year"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(SettingChecks, AttributeNamesAreLegalOneToTwentyCharactersAndAllDifferent) {
+    const std::string twenty(20, 'a'), twentyOne(21, 'a');
+    auto check = [](std::array<std::string_view, 4> names, std::size_t leaving) {
+        const SettingCheck p = Check1xAttributeNames(names, leaving);
+        if (p) EXPECT_EQ(p->title, "Validate 1.x Attributes");
+        return p ? p->message : std::string();
+    };
+    EXPECT_EQ(check({"Date", "Serial", "Topic", "Extension"}, 0), "");
+    EXPECT_EQ(check({"Date", "date", "Topic", "Extension"}, 1), "");  // case counts
+    EXPECT_EQ(check({twenty, "Serial", "Topic", "Extension"}, 0), "");
+    EXPECT_EQ(check({twentyOne, "Serial", "Topic", "Extension"}, 0),
+              "Please enter an attribute name between 1 and 20 characters in length.");
+    EXPECT_EQ(check({"Date", "", "Topic", "Extension"}, 1),
+              "Please enter an attribute name between 1 and 20 characters in length.");
+    // Twenty characters, not twenty bytes.
+    EXPECT_EQ(check({"Date", "ééééééééééééééééééé\xc3\xa9", "Topic", "Extension"}, 1), "");
+    EXPECT_EQ(check({"Da:te", "Serial", "Topic", "Extension"}, 0), "Attribute names may not contain illegal characters.");
+    // Illegal characters are reported before the length.
+    EXPECT_EQ(check({"Date", "Serial", std::string(25, '?'), "Extension"}, 2),
+              "Attribute names may not contain illegal characters.");
+    EXPECT_EQ(check({"Date", "Serial", "Date", "Extension"}, 3),
+              "Date, Serial, Topic, and Extension attribute names must all be different.");
+    // Only the field being left is checked for its own form.
+    EXPECT_EQ(check({twentyOne, "Serial", "Topic", "Extension"}, 1), "");
+}
+
+TEST(SettingChecks, DelimiterGroupsMayHoldNoIllegalCharacter) {
+    const std::string_view fine[] = {"#", "", " ", "."};
+    EXPECT_FALSE(CheckDelimitersLegal(fine));
+    const std::string_view colon[] = {"-", "", ":", "~"};  // a colon typed into a date delimiter
+    const SettingCheck p = CheckDelimitersLegal(colon);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->message, "Delimiters may not contain illegal filename characters.");
+    EXPECT_EQ(p->title, "Validate Delimiters");
+}
+
+struct OverlapCase {
+    const char* label;
+    Delimiters2x d;
+    const char* message;  // nullptr: accepted
+};
+
+class Overlap2xTest : public ::testing::TestWithParam<OverlapCase> {};
+
+TEST_P(Overlap2xTest, FirstOverlappingPairInOrder) {
+    const OverlapCase& c = GetParam();
+    const SettingCheck p = Check2xDelimiters(c.d);
+    if (!c.message) {
+        EXPECT_FALSE(p) << p->message;
+        return;
+    }
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->message, c.message);
+    EXPECT_EQ(p->title, "Validate Delimiters");
+}
+
+constexpr Delimiters2x kDefaults{"{", "}", "=", ";", "{", "}", "=", ";"};
+
+Delimiters2x with(Delimiters2x d, std::string_view Delimiters2x::*member, std::string_view value) {
+    d.*member = value;
+    return d;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SettingChecks, Overlap2xTest,
+    ::testing::Values(
+        OverlapCase{"Defaults", kDefaults, nullptr},
+        OverlapCase{"EndIsStartDoubled", with(kDefaults, &Delimiters2x::parseEnd, "{{"),
+                    "Parse Start and Parse End delimiters may not overlap."},
+        // An empty delimiter is found in every other one.
+        OverlapCase{"EmptyParseLabel", with(kDefaults, &Delimiters2x::parseLabel, ""),
+                    "Parse Start and Parse Label delimiters may not overlap."},
+        OverlapCase{"EmptyBuildValue", with(kDefaults, &Delimiters2x::buildValue, ""),
+                    "Build Start and Build Value delimiters may not overlap."},
+        OverlapCase{"AllEmpty", Delimiters2x{}, nullptr},
+        OverlapCase{"LabelInsideValue", with(kDefaults, &Delimiters2x::parseValue, "=;"),
+                    "Parse Label and Parse Value delimiters may not overlap."},
+        OverlapCase{"BuildEndInsideLabel", with(kDefaults, &Delimiters2x::buildLabel, "}="),
+                    "Build End and Build Label delimiters may not overlap."},
+        // The two sides are not compared with each other.
+        OverlapCase{"SidesApart", Delimiters2x{"[", "]", "=", ";", "{", "}", "[", "]"}, nullptr},
+        OverlapCase{"IllegalFirst", with(with(kDefaults, &Delimiters2x::buildStart, "<"), &Delimiters2x::parseEnd, "{"),
+                    "Delimiters may not contain illegal filename characters."}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(SettingChecks, TogetherTheDefaultsPassAndTheFirstProblemIsReported) {
+    GlobalSettings s;
+    EXPECT_FALSE(CheckSettingsTogether(s));
+    s.Build2xDelimiterLabel = "";
+    s.ParseDateMinimumYear = 2200;  // years come first
+    ASSERT_TRUE(CheckSettingsTogether(s));
+    EXPECT_EQ(CheckSettingsTogether(s)->message, "Minimum Year may not be larger than Maximum Year");
+    s.ParseDateMinimumYear = 1900;
+    EXPECT_EQ(CheckSettingsTogether(s)->message, "Build Start and Build Label delimiters may not overlap.");
+    s.Build2xDelimiterLabel = "=";
+    s.Parse1xAttributeTopic = s.Parse1xAttributeDate;
+    EXPECT_EQ(CheckSettingsTogether(s)->message,
+              "Date, Serial, Topic, and Extension attribute names must all be different.");
+}
+
+}  // namespace
+}  // namespace lorvane
