@@ -19,10 +19,8 @@
 
 #include "browser/browser_window.h"
 #include "core/qt_text.h"
-#include "gui/file_probe.h"
 #include "gui/progress_dialog.h"
-#include "printing_ui.h"
-#include "support/memory_settings_store.h"
+#include "window_bench.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -34,13 +32,9 @@ int main(int argc, char** argv) {
     const QString folder = QDir(args[1]).absolutePath();
     const double stopAfter = args.size() == 3 ? args[2].toDouble() : -1;
 
-    lorvane::MemorySettingsStore store;
-    lorvane::bench::PrintingUserInterface ui;
-    lorvane::FileServiceProbe files;
-    lorvane::AppContext ctx(store, ui, files, QCoreApplication::applicationDirPath());
-    ctx.settings.BrowserAutoLoadLastFolder = 0;
-    ctx.settings.RestoreWindowSizePosition = 0;
-    lorvane::BrowserWindow browser(ctx);
+    lorvane::bench::BenchContext bench;
+    auto& ui = bench.ui;
+    lorvane::BrowserWindow browser(bench.ctx);
     browser.resize(1000, 600);
     browser.show();
     QApplication::processEvents();

@@ -9,11 +9,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "printing_ui.h"
-#include "support/memory_settings_store.h"
+#include "window_bench.h"
 #include "browser/browser_window.h"
 #include "core/qt_text.h"
-#include "gui/file_probe.h"
 #include "gui/progress_dialog.h"
 
 int main(int argc, char** argv) {
@@ -25,14 +23,9 @@ int main(int argc, char** argv) {
     }
     const QString folder = QDir(args[1]).absolutePath();
 
-    lorvane::MemorySettingsStore store;
-    lorvane::bench::PrintingUserInterface ui;
-    lorvane::FileServiceProbe files;
-    lorvane::AppContext ctx(store, ui, files, QCoreApplication::applicationDirPath());
-    // The defaults a new user starts with, without the automatic load.
-    ctx.settings.BrowserAutoLoadLastFolder = 0;
-    ctx.settings.RestoreWindowSizePosition = 0;
-    lorvane::BrowserWindow browser(ctx);
+    lorvane::bench::BenchContext bench;
+    auto& ui = bench.ui;
+    lorvane::BrowserWindow browser(bench.ctx);
     browser.SetIncludeSubfolders(true);
     browser.resize(1000, 600);
     browser.show();

@@ -106,6 +106,16 @@ QString columnText(const BrowserRow& row, const char* key) {
     return QString::fromStdString(*row.column(key));
 }
 
+// frmChangeDate, once it shows: one day on, then OK.
+void oneDayOnWhenAsked(BrowserWindow& b) {
+    QTimer::singleShot(0, [&b] {
+        auto* d = b.findChild<QDialog*>(QStringLiteral("frmChangeDate"));
+        QVERIFY(d);
+        d->findChild<QLineEdit*>(QStringLiteral("DateShiftDays"))->setText(QStringLiteral("+1"));
+        QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    });
+}
+
 // A folder of its own, so that the renames leave the other cases' files alone.
 struct BatchFolder {
     QTemporaryDir dir;
@@ -744,13 +754,7 @@ private slots:
         b.show();
         b.InitializeFolder(f.path());
         b.SelectAll();
-        // The dialog: one day on, then OK.
-        QTimer::singleShot(0, [&] {
-            auto* d = b.findChild<QDialog*>(QStringLiteral("frmChangeDate"));
-            QVERIFY(d);
-            d->findChild<QLineEdit*>(QStringLiteral("DateShiftDays"))->setText(QStringLiteral("+1"));
-            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
-        });
+        oneDayOnWhenAsked(b);
         b.Action("mnuChangeDates")->trigger();
         QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
         QVERIFY(!f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
@@ -863,12 +867,7 @@ private slots:
             pressed = true;
             QTest::mouseClick(dlg->Button(), Qt::LeftButton);
         });
-        QTimer::singleShot(0, [&] {
-            auto* d = b.findChild<QDialog*>(QStringLiteral("frmChangeDate"));
-            QVERIFY(d);
-            d->findChild<QLineEdit*>(QStringLiteral("DateShiftDays"))->setText(QStringLiteral("+1"));
-            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
-        });
+        oneDayOnWhenAsked(b);
         b.Action("mnuChangeDates")->trigger();
         disconnect(dlg, &ProgressDialog::pumped, this, nullptr);
         QVERIFY(pressed);

@@ -1,7 +1,9 @@
 // What the window benchmarks share: boxes printed to stderr instead of shown
-// (nobody would close them), and the peak memory of the process.
+// (nobody would close them), a context with the defaults a new user starts with,
+// and the peak memory of the process.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <sys/resource.h>
@@ -9,7 +11,10 @@
 #include <cstdio>
 #include <functional>
 
+#include "gui/app_context.h"
+#include "gui/file_probe.h"
 #include "gui/user_interface.h"
+#include "support/memory_settings_store.h"
 
 namespace lorvane::bench {
 
@@ -31,6 +36,18 @@ public:
 
     int messages = 0;
     std::function<void()> onMessage;  // after a box, e.g. to stop a clock
+};
+
+// The defaults, in memory, without the automatic load or the saved window place.
+struct BenchContext {
+    MemorySettingsStore store;
+    PrintingUserInterface ui;
+    FileServiceProbe files;
+    AppContext ctx{store, ui, files, QCoreApplication::applicationDirPath()};
+    BenchContext() {
+        ctx.settings.BrowserAutoLoadLastFolder = 0;
+        ctx.settings.RestoreWindowSizePosition = 0;
+    }
 };
 
 inline long PeakRssKb() {
