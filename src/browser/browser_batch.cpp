@@ -5,6 +5,7 @@
 #include <QStackedWidget>
 
 #include <memory>
+#include <optional>
 
 #include "gui/user_interface.h"
 #include "gui/wait_cursor.h"
@@ -54,7 +55,19 @@ private:
 
 }  // namespace
 
-BatchCounters BrowserWindow::runBatch(const BatchOperation& operation, BatchStep* step, const std::vector<int>& rows) {
+std::optional<BatchCounters> BrowserWindow::runBatch(const BatchOperation& operation, BatchStep* step,
+                                                    const std::vector<int>& rows) {
+    // Every applied run is journalled first, so that it can be undone; a run that
+    // could not be undone does not start.
+    JournalWriter journal;
+    if (!journal.Open(JournalFolder(), "Lorvane Manager: " + std::string(operation.title))) {
+        ctx_.ui.ShowMessage(this, ToQString(journal.error() + "; nothing was renamed."), ToQString(operation.title),
+                            MessageIcon::Stop);
+        return std::nullopt;
+    }
+    BatchRunOptions options;
+    options.recorder = &journal;
+
     std::vector<BrowserRow*> selected;
     selected.reserve(rows.size());
     for (int r : rows) selected.push_back(model_->rowAt(r));
@@ -70,15 +83,6 @@ BatchCounters BrowserWindow::runBatch(const BatchOperation& operation, BatchStep
     setEnabled(false);
     dlg.setEnabled(true);
     setOtherWindowsEnabled(false);
-
-    // Every applied run is journalled first, so that it can be undone.
-    JournalWriter journal;
-    BatchRunOptions options;
-    if (journal.Open(JournalFolder(), "Lorvane Manager: " + std::string(operation.title)))
-        options.recorder = &journal;
-    else
-        ctx_.ui.ShowMessage(this, ToQString(journal.error() + "; this run cannot be undone."),
-                                ToQString(operation.title), MessageIcon::Exclamation);
 
     WindowBatchHost batchHost(dlg, ctx_.ui, this);
     BatchRun run(parser_, parser_.files(), batchHost);
@@ -138,8 +142,8 @@ void BrowserWindow::Rebuild() {
         focusList();
         return;
     }
-    const BatchCounters c = runBatch(batch_operation::Rebuild, nullptr, rows);
-    if (const std::string report = RebuildReport(count, c.notParsed); !report.empty())
+    const std::optional<BatchCounters> c = runBatch(batch_operation::Rebuild, nullptr, rows);
+    if (const std::string report = c ? RebuildReport(count, c->notParsed) : std::string(); !report.empty())
         ctx_.ui.ShowMessage(this, ToQString(report), title, MessageIcon::Information);
     focusList();
 }
@@ -161,8 +165,9 @@ void BrowserWindow::ChangeDates() {
         if (!changeDateDialog_->Confirm) break;
         const ChangeDatesRequest request = changeDateDialog_->request();
         ChangeDatesStep step(request, parser_.pipeline().dateOptions(), parser_.files());
-        const BatchCounters c = runBatch(op, &step, rows);
-        ctx_.ui.ShowMessage(this, ToQString(BatchReport(op, c)), ToQString(op.title), MessageIcon::Information);
+        const std::optional<BatchCounters> c = runBatch(op, &step, rows);
+        if (!c) break;
+        ctx_.ui.ShowMessage(this, ToQString(BatchReport(op, *c)), ToQString(op.title), MessageIcon::Information);
         if (!changeDateDialog_->Persist) break;
     }
     focusList();

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -152,8 +153,10 @@ private:
 
     AppContext& ctx_;
     // Runs a batch operation over the rows (step null: Re-Build) and returns its
-    // counters; the window is disabled and the list hidden meanwhile.
-    BatchCounters runBatch(const BatchOperation& operation, BatchStep* step, const std::vector<int>& rows);
+    // counters; the window is disabled and the list hidden meanwhile. Nothing when
+    // the run could not start (its journal could not be written; the user was told).
+    std::optional<BatchCounters> runBatch(const BatchOperation& operation, BatchStep* step,
+                                          const std::vector<int>& rows);
     ChangeDateDialog* changeDateDialog_ = nullptr;
     RowParser parser_;
 

@@ -810,6 +810,28 @@ private slots:
         QCOMPARE(ui_.messages.size(), std::size_t{1});  // no report
     }
 
+    // A run that could not be undone does not start: no journal, no rename.
+    void aJournalThatCannotBeWrittenStopsTheRunBeforeItsFirstRename() {
+        QTemporaryDir state;
+        const QString blocked = state.path() + QStringLiteral("/not-a-folder");
+        writeFile(blocked, 1);  // the journal's folder would have to be made inside a file
+        qputenv("XDG_STATE_HOME", blocked.toUtf8());
+        BatchFolder f;
+        f.file("{DT=2004-05-17}{SU=Ann}.jpg");
+        BrowserWindow& b = open();
+        b.InitializeFolder(f.path());
+        b.SelectAll();
+        oneDayOnWhenAsked(b);
+        b.Action("mnuChangeDates")->trigger();
+        QVERIFY(f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
+        QCOMPARE(ui_.messages.size(), std::size_t{1});  // the refusal, no report
+        QCOMPARE(ui_.messages[0].icon, MessageIcon::Stop);
+        QCOMPARE(ui_.messages[0].title, QStringLiteral("Change Dates"));
+        QVERIFY(ui_.messages[0].text.endsWith(QStringLiteral("; nothing was renamed.")));
+        QVERIFY(b.isEnabled());
+        qunsetenv("XDG_STATE_HOME");
+    }
+
     // Apply runs and brings the dialog back with its fields as they were; Cancel
     // then ends the loop without a second run.
     void changeDatesApplyRunsAndShowsTheDialogAgain() {
