@@ -117,7 +117,6 @@ public:
     QListView* IconView() const { return icons_; }
     QAbstractItemView* ActiveView() const;
     ProgressDialog* Progress();
-    AppContext& Context() const { return ctx_; }
 
 signals:
     // After a folder has been loaded (rows shown, panels updated).
