@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QStackedWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -148,9 +149,10 @@ void BrowserWindow::Rebuild() {
     focusList();
 }
 
-void BrowserWindow::ChangeDates() {
-    const BatchOperation& op = batch_operation::ChangeDates;
+void BrowserWindow::runDialogOperation(const BatchOperation& op, const std::function<OperationDialog&()>& dialog,
+                                       const std::function<std::unique_ptr<BatchStep>()>& makeStep) {
     for (;;) {
+        // Counted afresh for every run: an aborted run does not shorten the next one.
         std::vector<int> rows;
         {
             WaitCursor wait;
@@ -160,17 +162,30 @@ void BrowserWindow::ChangeDates() {
             ctx_.ui.ShowMessage(this, ToQString(kNoFilesSelected), ToQString(op.title), MessageIcon::Information);
             break;
         }
-        if (!changeDateDialog_) changeDateDialog_ = new ChangeDateDialog(ctx_.ui, QDateTime::currentDateTime(), this);
-        changeDateDialog_->Run();
-        if (!changeDateDialog_->Confirm) break;
-        const ChangeDatesRequest request = changeDateDialog_->request();
-        ChangeDatesStep step(request, parser_.pipeline().dateOptions(), parser_.files());
-        const std::optional<BatchCounters> c = runBatch(op, &step, rows);
+        OperationDialog& d = dialog();
+        d.Run();
+        if (!d.Confirm) break;
+        const std::unique_ptr<BatchStep> step = makeStep();
+        const std::optional<BatchCounters> c = runBatch(op, step.get(), rows);
         if (!c) break;
         ctx_.ui.ShowMessage(this, ToQString(BatchReport(op, *c)), ToQString(op.title), MessageIcon::Information);
-        if (!changeDateDialog_->Persist) break;
+        if (!d.Persist) break;
     }
     focusList();
+}
+
+void BrowserWindow::ChangeDates() {
+    runDialogOperation(
+        batch_operation::ChangeDates,
+        [this]() -> OperationDialog& {
+            if (!changeDateDialog_)
+                changeDateDialog_ = new ChangeDateDialog(ctx_.ui, QDateTime::currentDateTime(), this);
+            return *changeDateDialog_;
+        },
+        [this] {
+            return std::make_unique<ChangeDatesStep>(changeDateDialog_->request(), parser_.pipeline().dateOptions(),
+                                                     parser_.files());
+        });
 }
 
 void BrowserWindow::UndoBatchRename() {

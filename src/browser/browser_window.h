@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -31,6 +32,7 @@ class GridLineDelegate;
 class IconCellDelegate;
 class ProgressDialog;
 class ChangeDateDialog;
+class OperationDialog;
 class BatchStep;
 struct BatchOperation;
 struct BatchCounters;
@@ -156,6 +158,12 @@ private:
     // the run could not start (its journal could not be written; the user was told).
     std::optional<BatchCounters> runBatch(const BatchOperation& operation, BatchStep* step,
                                           const std::vector<int>& rows);
+    // A dialog-based operation as the user meets it: the selection counted, the
+    // dialog (made on first use), the run with the step made from the dialog's
+    // values, the report, and the dialog again after Apply. Each such command is
+    // this call with its dialog and its step.
+    void runDialogOperation(const BatchOperation& operation, const std::function<OperationDialog&()>& dialog,
+                            const std::function<std::unique_ptr<BatchStep>()>& makeStep);
     ChangeDateDialog* changeDateDialog_ = nullptr;
     RowParser parser_;
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,12 +66,13 @@ StepAnswer ChangeDatesInTree(const ChangeDatesRequest& request, AttributeTree& t
 // system and, for Taken, from the picture's Exif metadata.
 class ChangeDatesStep final : public BatchStep {
 public:
-    ChangeDatesStep(const ChangeDatesRequest& request, const DateOptions& options, const FileSystem& files)
-        : request_(request), options_(options), files_(files) {}
+    // The request is kept (a copy: the dialog it came from may change meanwhile).
+    ChangeDatesStep(ChangeDatesRequest request, const DateOptions& options, const FileSystem& files)
+        : request_(std::move(request)), options_(options), files_(files) {}
     StepAnswer ChangeTree(AttributeTree& tree, const BrowserRow& row) override;
 
 private:
-    const ChangeDatesRequest& request_;
+    ChangeDatesRequest request_;
     const DateOptions& options_;
     const FileSystem& files_;
     FileInfo file_;
