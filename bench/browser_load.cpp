@@ -71,8 +71,7 @@ int main(int argc, char** argv) {
     std::printf("shown_s     %.3f\n", static_cast<double>(shown) / 1e9);
     std::printf("peak_rss_mb %.1f\n", static_cast<double>(lorvane::bench::PeakRssKb()) / 1024.0);
     std::printf("event_gap_s %.3f  (longest; %lld rounds of events, %.3f s after the last)\n",
-                static_cast<double>(longestGap) / 1e9, static_cast<long long>(pumps),
-                static_cast<double>(tail) / 1e9);
+                static_cast<double>(longestGap) / 1e9, static_cast<long long>(pumps), static_cast<double>(tail) / 1e9);
     std::printf("sort_s      %.3f  (slowest column: %s)\n", static_cast<double>(slowestSort) / 1e9,
                 qPrintable(browser.Model().headerData(slowestColumn, Qt::Horizontal).toString()));
     return ui.messages == 0 && browser.Model().size() > 0 ? 0 : 1;

@@ -48,7 +48,9 @@ inline std::string roundTripShape(const AttributeTree& t) {
             continue;
         }
         if (++extensions > 1) return {};
-        extension = "Extension\x1F" "Extension(";
+        extension =
+            "Extension\x1F"
+            "Extension(";
         for (int v = t[c].child; v; v = t[v].next) {
             // An empty extension is written as a bare period, which reads back as no value.
             if (t[v].text.empty() && !t[v].child) continue;
@@ -124,8 +126,8 @@ public:
     }
     // A short delimiter from a fixed pool, so runs explore overlapping and multi-character ones.
     std::string delimiter() {
-        static const char* pool[] = {"{", "}", "=", ";", "[", "]", "#", "~", "-", "@", " ", "{{", "}}", "=>", ".",
-                                     "a", "\xC2\xA7", ""};
+        static const char* pool[] = {"{", "}", "=",  ";",  "[",  "]", "#", "~",        "-",
+                                     "@", " ", "{{", "}}", "=>", ".", "a", "\xC2\xA7", ""};
         return pool[byte() % (sizeof pool / sizeof *pool)];
     }
     // The next n bytes, or as many as are left.

@@ -51,8 +51,9 @@ int main(int argc, char** argv) {
     // where the user looks, not only on a terminal that may not exist.
     if (!store.canSave()) {
         QWidget* parent = QApplication::activeWindow();
-        if (!parent) parent = ctx.windows.loaded(form::Editor) ? ctx.windows.loaded(form::Editor)
-                                                                 : ctx.windows.loaded(form::Browser);
+        if (!parent)
+            parent =
+                ctx.windows.loaded(form::Editor) ? ctx.windows.loaded(form::Editor) : ctx.windows.loaded(form::Browser);
         ctx.ui.ShowMessage(parent, UnsavedSettingsMessage(store), QStringLiteral("Lorvane Manager"),
                            MessageIcon::Exclamation);
     }
@@ -60,7 +61,6 @@ int main(int argc, char** argv) {
     ctx.windows.destroyAll();
     // Each window has put its settings into the store as it closed; they reach the
     // file here, once, unless the file failed to load.
-    if (auto problem = store.flush(); !problem.empty())
-        std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
+    if (auto problem = store.flush(); !problem.empty()) std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
     return code;
 }

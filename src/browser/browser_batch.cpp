@@ -57,7 +57,7 @@ private:
 }  // namespace
 
 std::optional<BatchCounters> BrowserWindow::runBatch(const BatchOperation& operation, BatchStep* step,
-                                                    const std::vector<int>& rows) {
+                                                     const std::vector<int>& rows) {
     // Every applied run is journalled first, so that it can be undone; a run that
     // could not be undone does not start.
     JournalWriter journal;
@@ -196,15 +196,15 @@ void BrowserWindow::UndoBatchRename() {
     for (auto it = runs.rbegin(); it != runs.rend() && !latest; ++it)
         if (!it->undone) latest = &*it;
     if (!latest) {
-        ctx_.ui.ShowMessage(this, QStringLiteral("There is no batch rename to undo."), title,
-                                MessageIcon::Information);
+        ctx_.ui.ShowMessage(this, QStringLiteral("There is no batch rename to undo."), title, MessageIcon::Information);
         focusList();
         return;
     }
-    const QString question = QStringLiteral("Are you sure you want to undo the batch rename of %1 (%2 %3, %4)?")
-                                 .arg(ToQString(latest->when), countText(static_cast<std::int64_t>(latest->renames.size())),
-                                      latest->renames.size() == 1 ? QStringLiteral("file") : QStringLiteral("files"),
-                                      ToQString(latest->command));
+    const QString question =
+        QStringLiteral("Are you sure you want to undo the batch rename of %1 (%2 %3, %4)?")
+            .arg(ToQString(latest->when), countText(static_cast<std::int64_t>(latest->renames.size())),
+                 latest->renames.size() == 1 ? QStringLiteral("file") : QStringLiteral("files"),
+                 ToQString(latest->command));
     if (ctx_.ui.ShowMessage(this, question, title, MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
         focusList();
@@ -222,14 +222,15 @@ void BrowserWindow::UndoBatchRename() {
         }
     });
     // A file the run left at its name (a rebuild to the same name) needs no undo.
-    QString report = QStringLiteral("%1 of %2 files were renamed back.")
-                         .arg(countText(restored), countText(restored + left));
+    QString report =
+        QStringLiteral("%1 of %2 files were renamed back.").arg(countText(restored), countText(restored + left));
     if (already)
         report += QStringLiteral(" %1 already had %2 old name.")
                       .arg(countText(already), already == 1 ? QStringLiteral("its") : QStringLiteral("their"));
     if (left)
-        report += QStringLiteral(" %1 could not be: their old name is taken or they are gone; undo again once "
-                                 "that is resolved.")
+        report += QStringLiteral(
+                      " %1 could not be: their old name is taken or they are gone; undo again once "
+                      "that is resolved.")
                       .arg(countText(left));
     ctx_.ui.ShowMessage(this, report, title, left ? MessageIcon::Exclamation : MessageIcon::Information);
     focusList();

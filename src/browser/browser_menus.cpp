@@ -50,8 +50,8 @@ void BrowserWindow::buildMenus() {
     edit->addSeparator();
     addAction(edit, QStringLiteral("mnuSelectFiles"), QStringLiteral("&Select..."));
     // Beyond the menus of old: the latest applied batch run (here or by lorvane) undone.
-    connect(addAction(edit, QStringLiteral("mnuUndoBatch"), QStringLiteral("&Undo Batch Rename")),
-            &QAction::triggered, this, &BrowserWindow::UndoBatchRename);
+    connect(addAction(edit, QStringLiteral("mnuUndoBatch"), QStringLiteral("&Undo Batch Rename")), &QAction::triggered,
+            this, &BrowserWindow::UndoBatchRename);
     connect(addAction(edit, QStringLiteral("mnuSelectAll"), QStringLiteral("Select &All")), &QAction::triggered, this,
             &BrowserWindow::SelectAll);
     QMenu* byStatus = edit->addMenu(QStringLiteral("Select by S&tatus"));
@@ -121,14 +121,14 @@ void BrowserWindow::buildMenus() {
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("mnuTools"));
     // The batch commands connect to these.
-    connect(addAction(tools, QStringLiteral("mnuParseAll"), QStringLiteral("Re-&Parse Filenames")),
-            &QAction::triggered, this, &BrowserWindow::ParseAll);
+    connect(addAction(tools, QStringLiteral("mnuParseAll"), QStringLiteral("Re-&Parse Filenames")), &QAction::triggered,
+            this, &BrowserWindow::ParseAll);
     addAction(tools, QStringLiteral("mnuCheckChronology"), QStringLiteral("Check &Chronology"));
     tools->addSeparator();
-    connect(addAction(tools, QStringLiteral("mnuRebuild"), QStringLiteral("Re-&Build Filenames")),
-            &QAction::triggered, this, &BrowserWindow::Rebuild);
-    connect(addAction(tools, QStringLiteral("mnuChangeDates"), QStringLiteral("Change &Dates...")),
-            &QAction::triggered, this, &BrowserWindow::ChangeDates);
+    connect(addAction(tools, QStringLiteral("mnuRebuild"), QStringLiteral("Re-&Build Filenames")), &QAction::triggered,
+            this, &BrowserWindow::Rebuild);
+    connect(addAction(tools, QStringLiteral("mnuChangeDates"), QStringLiteral("Change &Dates...")), &QAction::triggered,
+            this, &BrowserWindow::ChangeDates);
     addAction(tools, QStringLiteral("mnuChangeSequenceNumbers"), QStringLiteral("Change &Sequence Numbers..."));
     addAction(tools, QStringLiteral("mnuAddContent"), QStringLiteral("&Add Content..."));
     addAction(tools, QStringLiteral("mnuRemoveContent"), QStringLiteral("&Remove Content..."));
@@ -144,10 +144,9 @@ void BrowserWindow::buildMenus() {
     // Commands whose code is not there yet are disabled, so that they are not
     // silently ignored; the code that connects one enables it.
     static const char* const notBuilt[] = {
-        "mnuFileOpen",   "mnuFileShellOpen",   "mnuFileRemove",  "mnuFileDelete",
-        "mnuFileCopy",   "mnuFileMove",        "mnuCreateShortcut", "mnuSelectFiles",
-        "mnuCheckChronology",
-        "mnuChangeSequenceNumbers", "mnuAddContent", "mnuRemoveContent",
+        "mnuFileOpen",   "mnuFileShellOpen",  "mnuFileRemove",  "mnuFileDelete",      "mnuFileCopy",
+        "mnuFileMove",   "mnuCreateShortcut", "mnuSelectFiles", "mnuCheckChronology", "mnuChangeSequenceNumbers",
+        "mnuAddContent", "mnuRemoveContent",
     };
     for (const char* name : notBuilt) Action(QString::fromLatin1(name))->setEnabled(false);
     // The windows another part of the program supplies, when this build has them.

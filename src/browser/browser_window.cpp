@@ -70,10 +70,7 @@ public:
 // --- Window ---
 
 BrowserWindow::BrowserWindow(AppContext& ctx, QWidget* parent)
-    : QMainWindow(parent),
-      ctx_(ctx),
-      parser_(ctx.settings),
-      model_(new BrowserModel(this)) {
+    : QMainWindow(parent), ctx_(ctx), parser_(ctx.settings), model_(new BrowserModel(this)) {
     setObjectName(form::Browser);
     setWindowTitle(QStringLiteral("Lorvane Browser"));
     resize(800, 480);
@@ -191,7 +188,7 @@ void BrowserWindow::CreateColumns() {
     // The designed widths were set for a small system font of about six pixels a
     // letter; they grow with a wider font so that each column holds as much text.
     // The columns whose text has a fixed shape are widened where it would still be cut.
-    static const char* const fixedShape[] = {nullptr, "Dupl", nullptr, "0000/00/00 00:00:00 0000 0000 0000",
+    static const char* const fixedShape[] = {nullptr, "Dupl",  nullptr,      "0000/00/00 00:00:00 0000 0000 0000",
                                              nullptr, nullptr, "000,000 KB", "000"};
     const QFontMetrics text(report_->font());
     const QFontMetrics caption(report_->header()->font());
@@ -261,15 +258,14 @@ void BrowserWindow::LoadFolder() {
                     model_->reserve(p.total);
                 }
                 dlg.SetMessage(ToQString(FormatCount(static_cast<std::int64_t>(p.count)) + " of " +
-                                   FormatCount(static_cast<std::int64_t>(p.total))));
+                                         FormatCount(static_cast<std::int64_t>(p.total))));
                 dlg.SetValue(static_cast<int>(p.count));
                 model_->append(pending);
             }
             dlg.Pump(true);
         });
-        const LoadOutcome out = loader.Load(folder, IncludeSubfolders(), [&](const BrowserRow& row) {
-            pending.push_back(row);
-        });
+        const LoadOutcome out =
+            loader.Load(folder, IncludeSubfolders(), [&](const BrowserRow& row) { pending.push_back(row); });
         model_->append(pending);
         countError = out.countError;
         errors = out.errors;
@@ -304,7 +300,8 @@ void BrowserWindow::showLoadErrors(const std::string& countError, const std::vec
             text += ToQString(errors[i]);
         }
         if (errors.size() > kShown)
-            text += QStringLiteral("\n(and %1 more)").arg(ToQString(FormatCount(static_cast<std::int64_t>(errors.size() - kShown))));
+            text += QStringLiteral("\n(and %1 more)")
+                        .arg(ToQString(FormatCount(static_cast<std::int64_t>(errors.size() - kShown))));
     }
     ctx_.ui.ShowMessage(this, text, QStringLiteral("Load Files"), MessageIcon::Stop);
     focusList();
@@ -450,8 +447,8 @@ void BrowserWindow::layoutIconView() {
         // stack keeps its old size), so the room is reckoned from the stack.
         const int room = stack_->contentsRect().width() - 2 * icons_->frameWidth() -
                          icons_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 8;
-        grid = QSize(std::clamp(edge + 14 + longestNameWidth(text), 150, std::max(150, room)),
-                     std::max(edge, line) + 4);
+        grid =
+            QSize(std::clamp(edge + 14 + longestNameWidth(text), 150, std::max(150, room)), std::max(edge, line) + 4);
         cells_->cell = grid;
     }
     icons_->setSpacing(large ? 4 : 0);
@@ -469,7 +466,8 @@ int BrowserWindow::longestNameWidth(const QFontMetrics& metrics) const {
     std::partial_sort(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(n), sizes.end(),
                       [](const auto& a, const auto& b) { return a.first > b.first; });
     int widest = 0;
-    for (std::size_t k = 0; k < n; ++k) widest = std::max(widest, metrics.horizontalAdvance(ToQString(model_->row(sizes[k].second).Text)));
+    for (std::size_t k = 0; k < n; ++k)
+        widest = std::max(widest, metrics.horizontalAdvance(ToQString(model_->row(sizes[k].second).Text)));
     return widest;
 }
 
@@ -518,13 +516,13 @@ void BrowserWindow::LoadFiles() {
         if (chosen.isEmpty()) return;
         if (chosen.startsWith(QLatin1Char('/'))) break;
         ctx_.ui.ShowMessage(this, QStringLiteral("Please select a valid folder."), QStringLiteral("Load files"),
-                           MessageIcon::Exclamation);
+                            MessageIcon::Exclamation);
     }
     // The chooser answers in Qt text: the one path here that was never bytes.
     const std::string folder = CleanPath(PathFromQString(chosen));
     if (!parser_.files().FolderExists(folder)) {
-        ctx_.ui.ShowMessage(this, QStringLiteral("CommonDialog returned invalid path despite cdlOFNPathMustExist"), title,
-                           MessageIcon::Stop);
+        ctx_.ui.ShowMessage(this, QStringLiteral("CommonDialog returned invalid path despite cdlOFNPathMustExist"),
+                            title, MessageIcon::Stop);
         focusList();
         return;
     }
@@ -563,13 +561,13 @@ bool BrowserWindow::completeRename(int row, const QString& newText) {
     if (renamed.refusal != NameRefusal::None) {
         // A name that is no name in this folder ("sub/x.jpg" would move the file).
         ctx_.ui.ShowMessage(this, ToQString(NameRefusalText(renamed.refusal)), QStringLiteral("Error"),
-                           MessageIcon::Exclamation);
+                            MessageIcon::Exclamation);
         focusList();
         return false;
     }
     if (renamed.error.failed()) {
         ctx_.ui.ShowMessage(this, QStringLiteral("The original file has been moved, renamed, or deleted."),
-                           QStringLiteral("Error"), MessageIcon::Stop);
+                            QStringLiteral("Error"), MessageIcon::Stop);
         focusList();
         return false;
     }
@@ -642,8 +640,8 @@ bool BrowserWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool BrowserWindow::handleListKey(const QKeyEvent& key) {
-    const Qt::KeyboardModifiers mods = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
-                                                          Qt::MetaModifier);
+    const Qt::KeyboardModifiers mods =
+        key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const int k = key.key();
     // A command not built yet is disabled, and so is its key; the key is still eaten.
     auto trigger = [this](const char* name) {

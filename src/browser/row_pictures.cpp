@@ -95,8 +95,8 @@ QIcon RowIcon(int icon) {
         // Both sizes and their doubles for screens of twice the density, each drawn
         // rather than scaled; the same picture when selected, where the default
         // would tint it with the selection colour and blur the mark.
-        for (const int size : {row_picture::SmallSize, row_picture::LargeSize, 2 * row_picture::SmallSize,
-                               2 * row_picture::LargeSize}) {
+        for (const int size :
+             {row_picture::SmallSize, row_picture::LargeSize, 2 * row_picture::SmallSize, 2 * row_picture::LargeSize}) {
             const QPixmap pm = RowPicture(icon, size);
             i.addPixmap(pm, QIcon::Normal);
             i.addPixmap(pm, QIcon::Selected);

@@ -53,7 +53,8 @@ void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& a) {
     specs.push_back(FlagOption("--help", "-h", a.help));
     specs.push_back(SetOption(a.overrides));
     specs.push_back({"--sort", "", 1, "chronology", [&a](std::span<const std::string_view> v) {
-                         if (v[0] != "chronology") return "--sort takes \"chronology\", not \"" + std::string(v[0]) + "\"";
+                         if (v[0] != "chronology")
+                             return "--sort takes \"chronology\", not \"" + std::string(v[0]) + "\"";
                          a.sortChronology = true;
                          return std::string();
                      }});

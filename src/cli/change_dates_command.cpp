@@ -66,9 +66,8 @@ int RunChangeDates(std::span<const char* const> args) {
                          return std::string();
                      }});
     const std::pair<std::string_view, std::int64_t*> amounts[] = {
-        {"--years", &request.shift.years},     {"--months", &request.shift.months},
-        {"--days", &request.shift.days},       {"--hours", &request.shift.hours},
-        {"--minutes", &request.shift.minutes}, {"--seconds", &request.shift.seconds},
+        {"--years", &request.shift.years}, {"--months", &request.shift.months},   {"--days", &request.shift.days},
+        {"--hours", &request.shift.hours}, {"--minutes", &request.shift.minutes}, {"--seconds", &request.shift.seconds},
     };
     for (const auto& [name, field] : amounts) {
         specs.push_back({name, "", 1, "N", [&, name, field](std::span<const std::string_view> v) {
@@ -85,9 +84,9 @@ int RunChangeDates(std::span<const char* const> args) {
                          ++modes;
                          request.mode = DateChange::Round;
                          int p = 0;
-                         auto e = choose("--round", v[0],
-                                         {{"year", 0}, {"month", 1}, {"day", 2}, {"hour", 3}, {"minute", 4}, {"second", 5}},
-                                         p);
+                         auto e = choose(
+                             "--round", v[0],
+                             {{"year", 0}, {"month", 1}, {"day", 2}, {"hour", 3}, {"minute", 4}, {"second", 5}}, p);
                          request.precision = static_cast<DatePrecision>(p);
                          return e;
                      }});
@@ -103,22 +102,23 @@ int RunChangeDates(std::span<const char* const> args) {
                          request.latest = *l;
                          return std::string();
                      }});
-    specs.push_back({"--generate", "", 1, "created|modified|earlier|taken", [&](std::span<const std::string_view> v) {
-                         ++modes;
-                         request.mode = DateChange::Generate;
-                         int s = 0;
-                         auto e = choose("--generate", v[0],
-                                         {{"created", 0}, {"modified", 1}, {"earlier", 2}, {"taken", 3}}, s);
-                         request.source = static_cast<DateSource>(s);
-                         return e;
-                     }});
+    specs.push_back(
+        {"--generate", "", 1, "created|modified|earlier|taken", [&](std::span<const std::string_view> v) {
+             ++modes;
+             request.mode = DateChange::Generate;
+             int s = 0;
+             auto e = choose("--generate", v[0], {{"created", 0}, {"modified", 1}, {"earlier", 2}, {"taken", 3}}, s);
+             request.source = static_cast<DateSource>(s);
+             return e;
+         }});
 
     if (auto done = CommandOpening(ParseArguments(args, specs, a.paths, "PATH", &a.literalFrom), a.help,
                                    {kChangeDatesHelp, kCommonBatchHelp}, "change-dates"))
         return *done;
     if (modes != 1) return UsageError("choose one of --shift, --round, --replace and --generate", "change-dates");
     if (shiftAmounts && request.mode != DateChange::Shift)
-        return UsageError("--years, --months, --days, --hours, --minutes and --seconds go with --shift", "change-dates");
+        return UsageError("--years, --months, --days, --hours, --minutes and --seconds go with --shift",
+                          "change-dates");
 
     return RunBatchCommand("change-dates", args, a, batch_operation::ChangeDates,
                            [&](RowParser& parser, const FileSystem& files) -> std::unique_ptr<BatchStep> {

@@ -40,15 +40,18 @@ struct CheckArgs {
 std::string parseArgs(std::span<const char* const> args, CheckArgs& out) {
     bool noSemantics = false;
     const OptionSpec specs[] = {
-        FlagOption("-0", "", out.nulSeparated), FlagOption("--no-semantics", "", noSemantics),
-        FlagOption("--human", "", out.human),   FlagOption("--help", "-h", out.help),
+        FlagOption("-0", "", out.nulSeparated),
+        FlagOption("--no-semantics", "", noSemantics),
+        FlagOption("--human", "", out.human),
+        FlagOption("--help", "-h", out.help),
         SetOption(out.overrides),
     };
     std::vector<std::string_view> operands;
     std::size_t literalFrom = 0;
     if (auto e = ParseArguments(args, specs, operands, "name", &literalFrom); !e.empty()) return e;
     out.semantics = !noSemantics;
-    for (std::size_t i = 0; i < operands.size(); ++i) out.names.push_back({operands[i], operands[i] == "-" && i < literalFrom});
+    for (std::size_t i = 0; i < operands.size(); ++i)
+        out.names.push_back({operands[i], operands[i] == "-" && i < literalFrom});
     return {};
 }
 

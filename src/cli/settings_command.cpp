@@ -31,7 +31,8 @@ int RunSettings(std::span<const char* const> args) {
     std::vector<std::string_view> operands;
     if (auto done = CommandOpening(ParseArguments(args, specs, operands, "word"), help, {kSettingsHelp}, "settings"))
         return *done;
-    if (!operands.empty()) return UsageError("unexpected argument \"" + std::string(operands.front()) + "\"", "settings");
+    if (!operands.empty())
+        return UsageError("unexpected argument \"" + std::string(operands.front()) + "\"", "settings");
 
     GlobalSettings settings;
     std::string storePath;

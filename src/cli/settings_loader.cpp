@@ -11,15 +11,13 @@
 namespace lorvane::cli {
 
 OptionSpec SetOption(std::vector<Override>& overrides) {
-    return {"--set", "", 1, "KEY=VALUE", [&overrides](std::span<const std::string_view> v) {
-                return ParseOverride(v[0], overrides);
-            }};
+    return {"--set", "", 1, "KEY=VALUE",
+            [&overrides](std::span<const std::string_view> v) { return ParseOverride(v[0], overrides); }};
 }
 
 std::string ParseOverride(std::string_view text, std::vector<Override>& overrides) {
     const auto eq = text.find('=');
-    if (eq == std::string_view::npos || eq == 0)
-        return "--set needs KEY=VALUE, not \"" + std::string(text) + "\"";
+    if (eq == std::string_view::npos || eq == 0) return "--set needs KEY=VALUE, not \"" + std::string(text) + "\"";
     overrides.push_back({std::string(text.substr(0, eq)), std::string(text.substr(eq + 1))});
     return {};
 }

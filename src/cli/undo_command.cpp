@@ -88,8 +88,8 @@ int RunUndo(std::span<const char* const> args) {
         if (item.outcome == UndoOutcome::Restored) ++restored;
         else if (item.outcome == UndoOutcome::AlreadyThere) ++already;
         else ++left;
-        const std::string_view word = item.outcome == UndoOutcome::Restored && !apply ? "would restore"
-                                                                                      : UndoOutcomeWord(item.outcome);
+        const std::string_view word =
+            item.outcome == UndoOutcome::Restored && !apply ? "would restore" : UndoOutcomeWord(item.outcome);
         if (json) {
             o += "{\"from\": ";
             AppendJsonString(o, item.entry.newPath);

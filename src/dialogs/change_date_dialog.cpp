@@ -84,8 +84,8 @@ ChangeDateDialog::ChangeDateDialog(UserInterface& ui, const QDateTime& now, QWid
     grid->addWidget(precision_, row++, 2, 1, 3);
 
     optionButton(3);
-    const DateTime start = ReadDialogDateTime(now.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")).toStdString())
-                               .value_or(DateTime{});
+    const DateTime start =
+        ReadDialogDateTime(now.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")).toStdString()).value_or(DateTime{});
     earliest_ = new QLineEdit(dialogText(start), frame);
     latest_ = new QLineEdit(dialogText(start), frame);
     field(3, earliest_, "DateReplaceEarliest");
@@ -132,7 +132,7 @@ ChangeDatesRequest ChangeDateDialog::request() const {
     r.precision = static_cast<DatePrecision>(precision_->currentIndex());
     r.earliest = ReadDialogDateTime(earliest_->text().toStdString()).value_or(DateTime{});
     r.latest = ReadDialogDateTime(latest_->text().toStdString()).value_or(DateTime{});
-    std::int64_t* amounts[] = {&r.shift.years, &r.shift.months, &r.shift.days,
+    std::int64_t* amounts[] = {&r.shift.years, &r.shift.months,  &r.shift.days,
                                &r.shift.hours, &r.shift.minutes, &r.shift.seconds};
     for (std::size_t i = 0; i < shift_.size(); ++i) *amounts[i] = ReadShiftField(shift_[i]->text().toStdString());
     return r;

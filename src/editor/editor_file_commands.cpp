@@ -19,7 +19,6 @@ namespace {
 
 const QString kAllFiles = QStringLiteral("All Files (*)");
 
-
 }  // namespace
 
 DateTime CurrentLocalDateTime() {
@@ -45,7 +44,7 @@ QString EditorWindow::sampleFilename() {
                s.Parse2xDelimiterEnd;
     };
     return ToQString(attribute("Date", BuildDateText(now, now, dates)) +
-                   attribute("Topic", "This is a sample filename") + ".jpg");
+                     attribute("Topic", "This is a sample filename") + ".jpg");
 }
 
 QString EditorWindow::chooseFile(const QString& title, bool saveForm) {
@@ -59,11 +58,11 @@ void EditorWindow::FileNew() {
     if (!OkayToDiscard()) return;
     bool viewerHandled = false;
     if (tree_.empty() && fileName_.empty() && filename_->text().isEmpty() && clean_) {
-        const MessageAnswer answer = ctx_.ui.ShowMessage(
-            this,
-            QStringLiteral("You are already working with a new filename.\n\n"
-                           "Would you like a sample filename to get started with?"),
-            QStringLiteral("New Filename"), MessageIcon::Question, MessageButtons::YesNo);
+        const MessageAnswer answer =
+            ctx_.ui.ShowMessage(this,
+                                QStringLiteral("You are already working with a new filename.\n\n"
+                                               "Would you like a sample filename to get started with?"),
+                                QStringLiteral("New Filename"), MessageIcon::Question, MessageButtons::YesNo);
         // Written with tracking on: evaluated as if typed, with no file behind it yet.
         if (answer == MessageAnswer::Yes) filename_->setText(sampleFilename());
         return;
@@ -140,7 +139,8 @@ bool EditorWindow::FileSave() {
         if (chosen.empty()) return false;
         if (!ctx_.files.FileExists(chosen)) {
             ctx_.ui.ShowMessage(
-                this, QStringLiteral("Filename cannot be saved because you selected an invalid file. Please try again."),
+                this,
+                QStringLiteral("Filename cannot be saved because you selected an invalid file. Please try again."),
                 title, MessageIcon::Exclamation);
             return false;
         }
@@ -160,12 +160,12 @@ bool EditorWindow::FileSave() {
         renamed = RenameFile(FileSystemService::Instance(), oldPath, folder_, newName);
     }
     if (!renamed.ok()) {
-        const std::string why = renamed.error.failed() ? renamed.error.description
-                                                       : std::string(NameRefusalText(renamed.refusal));
-        ctx_.ui.ShowMessage(this,
-                            QStringLiteral("Unable to save filename due to the following error: ") + ToQString(why) +
-                                QLatin1Char('.'),
-                            title, MessageIcon::Exclamation);
+        const std::string why =
+            renamed.error.failed() ? renamed.error.description : std::string(NameRefusalText(renamed.refusal));
+        ctx_.ui.ShowMessage(
+            this,
+            QStringLiteral("Unable to save filename due to the following error: ") + ToQString(why) + QLatin1Char('.'),
+            title, MessageIcon::Exclamation);
         return false;
     }
     const std::string& newPath = renamed.newPath;

@@ -299,9 +299,9 @@ void EditorWindow::InitializeFilename(const std::string& folder, const std::stri
 
 bool EditorWindow::OkayToDiscard() {
     if (clean_) return true;
-    switch (ctx_.ui.ShowMessage(this,
-                                QStringLiteral("Do you want to save the changes you made to the filename in the Editor?"),
-                                windowTitle(), MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
+    switch (ctx_.ui.ShowMessage(
+        this, QStringLiteral("Do you want to save the changes you made to the filename in the Editor?"), windowTitle(),
+        MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
         case MessageAnswer::Yes: FileSave(); return clean_;
         case MessageAnswer::No: return true;
         default: return false;

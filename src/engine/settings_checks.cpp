@@ -129,9 +129,9 @@ SettingCheck CheckSettingsTogether(const GlobalSettings& s) {
     const std::string_view oneX[] = {s.Parse1xDelimiterSerial, s.Parse1xDelimiterTopic, s.Parse1xDelimiterExtension,
                                      s.Build1xDelimiterSerial, s.Build1xDelimiterTopic, s.Build1xDelimiterExtension};
     if (auto p = CheckDelimitersLegal(oneX)) return p;
-    const std::string_view dates[] = {s.ParseDateDelimiterDate, s.ParseDateDelimiterDateComponent,
-                                      s.ParseDateDelimiterTime, s.ParseDateDelimiterTimeComponent,
-                                      s.ParseDateDelimiterRange, s.BuildDateDelimiterDate,
+    const std::string_view dates[] = {s.ParseDateDelimiterDate,          s.ParseDateDelimiterDateComponent,
+                                      s.ParseDateDelimiterTime,          s.ParseDateDelimiterTimeComponent,
+                                      s.ParseDateDelimiterRange,         s.BuildDateDelimiterDate,
                                       s.BuildDateDelimiterDateComponent, s.BuildDateDelimiterTime,
                                       s.BuildDateDelimiterTimeComponent, s.BuildDateDelimiterRange};
     if (auto p = CheckDelimitersLegal(dates)) return p;

@@ -15,7 +15,10 @@ struct AppContext {
     // sampleFolder: where a first run starts; empty means "sample" in the program's folder.
     AppContext(SettingsStore& store, UserInterface& ui, const FileProbe& files, QString programFolder,
                QString sampleFolder = {})
-        : store(store), ui(ui), files(files), programFolder(std::move(programFolder)),
+        : store(store),
+          ui(ui),
+          files(files),
+          programFolder(std::move(programFolder)),
           sampleFolder_(std::move(sampleFolder)) {}
 
     GlobalSettings settings;

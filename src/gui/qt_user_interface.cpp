@@ -44,8 +44,8 @@ MessageAnswer closedAnswer(MessageButtons buttons) {
 
 }  // namespace
 
-MessageAnswer QtUserInterface::ShowMessage(QWidget* parent, const QString& text, const QString& title,
-                                           MessageIcon icon, MessageButtons buttons) {
+MessageAnswer QtUserInterface::ShowMessage(QWidget* parent, const QString& text, const QString& title, MessageIcon icon,
+                                           MessageButtons buttons) {
     QMessageBox box(qtIcon(icon), title, text, qtButtons(buttons), parent);
     if (buttons == MessageButtons::YesNoDefaultNo) box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
@@ -64,8 +64,7 @@ QString QtUserInterface::GetOpenFileName(QWidget* parent, const QString& title, 
 
 QString QtUserInterface::GetSaveFileName(QWidget* parent, const QString& title, const QString& initialPath,
                                          const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, title, initialPath, filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(parent, title, initialPath, filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 QString QtUserInterface::GetFolder(QWidget* parent, const QString& title, const QString& initialFolder) {

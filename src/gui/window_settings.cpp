@@ -87,9 +87,10 @@ void SaveWindowGeometry(const QWidget& window, SettingsStore& store, std::string
 
 QString UnsavedSettingsMessage(const IniSettingsStore& store) {
     return QString::fromStdString(store.openProblem()) +
-           QStringLiteral(".\n\nThe file is left exactly as it is. Window sizes, folders and other settings of this "
-                          "session are kept until the program ends and are not saved. To have them saved again, "
-                          "correct or remove the file:\n%1")
+           QStringLiteral(
+               ".\n\nThe file is left exactly as it is. Window sizes, folders and other settings of this "
+               "session are kept until the program ends and are not saved. To have them saved again, "
+               "correct or remove the file:\n%1")
                .arg(store.filePath());
 }
 

@@ -39,7 +39,7 @@ public:
     bool okayToDiscard = true;
     std::string folder, name;
     int discardAsks = 0;
-    int disabledTimes = 0;  // how often a run disabled it
+    int disabledTimes = 0;                                    // how often a run disabled it
     std::vector<std::pair<std::string, std::string>> loaded;  // InitializeFilename calls
 
     RecordingEditor() { setObjectName(form::Editor); }
@@ -102,9 +102,7 @@ void writeFile(const QString& path, qint64 bytes) {
     f.write(QByteArray(bytes, 'x'));
 }
 
-QString columnText(const BrowserRow& row, const char* key) {
-    return QString::fromStdString(*row.column(key));
-}
+QString columnText(const BrowserRow& row, const char* key) { return QString::fromStdString(*row.column(key)); }
 
 // frmChangeDate, once it shows: one day on, then OK.
 void oneDayOnWhenAsked(BrowserWindow& b) {
@@ -121,7 +119,9 @@ struct BatchFolder {
     QTemporaryDir dir;
     std::string path() const { return QDir(dir.path()).canonicalPath().toStdString(); }
     void file(const char* name) const { writeFile(QString::fromStdString(path()) + '/' + QString::fromUtf8(name), 1); }
-    bool has(const char* name) const { return QFile::exists(QString::fromStdString(path()) + '/' + QString::fromUtf8(name)); }
+    bool has(const char* name) const {
+        return QFile::exists(QString::fromStdString(path()) + '/' + QString::fromUtf8(name));
+    }
 };
 
 }  // namespace
@@ -160,7 +160,7 @@ private slots:
         sub_ = root_ + QStringLiteral("/trip");
         QVERIFY(QDir().mkpath(sub_));
         QVERIFY(QDir().mkpath(root_ + QStringLiteral("/empty")));
-        writeFile(root_ + '/' + kGood2x, 13005);  // 12.7 KB
+        writeFile(root_ + '/' + kGood2x, 13005);     // 12.7 KB
         writeFile(root_ + '/' + kGoodMonth, 12800);  // exactly 12.5 KB: rounds to the even 12
         writeFile(root_ + '/' + kBigSequence, 10);
         writeFile(root_ + '/' + kWarn, 0);
@@ -227,19 +227,31 @@ private slots:
         QTest::addColumn<QString>("chronology");
         QTest::addColumn<QString>("size");
         QTest::addColumn<QString>("length");
-        QTest::newRow("good 2.x with date and sequence")
-            << kGood2x << row_icon::Good << "Good" << "Lorvane Data 2.x" << "2004/07/15 00:00:00 0012 0000 0000"
-            << "000,013 KB" << "034";
-        QTest::newRow("month date, half kilobyte rounds to even")
-            << kGoodMonth << row_icon::Good << "Good" << "Lorvane Data 2.x" << "2023/08/01 00:00:00 0000 0000 0000"
-            << "000,012 KB" << "066";
-        QTest::newRow("sequence wider than four digits")
-            << kBigSequence << row_icon::Good << "Good" << "Lorvane Data 2.x" << "0000/00/00 00:00:00 12345 0000 0000"
-            << "000,000 KB" << "022";
-        QTest::newRow("warn") << kWarn << row_icon::Warn << "Warn" << "" << "0000/00/00 00:00:00 0000 0000 0000"
-                              << "000,000 KB" << "020";
-        QTest::newRow("fail") << kFail << row_icon::Fail << "Fail" << "" << "0000/00/00 00:00:00 0000 0000 0000"
-                              << "000,002 KB" << "017";
+        QTest::newRow("good 2.x with date and sequence") << kGood2x << row_icon::Good << "Good"
+                                                         << "Lorvane Data 2.x"
+                                                         << "2004/07/15 00:00:00 0012 0000 0000"
+                                                         << "000,013 KB"
+                                                         << "034";
+        QTest::newRow("month date, half kilobyte rounds to even") << kGoodMonth << row_icon::Good << "Good"
+                                                                  << "Lorvane Data 2.x"
+                                                                  << "2023/08/01 00:00:00 0000 0000 0000"
+                                                                  << "000,012 KB"
+                                                                  << "066";
+        QTest::newRow("sequence wider than four digits") << kBigSequence << row_icon::Good << "Good"
+                                                         << "Lorvane Data 2.x"
+                                                         << "0000/00/00 00:00:00 12345 0000 0000"
+                                                         << "000,000 KB"
+                                                         << "022";
+        QTest::newRow("warn") << kWarn << row_icon::Warn << "Warn"
+                              << ""
+                              << "0000/00/00 00:00:00 0000 0000 0000"
+                              << "000,000 KB"
+                              << "020";
+        QTest::newRow("fail") << kFail << row_icon::Fail << "Fail"
+                              << ""
+                              << "0000/00/00 00:00:00 0000 0000 0000"
+                              << "000,002 KB"
+                              << "017";
     }
     void rowColumnsAndStatuses() {
         QFETCH(QString, name);
@@ -420,13 +432,16 @@ private slots:
         QFile::setPermissions(d.path() + "/locked", QFileDevice::Permissions());
         BrowserWindow& b = open();
         b.InitializeFolder(bytes(d.path()));
-        QFile::setPermissions(d.path() + "/locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(d.path() + "/locked",
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QCOMPARE(b.Model().size(), 0);
         QCOMPARE(ui_.messages.size(), std::size_t(1));
         QCOMPARE(ui_.messages[0].title, QStringLiteral("Load Files"));
         QCOMPARE(ui_.messages[0].icon, MessageIcon::Stop);
         QVERIFY(ui_.messages[0].text.startsWith(
-            QStringLiteral("Attempting to determine the number of files in \"%1/locked\" has resulted in the following error: ").arg(d.path())));
+            QStringLiteral(
+                "Attempting to determine the number of files in \"%1/locked\" has resulted in the following error: ")
+                .arg(d.path())));
     }
 
     void updateItemRefreshesTheRenamedRow() {
@@ -663,8 +678,8 @@ private slots:
         QTest::addRow("Remove from List") << "mnuFileRemove" << int(Qt::Key_Delete) << int(Qt::NoModifier);
         QTest::addRow("Delete") << "mnuFileDelete" << int(Qt::Key_Delete) << int(Qt::ShiftModifier);
         for (const char* name : {"mnuFileCopy", "mnuFileMove", "mnuCreateShortcut", "mnuSelectFiles",
-                                 "mnuCheckChronology", "mnuChangeSequenceNumbers",
-                                 "mnuAddContent", "mnuRemoveContent", "mnuOptions", "mnuViewer", "mnuHelpAbout"})
+                                 "mnuCheckChronology", "mnuChangeSequenceNumbers", "mnuAddContent", "mnuRemoveContent",
+                                 "mnuOptions", "mnuViewer", "mnuHelpAbout"})
             QTest::addRow("%s", name) << name << 0 << 0;
     }
     void notBuiltCommandsAreDisabledWithTheirKeys() {
@@ -741,7 +756,6 @@ private slots:
 
     // --- Batch commands ---
 
-
     void changeDatesRenamesSelectedRowsReportsAndUndoes() {
         QTemporaryDir state;
         qputenv("XDG_STATE_HOME", state.path().toUtf8());
@@ -769,12 +783,12 @@ private slots:
         QCOMPARE(ui_.messages[0].title, QStringLiteral("Change Dates"));
         QCOMPARE(ui_.messages[0].icon, MessageIcon::Information);
         QCOMPARE(ui_.messages[0].text, QStringLiteral("1  filenames successfully processed\r\n"
-                                                           "1  filenames could not be parsed\r\n"
-                                                           "1  filenames did not have/need dates\r\n"
-                                                           "0  filenames could not be re-built\r\n"
-                                                           "0  filenames could not be saved\r\n"
-                                                           "=\r\n"
-                                                           "3  total filenames attempted"));
+                                                      "1  filenames could not be parsed\r\n"
+                                                      "1  filenames did not have/need dates\r\n"
+                                                      "0  filenames could not be re-built\r\n"
+                                                      "0  filenames could not be saved\r\n"
+                                                      "=\r\n"
+                                                      "3  total filenames attempted"));
 
         ui_.messages.clear();
         ui_.answers = {MessageAnswer::Yes};
@@ -863,7 +877,7 @@ private slots:
         QCOMPARE(shown, 2);
         QCOMPARE(daysOnSecondShowing, QStringLiteral("+1"));
         QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));  // one run, not two
-        QCOMPARE(ui_.messages.size(), std::size_t{1});   // the one run's report
+        QCOMPARE(ui_.messages.size(), std::size_t{1});  // the one run's report
         QVERIFY(ui_.messages[0].text.startsWith(QStringLiteral("1  filenames successfully processed")));
         qunsetenv("XDG_STATE_HOME");
     }
@@ -875,7 +889,8 @@ private slots:
         qputenv("XDG_STATE_HOME", state.path().toUtf8());
         BatchFolder f;
         constexpr int kFiles = 300;
-        for (int i = 0; i < kFiles; ++i) f.file(QStringLiteral("{DT=2004-05-17}{SN=%1}.jpg").arg(i).toUtf8().constData());
+        for (int i = 0; i < kFiles; ++i)
+            f.file(QStringLiteral("{DT=2004-05-17}{SN=%1}.jpg").arg(i).toUtf8().constData());
         BrowserWindow& b = open();
         b.show();
         b.InitializeFolder(f.path());
@@ -936,7 +951,7 @@ private slots:
         QVERIFY(f.has("{SU=Ann}.jpg"));
         QCOMPARE(ui_.messages.size(), std::size_t{2});
         QCOMPARE(ui_.messages[1].text, QStringLiteral("Of the 2 filenames attempted, 1 filename was not processed "
-                                                           "because it could not be parsed."));
+                                                      "because it could not be parsed."));
         ctx_->settings.SemanticsAttributeEnable = 0;
         qunsetenv("XDG_STATE_HOME");
     }
@@ -947,7 +962,7 @@ private slots:
         qputenv("XDG_STATE_HOME", state.path().toUtf8());
         BatchFolder f;
         f.file("{Subject=Ann}.jpg");
-        f.file("{SU=Ann}.jpg");   // taken: the first row's new name
+        f.file("{SU=Ann}.jpg");  // taken: the first row's new name
         f.file("{Subject=Cy}.jpg");
         BrowserWindow& b = open();
         b.InitializeFolder(f.path());
@@ -961,7 +976,8 @@ private slots:
                 QCOMPARE(m.buttons, MessageButtons::OkCancel);
                 QCOMPARE(m.icon, MessageIcon::Exclamation);
                 QVERIFY(m.text.startsWith(QStringLiteral("Unable to rename the file \"")));
-                QVERIFY(m.text.endsWith(QStringLiteral("Click OK to continue processing the remaining files or Cancel to abort.")));
+                QVERIFY(m.text.endsWith(
+                    QStringLiteral("Click OK to continue processing the remaining files or Cancel to abort.")));
             }
         QVERIFY(asked);
         QVERIFY(f.has("{Subject=Cy}.jpg"));  // aborted before it

@@ -102,17 +102,19 @@ void expectRows(RowParser& parser, const std::vector<RowCase>& cases) {
 TEST(RowParserTest, StatusMessageAndChronology) {
     const GlobalSettings settings;
     RowParser parser(settings);
-    expectRows(parser, {
-        {"{DT=2004-07-15@14-30}{SN=12}.jpg", "Good", 1, "Lorvane Data 2.x", "2004/07/15 14:30:00 0012 0000 0000"},
-        {"Harbour walk.jpg", "Fail", 3, "Missing start delimiter \"{\"", "0000/00/00 00:00:00 0000 0000 0000"},
-        {"{DT=1999-12-31@23-59-59}.png", "Good", 1, "Lorvane Data 2.x", "1999/12/31 23:59:59 0000 0000 0000"},
-        // A semantic finding decides the status; the key is still taken.
-        {"{SN}{DT=2004}.jpg", "Warn", 2, "Sequence Number attribute should have at least 1 value",
-         "2004/01/01 00:00:00 0000 0000 0000"},
-        // Consolidated into one attribute: only its first value counts, and it is unusable.
-        {"{DT=2004}{SN=abc}{SN=5}.jpg", "Warn", 2, "Integer value must be a number between 0 and 2,147,483,647",
-         "2004/01/01 00:00:00 0000 0000 0000"},
-    });
+    expectRows(
+        parser,
+        {
+            {"{DT=2004-07-15@14-30}{SN=12}.jpg", "Good", 1, "Lorvane Data 2.x", "2004/07/15 14:30:00 0012 0000 0000"},
+            {"Harbour walk.jpg", "Fail", 3, "Missing start delimiter \"{\"", "0000/00/00 00:00:00 0000 0000 0000"},
+            {"{DT=1999-12-31@23-59-59}.png", "Good", 1, "Lorvane Data 2.x", "1999/12/31 23:59:59 0000 0000 0000"},
+            // A semantic finding decides the status; the key is still taken.
+            {"{SN}{DT=2004}.jpg", "Warn", 2, "Sequence Number attribute should have at least 1 value",
+             "2004/01/01 00:00:00 0000 0000 0000"},
+            // Consolidated into one attribute: only its first value counts, and it is unusable.
+            {"{DT=2004}{SN=abc}{SN=5}.jpg", "Warn", 2, "Integer value must be a number between 0 and 2,147,483,647",
+             "2004/01/01 00:00:00 0000 0000 0000"},
+        });
 }
 
 // Without consolidation the attributes stay apart and the first usable one wins.
@@ -121,20 +123,21 @@ TEST(RowParserTest, FirstUsableOccurrenceWins) {
     settings.SemanticsAttributeConsolidate = 0;
     RowParser parser(settings);
     const char* badDate = "Date value should begin with 4-digit year between 1900 and 2100";
-    expectRows(parser, {
-        {"{Captured Date=x}{DT=2004-07-15}{DT=2001}{Sequence Number=12345}{CN=7}{VN=3}.jpg", "Warn", 2, badDate,
-         "2004/07/15 00:00:00 12345 0007 0003"},
-        {"{DT=2004}{SN=abc}{SN=5}{SN=6}.jpg", "Warn", 2,
-         "Integer value must be a number between 0 and 2,147,483,647", "2004/01/01 00:00:00 0005 0000 0000"},
-        // Only top-level attributes count; names are compared after translation.
-        {"{SU=Ann{DT=2004-01-01}}{seq#= 9 }.jpg", "Warn", 2, "Invalid attribute context",
-         "0000/00/00 00:00:00 0009 0000 0000"},
-    });
+    expectRows(parser,
+               {
+                   {"{Captured Date=x}{DT=2004-07-15}{DT=2001}{Sequence Number=12345}{CN=7}{VN=3}.jpg", "Warn", 2,
+                    badDate, "2004/07/15 00:00:00 12345 0007 0003"},
+                   {"{DT=2004}{SN=abc}{SN=5}{SN=6}.jpg", "Warn", 2,
+                    "Integer value must be a number between 0 and 2,147,483,647", "2004/01/01 00:00:00 0005 0000 0000"},
+                   // Only top-level attributes count; names are compared after translation.
+                   {"{SU=Ann{DT=2004-01-01}}{seq#= 9 }.jpg", "Warn", 2, "Invalid attribute context",
+                    "0000/00/00 00:00:00 0009 0000 0000"},
+               });
     // The bare parse and build, without the semantic layer.
     parser.SetSemantics(false);
     expectRows(parser, {
-        {"{SN=abc}{SN=5}.jpg", "Good", 1, "Lorvane Data 2.x", "0000/00/00 00:00:00 0005 0000 0000"},
-    });
+                           {"{SN=abc}{SN=5}.jpg", "Good", 1, "Lorvane Data 2.x", "0000/00/00 00:00:00 0005 0000 0000"},
+                       });
 }
 
 TEST(RowParserTest, ParseModeFromTheSettings) {
@@ -443,7 +446,6 @@ TEST_F(FolderLoaderTest, SkippingUnreadableFoldersListsTheRest) {
     EXPECT_TRUE(o.errors[1].ends_with("\" due to the following error: File name too long")) << o.errors[1];
     EXPECT_EQ(o.errors[2], "Unable to read \"" + at("swapped") + "\" due to the following error: Not a directory");
     EXPECT_EQ(o.loaded, 4u);
-
 
     ASSERT_EQ(::unlinkat(deepest, part.c_str(), AT_REMOVEDIR), 0);
     ::close(deepest);

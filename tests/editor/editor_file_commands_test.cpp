@@ -184,7 +184,8 @@ private slots:
         QTest::addColumn<QString>("chosen");  // empty: the dialog is cancelled
         QTest::addColumn<QString>("onDisk");
         QTest::addRow("cancelled") << "" << QStringList{kBen, kCy}.join(QLatin1Char(','));
-        QTest::addRow("onto another file") << kCy << QStringList{kBen, QStringLiteral("{SU=Dee}.jpg")}.join(QLatin1Char(','));
+        QTest::addRow("onto another file")
+            << kCy << QStringList{kBen, QStringLiteral("{SU=Dee}.jpg")}.join(QLatin1Char(','));
         QTest::addRow("onto a missing file") << "nothing.jpg" << QStringList{kBen, kCy}.join(QLatin1Char(','));
     }
     void saveAfterTheFileWentAway() {
@@ -205,8 +206,9 @@ private slots:
             QCOMPARE(d.content(QStringLiteral("{SU=Dee}.jpg")), kCy);
             QCOMPARE(d.rows(), (QStringList{kAnn, kBen, QStringLiteral("{SU=Dee}.jpg")}));
         } else if (!chosen.isEmpty()) {
-            QCOMPARE(d.lastMessage(),
-                     QStringLiteral("Filename cannot be saved because you selected an invalid file. Please try again."));
+            QCOMPARE(
+                d.lastMessage(),
+                QStringLiteral("Filename cannot be saved because you selected an invalid file. Please try again."));
         }
     }
 
@@ -215,9 +217,13 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("sample");
-        QTest::addRow("defaults") << "{" << "=" << "}"
+        QTest::addRow("defaults") << "{"
+                                  << "="
+                                  << "}"
                                   << "{DT=2024-05-17 @14-30-05}{CO=This is a sample filename}.jpg";
-        QTest::addRow("own delimiters") << "[" << "+" << "]"
+        QTest::addRow("own delimiters") << "["
+                                        << "+"
+                                        << "]"
                                         << "[DT+2024-05-17 @14-30-05][CO+This is a sample filename].jpg";
     }
     void newOffersTheSampleName() {
@@ -425,8 +431,8 @@ private slots:
         const QString untouched = QStringList{kAnn, kBen, kCy}.join(QLatin1Char(','));
         QTest::addRow("cancel keeps the edit") << int(MessageAnswer::Cancel) << kAnn << untouched;
         QTest::addRow("no drops it") << int(MessageAnswer::No) << kBen << untouched;
-        QTest::addRow("yes saves it")
-            << int(MessageAnswer::Yes) << kBen << QStringList{kBen, kCy, QStringLiteral("{SU=Dee}.jpg")}.join(QLatin1Char(','));
+        QTest::addRow("yes saves it") << int(MessageAnswer::Yes) << kBen
+                                      << QStringList{kBen, kCy, QStringLiteral("{SU=Dee}.jpg")}.join(QLatin1Char(','));
     }
     void leavingAnEditedNameAsksFirst() {
         QFETCH(int, answer);
@@ -454,7 +460,6 @@ private slots:
             QVERIFY(d.ui.dialogs.isEmpty());
         }
     }
-
 };
 
 LORVANE_QTEST(EditorFileCommandsTest);

@@ -289,9 +289,10 @@ private slots:
             QVERIFY2(f.action(name), name);
             QVERIFY2(!f.action(name)->isEnabled(), name);
         }
-        for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileRevert", "mnuFileSave", "mnuFileExit", "mnuNodeEdit", "mnuNodeDelete", "mnuNodeInsertBefore",
-                                 "mnuNodeInsertAfter", "mnuNodeInsertChild", "mnuNodeMoveUp", "mnuNodeMoveDown",
-                                 "mnuNodePromote", "mnuNodeDemote", "mnuIndicateLength", "mnuToolsUpdate"}) {
+        for (const char* name :
+             {"mnuFileNew", "mnuFileOpen", "mnuFileRevert", "mnuFileSave", "mnuFileExit", "mnuNodeEdit",
+              "mnuNodeDelete", "mnuNodeInsertBefore", "mnuNodeInsertAfter", "mnuNodeInsertChild", "mnuNodeMoveUp",
+              "mnuNodeMoveDown", "mnuNodePromote", "mnuNodeDemote", "mnuIndicateLength", "mnuToolsUpdate"}) {
             QVERIFY2(f.action(name), name);
             QVERIFY2(f.action(name)->isEnabled(), name);
         }

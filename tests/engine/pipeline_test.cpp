@@ -35,19 +35,20 @@ TEST_P(EvaluateTest, FoldsParseSemanticsAndBuild) {
 
 INSTANTIATE_TEST_SUITE_P(
     NamePipeline, EvaluateTest,
-    ::testing::Values(
-        EvaluateCase{"Good1x", "2024-05-17 @14-30 #012 Harbour seals.jpg", true, false, Status::Good, Status::Good, "",
-                     "2024-05-17 @14-30 #012 Harbour seals.jpg"},
-        EvaluateCase{"SemanticWarnReachesFoldedResult", "{Subject=Ann}{Foo=bar}.jpg", true, false, Status::Good,
-                     Status::Warn, "Unrecognized attribute name", "{SU=Ann}{Foo=bar}.jpg"},
-        EvaluateCase{"SemanticsOffLeavesNamesAlone", "{PL=Harbour}{SU=Ann}.jpg", false, false, Status::Good,
-                     Status::Good, "", "{PL=Harbour}{SU=Ann}.jpg"},
-        EvaluateCase{"ReordersOutsideEditMode", "{PL=Harbour}{SU=Ann}.jpg", true, false, Status::Good, Status::Warn,
-                     "There should be a top-level Captured Date attribute", "{SU=Ann}{PL=Harbour}.jpg"},
-        EvaluateCase{"EditModeKeepsTheOrder", "{PL=Harbour}{SU=Ann}.jpg", true, true, Status::Good, Status::Warn,
-                     "There should be a top-level Captured Date attribute", "{PL=Harbour}{SU=Ann}.jpg"},
-        EvaluateCase{"FailedParseBuildsNothing", "x{", true, false, Status::Fail, Status::Fail,
-                     "Missing start delimiter \"{\"", nullptr}),
+    ::testing::Values(EvaluateCase{"Good1x", "2024-05-17 @14-30 #012 Harbour seals.jpg", true, false, Status::Good,
+                                   Status::Good, "", "2024-05-17 @14-30 #012 Harbour seals.jpg"},
+                      EvaluateCase{"SemanticWarnReachesFoldedResult", "{Subject=Ann}{Foo=bar}.jpg", true, false,
+                                   Status::Good, Status::Warn, "Unrecognized attribute name", "{SU=Ann}{Foo=bar}.jpg"},
+                      EvaluateCase{"SemanticsOffLeavesNamesAlone", "{PL=Harbour}{SU=Ann}.jpg", false, false,
+                                   Status::Good, Status::Good, "", "{PL=Harbour}{SU=Ann}.jpg"},
+                      EvaluateCase{"ReordersOutsideEditMode", "{PL=Harbour}{SU=Ann}.jpg", true, false, Status::Good,
+                                   Status::Warn, "There should be a top-level Captured Date attribute",
+                                   "{SU=Ann}{PL=Harbour}.jpg"},
+                      EvaluateCase{"EditModeKeepsTheOrder", "{PL=Harbour}{SU=Ann}.jpg", true, true, Status::Good,
+                                   Status::Warn, "There should be a top-level Captured Date attribute",
+                                   "{PL=Harbour}{SU=Ann}.jpg"},
+                      EvaluateCase{"FailedParseBuildsNothing", "x{", true, false, Status::Fail, Status::Fail,
+                                   "Missing start delimiter \"{\"", nullptr}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(NamePipeline, ReusedTreeCarriesNothingFromTheLastName) {

@@ -31,15 +31,14 @@ TEST_P(IntegerFieldTest, RoundsHalvesToEvenAndRefusesWhatIsNoWholeNumberInRange)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SettingChecks, IntegerFieldTest,
-    ::testing::Values(IntegerCase{"12.5", 12}, IntegerCase{"13.5", 14}, IntegerCase{"12.51", 13},
-                      IntegerCase{"12.49", 12}, IntegerCase{" 255 ", 255}, IntegerCase{"+8", 8},
-                      IntegerCase{"0999", 999}, IntegerCase{".5", 0}, IntegerCase{"-0.4", 0},
-                      IntegerCase{"2147483647", 2147483647}, IntegerCase{"2147483647.5", -1},
-                      IntegerCase{"2147483648", -1}, IntegerCase{"99999999999999999999999", -1},
-                      IntegerCase{"-1", -1}, IntegerCase{"twelve", -1}, IntegerCase{"", -1}, IntegerCase{".", -1},
-                      IntegerCase{"1e3", -1}, IntegerCase{"1.2.3", -1}));
+INSTANTIATE_TEST_SUITE_P(SettingChecks, IntegerFieldTest,
+                         ::testing::Values(IntegerCase{"12.5", 12}, IntegerCase{"13.5", 14}, IntegerCase{"12.51", 13},
+                                           IntegerCase{"12.49", 12}, IntegerCase{" 255 ", 255}, IntegerCase{"+8", 8},
+                                           IntegerCase{"0999", 999}, IntegerCase{".5", 0}, IntegerCase{"-0.4", 0},
+                                           IntegerCase{"2147483647", 2147483647}, IntegerCase{"2147483647.5", -1},
+                                           IntegerCase{"2147483648", -1}, IntegerCase{"99999999999999999999999", -1},
+                                           IntegerCase{"-1", -1}, IntegerCase{"twelve", -1}, IntegerCase{"", -1},
+                                           IntegerCase{".", -1}, IntegerCase{"1e3", -1}, IntegerCase{"1.2.3", -1}));
 
 struct YearCase {
     const char* label;
@@ -94,7 +93,8 @@ TEST(SettingChecks, AttributeNamesAreLegalOneToTwentyCharactersAndAllDifferent) 
               "Please enter an attribute name between 1 and 20 characters in length.");
     // Twenty characters, not twenty bytes.
     EXPECT_EQ(check({"Date", "ééééééééééééééééééé\xc3\xa9", "Topic", "Extension"}, 1), "");
-    EXPECT_EQ(check({"Da:te", "Serial", "Topic", "Extension"}, 0), "Attribute names may not contain illegal characters.");
+    EXPECT_EQ(check({"Da:te", "Serial", "Topic", "Extension"}, 0),
+              "Attribute names may not contain illegal characters.");
     // Illegal characters are reported before the length.
     EXPECT_EQ(check({"Date", "Serial", std::string(25, '?'), "Extension"}, 2),
               "Attribute names may not contain illegal characters.");
@@ -143,24 +143,24 @@ Delimiters2x with(Delimiters2x d, std::string_view Delimiters2x::*member, std::s
 
 INSTANTIATE_TEST_SUITE_P(
     SettingChecks, Overlap2xTest,
-    ::testing::Values(
-        OverlapCase{"Defaults", kDefaults, nullptr},
-        OverlapCase{"EndIsStartDoubled", with(kDefaults, &Delimiters2x::parseEnd, "{{"),
-                    "Parse Start and Parse End delimiters may not overlap."},
-        // An empty delimiter is found in every other one.
-        OverlapCase{"EmptyParseLabel", with(kDefaults, &Delimiters2x::parseLabel, ""),
-                    "Parse Start and Parse Label delimiters may not overlap."},
-        OverlapCase{"EmptyBuildValue", with(kDefaults, &Delimiters2x::buildValue, ""),
-                    "Build Start and Build Value delimiters may not overlap."},
-        OverlapCase{"AllEmpty", Delimiters2x{}, nullptr},
-        OverlapCase{"LabelInsideValue", with(kDefaults, &Delimiters2x::parseValue, "=;"),
-                    "Parse Label and Parse Value delimiters may not overlap."},
-        OverlapCase{"BuildEndInsideLabel", with(kDefaults, &Delimiters2x::buildLabel, "}="),
-                    "Build End and Build Label delimiters may not overlap."},
-        // The two sides are not compared with each other.
-        OverlapCase{"SidesApart", Delimiters2x{"[", "]", "=", ";", "{", "}", "[", "]"}, nullptr},
-        OverlapCase{"IllegalFirst", with(with(kDefaults, &Delimiters2x::buildStart, "<"), &Delimiters2x::parseEnd, "{"),
-                    "Delimiters may not contain illegal filename characters."}),
+    ::testing::Values(OverlapCase{"Defaults", kDefaults, nullptr},
+                      OverlapCase{"EndIsStartDoubled", with(kDefaults, &Delimiters2x::parseEnd, "{{"),
+                                  "Parse Start and Parse End delimiters may not overlap."},
+                      // An empty delimiter is found in every other one.
+                      OverlapCase{"EmptyParseLabel", with(kDefaults, &Delimiters2x::parseLabel, ""),
+                                  "Parse Start and Parse Label delimiters may not overlap."},
+                      OverlapCase{"EmptyBuildValue", with(kDefaults, &Delimiters2x::buildValue, ""),
+                                  "Build Start and Build Value delimiters may not overlap."},
+                      OverlapCase{"AllEmpty", Delimiters2x{}, nullptr},
+                      OverlapCase{"LabelInsideValue", with(kDefaults, &Delimiters2x::parseValue, "=;"),
+                                  "Parse Label and Parse Value delimiters may not overlap."},
+                      OverlapCase{"BuildEndInsideLabel", with(kDefaults, &Delimiters2x::buildLabel, "}="),
+                                  "Build End and Build Label delimiters may not overlap."},
+                      // The two sides are not compared with each other.
+                      OverlapCase{"SidesApart", Delimiters2x{"[", "]", "=", ";", "{", "}", "[", "]"}, nullptr},
+                      OverlapCase{"IllegalFirst",
+                                  with(with(kDefaults, &Delimiters2x::buildStart, "<"), &Delimiters2x::parseEnd, "{"),
+                                  "Delimiters may not contain illegal filename characters."}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(SettingChecks, TogetherTheDefaultsPassAndTheFirstProblemIsReported) {

@@ -60,7 +60,7 @@ TEST(GlobalSettings, SaveWritesAllInOrderAndLoadReadsBackIdentically) {
     EXPECT_EQ(store.writtenKeys().front(), "ParseMode");
     EXPECT_EQ(store.writtenKeys().back(), "SemanticsValueConsolidate");
     EXPECT_EQ(store.read("General", "ParseMode"), "Batch");  // list text, not an index
-    EXPECT_EQ(store.read("2.x", "Parse2xStrictMode"), "2");   // choice as its index
+    EXPECT_EQ(store.read("2.x", "Parse2xStrictMode"), "2");  // choice as its index
     GlobalSettings back;
     EXPECT_TRUE(LoadGlobalSettings(back, store).empty());
     EXPECT_EQ(back, s);
@@ -147,8 +147,7 @@ TEST(SettingLimits, EachSettingRefusesWhatItDoesNotAllow) {
 }
 
 TEST(SettingLimits, EveryDefaultIsAllowed) {
-    for (const SettingDef& d : GlobalSettingTable())
-        EXPECT_EQ(StoredValueProblem(d, d.defaultValue), "") << d.key;
+    for (const SettingDef& d : GlobalSettingTable()) EXPECT_EQ(StoredValueProblem(d, d.defaultValue), "") << d.key;
 }
 
 TEST(GlobalSettings, ValueOutsideItsLimitsFallsBackWithAWarningNamingKeyAndValue) {

@@ -108,8 +108,10 @@ private slots:
         run.ctx.settings.StartupOpenEditor = openEditor;
         run.ctx.settings.StartupOpenViewer = openViewer;
         run.ctx.settings.BrowserAutoLoadLastFolder = 1;
-        const QString start = path == "file" ? file_ : path == "folder" ? folder_
-                              : path == "missing" ? dir_.filePath(QStringLiteral("nothing here")) : QString();
+        const QString start = path == "file"      ? file_
+                              : path == "folder"  ? folder_
+                              : path == "missing" ? dir_.filePath(QStringLiteral("nothing here"))
+                                                  : QString();
         OpenStartWindows(run.ctx, start.toStdString());
 
         QCOMPARE(run.visible(), visible);

@@ -11,9 +11,9 @@
 namespace lorvane::testing {
 
 struct WindowLog {
-    QStringList editorFiles;    // "folder|name" per InitializeFilename
-    QStringList browserFolders; // per InitializeFolder
-    QList<int> browserAutoLoad; // BrowserAutoLoadLastFolder as each Browser saw it at creation
+    QStringList editorFiles;     // "folder|name" per InitializeFilename
+    QStringList browserFolders;  // per InitializeFolder
+    QList<int> browserAutoLoad;  // BrowserAutoLoadLastFolder as each Browser saw it at creation
     int created = 0;
 };
 

@@ -39,8 +39,8 @@ struct BatchFile {
     std::string oldPath, oldName;  // the row's Key and Text before
     bool built = false;            // newName and newPath hold the name built
     std::string newName, newPath;
-    Result result;                 // the final result (of the re-parse after a rename)
-    FsError error;                 // the rename's error, if any
+    Result result;  // the final result (of the re-parse after a rename)
+    FsError error;  // the rename's error, if any
 };
 
 class BatchHost {

@@ -128,7 +128,7 @@ void RowParser::takeChronology(ChronologyFields& fields) {
 
 void RowParser::ParseItem(BrowserRow& row) {
     const Result& result = pipeline_.Evaluate(row.Text);
-    row.Icon = result.status == Status::Good ? row_icon::Good
+    row.Icon = result.status == Status::Good   ? row_icon::Good
                : result.status == Status::Warn ? row_icon::Warn
                                                : row_icon::Fail;
     ChronologyFields fields;

@@ -20,16 +20,16 @@ namespace lorvane {
 struct LoadProgress {
     enum class Phase { Counting, Loading };
     Phase phase = Phase::Counting;
-    std::size_t count = 0;  // files counted so far, or rows added so far
-    std::size_t total = 0;  // while loading: the count, raised when a folder gained files
+    std::size_t count = 0;    // files counted so far, or rows added so far
+    std::size_t total = 0;    // while loading: the count, raised when a folder gained files
     std::string_view folder;  // the folder being counted or read
 };
 
 struct LoadOutcome {
     bool folderExists = false;
-    bool cancelled = false;    // the stop flag was seen
-    std::size_t total = 0;     // files counted
-    std::size_t loaded = 0;    // rows delivered
+    bool cancelled = false;  // the stop flag was seen
+    std::size_t total = 0;   // files counted
+    std::size_t loaded = 0;  // rows delivered
     // Set when counting failed: no rows were delivered. With SetSkipUnreadableFolders
     // only for the start folder itself.
     // "Attempting to determine the number of files in "F" has resulted in the following error: ..."
