@@ -84,12 +84,14 @@ std::optional<BatchCounters> BrowserWindow::runBatch(const BatchOperation& opera
     setEnabled(false);
     dlg.setEnabled(true);
     setOtherWindowsEnabled(false);
+    batchRunning_ = true;
 
     WindowBatchHost batchHost(dlg, ctx_.ui, this);
     BatchRun run(parser_, parser_.files(), batchHost);
     const BatchCounters counters = run.Run(operation, step, selected, options);
     journal.Close();
 
+    batchRunning_ = false;
     setOtherWindowsEnabled(true);
     setEnabled(true);
     dlg.hide();
@@ -116,12 +118,15 @@ void BrowserWindow::ParseAll() {
     rows.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) rows.push_back(model_->rowAt(i));
     WindowBatchHost batchHost(dlg, ctx_.ui, this);
+    batchRunning_ = true;
     BatchRun(parser_, parser_.files(), batchHost).ParseAll(rows);
+    batchRunning_ = false;
     setEnabled(true);
     dlg.hide();
     model_->rowsChanged();
     stack_->show();
     focusList();
+    closeIfAsked();
 }
 
 void BrowserWindow::Rebuild() {
@@ -147,6 +152,7 @@ void BrowserWindow::Rebuild() {
     if (const std::string report = c ? RebuildReport(count, c->notParsed) : std::string(); !report.empty())
         ctx_.ui.ShowMessage(this, ToQString(report), title, MessageIcon::Information);
     focusList();
+    closeIfAsked();
 }
 
 void BrowserWindow::runDialogOperation(const BatchOperation& op, const std::function<OperationDialog&()>& dialog,
@@ -169,9 +175,10 @@ void BrowserWindow::runDialogOperation(const BatchOperation& op, const std::func
         const std::optional<BatchCounters> c = runBatch(op, step.get(), rows);
         if (!c) break;
         ctx_.ui.ShowMessage(this, ToQString(BatchReport(op, *c)), ToQString(op.title), MessageIcon::Information);
-        if (!d.Persist) break;
+        if (!d.Persist || closeWhenIdle_) break;
     }
     focusList();
+    closeIfAsked();
 }
 
 void BrowserWindow::ChangeDates() {

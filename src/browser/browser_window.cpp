@@ -284,10 +284,13 @@ void BrowserWindow::LoadFolder() {
     EditFile();
     ViewFile();
     emit folderLoaded();
-    if (closeAfterLoad_) {
-        closeAfterLoad_ = false;
-        QTimer::singleShot(0, this, [this] { close(); });
-    }
+    closeIfAsked();
+}
+
+void BrowserWindow::closeIfAsked() {
+    if (!closeWhenIdle_) return;
+    closeWhenIdle_ = false;
+    QTimer::singleShot(0, this, [this] { close(); });
 }
 
 void BrowserWindow::showLoadErrors(const std::string& countError, const std::vector<std::string>& errors) {
@@ -674,10 +677,11 @@ void BrowserWindow::showEvent(QShowEvent* event) {
 }
 
 void BrowserWindow::closeEvent(QCloseEvent* event) {
-    if (loading_) {
-        // Closing mid-load stops the load first; the window closes once it has unwound.
+    if (loading_ || batchRunning_) {
+        // Closing mid-load or mid-run stops it first; the window closes once it has
+        // unwound (after a run's report, which says what was renamed).
         if (progress_) progress_->Button()->click();
-        closeAfterLoad_ = true;
+        closeWhenIdle_ = true;
         event->ignore();
         return;
     }

@@ -140,6 +140,8 @@ private:
     void showLoadErrors(const std::string& countError, const std::vector<std::string>& errors);
     // After a dialog or a box: the list takes the keyboard again, without a click.
     void focusList();
+    // At the end of a load or a batch command: the close that came meanwhile.
+    void closeIfAsked();
     // A double-click on a row does what Enter does.
     void rowActivated();
     // Cell and grid of the icon views for the current view mode.
@@ -187,7 +189,8 @@ private:
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool loading_ = false;
     bool autoLoadPending_ = false;
-    bool closeAfterLoad_ = false;
+    bool batchRunning_ = false;
+    bool closeWhenIdle_ = false;  // a close came while the window was busy
 };
 
 }  // namespace lorvane

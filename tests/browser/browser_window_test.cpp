@@ -16,6 +16,7 @@
 #include <QDialog>
 #include <QTest>
 #include <QTreeView>
+#include <QPointer>
 
 #include <unistd.h>
 
@@ -137,10 +138,13 @@ class BrowserWindowTest : public QObject {
     testing::ScriptedUserInterface ui_;
     std::unique_ptr<AppContext> ctx_;
     RecordingEditor* editor_ = nullptr;
-    std::unique_ptr<BrowserWindow> browser_;
+    // A window that closes is deleted later by the registry's closing rules; the
+    // pointer then goes null.
+    QPointer<BrowserWindow> browser_;
 
     BrowserWindow& open() {
-        browser_ = std::make_unique<BrowserWindow>(*ctx_);
+        delete browser_.data();
+        browser_ = new BrowserWindow(*ctx_);
         return *browser_;
     }
     // The Editor, created hidden on first use; shown, the Browser hands it files.
@@ -183,7 +187,7 @@ private slots:
         ctx_->windows.registerWindow(form::Editor, [this] { return editor_ = new RecordingEditor; });
     }
     void cleanup() {
-        browser_.reset();
+        delete browser_.data();
         ctx_->windows.destroyAll();
         ctx_.reset();
     }
@@ -822,6 +826,36 @@ private slots:
         b.Action("mnuChangeDates")->trigger();
         QVERIFY(f.has("{DT=2004-05-17}.jpg"));
         QCOMPARE(ui_.messages.size(), std::size_t{1});  // no report
+    }
+
+    // Closing the window mid-run stops the run first; the window closes after the
+    // report, which says what was renamed.
+    void closingDuringARunStopsItAndClosesAfterTheReport() {
+        QTemporaryDir state;
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+        BatchFolder f;
+        for (int i = 0; i < 200; ++i) f.file(QStringLiteral("{DT=2004-05-17}{SN=%1}.jpg").arg(i).toUtf8().constData());
+        BrowserWindow& b = open();
+        b.show();
+        b.InitializeFolder(f.path());
+        b.SelectAll();
+        ProgressDialog* dlg = b.Progress();
+        dlg->Pacer() = EventPacer(std::chrono::milliseconds(0));
+        bool closed = false;
+        connect(dlg, &ProgressDialog::pumped, this, [&] {
+            if (closed || dlg->windowTitle() != QStringLiteral("Changing Dates...") || dlg->Value() < 50) return;
+            closed = true;
+            b.close();
+        });
+        oneDayOnWhenAsked(b);
+        b.Action("mnuChangeDates")->trigger();
+        disconnect(dlg, &ProgressDialog::pumped, this, nullptr);
+        QVERIFY(closed);
+        QCOMPARE(ui_.messages.size(), std::size_t{1});  // the report came first
+        QVERIFY2(ui_.messages[0].text.startsWith(QStringLiteral("49  filenames successfully processed")), qPrintable(ui_.messages[0].text));
+        QTRY_VERIFY(!browser_);  // closed the normal way: its settings saved, then deleted
+        QVERIFY(store_.read("Browser", "WindowState").has_value());
+        qunsetenv("XDG_STATE_HOME");
     }
 
     // A run that could not be undone does not start: no journal, no rename.
