@@ -84,7 +84,7 @@ public:
             const char* from = chunk_ + begin_;
             const std::size_t left = end_ - begin_;
             const void* hit = std::memchr(from, separator_, left);
-            const std::size_t n = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - from) : left;
+            std::size_t n = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - from) : left;
             begin_ += hit ? n + 1 : n;
             ended = hit != nullptr;
             if (!cut && name_.size() + n <= keep_) {
@@ -92,8 +92,13 @@ public:
                 continue;
             }
             if (!cut) {
+                // The start that fits is kept, so that the refusal can say which name it was.
                 cut = true;
+                const std::size_t room = keep_ - name_.size();
+                name_.append(from, room);
                 count(name_, lengths);
+                from += room;
+                n -= room;
             }
             count(std::string_view(from, n), lengths);
         }

@@ -265,6 +265,13 @@ stdin_unbounded)
     head -n 1 "$WORK/out" | grep -qF '"parse": {"status": "Fail", "message": "Filename is too long (Length=50000000, Maximum=200)", "position": 1, "length": 50000000, "format": ""}, "tree": null, "build": null}' \
         || fail "the long name is not refused as too long"
     tail -n 1 "$WORK/out" | grep -qF '"name": "{A=b}.jpg"' || fail "the name after it is lost"
+    # The refusal shows the start of the name that was kept, even when the first
+    # block read already holds more than that.
+    { printf '{SU='; head -c 70000 /dev/zero | tr '\0' a; printf '}.jpg\n'; } >"$WORK/in"
+    "$LORVANE" check --no-semantics - <"$WORK/in" >"$WORK/out" 2>"$WORK/err"; RC=$?
+    expect_rc 1
+    expect_text out '"input": "{SU=aaaaaaaaaa'
+    expect_text out '"message": "Filename is too long (Length=70009, Maximum=200)"'
     # -0 on a list of lines reads it as one name: the same.
     i=0
     while [ $i -lt 2000 ]; do echo "{Serial=$i}.jpg"; i=$((i + 1)); done >"$WORK/lines"

@@ -228,7 +228,9 @@ TEST_F(FolderLoaderTest, NamesOnlyGivesTheSameRowsWithoutAskingEachFile) {
     ASSERT_EQ(names.size(), full.size());
     for (std::size_t i = 0; i < full.size(); ++i) {
         for (std::string_view column : kBrowserColumns)
-            if (column != "Size") EXPECT_EQ(*names[i].column(column), *full[i].column(column)) << column;
+            if (column != "Size") {
+                EXPECT_EQ(*names[i].column(column), *full[i].column(column)) << column;
+            }
         EXPECT_EQ(names[i].Key, full[i].Key);
         EXPECT_EQ(names[i].Size, "");
     }

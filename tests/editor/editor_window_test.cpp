@@ -203,6 +203,33 @@ private slots:
         QCOMPARE(f.editor->statusPicture(), StatusPicture::Good);
     }
 
+    // Typing shows the format the text was read in and never rewrites the pane; a build
+    // from the tree writes the format it was parsed from, or the one the settings ask for.
+    void statusNamesTheFormatReadThenTheOneBuilt_data() {
+        QTest::addColumn<QString>("buildMode");
+        QTest::addColumn<QString>("built");
+        QTest::addColumn<QString>("builtStatus");
+        QTest::newRow("KeepsTheParsedFormat") << "(Auto)"
+                                              << "2024-05-17 #003 Seals.jpg"
+                                              << "Lorvane Data 1.x";
+        QTest::newRow("BuildsTheAskedFormat") << "2.x"
+                                              << "{Date=2024-05-17}{Serial=3}{Topic=Seals}.jpg"
+                                              << "Lorvane Data 2.x";
+    }
+    void statusNamesTheFormatReadThenTheOneBuilt() {
+        QFETCH(QString, buildMode);
+        QFETCH(QString, built);
+        QFETCH(QString, builtStatus);
+        EditorFixture f;
+        f.ctx.settings.BuildMode = buildMode.toStdString();
+        f.type(QStringLiteral("2024-05-17 #3 Seals.jpg"));
+        QCOMPARE(f.status(), QStringLiteral("Lorvane Data 1.x"));
+        QCOMPARE(f.filename()->text(), QStringLiteral("2024-05-17 #3 Seals.jpg"));
+        f.action("mnuToolsUpdate")->trigger();
+        QCOMPARE(f.filename()->text(), built);
+        QCOMPARE(f.status(), builtStatus);
+    }
+
     void lengthIndicatorIsStoredAtOnce() {
         EditorFixture f;
         f.action("mnuIndicateLength")->trigger();

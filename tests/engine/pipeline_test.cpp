@@ -83,6 +83,32 @@ TEST(NamePipeline, RebuildBuildsTheEditedTreeInTheParsedFormat) {
     EXPECT_EQ(r.message, "There should be a top-level Captured Date attribute");
 }
 
+// A reader that kept only the start of a long name must report what the whole name
+// would have got, and leave nothing of the name before it.
+TEST(NamePipeline, RefusedLongNameReportsWhatEvaluatingItGives) {
+    GlobalSettings settings;
+    NamePipeline whole(settings);
+    const int length = settings.ParseLengthMaximum + 1;
+    const Result& expected = whole.Evaluate("{SU=" + std::string(static_cast<std::size_t>(length - 9), 'a') + "}.jpg");
+    ASSERT_TRUE(expected.failed());
+
+    NamePipeline p(settings);
+    p.Evaluate("{Subject=Ann}{Foo=bar}.jpg");
+    ASSERT_TRUE(p.built());
+    const Result& r = p.RefuseLong(length);
+    EXPECT_EQ(r.status, expected.status);
+    EXPECT_EQ(r.message, expected.message);
+    EXPECT_EQ(r.position, expected.position);
+    EXPECT_EQ(r.length, expected.length);
+    EXPECT_TRUE(p.parseResult().failed());
+    EXPECT_TRUE(p.buildResult().good());
+    EXPECT_FALSE(p.built());
+    EXPECT_EQ(p.builtName(), "");
+    EXPECT_TRUE(p.tree().empty());
+    EXPECT_EQ(p.formatName(), "");
+    EXPECT_EQ(p.buildFormatName(), "");
+}
+
 // The format a failed parse reports is none, while Rebuild keeps building in the
 // format of the last good one; a name too long to keep fails like a parse.
 TEST(NamePipeline, FailedOrRefusedNameHasNoParseFormatButRebuildKeepsTheLastGoodOne) {
