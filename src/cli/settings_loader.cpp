@@ -38,13 +38,15 @@ std::string LoadEffectiveSettings(GlobalSettings& settings, const std::vector<Ov
     if (auto problem = store.openProblem(); !problem.empty()) std::fprintf(stderr, "lorvane: %s\n", problem.c_str());
     for (const std::string& w : LoadGlobalSettings(settings, store)) std::fprintf(stderr, "lorvane: %s\n", w.c_str());
     if (overrides.empty()) return {};
-    // The overrides may not make the settings contradict each other; a problem the
-    // stored settings had already is not theirs to answer for.
-    const SettingCheck before = CheckSettingsTogether(settings);
     for (const Override& o : overrides)
         if (auto error = ApplyOverride(settings, o); !error.empty()) return error;
-    if (const SettingCheck after = CheckSettingsTogether(settings); after && after != before)
-        return "--set: " + after->message;
+    // Checked once all are applied, so that raising the maximum year and then the
+    // minimum is fine. Only the checks an overridden setting takes part in: an odd
+    // value in the store elsewhere is not the override's to answer for, and must
+    // not hide the contradiction an override makes.
+    std::vector<std::string_view> changed;
+    for (const Override& o : overrides) changed.push_back(o.key);
+    if (const SettingCheck problem = CheckSettingsTogether(settings, changed)) return "--set: " + problem->message;
     return {};
 }
 

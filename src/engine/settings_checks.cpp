@@ -1,6 +1,7 @@
 #include "engine/settings_checks.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "engine/tree.h"
 #include "engine/utf8.h"
@@ -57,6 +58,85 @@ const SettingProblem& illegalDelimiters() {
     return p;
 }
 
+// The eight 2.x delimiters (parse start, end, label, value, then build): legal as
+// a group, then the twelve pairs of a side in order. Only the pairs with a
+// changed member are tested, and the group only when one is changed.
+SettingCheck overlaps2x(const std::array<std::string_view, 8>& all, const std::array<bool, 8>& changed) {
+    if (std::find(changed.begin(), changed.end(), true) == changed.end()) return std::nullopt;
+    if (auto p = CheckDelimitersLegal(all)) return p;
+    static constexpr std::string_view kNames[] = {"Start", "End", "Label", "Value"};
+    for (std::size_t side = 0; side < 8; side += 4) {
+        const std::string sideName = side == 0 ? "Parse" : "Build";
+        for (std::size_t i = side; i < side + 4; ++i)
+            for (std::size_t j = i + 1; j < side + 4; ++j)
+                if ((changed[i] || changed[j]) && overlap(all[i], all[j]))
+                    return problem(sideName + " " + std::string(kNames[i - side]) + " and " + sideName + " " +
+                                       std::string(kNames[j - side]) + " delimiters may not overlap.",
+                                   "Validate Delimiters");
+    }
+    return std::nullopt;
+}
+
+// A setting a check reads: its key (the member's name, as in the settings table)
+// and its text. The macro keeps the two from drifting apart.
+struct Field {
+    std::string_view key, value;
+};
+#define LV_FIELD(member) Field{#member, s.member}
+#define LV_KEY(member) ((void)&GlobalSettings::member, std::string_view(#member))
+
+bool anyChanged(std::span<const Field> fields, const std::function<bool(std::string_view)>& changed) {
+    return std::any_of(fields.begin(), fields.end(), [&](const Field& f) { return changed(f.key); });
+}
+
+template <std::size_t N>
+std::array<std::string_view, N> valuesOf(const Field (&fields)[N]) {
+    std::array<std::string_view, N> v;
+    for (std::size_t i = 0; i < N; ++i) v[i] = fields[i].value;
+    return v;
+}
+
+// Every check across settings in a fixed order, each one only when changed()
+// holds for a setting it reads; the checks a dialog field runs as it is left are
+// the ones that field's setting takes part in.
+SettingCheck together(const GlobalSettings& s, const std::function<bool(std::string_view)>& changed) {
+    if (changed(LV_KEY(ParseDateMinimumYear)))
+        if (auto p = CheckMinimumYear(s.ParseDateMinimumYear, s.ParseDateMaximumYear)) return p;
+    if (changed(LV_KEY(ParseDateMaximumYear)))
+        if (auto p = CheckMaximumYear(s.ParseDateMaximumYear, s.ParseDateMinimumYear)) return p;
+
+    const Field names[] = {LV_FIELD(Parse1xAttributeDate), LV_FIELD(Parse1xAttributeSerial),
+                           LV_FIELD(Parse1xAttributeTopic), LV_FIELD(Parse1xAttributeExtension)};
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        if (changed(names[i].key))
+            if (auto p = Check1xAttributeNames(valuesOf(names), i)) return p;
+
+    const Field oneX[] = {LV_FIELD(Parse1xDelimiterSerial), LV_FIELD(Parse1xDelimiterTopic),
+                          LV_FIELD(Parse1xDelimiterExtension), LV_FIELD(Build1xDelimiterSerial),
+                          LV_FIELD(Build1xDelimiterTopic), LV_FIELD(Build1xDelimiterExtension)};
+    if (anyChanged(oneX, changed))
+        if (auto p = CheckDelimitersLegal(valuesOf(oneX))) return p;
+
+    const Field dates[] = {LV_FIELD(ParseDateDelimiterDate),          LV_FIELD(ParseDateDelimiterDateComponent),
+                           LV_FIELD(ParseDateDelimiterTime),          LV_FIELD(ParseDateDelimiterTimeComponent),
+                           LV_FIELD(ParseDateDelimiterRange),         LV_FIELD(BuildDateDelimiterDate),
+                           LV_FIELD(BuildDateDelimiterDateComponent), LV_FIELD(BuildDateDelimiterTime),
+                           LV_FIELD(BuildDateDelimiterTimeComponent), LV_FIELD(BuildDateDelimiterRange)};
+    if (anyChanged(dates, changed))
+        if (auto p = CheckDelimitersLegal(valuesOf(dates))) return p;
+
+    const Field twoX[] = {LV_FIELD(Parse2xDelimiterStart), LV_FIELD(Parse2xDelimiterEnd),
+                          LV_FIELD(Parse2xDelimiterLabel), LV_FIELD(Parse2xDelimiterValue),
+                          LV_FIELD(Build2xDelimiterStart), LV_FIELD(Build2xDelimiterEnd),
+                          LV_FIELD(Build2xDelimiterLabel), LV_FIELD(Build2xDelimiterValue)};
+    std::array<bool, 8> twoXChanged{};
+    for (std::size_t i = 0; i < std::size(twoX); ++i) twoXChanged[i] = changed(twoX[i].key);
+    return overlaps2x(valuesOf(twoX), twoXChanged);
+}
+
+#undef LV_FIELD
+#undef LV_KEY
+
 }  // namespace
 
 SettingCheck CheckIntegerField(std::string_view text, std::int32_t* accepted) {
@@ -103,41 +183,19 @@ SettingCheck CheckDelimitersLegal(std::span<const std::string_view> delimiters) 
 }
 
 SettingCheck Check2xDelimiters(const Delimiters2x& d) {
-    const std::string_view all[] = {d.parseStart, d.parseEnd, d.parseLabel, d.parseValue,
-                                    d.buildStart, d.buildEnd, d.buildLabel, d.buildValue};
-    if (auto p = CheckDelimitersLegal(all)) return p;
-    static constexpr std::string_view kNames[] = {"Start", "End", "Label", "Value"};
-    for (const char* side : {"Parse", "Build"}) {
-        const std::string_view* four = side[0] == 'P' ? &all[0] : &all[4];
-        for (std::size_t i = 0; i < 4; ++i)
-            for (std::size_t j = i + 1; j < 4; ++j)
-                if (overlap(four[i], four[j]))
-                    return problem(std::string(side) + " " + std::string(kNames[i]) + " and " + side + " " +
-                                       std::string(kNames[j]) + " delimiters may not overlap.",
-                                   "Validate Delimiters");
-    }
-    return std::nullopt;
+    return overlaps2x({d.parseStart, d.parseEnd, d.parseLabel, d.parseValue, d.buildStart, d.buildEnd, d.buildLabel,
+                       d.buildValue},
+                      {true, true, true, true, true, true, true, true});
 }
 
 SettingCheck CheckSettingsTogether(const GlobalSettings& s) {
-    if (auto p = CheckMinimumYear(s.ParseDateMinimumYear, s.ParseDateMaximumYear)) return p;
-    if (auto p = CheckMaximumYear(s.ParseDateMaximumYear, s.ParseDateMinimumYear)) return p;
-    const std::array<std::string_view, 4> names = {s.Parse1xAttributeDate, s.Parse1xAttributeSerial,
-                                                   s.Parse1xAttributeTopic, s.Parse1xAttributeExtension};
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (auto p = Check1xAttributeNames(names, i)) return p;
-    const std::string_view oneX[] = {s.Parse1xDelimiterSerial, s.Parse1xDelimiterTopic, s.Parse1xDelimiterExtension,
-                                     s.Build1xDelimiterSerial, s.Build1xDelimiterTopic, s.Build1xDelimiterExtension};
-    if (auto p = CheckDelimitersLegal(oneX)) return p;
-    const std::string_view dates[] = {s.ParseDateDelimiterDate,          s.ParseDateDelimiterDateComponent,
-                                      s.ParseDateDelimiterTime,          s.ParseDateDelimiterTimeComponent,
-                                      s.ParseDateDelimiterRange,         s.BuildDateDelimiterDate,
-                                      s.BuildDateDelimiterDateComponent, s.BuildDateDelimiterTime,
-                                      s.BuildDateDelimiterTimeComponent, s.BuildDateDelimiterRange};
-    if (auto p = CheckDelimitersLegal(dates)) return p;
-    return Check2xDelimiters({s.Parse2xDelimiterStart, s.Parse2xDelimiterEnd, s.Parse2xDelimiterLabel,
-                              s.Parse2xDelimiterValue, s.Build2xDelimiterStart, s.Build2xDelimiterEnd,
-                              s.Build2xDelimiterLabel, s.Build2xDelimiterValue});
+    return together(s, [](std::string_view) { return true; });
+}
+
+SettingCheck CheckSettingsTogether(const GlobalSettings& s, std::span<const std::string_view> changedKeys) {
+    return together(s, [changedKeys](std::string_view key) {
+        return std::find(changedKeys.begin(), changedKeys.end(), key) != changedKeys.end();
+    });
 }
 
 }  // namespace lorvane

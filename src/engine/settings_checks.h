@@ -1,7 +1,7 @@
 // The checks a typed setting value must pass, beyond each setting's own limits:
 // the Options dialog runs them field by field as the user leaves a field, and
-// --set runs the checks across settings on the values it was given, so that both
-// refuse the same values with the same messages.
+// --set runs the checks across settings that the values it was given take part
+// in, so that both refuse the same values with the same messages.
 #pragma once
 
 #include <array>
@@ -53,5 +53,12 @@ SettingCheck Check2xDelimiters(const Delimiters2x& d);
 // Every check across settings, on a whole settings record, the first problem
 // first: the years, the 1.x attribute names, the 1.x, date and 2.x delimiters.
 SettingCheck CheckSettingsTogether(const GlobalSettings& s);
+
+// The same, but only the checks that read one of the changed settings (keys as
+// in the settings table): a year's range and order, an attribute name's own form
+// and the four names' difference, a delimiter group's characters, and the 2.x
+// pairs with a changed member. So whoever changes some settings answers for
+// what those settings take part in, not for an odd value elsewhere.
+SettingCheck CheckSettingsTogether(const GlobalSettings& s, std::span<const std::string_view> changedKeys);
 
 }  // namespace lorvane

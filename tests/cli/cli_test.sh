@@ -152,6 +152,23 @@ set_contradictions)
     write_store '[Date]' 'ParseDateMinimumYear=2200'
     run check --set ParseMode=2.x "$EXAMPLE"
     expect_rc 0
+    # ... nor does it hide a contradiction the override makes elsewhere.
+    run check --set 'Parse2xDelimiterEnd={{' "$EXAMPLE"
+    expect_rc 2
+    expect_text err '--set: Parse Start and Parse End delimiters may not overlap.'
+    # Whoever sets a year answers for the order of the two.
+    run check --set ParseDateMaximumYear=2150 "$EXAMPLE"
+    expect_rc 2
+    expect_text err '--set: Maximum Year may not be smaller than Minimum Year'
+    # An override that mends one stored contradiction is not blamed for another.
+    write_store '[Date]' 'ParseDateMinimumYear=2200' '[2.x]' 'Build2xDelimiterValue==='
+    run check --set ParseDateMaximumYear=2300 "$EXAMPLE"
+    expect_rc 0
+    run check --set Build2xDelimiterStart='[' "$EXAMPLE"
+    expect_rc 0
+    run check --set 'Build2xDelimiterLabel==' "$EXAMPLE"
+    expect_rc 2
+    expect_text err '--set: Build Label and Build Value delimiters may not overlap.'
     ;;
 store_out_of_range)
     # The store's rule: the default, with one warning naming the key and the value.

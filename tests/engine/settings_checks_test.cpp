@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/settings_checks.h"
 
@@ -81,7 +83,9 @@ TEST(SettingChecks, AttributeNamesAreLegalOneToTwentyCharactersAndAllDifferent) 
     const std::string twenty(20, 'a'), twentyOne(21, 'a');
     auto check = [](std::array<std::string_view, 4> names, std::size_t leaving) {
         const SettingCheck p = Check1xAttributeNames(names, leaving);
-        if (p) EXPECT_EQ(p->title, "Validate 1.x Attributes");
+        if (p) {
+            EXPECT_EQ(p->title, "Validate 1.x Attributes");
+        }
         return p ? p->message : std::string();
     };
     EXPECT_EQ(check({"Date", "Serial", "Topic", "Extension"}, 0), "");
@@ -176,6 +180,68 @@ TEST(SettingChecks, TogetherTheDefaultsPassAndTheFirstProblemIsReported) {
     s.Parse1xAttributeTopic = s.Parse1xAttributeDate;
     EXPECT_EQ(CheckSettingsTogether(s)->message,
               "Date, Serial, Topic, and Extension attribute names must all be different.");
+}
+
+struct ChangedCase {
+    const char* label;
+    std::function<void(GlobalSettings&)> odd;  // what the record holds
+    std::vector<std::string_view> changed;
+    const char* message;  // nullptr: accepted
+};
+
+TEST(SettingChecks, OnlyTheChecksAChangedSettingTakesPartInRun) {
+    const std::vector<ChangedCase> cases = {
+        {"NothingOdd", [](GlobalSettings&) {}, {"ParseMode"}, nullptr},
+        {"YearsOddButUntouched", [](GlobalSettings& s) { s.ParseDateMinimumYear = 2200; }, {"ParseMode"}, nullptr},
+        {"MinimumChanged", [](GlobalSettings& s) { s.ParseDateMinimumYear = 2200; }, {"ParseDateMinimumYear"},
+         "Minimum Year may not be larger than Maximum Year"},
+        {"MaximumChanged", [](GlobalSettings& s) { s.ParseDateMinimumYear = 2200; }, {"ParseDateMaximumYear"},
+         "Maximum Year may not be smaller than Minimum Year"},
+        // An odd value that comes first in the order does not hide the changed one's problem.
+        {"OddYearsDoNotHideAnOverlap",
+         [](GlobalSettings& s) {
+             s.ParseDateMinimumYear = 2200;
+             s.Parse2xDelimiterEnd = "{{";
+         },
+         {"Parse2xDelimiterEnd"}, "Parse Start and Parse End delimiters may not overlap."},
+        {"OddOverlapIgnoredWhenMendingYears",
+         [](GlobalSettings& s) { s.Build2xDelimiterValue = "=="; }, {"ParseDateMaximumYear"}, nullptr},
+        // Of the 2.x pairs only those with a changed member.
+        {"OtherPairOfTheSameSide", [](GlobalSettings& s) { s.Build2xDelimiterValue = "=="; },
+         {"Build2xDelimiterStart"}, nullptr},
+        {"PairWithTheChangedMember", [](GlobalSettings& s) { s.Build2xDelimiterValue = "=="; },
+         {"Build2xDelimiterLabel"}, "Build Label and Build Value delimiters may not overlap."},
+        // The four names differ whichever of them changed.
+        {"NamesDifferAnyOfThem", [](GlobalSettings& s) { s.Parse1xAttributeTopic = "Serial"; },
+         {"Parse1xAttributeExtension"}, "Date, Serial, Topic, and Extension attribute names must all be different."},
+        {"NamesUntouched", [](GlobalSettings& s) { s.Parse1xAttributeTopic = "Serial"; }, {"Parse1xDelimiterTopic"},
+         nullptr},
+        // A name's own form is its own.
+        {"OtherNamesForm", [](GlobalSettings& s) { s.Parse1xAttributeDate = std::string(21, 'd'); },
+         {"Parse1xAttributeSerial"}, nullptr},
+        {"DateGroupByAnyMember", [](GlobalSettings& s) { s.BuildDateDelimiterTime = ":"; },
+         {"ParseDateDelimiterRange"}, "Delimiters may not contain illegal filename characters."},
+        {"DateGroupUntouched", [](GlobalSettings& s) { s.BuildDateDelimiterTime = ":"; }, {"Build1xDelimiterTopic"},
+         nullptr},
+        {"OneXGroupByAnyMember", [](GlobalSettings& s) { s.Parse1xDelimiterSerial = "|"; },
+         {"Build1xDelimiterExtension"}, "Delimiters may not contain illegal filename characters."},
+    };
+    std::vector<std::string_view> everyKey;
+    for (const SettingDef& d : GlobalSettingTable()) everyKey.push_back(d.key);
+    for (const ChangedCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        GlobalSettings s;
+        c.odd(s);
+        const SettingCheck p = CheckSettingsTogether(s, c.changed);
+        if (c.message) {
+            ASSERT_TRUE(p);
+            EXPECT_EQ(p->message, c.message);
+        } else {
+            EXPECT_FALSE(p) << p->message;
+        }
+        // Every key changed runs every check.
+        EXPECT_EQ(CheckSettingsTogether(s, everyKey), CheckSettingsTogether(s));
+    }
 }
 
 }  // namespace
