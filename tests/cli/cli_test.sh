@@ -148,6 +148,12 @@ set_contradictions)
     # Together they are fine: the maximum raised, then the minimum.
     run check --set ParseDateMaximumYear=9999 --set ParseDateMinimumYear=2200 "$EXAMPLE"
     expect_rc 0
+    # ... and in the other order, where the first alone would be refused: the
+    # check runs once all overrides are applied.
+    run check --set ParseDateMinimumYear=2200 --set ParseDateMaximumYear=9999 "$EXAMPLE"
+    expect_rc 0
+    run settings --set 'Parse2xDelimiterEnd=]' --set 'Parse2xDelimiterStart=[' --set 'Parse2xDelimiterEnd={{'
+    expect_rc 0
     # A contradiction the stored settings hold already is not the override's: it runs.
     write_store '[Date]' 'ParseDateMinimumYear=2200'
     run check --set ParseMode=2.x "$EXAMPLE"

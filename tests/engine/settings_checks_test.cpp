@@ -167,6 +167,35 @@ INSTANTIATE_TEST_SUITE_P(
                                   "Delimiters may not contain illegal filename characters."}),
     [](const auto& info) { return std::string(info.param.label); });
 
+TEST(SettingChecks, EachOfTheTwelvePairsHasItsMessage) {
+    // Distinct delimiters; then the second of one pair made to hold the first.
+    constexpr Delimiters2x kApart{"[", "]", "=", ";", "(", ")", "-", "~"};
+    std::string_view Delimiters2x::* const members[] = {
+        &Delimiters2x::parseStart, &Delimiters2x::parseEnd, &Delimiters2x::parseLabel, &Delimiters2x::parseValue,
+        &Delimiters2x::buildStart, &Delimiters2x::buildEnd, &Delimiters2x::buildLabel, &Delimiters2x::buildValue};
+    const char* const messages[] = {
+        "Parse Start and Parse End delimiters may not overlap.",   "Parse Start and Parse Label delimiters may not overlap.",
+        "Parse Start and Parse Value delimiters may not overlap.", "Parse End and Parse Label delimiters may not overlap.",
+        "Parse End and Parse Value delimiters may not overlap.",   "Parse Label and Parse Value delimiters may not overlap.",
+        "Build Start and Build End delimiters may not overlap.",   "Build Start and Build Label delimiters may not overlap.",
+        "Build Start and Build Value delimiters may not overlap.", "Build End and Build Label delimiters may not overlap.",
+        "Build End and Build Value delimiters may not overlap.",   "Build Label and Build Value delimiters may not overlap."};
+    std::vector<std::string> held;  // texts the string_views of each case point into
+    held.reserve(12);
+    std::size_t n = 0;
+    for (std::size_t side = 0; side < 8; side += 4)
+        for (std::size_t i = side; i < side + 4; ++i)
+            for (std::size_t j = i + 1; j < side + 4; ++j, ++n) {
+                Delimiters2x d = kApart;
+                held.push_back(std::string(d.*members[i]) + "x");
+                d.*members[j] = held.back();
+                const SettingCheck p = Check2xDelimiters(d);
+                ASSERT_TRUE(p) << messages[n];
+                EXPECT_EQ(p->message, messages[n]);
+            }
+    EXPECT_EQ(n, 12u);
+}
+
 TEST(SettingChecks, TogetherTheDefaultsPassAndTheFirstProblemIsReported) {
     GlobalSettings s;
     EXPECT_FALSE(CheckSettingsTogether(s));
