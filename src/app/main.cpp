@@ -2,10 +2,8 @@
 // the file tests, the application name, the global settings, then the windows the
 // settings and the first argument ask for.
 #include <QApplication>
-#include <QStringList>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 

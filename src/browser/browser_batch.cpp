@@ -56,6 +56,30 @@ private:
 
 }  // namespace
 
+void BrowserWindow::runWithProgress(const QString& caption, int total, bool renames,
+                                    const std::function<void(BatchHost&)>& loop) {
+    ProgressDialog& dlg = *Progress();
+    {
+        WaitCursor wait;
+        stack_->hide();
+        dlg.Prepare(caption, QStringLiteral("Stop"));
+        dlg.SetRange(0, total);
+        dlg.show();
+    }
+    setEnabled(false);
+    dlg.setEnabled(true);  // a window of its own: stays usable while its owner is disabled
+    if (renames) setOtherWindowsEnabled(false);
+    batchRunning_ = true;
+    WindowBatchHost host(dlg, ctx_.ui, this);
+    loop(host);
+    batchRunning_ = false;
+    if (renames) setOtherWindowsEnabled(true);
+    setEnabled(true);
+    dlg.hide();
+    model_->rowsChanged();
+    stack_->show();
+}
+
 std::optional<BatchCounters> BrowserWindow::runBatch(const BatchOperation& operation, BatchStep* step,
                                                      const std::vector<int>& rows) {
     // Every applied run is journalled first, so that it can be undone; a run that
@@ -73,30 +97,12 @@ std::optional<BatchCounters> BrowserWindow::runBatch(const BatchOperation& opera
     selected.reserve(rows.size());
     for (int r : rows) selected.push_back(model_->rowAt(r));
 
-    ProgressDialog& dlg = *Progress();
-    {
-        WaitCursor wait;
-        stack_->hide();
-        dlg.Prepare(ToQString(operation.progressCaption), QStringLiteral("Stop"));
-        dlg.SetRange(0, static_cast<int>(selected.size()));
-        dlg.show();
-    }
-    setEnabled(false);
-    dlg.setEnabled(true);
-    setOtherWindowsEnabled(false);
-    batchRunning_ = true;
-
-    WindowBatchHost batchHost(dlg, ctx_.ui, this);
-    BatchRun run(parser_, parser_.files(), batchHost);
-    const BatchCounters counters = run.Run(operation, step, selected, options);
+    BatchCounters counters;
+    runWithProgress(ToQString(operation.progressCaption), static_cast<int>(selected.size()), true,
+                    [&](BatchHost& host) {
+                        counters = BatchRun(parser_, parser_.files(), host).Run(operation, step, selected, options);
+                    });
     journal.Close();
-
-    batchRunning_ = false;
-    setOtherWindowsEnabled(true);
-    setEnabled(true);
-    dlg.hide();
-    model_->rowsChanged();
-    stack_->show();
     UpdateIndicators();
     return counters;
 }
@@ -104,27 +110,11 @@ std::optional<BatchCounters> BrowserWindow::runBatch(const BatchOperation& opera
 void BrowserWindow::ParseAll() {
     const int n = model_->size();
     if (n == 0) return;
-    ProgressDialog& dlg = *Progress();
-    {
-        WaitCursor wait;
-        stack_->hide();
-        dlg.Prepare(QStringLiteral("Parsing Files..."), QStringLiteral("Stop"));
-        dlg.SetRange(0, n);
-        dlg.show();
-    }
-    setEnabled(false);
-    dlg.setEnabled(true);
     std::vector<BrowserRow*> rows;
     rows.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) rows.push_back(model_->rowAt(i));
-    WindowBatchHost batchHost(dlg, ctx_.ui, this);
-    batchRunning_ = true;
-    BatchRun(parser_, parser_.files(), batchHost).ParseAll(rows);
-    batchRunning_ = false;
-    setEnabled(true);
-    dlg.hide();
-    model_->rowsChanged();
-    stack_->show();
+    runWithProgress(QStringLiteral("Parsing Files..."), n, false,
+                    [&](BatchHost& host) { BatchRun(parser_, parser_.files(), host).ParseAll(rows); });
     focusList();
     closeIfAsked();
 }

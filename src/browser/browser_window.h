@@ -34,6 +34,7 @@ class ProgressDialog;
 class ChangeDateDialog;
 class OperationDialog;
 class BatchStep;
+class BatchHost;
 struct BatchOperation;
 struct BatchCounters;
 
@@ -160,6 +161,10 @@ private:
     // the run could not start (its journal could not be written; the user was told).
     std::optional<BatchCounters> runBatch(const BatchOperation& operation, BatchStep* step,
                                           const std::vector<int>& rows);
+    // A loop over rows as every batch command shows it: the list hidden, the window
+    // disabled but for the progress dialog (caption, a bar to total, Stop), and when
+    // the loop renames, the Editor and the Viewer disabled too; all undone after.
+    void runWithProgress(const QString& caption, int total, bool renames, const std::function<void(BatchHost&)>& loop);
     // A dialog-based operation as the user meets it: the selection counted, the
     // dialog (made on first use), the run with the step made from the dialog's
     // values, the report, and the dialog again after Apply. Each such command is

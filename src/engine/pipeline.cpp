@@ -47,8 +47,7 @@ const Result& NamePipeline::RefuseLong(int nameLength) {
     formatName_ = formatName;
     parseFormatCode_ = code;
     noBuild();
-    folded_ = parse_;
-    return folded_;
+    return fold();
 }
 
 void NamePipeline::noBuild() {
