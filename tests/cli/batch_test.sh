@@ -169,15 +169,35 @@ undo_reverts_latest)
     expect_text err 'there is no batch run to undo'
     ;;
 undo_same_name_is_no_failure)
-    # {SU=Ben}.jpg has no date: it is rebuilt to its own name, which undo leaves alone.
-    files '{DT=2004-05-17}.jpg' '{SU=Ben}.jpg'
+    # {SU=Ben}.jpg has no date: it keeps its name, which the journal does not record.
+    files '{DT=2004-05-17}.jpg' '{DT=2004-06-01}.jpg' '{SU=Ben}.jpg'
     run change-dates --shift --days 1 --apply "$F"
+    run undo --list
+    expect_text out '2 files'
+    # One put back by hand since: it needs nothing, and is no failure.
+    mv "$F/{DT=2004-06-02}.jpg" "$F/{DT=2004-06-01}.jpg"
     run undo --apply
     expect_rc 0
     expect_text err 'Restored 1 of 1 files of the run of'
     expect_text err '; 1 already had its old name'
     expect_file '{DT=2004-05-17}.jpg'
+    expect_file '{DT=2004-06-01}.jpg'
     expect_file '{SU=Ben}.jpg'
+    ;;
+undo_failed_rename_is_left_out)
+    # 17 -> 18 is refused (18 is taken), then 18 -> 19 is made. Undo puts 19 back
+    # to 18 and must not then move that file on to the refused rename's old name,
+    # though 17 is free by then.
+    files '{DT=2004-05-17}.jpg' '{DT=2004-05-18}.jpg'
+    run change-dates --shift --days 1 --apply "$F"
+    expect_rc 1
+    expect_text err 'Unable to rename the file'
+    rm "$F/{DT=2004-05-17}.jpg"
+    run undo --apply
+    expect_rc 0
+    expect_file '{DT=2004-05-18}.jpg' '{DT=2004-05-18}.jpg'
+    expect_no_file '{DT=2004-05-17}.jpg'
+    expect_no_file '{DT=2004-05-19}.jpg'
     ;;
 undo_never_replaces)
     files '{DT=2004-05-17}.jpg'

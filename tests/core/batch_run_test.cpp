@@ -101,6 +101,7 @@ public:
         records.push_back(std::string(oldPath) + " > " + std::string(newPath));
         return true;
     }
+    void RenameFailed() override { records.back() += " failed"; }
     std::string error() const override { return "No space left on device"; }
     int failAfter = -1;
     std::vector<std::string> records;
@@ -153,7 +154,7 @@ TEST_F(BatchRunTest, ChangesRenamesAndRefillsEachRow) {
     EXPECT_EQ(rows_[0]->Key, path("{SU=Bob}.jpg"));
     EXPECT_EQ(rows_[0]->Length, "012");
     EXPECT_EQ(host_.outcomes, (std::vector<std::string>{"{SU=Ann}.jpg processed {SU=Bob}.jpg", "x{.jpg not parsed",
-                                                         "{PL=Harbour}.jpg not applicable {PL=Harbour}.jpg"}));
+                                                        "{PL=Harbour}.jpg not applicable {PL=Harbour}.jpg"}));
     EXPECT_EQ(host_.progress, (std::vector<int>{1, 2, 3}));
 }
 
@@ -249,8 +250,8 @@ TEST_F(BatchRunTest, PreviewSeesNamesFreedEarlierInTheRun) {
     } step;
     const BatchCounters c = run(batch_operation::ChangeDates, &step, {true, nullptr});
     EXPECT_EQ(c.notSaved, 0);
-    EXPECT_EQ(host_.outcomes, (std::vector<std::string>{"{SU=Ann}.jpg processed {SU=Cy}.jpg",
-                                                         "{SU=Bob}.jpg processed {SU=Ann}.jpg"}));
+    EXPECT_EQ(host_.outcomes,
+              (std::vector<std::string>{"{SU=Ann}.jpg processed {SU=Cy}.jpg", "{SU=Bob}.jpg processed {SU=Ann}.jpg"}));
 }
 
 TEST_F(BatchRunTest, EachRenameIsRecordedFirstAndAFailedRecordStopsTheRun) {
@@ -263,6 +264,19 @@ TEST_F(BatchRunTest, EachRenameIsRecordedFirstAndAFailedRecordStopsTheRun) {
     EXPECT_EQ(c.notSaved, 1);
     EXPECT_TRUE(host_.failures.empty());  // nothing to ask: the run cannot go on safely
     EXPECT_TRUE(exists("{SU=Cy}.jpg"));
+}
+
+// Undo reverts what was recorded: a rename that failed is marked as such, and a
+// name that stays as it is is not recorded at all.
+TEST_F(BatchRunTest, AFailedRenameIsMarkedAndAnUnchangedNameIsNotRecorded) {
+    files({"{SU=Ann}.jpg", "{SU=Bob}.jpg", "{SU=Cy}.jpg"});
+    SubjectToBob step;  // every row to {SU=Bob}.jpg: Ann is refused, Bob stays, Cy is refused
+    RecordingRecorder recorder;
+    const BatchCounters c = run(batch_operation::ChangeDates, &step, {false, &recorder});
+    EXPECT_EQ(c.notSaved, 2);
+    EXPECT_EQ(recorder.records,
+              (std::vector<std::string>{path("{SU=Ann}.jpg") + " > " + path("{SU=Bob}.jpg") + " failed",
+                                        path("{SU=Cy}.jpg") + " > " + path("{SU=Bob}.jpg") + " failed"}));
 }
 
 TEST_F(BatchRunTest, ParseAllParsesEveryRowUntilStopped) {

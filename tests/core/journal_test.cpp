@@ -14,8 +14,8 @@ namespace {
 TEST(JournalTextTest, EveryByteRoundTrips) {
     std::string all;
     for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
-    const std::string cases[] = {"", "/plain/a.jpg", "tab\there", "line\nbreak\r", "back\\slash\\", "\xfe.jpg",
-                                 "\xef\xbf\xbd.jpg", all};
+    const std::string cases[] = {"",         "/plain/a.jpg",     "tab\there", "line\nbreak\r", "back\\slash\\",
+                                 "\xfe.jpg", "\xef\xbf\xbd.jpg", all};
     for (const std::string& bytes : cases) {
         const std::string text = EscapeJournalText(bytes);
         EXPECT_EQ(text.find_first_of("\t\n\r"), std::string::npos);
@@ -108,10 +108,47 @@ TEST_F(JournalTest, ARunCutShortBeforeItsRenameUndoesWhatHappened) {
     r = runs();
     ASSERT_EQ(r[0].renames.size(), 2u);
     std::vector<UndoOutcome> outcomes;
-    EXPECT_TRUE(UndoRun(r[0], FileSystemService::Instance(), true, [&](const UndoItem& i) { outcomes.push_back(i.outcome); }));
+    EXPECT_TRUE(
+        UndoRun(r[0], FileSystemService::Instance(), true, [&](const UndoItem& i) { outcomes.push_back(i.outcome); }));
     EXPECT_EQ(outcomes, (std::vector<UndoOutcome>{UndoOutcome::AlreadyThere, UndoOutcome::Restored}));
     EXPECT_EQ(content("a"), "A");
     EXPECT_EQ(content("x"), "X");
+}
+
+// A rename that failed stays out of the run: undo must not move the file that
+// holds its new name (another file, which made the rename fail) to the old one.
+TEST_F(JournalTest, AFailedRenameIsLeftOutOfTheRun) {
+    make("a", "A");
+    make("b", "B");
+    make("c", "C");
+    {
+        JournalWriter w;
+        ASSERT_TRUE(w.Open(folder(), "run"));
+        ASSERT_TRUE(w.WillRename(file("a"), file("b")));  // refused: b is taken
+        w.RenameFailed();
+        ASSERT_TRUE(w.WillRename(file("c"), file("d")));
+        ASSERT_TRUE(FileSystemService::Instance().Move(file("c"), file("d")).ok());
+        ASSERT_TRUE(w.Close());
+    }
+    ASSERT_TRUE(FileSystemService::Instance().Move(file("a"), file("a2")).ok());  // a is free meanwhile
+    std::vector<JournalRun> r = runs();
+    ASSERT_EQ(r.size(), 1u);
+    ASSERT_EQ(r[0].renames.size(), 1u);
+    EXPECT_EQ(r[0].renames[0].oldPath, file("c"));
+    EXPECT_TRUE(UndoRun(r[0], FileSystemService::Instance(), true, [](const UndoItem&) {}));
+    EXPECT_EQ(content("b"), "B");  // not moved to a
+    EXPECT_FALSE(exists("a"));
+    EXPECT_EQ(content("c"), "C");
+
+    // A run whose every rename failed leaves no file.
+    {
+        JournalWriter w;
+        ASSERT_TRUE(w.Open(folder(), "run"));
+        ASSERT_TRUE(w.WillRename(file("b"), file("c")));
+        w.RenameFailed();
+        ASSERT_TRUE(w.Close());
+    }
+    EXPECT_EQ(runs().size(), 1u);
 }
 
 TEST_F(JournalTest, ARunThatRenamedNothingLeavesNoFile) {

@@ -115,12 +115,16 @@ BatchRun::Settled BatchRun::renameAndRefill(BrowserRow& row, BatchFile& file, Ba
         error = {EINVAL, "rename", row.Key, file.newPath, std::string(NameRefusalText(refusal))};
     } else if (options.preview) {
         previewRefusal(row, file.newPath, error);
-    } else if (options.recorder && !options.recorder->WillRename(row.Key, file.newPath)) {
+    } else if (!options.recorder || row.Key == file.newPath) {
+        // A name that stays as it is leaves nothing to undo.
+        error = RenameFile(files_, row.Key, row.Path, file.newName).error;
+    } else if (!options.recorder->WillRename(row.Key, file.newPath)) {
         // Without its record the rename could not be undone: make none at all.
         recordFailed = true;
         error = {EIO, "rename", row.Key, file.newPath, options.recorder->error()};
     } else {
         error = RenameFile(files_, row.Key, row.Path, file.newName).error;
+        if (error.failed()) options.recorder->RenameFailed();
     }
 
     if (error.failed()) {
@@ -153,8 +157,8 @@ BatchRun::Settled BatchRun::renameAndRefill(BrowserRow& row, BatchFile& file, Ba
 // run has not moved away, or by an earlier file of the same run, is refused.
 bool BatchRun::previewRefusal(const BrowserRow& row, const std::string& newPath, FsError& error) {
     const bool ownName = newPath == row.Key;
-    const bool taken = claimed_.contains(newPath) ||
-                       (!ownName && !vacated_.contains(newPath) && files_.FileExists(newPath));
+    const bool taken =
+        claimed_.contains(newPath) || (!ownName && !vacated_.contains(newPath) && files_.FileExists(newPath));
     if (taken) {
         error = {EEXIST, "move", row.Key, newPath, "File exists"};
         return true;

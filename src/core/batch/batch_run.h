@@ -63,6 +63,9 @@ public:
     virtual ~RenameRecorder() = default;
     // False: the rename must not be made (the record could not be written).
     virtual bool WillRename(std::string_view oldPath, std::string_view newPath) = 0;
+    // The rename just recorded failed: the file is still at its old path, and an
+    // undo must not move whatever holds the new one.
+    virtual void RenameFailed() = 0;
     virtual std::string error() const = 0;
 };
 

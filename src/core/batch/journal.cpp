@@ -50,7 +50,7 @@ void syncFolder(const std::string& folder) {
 bool readFile(const std::string& path, std::string& out) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;
@@ -74,8 +74,7 @@ bool readFile(const std::string& path, std::string& out) {
 }  // namespace
 
 std::string JournalFolder() {
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/')
-        return JoinPath(state, "lorvane");
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/') return JoinPath(state, "lorvane");
     const char* home = std::getenv("HOME");
     return JoinPath(JoinPath(home && *home ? home : "/", ".local/state"), "lorvane");
 }
@@ -199,6 +198,13 @@ bool JournalWriter::WillRename(std::string_view oldPath, std::string_view newPat
     return true;
 }
 
+void JournalWriter::RenameFailed() {
+    // Should this line not get written, undo still finds the file at its old path
+    // and its new one not its own: it then leaves both alone, as for a taken name.
+    if (fd_ < 0 || records_ == 0 || !writeAll("failed\n")) return;
+    --records_;
+}
+
 bool JournalWriter::Close() {
     if (fd_ < 0) return true;
     // No sync here: each record reached the file before its rename, and the
@@ -250,6 +256,7 @@ std::vector<JournalRun> ReadJournal(const std::string& folder, std::vector<std::
             if (kind == "when") run.when = value;
             else if (kind == "command") ok = UnescapeJournalText(value, run.command) && ok;
             else if (kind == "undone") run.undone = true;
+            else if (kind == "failed" && !run.renames.empty()) run.renames.pop_back();
             else if (kind == "rename") {
                 const std::size_t split = value.find('\t');
                 if (split == std::string_view::npos || !UnescapeJournalText(value.substr(0, split), a) ||
@@ -277,8 +284,7 @@ std::string_view UndoOutcomeWord(UndoOutcome outcome) {
     return "failed";
 }
 
-bool UndoRun(JournalRun& run, const FileSystem& files, bool apply,
-             const std::function<void(const UndoItem&)>& onItem) {
+bool UndoRun(JournalRun& run, const FileSystem& files, bool apply, const std::function<void(const UndoItem&)>& onItem) {
     bool all = true;
     UndoItem item;
     // A preview keeps its own picture of the folders after the moves so far.

@@ -41,6 +41,8 @@ public:
     // Creates the run's file in folder (made if need be). False: error() says why.
     bool Open(const std::string& folder, std::string_view command);
     bool WillRename(std::string_view oldPath, std::string_view newPath) override;
+    // Writes that the last recorded rename was not made, so that reading drops it.
+    void RenameFailed() override;
     // A run that renamed nothing leaves no file behind.
     bool Close();
     std::string error() const override { return error_; }
