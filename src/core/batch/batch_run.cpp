@@ -69,6 +69,10 @@ BatchCounters BatchRun::Run(const BatchOperation& operation, BatchStep* step, st
                 ++c.notRebuilt;
                 file_.outcome = BatchOutcome::NotRebuilt;
                 file_.result = parser_.result();
+                if (std::string reason = step->FailureReason(); !reason.empty()) {
+                    file_.result.status = Status::Fail;
+                    file_.result.message = std::move(reason);
+                }
                 host_.FileDone(file_);
             } else if (answer == StepAnswer::NotApplicable && !operation.renameNotApplicable) {
                 file_.result = parser_.result();

@@ -28,6 +28,9 @@ public:
     // Before the first row of a run (a numbering step starts its count here).
     virtual void Begin() {}
     virtual StepAnswer ChangeTree(AttributeTree& tree, const BrowserRow& row) = 0;
+    // After Failed: why the change could not be written into a name, for the
+    // file's line and message (e.g. "The shifted date lies outside the years 100 to 9999").
+    virtual std::string FailureReason() const { return {}; }
 };
 
 // How one file came out, as the command line reports it.
