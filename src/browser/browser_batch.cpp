@@ -1,22 +1,21 @@
-// The Browser's batch commands: the window's side of core's batch run (progress,
-// Stop, the boxes) and the commands that start one.
-#include <QApplication>
-#include <QCursor>
+#include "browser/browser_batch.h"
+
+#include <QMenu>
 #include <QStackedWidget>
 
-#include <functional>
-#include <memory>
-#include <optional>
+#include <algorithm>
+#include <unordered_map>
 
-#include "gui/user_interface.h"
-#include "gui/wait_cursor.h"
 #include "browser/browser_window.h"
-#include "gui/progress_dialog.h"
 #include "core/batch/batch_run.h"
 #include "core/batch/change_dates.h"
 #include "core/batch/journal.h"
+#include "core/batch/journalled_run.h"
 #include "core/qt_text.h"
 #include "dialogs/change_date_dialog.h"
+#include "gui/progress_dialog.h"
+#include "gui/user_interface.h"
+#include "gui/wait_cursor.h"
 
 namespace lorvane {
 
@@ -25,7 +24,7 @@ namespace {
 QString countText(std::int64_t n) { return ToQString(FormatCount(n)); }
 
 // What only the window does during a run: the progress dialog, paced window
-// events, Stop, and the rename-failure box.
+// events, Stop, the rename-failure box, and where the Editor's file went.
 class WindowBatchHost final : public BatchHost {
 public:
     WindowBatchHost(ProgressDialog& progress, UserInterface& ui, QWidget* owner)
@@ -48,6 +47,12 @@ public:
         return last || a == MessageAnswer::Ok;
     }
 
+    void FileDone(const BatchFile& f) override {
+        if (!followed.empty() && f.oldPath == followed && f.built && f.error.ok()) followed = f.newPath;
+    }
+
+    std::string followed;  // the Editor's file: its path before the run, then after
+
 private:
     ProgressDialog& progress_;
     UserInterface& ui_;
@@ -56,181 +61,222 @@ private:
 
 }  // namespace
 
-void BrowserWindow::runWithProgress(const QString& caption, int total, bool renames,
-                                    const std::function<void(BatchHost&)>& loop) {
-    ProgressDialog& dlg = *Progress();
+BrowserBatch::BrowserBatch(BrowserWindow& window, AppContext& ctx) : window_(window), ctx_(ctx) {
+    // Another program (lorvane undo) may have changed the journal meanwhile.
+    if (auto* edit = window_.findChild<QMenu*>(QStringLiteral("mnuEdit")))
+        QObject::connect(edit, &QMenu::aboutToShow, &window_, [this] { UpdateUndoCommand(); });
+    UpdateUndoCommand();
+}
+
+BrowserBatch::~BrowserBatch() = default;
+
+void BrowserBatch::UpdateUndoCommand() {
+    if (QAction* undo = window_.Action(QStringLiteral("mnuUndoBatch"))) undo->setEnabled(HasRunToUndo(JournalFolder()));
+}
+
+std::string BrowserBatch::editorPath() const {
+    auto* editor = dynamic_cast<EditorForm*>(ctx_.windows.loaded(form::Editor));
+    if (!editor || editor->CurrentFileName().empty()) return {};
+    return JoinPath(editor->CurrentFolder(), editor->CurrentFileName());
+}
+
+void BrowserBatch::editorFollows(const std::string& oldPath, const std::string& newPath) {
+    if (oldPath.empty() || oldPath == newPath) return;
+    if (auto* editor = dynamic_cast<EditorForm*>(ctx_.windows.loaded(form::Editor)))
+        editor->FileRenamed(oldPath, newPath);
+}
+
+void BrowserBatch::withProgress(const QString& caption, int total, bool renames,
+                                const std::function<void(BatchHost&)>& loop) {
+    ProgressDialog& dlg = *window_.Progress();
     {
         WaitCursor wait;
-        stack_->hide();
+        window_.stack_->hide();
         dlg.Prepare(caption, QStringLiteral("Stop"));
         dlg.SetRange(0, total);
         dlg.show();
     }
-    setEnabled(false);
+    window_.setEnabled(false);
     dlg.setEnabled(true);  // a window of its own: stays usable while its owner is disabled
-    if (renames) setOtherWindowsEnabled(false);
-    batchRunning_ = true;
-    WindowBatchHost host(dlg, ctx_.ui, this);
+    if (renames) window_.setOtherWindowsEnabled(false);
+    running_ = true;
+    WindowBatchHost host(dlg, ctx_.ui, &window_);
     loop(host);
-    batchRunning_ = false;
-    if (renames) setOtherWindowsEnabled(true);
-    setEnabled(true);
+    running_ = false;
+    if (renames) window_.setOtherWindowsEnabled(true);
+    window_.setEnabled(true);
     dlg.hide();
-    model_->rowsChanged();
-    stack_->show();
+    window_.model_->rowsChanged();
+    window_.stack_->show();
 }
 
-std::optional<BatchCounters> BrowserWindow::runBatch(const BatchOperation& operation, BatchStep* step,
-                                                     const std::vector<int>& rows) {
-    // Every applied run is journalled first, so that it can be undone; a run that
-    // could not be undone does not start.
-    JournalWriter journal;
-    if (!journal.Open(JournalFolder(), "Lorvane Manager: " + std::string(operation.title))) {
-        ctx_.ui.ShowMessage(this, ToQString(journal.error() + "; nothing was renamed."), ToQString(operation.title),
-                            MessageIcon::Stop);
-        return std::nullopt;
-    }
-    BatchRunOptions options;
-    options.recorder = &journal;
-
+RunResult BrowserBatch::run(BatchStep& step, const std::vector<int>& rows) {
+    const BatchOperation& op = step.Operation();
     std::vector<BrowserRow*> selected;
     selected.reserve(rows.size());
-    for (int r : rows) selected.push_back(model_->rowAt(r));
+    for (int r : rows) selected.push_back(window_.model_->rowAt(r));
 
-    BatchCounters counters;
-    runWithProgress(ToQString(operation.progressCaption), static_cast<int>(selected.size()), true,
-                    [&](BatchHost& host) {
-                        counters = BatchRun(parser_, parser_.files(), host).Run(operation, step, selected, options);
-                    });
-    journal.Close();
-    UpdateIndicators();
-    return counters;
+    RunRequest request;
+    request.command = "Lorvane Manager: " + std::string(op.title);
+    RunResult result;
+    const std::string editorFile = editorPath();
+    std::string editorNow;
+    withProgress(ToQString(op.progressCaption), static_cast<int>(selected.size()), true, [&](BatchHost& host) {
+        auto& windowHost = static_cast<WindowBatchHost&>(host);
+        windowHost.followed = editorFile;
+        result = RunJournalled(window_.parser_, window_.parser_.files(), host, step, selected, request);
+        editorNow = windowHost.followed;
+    });
+    if (!result.started) {
+        ctx_.ui.ShowMessage(&window_, ToQString(result.error + "."), ToQString(op.title), MessageIcon::Stop);
+        return result;
+    }
+    // Before the report: the Editor shows the new name while the user reads it.
+    editorFollows(editorFile, editorNow);
+    window_.UpdateIndicators();
+    UpdateUndoCommand();
+    return result;
 }
 
-void BrowserWindow::ParseAll() {
-    const int n = model_->size();
+void BrowserBatch::ParseAll() {
+    const int n = window_.model_->size();
     if (n == 0) return;
     std::vector<BrowserRow*> rows;
     rows.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) rows.push_back(model_->rowAt(i));
-    runWithProgress(QStringLiteral("Parsing Files..."), n, false,
-                    [&](BatchHost& host) { BatchRun(parser_, parser_.files(), host).ParseAll(rows); });
-    focusList();
-    closeIfAsked();
+    for (int i = 0; i < n; ++i) rows.push_back(window_.model_->rowAt(i));
+    withProgress(QStringLiteral("Parsing Files..."), n, false, [&](BatchHost& host) {
+        BatchRun(window_.parser_, window_.parser_.files(), host).ParseAll(rows);
+    });
+    window_.focusList();
+    window_.closeIfAsked();
 }
 
-void BrowserWindow::Rebuild() {
-    const QString title = ToQString(batch_operation::Rebuild.title);
+void BrowserBatch::Rebuild() {
+    const BatchOperation& op = batch_operation::Rebuild;
+    const QString title = ToQString(op.title);
     std::vector<int> rows;
     {
         WaitCursor wait;
-        rows = SelectedRows();
+        rows = window_.SelectedRows();
     }
     if (rows.empty()) {
-        ctx_.ui.ShowMessage(this, ToQString(kNoFilesSelected), title, MessageIcon::Information);
-        focusList();
+        ctx_.ui.ShowMessage(&window_, ToQString(kNoFilesSelected), title, MessageIcon::Information);
+        window_.focusList();
         return;
     }
     const auto count = static_cast<std::int32_t>(rows.size());
-    const QString question = ToQString(RebuildQuestion(count, model_->row(rows.front()).Text));
-    if (ctx_.ui.ShowMessage(this, question, title, MessageIcon::Question, MessageButtons::YesNo) !=
+    const QString question = ToQString(RebuildQuestion(count, window_.model_->row(rows.front()).Text));
+    if (ctx_.ui.ShowMessage(&window_, question, title, MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
-        focusList();
+        window_.focusList();
         return;
     }
-    const std::optional<BatchCounters> c = runBatch(batch_operation::Rebuild, nullptr, rows);
-    if (const std::string report = c ? RebuildReport(count, c->notParsed) : std::string(); !report.empty())
-        ctx_.ui.ShowMessage(this, ToQString(report), title, MessageIcon::Information);
-    focusList();
-    closeIfAsked();
+    RebuildStep step;
+    const RunResult r = run(step, rows);
+    if (const std::string report = r.started ? r.Report(op) : std::string(); !report.empty())
+        ctx_.ui.ShowMessage(&window_, ToQString(report), title, MessageIcon::Information);
+    window_.focusList();
+    window_.closeIfAsked();
 }
 
-void BrowserWindow::runDialogOperation(const BatchOperation& op, const std::function<OperationDialog&()>& dialog,
-                                       const std::function<std::unique_ptr<BatchStep>()>& makeStep) {
+void BrowserBatch::runDialogOperation(const BatchOperation& op, const std::function<OperationDialog&()>& dialog,
+                                      const std::function<std::unique_ptr<BatchStep>()>& makeStep) {
     for (;;) {
         // Counted afresh for every run: an aborted run does not shorten the next one.
         std::vector<int> rows;
         {
             WaitCursor wait;
-            rows = SelectedRows();
+            rows = window_.SelectedRows();
         }
         if (rows.empty()) {
-            ctx_.ui.ShowMessage(this, ToQString(kNoFilesSelected), ToQString(op.title), MessageIcon::Information);
+            ctx_.ui.ShowMessage(&window_, ToQString(kNoFilesSelected), ToQString(op.title), MessageIcon::Information);
             break;
         }
         OperationDialog& d = dialog();
         d.Run();
         if (!d.Confirm) break;
         const std::unique_ptr<BatchStep> step = makeStep();
-        const std::optional<BatchCounters> c = runBatch(op, step.get(), rows);
-        if (!c) break;
-        ctx_.ui.ShowMessage(this, ToQString(BatchReport(op, *c)), ToQString(op.title), MessageIcon::Information);
-        if (!d.Persist || closeWhenIdle_) break;
+        const RunResult r = run(*step, rows);
+        if (!r.started) break;
+        ctx_.ui.ShowMessage(&window_, ToQString(r.Report(op)), ToQString(op.title), MessageIcon::Information);
+        if (!d.Persist || window_.closeWhenIdle_) break;
     }
-    focusList();
-    closeIfAsked();
+    window_.focusList();
+    window_.closeIfAsked();
 }
 
-void BrowserWindow::ChangeDates() {
+void BrowserBatch::ChangeDates() {
     runDialogOperation(
         batch_operation::ChangeDates,
         [this]() -> OperationDialog& {
             if (!changeDateDialog_)
-                changeDateDialog_ = new ChangeDateDialog(ctx_.ui, QDateTime::currentDateTime(), this);
+                changeDateDialog_ = new ChangeDateDialog(ctx_.ui, QDateTime::currentDateTime(), &window_);
             return *changeDateDialog_;
         },
         [this] {
-            return std::make_unique<ChangeDatesStep>(changeDateDialog_->request(), parser_.pipeline().dateOptions(),
-                                                     parser_.files());
+            return std::make_unique<ChangeDatesStep>(changeDateDialog_->request(),
+                                                     window_.parser_.pipeline().dateOptions(),
+                                                     window_.parser_.files());
         });
 }
 
-void BrowserWindow::UndoBatchRename() {
+void BrowserBatch::UndoBatchRename() {
     const QString title = QStringLiteral("Undo Batch Rename");
-    std::vector<std::string> errors;
-    std::vector<JournalRun> runs = ReadJournal(JournalFolder(), errors);
-    JournalRun* latest = nullptr;
-    for (auto it = runs.rbegin(); it != runs.rend() && !latest; ++it)
-        if (!it->undone) latest = &*it;
+    UndoChoice choice;
+    {
+        WaitCursor wait;
+        choice = FindRunToUndo(JournalFolder());
+    }
+    JournalRun* latest = choice.run();
     if (!latest) {
-        ctx_.ui.ShowMessage(this, QStringLiteral("There is no batch rename to undo."), title, MessageIcon::Information);
-        focusList();
+        QString text = QStringLiteral("There is no batch rename to undo.");
+        for (const std::string& e : choice.errors) text += QLatin1Char('\n') + ToQString(e);
+        ctx_.ui.ShowMessage(&window_, text, title, MessageIcon::Information);
+        UpdateUndoCommand();
+        window_.focusList();
         return;
     }
-    const QString question =
-        QStringLiteral("Are you sure you want to undo the batch rename of %1 (%2 %3, %4)?")
-            .arg(ToQString(latest->when), countText(static_cast<std::int64_t>(latest->renames.size())),
-                 latest->renames.size() == 1 ? QStringLiteral("file") : QStringLiteral("files"),
-                 ToQString(latest->command));
-    if (ctx_.ui.ShowMessage(this, question, title, MessageIcon::Question, MessageButtons::YesNo) !=
-        MessageAnswer::Yes) {
-        focusList();
+    if (ctx_.ui.ShowMessage(&window_, ToQString(UndoQuestion(*latest)), title, MessageIcon::Question,
+                            MessageButtons::YesNo) != MessageAnswer::Yes) {
+        window_.focusList();
         return;
     }
-    int restored = 0, already = 0, left = 0;
-    UndoRun(*latest, parser_.files(), true, [&](const UndoItem& item) {
-        if (item.outcome == UndoOutcome::Restored) {
-            ++restored;
-            UpdateItem(item.entry.newPath, item.entry.oldPath);
-        } else if (item.outcome == UndoOutcome::AlreadyThere) {
-            ++already;
-        } else {
-            ++left;
-        }
+
+    // The rows by key once, so that each file put back finds its row at once.
+    BrowserModel& model = *window_.model_;
+    std::unordered_map<std::string, int> rowOf;
+    rowOf.reserve(static_cast<std::size_t>(model.size()));
+    for (int i = 0; i < model.size(); ++i) rowOf.emplace(model.row(i).Key, i);
+
+    std::string followed = editorPath();
+    const std::string editorFile = followed;
+    UndoTally tally;
+    const auto total = static_cast<int>(latest->renames.size());
+    withProgress(QStringLiteral("Undoing Batch Rename..."), total, true, [&](BatchHost& host) {
+        tally = UndoRun(
+            *latest, window_.parser_.files(), true,
+            [&](const UndoItem& item) {
+                if (item.outcome != UndoOutcome::Restored) return;
+                const std::string& from = item.entry.newPath;
+                const std::string& to = item.entry.oldPath;
+                if (from == followed) followed = to;
+                const auto it = rowOf.find(from);
+                if (it == rowOf.end()) return;
+                const int row = it->second;
+                rowOf.erase(it);
+                BrowserRow& r = *model.rowAt(row);
+                if (window_.parser_.FillRow(r, to).failed()) return;  // gone again: the row keeps its name
+                rowOf.emplace(r.Key, row);
+            },
+            [&](std::int32_t done, std::int32_t all) { return host.Progress(done, all); });
     });
-    // A file the run left at its name (a rebuild to the same name) needs no undo.
-    QString report =
-        QStringLiteral("%1 of %2 files were renamed back.").arg(countText(restored), countText(restored + left));
-    if (already)
-        report += QStringLiteral(" %1 already had %2 old name.")
-                      .arg(countText(already), already == 1 ? QStringLiteral("its") : QStringLiteral("their"));
-    if (left)
-        report += QStringLiteral(
-                      " %1 could not be: their old name is taken or they are gone; undo again once "
-                      "that is resolved.")
-                      .arg(countText(left));
-    ctx_.ui.ShowMessage(this, report, title, left ? MessageIcon::Exclamation : MessageIcon::Information);
-    focusList();
+    editorFollows(editorFile, followed);
+    window_.UpdateIndicators();
+    UpdateUndoCommand();
+    ctx_.ui.ShowMessage(&window_, ToQString(UndoReport(*latest, tally, true) + "."), title,
+                        tally.complete() ? MessageIcon::Information : MessageIcon::Exclamation);
+    window_.focusList();
+    window_.closeIfAsked();
 }
 
 }  // namespace lorvane

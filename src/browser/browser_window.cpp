@@ -19,6 +19,7 @@
 #include "gui/wait_cursor.h"
 #include "gui/window_settings.h"
 #include "core/rename_rule.h"
+#include "browser/browser_batch.h"
 #include "gui/progress_dialog.h"
 #include "browser/row_pictures.h"
 #include "core/event_pacer.h"
@@ -80,6 +81,7 @@ BrowserWindow::BrowserWindow(AppContext& ctx, QWidget* parent)
     readSettings();
     CreateColumns();
     UpdateIndicators();
+    batch_ = std::make_unique<BrowserBatch>(*this, ctx_);
     autoLoadPending_ = isOn(ctx_.settings.BrowserAutoLoadLastFolder);
 }
 
@@ -286,6 +288,11 @@ void BrowserWindow::LoadFolder() {
     emit folderLoaded();
     closeIfAsked();
 }
+
+void BrowserWindow::ParseAll() { batch_->ParseAll(); }
+void BrowserWindow::Rebuild() { batch_->Rebuild(); }
+void BrowserWindow::ChangeDates() { batch_->ChangeDates(); }
+void BrowserWindow::UndoBatchRename() { batch_->UndoBatchRename(); }
 
 void BrowserWindow::closeIfAsked() {
     if (!closeWhenIdle_) return;
@@ -677,7 +684,7 @@ void BrowserWindow::showEvent(QShowEvent* event) {
 }
 
 void BrowserWindow::closeEvent(QCloseEvent* event) {
-    if (loading_ || batchRunning_) {
+    if (loading_ || batch_->Running()) {
         // Closing mid-load or mid-run stops it first; the window closes once it has
         // unwound (after a run's report, which says what was renamed).
         if (progress_) progress_->Button()->click();

@@ -31,12 +31,7 @@ namespace lorvane {
 class GridLineDelegate;
 class IconCellDelegate;
 class ProgressDialog;
-class ChangeDateDialog;
-class OperationDialog;
-class BatchStep;
-class BatchHost;
-struct BatchOperation;
-struct BatchCounters;
+class BrowserBatch;
 
 // View modes as the FileListView setting numbers them.
 namespace list_view {
@@ -156,22 +151,8 @@ private:
     EditorForm* visibleEditor() const;
 
     AppContext& ctx_;
-    // Runs a batch operation over the rows (step null: Re-Build) and returns its
-    // counters; the window is disabled and the list hidden meanwhile. Nothing when
-    // the run could not start (its journal could not be written; the user was told).
-    std::optional<BatchCounters> runBatch(const BatchOperation& operation, BatchStep* step,
-                                          const std::vector<int>& rows);
-    // A loop over rows as every batch command shows it: the list hidden, the window
-    // disabled but for the progress dialog (caption, a bar to total, Stop), and when
-    // the loop renames, the Editor and the Viewer disabled too; all undone after.
-    void runWithProgress(const QString& caption, int total, bool renames, const std::function<void(BatchHost&)>& loop);
-    // A dialog-based operation as the user meets it: the selection counted, the
-    // dialog (made on first use), the run with the step made from the dialog's
-    // values, the report, and the dialog again after Apply. Each such command is
-    // this call with its dialog and its step.
-    void runDialogOperation(const BatchOperation& operation, const std::function<OperationDialog&()>& dialog,
-                            const std::function<std::unique_ptr<BatchStep>()>& makeStep);
-    ChangeDateDialog* changeDateDialog_ = nullptr;
+    friend class BrowserBatch;  // the batch commands work on the rows and the list directly
+    std::unique_ptr<BrowserBatch> batch_;
     RowParser parser_;
 
     BrowserModel* model_;
@@ -194,7 +175,6 @@ private:
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool loading_ = false;
     bool autoLoadPending_ = false;
-    bool batchRunning_ = false;
     bool closeWhenIdle_ = false;  // a close came while the window was busy
 };
 

@@ -17,7 +17,7 @@
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/stderr_sink.h"
-#include "core/batch/journal.h"
+#include "core/batch/journalled_run.h"
 #include "core/rows/folder_loader.h"
 
 namespace lorvane::cli {
@@ -43,7 +43,9 @@ const char kCommonBatchHelp[] =
     "Standard error gets each failed rename and, after the last file, the closing\n"
     "report. An applied run is journalled first: 'lorvane undo' reverts it.\n"
     "Exit status: 0 every file processed or not applicable; 1 some file could not\n"
-    "be parsed, rebuilt or saved, or was out of range; 2 usage error (nothing renamed).\n";
+    "be parsed, rebuilt or saved, or was out of range; 2 usage error (nothing renamed);\n"
+    "130 stopped by Ctrl+C (before the next file; the files done stay renamed).\n"
+    "A run over no files says \"No files are selected.\" on standard error.\n";
 
 void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& a) {
     specs.push_back(FlagOption("--recursive", "-r", a.recursive));
@@ -219,7 +221,7 @@ std::string commandText(std::string_view command, std::span<const char* const> a
 }  // namespace
 
 int RunBatchCommand(std::string_view command, std::span<const char* const> args, const BatchArgs& a,
-                    const BatchOperation& operation, const StepFactory& makeStep) {
+                    const StepFactory& makeStep) {
     if (a.paths.empty()) return UsageError("no PATH given", command);
 
     GlobalSettings settings;
@@ -245,6 +247,12 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
     if (a.sortChronology)
         std::stable_sort(gather.rows.begin(), gather.rows.end(),
                          [](const BrowserRow& x, const BrowserRow& y) { return x.Chronology < y.Chronology; });
+    const bool inputFailed = gather.failed || stdinFailed;
+    if (gather.rows.empty()) {
+        // As the Browser says it for an empty selection; not a failure in itself.
+        std::fprintf(stderr, "%s\n", std::string(kNoFilesSelected).c_str());
+        return inputFailed ? ExitFail : ExitOk;
+    }
 
     std::vector<BrowserRow*> selected;
     selected.reserve(gather.rows.size());
@@ -252,41 +260,31 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
 
     Output out;
     TerminalHost host(a, out);
-    JournalWriter journal;
-    BatchRunOptions options;
-    options.preview = !a.apply;
-    options.refillFromFile = false;  // nothing here shows a row's size or type
-    if (a.apply && !selected.empty()) {
-        if (!journal.Open(JournalFolder(), commandText(command, args))) {
-            PrintError(journal.error() + "; nothing was renamed");
-            return ExitFail;
-        }
-        options.recorder = &journal;
+    RunRequest request;
+    request.preview = !a.apply;
+    request.refillFromFile = false;  // nothing here shows a row's size or type
+    request.command = commandText(command, args);
+    const std::unique_ptr<BatchStep> step = makeStep(parser, files);
+    const RunResult run = RunJournalled(parser, files, host, *step, selected, request);
+    if (!run.started) {
+        PrintError(run.error);
+        return ExitFail;
     }
-
-    const std::unique_ptr<BatchStep> step = makeStep ? makeStep(parser, files) : nullptr;
-    BatchRun run(parser, files, host);
-    const BatchCounters counters = run.Run(operation, step.get(), selected, options);
     interrupt.reset();
     host.clearProgress();
-    const bool journalOk = journal.Close();
     const bool writeOk = out.flush();
 
-    if (!step) {
-        const std::string sentence = RebuildReport(counters.total, counters.notParsed);
-        if (!sentence.empty()) std::fprintf(stderr, "%s\n", sentence.c_str());
-    } else {
-        std::fprintf(stderr, "%s\n", BatchReport(operation, counters, "\n").c_str());
-    }
-    if (!a.apply && !selected.empty()) std::fputs("Preview: nothing was renamed; add --apply to rename.\n", stderr);
-    if (!journalOk) PrintError("the journal \"" + journal.path() + "\" could not be closed");
+    if (const std::string report = run.Report(step->Operation(), "\n"); !report.empty())
+        std::fprintf(stderr, "%s\n", report.c_str());
+    if (!a.apply) std::fputs("Preview: nothing was renamed; add --apply to rename.\n", stderr);
+    if (!run.journalError.empty()) PrintError(run.journalError);
     if (!writeOk) PrintError("unable to write the output");
-    if (run.stopped()) {
-        std::fprintf(stderr, "lorvane: stopped after %s of %s files\n", FormatCount(counters.attempted).c_str(),
-                     FormatCount(static_cast<std::int64_t>(selected.size())).c_str());
-        return 130;
+    if (run.end == RunEnd::Stopped) {
+        std::fprintf(stderr, "lorvane: stopped after %s of %s files\n", FormatCount(run.counters.attempted).c_str(),
+                     FormatCount(run.selected).c_str());
+        return ExitInterrupted;
     }
-    return host.anyFailed || gather.failed || stdinFailed || !writeOk ? ExitFail : ExitOk;
+    return host.anyFailed || inputFailed || !writeOk ? ExitFail : ExitOk;
 }
 
 }  // namespace lorvane::cli

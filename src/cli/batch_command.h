@@ -26,14 +26,14 @@ struct BatchArgs {
 // The COMMON options, to be added to a command's own.
 void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& args);
 
-// The operation's step for this run (null for a rebuild). It may keep references
-// to the parser's options, which live until the run ends.
+// The operation's step for this run. It may keep references to the parser's
+// options, which live until the run ends.
 using StepFactory = std::function<std::unique_ptr<BatchStep>(RowParser& parser, const FileSystem& files)>;
 
 // Everything after the arguments were parsed: settings, files, run, report.
 // args are the command's own arguments, for the journal's record of what ran.
 int RunBatchCommand(std::string_view command, std::span<const char* const> args, const BatchArgs& batch,
-                    const BatchOperation& operation, const StepFactory& makeStep);
+                    const StepFactory& makeStep);
 
 // Usage line of the COMMON options, for the commands' help texts.
 extern const char kCommonBatchHelp[];

@@ -120,7 +120,7 @@ int RunChangeDates(std::span<const char* const> args) {
         return UsageError("--years, --months, --days, --hours, --minutes and --seconds go with --shift",
                           "change-dates");
 
-    return RunBatchCommand("change-dates", args, a, batch_operation::ChangeDates,
+    return RunBatchCommand("change-dates", args, a,
                            [&](RowParser& parser, const FileSystem& files) -> std::unique_ptr<BatchStep> {
                                return std::make_unique<ChangeDatesStep>(request, parser.pipeline().dateOptions(),
                                                                         files);

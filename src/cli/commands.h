@@ -9,7 +9,7 @@
 namespace lorvane::cli {
 
 // 0: every name processed; 1: some final status is "Fail"; 2: usage error.
-enum ExitCode : int { ExitOk = 0, ExitFail = 1, ExitUsage = 2 };
+enum ExitCode : int { ExitOk = 0, ExitFail = 1, ExitUsage = 2, ExitInterrupted = 130 };
 
 extern const char kMainHelp[];
 extern const char kCheckHelp[];

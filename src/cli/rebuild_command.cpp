@@ -25,7 +25,9 @@ int RunRebuild(std::span<const char* const> args) {
     if (auto done = CommandOpening(ParseArguments(args, specs, a.paths, "PATH", &a.literalFrom), a.help,
                                    {kRebuildHelp, kCommonBatchHelp}, "rebuild"))
         return *done;
-    return RunBatchCommand("rebuild", args, a, batch_operation::Rebuild, nullptr);
+    return RunBatchCommand("rebuild", args, a, [](RowParser&, const FileSystem&) -> std::unique_ptr<BatchStep> {
+        return std::make_unique<RebuildStep>();
+    });
 }
 
 }  // namespace lorvane::cli

@@ -45,14 +45,13 @@ int RunUndo(std::span<const char* const> args) {
         return *done;
     if (!operands.empty()) return UsageError("undo takes no PATH (it reverts the latest run)", "undo");
 
-    std::vector<std::string> errors;
-    std::vector<JournalRun> runs = ReadJournal(JournalFolder(), errors);
-    for (const std::string& e : errors) PrintError(e);
+    UndoChoice choice = FindRunToUndo(JournalFolder());
+    for (const std::string& e : choice.errors) PrintError(e);
 
     Output out;
     std::string& o = out.text();
     if (list) {
-        for (const JournalRun& r : runs) {
+        for (const JournalRun& r : choice.runs) {
             if (json) {
                 o += "{\"when\": ";
                 AppendJsonString(o, r.when);
@@ -72,22 +71,16 @@ int RunUndo(std::span<const char* const> args) {
                 o += '\n';
             }
         }
-        return out.flush() && errors.empty() ? ExitOk : ExitFail;
+        return out.flush() && choice.errors.empty() ? ExitOk : ExitFail;
     }
 
-    JournalRun* latest = nullptr;
-    for (auto it = runs.rbegin(); it != runs.rend() && !latest; ++it)
-        if (!it->undone) latest = &*it;
+    JournalRun* latest = choice.run();
     if (!latest) {
         std::fputs("lorvane: there is no batch run to undo\n", stderr);
-        return errors.empty() ? ExitOk : ExitFail;
+        return choice.errors.empty() ? ExitOk : ExitFail;
     }
 
-    int restored = 0, already = 0, left = 0;
-    const bool all = UndoRun(*latest, FileSystemService::Instance(), apply, [&](const UndoItem& item) {
-        if (item.outcome == UndoOutcome::Restored) ++restored;
-        else if (item.outcome == UndoOutcome::AlreadyThere) ++already;
-        else ++left;
+    const UndoTally tally = UndoRun(*latest, FileSystemService::Instance(), apply, [&](const UndoItem& item) {
         const std::string_view word =
             item.outcome == UndoOutcome::Restored && !apply ? "would restore" : UndoOutcomeWord(item.outcome);
         if (json) {
@@ -116,14 +109,9 @@ int RunUndo(std::span<const char* const> args) {
         out.maybeFlush();
     });
     const bool writeOk = out.flush();
-    // A file the run left at its name (a rebuild to the same name) needs no undo.
-    std::fprintf(stderr, "%s %d of %d files of the run of %s (%s)%s", apply ? "Restored" : "Would restore", restored,
-                 restored + left, latest->when.c_str(), Visible(latest->command).c_str(),
-                 left ? "; the others could not be restored" : "");
-    if (already) std::fprintf(stderr, "; %d already had %s old name", already, already == 1 ? "its" : "their");
-    std::fputc('\n', stderr);
+    std::fprintf(stderr, "%s\n", Visible(UndoReport(*latest, tally, apply)).c_str());
     if (!apply) std::fputs("Preview: nothing was renamed; add --apply to undo.\n", stderr);
-    return all && writeOk ? ExitOk : ExitFail;
+    return tally.complete() && writeOk ? ExitOk : ExitFail;
 }
 
 }  // namespace lorvane::cli

@@ -297,6 +297,22 @@ void EditorWindow::InitializeFilename(const std::string& folder, const std::stri
     if (!viewerAlreadyHandled) UpdateViewer();
 }
 
+void EditorWindow::FileRenamed(const std::string& oldPath, const std::string& newPath) {
+    if (fileName_.empty() || JoinPath(folder_, fileName_) != oldPath) return;
+    std::string folder, name;
+    SplitFilePath(newPath, folder, name);
+    if (clean_) {
+        // Nothing of the user's to keep: show the new name as if opened anew.
+        bool viewerHandled = false;
+        InitializeFilename(folder, name, viewerHandled);
+        return;
+    }
+    // The user's edits stay; Save then renames the file from where it is now.
+    folder_ = folder;
+    fileName_ = name;
+    dialogFileName_ = ToQString(newPath);
+}
+
 bool EditorWindow::OkayToDiscard() {
     if (clean_) return true;
     switch (ctx_.ui.ShowMessage(

@@ -45,6 +45,7 @@ public:
     void SaveSettings() override;
     std::string CurrentFolder() const override { return folder_; }
     std::string CurrentFileName() const override { return fileName_; }
+    void FileRenamed(const std::string& oldPath, const std::string& newPath) override;
 
     void RunCommand(NodeCommand command);
     void LocateProblem();

@@ -28,6 +28,12 @@ public:
     // The folder and the name of the file being edited (the name is empty for a new name).
     virtual std::string CurrentFolder() const = 0;
     virtual std::string CurrentFileName() const = 0;
+    // A file was renamed elsewhere (a batch run or its undo): when it is the one
+    // being edited, the Editor follows it to its new path.
+    virtual void FileRenamed(const std::string& oldPath, const std::string& newPath) {
+        (void)oldPath;
+        (void)newPath;
+    }
 };
 
 class BrowserForm {

@@ -2,6 +2,7 @@
 // Stop and Cancel, and what it tells the Editor.
 #include <QAbstractItemView>
 #include <QDir>
+#include <QLocale>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -798,11 +799,16 @@ private slots:
         ui_.answers = {MessageAnswer::Yes};
         b.Action("mnuUndoBatch")->trigger();
         QCOMPARE(ui_.messages[0].buttons, MessageButtons::YesNo);
+        const QString folder = QStringLiteral(" in \"%1\" (1 file, Lorvane Manager: Change Dates)?")
+                                   .arg(QString::fromStdString(f.path()));
+        QVERIFY2(ui_.messages[0].text.endsWith(folder), qPrintable(ui_.messages[0].text));
         QVERIFY(f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
         QVERIFY(!f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
         QVERIFY(b.Model().findKey(f.path() + "/{DT=2004-05-17}{SU=Ann}.jpg") >= 0);
         // {SU=Ben}.jpg was rebuilt to its own name: nothing recorded, nothing to undo.
-        QCOMPARE(ui_.messages.back().text, QStringLiteral("1 of 1 files were renamed back."));
+        QVERIFY2(ui_.messages.back().text.startsWith(QStringLiteral("Restored 1 of 1 files of the run of ")),
+                 qPrintable(ui_.messages.back().text));
+        QVERIFY(!b.Action("mnuUndoBatch")->isEnabled());  // nothing left to undo
         QCOMPARE(ui_.messages.back().icon, MessageIcon::Information);
         qunsetenv("XDG_STATE_HOME");
     }
@@ -952,7 +958,10 @@ private slots:
         QCOMPARE(ui_.messages.size(), std::size_t{1});
         const QStringList lines = ui_.messages[0].text.split(QStringLiteral("\r\n"));
         QCOMPARE(lines.first().section(QLatin1Char(' '), 0, 0).toInt(), renamed);  // processed
-        QCOMPARE(lines.last().section(QLatin1Char(' '), 0, 0).toInt(), renamed);   // total attempted
+        QCOMPARE(lines[lines.size() - 2].section(QLatin1Char(' '), 0, 0).toInt(), renamed);  // total attempted
+        QCOMPARE(lines.last(), QStringLiteral("The run was stopped: %1 of the %2 selected filenames were not attempted.")
+                                   .arg(kFiles - renamed)
+                                   .arg(QLocale(QLocale::English).toString(kFiles)));
         QVERIFY(b.isEnabled());
         QVERIFY(b.ReportView()->isVisible());
         qunsetenv("XDG_STATE_HOME");

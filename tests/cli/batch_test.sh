@@ -185,11 +185,10 @@ undo_same_name_is_no_failure)
     expect_file '{SU=Ben}.jpg'
     ;;
 undo_failed_rename_is_left_out)
-    # 17 -> 18 is refused (18 is taken), then 18 -> 19 is made. Undo puts 19 back
-    # to 18 and must not then move that file on to the refused rename's old name,
-    # though 17 is free by then.
+    # 17 -> 18 is refused: 18 is held by a file outside the run. Once 17 is gone,
+    # undo must not move the file at 18 to 17: the refused rename left no record.
     files '{DT=2004-05-17}.jpg' '{DT=2004-05-18}.jpg'
-    run change-dates --shift --days 1 --apply "$F"
+    run change-dates --shift --days 1 --apply "$F/{DT=2004-05-17}.jpg"
     expect_rc 1
     expect_text err 'Unable to rename the file'
     rm "$F/{DT=2004-05-17}.jpg"
@@ -197,7 +196,29 @@ undo_failed_rename_is_left_out)
     expect_rc 0
     expect_file '{DT=2004-05-18}.jpg' '{DT=2004-05-18}.jpg'
     expect_no_file '{DT=2004-05-17}.jpg'
-    expect_no_file '{DT=2004-05-19}.jpg'
+    ;;
+chain_of_renames_and_its_undo)
+    # A burst shifted by a day: each new name is held by the next file until it moves.
+    files '{DT=2004-08-05}.jpg' '{DT=2004-08-06}.jpg' '{DT=2004-08-07}.jpg'
+    run change-dates --shift --days 1 "$F"
+    expect_rc 0
+    expect_text err '3  filenames successfully processed'
+    run change-dates --shift --days 1 --apply "$F"
+    expect_rc 0
+    expect_file '{DT=2004-08-06}.jpg' '{DT=2004-08-05}.jpg'
+    expect_file '{DT=2004-08-07}.jpg' '{DT=2004-08-06}.jpg'
+    expect_file '{DT=2004-08-08}.jpg' '{DT=2004-08-07}.jpg'
+    run undo --apply
+    expect_rc 0
+    expect_file '{DT=2004-08-05}.jpg' '{DT=2004-08-05}.jpg'
+    expect_file '{DT=2004-08-07}.jpg' '{DT=2004-08-07}.jpg'
+    expect_no_file '{DT=2004-08-08}.jpg'
+    ;;
+no_files_selected)
+    mkdir -p "$F/empty"
+    run rebuild "$F/empty"
+    expect_rc 0
+    expect_text err 'No files are selected.'
     ;;
 undo_never_replaces)
     files '{DT=2004-05-17}.jpg'

@@ -69,9 +69,9 @@ TEST_F(JournalTest, UndoRevertsInReverseOrderAndMarksTheRun) {
 
     std::vector<std::string> seen;
     auto onItem = [&](const UndoItem& i) { seen.push_back(std::string(UndoOutcomeWord(i.outcome))); };
-    EXPECT_TRUE(UndoRun(r[0], FileSystemService::Instance(), false, onItem));  // preview
+    EXPECT_TRUE(UndoRun(r[0], FileSystemService::Instance(), false, onItem).complete());  // preview
     EXPECT_TRUE(exists("c"));
-    EXPECT_TRUE(UndoRun(r[0], FileSystemService::Instance(), true, onItem));
+    EXPECT_TRUE(UndoRun(r[0], FileSystemService::Instance(), true, onItem).complete());
     EXPECT_EQ(content("a"), "A");
     EXPECT_EQ(content("b"), "B");
     EXPECT_FALSE(exists("c"));
@@ -85,7 +85,8 @@ TEST_F(JournalTest, ATakenNameIsLeftAloneAndTheRunStaysOpen) {
     make("a", "newer");  // someone used the old name since
     std::vector<JournalRun> r = runs();
     UndoOutcome outcome{};
-    EXPECT_FALSE(UndoRun(r[0], FileSystemService::Instance(), true, [&](const UndoItem& i) { outcome = i.outcome; }));
+    EXPECT_FALSE(
+        UndoRun(r[0], FileSystemService::Instance(), true, [&](const UndoItem& i) { outcome = i.outcome; }).complete());
     EXPECT_EQ(outcome, UndoOutcome::Taken);
     EXPECT_EQ(content("a"), "newer");
     EXPECT_EQ(content("b"), "A");
@@ -109,7 +110,8 @@ TEST_F(JournalTest, ARunCutShortBeforeItsRenameUndoesWhatHappened) {
     ASSERT_EQ(r[0].renames.size(), 2u);
     std::vector<UndoOutcome> outcomes;
     EXPECT_TRUE(
-        UndoRun(r[0], FileSystemService::Instance(), true, [&](const UndoItem& i) { outcomes.push_back(i.outcome); }));
+        UndoRun(r[0], FileSystemService::Instance(), true, [&](const UndoItem& i) { outcomes.push_back(i.outcome); })
+            .complete());
     EXPECT_EQ(outcomes, (std::vector<UndoOutcome>{UndoOutcome::AlreadyThere, UndoOutcome::Restored}));
     EXPECT_EQ(content("a"), "A");
     EXPECT_EQ(content("x"), "X");
@@ -135,7 +137,7 @@ TEST_F(JournalTest, AFailedRenameIsLeftOutOfTheRun) {
     ASSERT_EQ(r.size(), 1u);
     ASSERT_EQ(r[0].renames.size(), 1u);
     EXPECT_EQ(r[0].renames[0].oldPath, file("c"));
-    EXPECT_TRUE(UndoRun(r[0], FileSystemService::Instance(), true, [](const UndoItem&) {}));
+    EXPECT_TRUE(UndoRun(r[0], FileSystemService::Instance(), true, [](const UndoItem&) {}).complete());
     EXPECT_EQ(content("b"), "B");  // not moved to a
     EXPECT_FALSE(exists("a"));
     EXPECT_EQ(content("c"), "C");

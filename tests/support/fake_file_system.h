@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ public:
     // fails with this errno and the platform's text for it; 0 fails none.
     int failChangeAt = 0;
     int failErrno = EACCES;
+    // The failing call throws instead, as if the process were killed there.
+    bool throwAtFailure = false;
     mutable int changes = 0;            // Move, Copy and Delete calls
     mutable std::vector<std::string> moved;  // "from > to" of each Move that was let through
 
@@ -49,7 +52,11 @@ public:
 
 private:
     static const FileSystem& real() { return FileSystemService::Instance(); }
-    bool failing() const { return ++changes == failChangeAt; }
+    bool failing() const {
+        if (++changes != failChangeAt) return false;
+        if (throwAtFailure) throw std::runtime_error("killed");
+        return true;
+    }
     FsError failure(const char* operation, std::string_view path, std::string_view destination) const {
         return {failErrno, operation, std::string(path), std::string(destination), std::strerror(failErrno)};
     }

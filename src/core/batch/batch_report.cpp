@@ -1,5 +1,6 @@
 #include "core/batch/batch_report.h"
 
+#include "core/rows/browser_rows.h"
 #include "engine/digits.h"
 
 namespace lorvane {
@@ -47,6 +48,19 @@ std::string RebuildReport(std::int32_t selected, std::int32_t notParsed) {
     return "Of the " + plainNumber(selected) + " filename" + (selected == 1 ? "" : "s") + " attempted, " +
            plainNumber(notParsed) + " filename" + (one ? " was" : "s were") + " not processed because " +
            (one ? "it" : "they") + " could not be parsed.";
+}
+
+std::string RunReport(const BatchOperation& op, const BatchCounters& c, std::int32_t selected, RunEnd end,
+                      std::string_view lineEnd) {
+    std::string out = op.report == RunReportForm::Counts ? BatchReport(op, c, lineEnd)
+                                                         : RebuildReport(selected, c.notParsed);
+    if (end == RunEnd::Completed || c.attempted >= selected) return out;
+    if (!out.empty()) out += lineEnd;
+    out += end == RunEnd::Stopped ? "The run was stopped: " : "The run was cancelled: ";
+    const std::int32_t left = selected - c.attempted;
+    out += FormatCount(left) + " of the " + FormatCount(selected) + " selected filename" + (selected == 1 ? "" : "s") +
+           (left == 1 ? " was" : " were") + " not attempted.";
+    return out;
 }
 
 std::string RebuildQuestion(std::int32_t selected, std::string_view name) {

@@ -9,7 +9,10 @@
 
 namespace lorvane {
 
-// The texts of one batch operation.
+// How a run closes: the count lines, or Re-Build's one sentence.
+enum class RunReportForm { Counts, RebuildSentence };
+
+// The texts of one batch operation and the protocol its run follows.
 struct BatchOperation {
     std::string_view title;            // of its message boxes
     std::string_view progressCaption;  // of the progress dialog
@@ -17,6 +20,8 @@ struct BatchOperation {
     std::string_view notApplicableLine;
     bool outOfRangeLine = false;       // the report has the out-of-range line
     bool renameNotApplicable = true;   // a not-applicable row is still rebuilt and renamed
+    bool countAfterRow = false;        // progress counted once a row is done, not before it
+    RunReportForm report = RunReportForm::Counts;
 };
 
 namespace batch_operation {
@@ -30,8 +35,9 @@ inline constexpr BatchOperation AddContent{"Add Content", "Adding Content...", "
 inline constexpr BatchOperation RemoveContent{"Remove Content", "Removing Content...",
                                               "  filenames successfully updated", "  filenames did not meet criteria",
                                               false, false};
-// Re-Build has no closing report of counts, only its sentence; its texts are these.
-inline constexpr BatchOperation Rebuild{"Rebuild", "Rebuilding Filenames...", "", ""};
+// Re-Build has no closing report of counts, only its sentence.
+inline constexpr BatchOperation Rebuild{
+    "Rebuild", "Rebuilding Filenames...", "", "", false, true, true, RunReportForm::RebuildSentence};
 }  // namespace batch_operation
 
 struct BatchCounters {
@@ -49,6 +55,15 @@ std::string BatchReport(const BatchOperation& operation, const BatchCounters& co
 // Re-Build's sentence when some names could not be parsed, else empty:
 // "Of the 5 filenames attempted, 2 filenames were not processed because they could not be parsed."
 std::string RebuildReport(std::int32_t selected, std::int32_t notParsed);
+
+// How a run ended, for the line after the report.
+enum class RunEnd { Completed, Stopped, Cancelled };
+
+// The report the operation closes with (empty when Re-Build's sentence has nothing
+// to say), then, when the run ended early, how many selected files it did not
+// attempt: "The run was stopped: 3 of the 10 selected filenames were not attempted."
+std::string RunReport(const BatchOperation& operation, const BatchCounters& counters, std::int32_t selected,
+                      RunEnd end, std::string_view lineEnd = "\r\n");
 
 // Re-Build's question: one row by its name, several by their number.
 std::string RebuildQuestion(std::int32_t selected, std::string_view name);

@@ -1,10 +1,29 @@
 #include "core/batch/batch_run.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 
 #include "core/rename_rule.h"
 
 namespace lorvane {
+
+namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// A hidden name in the folder for the file that steps aside to break a cycle.
+std::string temporaryName(int n) {
+    return ".lorvane-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".cycle";
+}
+
+std::string_view nameOf(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
 
 std::string_view OutcomeWord(BatchOutcome outcome) {
     switch (outcome) {
@@ -18,23 +37,25 @@ std::string_view OutcomeWord(BatchOutcome outcome) {
     return "processed";
 }
 
-BatchCounters BatchRun::Run(const BatchOperation& operation, BatchStep* step, std::span<BrowserRow* const> rows,
-                            const BatchRunOptions& options) {
-    stopped_ = aborted_ = false;
-    claimed_.clear();
-    vacated_.clear();
+BatchCounters BatchRun::Run(BatchStep& step, std::span<BrowserRow* const> rows, const BatchRunOptions& options) {
+    const BatchOperation& op = step.Operation();
+    options_ = &options;
+    rows_ = rows;
+    stopped_ = aborted_ = quiet_ = false;
+    picture_.Clear();
+    keys_.clear();
+    waiting_.clear();
+    waitingFor_.clear();
+    state_.assign(rows.size(), RowState::Ahead);
     BatchCounters c;
     c.total = static_cast<std::int32_t>(rows.size());
-    if (step) step->Begin();
-    // Re-Build counts a row after it is done and has no step; the dialog
-    // operations count it first, so that Stop is seen before it is touched.
-    const bool rebuild = step == nullptr;
+    step.Begin();
     NamePipeline& pipeline = parser_.pipeline();
 
-    for (std::size_t i = 0; i < rows.size(); ++i) {
+    for (std::size_t i = 0; i < rows.size() && !aborted_; ++i) {
+        current_ = i;
         BrowserRow& row = *rows[i];
-        const bool last = i + 1 == rows.size();
-        if (!rebuild) {
+        if (!op.countAfterRow) {
             ++c.attempted;
             if (!host_.Progress(c.attempted, c.total)) {
                 // The report covers the rows done; the one Stop was seen at was not.
@@ -50,16 +71,15 @@ BatchCounters BatchRun::Run(const BatchOperation& operation, BatchStep* step, st
         file_.newName.clear();
         file_.newPath.clear();
         file_.error = {};
-        Settled settled = Settled::Next;
 
         parser_.ParseItem(row);
         if (parser_.result().failed()) {
             ++c.notParsed;
             file_.outcome = BatchOutcome::NotParsed;
             file_.result = parser_.result();
-            host_.FileDone(file_);
+            settleRow(i, file_, c);
         } else {
-            const StepAnswer answer = step ? step->ChangeTree(pipeline.tree(), row) : StepAnswer::Changed;
+            const StepAnswer answer = step.ChangeTree(pipeline.tree(), row);
             file_.outcome = answer == StepAnswer::NotApplicable ? BatchOutcome::NotApplicable
                             : answer == StepAnswer::OutOfRange  ? BatchOutcome::OutOfRange
                                                                 : BatchOutcome::Processed;
@@ -69,108 +89,244 @@ BatchCounters BatchRun::Run(const BatchOperation& operation, BatchStep* step, st
                 ++c.notRebuilt;
                 file_.outcome = BatchOutcome::NotRebuilt;
                 file_.result = parser_.result();
-                if (std::string reason = step->FailureReason(); !reason.empty()) {
+                if (std::string reason = step.FailureReason(); !reason.empty()) {
                     file_.result.status = Status::Fail;
                     file_.result.message = std::move(reason);
                 }
-                host_.FileDone(file_);
-            } else if (answer == StepAnswer::NotApplicable && !operation.renameNotApplicable) {
+                settleRow(i, file_, c);
+            } else if (answer == StepAnswer::NotApplicable && !op.renameNotApplicable) {
                 file_.result = parser_.result();
-                host_.FileDone(file_);
-            } else if (const Result& built = pipeline.BuildAgain(!rebuild); built.failed()) {
+                settleRow(i, file_, c);
+            } else if (const Result& built = step.Build(pipeline); built.failed()) {
                 ++c.notRebuilt;
                 file_.outcome = BatchOutcome::NotRebuilt;
                 file_.result = built;
-                host_.FileDone(file_);
+                settleRow(i, file_, c);
             } else {
-                settled = renameAndRefill(row, file_, c, last, options);
+                renameRow(i, file_, c);
             }
         }
 
-        if (rebuild) {
+        if (op.countAfterRow) {
             ++c.attempted;
             if (!host_.Progress(c.attempted, c.total)) {
                 stopped_ = true;
                 break;
             }
         }
-        if (settled == Settled::Abort) {
-            aborted_ = true;
-            // The rows the loop did not reach are not reported as attempted.
-            if (!rebuild) c.total = c.attempted;
-            break;
-        }
     }
+    finishWaiters(c);
+    // The rows the loop did not reach are not reported as attempted.
+    if (aborted_ && !op.countAfterRow) c.total = c.attempted;
     return c;
 }
 
-BatchRun::Settled BatchRun::renameAndRefill(BrowserRow& row, BatchFile& file, BatchCounters& c, bool last,
-                                            const BatchRunOptions& options) {
+void BatchRun::settleRow(std::size_t i, BatchFile& file, BatchCounters& c) {
+    state_[i] = RowState::Done;
+    host_.FileDone(file);
+    // Its file stays: whoever waited for its name finds it still taken.
+    if (!waitingFor_.empty()) release(file.oldPath, c);
+}
+
+void BatchRun::renameRow(std::size_t i, BatchFile& file, BatchCounters& c) {
+    BrowserRow& row = *rows_[i];
     NamePipeline& pipeline = parser_.pipeline();
     file.built = true;
     file.newName = pipeline.builtName();
     file.newPath = JoinPath(row.Path, file.newName);
     file.result = pipeline.result();
 
-    FsError error;
-    bool recordFailed = false;
     if (const NameRefusal refusal = JudgeNewFileName(file.newName); refusal != NameRefusal::None) {
         // A built name that is no name of this folder (settings let "/" through).
-        error = {EINVAL, "rename", row.Key, file.newPath, std::string(NameRefusalText(refusal))};
-    } else if (options.preview) {
-        previewRefusal(row, file.newPath, error);
-    } else if (!options.recorder || row.Key == file.newPath) {
-        // A name that stays as it is leaves nothing to undo.
-        error = RenameFile(files_, row.Key, row.Path, file.newName).error;
-    } else if (!options.recorder->WillRename(row.Key, file.newPath)) {
+        failed(i, file, c, {EINVAL, "rename", row.Key, file.newPath, std::string(NameRefusalText(refusal))}, false);
+        return;
+    }
+    bool recordFailed = false;
+    const FsError error = move(row, row.Key, file.newName, recordFailed);
+    if (error.ok()) {
+        renamed(i, file);
+        if (!waitingFor_.empty()) release(file.oldPath, c);
+        return;
+    }
+    if (error.code == EEXIST && !recordFailed) {
+        if (const std::size_t h = holder(file.newPath); h != kNone && h != i) {
+            // Its new name is held by a file this run has yet to move: wait for it.
+            state_[i] = RowState::Waiting;
+            waiting_.emplace(i, Waiter{file, row.Key});
+            waitingFor_[file.newPath].push_back(i);
+            if (state_[h] == RowState::Waiting && closesCycle(i, h)) stepAside(i, c);
+            return;
+        }
+    }
+    failed(i, file, c, error, recordFailed);
+}
+
+FsError BatchRun::move(const BrowserRow& row, const std::string& from, std::string_view name, bool& recordFailed) {
+    recordFailed = false;
+    const std::string to = JoinPath(row.Path, name);
+    if (options_->preview) return picture_.Move(from, to);
+    RenameRecorder* recorder = options_->recorder;
+    // A name that stays as it is leaves nothing to undo.
+    if (!recorder || from == to) return RenameFile(files_, from, row.Path, name).error;
+    if (!recorder->WillRename(from, to)) {
         // Without its record the rename could not be undone: make none at all.
         recordFailed = true;
-        error = {EIO, "rename", row.Key, file.newPath, options.recorder->error()};
+        return {EIO, "rename", from, to, recorder->error()};
+    }
+    FsError error = RenameFile(files_, from, row.Path, name).error;
+    if (error.failed()) recorder->RenameFailed();
+    return error;
+}
+
+void BatchRun::renamed(std::size_t i, BatchFile& file) {
+    state_[i] = RowState::Done;
+    BrowserRow& row = *rows_[i];
+    if (options_->preview) {
+        // What the new name would show once renamed.
+        file.result = parser_.pipeline().Evaluate(file.newName);
     } else {
-        error = RenameFile(files_, row.Key, row.Path, file.newName).error;
-        if (error.failed()) options.recorder->RenameFailed();
-    }
-
-    if (error.failed()) {
-        ++c.notSaved;
-        file.outcome = BatchOutcome::NotSaved;
-        file.error = error;
-        host_.FileDone(file);
-        if (options.preview) return Settled::Next;
-        if (recordFailed) return Settled::Abort;
-        const bool goOn = host_.ContinueAfterRenameFailure(row, error, last);
-        return goOn || last ? Settled::Next : Settled::Abort;
-    }
-
-    if (!options.preview) {
         row.Text = file.newName;
         row.Key = file.newPath;
         // The file was just renamed there; should it have gone again, the row
         // still shows the new name, parsed.
-        if (!options.refillFromFile || parser_.FillRow(row, file.newPath).failed()) {
+        if (!options_->refillFromFile || parser_.FillRow(row, file.newPath).failed()) {
             FormatLengthColumn(row.Text, row.Length);
             parser_.ParseItem(row);
         }
         file.result = parser_.result();
     }
     host_.FileDone(file);
-    return Settled::Next;
 }
 
-// A preview answers as the rename would: a name taken by a file on disk that the
-// run has not moved away, or by an earlier file of the same run, is refused.
-bool BatchRun::previewRefusal(const BrowserRow& row, const std::string& newPath, FsError& error) {
-    const bool ownName = newPath == row.Key;
-    const bool taken =
-        claimed_.contains(newPath) || (!ownName && !vacated_.contains(newPath) && files_.FileExists(newPath));
-    if (taken) {
-        error = {EEXIST, "move", row.Key, newPath, "File exists"};
-        return true;
+void BatchRun::failed(std::size_t i, BatchFile& file, BatchCounters& c, const FsError& error, bool recordFailed,
+                      bool releaseName) {
+    state_[i] = RowState::Done;
+    ++c.notSaved;
+    file.outcome = BatchOutcome::NotSaved;
+    file.error = error;
+    host_.FileDone(file);
+    if (!options_->preview && !quiet_ && !aborted_) {
+        if (recordFailed) {
+            aborted_ = true;
+        } else {
+            const bool last = current_ + 1 == rows_.size();
+            if (!host_.ContinueAfterRenameFailure(*rows_[i], error, last) && !last) aborted_ = true;
+        }
     }
-    if (!ownName) vacated_.insert(row.Key);
-    vacated_.erase(newPath);
-    claimed_.insert(newPath);
+    if (releaseName && !waitingFor_.empty()) release(file.oldPath, c);
+}
+
+std::size_t BatchRun::holder(const std::string& path) {
+    if (keys_.empty()) {
+        // Only a taken name needs this, so a run without one never builds it. Rows
+        // already done may carry new keys by now; they hold nothing that will move.
+        keys_.reserve(rows_.size());
+        for (std::size_t j = 0; j < rows_.size(); ++j) keys_.emplace(rows_[j]->Key, j);
+    }
+    const auto it = keys_.find(path);
+    if (it == keys_.end() || state_[it->second] == RowState::Done) return kNone;
+    return it->second;
+}
+
+bool BatchRun::closesCycle(std::size_t i, std::size_t h) const {
+    // Follow who waits for whom from h; each waiting row waits for one name.
+    for (std::size_t steps = 0; steps <= waiting_.size(); ++steps) {
+        const auto it = waiting_.find(h);
+        if (it == waiting_.end()) return false;  // the chain ends at a row still to come
+        const auto next = keys_.find(it->second.file.newPath);
+        if (next == keys_.end() || state_[next->second] == RowState::Done) return false;
+        if (next->second == i) return true;
+        h = next->second;
+    }
     return false;
+}
+
+void BatchRun::stepAside(std::size_t i, BatchCounters& c) {
+    BrowserRow& row = *rows_[i];
+    FsError error;
+    bool recordFailed = false;
+    for (int tries = 0; tries < 100; ++tries) {
+        const std::string name = temporaryName(++temporaries_);
+        error = move(row, row.Key, name, recordFailed);
+        if (error.ok()) {
+            waiting_.at(i).at = JoinPath(row.Path, name);
+            release(row.Key, c);
+            return;
+        }
+        if (error.code != EEXIST || recordFailed) break;
+    }
+    // Could not step aside: the cycle stays as it is and this file fails.
+    std::vector<std::size_t>& peers = waitingFor_[waiting_.at(i).file.newPath];
+    peers.erase(std::remove(peers.begin(), peers.end(), i), peers.end());
+    BatchFile file = std::move(waiting_.at(i).file);
+    waiting_.erase(i);
+    failed(i, file, c, error, recordFailed);
+}
+
+void BatchRun::release(const std::string& path, BatchCounters& c) {
+    std::vector<std::string> freed{path};
+    while (!freed.empty()) {
+        const std::string p = std::move(freed.back());
+        freed.pop_back();
+        const auto it = waitingFor_.find(p);
+        if (it == waitingFor_.end()) continue;
+        const std::vector<std::size_t> waiters = std::move(it->second);
+        waitingFor_.erase(it);
+        for (const std::size_t w : waiters) {
+            const auto wit = waiting_.find(w);
+            if (wit == waiting_.end()) continue;
+            Waiter waiter = std::move(wit->second);
+            waiting_.erase(wit);
+            BrowserRow& row = *rows_[w];
+            const bool fromKey = waiter.at == row.Key;
+            bool recordFailed = false;
+            FsError error = move(row, waiter.at, waiter.file.newName, recordFailed);
+            if (error.ok()) {
+                renamed(w, waiter.file);
+            } else {
+                if (!fromKey) {
+                    // Back from the temporary name to its own, when that is still free.
+                    bool backFailed = false;
+                    if (move(row, waiter.at, row.Text, backFailed).failed()) {
+                        error.description += " (the file is now named \"" + std::string(nameOf(waiter.at)) + "\")";
+                        row.Key = waiter.at;
+                        row.Text = nameOf(waiter.at);
+                        parser_.ParseItem(row);
+                    }
+                }
+                failed(w, waiter.file, c, error, recordFailed, false);
+            }
+            // Whoever waits for this one's name tries next (and fails, if it stayed).
+            if (fromKey) freed.push_back(waiter.file.oldPath);
+        }
+    }
+}
+
+void BatchRun::finishWaiters(BatchCounters& c) {
+    if (waiting_.empty()) return;
+    // Stopped or cancelled before the files holding their names moved: those
+    // names are still taken.
+    std::vector<std::size_t> left;
+    for (const auto& [i, w] : waiting_) left.push_back(i);
+    std::sort(left.begin(), left.end());
+    waitingFor_.clear();
+    quiet_ = true;
+    for (const std::size_t i : left) {
+        Waiter w = std::move(waiting_.at(i));
+        waiting_.erase(i);
+        BrowserRow& row = *rows_[i];
+        FsError error{EEXIST, "move", row.Key, w.file.newPath, "File exists"};
+        if (w.at != row.Key) {
+            bool recordFailed = false;
+            if (move(row, w.at, row.Text, recordFailed).failed()) {
+                error.description += " (the file is now named \"" + std::string(nameOf(w.at)) + "\")";
+                row.Key = w.at;
+                row.Text = nameOf(w.at);
+            }
+        }
+        failed(i, w.file, c, error, false);
+    }
+    quiet_ = false;
 }
 
 bool BatchRun::ParseAll(std::span<BrowserRow* const> rows) {

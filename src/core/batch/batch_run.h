@@ -1,36 +1,51 @@
 // One batch run over selected rows, without a window: parse each row, let the
-// operation change its tree, build the new name, rename the file and refill the
-// row. The Browser and lorvane both run it; what only a window can do (progress,
-// Stop, the rename-failure question) goes through BatchHost.
+// operation's step change its tree, build the new name, rename the file and refill
+// the row. The Browser and lorvane both run it; what only a window can do
+// (progress, Stop, the rename-failure question) goes through BatchHost.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
+#include <vector>
 
 #include "core/batch/batch_report.h"
-#include "core/rows/browser_rows.h"
+#include "core/batch/preview_folder.h"
 #include "core/file_service.h"
+#include "core/rows/browser_rows.h"
+#include "engine/pipeline.h"
 #include "engine/tree.h"
 
 namespace lorvane {
 
-// Failed: the change cannot be written into a name (a date past the allowed
+// Failed: the change cannot be written into a name (a date past the representable
 // years); the row counts as not rebuilt and its file is left alone.
 enum class StepAnswer { Changed, NotApplicable, OutOfRange, Failed };
 
-// What one operation does to the parsed tree of one file.
+// What one operation does to the parsed tree of one file, and its texts.
 class BatchStep {
 public:
     virtual ~BatchStep() = default;
+    virtual const BatchOperation& Operation() const = 0;
     // Before the first row of a run (a numbering step starts its count here).
     virtual void Begin() {}
     virtual StepAnswer ChangeTree(AttributeTree& tree, const BrowserRow& row) = 0;
     // After Failed: why the change could not be written into a name, for the
-    // file's line and message (e.g. "The shifted date lies outside the years 100 to 9999").
+    // file's line and message.
     virtual std::string FailureReason() const { return {}; }
+    // The new name from the changed tree: the semantic layer again, then the build.
+    virtual const Result& Build(NamePipeline& pipeline) { return pipeline.BuildAgain(true); }
+};
+
+// Re-Build: the parsed tree built again as it is (the parse already applied the
+// semantic layer).
+class RebuildStep final : public BatchStep {
+public:
+    const BatchOperation& Operation() const override { return batch_operation::Rebuild; }
+    StepAnswer ChangeTree(AttributeTree&, const BrowserRow&) override { return StepAnswer::Changed; }
+    const Result& Build(NamePipeline& pipeline) override { return pipeline.BuildAgain(false); }
 };
 
 // How one file came out, as the command line reports it.
@@ -42,20 +57,21 @@ struct BatchFile {
     std::string oldPath, oldName;  // the row's Key and Text before
     bool built = false;            // newName and newPath hold the name built
     std::string newName, newPath;
-    Result result;  // the final result (of the re-parse after a rename)
+    Result result;  // the final result: of the new name once renamed (or, in a preview, once it would be)
     FsError error;  // the rename's error, if any
 };
 
 class BatchHost {
 public:
     virtual ~BatchHost() = default;
-    // Before each row (dialog operations) or after it (Re-Build); false stops the
-    // run. Called for every row: the host paces its window events itself.
+    // Before each row (or after it, for an operation that counts after the row);
+    // false stops the run. Called for every row: the host paces its window events.
     virtual bool Progress(std::int32_t attempted, std::int32_t total) = 0;
     // A rename failed. last: it was the last selected row, so the only answer is OK.
     // False aborts the run.
     virtual bool ContinueAfterRenameFailure(const BrowserRow& row, const FsError& error, bool last) = 0;
-    // Each file's outcome once it is settled.
+    // Each file's outcome once it is settled (a file whose new name waited for
+    // another file of the run to move away is settled when that one has).
     virtual void FileDone(const BatchFile&) {}
 };
 
@@ -80,36 +96,66 @@ struct BatchRunOptions {
     bool refillFromFile = true;
 };
 
+// The run's renames are made so that a name held by a file the same run moves
+// away is taken only once it is free: a rename whose new name is the path of a
+// row not yet done waits for that row; a cycle (a to b, b to a) is broken by
+// moving its last file aside to a temporary name in its folder first. Every
+// step, the temporary ones too, is recorded before it is made.
 class BatchRun {
 public:
     BatchRun(RowParser& parser, const FileSystem& files, BatchHost& host)
-        : parser_(parser), files_(files), host_(host) {}
+        : parser_(parser), files_(files), host_(host), picture_(files) {}
 
-    // A dialog operation over rows (the selected ones, in row order). A null step
-    // rebuilds the parsed tree as it is (Re-Build's order and counting).
-    BatchCounters Run(const BatchOperation& operation, BatchStep* step, std::span<BrowserRow* const> rows,
-                      const BatchRunOptions& options = {});
+    // The step's operation over rows (the selected ones, in row order).
+    BatchCounters Run(BatchStep& step, std::span<BrowserRow* const> rows, const BatchRunOptions& options = {});
 
     // Re-Parse: every row parsed again; false when Progress stopped it.
     bool ParseAll(std::span<BrowserRow* const> rows);
 
-    // Whether Run stopped at Progress's word (the counts cover the rows done).
     bool stopped() const { return stopped_; }
     bool aborted() const { return aborted_; }
+    RunEnd end() const { return stopped_ ? RunEnd::Stopped : aborted_ ? RunEnd::Cancelled : RunEnd::Completed; }
 
 private:
-    enum class Settled { Next, Abort };
-    Settled renameAndRefill(BrowserRow& row, BatchFile& file, BatchCounters& counters, bool last,
-                            const BatchRunOptions& options);
-    bool previewRefusal(const BrowserRow& row, const std::string& newPath, FsError& error);
+    enum class RowState : std::uint8_t { Ahead, Waiting, Done };
+    // A row whose new name was held by another row of the run not yet done.
+    struct Waiter {
+        BatchFile file;
+        std::string at;  // where its file is now: its key, or a temporary name
+    };
+
+    void settleRow(std::size_t i, BatchFile& file, BatchCounters& c);
+    void renameRow(std::size_t i, BatchFile& file, BatchCounters& c);
+    // Moves a row's file from `from` to name in its folder (the recorder told
+    // first); recordFailed when the record could not be written, so nothing moved.
+    FsError move(const BrowserRow& row, const std::string& from, std::string_view name, bool& recordFailed);
+    void renamed(std::size_t i, BatchFile& file);
+    // releaseName: whoever waits for this row's name is told (release() does it itself).
+    void failed(std::size_t i, BatchFile& file, BatchCounters& c, const FsError& error, bool recordFailed,
+                bool releaseName = true);
+    // The run row (ahead or waiting) whose file holds path, or npos.
+    std::size_t holder(const std::string& path);
+    bool closesCycle(std::size_t i, std::size_t holder) const;
+    // Breaks a cycle: row i's file moves to a temporary name, freeing its own.
+    void stepAside(std::size_t i, BatchCounters& c);
+    // The rows waiting for path try again; settling them frees their own names in turn.
+    void release(const std::string& path, BatchCounters& c);
+    void finishWaiters(BatchCounters& c);
 
     RowParser& parser_;
     const FileSystem& files_;
     BatchHost& host_;
-    bool stopped_ = false, aborted_ = false;
+    const BatchRunOptions* options_ = nullptr;
+    std::span<BrowserRow* const> rows_;
+    bool stopped_ = false, aborted_ = false, quiet_ = false;
+    std::size_t current_ = 0;
     BatchFile file_;
-    // A preview's picture of the folder after the renames so far.
-    std::unordered_set<std::string> claimed_, vacated_;
+    PreviewFolder picture_;  // a preview's picture of the folders after the renames so far
+    std::vector<RowState> state_;
+    std::unordered_map<std::string, std::size_t> keys_;  // made on the first taken name
+    std::unordered_map<std::size_t, Waiter> waiting_;
+    std::unordered_map<std::string, std::vector<std::size_t>> waitingFor_;
+    int temporaries_ = 0;
 };
 
 }  // namespace lorvane

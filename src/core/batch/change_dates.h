@@ -69,6 +69,7 @@ public:
     // The request is kept (a copy: the dialog it came from may change meanwhile).
     ChangeDatesStep(ChangeDatesRequest request, const DateOptions& options, const FileSystem& files)
         : request_(std::move(request)), options_(options), files_(files) {}
+    const BatchOperation& Operation() const override { return batch_operation::ChangeDates; }
     StepAnswer ChangeTree(AttributeTree& tree, const BrowserRow& row) override;
 
 private:

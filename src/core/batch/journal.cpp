@@ -12,6 +12,8 @@
 #include <ctime>
 #include <unordered_set>
 
+#include "core/batch/preview_folder.h"
+
 namespace lorvane {
 
 namespace {
@@ -69,6 +71,41 @@ bool readFile(const std::string& path, std::string& out) {
     }
     ::close(fd);
     return true;
+}
+
+// The run files in folder, oldest first (their names begin with the time).
+std::vector<std::string> journalNames(const std::string& folder, std::string* error = nullptr) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+        if (errno != ENOENT && error) *error = "Unable to read the folder \"" + folder + "\": " + errnoText(errno);
+        return names;
+    }
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view name = e->d_name;
+        if (name.size() > kSuffix.size() && name.ends_with(kSuffix)) names.emplace_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The last bytes of a regular file.
+bool readTail(const std::string& path, std::size_t bytes, std::string& out) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (ok) {
+        const auto size = static_cast<std::size_t>(st.st_size);
+        const std::size_t from = size > bytes ? size - bytes : 0;
+        out.resize(size - from);
+        const ssize_t n = ::pread(fd, out.data(), out.size(), static_cast<off_t>(from));
+        ok = n >= 0;
+        out.resize(ok ? static_cast<std::size_t>(n) : 0);
+    }
+    ::close(fd);
+    return ok;
 }
 
 }  // namespace
@@ -221,18 +258,9 @@ bool JournalWriter::Close() {
 
 std::vector<JournalRun> ReadJournal(const std::string& folder, std::vector<std::string>& errors) {
     std::vector<JournalRun> runs;
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) {
-        if (errno != ENOENT) errors.push_back("Unable to read the folder \"" + folder + "\": " + errnoText(errno));
-        return runs;
-    }
-    std::vector<std::string> names;
-    while (const dirent* e = ::readdir(dir)) {
-        const std::string_view name = e->d_name;
-        if (name.size() > kSuffix.size() && name.ends_with(kSuffix)) names.emplace_back(name);
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
+    std::string error;
+    const std::vector<std::string> names = journalNames(folder, &error);
+    if (!error.empty()) errors.push_back(error);
 
     std::string text, a, b;
     for (const std::string& name : names) {
@@ -284,19 +312,23 @@ std::string_view UndoOutcomeWord(UndoOutcome outcome) {
     return "failed";
 }
 
-bool UndoRun(JournalRun& run, const FileSystem& files, bool apply, const std::function<void(const UndoItem&)>& onItem) {
-    bool all = true;
+UndoTally UndoRun(JournalRun& run, const FileSystem& files, bool apply,
+                  const std::function<void(const UndoItem&)>& onItem,
+                  const std::function<bool(std::int32_t, std::int32_t)>& progress) {
+    UndoTally tally;
+    tally.total = static_cast<std::int32_t>(run.renames.size());
     UndoItem item;
-    // A preview keeps its own picture of the folders after the moves so far.
-    std::unordered_set<std::string> present, gone;
-    auto exists = [&](const std::string& p) {
-        return present.contains(p) || (!gone.contains(p) && files.FileExists(p));
-    };
+    PreviewFolder picture(files);
+    std::int32_t done = 0;
     for (auto it = run.renames.rbegin(); it != run.renames.rend(); ++it) {
+        if (progress && !progress(++done, tally.total)) {
+            tally.stopped = true;
+            break;
+        }
         item.entry = *it;
         item.error = {};
-        const bool atNew = exists(it->newPath);
-        const bool atOld = exists(it->oldPath);
+        const bool atNew = picture.Exists(it->newPath);
+        const bool atOld = picture.Exists(it->oldPath);
         if (it->oldPath == it->newPath || (!atNew && atOld)) {
             item.outcome = UndoOutcome::AlreadyThere;
         } else if (!atNew) {
@@ -305,19 +337,18 @@ bool UndoRun(JournalRun& run, const FileSystem& files, bool apply, const std::fu
             item.outcome = UndoOutcome::Taken;
         } else if (!apply) {
             item.outcome = UndoOutcome::Restored;
-            gone.insert(it->newPath);
-            present.erase(it->newPath);
-            present.insert(it->oldPath);
-            gone.erase(it->oldPath);
+            picture.Move(it->newPath, it->oldPath);
         } else if (item.error = files.Move(it->newPath, it->oldPath); item.error.failed()) {
             item.outcome = item.error.code == EEXIST ? UndoOutcome::Taken : UndoOutcome::Failed;
         } else {
             item.outcome = UndoOutcome::Restored;
         }
-        if (item.outcome != UndoOutcome::Restored && item.outcome != UndoOutcome::AlreadyThere) all = false;
+        if (item.outcome == UndoOutcome::Restored) ++tally.restored;
+        else if (item.outcome == UndoOutcome::AlreadyThere) ++tally.already;
+        else ++tally.left;
         if (onItem) onItem(item);
     }
-    if (apply && all) {
+    if (apply && tally.complete()) {
         // Marked only when everything is back, so that undo can be tried again
         // once a taken name is freed.
         const int fd = ::open(run.file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
@@ -326,10 +357,72 @@ bool UndoRun(JournalRun& run, const FileSystem& files, bool apply, const std::fu
             const bool written = ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
             ::fsync(fd);
             ::close(fd);
-            run.undone = written;
+            run.undone = tally.marked = written;
         }
     }
-    return all;
+    return tally;
+}
+
+UndoChoice FindRunToUndo(const std::string& folder) {
+    UndoChoice choice;
+    choice.runs = ReadJournal(folder, choice.errors);
+    for (std::size_t i = choice.runs.size(); i-- > 0;)
+        if (!choice.runs[i].undone) {
+            choice.latest = i;
+            break;
+        }
+    return choice;
+}
+
+bool HasRunToUndo(const std::string& folder) {
+    std::vector<std::string> names = journalNames(folder);
+    std::string tail;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        // The undone mark is the last line a journal gets.
+        const std::string path = JoinPath(folder, *it);
+        if (!readTail(path, 4096, tail)) return true;  // unreadable: let undo say what is wrong
+        if (tail.find("\nundone\t") == std::string::npos) return true;
+    }
+    return false;
+}
+
+std::string RunFolders(const JournalRun& run) {
+    std::vector<std::string_view> folders;
+    for (const JournalEntry& e : run.renames) {
+        const std::string_view path = e.oldPath;
+        const std::size_t slash = path.rfind('/');
+        const std::string_view folder = slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    }
+    if (folders.empty()) return {};
+    std::string text = "\"" + std::string(folders.front()) + "\"";
+    if (folders.size() == 2) text += " and 1 other folder";
+    else if (folders.size() > 2) text += " and " + std::to_string(folders.size() - 1) + " other folders";
+    return text;
+}
+
+std::string UndoQuestion(const JournalRun& run) {
+    const std::size_t n = run.renames.size();
+    std::string text = "Are you sure you want to undo the batch rename of " + run.when;
+    if (const std::string folders = RunFolders(run); !folders.empty()) text += " in " + folders;
+    text += " (" + std::to_string(n) + (n == 1 ? " file, " : " files, ") + run.command + ")?";
+    return text;
+}
+
+std::string UndoReport(const JournalRun& run, const UndoTally& t, bool apply) {
+    std::string text = apply ? "Restored " : "Would restore ";
+    text += std::to_string(t.restored) + " of " + std::to_string(t.restored + t.left) + " files of the run of " +
+            run.when + " (" + run.command + ")";
+    if (const std::string folders = RunFolders(run); !folders.empty()) text += " in " + folders;
+    if (t.left) text += "; the others could not be restored";
+    if (t.already)
+        text += "; " + std::to_string(t.already) + " already had " + (t.already == 1 ? "its" : "their") + " old name";
+    if (t.stopped) {
+        const std::int32_t untried = t.total - t.restored - t.already - t.left;
+        text += "; stopped with " + std::to_string(untried) + (untried == 1 ? " file" : " files") + " not tried";
+    }
+    if (t.left || t.stopped) text += "; undo again once that is resolved";
+    return text;
 }
 
 }  // namespace lorvane

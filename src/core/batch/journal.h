@@ -3,6 +3,7 @@
 // One file per run under the state folder; paths are kept as their bytes.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -74,11 +75,44 @@ struct UndoItem {
     FsError error;
 };
 
+struct UndoTally {
+    std::int32_t restored = 0;  // moved back (or would be, in a preview)
+    std::int32_t already = 0;   // already at their old names
+    std::int32_t left = 0;      // taken, missing or failed: left alone
+    std::int32_t total = 0;     // the run's renames
+    bool stopped = false;       // progress said stop before every file was tried
+    bool marked = false;        // the run is now marked undone
+    bool complete() const { return left == 0 && !stopped; }
+};
+
 // Reverts the run's renames in reverse order, never replacing a file; with apply
-// false it only says what would happen. True when every file is (or would be)
-// back at its old path; then an applied undo marks the run undone.
-bool UndoRun(JournalRun& run, const FileSystem& files, bool apply,
-             const std::function<void(const UndoItem&)>& onItem);
+// false it only says what would happen. When every file is (or would be) back at
+// its old path, an applied undo marks the run undone. progress, when given, is
+// asked before each file; false stops the undo there.
+UndoTally UndoRun(JournalRun& run, const FileSystem& files, bool apply,
+                  const std::function<void(const UndoItem&)>& onItem,
+                  const std::function<bool(std::int32_t done, std::int32_t total)>& progress = {});
+
+// The journal's runs and the one undo would take: the latest not undone yet.
+struct UndoChoice {
+    std::vector<JournalRun> runs;
+    std::vector<std::string> errors;  // files that could not be read
+    JournalRun* run() { return latest < runs.size() ? &runs[latest] : nullptr; }
+    std::size_t latest = static_cast<std::size_t>(-1);
+};
+UndoChoice FindRunToUndo(const std::string& folder);
+// Whether some run is not undone yet, without reading the journals whole (for
+// enabling the command).
+bool HasRunToUndo(const std::string& folder);
+
+// The folder a run renamed in, quoted, or the first of them and how many others:
+// "/photos/2004" and 2 other folders.
+std::string RunFolders(const JournalRun& run);
+// "Are you sure you want to undo the batch rename of WHEN in FOLDERS (N files, COMMAND)?"
+std::string UndoQuestion(const JournalRun& run);
+// "Restored 3 of 4 files of the run of WHEN (COMMAND) in FOLDERS; the others could
+// not be restored; 1 already had its old name" (a preview: "Would restore").
+std::string UndoReport(const JournalRun& run, const UndoTally& tally, bool apply);
 
 // Byte-exact text form of a path for a journal line: backslash, tab, line breaks
 // and other control bytes escaped. Exposed for the tests.
