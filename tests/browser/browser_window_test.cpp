@@ -58,6 +58,9 @@ public:
     void SaveSettings() override {}
     std::string CurrentFolder() const override { return folder; }
     std::string CurrentFileName() const override { return name; }
+    void FileRenamed(const std::string& oldPath, const std::string& newPath) override {
+        if (JoinPath(folder, name) == oldPath) SplitFilePath(newPath, folder, name);
+    }
 
 protected:
     void changeEvent(QEvent* e) override {
@@ -773,10 +776,13 @@ private slots:
         b.show();
         b.InitializeFolder(f.path());
         b.SelectAll();
+        editor().folder = f.path();
+        editor().name = "{DT=2004-05-17}{SU=Ann}.jpg";
         oneDayOnWhenAsked(b);
         b.Action("mnuChangeDates")->trigger();
         QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
         QVERIFY(!f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
+        QCOMPARE(editor().name, std::string("{DT=2004-05-18}{SU=Ann}.jpg"));  // the Editor follows its file
         QCOMPARE(editor().disabledTimes, 1);  // no Save under the run
         QVERIFY(editor().isEnabled());
         QVERIFY(b.isEnabled());
@@ -805,6 +811,7 @@ private slots:
         QVERIFY(f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
         QVERIFY(!f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
         QVERIFY(b.Model().findKey(f.path() + "/{DT=2004-05-17}{SU=Ann}.jpg") >= 0);
+        QCOMPARE(editor().name, std::string("{DT=2004-05-17}{SU=Ann}.jpg"));
         // {SU=Ben}.jpg was rebuilt to its own name: nothing recorded, nothing to undo.
         QVERIFY2(ui_.messages.back().text.startsWith(QStringLiteral("Restored 1 of 1 files of the run of ")),
                  qPrintable(ui_.messages.back().text));

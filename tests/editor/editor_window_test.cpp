@@ -87,6 +87,24 @@ private slots:
         QCOMPARE(t[t.selected()].tag, std::string("Date"));
     }
 
+    // A batch run renamed the file: a clean Editor shows the new name, one with
+    // edits keeps them and saves from where the file is now.
+    void followsItsFileRenamedElsewhere() {
+        EditorFixture f;
+        f.load(QStringLiteral("{SU=Ann}.jpg"));
+        f.editor->FileRenamed("/photos/other.jpg", "/photos/x.jpg");
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann}.jpg"));
+        f.editor->FileRenamed("/photos/{SU=Ann}.jpg", "/elsewhere/{SU=Bob}.jpg");
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Bob}.jpg"));
+        QCOMPARE(f.editor->CurrentFolder(), std::string("/elsewhere"));
+        QVERIFY(f.editor->isClean());
+
+        f.type(QStringLiteral("x"));
+        f.editor->FileRenamed("/elsewhere/{SU=Bob}.jpg", "/elsewhere/{SU=Cy}.jpg");
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Bob}.jpgx"));
+        QCOMPARE(f.editor->CurrentFileName(), std::string("{SU=Cy}.jpg"));
+    }
+
     void theRootLabelIsNotEdited() {
         EditorFixture f;
         f.load(QStringLiteral("{SU=Ann}.jpg"));
