@@ -222,22 +222,47 @@ void BrowserBatch::ChangeDates() {
 
 void BrowserBatch::UndoBatchRename() {
     const QString title = QStringLiteral("Undo Batch Rename");
+    const std::string folder = JournalFolder();
     UndoChoice choice;
     {
         WaitCursor wait;
-        choice = FindRunToUndo(JournalFolder());
+        choice = FindRunToUndo(folder);
     }
-    JournalRun* latest = choice.run();
-    if (!latest) {
+    if (!choice.blocked.empty()) {
+        ctx_.ui.ShowMessage(&window_, ToQString(choice.blocked), title, MessageIcon::Exclamation);
+        window_.focusList();
+        return;
+    }
+    if (!choice.run()) {
         QString text = QStringLiteral("There is no batch rename to undo.");
-        for (const std::string& e : choice.errors) text += QLatin1Char('\n') + ToQString(e);
+        if (!choice.folderError.empty()) text += QLatin1Char('\n') + ToQString(choice.folderError);
         ctx_.ui.ShowMessage(&window_, text, title, MessageIcon::Information);
         UpdateUndoCommand();
         window_.focusList();
         return;
     }
-    if (ctx_.ui.ShowMessage(&window_, ToQString(UndoQuestion(*latest)), title, MessageIcon::Question,
+    if (ctx_.ui.ShowMessage(&window_, ToQString(UndoQuestion(*choice.run())), title, MessageIcon::Question,
                             MessageButtons::YesNo) != MessageAnswer::Yes) {
+        window_.focusList();
+        return;
+    }
+    // The lock for the undo itself, not while the question waits; the journal is
+    // read again under it, in case another run came meanwhile.
+    JournalLock lock;
+    const std::string asked = choice.run()->file;
+    if (!lock.Acquire(folder, "Lorvane Manager: Undo Batch Rename")) {
+        ctx_.ui.ShowMessage(&window_, ToQString(lock.error() + "."), title, MessageIcon::Exclamation);
+        window_.focusList();
+        return;
+    }
+    choice = FindRunToUndo(folder);
+    JournalRun* latest = choice.run();
+    if (!latest || latest->file != asked) {
+        ctx_.ui.ShowMessage(&window_,
+                            QStringLiteral("The journal has changed since the question; choose Undo Batch Rename "
+                                           "again to see what it would undo now."),
+                            title, MessageIcon::Exclamation);
+        UpdateUndoCommand();
         window_.focusList();
         return;
     }

@@ -45,6 +45,8 @@ const char kCommonBatchHelp[] =
     "Exit status: 0 every file processed or not applicable; 1 some file could not\n"
     "be parsed, rebuilt or saved, or was out of range; 2 usage error (nothing renamed);\n"
     "130 stopped by Ctrl+C (before the next file; the files done stay renamed).\n"
+    "An applied run waits up to two seconds for another run or undo to finish\n"
+    "with the journal, then says what holds it and exits 2 (nothing renamed).\n"
     "A run over no files says \"No files are selected.\" on standard error.\n";
 
 void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& a) {
@@ -268,7 +270,7 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
     const RunResult run = RunJournalled(parser, files, host, *step, selected, request);
     if (!run.started) {
         PrintError(run.error);
-        return ExitFail;
+        return run.busy ? ExitUsage : ExitFail;
     }
     interrupt.reset();
     host.clearProgress();

@@ -22,11 +22,18 @@ const char kUndoHelp[] =
     "\n"
     "Options:\n"
     "  --apply      rename; without it undo only says what it would do\n"
-    "  --list       list the journal's runs instead: when, command, files, undone\n"
+    "  --list       list the journal's runs instead: when, undone or not (or damaged),\n"
+    "               files, command\n"
     "  --json       one JSON object per file (or per run with --list)\n"
     "  -h, --help   show this help\n"
     "\n"
-    "The journal is kept in $XDG_STATE_HOME/lorvane/ (default ~/.local/state/lorvane/).\n"
+    "The journal is kept in $XDG_STATE_HOME/lorvane/ (default ~/.local/state/lorvane/),\n"
+    "with the newest 100 runs and any run younger than 90 days. A file is renamed\n"
+    "back only when the file at its new name is the very file the run renamed\n"
+    "(device, inode, size and modification time); otherwise it is reported as\n"
+    "\"changed since the run\" and left alone. A damaged newer journal stops undo.\n"
+    "An applied undo waits up to two seconds for a running batch to finish with\n"
+    "the journal, then says what holds it and exits 2.\n"
     "Exit status: 0 every file restored (or nothing to undo), 1 some file could not\n"
     "be restored, 2 usage error.\n";
 
@@ -45,41 +52,78 @@ int RunUndo(std::span<const char* const> args) {
         return *done;
     if (!operands.empty()) return UsageError("undo takes no PATH (it reverts the latest run)", "undo");
 
-    UndoChoice choice = FindRunToUndo(JournalFolder());
-    for (const std::string& e : choice.errors) PrintError(e);
-
-    Output out;
-    std::string& o = out.text();
+    const std::string folder = JournalFolder();
     if (list) {
-        for (const JournalRun& r : choice.runs) {
+        std::string folderError;
+        const std::vector<JournalRun> runs = ListJournal(folder, true, &folderError);
+        if (!folderError.empty()) PrintError(folderError);
+        Output out;
+        std::string& o = out.text();
+        bool damaged = false;
+        for (const JournalRun& r : runs) {
+            const std::string_view state = !r.damage.empty() ? "damaged" : r.undone ? "undone" : "not undone";
+            damaged = damaged || !r.damage.empty();
             if (json) {
                 o += "{\"when\": ";
                 AppendJsonString(o, r.when);
                 o += ", \"command\": ";
                 AppendJsonString(o, r.command);
-                o += ", \"files\": " + std::to_string(r.renames.size());
+                o += ", \"files\": " + std::to_string(r.files);
                 o += ", \"undone\": ";
                 o += r.undone ? "true" : "false";
+                o += ", \"sequence\": " + std::to_string(r.sequence);
+                o += ", \"state\": ";
+                AppendJsonString(o, state);
+                o += ", \"damage\": ";
+                if (r.damage.empty()) o += "null";
+                else AppendJsonString(o, r.damage);
                 o += ", \"journal\": ";
                 AppendJsonString(o, r.file);
                 o += "}\n";
             } else {
-                o += r.when + "  " + (r.undone ? "undone      " : "not undone  ");
-                o += FormatCount(static_cast<std::int64_t>(r.renames.size()));
-                o += r.renames.size() == 1 ? " file   " : " files  ";
+                o += r.when + "  ";
+                o += state;
+                o.append(12 - std::min<std::size_t>(state.size(), 11), ' ');
+                o += FormatCount(static_cast<std::int64_t>(r.files));
+                o += r.files == 1 ? " file   " : " files  ";
                 AppendVisible(o, r.command);
+                if (!r.damage.empty()) {
+                    o += "  (";
+                    AppendVisible(o, r.file);
+                    o += ": ";
+                    o += r.damage;
+                    o += ')';
+                }
                 o += '\n';
             }
         }
-        return out.flush() && choice.errors.empty() ? ExitOk : ExitFail;
+        const bool written = out.flush();
+        if (!json)
+            std::fprintf(stderr, "The journal keeps the newest %d runs and any run younger than %d days.\n",
+                         kKeepRuns, kKeepDays);
+        return written && folderError.empty() && !damaged ? ExitOk : ExitFail;
     }
 
+    // An applied undo holds the journal's lock: no run may rename meanwhile.
+    JournalLock lock;
+    if (apply && !lock.Acquire(folder, "lorvane undo --apply")) {
+        PrintError(lock.error() + "; nothing was renamed");
+        return ExitUsage;
+    }
+    UndoChoice choice = FindRunToUndo(folder);
+    if (!choice.folderError.empty()) PrintError(choice.folderError);
+    if (!choice.blocked.empty()) {
+        PrintError(choice.blocked);
+        return ExitFail;
+    }
     JournalRun* latest = choice.run();
     if (!latest) {
         std::fputs("lorvane: there is no batch run to undo\n", stderr);
-        return choice.errors.empty() ? ExitOk : ExitFail;
+        return choice.folderError.empty() ? ExitOk : ExitFail;
     }
 
+    Output out;
+    std::string& o = out.text();
     const UndoTally tally = UndoRun(*latest, FileSystemService::Instance(), apply, [&](const UndoItem& item) {
         const std::string_view word =
             item.outcome == UndoOutcome::Restored && !apply ? "would restore" : UndoOutcomeWord(item.outcome);
@@ -111,7 +155,7 @@ int RunUndo(std::span<const char* const> args) {
     const bool writeOk = out.flush();
     std::fprintf(stderr, "%s\n", Visible(UndoReport(*latest, tally, apply)).c_str());
     if (!apply) std::fputs("Preview: nothing was renamed; add --apply to undo.\n", stderr);
-    return tally.complete() && writeOk ? ExitOk : ExitFail;
+    return tally.complete() && tally.markError.empty() && writeOk ? ExitOk : ExitFail;
 }
 
 }  // namespace lorvane::cli

@@ -214,6 +214,39 @@ chain_of_renames_and_its_undo)
     expect_file '{DT=2004-08-07}.jpg' '{DT=2004-08-07}.jpg'
     expect_no_file '{DT=2004-08-08}.jpg'
     ;;
+journal_lock_held)
+    # Another run holds the journal: an applied run or undo waits, then exits 2.
+    files '{DT=2004-05-17}.jpg'
+    mkdir -p "$XDG_STATE_HOME/lorvane"
+    printf 'process 1: lorvane rebuild elsewhere\n' >"$XDG_STATE_HOME/lorvane/lock"
+    flock "$XDG_STATE_HOME/lorvane/lock" sleep 6 &
+    holder=$!
+    sleep 0.3
+    run change-dates --shift --days 1 --apply "$F"
+    expect_rc 2
+    expect_text err 'another run is using the journal (process 1: lorvane rebuild elsewhere)'
+    expect_file '{DT=2004-05-17}.jpg'
+    run undo --apply
+    expect_rc 2
+    kill "$holder" 2>/dev/null
+    wait 2>/dev/null
+    run change-dates --shift --days 1 --apply "$F"
+    expect_rc 0
+    ;;
+undo_leaves_a_newcomer_alone)
+    files '{DT=2004-05-17}.jpg'
+    run change-dates --shift --days 1 --apply "$F"
+    mv "$F/{DT=2004-05-18}.jpg" "$WORK/away.jpg"
+    printf newcomer >"$F/{DT=2004-05-18}.jpg"
+    run undo --apply
+    expect_rc 1
+    expect_text out 'changed since the run'
+    expect_file '{DT=2004-05-18}.jpg' newcomer
+    expect_no_file '{DT=2004-05-17}.jpg'
+    run undo --list
+    expect_text out 'not undone  1 file'
+    expect_text err 'newest 100 runs'
+    ;;
 no_files_selected)
     mkdir -p "$F/empty"
     run rebuild "$F/empty"

@@ -2,7 +2,13 @@
 
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,7 +34,7 @@ TEST(JournalTextTest, EveryByteRoundTrips) {
 }
 
 class JournalTest : public ::testing::Test {
-protected:
+public:
     std::string folder() const { return JoinPath(dir_.path().toStdString(), "state/lorvane"); }
     std::string file(std::string_view name) const { return JoinPath(dir_.path().toStdString(), name); }
     void make(std::string_view name, std::string_view content) { std::ofstream(file(name)) << content; }
@@ -174,6 +180,143 @@ TEST_F(JournalTest, RunsAreListedOldestFirstAndAnUnwritableFolderIsAnError) {
     JournalWriter w;
     EXPECT_FALSE(w.Open(file("plain") + "/lorvane", "run"));
     EXPECT_NE(w.error().find("Unable to create the folder"), std::string::npos) << w.error();
+}
+
+// Undo renames back only the file the run renamed, and only runs in their order.
+// Each case makes one run a -> b in "photos" (reached through the link "link"),
+// then does what a user or another program did before the undo.
+TEST_F(JournalTest, UndoMovesOnlyTheFileTheRunRenamed) {
+    const struct {
+        const char* what;
+        std::function<void(JournalTest&)> meanwhile;
+        UndoOutcome outcome;
+        std::vector<std::pair<const char*, const char*>> after;  // file -> content ("" for none)
+    } cases[] = {
+        {"untouched", [](JournalTest&) {}, UndoOutcome::Restored, {{"photos/a", "A"}, {"photos/b", ""}}},
+        {"new name reused by hand",
+         [](JournalTest& t) {
+             ASSERT_EQ(::rename(t.file("photos/b").c_str(), t.file("photos/moved").c_str()), 0);
+             t.make("photos/b", "newcomer");
+         },
+         UndoOutcome::Changed, {{"photos/a", ""}, {"photos/b", "newcomer"}}},
+        {"the link pointed elsewhere",
+         [](JournalTest& t) {
+             ASSERT_EQ(::unlink(t.file("link").c_str()), 0);
+             ASSERT_EQ(::mkdir(t.file("other").c_str(), 0700), 0);
+             t.make("other/b", "other");
+             ASSERT_EQ(::symlink(t.file("other").c_str(), t.file("link").c_str()), 0);
+         },
+         UndoOutcome::Restored, {{"photos/a", "A"}, {"other/b", "other"}, {"other/a", ""}}},
+        {"the file changed since", [](JournalTest& t) { t.make("photos/b", "edited and longer"); },
+         UndoOutcome::Changed, {{"photos/b", "edited and longer"}, {"photos/a", ""}}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        QTemporaryDir fresh;
+        dir_.swap(fresh);
+        ASSERT_EQ(::mkdir(file("photos").c_str(), 0700), 0);
+        ASSERT_EQ(::symlink(file("photos").c_str(), file("link").c_str()), 0);
+        make("photos/a", "A");
+        renameRun({{"link/a", "link/b"}}, "run");
+        k.meanwhile(*this);
+        UndoChoice choice = FindRunToUndo(folder());
+        ASSERT_TRUE(choice.run());
+        std::vector<UndoOutcome> seen;
+        UndoRun(*choice.run(), FileSystemService::Instance(), true,
+                [&](const UndoItem& i) { seen.push_back(i.outcome); });
+        EXPECT_EQ(seen, std::vector<UndoOutcome>{k.outcome});
+        for (const auto& [name, text] : k.after) {
+            if (*text) EXPECT_EQ(content(name), text) << name;
+            else EXPECT_FALSE(exists(name)) << name;
+        }
+    }
+}
+
+TEST_F(JournalTest, RecordsNoRunCouldHaveMadeAreRefused) {
+    make("a", "A");
+    ASSERT_EQ(::mkdir(file("elsewhere").c_str(), 0700), 0);
+    renameRun({{"a", "b"}}, "run");
+    const FileIdentity b = IdentifyFile(file("b"));
+    const std::string id = "\t" + std::to_string(b.device) + "\t" + std::to_string(b.inode) + "\t" +
+                           std::to_string(b.size) + "\t" + std::to_string(b.modifiedNs);
+    const std::string file0 = runs()[0].file;
+    const struct {
+        const char* what;
+        std::string line;
+    } rows[] = {
+        {"into another folder", "rename\t" + file("elsewhere/a") + "\t" + file("b") + id},
+        {"without identity", "rename\t" + file("a") + "\t" + file("b")},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        std::ofstream(file0) << "lorvane journal 2\nseq\t1\nutc\t1\nwhen\tthen\ncommand\thand\n" << r.line << "\n";
+        UndoChoice choice = FindRunToUndo(folder());
+        ASSERT_TRUE(choice.run());
+        const UndoTally t = UndoRun(*choice.run(), FileSystemService::Instance(), true, {});
+        EXPECT_EQ(t.left, 1);
+        EXPECT_EQ(content("b"), "A");
+        EXPECT_FALSE(exists("a"));
+        EXPECT_FALSE(exists("elsewhere/a"));
+    }
+}
+
+TEST_F(JournalTest, RunsGoBySequenceAndADamagedNewerOneStopsUndo) {
+    make("a", "A");
+    make("x", "X");
+    renameRun({{"a", "b"}}, "first");
+    renameRun({{"x", "y"}}, "second");
+    std::vector<JournalRun> r = runs();
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].sequence + 1, r[1].sequence);
+    // File names no longer decide the order (a clock or time zone may have moved).
+    ASSERT_EQ(::rename(r[1].file.c_str(), (folder() + "/0-second.journal").c_str()), 0);
+    UndoChoice choice = FindRunToUndo(folder());
+    ASSERT_TRUE(choice.run());
+    EXPECT_EQ(choice.run()->command, "second");
+
+    std::ofstream(folder() + "/99-newest.journal") << "lorvane journal 2\nseq\t9\nrename\tno\\q\n";
+    choice = FindRunToUndo(folder());
+    EXPECT_FALSE(choice.run());
+    EXPECT_NE(choice.blocked.find("99-newest.journal"), std::string::npos) << choice.blocked;
+    EXPECT_TRUE(HasRunToUndo(folder()));
+}
+
+TEST_F(JournalTest, TheUndoneMarkIsALineOfItsOwnAfterATornLine) {
+    make("a", "A");
+    renameRun({{"a", "b"}}, "run");
+    std::ofstream(runs()[0].file, std::ios::app) << "rename\t/cut";
+    UndoChoice choice = FindRunToUndo(folder());
+    ASSERT_TRUE(choice.run());
+    const UndoTally t = UndoRun(*choice.run(), FileSystemService::Instance(), true, {});
+    EXPECT_TRUE(t.marked);
+    EXPECT_TRUE(runs()[0].undone);
+    EXPECT_FALSE(HasRunToUndo(folder()));
+}
+
+TEST_F(JournalTest, RunsAndUndosTakeTurnsThroughTheLock) {
+    JournalLock first, second;
+    ASSERT_TRUE(first.Acquire(folder(), "lorvane rebuild x"));
+    EXPECT_FALSE(second.Acquire(folder(), "undo", std::chrono::milliseconds(100)));
+    EXPECT_NE(second.error().find("lorvane rebuild x"), std::string::npos) << second.error();
+    first.Release();
+    EXPECT_TRUE(second.Acquire(folder(), "undo", std::chrono::milliseconds(100)));
+}
+
+TEST_F(JournalTest, OldRunsArePrunedByCountAndAge) {
+    // Past the newest runs kept, only those older than the days kept go.
+    ASSERT_EQ(::mkdir(JoinPath(dir_.path().toStdString(), "state").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(folder().c_str(), 0700), 0);
+    const long old = static_cast<long>(std::time(nullptr)) - (kKeepDays + 1) * 86400L;
+    for (int i = 1; i <= kKeepRuns + 2; ++i) {
+        const long utc = i == 1 ? static_cast<long>(std::time(nullptr)) : old;  // the oldest run is recent
+        std::ofstream(folder() + "/" + std::to_string(1000 + i) + ".journal")
+            << "lorvane journal 2\nseq\t" << i << "\nutc\t" << utc << "\nrename\t/a\t/b\n";
+    }
+    PruneJournal(folder());
+    const std::vector<JournalRun> left = runs();
+    ASSERT_EQ(left.size(), static_cast<std::size_t>(kKeepRuns + 1));
+    EXPECT_EQ(left.front().sequence, 1);  // young enough to stay
+    EXPECT_EQ(left[1].sequence, 3);       // the second, old and past the newest kept, went
 }
 
 TEST(JournalFolderTest, FollowsXdgStateHome) {

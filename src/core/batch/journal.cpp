@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,25 +11,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <unordered_set>
+#include <thread>
 
-#include "core/batch/preview_folder.h"
+#include "core/batch/journal_lines.h"
 
 namespace lorvane {
 
 namespace {
 
-constexpr std::string_view kHeader = "lorvane journal 1\n";
+constexpr std::string_view kHeader = "lorvane journal 2";
+constexpr std::string_view kOldHeader = "lorvane journal 1";
 constexpr std::string_view kSuffix = ".journal";
+constexpr std::string_view kLockName = "lock";
 
 std::string errnoText(int code) { return std::strerror(code); }
-
-std::string localTime(std::time_t t, const char* format) {
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    char buf[64];
-    return std::string(buf, std::strftime(buf, sizeof buf, format, &tm));
-}
 
 bool makeFolders(const std::string& path, std::string& error) {
     for (std::size_t i = 1; i <= path.size(); ++i) {
@@ -49,32 +45,8 @@ void syncFolder(const std::string& folder) {
     ::close(fd);
 }
 
-bool readFile(const std::string& path, std::string& out) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    out.clear();
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) break;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return true;
-}
-
-// The run files in folder, oldest first (their names begin with the time).
-std::vector<std::string> journalNames(const std::string& folder, std::string* error = nullptr) {
+// The run files in folder, in name order.
+std::vector<std::string> journalNames(const std::string& folder, std::string* error) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) {
@@ -90,22 +62,106 @@ std::vector<std::string> journalNames(const std::string& folder, std::string* er
     return names;
 }
 
-// The last bytes of a regular file.
-bool readTail(const std::string& path, std::size_t bytes, std::string& out) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (ok) {
-        const auto size = static_cast<std::size_t>(st.st_size);
-        const std::size_t from = size > bytes ? size - bytes : 0;
-        out.resize(size - from);
-        const ssize_t n = ::pread(fd, out.data(), out.size(), static_cast<off_t>(from));
-        ok = n >= 0;
-        out.resize(ok ? static_cast<std::size_t>(n) : 0);
+std::string_view parentOf(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos) return {};
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+// One line of a run file read into run: false when it is damaged.
+bool readLine(std::string_view line, JournalRun& run, bool keepRenames, std::string& a, std::string& b) {
+    const std::size_t tab = line.find('\t');
+    const std::string_view kind = line.substr(0, tab);
+    const std::string_view value = tab == std::string_view::npos ? std::string_view{} : line.substr(tab + 1);
+    if (kind == "rename") {
+        JournalEntry entry;
+        std::string_view fields[6];
+        std::size_t n = 0;
+        for (std::string_view rest = value; n < 6;) {
+            const std::size_t t = rest.find('\t');
+            fields[n++] = rest.substr(0, t);
+            if (t == std::string_view::npos) break;
+            rest.remove_prefix(t + 1);
+        }
+        if ((n != 2 && n != 6) || !UnescapeJournalText(fields[0], a) || !UnescapeJournalText(fields[1], b))
+            return false;
+        ++run.files;
+        if (!keepRenames) return true;
+        if (n == 6) {
+            char* end = nullptr;
+            entry.file.device = std::strtoull(std::string(fields[2]).c_str(), &end, 10);
+            entry.file.inode = std::strtoull(std::string(fields[3]).c_str(), &end, 10);
+            entry.file.size = std::strtoll(std::string(fields[4]).c_str(), &end, 10);
+            entry.file.modifiedNs = std::strtoll(std::string(fields[5]).c_str(), &end, 10);
+        }
+        entry.oldPath = a;
+        entry.newPath = b;
+        run.renames.push_back(std::move(entry));
+    } else if (kind == "failed") {
+        if (run.files > 0) --run.files;
+        if (keepRenames && !run.renames.empty()) run.renames.pop_back();
+    } else if (kind == "undone") {
+        run.undone = true;
+    } else if (kind == "seq") {
+        run.sequence = std::strtoll(std::string(value).c_str(), nullptr, 10);
+    } else if (kind == "utc") {
+        run.utc = value;
+    } else if (kind == "when") {
+        run.when = value;
+    } else if (kind == "command") {
+        return UnescapeJournalText(value, run.command);
+    } else {
+        return false;
     }
-    ::close(fd);
-    return ok;
+    return true;
+}
+
+// Reads a run file: the header always; the records when whole, else only until
+// the first one (the undone mark is then looked for at the end).
+bool readRun(JournalRun& run, bool whole, bool keepRenames) {
+    run.files = 0;
+    run.renames.clear();
+    run.undone = false;
+    run.damage.clear();
+    bool first = true, damaged = false;
+    std::string a, b;
+    const bool read = ForEachJournalLine(run.file, [&](std::string_view line) {
+        if (first) {
+            first = false;
+            if (line != kHeader && line != kOldHeader) {
+                run.damage = "it is not a lorvane journal";
+                return false;
+            }
+            return true;
+        }
+        if (!whole && (line.starts_with("rename\t") || line.starts_with("failed"))) return false;
+        if (!readLine(line, run, keepRenames, a, b)) damaged = true;
+        return true;
+    });
+    if (!read) {
+        run.damage = "it cannot be read: " + errnoText(errno);
+        return false;
+    }
+    if (first && run.damage.empty()) run.damage = "it is empty";
+    if (damaged && run.damage.empty()) run.damage = "some of its lines are damaged";
+    if (!whole && run.damage.empty()) {
+        // The undone mark is the last line a run file gets.
+        std::string tail;
+        if (ReadJournalTail(run.file, 4096, tail) && tail.find("\nundone\t") != std::string::npos) run.undone = true;
+    }
+    return run.damage.empty();
+}
+
+bool runOrder(const JournalRun& x, const JournalRun& y) {
+    if (x.sequence != y.sequence) return x.sequence < y.sequence;
+    return x.file < y.file;  // journals without a sequence: by their names
+}
+
+std::string utcNow(timespec& ts) {
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    std::string nanos = std::to_string(ts.tv_nsec);
+    nanos.insert(0, 9 - nanos.size(), '0');
+    return std::to_string(ts.tv_sec) + "." + nanos;
 }
 
 }  // namespace
@@ -116,73 +172,75 @@ std::string JournalFolder() {
     return JoinPath(JoinPath(home && *home ? home : "/", ".local/state"), "lorvane");
 }
 
-std::string EscapeJournalText(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '\\') out += "\\\\";
-        else if (c == '\t') out += "\\t";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (c < 0x20 || c == 0x7f) {
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
+FileIdentity IdentifyFile(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return {};
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::int64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
-bool UnescapeJournalText(std::string_view text, std::string& bytes) {
-    auto hex = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        return -1;
-    };
-    bytes.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            bytes += text[i];
-            continue;
-        }
-        if (++i == text.size()) return false;
-        switch (text[i]) {
-            case '\\': bytes += '\\'; break;
-            case 't': bytes += '\t'; break;
-            case 'n': bytes += '\n'; break;
-            case 'r': bytes += '\r'; break;
-            case 'x': {
-                if (i + 2 >= text.size()) return false;
-                const int hi = hex(text[i + 1]), lo = hex(text[i + 2]);
-                if (hi < 0 || lo < 0) return false;
-                bytes += static_cast<char>(hi * 16 + lo);
-                i += 2;
-                break;
-            }
-            default: return false;
-        }
+// --- The lock ---
+
+JournalLock::~JournalLock() { Release(); }
+
+void JournalLock::Release() {
+    if (fd_ < 0) return;
+    ::close(fd_);  // closing drops the flock
+    fd_ = -1;
+}
+
+bool JournalLock::Acquire(const std::string& folder, std::string_view holder, std::chrono::milliseconds wait) {
+    Release();
+    if (!makeFolders(folder, error_)) return false;
+    const std::string path = JoinPath(folder, kLockName);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        error_ = "Unable to open the journal's lock \"" + path + "\": " + errnoText(errno);
+        return false;
     }
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+            // Whoever holds it wrote who it is.
+            std::string who;
+            char buf[512];
+            const ssize_t n = ::pread(fd, buf, sizeof buf, 0);
+            if (n > 0) who.assign(buf, static_cast<std::size_t>(n));
+            while (!who.empty() && (who.back() == '\n' || who.back() == '\0')) who.pop_back();
+            error_ = "another run is using the journal (" + (who.empty() ? std::string("unknown") : who) +
+                     "); try again once it has finished";
+            ::close(fd);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    const std::string text = "process " + std::to_string(::getpid()) + ": " + std::string(holder) + "\n";
+    if (::ftruncate(fd, 0) == 0) (void)!::pwrite(fd, text.data(), text.size(), 0);
+    fd_ = fd;
+    error_.clear();
     return true;
 }
+
+// --- Writing ---
 
 JournalWriter::~JournalWriter() { Close(); }
 
 bool JournalWriter::Open(const std::string& folder, std::string_view command) {
     Close();
     if (!makeFolders(folder, error_)) return false;
+    PruneJournal(folder);
+    std::int64_t sequence = 0;
+    for (const JournalRun& r : ListJournal(folder, false)) sequence = std::max(sequence, r.sequence);
+
     timespec ts{};
-    ::clock_gettime(CLOCK_REALTIME, &ts);
-    const std::time_t now = ts.tv_sec;
-    // Names sort by time to the nanosecond; the process id and a counter keep
-    // runs apart that still meet.
-    std::string nanos = std::to_string(ts.tv_nsec);
-    nanos.insert(0, 9 - nanos.size(), '0');
-    const std::string stem =
-        JoinPath(folder, localTime(now, "%Y%m%d-%H%M%S-") + nanos + "-" + std::to_string(::getpid()));
+    const std::string utc = utcNow(ts);
+    std::tm tm{};
+    gmtime_r(&ts.tv_sec, &tm);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ-", &tm);
+    // The process id and a counter keep apart runs that still meet.
+    const std::string stem = JoinPath(folder, stamp + utc.substr(utc.find('.') + 1) + "-" + std::to_string(::getpid()));
     for (int n = 0; n < 100 && fd_ < 0; ++n) {
         path_ = stem + "-" + (n < 10 ? "0" : "") + std::to_string(n) + std::string(kSuffix);
         fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
@@ -194,9 +252,13 @@ bool JournalWriter::Open(const std::string& folder, std::string_view command) {
     }
     folder_ = folder;
     records_ = 0;
+    std::tm local{};
+    localtime_r(&ts.tv_sec, &local);
+    char when[32];
+    std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
     std::string head(kHeader);
-    head += "when\t" + localTime(now, "%Y-%m-%d %H:%M:%S") + "\n";
-    head += "command\t" + EscapeJournalText(command) + "\n";
+    head += "\nseq\t" + std::to_string(sequence + 1) + "\nutc\t" + utc + "\nwhen\t" + when + "\ncommand\t" +
+            EscapeJournalText(command) + "\n";
     // The run's file must exist durably before its first rename.
     if (!writeAll(head) || ::fsync(fd_) != 0) {
         error_ = "Unable to write the journal \"" + path_ + "\": " + errnoText(errno);
@@ -217,15 +279,34 @@ bool JournalWriter::writeAll(const std::string& text) {
     return true;
 }
 
+const std::string& JournalWriter::resolved(std::string_view path, std::string& out) {
+    const std::string_view folder = parentOf(path);
+    if (folder != linkFolder_) {
+        // Undo must find the folder itself, not what a link to it points at by then.
+        linkFolder_ = folder;
+        char* real = ::realpath(linkFolder_.c_str(), nullptr);
+        realFolder_ = real ? real : linkFolder_;
+        std::free(real);
+    }
+    out = JoinPath(realFolder_, path.substr(folder.size() + (folder == "/" ? 0 : 1)));
+    return out;
+}
+
 bool JournalWriter::WillRename(std::string_view oldPath, std::string_view newPath) {
     if (fd_ < 0) {
         error_ = "the journal is not open";
         return false;
     }
+    const FileIdentity id = IdentifyFile(std::string(oldPath));
     line_ = "rename\t";
-    line_ += EscapeJournalText(oldPath);
+    line_ += EscapeJournalText(resolved(oldPath, oldReal_));
     line_ += '\t';
-    line_ += EscapeJournalText(newPath);
+    line_ += EscapeJournalText(resolved(newPath, newReal_));
+    for (const auto n : {static_cast<std::int64_t>(id.device), static_cast<std::int64_t>(id.inode), id.size,
+                         id.modifiedNs}) {
+        line_ += '\t';
+        line_ += std::to_string(n);
+    }
     line_ += '\n';
     if (!writeAll(line_)) {
         error_ = "Unable to write the journal \"" + path_ + "\": " + errnoText(errno);
@@ -237,7 +318,7 @@ bool JournalWriter::WillRename(std::string_view oldPath, std::string_view newPat
 
 void JournalWriter::RenameFailed() {
     // Should this line not get written, undo still finds the file at its old path
-    // and its new one not its own: it then leaves both alone, as for a taken name.
+    // and its new one not its own: it then leaves both alone.
     if (fd_ < 0 || records_ == 0 || !writeAll("failed\n")) return;
     --records_;
 }
@@ -256,173 +337,43 @@ bool JournalWriter::Close() {
     return closed;
 }
 
-std::vector<JournalRun> ReadJournal(const std::string& folder, std::vector<std::string>& errors) {
-    std::vector<JournalRun> runs;
-    std::string error;
-    const std::vector<std::string> names = journalNames(folder, &error);
-    if (!error.empty()) errors.push_back(error);
+// --- Reading ---
 
-    std::string text, a, b;
-    for (const std::string& name : names) {
+std::vector<JournalRun> ListJournal(const std::string& folder, bool counts, std::string* folderError) {
+    std::vector<JournalRun> runs;
+    for (const std::string& name : journalNames(folder, folderError)) {
         JournalRun run;
         run.file = JoinPath(folder, name);
-        if (!readFile(run.file, text) || !text.starts_with(kHeader)) {
-            errors.push_back("Unable to read the journal \"" + run.file + "\"");
-            continue;
-        }
-        std::string_view rest = std::string_view(text).substr(kHeader.size());
-        bool ok = true;
-        while (!rest.empty()) {
-            const std::size_t end = rest.find('\n');
-            // A last line without its end was cut short by a crash: its rename was never made.
-            if (end == std::string_view::npos) break;
-            const std::string_view line = rest.substr(0, end);
-            rest.remove_prefix(end + 1);
-            const std::size_t tab = line.find('\t');
-            const std::string_view kind = line.substr(0, tab);
-            const std::string_view value = tab == std::string_view::npos ? std::string_view{} : line.substr(tab + 1);
-            if (kind == "when") run.when = value;
-            else if (kind == "command") ok = UnescapeJournalText(value, run.command) && ok;
-            else if (kind == "undone") run.undone = true;
-            else if (kind == "failed" && !run.renames.empty()) run.renames.pop_back();
-            else if (kind == "rename") {
-                const std::size_t split = value.find('\t');
-                if (split == std::string_view::npos || !UnescapeJournalText(value.substr(0, split), a) ||
-                    !UnescapeJournalText(value.substr(split + 1), b)) {
-                    ok = false;
-                    continue;
-                }
-                run.renames.push_back({a, b});
-            }
-        }
-        if (!ok) errors.push_back("Some lines of the journal \"" + run.file + "\" could not be read");
+        readRun(run, counts, false);
         runs.push_back(std::move(run));
     }
+    std::stable_sort(runs.begin(), runs.end(), runOrder);
     return runs;
 }
 
-std::string_view UndoOutcomeWord(UndoOutcome outcome) {
-    switch (outcome) {
-        case UndoOutcome::Restored: return "restored";
-        case UndoOutcome::AlreadyThere: return "already there";
-        case UndoOutcome::Taken: return "name taken";
-        case UndoOutcome::Missing: return "missing";
-        case UndoOutcome::Failed: return "failed";
-    }
-    return "failed";
+bool ReadJournalRun(JournalRun& run) { return readRun(run, true, true); }
+
+std::vector<JournalRun> ReadJournal(const std::string& folder, std::vector<std::string>& errors) {
+    std::string folderError;
+    std::vector<JournalRun> runs = ListJournal(folder, false, &folderError);
+    if (!folderError.empty()) errors.push_back(folderError);
+    for (JournalRun& r : runs)
+        if (!ReadJournalRun(r)) errors.push_back("The journal \"" + r.file + "\" cannot be used: " + r.damage);
+    return runs;
 }
 
-UndoTally UndoRun(JournalRun& run, const FileSystem& files, bool apply,
-                  const std::function<void(const UndoItem&)>& onItem,
-                  const std::function<bool(std::int32_t, std::int32_t)>& progress) {
-    UndoTally tally;
-    tally.total = static_cast<std::int32_t>(run.renames.size());
-    UndoItem item;
-    PreviewFolder picture(files);
-    std::int32_t done = 0;
-    for (auto it = run.renames.rbegin(); it != run.renames.rend(); ++it) {
-        if (progress && !progress(++done, tally.total)) {
-            tally.stopped = true;
-            break;
-        }
-        item.entry = *it;
-        item.error = {};
-        const bool atNew = picture.Exists(it->newPath);
-        const bool atOld = picture.Exists(it->oldPath);
-        if (it->oldPath == it->newPath || (!atNew && atOld)) {
-            item.outcome = UndoOutcome::AlreadyThere;
-        } else if (!atNew) {
-            item.outcome = UndoOutcome::Missing;
-        } else if (atOld) {
-            item.outcome = UndoOutcome::Taken;
-        } else if (!apply) {
-            item.outcome = UndoOutcome::Restored;
-            picture.Move(it->newPath, it->oldPath);
-        } else if (item.error = files.Move(it->newPath, it->oldPath); item.error.failed()) {
-            item.outcome = item.error.code == EEXIST ? UndoOutcome::Taken : UndoOutcome::Failed;
-        } else {
-            item.outcome = UndoOutcome::Restored;
-        }
-        if (item.outcome == UndoOutcome::Restored) ++tally.restored;
-        else if (item.outcome == UndoOutcome::AlreadyThere) ++tally.already;
-        else ++tally.left;
-        if (onItem) onItem(item);
+void PruneJournal(const std::string& folder) {
+    const std::vector<JournalRun> runs = ListJournal(folder, false);
+    if (runs.size() <= static_cast<std::size_t>(kKeepRuns)) return;
+    const std::int64_t cutoff = static_cast<std::int64_t>(std::time(nullptr)) - std::int64_t{kKeepDays} * 86400;
+    bool removed = false;
+    for (std::size_t i = 0; i + kKeepRuns < runs.size(); ++i) {
+        const JournalRun& r = runs[i];
+        if (!r.damage.empty() || r.utc.empty()) continue;
+        if (std::strtoll(r.utc.c_str(), nullptr, 10) >= cutoff) continue;
+        removed = ::unlink(r.file.c_str()) == 0 || removed;
     }
-    if (apply && tally.complete()) {
-        // Marked only when everything is back, so that undo can be tried again
-        // once a taken name is freed.
-        const int fd = ::open(run.file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        if (fd >= 0) {
-            const std::string line = "undone\t" + localTime(std::time(nullptr), "%Y-%m-%d %H:%M:%S") + "\n";
-            const bool written = ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
-            ::fsync(fd);
-            ::close(fd);
-            run.undone = tally.marked = written;
-        }
-    }
-    return tally;
-}
-
-UndoChoice FindRunToUndo(const std::string& folder) {
-    UndoChoice choice;
-    choice.runs = ReadJournal(folder, choice.errors);
-    for (std::size_t i = choice.runs.size(); i-- > 0;)
-        if (!choice.runs[i].undone) {
-            choice.latest = i;
-            break;
-        }
-    return choice;
-}
-
-bool HasRunToUndo(const std::string& folder) {
-    std::vector<std::string> names = journalNames(folder);
-    std::string tail;
-    for (auto it = names.rbegin(); it != names.rend(); ++it) {
-        // The undone mark is the last line a journal gets.
-        const std::string path = JoinPath(folder, *it);
-        if (!readTail(path, 4096, tail)) return true;  // unreadable: let undo say what is wrong
-        if (tail.find("\nundone\t") == std::string::npos) return true;
-    }
-    return false;
-}
-
-std::string RunFolders(const JournalRun& run) {
-    std::vector<std::string_view> folders;
-    for (const JournalEntry& e : run.renames) {
-        const std::string_view path = e.oldPath;
-        const std::size_t slash = path.rfind('/');
-        const std::string_view folder = slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
-        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
-    }
-    if (folders.empty()) return {};
-    std::string text = "\"" + std::string(folders.front()) + "\"";
-    if (folders.size() == 2) text += " and 1 other folder";
-    else if (folders.size() > 2) text += " and " + std::to_string(folders.size() - 1) + " other folders";
-    return text;
-}
-
-std::string UndoQuestion(const JournalRun& run) {
-    const std::size_t n = run.renames.size();
-    std::string text = "Are you sure you want to undo the batch rename of " + run.when;
-    if (const std::string folders = RunFolders(run); !folders.empty()) text += " in " + folders;
-    text += " (" + std::to_string(n) + (n == 1 ? " file, " : " files, ") + run.command + ")?";
-    return text;
-}
-
-std::string UndoReport(const JournalRun& run, const UndoTally& t, bool apply) {
-    std::string text = apply ? "Restored " : "Would restore ";
-    text += std::to_string(t.restored) + " of " + std::to_string(t.restored + t.left) + " files of the run of " +
-            run.when + " (" + run.command + ")";
-    if (const std::string folders = RunFolders(run); !folders.empty()) text += " in " + folders;
-    if (t.left) text += "; the others could not be restored";
-    if (t.already)
-        text += "; " + std::to_string(t.already) + " already had " + (t.already == 1 ? "its" : "their") + " old name";
-    if (t.stopped) {
-        const std::int32_t untried = t.total - t.restored - t.already - t.left;
-        text += "; stopped with " + std::to_string(untried) + (untried == 1 ? " file" : " files") + " not tried";
-    }
-    if (t.left || t.stopped) text += "; undo again once that is resolved";
-    return text;
+    if (removed) syncFolder(folder);
 }
 
 }  // namespace lorvane

@@ -1,8 +1,11 @@
 // The journal of applied batch runs: every rename is written down before it is
-// made, so that the latest run can be undone, even one cut short by a crash.
-// One file per run under the state folder; paths are kept as their bytes.
+// made, with what identifies the file, so that the latest run can be undone, even
+// one cut short by a crash, and undo never moves a file the run did not move.
+// One file per run under the state folder; paths are kept as their bytes, their
+// folders resolved to real paths.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,16 +20,57 @@ namespace lorvane {
 // $XDG_STATE_HOME/lorvane, or ~/.local/state/lorvane.
 std::string JournalFolder();
 
+// How long the journal keeps runs: the newest kKeepRuns, and any younger than
+// kKeepDays; older ones are removed when a new run starts.
+inline constexpr int kKeepRuns = 100;
+inline constexpr int kKeepDays = 90;
+
+// What tells one file from another that later takes its name: device and inode,
+// with size and modification time against a reused inode.
+struct FileIdentity {
+    std::uint64_t device = 0, inode = 0;
+    std::int64_t size = -1, modifiedNs = 0;
+    bool known() const { return size >= 0; }
+    bool operator==(const FileIdentity&) const = default;
+};
+// The entry at path itself (a link is not followed); unknown when there is none.
+FileIdentity IdentifyFile(const std::string& path);
+
 struct JournalEntry {
     std::string oldPath, newPath;
+    FileIdentity file;  // the file renamed; unknown in journals written before it was kept
 };
 
 struct JournalRun {
-    std::string file;     // the run's journal file
-    std::string when;     // "yyyy-mm-dd hh:mm:ss", local time
-    std::string command;  // what ran, as the user would recognise it
-    std::vector<JournalEntry> renames;
+    std::string file;           // the run's journal file
+    std::int64_t sequence = 0;  // one above the highest of the runs before it: the runs' order
+    std::string utc;            // start, "seconds.nanoseconds" since the epoch
+    std::string when;           // start, "yyyy-mm-dd hh:mm:ss" local time, for people
+    std::string command;        // what ran, as the user would recognise it
+    std::size_t files = 0;      // renames made (counted when listed with counts)
+    std::vector<JournalEntry> renames;  // filled by ReadJournalRun
     bool undone = false;
+    std::string damage;  // why the file cannot be trusted (unreadable, not a journal, damaged lines)
+};
+
+// The advisory lock on the journal folder that every applied run and every undo
+// holds, so that they never overlap.
+class JournalLock {
+public:
+    JournalLock() = default;
+    ~JournalLock();
+    JournalLock(const JournalLock&) = delete;
+    JournalLock& operator=(const JournalLock&) = delete;
+
+    // Waits up to wait for the lock; false: error() says what holds it.
+    bool Acquire(const std::string& folder, std::string_view holder,
+                 std::chrono::milliseconds wait = std::chrono::milliseconds(2000));
+    void Release();
+    const std::string& error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    std::string error_;
 };
 
 // Writes one run's records. The new file and its header are synced before the
@@ -39,7 +83,8 @@ public:
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
 
-    // Creates the run's file in folder (made if need be). False: error() says why.
+    // Creates the run's file in folder (made if need be), after pruning old runs;
+    // the caller holds the folder's lock. False: error() says why.
     bool Open(const std::string& folder, std::string_view command);
     bool WillRename(std::string_view oldPath, std::string_view newPath) override;
     // Writes that the last recorded rename was not made, so that reading drops it.
@@ -51,20 +96,33 @@ public:
 
 private:
     bool writeAll(const std::string& text);
+    // The path with its folder resolved to the real one (the last folder asked is kept).
+    const std::string& resolved(std::string_view path, std::string& out);
 
     int fd_ = -1;
-    std::string path_, folder_, error_, line_;
+    std::string path_, folder_, error_, line_, oldReal_, newReal_;
+    std::string linkFolder_, realFolder_;
     std::size_t records_ = 0;
 };
 
-// The runs in folder, oldest first. A file that cannot be read is named in errors.
+// The runs in folder, oldest first, from their headers and undone marks; with
+// counts, each file is read through to count its renames and find damage.
+// folderError: the folder itself could not be read.
+std::vector<JournalRun> ListJournal(const std::string& folder, bool counts, std::string* folderError = nullptr);
+// Reads the run's renames; false: run.damage says why.
+bool ReadJournalRun(JournalRun& run);
+// Every run read whole; damaged ones are named in errors (and kept, with what could be read).
 std::vector<JournalRun> ReadJournal(const std::string& folder, std::vector<std::string>& errors);
+// Removes the runs past the keeping rule (damaged ones are left for the user to look at).
+void PruneJournal(const std::string& folder);
 
 enum class UndoOutcome {
     Restored,      // moved back to its old path (or would be, in a preview)
     AlreadyThere,  // the rename never happened or was undone before: nothing to do
     Taken,         // the old name is taken by another file: left alone
     Missing,       // the renamed file is gone from its new path
+    Changed,       // another file is at the new path, or the file changed since the run: left alone
+    Refused,       // the record is not one the run could have made (another folder, no identity)
     Failed,        // the move back failed
 };
 std::string_view UndoOutcomeWord(UndoOutcome outcome);  // "restored", "already there", ...
@@ -78,31 +136,35 @@ struct UndoItem {
 struct UndoTally {
     std::int32_t restored = 0;  // moved back (or would be, in a preview)
     std::int32_t already = 0;   // already at their old names
-    std::int32_t left = 0;      // taken, missing or failed: left alone
+    std::int32_t left = 0;      // taken, missing, changed, refused or failed: left alone
     std::int32_t total = 0;     // the run's renames
     bool stopped = false;       // progress said stop before every file was tried
     bool marked = false;        // the run is now marked undone
+    std::string markError;      // everything was back, but the mark could not be written
     bool complete() const { return left == 0 && !stopped; }
 };
 
-// Reverts the run's renames in reverse order, never replacing a file; with apply
-// false it only says what would happen. When every file is (or would be) back at
-// its old path, an applied undo marks the run undone. progress, when given, is
-// asked before each file; false stops the undo there.
+// Reverts the run's renames in reverse order, each only when the file at its new
+// path is the file the run renamed, never replacing a file; with apply false it
+// only says what would happen. When every file is back, an applied undo marks
+// the run undone. progress, when given, is asked before each file; false stops.
 UndoTally UndoRun(JournalRun& run, const FileSystem& files, bool apply,
                   const std::function<void(const UndoItem&)>& onItem,
                   const std::function<bool(std::int32_t done, std::int32_t total)>& progress = {});
 
-// The journal's runs and the one undo would take: the latest not undone yet.
+// The journal's runs and the one undo takes: the latest not undone yet, read
+// whole. A damaged or unreadable run newer than it stops undo (blocked says why):
+// an older run is never undone past a newer one.
 struct UndoChoice {
     std::vector<JournalRun> runs;
-    std::vector<std::string> errors;  // files that could not be read
-    JournalRun* run() { return latest < runs.size() ? &runs[latest] : nullptr; }
+    std::string folderError;
+    std::string blocked;
     std::size_t latest = static_cast<std::size_t>(-1);
+    JournalRun* run() { return latest < runs.size() ? &runs[latest] : nullptr; }
 };
 UndoChoice FindRunToUndo(const std::string& folder);
-// Whether some run is not undone yet, without reading the journals whole (for
-// enabling the command).
+// Whether some run is left to undo (or a damaged one to report), from the headers
+// alone, for enabling the command.
 bool HasRunToUndo(const std::string& folder);
 
 // The folder a run renamed in, quoted, or the first of them and how many others:

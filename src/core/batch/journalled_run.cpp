@@ -8,12 +8,18 @@ RunResult RunJournalled(RowParser& parser, const FileSystem& files, BatchHost& h
                         std::span<BrowserRow* const> rows, const RunRequest& request) {
     RunResult r;
     r.selected = static_cast<std::int32_t>(rows.size());
+    JournalLock lock;
     JournalWriter journal;
     BatchRunOptions options;
     options.preview = request.preview;
     options.refillFromFile = request.refillFromFile;
     if (!request.preview && !rows.empty()) {
         const std::string folder = request.journalFolder.empty() ? JournalFolder() : request.journalFolder;
+        if (!lock.Acquire(folder, request.command)) {
+            r.busy = true;
+            r.error = lock.error() + "; nothing was renamed";
+            return r;
+        }
         if (!journal.Open(folder, request.command)) {
             r.error = journal.error() + "; nothing was renamed";
             return r;

@@ -1,6 +1,7 @@
-// A batch run as the Browser and lorvane both start it: an applied run is
-// journalled first (a run that could not be undone does not start), run, and its
-// journal closed; a preview changes nothing and needs none.
+// A batch run as the Browser and lorvane both start it: an applied run takes the
+// journal's lock (runs and undos never overlap) and is journalled first (a run
+// that could not be undone does not start), runs, and closes its journal; a
+// preview changes nothing and needs neither.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,7 @@ struct RunRequest {
 
 struct RunResult {
     bool started = false;  // false: nothing was renamed; error says why
+    bool busy = false;     // ... because another run or undo holds the journal
     std::string error;
     BatchCounters counters;
     std::int32_t selected = 0;

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cerrno>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/file_service.h"
@@ -15,27 +17,36 @@ public:
     explicit PreviewFolder(const FileSystem& files) : files_(files) {}
 
     void Clear() {
-        present_.clear();
+        movedIn_.clear();
         gone_.clear();
     }
     // Whether a file would be at path.
     bool Exists(const std::string& path) const {
-        return present_.contains(path) || (!gone_.contains(path) && files_.FileExists(path));
+        return movedIn_.contains(path) || (!gone_.contains(path) && files_.FileExists(path));
+    }
+    // Where on disk the file that would be at path is now (path itself unless the
+    // preview moved something there or away); nothing when none would be there.
+    std::optional<std::string> Source(const std::string& path) const {
+        if (const auto it = movedIn_.find(path); it != movedIn_.end()) return it->second;
+        if (gone_.contains(path)) return std::nullopt;
+        return path;
     }
     // What the no-replace rename would answer, and the picture moved on when it would succeed.
     FsError Move(const std::string& from, const std::string& to) {
         if (from == to) return {};
         if (Exists(to)) return {EEXIST, "move", from, to, "File exists"};
-        present_.erase(from);
+        std::string source = Source(from).value_or(from);
+        movedIn_.erase(from);
         gone_.insert(from);
         gone_.erase(to);
-        present_.insert(to);
+        movedIn_[to] = std::move(source);
         return {};
     }
 
 private:
     const FileSystem& files_;
-    std::unordered_set<std::string> present_, gone_;
+    std::unordered_map<std::string, std::string> movedIn_;  // path -> where its file is on disk
+    std::unordered_set<std::string> gone_;
 };
 
 }  // namespace lorvane
