@@ -328,6 +328,8 @@ std::string FsError::message() const {
     return m;
 }
 
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) { return sameNameIgnoringCase(a, b); }
+
 std::string JoinPath(std::string_view folder, std::string_view name) {
     std::string p(folder);
     if (p.empty() || p.back() != '/') p += '/';

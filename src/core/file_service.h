@@ -51,6 +51,9 @@ struct FolderInfo {
     std::size_t Count() const { return Files.size(); }
 };
 
+// Whether two names differ at most in letter case (never for names that are not UTF-8).
+bool SameNameIgnoringCase(std::string_view a, std::string_view b);
+
 // Folder and name joined with one "/" (the root keeps its single slash).
 std::string JoinPath(std::string_view folder, std::string_view name);
 // Absolute against the working folder, with "." and doubled or trailing slashes

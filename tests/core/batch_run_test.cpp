@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -381,6 +383,23 @@ TEST_F(BatchRunTest, AKillInsideACycleIsUndone) {
     EXPECT_TRUE(UndoRun(runs[0], files_, true, {}).complete());
     EXPECT_EQ(content("{SU=A}.jpg"), "{SU=A}.jpg");
     EXPECT_EQ(content("{SU=B}.jpg"), "{SU=B}.jpg");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// Where the new spelling names the file itself (a file system that ignores case;
+// here a hard link stands in for it), the rename goes through a temporary name in
+// recorded steps, and a failed second step brings the file back.
+TEST_F(BatchRunTest, ACaseOnlyRenameStepsAsideInRecordedSteps) {
+    files({"{SU=ann}.jpg"});
+    ASSERT_EQ(::link(path("{SU=ann}.jpg").c_str(), path("{SU=Ann}.jpg").c_str()), 0);
+    MapSubject step(Map{{"ann", "Ann"}});
+    RecordingRecorder recorder;
+    const BatchCounters c = run(step, {false, &recorder});
+    EXPECT_EQ(c.notSaved, 1);  // the link still holds the name: the second step is refused
+    ASSERT_EQ(recorder.records.size(), 3u);
+    EXPECT_NE(recorder.records[0].find(" > " + path(".lorvane-")), std::string::npos) << recorder.records[0];
+    EXPECT_NE(recorder.records[1].find(" > " + path("{SU=Ann}.jpg") + " failed"), std::string::npos);
+    EXPECT_NE(recorder.records[2].find(" > " + path("{SU=ann}.jpg")), std::string::npos);
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "core/batch/journal.h"
 #include "core/rename_rule.h"
 
 namespace lorvane {
@@ -142,7 +143,8 @@ void BatchRun::renameRow(std::size_t i, BatchFile& file, BatchCounters& c) {
         return;
     }
     bool recordFailed = false;
-    const FsError error = move(row, row.Key, file.newName, recordFailed);
+    const FsError error = caseOnly(row, file.newName) ? moveThroughTemporary(row, file.newName, recordFailed)
+                                                      : move(row, row.Key, file.newName, recordFailed);
     if (error.ok()) {
         renamed(i, file);
         if (!waitingFor_.empty()) release(file.oldPath, c);
@@ -175,6 +177,37 @@ FsError BatchRun::move(const BrowserRow& row, const std::string& from, std::stri
     }
     FsError error = RenameFile(files_, from, row.Path, name).error;
     if (error.failed()) recorder->RenameFailed();
+    return error;
+}
+
+bool BatchRun::caseOnly(const BrowserRow& row, const std::string& name) const {
+    // Where the file system ignores case the new spelling names the file itself.
+    if (options_->preview || !options_->recorder || name == row.Text || !SameNameIgnoringCase(name, row.Text))
+        return false;
+    const FileIdentity self = IdentifyFile(row.Key);
+    return self.known() && IdentifyFile(JoinPath(row.Path, name)) == self;
+}
+
+FsError BatchRun::moveThroughTemporary(const BrowserRow& row, const std::string& name, bool& recordFailed) {
+    // Two recorded steps instead of the file system's own step aside, so that a
+    // kill between them leaves nothing undo does not know of.
+    FsError error;
+    std::string temp;
+    for (int tries = 0; tries < 100; ++tries) {
+        const std::string tempName = temporaryName(++temporaries_);
+        error = move(row, row.Key, tempName, recordFailed);
+        if (error.ok()) {
+            temp = JoinPath(row.Path, tempName);
+            break;
+        }
+        if (error.code != EEXIST || recordFailed) return error;
+    }
+    if (temp.empty()) return error;
+    error = move(row, temp, name, recordFailed);
+    if (error.failed()) {
+        bool backFailed = false;
+        move(row, temp, row.Text, backFailed);
+    }
     return error;
 }
 

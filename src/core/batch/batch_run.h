@@ -136,6 +136,9 @@ private:
     // The run row (ahead or waiting) whose file holds path, or npos.
     std::size_t holder(const std::string& path);
     bool closesCycle(std::size_t i, std::size_t holder) const;
+    // A new name that differs only in letter case, on a file system that ignores case.
+    bool caseOnly(const BrowserRow& row, const std::string& name) const;
+    FsError moveThroughTemporary(const BrowserRow& row, const std::string& name, bool& recordFailed);
     // Breaks a cycle: row i's file moves to a temporary name, freeing its own.
     void stepAside(std::size_t i, BatchCounters& c);
     // The rows waiting for path try again; settling them frees their own names in turn.
