@@ -70,7 +70,7 @@ public:
 // --- Window ---
 
 BrowserWindow::BrowserWindow(AppContext& ctx, QWidget* parent)
-    : QMainWindow(parent), ctx_(ctx), parser_(ctx.settings), model_(new BrowserModel(this)) {
+    : QMainWindow(parent), ctx_(ctx), parser_(ctx.settings, nullptr, ctx.files), model_(new BrowserModel(this)) {
     setObjectName(form::Browser);
     setWindowTitle(QStringLiteral("Lorvane Browser"));
     resize(800, 480);

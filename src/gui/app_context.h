@@ -1,10 +1,10 @@
 // What every window of one run shares: the global settings in memory, the store,
-// the user-interface services, the window registry and the file tests.
+// the user-interface services, the window registry and the file system.
 #pragma once
 
 #include <QString>
 
-#include "gui/file_probe.h"
+#include "core/file_service.h"
 #include "gui/user_interface.h"
 #include "gui/window_registry.h"
 #include "engine/settings.h"
@@ -13,7 +13,7 @@ namespace lorvane {
 
 struct AppContext {
     // sampleFolder: where a first run starts; empty means "sample" in the program's folder.
-    AppContext(SettingsStore& store, UserInterface& ui, const FileProbe& files, QString programFolder,
+    AppContext(SettingsStore& store, UserInterface& ui, const FileSystem& files, QString programFolder,
                QString sampleFolder = {})
         : store(store),
           ui(ui),
@@ -24,7 +24,8 @@ struct AppContext {
     GlobalSettings settings;
     SettingsStore& store;
     UserInterface& ui;
-    const FileProbe& files;
+    // The one way the windows reach files: the program hands in the service, tests a fake.
+    const FileSystem& files;
     WindowRegistry windows;
     QString programFolder;  // the folder that holds the program file
 

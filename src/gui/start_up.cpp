@@ -56,7 +56,7 @@ void OpenStartWindows(AppContext& ctx, const std::string& startPath) {
         if (isOn(s.StartupOpenBrowser)) showBrowserWithoutAutoLoad(ctx);
         w.show(form::Editor);
         std::string folder, name;
-        SplitFilePath(startPath, folder, name);
+        SplitFilePath(ctx.files, startPath, folder, name);
         bool viewerHandled = false;
         if (EditorForm* editor = w.editor()) editor->InitializeFilename(folder, name, viewerHandled);
     } else if (ctx.files.FolderExists(startPath)) {

@@ -21,11 +21,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "browser/browser_window.h"
-#include "gui/file_probe.h"
 #include "gui/progress_dialog.h"
+#include "support/fake_file_system.h"
 #include "support/memory_settings_store.h"
 #include "support/scripted_ui.h"
 
@@ -134,7 +135,7 @@ class BrowserWindowTest : public QObject {
     QString root_, sub_;
     GlobalSettings base_;  // what each case starts with
     MemorySettingsStore store_;
-    FileServiceProbe files_;
+    testing::FakeFileSystem files_;
     testing::ScriptedUserInterface ui_;
     std::unique_ptr<AppContext> ctx_;
     RecordingEditor* editor_ = nullptr;
@@ -181,6 +182,7 @@ private slots:
     void init() {
         store_ = MemorySettingsStore();
         ui_ = testing::ScriptedUserInterface();
+        files_ = testing::FakeFileSystem();
         ctx_ = std::make_unique<AppContext>(store_, ui_, files_, QCoreApplication::applicationDirPath());
         ctx_->settings = base_;
         editor_ = nullptr;
@@ -1015,6 +1017,48 @@ private slots:
         QVERIFY(asked);
         QVERIFY(f.has("{Subject=Cy}.jpg"));  // aborted before it
         ctx_->settings.SemanticsAttributeEnable = 0;
+        qunsetenv("XDG_STATE_HOME");
+    }
+
+    // The file system refuses the second of three renames; the answer to the box
+    // decides whether the third is renamed, and the report counts what was attempted.
+    void aRenameRefusedMidRunGoesOnOrAborts_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("thirdRenamed");
+        QTest::addColumn<int>("processed");
+        QTest::addColumn<int>("attempted");
+        QTest::addRow("OK goes on") << int(MessageAnswer::Ok) << true << 2 << 3;
+        QTest::addRow("Cancel aborts") << int(MessageAnswer::Cancel) << false << 1 << 2;
+    }
+    void aRenameRefusedMidRunGoesOnOrAborts() {
+        QFETCH(int, answer);
+        QFETCH(bool, thirdRenamed);
+        QFETCH(int, processed);
+        QFETCH(int, attempted);
+        QTemporaryDir state;
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+        BatchFolder f;
+        for (const char* name :
+             {"{DT=2004-05-17}{SN=001}.jpg", "{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-17}{SN=003}.jpg"})
+            f.file(name);
+        files_.failChangeAt = 2;
+        BrowserWindow& b = open();
+        b.InitializeFolder(f.path());
+        b.SelectAll();
+        ui_.answers = {MessageAnswer(answer)};
+        oneDayOnWhenAsked(b);
+        b.Action("mnuChangeDates")->trigger();
+        QVERIFY(f.has("{DT=2004-05-18}{SN=001}.jpg"));
+        QVERIFY(f.has("{DT=2004-05-17}{SN=002}.jpg"));
+        QCOMPARE(f.has("{DT=2004-05-18}{SN=003}.jpg"), thirdRenamed);
+        QCOMPARE(f.has("{DT=2004-05-17}{SN=003}.jpg"), !thirdRenamed);
+        QCOMPARE(ui_.messages.size(), std::size_t{2});
+        QCOMPARE(ui_.messages[0].buttons, MessageButtons::OkCancel);
+        QVERIFY(ui_.messages[0].text.contains(QString::fromUtf8(std::strerror(files_.failErrno))));
+        const QStringList report = ui_.messages[1].text.split(QStringLiteral("\r\n"));
+        QCOMPARE(report.first(), QStringLiteral("%1  filenames successfully processed").arg(processed));
+        QCOMPARE(report[4], QStringLiteral("1  filenames could not be saved"));
+        QCOMPARE(report.last(), QStringLiteral("%1  total filenames attempted").arg(attempted));
         qunsetenv("XDG_STATE_HOME");
     }
 

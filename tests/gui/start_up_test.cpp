@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "support/fake_file_system.h"
 #include "support/memory_settings_store.h"
 #include "gui/start_up.h"
 #include "support/qt_test_main.h"
@@ -22,7 +23,7 @@ namespace {
 struct StartRun {
     MemorySettingsStore store;
     ScriptedUserInterface ui;
-    FileServiceProbe files;
+    FakeFileSystem files;
     AppContext ctx{store, ui, files, QStringLiteral("/opt/lorvane")};
     WindowLog log;
 
