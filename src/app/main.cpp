@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
     if (auto problem = store.openProblem(); !problem.empty())
         std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
     const QString programFolder = QCoreApplication::applicationDirPath();
-    AppContext ctx(store, ui, FileSystemService::Instance(), programFolder, FindSampleFolder(programFolder));
+    AppContext ctx(store, ui, FileSystemService::Instance(), programFolder, UserSampleFolder(),
+                   FindSampleFolder(programFolder));
     for (const std::string& warning : LoadGlobalSettings(ctx.settings, store))
         std::fprintf(stderr, "lorvane-manager: %s\n", warning.c_str());
     RegisterWindows(ctx);

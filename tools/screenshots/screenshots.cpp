@@ -133,13 +133,13 @@ int main(int argc, char** argv) {
     QtUserInterface ui;
     MemorySettingsStore store;
     const QString programFolder = QCoreApplication::applicationDirPath();
-    AppContext ctx(store, ui, FileSystemService::Instance(), programFolder, FindSampleFolder(programFolder));
+    AppContext ctx(store, ui, FileSystemService::Instance(), programFolder);
     ctx.settings.BrowserAutoLoadLastFolder = 0;
     ctx.settings.RestoreWindowSizePosition = 0;
     RegisterWindows(ctx);
 
     // The samples' names as the file system has them, so each is shown as its own file.
-    const QString sampleFolder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : ctx.sampleFolder();
+    const QString sampleFolder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : FindSampleFolder(programFolder);
     FolderInfo samples;
     FileSystemService::Instance().GetFolder(PathFromQString(QDir(sampleFolder).absolutePath()), samples);
 
