@@ -673,6 +673,59 @@ private slots:
         QCOMPARE(b.Model().size(), 7);
     }
 
+    // Each key shows after its menu caption and runs that item from the list.
+    void listKeysShowInTheMenu_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("Load Files") << "mnuFileLoad" << int(Qt::Key_O) << int(Qt::ControlModifier) << "Ctrl+O";
+        QTest::addRow("Clear List") << "mnuFileClear" << int(Qt::Key_N) << int(Qt::ControlModifier) << "Ctrl+N";
+        QTest::addRow("Reload List") << "mnuFileReload" << int(Qt::Key_R) << int(Qt::ControlModifier) << "Ctrl+R";
+        QTest::addRow("Rename") << "mnuFileRename" << int(Qt::Key_F2) << int(Qt::NoModifier) << "F2";
+        QTest::addRow("Select All") << "mnuSelectAll" << int(Qt::Key_A) << int(Qt::ControlModifier) << "Ctrl+A";
+    }
+    void listKeysShowInTheMenu() {
+        QFETCH(QString, action);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, shown);
+        BrowserWindow& b = open();
+        b.InitializeFolder(bytes(root_));
+        QSignalSpy fired(b.Action(action), &QAction::triggered);
+        QTest::keyClick(b.ReportView(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(fired.count(), 1);
+        QCOMPARE(b.Action(action)->text().section(QLatin1Char('\t'), 1), shown);
+    }
+
+    // F2 selects the name without its extension, as the desktop does.
+    void renameSelectsTheNameWithoutItsExtension_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("selected");
+        QTest::addRow("last extension only") << "a.b.jpg"
+                                             << "a.b";
+        QTest::addRow("no dot: all") << "README"
+                                     << "README";
+        QTest::addRow("leading dot only: all") << ".hidden"
+                                               << ".hidden";
+        QTest::addRow("leading dot and extension") << ".a.jpg"
+                                                   << ".a";
+    }
+    void renameSelectsTheNameWithoutItsExtension() {
+        QFETCH(QString, name);
+        QFETCH(QString, selected);
+        BatchFolder f;
+        f.file(name.toUtf8().constData());
+        BrowserWindow& b = open();
+        b.show();
+        b.InitializeFolder(f.path());
+        QTreeView* list = b.ReportView();
+        QTest::keyClick(list, Qt::Key_F2);
+        auto* label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+        QVERIFY(label);
+        QCOMPARE(label->selectedText(), selected);
+    }
+
     // Commands whose code is not there yet are disabled, and so are their keys and
     // the double-click; once a command is enabled, its key and the click reach it.
     void notBuiltCommandsAreDisabledWithTheirKeys_data() {
