@@ -1,5 +1,5 @@
 // lorvane-manager: the desktop program. Start-up in the order the windows rely on:
-// the file tests, the application name, the global settings, then the windows the
+// the application name, the global settings, then the windows the
 // settings and the first argument ask for.
 #include <QApplication>
 
@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/register_windows.h"
+#include "core/file_service.h"
 #include "core/sample_folder.h"
 #include "core/settings_store.h"
 #include "gui/app_context.h"
-#include "gui/file_probe.h"
 #include "gui/qt_user_interface.h"
 #include "gui/start_up.h"
 #include "gui/window_settings.h"
@@ -31,13 +31,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lorvane-manager"));
 
-    FileServiceProbe files;
     QtUserInterface ui;
     IniSettingsStore store;
     if (auto problem = store.openProblem(); !problem.empty())
         std::fprintf(stderr, "lorvane-manager: %s\n", problem.c_str());
     const QString programFolder = QCoreApplication::applicationDirPath();
-    AppContext ctx(store, ui, files, programFolder, FindSampleFolder(programFolder));
+    AppContext ctx(store, ui, FileSystemService::Instance(), programFolder, UserSampleFolder(),
+                   FindSampleFolder(programFolder));
     for (const std::string& warning : LoadGlobalSettings(ctx.settings, store))
         std::fprintf(stderr, "lorvane-manager: %s\n", warning.c_str());
     RegisterWindows(ctx);

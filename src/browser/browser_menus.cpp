@@ -1,158 +1,181 @@
-// The Browser's menus. Keys written after a caption are only shown there: the
-// list's key handler runs them, so they work only while the list has the focus.
+// The Browser's menus, built from one table. A key written after a caption is
+// shown there but not bound: the list's key handler runs it, so it works only
+// while the list has the focus.
 #include <QAbstractItemView>
 #include <QAction>
 #include <QActionGroup>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+
+#include <functional>
 
 #include "browser/browser_window.h"
 
 namespace lorvane {
 
-QAction* BrowserWindow::addAction(QMenu* menu, const QString& name, const QString& caption, const QString& keyText) {
-    // A tab in a menu caption puts the rest in the shortcut column without binding it.
-    auto* a = new QAction(keyText.isEmpty() ? caption : caption + QLatin1Char('\t') + keyText, this);
-    a->setObjectName(name);
-    menu->addAction(a);
-    actions_[name] = a;
-    return a;
+namespace {
+
+enum ItemFlag : unsigned {
+    Checkable = 1,
+    SeparatorAfter = 2,
+    NotBuilt = 4,   // disabled, and so is its key, until its command is written
+    Submenu = 8,    // a menu: the items that name it as theirs follow
+    ViewMode = 16,  // one of the four view modes, which exclude each other
+};
+
+struct MenuItem {
+    const char* menu;  // the menu it goes in, by object name; nullptr: the menu bar
+    const char* name;
+    const char* caption;
+    const char* key;                // nullptr: none
+    std::function<void()> command;  // empty: connected elsewhere, or not built yet
+    unsigned flags;
+    QString needs;  // the window it opens, which this build may lack
+};
+
+// The keypad's Enter and the main one are the same key to the list.
+int keyCode(QKeyCombination key) {
+    const Qt::Key k = key.key() == Qt::Key_Return ? Qt::Key_Enter : key.key();
+    const Qt::KeyboardModifiers mods =
+        key.keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return QKeyCombination(mods, k).toCombined();
 }
 
+}  // namespace
+
 void BrowserWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    connect(addAction(file, QStringLiteral("mnuFileLoad"), QStringLiteral("&Load Files..."), QStringLiteral("Ctrl+O")),
-            &QAction::triggered, this, &BrowserWindow::LoadFiles);
-    addAction(file, QStringLiteral("mnuFileSubfolders"), QStringLiteral("&Include Subfolders"))->setCheckable(true);
-    file->addSeparator();
-    connect(addAction(file, QStringLiteral("mnuFileClear"), QStringLiteral("&Clear List"), QStringLiteral("Ctrl+N")),
-            &QAction::triggered, this, &BrowserWindow::ClearList);
-    connect(addAction(file, QStringLiteral("mnuFileReload"), QStringLiteral("&Reload List"), QStringLiteral("Ctrl+R")),
-            &QAction::triggered, this, &BrowserWindow::ReloadList);
-    file->addSeparator();
-    connect(addAction(file, QStringLiteral("mnuFileRename"), QStringLiteral("Re&name"), QStringLiteral("F2")),
-            &QAction::triggered, this, &BrowserWindow::StartRename);
-    // The file commands below belong to the file operations, which connect to them.
-    addAction(file, QStringLiteral("mnuFileOpen"), QStringLiteral("&Edit Filename"), QStringLiteral("Enter"));
-    addAction(file, QStringLiteral("mnuFileShellOpen"), QStringLiteral("&Open"), QStringLiteral("Shift+Enter"));
-    addAction(file, QStringLiteral("mnuFileRemove"), QStringLiteral("Re&move from List"), QStringLiteral("Del"));
-    addAction(file, QStringLiteral("mnuFileDelete"), QStringLiteral("&Delete"), QStringLiteral("Shift+Del"));
-    file->addSeparator();
-    connect(addAction(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit")), &QAction::triggered, this,
-            [this] { ctx_.windows.Exit(); });
-
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    addAction(edit, QStringLiteral("mnuFileCopy"), QStringLiteral("&Copy to Folder..."));
-    addAction(edit, QStringLiteral("mnuFileMove"), QStringLiteral("&Move to Folder..."));
-    addAction(edit, QStringLiteral("mnuCreateShortcut"), QStringLiteral("C&reate Shortcuts..."));
-    edit->addSeparator();
-    addAction(edit, QStringLiteral("mnuSelectFiles"), QStringLiteral("&Select..."));
-    // Beyond the menus of old: the latest applied batch run (here or by lorvane) undone.
-    connect(addAction(edit, QStringLiteral("mnuUndoBatch"), QStringLiteral("&Undo Batch Rename")), &QAction::triggered,
-            this, &BrowserWindow::UndoBatchRename);
-    connect(addAction(edit, QStringLiteral("mnuSelectAll"), QStringLiteral("Select &All")), &QAction::triggered, this,
-            &BrowserWindow::SelectAll);
-    QMenu* byStatus = edit->addMenu(QStringLiteral("Select by S&tatus"));
-    byStatus->setObjectName(QStringLiteral("mnuSelectStatus"));
-    const struct {
-        const char* name;
-        const char* caption;
-        std::string_view status;
-    } statuses[] = {{"mnuSelectGood", "&Good", "Good"},
-                    {"mnuSelectWarn", "&Warn", "Warn"},
-                    {"mnuSelectFail", "&Fail", "Fail"},
-                    {"mnuSelectDupl", "&Dupl", kDuplicateStatus}};
-    for (const auto& s : statuses) {
-        const std::string_view status = s.status;
-        connect(addAction(byStatus, QString::fromLatin1(s.name), QString::fromLatin1(s.caption)), &QAction::triggered,
-                this, [this, status] { SelectByStatus(status); });
-    }
-    connect(addAction(edit, QStringLiteral("mnuSelectInvert"), QStringLiteral("&Invert Selection")),
-            &QAction::triggered, this, &BrowserWindow::InvertSelection);
-
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    view->setObjectName(QStringLiteral("mnuView"));
-    QAction* editor = addAction(view, QStringLiteral("mnuEditor"), QStringLiteral("&Editor"));
-    editor->setCheckable(true);
-    connect(editor, &QAction::triggered, this, [this] {
-        ctx_.windows.ToggleWindow(form::Editor);
-        EditFile();
-        Action(QStringLiteral("mnuEditor"))->setChecked(ctx_.windows.IsFormVisible(form::Editor));
-        ctx_.windows.UpdateWindowMenus();
-    });
-    QAction* viewer = addAction(view, QStringLiteral("mnuViewer"), QStringLiteral("&Viewer"));
-    viewer->setCheckable(true);
-    connect(viewer, &QAction::triggered, this, [this] {
-        ctx_.windows.ToggleWindow(form::Viewer);
-        ViewFile();
-        Action(QStringLiteral("mnuViewer"))->setChecked(ctx_.windows.IsFormVisible(form::Viewer));
-        ctx_.windows.UpdateWindowMenus();
-    });
-    view->addSeparator();
-    auto* modes = new QActionGroup(this);
-    const char* const modeNames[] = {"mnuViewLarge", "mnuViewSmall", "mnuViewList", "mnuViewDetails"};
-    const char* const modeCaptions[] = {"L&arge Icons", "&Small Icons", "&List", "&Details"};
-    for (int m = 0; m < 4; ++m) {
-        QAction* a = addAction(view, QString::fromLatin1(modeNames[m]), QString::fromLatin1(modeCaptions[m]));
-        a->setCheckable(true);
-        modes->addAction(a);
-        connect(a, &QAction::triggered, this, [this, m] { SetListView(m); });
-    }
-    view->addSeparator();
-    QAction* grid = addAction(view, QStringLiteral("mnuViewGridlines"), QStringLiteral("&Gridlines"));
-    grid->setCheckable(true);
-    connect(grid, &QAction::triggered, this, [this] { SetGridlines(!gridlines_); });
-    QAction* loaded = addAction(view, QStringLiteral("mnuIndicateLoaded"), QStringLiteral("&File Count"));
-    loaded->setCheckable(true);
-    connect(loaded, &QAction::triggered, this, [this] { SetIndicateLoaded(!LoadedPanelVisible()); });
-    QAction* selected = addAction(view, QStringLiteral("mnuIndicateSelected"), QStringLiteral("Sele&cted Count"));
-    selected->setCheckable(true);
-    connect(selected, &QAction::triggered, this, [this] { SetIndicateSelected(!SelectedPanelVisible()); });
-    view->addSeparator();
-    connect(addAction(view, QStringLiteral("mnuResetColumns"), QStringLiteral("&Reset Columns")), &QAction::triggered,
-            this, [this] {
-                ActiveView()->setUpdatesEnabled(false);
-                CreateColumns();
-                ActiveView()->setUpdatesEnabled(true);
-            });
-
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
-    tools->setObjectName(QStringLiteral("mnuTools"));
-    // The batch commands connect to these.
-    connect(addAction(tools, QStringLiteral("mnuParseAll"), QStringLiteral("Re-&Parse Filenames")), &QAction::triggered,
-            this, &BrowserWindow::ParseAll);
-    addAction(tools, QStringLiteral("mnuCheckChronology"), QStringLiteral("Check &Chronology"));
-    tools->addSeparator();
-    connect(addAction(tools, QStringLiteral("mnuRebuild"), QStringLiteral("Re-&Build Filenames")), &QAction::triggered,
-            this, &BrowserWindow::Rebuild);
-    connect(addAction(tools, QStringLiteral("mnuChangeDates"), QStringLiteral("Change &Dates...")), &QAction::triggered,
-            this, &BrowserWindow::ChangeDates);
-    addAction(tools, QStringLiteral("mnuChangeSequenceNumbers"), QStringLiteral("Change &Sequence Numbers..."));
-    addAction(tools, QStringLiteral("mnuAddContent"), QStringLiteral("&Add Content..."));
-    addAction(tools, QStringLiteral("mnuRemoveContent"), QStringLiteral("&Remove Content..."));
-    tools->addSeparator();
-    connect(addAction(tools, QStringLiteral("mnuOptions"), QStringLiteral("&Options...")), &QAction::triggered, this,
-            [this] { ctx_.windows.show(form::Options); });
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    connect(addAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About...")), &QAction::triggered, this,
-            [this] { ctx_.windows.ShowAbout(); });
-
-    // Commands whose code is not there yet are disabled, so that they are not
-    // silently ignored; the code that connects one enables it.
-    static const char* const notBuilt[] = {
-        "mnuFileOpen",   "mnuFileShellOpen",  "mnuFileRemove",  "mnuFileDelete",      "mnuFileCopy",
-        "mnuFileMove",   "mnuCreateShortcut", "mnuSelectFiles", "mnuCheckChronology", "mnuChangeSequenceNumbers",
-        "mnuAddContent", "mnuRemoveContent",
+    // Editor and Viewer: close the window when shown, else show it with the current file.
+    auto toggle = [this](const QString& window, const char* item, void (BrowserWindow::*follow)()) {
+        return [this, window, item, follow] {
+            ctx_.windows.ToggleWindow(window);
+            (this->*follow)();
+            Action(QLatin1String(item))->setChecked(ctx_.windows.IsFormVisible(window));
+            ctx_.windows.UpdateWindowMenus();
+        };
     };
-    for (const char* name : notBuilt) Action(QString::fromLatin1(name))->setEnabled(false);
-    // The windows another part of the program supplies, when this build has them.
-    Action(QStringLiteral("mnuViewer"))->setEnabled(ctx_.windows.isAvailable(form::Viewer));
-    Action(QStringLiteral("mnuOptions"))->setEnabled(ctx_.windows.isAvailable(form::Options));
-    Action(QStringLiteral("mnuHelpAbout"))->setEnabled(ctx_.windows.isAvailable(form::About));
+    auto selectBy = [this](std::string_view status) { return [this, status] { SelectByStatus(status); }; };
+    auto view = [this](int mode) { return [this, mode] { SetListView(mode); }; };
+
+    const MenuItem items[] = {
+        {nullptr, "mnuFile", "&File", nullptr, {}, Submenu, {}},
+        {"mnuFile", "mnuFileLoad", "&Load Files...", "Ctrl+O", [this] { LoadFiles(); }, 0, {}},
+        {"mnuFile", "mnuFileSubfolders", "&Include Subfolders", nullptr, {}, Checkable | SeparatorAfter, {}},
+        {"mnuFile", "mnuFileClear", "&Clear List", "Ctrl+N", [this] { ClearList(); }, 0, {}},
+        {"mnuFile", "mnuFileReload", "&Reload List", "Ctrl+R", [this] { ReloadList(); }, SeparatorAfter, {}},
+        {"mnuFile", "mnuFileRename", "Re&name", "F2", [this] { StartRename(); }, 0, {}},
+        {"mnuFile", "mnuFileOpen", "&Edit Filename", "Enter", {}, NotBuilt, {}},
+        {"mnuFile", "mnuFileShellOpen", "&Open", "Shift+Enter", {}, NotBuilt, {}},
+        {"mnuFile", "mnuFileRemove", "Re&move from List", "Del", {}, NotBuilt, {}},
+        {"mnuFile", "mnuFileDelete", "&Delete", "Shift+Del", {}, NotBuilt | SeparatorAfter, {}},
+        {"mnuFile", "mnuFileExit", "E&xit", nullptr, [this] { ctx_.windows.Exit(); }, 0, {}},
+
+        {nullptr, "mnuEdit", "&Edit", nullptr, {}, Submenu, {}},
+        {"mnuEdit", "mnuFileCopy", "&Copy to Folder...", nullptr, {}, NotBuilt, {}},
+        {"mnuEdit", "mnuFileMove", "&Move to Folder...", nullptr, {}, NotBuilt, {}},
+        {"mnuEdit", "mnuCreateShortcut", "C&reate Shortcuts...", nullptr, {}, NotBuilt | SeparatorAfter, {}},
+        {"mnuEdit", "mnuSelectFiles", "&Select...", nullptr, {}, NotBuilt, {}},
+        // Beyond the menus of old: the latest applied batch run (here or by lorvane) undone.
+        {"mnuEdit", "mnuUndoBatch", "&Undo Batch Rename", nullptr, [this] { UndoBatchRename(); }, 0, {}},
+        {"mnuEdit", "mnuSelectAll", "Select &All", "Ctrl+A", [this] { SelectAll(); }, 0, {}},
+        {"mnuEdit", "mnuSelectStatus", "Select by S&tatus", nullptr, {}, Submenu, {}},
+        {"mnuSelectStatus", "mnuSelectGood", "&Good", nullptr, selectBy("Good"), 0, {}},
+        {"mnuSelectStatus", "mnuSelectWarn", "&Warn", nullptr, selectBy("Warn"), 0, {}},
+        {"mnuSelectStatus", "mnuSelectFail", "&Fail", nullptr, selectBy("Fail"), 0, {}},
+        {"mnuSelectStatus", "mnuSelectDupl", "&Dupl", nullptr, selectBy(kDuplicateStatus), 0, {}},
+        {"mnuEdit", "mnuSelectInvert", "&Invert Selection", nullptr, [this] { InvertSelection(); }, 0, {}},
+
+        {nullptr, "mnuView", "&View", nullptr, {}, Submenu, {}},
+        {"mnuView",
+         "mnuEditor",
+         "&Editor",
+         nullptr,
+         toggle(form::Editor, "mnuEditor", &BrowserWindow::EditFile),
+         Checkable,
+         {}},
+        {"mnuView", "mnuViewer", "&Viewer", nullptr, toggle(form::Viewer, "mnuViewer", &BrowserWindow::ViewFile),
+         Checkable | SeparatorAfter, form::Viewer},
+        {"mnuView", "mnuViewLarge", "L&arge Icons", nullptr, view(list_view::LargeIcons), ViewMode, {}},
+        {"mnuView", "mnuViewSmall", "&Small Icons", nullptr, view(list_view::SmallIcons), ViewMode, {}},
+        {"mnuView", "mnuViewList", "&List", nullptr, view(list_view::List), ViewMode, {}},
+        {"mnuView", "mnuViewDetails", "&Details", nullptr, view(list_view::Details), ViewMode | SeparatorAfter, {}},
+        {"mnuView", "mnuViewGridlines", "&Gridlines", nullptr, [this] { SetGridlines(!gridlines_); }, Checkable, {}},
+        {"mnuView",
+         "mnuIndicateLoaded",
+         "&File Count",
+         nullptr,
+         [this] { SetIndicateLoaded(!LoadedPanelVisible()); },
+         Checkable,
+         {}},
+        {"mnuView",
+         "mnuIndicateSelected",
+         "Sele&cted Count",
+         nullptr,
+         [this] { SetIndicateSelected(!SelectedPanelVisible()); },
+         Checkable | SeparatorAfter,
+         {}},
+        {"mnuView",
+         "mnuResetColumns",
+         "&Reset Columns",
+         nullptr,
+         [this] {
+             ActiveView()->setUpdatesEnabled(false);
+             CreateColumns();
+             ActiveView()->setUpdatesEnabled(true);
+         },
+         0,
+         {}},
+
+        {nullptr, "mnuTools", "&Tools", nullptr, {}, Submenu, {}},
+        {"mnuTools", "mnuParseAll", "Re-&Parse Filenames", nullptr, [this] { ParseAll(); }, 0, {}},
+        {"mnuTools", "mnuCheckChronology", "Check &Chronology", nullptr, {}, NotBuilt | SeparatorAfter, {}},
+        {"mnuTools", "mnuRebuild", "Re-&Build Filenames", nullptr, [this] { Rebuild(); }, 0, {}},
+        {"mnuTools", "mnuChangeDates", "Change &Dates...", nullptr, [this] { ChangeDates(); }, 0, {}},
+        {"mnuTools", "mnuChangeSequenceNumbers", "Change &Sequence Numbers...", nullptr, {}, NotBuilt, {}},
+        {"mnuTools", "mnuAddContent", "&Add Content...", nullptr, {}, NotBuilt, {}},
+        {"mnuTools", "mnuRemoveContent", "&Remove Content...", nullptr, {}, NotBuilt | SeparatorAfter, {}},
+        {"mnuTools", "mnuOptions", "&Options...", nullptr, [this] { ctx_.windows.show(form::Options); }, 0,
+         form::Options},
+
+        {nullptr, "mnuHelp", "&Help", nullptr, {}, Submenu, {}},
+        {"mnuHelp", "mnuHelpAbout", "&About...", nullptr, [this] { ctx_.windows.ShowAbout(); }, 0, form::About},
+    };
+
+    std::map<QString, QMenu*> menus;
+    auto* modes = new QActionGroup(this);
+    for (const MenuItem& item : items) {
+        const QString name = QLatin1String(item.name);
+        QString caption = QString::fromUtf8(item.caption);
+        // A tab in a caption puts the rest in the shortcut column without binding it.
+        if (item.key) caption += QLatin1Char('\t') + QLatin1String(item.key);
+        QMenu* parent = item.menu ? menus.at(QLatin1String(item.menu)) : nullptr;
+        QAction* a;
+        if (item.flags & Submenu) {
+            QMenu* m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+            m->setObjectName(name);
+            menus[name] = m;
+            a = m->menuAction();
+        } else {
+            a = parent->addAction(caption);
+            a->setObjectName(name);
+            actions_[name] = a;
+        }
+        a->setCheckable(item.flags & (Checkable | ViewMode));
+        if (item.flags & ViewMode) modes->addAction(a);
+        if (item.command) connect(a, &QAction::triggered, this, [command = item.command] { command(); });
+        a->setEnabled(!(item.flags & NotBuilt) && (item.needs.isEmpty() || ctx_.windows.isAvailable(item.needs)));
+        if (item.key) listKeys_[keyCode(QKeySequence::fromString(QLatin1String(item.key))[0])] = a;
+        if ((item.flags & SeparatorAfter) && parent) parent->addSeparator();
+    }
+}
+
+bool BrowserWindow::handleListKey(const QKeyEvent& key) {
+    const auto it = listKeys_.find(keyCode(key.keyCombination()));
+    if (it == listKeys_.end()) return false;
+    // A command not built yet is disabled, and so is its key; the key is still eaten.
+    if (it->second->isEnabled()) it->second->trigger();
+    return true;
 }
 
 }  // namespace lorvane

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
@@ -71,7 +72,7 @@ public:
 // --- Window ---
 
 BrowserWindow::BrowserWindow(AppContext& ctx, QWidget* parent)
-    : QMainWindow(parent), ctx_(ctx), parser_(ctx.settings), model_(new BrowserModel(this)) {
+    : QMainWindow(parent), ctx_(ctx), parser_(ctx.settings, nullptr, ctx.files), model_(new BrowserModel(this)) {
     setObjectName(form::Browser);
     setWindowTitle(QStringLiteral("Lorvane Browser"));
     resize(800, 480);
@@ -558,7 +559,14 @@ void BrowserWindow::StartRename() {
     if (row < 0) return;
     QAbstractItemView* v = ActiveView();
     v->setFocus();
-    v->edit(model_->index(row, 0));
+    const QModelIndex index = model_->index(row, 0);
+    v->edit(index);
+    // The desktop's convention: the name without its extension is selected, so
+    // typing keeps the type; a name with none (no dot, or only a leading one) whole.
+    if (auto* label = qobject_cast<QLineEdit*>(v->indexWidget(index))) {
+        const qsizetype dot = label->text().lastIndexOf(QLatin1Char('.'));
+        label->setSelection(0, static_cast<int>(dot > 0 ? dot : label->text().size()));
+    }
 }
 
 bool BrowserWindow::completeRename(int row, const QString& newText) {
@@ -647,30 +655,6 @@ bool BrowserWindow::eventFilter(QObject* watched, QEvent* event) {
         return result;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-bool BrowserWindow::handleListKey(const QKeyEvent& key) {
-    const Qt::KeyboardModifiers mods =
-        key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    const int k = key.key();
-    // A command not built yet is disabled, and so is its key; the key is still eaten.
-    auto trigger = [this](const char* name) {
-        if (QAction* a = Action(QString::fromLatin1(name)); a && a->isEnabled()) a->trigger();
-        return true;
-    };
-    if (mods == Qt::ControlModifier) {
-        if (k == Qt::Key_O) return trigger("mnuFileLoad");
-        if (k == Qt::Key_N) return trigger("mnuFileClear");
-        if (k == Qt::Key_R) return trigger("mnuFileReload");
-    } else if (mods == Qt::ShiftModifier) {
-        if (k == Qt::Key_Return || k == Qt::Key_Enter) return trigger("mnuFileShellOpen");
-        if (k == Qt::Key_Delete) return trigger("mnuFileDelete");
-    } else if (mods == Qt::NoModifier) {
-        if (k == Qt::Key_F2) return trigger("mnuFileRename");
-        if (k == Qt::Key_Return || k == Qt::Key_Enter) return trigger("mnuFileOpen");
-        if (k == Qt::Key_Delete) return trigger("mnuFileRemove");
-    }
-    return false;
 }
 
 // --- Lifecycle ---

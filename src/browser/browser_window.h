@@ -143,7 +143,6 @@ private:
     // Cell and grid of the icon views for the current view mode.
     void layoutIconView();
     int longestNameWidth(const QFontMetrics& metrics) const;
-    QAction* addAction(QMenu* menu, const QString& name, const QString& caption, const QString& keyText = {});
 
     // While a batch renames files, the Editor and the Viewer take no input: the
     // Editor's Save must not rename a file under the run.
@@ -166,6 +165,7 @@ private:
     QLabel* pathPanel_ = nullptr;
     ProgressDialog* progress_ = nullptr;
     std::map<QString, QAction*> actions_;
+    std::map<int, QAction*> listKeys_;  // the menu items the list's keys run, by key and modifiers
 
     std::string inputPath_, outputPath_;
     int viewMode_ = list_view::Details;

@@ -337,6 +337,19 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     return p;
 }
 
+void SplitFilePath(const FileSystem& files, std::string_view path, std::string& folder, std::string& name) {
+    FileInfo file;
+    if (files.GetFile(path, file).ok()) {
+        folder = file.ParentFolder;
+        name = file.Name;
+        return;
+    }
+    const std::string clean = CleanPath(path);
+    const std::size_t slash = clean.rfind('/');
+    name = clean.substr(slash + 1);
+    folder = slash == 0 ? std::string("/") : clean.substr(0, slash);
+}
+
 std::string CleanPath(std::string_view path) {
     std::string out;  // absolute, each part after a "/"; empty for the root
     if (path.empty() || path.front() != '/') {

@@ -122,6 +122,11 @@ public:
     virtual std::string TypeDescription(std::string_view fileName) const = 0;
 };
 
+// Splits a file path into the full path of its folder (no trailing separator,
+// except the root) and its name, byte for byte; a path the file system cannot
+// read still splits at its last slash.
+void SplitFilePath(const FileSystem& files, std::string_view path, std::string& folder, std::string& name);
+
 class FileSystemService final : public FileSystem {
 public:
     // The program-wide object.

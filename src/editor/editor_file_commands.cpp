@@ -82,7 +82,7 @@ void EditorWindow::FileOpen() {
         return;
     }
     std::string folder, name;
-    SplitFilePath(chosen, folder, name);
+    SplitFilePath(ctx_.files, chosen, folder, name);
     folder_ = folder;
     SaveSettings();  // the folder is remembered at once, not only when the window closes
     bool viewerHandled = false;
@@ -144,7 +144,7 @@ bool EditorWindow::FileSave() {
                 title, MessageIcon::Exclamation);
             return false;
         }
-        SplitFilePath(chosen, folder_, fileName_);
+        SplitFilePath(ctx_.files, chosen, folder_, fileName_);
     }
 
     // The pane shows the name decoded for display: as long as it reads the same, it
@@ -157,7 +157,7 @@ bool EditorWindow::FileSave() {
         // The name is applied where the file is: the one rename rule refuses a name
         // that would move it elsewhere, and never replaces another file.
         WaitCursor wait;
-        renamed = RenameFile(FileSystemService::Instance(), oldPath, folder_, newName);
+        renamed = RenameFile(ctx_.files, oldPath, folder_, newName);
     }
     if (!renamed.ok()) {
         const std::string why =

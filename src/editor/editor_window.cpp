@@ -271,7 +271,7 @@ void EditorWindow::filesDropped(const QByteArrayList& paths) {
     if (!ctx_.files.FileExists(path)) return;
     if (!OkayToDiscard()) return;
     std::string folder, name;
-    SplitFilePath(path, folder, name);
+    SplitFilePath(ctx_.files, path, folder, name);
     bool viewerHandled = false;
     InitializeFilename(folder, name, viewerHandled);
 }

@@ -1,10 +1,10 @@
 // What every window of one run shares: the global settings in memory, the store,
-// the user-interface services, the window registry and the file tests.
+// the user-interface services, the window registry and the file system.
 #pragma once
 
 #include <QString>
 
-#include "gui/file_probe.h"
+#include "core/file_service.h"
 #include "gui/user_interface.h"
 #include "gui/window_registry.h"
 #include "engine/settings.h"
@@ -12,29 +12,32 @@
 namespace lorvane {
 
 struct AppContext {
-    // sampleFolder: where a first run starts; empty means "sample" in the program's folder.
-    AppContext(SettingsStore& store, UserInterface& ui, const FileProbe& files, QString programFolder,
-               QString sampleFolder = {})
+    AppContext(SettingsStore& store, UserInterface& ui, const FileSystem& files, QString programFolder,
+               QString sampleCopy = {}, QString sampleOriginal = {})
         : store(store),
           ui(ui),
           files(files),
           programFolder(std::move(programFolder)),
-          sampleFolder_(std::move(sampleFolder)) {}
+          sampleCopy(std::move(sampleCopy)),
+          sampleOriginal(std::move(sampleOriginal)) {}
 
     GlobalSettings settings;
     SettingsStore& store;
     UserInterface& ui;
-    const FileProbe& files;
+    // The one way the windows reach files: the program hands in the service, tests a fake.
+    const FileSystem& files;
     WindowRegistry windows;
     QString programFolder;  // the folder that holds the program file
+    // Where a first run starts: the user's copy of the sample names, which start-up
+    // makes from the program's own (sampleOriginal) when it is missing. A context
+    // without one (a test's) starts in "sample" in the program's folder.
+    QString sampleCopy;
+    QString sampleOriginal;
 
-    // Default start folder of the Editor's and the Browser's file dialogs.
+    // Default folder of the Browser and start folder of the Editor's file dialogs.
     QString sampleFolder() const {
-        return sampleFolder_.isEmpty() ? programFolder + QStringLiteral("/sample") : sampleFolder_;
+        return sampleCopy.isEmpty() ? programFolder + QStringLiteral("/sample") : sampleCopy;
     }
-
-private:
-    QString sampleFolder_;
 };
 
 }  // namespace lorvane

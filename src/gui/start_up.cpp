@@ -4,6 +4,9 @@
 
 #include "gui/window_settings.h"
 #include "core/file_service.h"
+#include "core/qt_text.h"
+#include "core/sample_folder.h"
+#include "core/settings_store.h"
 
 namespace lorvane {
 
@@ -42,6 +45,19 @@ void placeFirstStart(AppContext& ctx) {
     PlaceSideBySide(unplaced);
 }
 
+// The Browser about to open the user's copy of the sample names (no folder of its
+// own yet, or the copy went away): the copy is made first. A copy that fails is
+// reported and the Browser finds nothing there; it never falls back to the
+// program's own names, whose renames would change the program.
+void prepareSampleCopy(AppContext& ctx) {
+    if (ctx.sampleCopy.isEmpty()) return;
+    const std::string copy = PathFromQString(ctx.sampleCopy);
+    if (ReadWindowText(ctx.store, "Browser", "InputPath", copy) != copy) return;
+    const std::string problem = CopySampleFolder(ctx.files, PathFromQString(ctx.sampleOriginal), copy);
+    if (!problem.empty())
+        ctx.ui.ShowMessage(nullptr, ToQString(problem), QStringLiteral("Lorvane Manager"), MessageIcon::Exclamation);
+}
+
 // Lets the windows shown so far paint before the Browser starts loading.
 void processPendingEvents() { QCoreApplication::processEvents(); }
 
@@ -56,7 +72,7 @@ void OpenStartWindows(AppContext& ctx, const std::string& startPath) {
         if (isOn(s.StartupOpenBrowser)) showBrowserWithoutAutoLoad(ctx);
         w.show(form::Editor);
         std::string folder, name;
-        SplitFilePath(startPath, folder, name);
+        SplitFilePath(ctx.files, startPath, folder, name);
         bool viewerHandled = false;
         if (EditorForm* editor = w.editor()) editor->InitializeFilename(folder, name, viewerHandled);
     } else if (ctx.files.FolderExists(startPath)) {
@@ -69,6 +85,7 @@ void OpenStartWindows(AppContext& ctx, const std::string& startPath) {
     } else {
         if (isOn(s.StartupOpenEditor)) w.show(form::Editor);
         processPendingEvents();
+        prepareSampleCopy(ctx);
         w.show(form::Browser);
     }
 

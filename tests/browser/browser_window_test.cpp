@@ -22,11 +22,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "browser/browser_window.h"
-#include "gui/file_probe.h"
 #include "gui/progress_dialog.h"
+#include "support/fake_file_system.h"
 #include "support/memory_settings_store.h"
 #include "support/scripted_ui.h"
 
@@ -138,7 +139,7 @@ class BrowserWindowTest : public QObject {
     QString root_, sub_;
     GlobalSettings base_;  // what each case starts with
     MemorySettingsStore store_;
-    FileServiceProbe files_;
+    testing::FakeFileSystem files_;
     testing::ScriptedUserInterface ui_;
     std::unique_ptr<AppContext> ctx_;
     RecordingEditor* editor_ = nullptr;
@@ -185,6 +186,7 @@ private slots:
     void init() {
         store_ = MemorySettingsStore();
         ui_ = testing::ScriptedUserInterface();
+        files_ = testing::FakeFileSystem();
         ctx_ = std::make_unique<AppContext>(store_, ui_, files_, QCoreApplication::applicationDirPath());
         ctx_->settings = base_;
         editor_ = nullptr;
@@ -675,6 +677,59 @@ private slots:
         QCOMPARE(b.Model().size(), 7);
     }
 
+    // Each key shows after its menu caption and runs that item from the list.
+    void listKeysShowInTheMenu_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("Load Files") << "mnuFileLoad" << int(Qt::Key_O) << int(Qt::ControlModifier) << "Ctrl+O";
+        QTest::addRow("Clear List") << "mnuFileClear" << int(Qt::Key_N) << int(Qt::ControlModifier) << "Ctrl+N";
+        QTest::addRow("Reload List") << "mnuFileReload" << int(Qt::Key_R) << int(Qt::ControlModifier) << "Ctrl+R";
+        QTest::addRow("Rename") << "mnuFileRename" << int(Qt::Key_F2) << int(Qt::NoModifier) << "F2";
+        QTest::addRow("Select All") << "mnuSelectAll" << int(Qt::Key_A) << int(Qt::ControlModifier) << "Ctrl+A";
+    }
+    void listKeysShowInTheMenu() {
+        QFETCH(QString, action);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, shown);
+        BrowserWindow& b = open();
+        b.InitializeFolder(bytes(root_));
+        QSignalSpy fired(b.Action(action), &QAction::triggered);
+        QTest::keyClick(b.ReportView(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(fired.count(), 1);
+        QCOMPARE(b.Action(action)->text().section(QLatin1Char('\t'), 1), shown);
+    }
+
+    // F2 selects the name without its extension, as the desktop does.
+    void renameSelectsTheNameWithoutItsExtension_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("selected");
+        QTest::addRow("last extension only") << "a.b.jpg"
+                                             << "a.b";
+        QTest::addRow("no dot: all") << "README"
+                                     << "README";
+        QTest::addRow("leading dot only: all") << ".hidden"
+                                               << ".hidden";
+        QTest::addRow("leading dot and extension") << ".a.jpg"
+                                                   << ".a";
+    }
+    void renameSelectsTheNameWithoutItsExtension() {
+        QFETCH(QString, name);
+        QFETCH(QString, selected);
+        BatchFolder f;
+        f.file(name.toUtf8().constData());
+        BrowserWindow& b = open();
+        b.show();
+        b.InitializeFolder(f.path());
+        QTreeView* list = b.ReportView();
+        QTest::keyClick(list, Qt::Key_F2);
+        auto* label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+        QVERIFY(label);
+        QCOMPARE(label->selectedText(), selected);
+    }
+
     // Commands whose code is not there yet are disabled, and so are their keys and
     // the double-click; once a command is enabled, its key and the click reach it.
     void notBuiltCommandsAreDisabledWithTheirKeys_data() {
@@ -1031,6 +1086,48 @@ private slots:
         QVERIFY(asked);
         QVERIFY(f.has("{Subject=Cy}.jpg"));  // aborted before it
         ctx_->settings.SemanticsAttributeEnable = 0;
+        qunsetenv("XDG_STATE_HOME");
+    }
+
+    // The file system refuses the second of three renames; the answer to the box
+    // decides whether the third is renamed, and the report counts what was attempted.
+    void aRenameRefusedMidRunGoesOnOrAborts_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("thirdRenamed");
+        QTest::addColumn<int>("processed");
+        QTest::addColumn<int>("attempted");
+        QTest::addRow("OK goes on") << int(MessageAnswer::Ok) << true << 2 << 3;
+        QTest::addRow("Cancel aborts") << int(MessageAnswer::Cancel) << false << 1 << 2;
+    }
+    void aRenameRefusedMidRunGoesOnOrAborts() {
+        QFETCH(int, answer);
+        QFETCH(bool, thirdRenamed);
+        QFETCH(int, processed);
+        QFETCH(int, attempted);
+        QTemporaryDir state;
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+        BatchFolder f;
+        for (const char* name :
+             {"{DT=2004-05-17}{SN=001}.jpg", "{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-17}{SN=003}.jpg"})
+            f.file(name);
+        files_.failChangeAt = 2;
+        BrowserWindow& b = open();
+        b.InitializeFolder(f.path());
+        b.SelectAll();
+        ui_.answers = {MessageAnswer(answer)};
+        oneDayOnWhenAsked(b);
+        b.Action("mnuChangeDates")->trigger();
+        QVERIFY(f.has("{DT=2004-05-18}{SN=001}.jpg"));
+        QVERIFY(f.has("{DT=2004-05-17}{SN=002}.jpg"));
+        QCOMPARE(f.has("{DT=2004-05-18}{SN=003}.jpg"), thirdRenamed);
+        QCOMPARE(f.has("{DT=2004-05-17}{SN=003}.jpg"), !thirdRenamed);
+        QCOMPARE(ui_.messages.size(), std::size_t{2});
+        QCOMPARE(ui_.messages[0].buttons, MessageButtons::OkCancel);
+        QVERIFY(ui_.messages[0].text.contains(QString::fromUtf8(std::strerror(files_.failErrno))));
+        const QStringList report = ui_.messages[1].text.split(QStringLiteral("\r\n"));
+        QCOMPARE(report.first(), QStringLiteral("%1  filenames successfully processed").arg(processed));
+        QCOMPARE(report[4], QStringLiteral("1  filenames could not be saved"));
+        QCOMPARE(report.last(), QStringLiteral("%1  total filenames attempted").arg(attempted));
         qunsetenv("XDG_STATE_HOME");
     }
 

@@ -6,6 +6,7 @@
 #include <QTreeView>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/register_windows.h"
 #include "browser/browser_window.h"
@@ -29,7 +30,7 @@ struct Desktop {
     QTemporaryDir dir;
     MemorySettingsStore store;
     ScriptedUserInterface ui;
-    FileServiceProbe files;
+    FakeFileSystem files;
     AppContext ctx{store, ui, files, QStringLiteral("/opt/lorvane")};
     EditorWindow* editor = nullptr;
     BrowserWindow* browser = nullptr;
@@ -141,6 +142,13 @@ private slots:
         QVERIFY(!d.editor->isClean());
         QCOMPARE(QString::fromStdString(d.editor->fileName()), kAnn);
         QCOMPARE(d.pane(), kBen);
+        // A rename the file system refuses: the same box with its reason, nothing moved.
+        d.files.failChangeAt = d.files.changes + 1;
+        d.type(QStringLiteral("{SU=Dee}.jpg"));
+        QVERIFY(!d.editor->FileSave());
+        QCOMPARE(d.lastMessage(),
+                 QStringLiteral("Unable to save filename due to the following error: %1.").arg(strerror(EACCES)));
+        QCOMPARE(d.filesOnDisk(), (QStringList{kAnn, kBen, kCy}));
     }
 
     void saveChecksTheNameFirst_data() {

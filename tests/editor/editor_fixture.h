@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "support/fake_file_system.h"
 #include "support/memory_settings_store.h"
 #include "editor/editor_window.h"
 #include "support/scripted_ui.h"
@@ -18,7 +19,7 @@ namespace lorvane::testing {
 struct EditorFixture {
     MemorySettingsStore store;
     ScriptedUserInterface ui;
-    FileServiceProbe files;
+    FakeFileSystem files;
     AppContext ctx{store, ui, files, QStringLiteral("/opt/lorvane")};
     EditorWindow* editor = nullptr;
 

@@ -314,7 +314,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         MemorySettingsStore store;
         ScriptedUserInterface ui;
-        FileServiceProbe files;
+        FakeFileSystem files;
         AppContext ctx(store, ui, files, QString());
         ctx.windows.registerWindow(form::Editor, [&ctx] { return new EditorWindow(ctx); });
         OpenStartWindows(ctx, path.toStdString());

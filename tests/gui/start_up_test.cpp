@@ -8,7 +8,9 @@
 
 #include <memory>
 
+#include "support/fake_file_system.h"
 #include "support/memory_settings_store.h"
+#include "core/sample_folder.h"
 #include "gui/start_up.h"
 #include "support/qt_test_main.h"
 #include "support/scripted_ui.h"
@@ -22,7 +24,7 @@ namespace {
 struct StartRun {
     MemorySettingsStore store;
     ScriptedUserInterface ui;
-    FileServiceProbe files;
+    FakeFileSystem files;
     AppContext ctx{store, ui, files, QStringLiteral("/opt/lorvane")};
     WindowLog log;
 
@@ -53,7 +55,7 @@ class StartUpTest : public QObject {
 
 private:
     QTemporaryDir dir_;
-    QString file_, folder_;
+    QString file_, folder_, original_;
 
 private slots:
     void initTestCase() {
@@ -63,6 +65,12 @@ private slots:
         file_ = folder_ + QStringLiteral("/{SU=Ann}.jpg");
         QFile f(file_);
         QVERIFY(f.open(QIODevice::WriteOnly));
+        original_ = dir_.filePath(QStringLiteral("program/sample"));
+        QVERIFY(QDir().mkpath(original_));
+        for (const QString& name : {QStringLiteral("{SU=Ann}.jpg"), QStringLiteral("holiday photo.jpg")}) {
+            QFile sample(original_ + QLatin1Char('/') + name);
+            QVERIFY(sample.open(QIODevice::WriteOnly));
+        }
     }
 
     void startPathIsTheFirstArgumentOnly() {
@@ -129,6 +137,58 @@ private slots:
         }
         if (run.ctx.windows.IsFormVisible(form::Browser))
             QCOMPARE(run.checked(form::Browser, "mnuEditor"), run.ctx.windows.IsFormVisible(form::Editor));
+    }
+
+    // Nothing named: the Browser's folder is its own, or else the user's copy of the
+    // sample names, made when missing (whole or not at all) and kept as the user left it.
+    void theBrowserStartsInTheUsersCopyOfTheSamples_data() {
+        QTest::addColumn<bool>("folderNamed");
+        QTest::addColumn<QString>("saved");       // the Browser's saved folder: "copy", "elsewhere" or none
+        QTest::addColumn<QStringList>("before");  // the copy's files before start-up; none: no copy
+        QTest::addColumn<int>("refusedCopy");     // the file copy the file system refuses; 0 none
+        QTest::addColumn<QStringList>("after");   // none: no copy
+        const QStringList samples = {"holiday photo.jpg", "{SU=Ann}.jpg"};
+        QTest::addRow("first start copies") << false << "" << QStringList() << 0 << samples;
+        QTest::addRow("a copy is kept as it is")
+            << false << "" << QStringList{"renamed.jpg"} << 0 << QStringList{"renamed.jpg"};
+        QTest::addRow("a copy gone since is made again") << false << "copy" << QStringList() << 0 << samples;
+        QTest::addRow("a failed copy leaves none") << false << "" << QStringList() << 2 << QStringList();
+        QTest::addRow("another saved folder: no copy") << false << "elsewhere" << QStringList() << 0 << QStringList();
+        QTest::addRow("a folder named: no copy") << true << "" << QStringList() << 0 << QStringList();
+    }
+    void theBrowserStartsInTheUsersCopyOfTheSamples() {
+        QFETCH(bool, folderNamed);
+        QFETCH(QString, saved);
+        QFETCH(QStringList, before);
+        QFETCH(int, refusedCopy);
+        QFETCH(QStringList, after);
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        const QString copy = data.path() + QStringLiteral("/lorvane/sample");
+        for (const QString& name : before) {
+            QVERIFY(QDir().mkpath(copy));
+            QFile f(copy + QLatin1Char('/') + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        StartRun run;
+        run.ctx.sampleCopy = UserSampleFolder();
+        run.ctx.sampleOriginal = original_;
+        run.files.failChangeAt = refusedCopy;
+        if (!saved.isEmpty()) run.store.write("Browser", "InputPath", (saved == "copy" ? copy : folder_).toStdString());
+        OpenStartWindows(run.ctx, folderNamed ? folder_.toStdString() : std::string());
+        qunsetenv("XDG_DATA_HOME");
+
+        QCOMPARE(run.ctx.sampleFolder(), copy);  // the Browser's folder unless it has its own
+        QCOMPARE(QDir(copy).entryList(QDir::Files), after);
+        // Nothing half made beside it.
+        const auto entries = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+        QCOMPARE(QDir(data.path() + QStringLiteral("/lorvane")).entryList(entries),
+                 after.isEmpty() ? QStringList() : QStringList{"sample"});
+        QCOMPARE(run.ui.messages.size(), std::size_t(refusedCopy ? 1 : 0));
+        if (refusedCopy)
+            QVERIFY(run.ui.messages[0].text.startsWith(
+                QStringLiteral("Unable to copy the sample folder \"%1\" to \"%2\"").arg(original_, copy)));
+        QCOMPARE(QDir(original_).entryList(QDir::Files).size(), 2);
     }
 
     // First start: no saved place, and the windows come up side by side, each fully

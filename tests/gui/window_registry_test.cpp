@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "support/fake_windows.h"
+#include "support/fake_file_system.h"
 #include "support/memory_settings_store.h"
 #include "gui/window_settings.h"
 #include "support/qt_test_main.h"
@@ -15,7 +16,7 @@ namespace {
 struct Windows {
     MemorySettingsStore store;
     ScriptedUserInterface ui;
-    FileServiceProbe files;
+    FakeFileSystem files;
     AppContext ctx{store, ui, files, QString()};
     WindowLog log;
     WindowRegistry& w = ctx.windows;

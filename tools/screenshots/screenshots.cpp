@@ -19,7 +19,6 @@
 #include "core/sample_folder.h"
 #include "dialogs/change_date_dialog.h"
 #include "gui/app_context.h"
-#include "gui/file_probe.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_user_interface.h"
 #include "gui/start_up.h"
@@ -131,17 +130,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lorvane-screenshots: unable to create the folder \"%s\"\n", qPrintable(output));
         return 1;
     }
-    FileServiceProbe files;
     QtUserInterface ui;
     MemorySettingsStore store;
     const QString programFolder = QCoreApplication::applicationDirPath();
-    AppContext ctx(store, ui, files, programFolder, FindSampleFolder(programFolder));
+    AppContext ctx(store, ui, FileSystemService::Instance(), programFolder);
     ctx.settings.BrowserAutoLoadLastFolder = 0;
     ctx.settings.RestoreWindowSizePosition = 0;
     RegisterWindows(ctx);
 
     // The samples' names as the file system has them, so each is shown as its own file.
-    const QString sampleFolder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : ctx.sampleFolder();
+    const QString sampleFolder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : FindSampleFolder(programFolder);
     FolderInfo samples;
     FileSystemService::Instance().GetFolder(PathFromQString(QDir(sampleFolder).absolutePath()), samples);
 
