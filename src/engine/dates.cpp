@@ -685,15 +685,23 @@ std::optional<DateTime> ReadDialogDateTime(std::string_view text) {
     return MakeDateTime(DateParts{v[0], v[1], v[2], v[3], v[4], v[5]});
 }
 
-std::int64_t ReadShiftField(std::string_view text) {
+std::optional<std::int64_t> ReadShiftField(std::string_view text) {
     text = utf8::trimSpaces(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     std::int64_t n = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (ec != std::errc() || end != text.data() + text.size() || n > kComponentLimit || n < -kComponentLimit) return 0;
+    if (end != text.data() + text.size() || text.empty()) return std::nullopt;
+    // Still a number, just a huge one: the caller's limit refuses it rather than read 0.
+    if (ec == std::errc::result_out_of_range)
+        return text.front() == '-' ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+    if (ec != std::errc()) return std::nullopt;
     return n;
 }
 
-std::string FormatShiftField(std::int64_t n) { return (n < 0 ? "-" : "+") + std::to_string(n < 0 ? -n : n); }
+std::string FormatShiftField(std::int64_t n) {
+    // Unsigned, so that the most negative number has a magnitude too.
+    const auto magnitude = n < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+    return (n < 0 ? "-" : "+") + std::to_string(magnitude);
+}
 
 }  // namespace lorvane

@@ -99,8 +99,10 @@ std::optional<DateTime> ShiftDateTime(DateTime t, const DateShift& shift);
 // "yyyy-mm-ddThh:mm:ss". Nothing for any other text or an impossible date.
 std::string FormatDialogDateTime(DateTime t);
 std::optional<DateTime> ReadDialogDateTime(std::string_view text);
-// A shift field: a whole number, text that does not convert reads 0; written "+0;-0".
-std::int64_t ReadShiftField(std::string_view text);
+// A shift field: a whole number (a sign and blanks around allowed), nothing for any
+// other text; a number too large for 64 bits reads as the largest of its sign.
+// Written "+0;-0".
+std::optional<std::int64_t> ReadShiftField(std::string_view text);
 std::string FormatShiftField(std::int64_t n);
 
 }  // namespace lorvane

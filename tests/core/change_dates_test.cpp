@@ -24,6 +24,34 @@ DateTime at(std::string_view text) {
 
 std::string text(std::optional<DateTime> t) { return t ? FormatDialogDateTime(*t) : "none"; }
 
+TEST(ChangeDatesTest, FieldTextsAreCheckedAlikeForEveryCaller) {
+    struct Case {
+        const char* text;
+        FieldCheck shift, date;
+    } cases[] = {
+        {"+1000000000", FieldCheck::Accepted, FieldCheck::NotADate},
+        {"-1000000000", FieldCheck::Accepted, FieldCheck::NotADate},
+        {"1000000001", FieldCheck::BeyondLimit, FieldCheck::NotADate},
+        {"-1000000001", FieldCheck::BeyondLimit, FieldCheck::NotADate},
+        {"99999999999999999999", FieldCheck::BeyondLimit, FieldCheck::NotADate},
+        {"seven", FieldCheck::NotANumber, FieldCheck::NotADate},
+        {"1899/12/30 00:00:00", FieldCheck::NotANumber, FieldCheck::ZeroDate},
+        {"1899-12-30T00:00:01", FieldCheck::NotANumber, FieldCheck::Accepted},
+    };
+    for (const auto& c : cases) {
+        std::int64_t n = 7;
+        DateTime t{};
+        EXPECT_EQ(ReadShiftAmount(c.text, n), c.shift) << c.text;
+        EXPECT_EQ(ReadReplaceDate(c.text, t), c.date) << c.text;
+        if (c.date == FieldCheck::Accepted) {
+            EXPECT_EQ(FormatDialogDateTime(t), "1899/12/30 00:00:01");
+        }
+        if (c.shift == FieldCheck::NotANumber) {
+            EXPECT_EQ(n, 0) << c.text;
+        }
+    }
+}
+
 // Runs the step on a parsed name and gives the tree's date texts back.
 struct Step {
     GlobalSettings settings;

@@ -592,11 +592,15 @@ TEST(DialogFields, DateTextsReadAndWrite) {
 
 TEST(DialogFields, ShiftTextsReadAndWrite) {
     struct Case {
-        const char *typed, *shown;
-    } cases[] = {{"7", "+7"},   {"+5", "+5"},  {"-3", "-3"},    {"0", "+0"},
-                 {"abc", "+0"}, {"", "+0"},    {" 12 ", "+12"}, {"1.5", "+0"},
-                 {"99999999999999999999", "+0"}};
-    for (const auto& c : cases) EXPECT_EQ(FormatShiftField(ReadShiftField(c.typed)), c.shown) << c.typed;
+        const char *typed, *shown;  // shown: "none" when it is no number
+    } cases[] = {{"7", "+7"},       {"+5", "+5"},     {"-3", "-3"},   {"0", "+0"},
+                 {" 12 ", "+12"},   {"abc", "none"},  {"", "none"},   {"1.5", "none"},
+                 {"+", "none"},     {"99999999999999999999", "+9223372036854775807"},
+                 {"-99999999999999999999", "-9223372036854775808"}};
+    for (const auto& c : cases) {
+        const auto n = ReadShiftField(c.typed);
+        EXPECT_EQ(n ? FormatShiftField(*n) : "none", c.shown) << c.typed;
+    }
 }
 
 // ---------------------------------------------------------------- round trip

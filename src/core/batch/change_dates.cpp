@@ -88,6 +88,22 @@ StepAnswer ChangeDatesInTree(const ChangeDatesRequest& request, AttributeTree& t
     return StepAnswer::Changed;
 }
 
+FieldCheck ReadShiftAmount(std::string_view text, std::int64_t& amount) {
+    const auto n = ReadShiftField(text);
+    amount = n.value_or(0);
+    if (!n) return FieldCheck::NotANumber;
+    return amount > kShiftLimit || amount < -kShiftLimit ? FieldCheck::BeyondLimit : FieldCheck::Accepted;
+}
+
+FieldCheck ReadReplaceDate(std::string_view text, DateTime& dateTime) {
+    const auto t = ReadDialogDateTime(text);
+    if (!t) return FieldCheck::NotADate;
+    // The base of the date type the dialog's texts once converted to.
+    if (*t == DateTime{sys_days{std::chrono::year(1899) / 12 / 30}}) return FieldCheck::ZeroDate;
+    dateTime = *t;
+    return FieldCheck::Accepted;
+}
+
 StepAnswer ChangeDatesStep::ChangeTree(AttributeTree& tree, const BrowserRow& row) {
     return ChangeDatesInTree(request_, tree, options_, [&](FileDates& dates) {
         if (request_.source == DateSource::Taken) {

@@ -27,6 +27,19 @@ struct ChangeDatesRequest {
     DateShift shift;
 };
 
+// How a request's field text fares; the dialog and the command line read their
+// fields through the two functions below and only word the refusals their way.
+enum class FieldCheck { Accepted, NotANumber, BeyondLimit, NotADate, ZeroDate };
+
+// Shift amounts are taken up to this either way: a billion units from any date
+// of the years 100 to 9999 lies outside them.
+constexpr std::int64_t kShiftLimit = 1'000'000'000;
+// A shift field: NotANumber (amount 0) or BeyondLimit (amount as read) refused.
+FieldCheck ReadShiftAmount(std::string_view text, std::int64_t& amount);
+// Earliest or Latest: NotADate, or ZeroDate for 1899/12/30 00:00:00, which stands
+// for no date, refused (date-time untouched).
+FieldCheck ReadReplaceDate(std::string_view text, DateTime& dateTime);
+
 // What Generate reads of a file; nothing where it is not known.
 struct FileDates {
     std::optional<DateTime> created, modified, taken;
