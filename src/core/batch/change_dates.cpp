@@ -54,10 +54,7 @@ StepAnswer ChangeDatesInTree(const ChangeDatesRequest& request, AttributeTree& t
             case DateSource::Taken: t = dates.taken; break;
         }
         if (!t) return StepAnswer::NotApplicable;  // a picture without a recorded date
-        const int attribute = tree.addChild(tree.root(), kCapturedDate, image::AttributeGood);
-        tree[attribute].tag = kCapturedDate;
-        tree[attribute].expandedImage = image::AttributeGood + 1;
-        tree.addChild(attribute, BuildDateText(*t, *t, options), image::ValueGood);
+        AddTaggedAttribute(tree, tree.root(), kCapturedDate, BuildDateText(*t, *t, options));
         return StepAnswer::Changed;
     }
 
