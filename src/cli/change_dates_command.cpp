@@ -71,13 +71,13 @@ int RunChangeDates(std::span<const char* const> args) {
     };
     for (const auto& [name, field] : amounts) {
         specs.push_back({name, "", 1, "N", [&, name, field](std::span<const std::string_view> v) {
-                             const auto n = ReadWholeNumber(v[0]);
-                             // Past a million years no date of 0 to 9999 is left.
-                             if (!n || *n > 1'000'000'000 || *n < -1'000'000'000)
-                                 return std::string(name) + " needs a whole number, not \"" + std::string(v[0]) + "\"";
-                             *field = *n;
+                             const FieldCheck check = ReadShiftAmount(v[0], *field);
                              shiftAmounts = true;
-                             return std::string();
+                             if (check == FieldCheck::Accepted) return std::string();
+                             std::string e = std::string(name) + " needs a whole number, not \"" + std::string(v[0]) + "\"";
+                             if (check == FieldCheck::BeyondLimit)
+                                 e += " (at most " + std::to_string(kShiftLimit) + " either way)";
+                             return e;
                          }});
     }
     specs.push_back({"--round", "", 1, "year|month|day|hour|minute|second", [&](std::span<const std::string_view> v) {
@@ -93,13 +93,14 @@ int RunChangeDates(std::span<const char* const> args) {
     specs.push_back({"--replace", "", 2, "EARLIEST LATEST", [&](std::span<const std::string_view> v) {
                          ++modes;
                          request.mode = DateChange::Replace;
-                         const auto e = ReadDialogDateTime(v[0]), l = ReadDialogDateTime(v[1]);
-                         for (const auto& [text, t] : {std::pair{v[0], e}, std::pair{v[1], l}})
-                             if (!t)
-                                 return "--replace needs two date-times as \"yyyy/mm/dd hh:nn:ss\", not \"" +
-                                        std::string(text) + "\"";
-                         request.earliest = *e;
-                         request.latest = *l;
+                         for (const auto& [text, t] : {std::pair{v[0], &request.earliest}, {v[1], &request.latest}}) {
+                             const FieldCheck check = ReadReplaceDate(text, *t);
+                             if (check == FieldCheck::Accepted) continue;
+                             std::string e = "--replace needs two date-times as \"yyyy/mm/dd hh:nn:ss\", not \"" +
+                                             std::string(text) + "\"";
+                             if (check == FieldCheck::ZeroDate) e += " (the zero date, which stands for no date)";
+                             return e;
+                         }
                          return std::string();
                      }});
     specs.push_back(

@@ -18,12 +18,8 @@ namespace lorvane {
 namespace {
 
 const QString kCaption = QStringLiteral("Change Dates");
-
-// The base date of the date type the dialog's texts once converted to: no date.
-bool isZeroDate(DateTime t) {
-    using namespace std::chrono;
-    return t == DateTime{sys_days{year(1899) / 12 / 30}.time_since_epoch()};
-}
+const QString kInvalidDate = QStringLiteral("Please enter a valid date.");
+const QString kShiftBeyondLimit = QStringLiteral("Please enter a whole number between -1,000,000,000 and +1,000,000,000.");
 
 QString dialogText(DateTime t) { return ToQString(FormatDialogDateTime(t)); }
 
@@ -130,11 +126,12 @@ ChangeDatesRequest ChangeDateDialog::request() const {
     r.mode = static_cast<DateChange>(option_);
     r.source = static_cast<DateSource>(source_->currentIndex());
     r.precision = static_cast<DatePrecision>(precision_->currentIndex());
-    r.earliest = ReadDialogDateTime(earliest_->text().toStdString()).value_or(DateTime{});
-    r.latest = ReadDialogDateTime(latest_->text().toStdString()).value_or(DateTime{});
+    // Fields refused on leaving them never reach a run (FieldsAcceptable).
+    ReadReplaceDate(earliest_->text().toStdString(), r.earliest);
+    ReadReplaceDate(latest_->text().toStdString(), r.latest);
     std::int64_t* amounts[] = {&r.shift.years, &r.shift.months,  &r.shift.days,
                                &r.shift.hours, &r.shift.minutes, &r.shift.seconds};
-    for (std::size_t i = 0; i < shift_.size(); ++i) *amounts[i] = ReadShiftField(shift_[i]->text().toStdString());
+    for (std::size_t i = 0; i < shift_.size(); ++i) ReadShiftAmount(shift_[i]->text().toStdString(), *amounts[i]);
     return r;
 }
 
@@ -148,13 +145,24 @@ bool ChangeDateDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool ChangeDateDialog::checkDateField(QLineEdit* field) {
-    const auto t = ReadDialogDateTime(field->text().toStdString());
-    if (t && !isZeroDate(*t)) {
-        field->setText(dialogText(*t));
-        return true;
-    }
+    DateTime t{};
+    if (ReadReplaceDate(field->text().toStdString(), t) != FieldCheck::Accepted) return refuse(field, kInvalidDate);
+    field->setText(dialogText(t));
+    return true;
+}
+
+bool ChangeDateDialog::checkShiftField(QLineEdit* field) {
+    std::int64_t n = 0;
+    // Text that is no number becomes +0; a number past the limit is refused.
+    if (ReadShiftAmount(field->text().toStdString(), n) == FieldCheck::BeyondLimit)
+        return refuse(field, kShiftBeyondLimit);
+    field->setText(ToQString(FormatShiftField(n)));
+    return true;
+}
+
+bool ChangeDateDialog::refuse(QLineEdit* field, const QString& message) {
     refusing_ = true;
-    ui_.ShowMessage(this, QStringLiteral("Please enter a valid date."), kCaption, MessageIcon::Exclamation);
+    ui_.ShowMessage(this, message, kCaption, MessageIcon::Exclamation);
     refusing_ = false;
     // The focus stays in the field: given back once the leaving is over.
     QTimer::singleShot(0, field, [field] {
@@ -164,16 +172,16 @@ bool ChangeDateDialog::checkDateField(QLineEdit* field) {
     return false;
 }
 
-void ChangeDateDialog::checkShiftField(QLineEdit* field) {
-    field->setText(ToQString(FormatShiftField(ReadShiftField(field->text().toStdString()))));
-}
-
 bool ChangeDateDialog::FieldsAcceptable() {
     // A field the user typed into and never left (Return pressed in it) is
     // checked as if left now; a field that was left is valid already.
-    if (option_ != 3) return true;
-    for (QLineEdit* field : {earliest_, latest_})
-        if (!checkDateField(field)) return false;
+    if (option_ == 3) {
+        for (QLineEdit* field : {earliest_, latest_})
+            if (!checkDateField(field)) return false;
+    } else if (option_ == 4) {
+        for (QLineEdit* field : shift_)
+            if (!checkShiftField(field)) return false;
+    }
     return true;
 }
 

@@ -33,9 +33,11 @@ protected:
     bool FieldsAcceptable() override;
 
 private:
-    // A date field's check on leaving it; false when it was refused.
+    // A field's check on leaving it; false when it was refused.
     bool checkDateField(QLineEdit* field);
-    void checkShiftField(QLineEdit* field);
+    bool checkShiftField(QLineEdit* field);
+    // Shows why and keeps the focus in the field; false.
+    bool refuse(QLineEdit* field, const QString& message);
 
     UserInterface& ui_;
     int option_ = 0;

@@ -10,19 +10,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-int addAttribute(AttributeTree& tree, std::string_view name, int showLevels) {
-    const int a = tree.addChild(tree.root(), name, image::AttributeGood);
-    tree[a].tag.assign(name);
-    tree[a].expanded = showLevels > 1;
-    return a;
-}
-
-int addValue(AttributeTree& tree, int attribute, std::string_view text, int showLevels) {
-    const int v = tree.addChild(attribute, text, image::ValueGood);
-    tree[v].expanded = showLevels > 2;
-    return v;
-}
-
 }  // namespace
 
 void ParseBatchOutput(std::string_view fileName, AttributeTree& tree, Result& result, bool allowIllegal,
@@ -59,14 +46,15 @@ void ParseBatchOutput(std::string_view fileName, AttributeTree& tree, Result& re
         body.remove_suffix(2);
     }
 
-    addValue(tree, addAttribute(tree, "Batch", showLevels), body, showLevels);
-    if (!volume.empty()) addValue(tree, addAttribute(tree, "Volume", showLevels), volume, showLevels);
+    const int root = tree.root();
+    AddTaggedAttribute(tree, root, "Batch", body, showLevels);
+    if (!volume.empty()) AddTaggedAttribute(tree, root, "Volume", volume, showLevels);
     if (!extension.empty()) {
-        const int ext = addAttribute(tree, "Extension", showLevels);
-        if (extension.size() > 1) {
-            const int v = addValue(tree, ext, "", showLevels);
-            utf8::upperInto(extension.substr(1), tree[v].text);
-        }
+        // A trailing period gives the attribute without a value.
+        const bool hasValue = extension.size() > 1;
+        const int ext = AddTaggedAttribute(tree, root, "Extension",
+                                           hasValue ? std::optional<std::string_view>("") : std::nullopt, showLevels);
+        if (hasValue) utf8::upperInto(extension.substr(1), tree[tree[ext].child].text);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "engine/dates.h"
 
+#include <charconv>
+
 #include "engine/digits.h"
 #include "engine/utf8.h"
 
@@ -571,22 +573,135 @@ void BuildDateText(DateTime earliestTime, DateTime latestTime, const DateOptions
     writeEnd(out, l, d, between);
 }
 
-std::string FormatDateTime(DateTime t) {
+namespace {
+
+// "YYYY?MM?DD hh?mm?ss" with the given separators; empty when SplitDateTime gives nothing.
+std::string formatDateTime(DateTime t, char dateSeparator, char timeSeparator) {
     const auto p = SplitDateTime(t);
     if (!p) return {};
     std::string out;
     AppendZeroPadded(out, p->year, 4);
-    out += '-';
+    out += dateSeparator;
     AppendZeroPadded(out, p->month, 2);
-    out += '-';
+    out += dateSeparator;
     AppendZeroPadded(out, p->day, 2);
     out += ' ';
     AppendZeroPadded(out, p->hour, 2);
-    out += ':';
+    out += timeSeparator;
     AppendZeroPadded(out, p->minute, 2);
-    out += ':';
+    out += timeSeparator;
     AppendZeroPadded(out, p->second, 2);
     return out;
+}
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+// Past this a component cannot stand for a date of years 0 to 9999 whatever
+// the others carry, and the arithmetic below stays far from overflow.
+constexpr std::int64_t kComponentLimit = std::int64_t{1} << 40;
+
+}  // namespace
+
+std::string FormatDateTime(DateTime t) { return formatDateTime(t, '-', ':'); }
+
+std::optional<DateTime> ComposeDateTime(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour,
+                                        std::int64_t minute, std::int64_t second) {
+    for (const std::int64_t c : {year, month, day, hour, minute, second})
+        if (c > kComponentLimit || c < -kComponentLimit) return std::nullopt;
+    // Months carry into years first, then days and the time carry as a count of seconds.
+    const std::int64_t months = year * 12 + (month - 1);
+    const std::int64_t y = floorDiv(months, 12);
+    if (y < -30000 || y > 30000) return std::nullopt;
+    const auto m = static_cast<unsigned>(months - y * 12 + 1);
+    const sys_days first = year_month_day{std::chrono::year(static_cast<int>(y)), std::chrono::month(m), 1d};
+    const std::int64_t secs = (day - 1) * 86400 + hour * 3600 + minute * 60 + second;
+    const DateTime t = DateTime{first.time_since_epoch()} + std::chrono::seconds(secs);
+    // SplitDateTime's range: what can be written.
+    if (!SplitDateTime(t)) return std::nullopt;
+    return t;
+}
+
+void RoundDateSpan(DatePrecision precision, DateTime& earliest, DateTime& latest) {
+    const auto es = SplitDateTime(earliest), ls = SplitDateTime(latest);
+    if (!es || !ls) return;
+    const DateParts e = *es, l = *ls;
+    std::optional<DateTime> E, L;
+    switch (precision) {
+        case DatePrecision::Year:
+            E = ComposeDateTime(e.year, 1, 1, 0, 0, 0);
+            L = ComposeDateTime(l.year, 12, 31, 23, 59, 59);
+            break;
+        case DatePrecision::Month:
+            E = ComposeDateTime(e.year, e.month, 1, 0, 0, 0);
+            L = ComposeDateTime(l.year, l.month + 1, 0, 23, 59, 59);
+            break;
+        case DatePrecision::Day:
+            E = ComposeDateTime(e.year, e.month, e.day, 0, 0, 0);
+            L = ComposeDateTime(l.year, l.month, l.day, 23, 59, 59);
+            break;
+        case DatePrecision::Hour:
+            E = ComposeDateTime(e.year, e.month, e.day, e.hour, 0, 0);
+            L = ComposeDateTime(l.year, l.month, l.day, l.hour, 59, 59);
+            break;
+        case DatePrecision::Minute:
+            E = ComposeDateTime(e.year, e.month, e.day, e.hour, e.minute, 0);
+            L = ComposeDateTime(l.year, l.month, l.day, l.hour, l.minute, 59);
+            break;
+        case DatePrecision::Second: return;
+    }
+    // Within a year that could be written, every rounded end can be written.
+    if (E) earliest = *E;
+    if (L) latest = *L;
+}
+
+std::optional<DateTime> ShiftDateTime(DateTime t, const DateShift& s) {
+    const auto p = SplitDateTime(t);
+    if (!p) return std::nullopt;
+    return ComposeDateTime(std::int64_t{p->year} + s.years, std::int64_t{p->month} + s.months,
+                           std::int64_t{p->day} + s.days, std::int64_t{p->hour} + s.hours,
+                           std::int64_t{p->minute} + s.minutes, std::int64_t{p->second} + s.seconds);
+}
+
+std::string FormatDialogDateTime(DateTime t) { return formatDateTime(t, '/', ':'); }
+
+std::optional<DateTime> ReadDialogDateTime(std::string_view text) {
+    text = utf8::trimSpaces(text);
+    // yyyy?mm?dd?hh:mm:ss with the three spellings' separators.
+    if (text.size() != 19) return std::nullopt;
+    const char dateSep = text[4];
+    if ((dateSep != '/' && dateSep != '-') || text[7] != dateSep) return std::nullopt;
+    if (text[10] != ' ' && !(text[10] == 'T' && dateSep == '-')) return std::nullopt;
+    if (text[13] != ':' || text[16] != ':') return std::nullopt;
+    int v[6];
+    const std::size_t at[6] = {0, 5, 8, 11, 14, 17}, width[6] = {4, 2, 2, 2, 2, 2};
+    for (int i = 0; i < 6; ++i) {
+        const char* b = text.data() + at[i];
+        for (std::size_t k = 0; k < width[i]; ++k)
+            if (b[k] < '0' || b[k] > '9') return std::nullopt;
+        std::from_chars(b, b + width[i], v[i]);
+    }
+    // MakeDateTime takes a leap second; a typed date-time does not.
+    if (v[5] > 59) return std::nullopt;
+    return MakeDateTime(DateParts{v[0], v[1], v[2], v[3], v[4], v[5]});
+}
+
+std::optional<std::int64_t> ReadShiftField(std::string_view text) {
+    text = utf8::trimSpaces(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    std::int64_t n = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (end != text.data() + text.size() || text.empty()) return std::nullopt;
+    // Still a number, just a huge one: the caller's limit refuses it rather than read 0.
+    if (ec == std::errc::result_out_of_range)
+        return text.front() == '-' ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+    if (ec != std::errc()) return std::nullopt;
+    return n;
+}
+
+std::string FormatShiftField(std::int64_t n) {
+    // Unsigned, so that the most negative number has a magnitude too.
+    const auto magnitude = n < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+    return (n < 0 ? "-" : "+") + std::to_string(magnitude);
 }
 
 }  // namespace lorvane

@@ -75,4 +75,34 @@ void BuildDateText(DateTime earliest, DateTime latest, const DateOptions& option
 // Helpers for callers that show or compare dates.
 std::string FormatDateTime(DateTime t);  // "YYYY-MM-DD hh:mm:ss"; empty when SplitDateTime gives nothing
 
+// ---- Arithmetic on whole date-times (Change Dates)
+
+// Amounts to move each component of a date-time by.
+struct DateShift {
+    std::int64_t years = 0, months = 0, days = 0, hours = 0, minutes = 0, seconds = 0;
+};
+// The units a span is rounded out to.
+enum class DatePrecision { Year = 0, Month = 1, Day = 2, Hour = 3, Minute = 4, Second = 5 };
+
+// Components moved past their ranges carry over (month 13, day 0, hour 24,
+// second -1); nothing when the result leaves the years 0 to 9999.
+std::optional<DateTime> ComposeDateTime(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour,
+                                        std::int64_t minute, std::int64_t second);
+// The span widened to whole units of the precision.
+void RoundDateSpan(DatePrecision precision, DateTime& earliest, DateTime& latest);
+// Each component moved by its amount, then composed as above.
+std::optional<DateTime> ShiftDateTime(DateTime t, const DateShift& shift);
+
+// ---- The texts of the Change Dates fields
+
+// "yyyy/mm/dd hh:nn:ss"; reading also takes "yyyy-mm-dd hh:mm:ss" and
+// "yyyy-mm-ddThh:mm:ss". Nothing for any other text or an impossible date.
+std::string FormatDialogDateTime(DateTime t);
+std::optional<DateTime> ReadDialogDateTime(std::string_view text);
+// A shift field: a whole number (a sign and blanks around allowed), nothing for any
+// other text; a number too large for 64 bits reads as the largest of its sign.
+// Written "+0;-0".
+std::optional<std::int64_t> ReadShiftField(std::string_view text);
+std::string FormatShiftField(std::int64_t n);
+
 }  // namespace lorvane

@@ -384,6 +384,16 @@ int CopySubtree(AttributeTree& tree, int source, int relative, Relation relation
     }
 }
 
+int AddTaggedAttribute(AttributeTree& tree, int parent, std::string_view name, std::optional<std::string_view> value,
+                       int showLevels) {
+    const int depth = tree.depth(parent) + 1;
+    const int attribute = tree.addChild(parent, name, image::AttributeGood);
+    tree[attribute].tag.assign(name);
+    tree[attribute].expanded = showLevels > depth;
+    if (value) tree[tree.addChild(attribute, *value, image::ValueGood)].expanded = showLevels > depth + 1;
+    return attribute;
+}
+
 void SetFilenameTooLong(Result& result, int length, int maximum) {
     result.set(Status::Fail,
                ShortMessage() << "Filename is too long (Length=" << length << ", Maximum=" << maximum << ")", 1,

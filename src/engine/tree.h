@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -179,6 +180,14 @@ inline void ReportNodeStatus(Status status, std::string_view message, AttributeT
 // The word form: anything but "Good", "Warn" and "Fail" does nothing.
 void ReportNodeStatus(std::string_view status, std::string_view message, AttributeTree& tree, int node, int position,
                       int length, Result& result);
+
+// A new attribute as the last child of parent (the root for a top-level one, or a
+// value): Text and Tag the name, the Good attribute mark, and under it a value node
+// of that text with the Good value mark (none when value is nothing). Each node is
+// expanded when its depth is below showLevels, as a parse shows it. Returns the
+// attribute; its value is its child.
+int AddTaggedAttribute(AttributeTree& tree, int parent, std::string_view name, std::optional<std::string_view> value,
+                       int showLevels = 0);
 
 // Copies source and all its descendants to the place given by relative and relation.
 // Returns the Index of the copy of source. Relative must lie outside the source subtree.

@@ -83,12 +83,16 @@ failed_rename_goes_on)
 modes_and_usage)
     files '{DT=2004-05-17}.jpg'
     for args in "" "--shift --round day" "--shift --years x" "--round decade" "--generate yesterday" \
-        "--replace 2004/01/01 2004/13/01" "--years 1" "--round day --days 1" "--sort name --shift" "--bogus --shift"; do
+        "--replace 2004/01/01 2004/13/01" "--years 1" "--round day --days 1" "--sort name --shift" \
+        "--shift --days -1000000001" "--bogus --shift"; do
         # shellcheck disable=SC2086
         run change-dates $args --apply "$F"
         expect_rc 2
     done
     expect_text err 'unknown option "--bogus"'
+    run change-dates --replace '1899/12/30 00:00:00' '2004/01/01 00:00:00' --apply "$F"
+    expect_rc 2
+    expect_text err '--replace needs two date-times as "yyyy/mm/dd hh:nn:ss", not "1899/12/30 00:00:00" (the zero date'
     run change-dates --shift --apply
     expect_rc 2
     expect_text err 'no PATH given'

@@ -71,17 +71,25 @@ private slots:
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
         auto* years = child<QLineEdit>(d, "DateShiftYears");
-        const std::pair<QString, QString> cases[] = {
-            {"7", "+7"}, {"-3", "-3"}, {"letters", "+0"}, {"", "+0"}, {"+12", "+12"}};
-        for (const auto& [typed, shown] : cases) {
-            typeAndLeave(years, typed);
-            QCOMPARE(years->text(), shown);
+        struct Case {
+            QString typed, shown;
+            bool refused;
+        } cases[] = {{"7", "+7", false},       {"-3", "-3", false},         {"letters", "+0", false},
+                     {"", "+0", false},        {"1000000001", "1000000001", true},
+                     {"+1000000000", "+1000000000", false}, {"+12", "+12", false}};
+        for (const auto& c : cases) {
+            ui.messages.clear();
+            typeAndLeave(years, c.typed);
+            QCoreApplication::processEvents();
+            QCOMPARE(years->text(), c.shown);
+            QCOMPARE(ui.messages.size(), std::size_t{c.refused});
+            QCOMPARE(years->hasFocus(), c.refused);
         }
+        QCOMPARE(ui.messages.size(), std::size_t{0});
         typeAndLeave(child<QLineEdit>(d, "DateShiftMinutes"), QStringLiteral("-45"));
         const ChangeDatesRequest r = d.request();
         QCOMPARE(r.shift.years, std::int64_t{12});
         QCOMPARE(r.shift.minutes, std::int64_t{-45});
-        QVERIFY(ui.messages.empty());
     }
 
     void anInvalidDateIsRefusedAndKeepsTheFocus() {
@@ -130,21 +138,32 @@ private slots:
         QCOMPARE(child<QLineEdit>(d, "DateShiftDays")->text(), QStringLiteral("+3"));
     }
 
-    void returnInAnInvalidDateFieldDoesNotConfirm() {
-        testing::ScriptedUserInterface ui;
-        ChangeDateDialog d(ui);
-        d.ChooseOption(3);
-        QTimer::singleShot(0, &d, [&] {
-            auto* latest = child<QLineEdit>(d, "DateReplaceLatest");
-            latest->setFocus();
-            latest->setText(QStringLiteral("never"));
-            QTest::keyClick(latest, Qt::Key_Return);  // the default button, without leaving the field
-            QCOMPARE(ui.messages.size(), std::size_t{1});
-            QVERIFY(d.isVisible());
-            d.reject();
-        });
-        d.Run();
-        QVERIFY(!d.Confirm);
+    void returnInARefusedFieldDoesNotConfirm() {
+        struct Case {
+            int option;
+            const char *field, *text, *message;
+        } cases[] = {
+            {3, "DateReplaceLatest", "never", "Please enter a valid date."},
+            {4, "DateShiftDays", "-99999999999",
+             "Please enter a whole number between -1,000,000,000 and +1,000,000,000."},
+        };
+        for (const auto& c : cases) {
+            testing::ScriptedUserInterface ui;
+            ChangeDateDialog d(ui);
+            d.ChooseOption(c.option);
+            QTimer::singleShot(0, &d, [&] {
+                auto* field = child<QLineEdit>(d, c.field);
+                field->setFocus();
+                field->setText(QString::fromLatin1(c.text));
+                QTest::keyClick(field, Qt::Key_Return);  // the default button, without leaving the field
+                QCOMPARE(ui.messages.size(), std::size_t{1});
+                QCOMPARE(ui.messages[0].text, QString::fromLatin1(c.message));
+                QVERIFY(d.isVisible());
+                d.reject();
+            });
+            d.Run();
+            QVERIFY(!d.Confirm);
+        }
     }
 };
 

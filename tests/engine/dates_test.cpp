@@ -531,6 +531,78 @@ TEST(Calendar, MonthLengthsAndDateTimes) {
     EXPECT_EQ(SplitDateTime(at(2004, 2, 29, 13, 14, 15)), (DateParts{2004, 2, 29, 13, 14, 15}));
 }
 
+// ---------------------------------------------------------------- arithmetic and field texts
+
+std::string dialogText(std::optional<DateTime> t) { return t ? FormatDialogDateTime(*t) : "none"; }
+DateTime typed(std::string_view text) { return ReadDialogDateTime(text).value_or(kNoDate); }
+
+TEST(ShiftDate, CarriesComponentByComponent) {
+    struct Case {
+        const char* from;
+        DateShift shift;
+        const char* to;
+    } cases[] = {
+        {"2004/01/31 10:00:00", {0, 1, 0, 0, 0, 0}, "2004/03/02 10:00:00"},  // 31 February carries into March
+        {"2004/12/31 23:30:00", {0, 0, 0, 0, 45, 0}, "2005/01/01 00:15:00"},
+        {"2004/03/01 00:00:00", {0, 0, -1, 0, 0, 0}, "2004/02/29 00:00:00"},
+        {"2004/06/15 12:00:00", {0, 7, 0, 0, 0, 0}, "2005/01/15 12:00:00"},   // month 13
+        {"2004/01/15 12:00:00", {0, -1, 0, 0, 0, 0}, "2003/12/15 12:00:00"},  // month 0
+        {"2004/05/01 23:00:00", {0, 0, 0, 1, 0, 0}, "2004/05/02 00:00:00"},   // hour 24
+        {"2004/05/01 00:00:00", {0, 0, 0, 0, 0, -1}, "2004/04/30 23:59:59"},  // second -1
+        {"2004/02/29 00:00:00", {1, 0, 0, 0, 0, 0}, "2005/03/01 00:00:00"},
+        {"2004/02/29 00:00:00", {0, 0, 0, 0, 0, 0}, "2004/02/29 00:00:00"},
+        {"9999/12/31 23:59:59", {0, 0, 0, 0, 0, 1}, "none"},  // past year 9999
+        {"2004/01/01 00:00:00", {std::int64_t{1} << 50, 0, 0, 0, 0, 0}, "none"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(dialogText(ShiftDateTime(typed(c.from), c.shift)), c.to) << c.from;
+}
+
+TEST(RoundDate, WidensToWholeUnits) {
+    struct Case {
+        DatePrecision precision;
+        const char *earliest, *latest;
+    } cases[] = {
+        {DatePrecision::Year, "2004/01/01 00:00:00", "2004/12/31 23:59:59"},
+        {DatePrecision::Month, "2004/02/01 00:00:00", "2004/02/29 23:59:59"},
+        {DatePrecision::Day, "2004/02/10 00:00:00", "2004/02/12 23:59:59"},
+        {DatePrecision::Hour, "2004/02/10 09:00:00", "2004/02/12 18:59:59"},
+        {DatePrecision::Minute, "2004/02/10 09:15:00", "2004/02/12 18:00:59"},
+        {DatePrecision::Second, "2004/02/10 09:15:07", "2004/02/12 18:00:00"},
+    };
+    for (const auto& c : cases) {
+        DateTime e = typed("2004/02/10 09:15:07"), l = typed("2004/02/12 18:00:00");
+        RoundDateSpan(c.precision, e, l);
+        EXPECT_EQ(FormatDialogDateTime(e), c.earliest);
+        EXPECT_EQ(FormatDialogDateTime(l), c.latest);
+    }
+}
+
+TEST(DialogFields, DateTextsReadAndWrite) {
+    struct Case {
+        const char *typed, *shown;
+    } cases[] = {
+        {"2004/02/29 13:14:15", "2004/02/29 13:14:15"}, {"2004-02-29 13:14:15", "2004/02/29 13:14:15"},
+        {" 2004-02-29T13:14:15 ", "2004/02/29 13:14:15"}, {"", "none"}, {"2004/02/30 00:00:00", "none"},
+        {"2004/02/29T13:14:15", "none"}, {"2004-02/29 13:14:15", "none"}, {"2004/02/29 24:00:00", "none"},
+        {"2004/02/29 23:60:00", "none"}, {"2004/02/29 23:59:60", "none"}, {"2004/02/29", "none"},
+        {"yesterday", "none"}, {"2004/2/29 13:14:15", "none"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(dialogText(ReadDialogDateTime(c.typed)), c.shown) << c.typed;
+}
+
+TEST(DialogFields, ShiftTextsReadAndWrite) {
+    struct Case {
+        const char *typed, *shown;  // shown: "none" when it is no number
+    } cases[] = {{"7", "+7"},       {"+5", "+5"},     {"-3", "-3"},   {"0", "+0"},
+                 {" 12 ", "+12"},   {"abc", "none"},  {"", "none"},   {"1.5", "none"},
+                 {"+", "none"},     {"99999999999999999999", "+9223372036854775807"},
+                 {"-99999999999999999999", "-9223372036854775808"}};
+    for (const auto& c : cases) {
+        const auto n = ReadShiftField(c.typed);
+        EXPECT_EQ(n ? FormatShiftField(*n) : "none", c.shown) << c.typed;
+    }
+}
+
 // ---------------------------------------------------------------- round trip
 
 // Random spans at every precision, written under random switches and read back.

@@ -28,6 +28,39 @@ TEST(InitializeTree, RootExpandedOnlyWhenLevelsShown) {
     EXPECT_TRUE(t[1].expanded);
 }
 
+TEST(AddTaggedAttribute, NameAsTextAndTagGoodMarksAndExpansionByDepth) {
+    struct Case {
+        bool underValue;  // a child attribute under the first value, else top-level
+        bool withValue;
+        int showLevels;
+        const char *tree, *marks;
+        bool attributeExpanded, valueExpanded;
+    } cases[] = {
+        {false, true, 0, "Filename(A(a),Place(Pier))", "1 4 10 4 10", false, false},
+        {false, true, 2, "Filename(A(a),Place(Pier))", "1 4 10 4 10", true, false},
+        {false, true, 3, "Filename(A(a),Place(Pier))", "1 4 10 4 10", true, true},
+        {false, false, 3, "Filename(A(a),Place)", "1 4 10 4", true, false},
+        {true, true, 3, "Filename(A(a(Place(Pier))))", "1 4 10 4 10", false, false},
+        {true, true, 5, "Filename(A(a(Place(Pier))))", "1 4 10 4 10", true, true},
+    };
+    for (const auto& c : cases) {
+        AttributeTree t;
+        buildTree(t, "Filename(A(a))");
+        t[2].image = image::AttributeWarn;
+        ResetTreeStatus(t);
+        const int a = AddTaggedAttribute(t, c.underValue ? 3 : t.root(), "Place",
+                                         c.withValue ? std::optional<std::string_view>("Pier") : std::nullopt,
+                                         c.showLevels);
+        EXPECT_EQ(treeText(t), c.tree);
+        EXPECT_EQ(treeMarks(t), c.marks);
+        EXPECT_EQ(t[a].tag, "Place");
+        EXPECT_EQ(t[a].expandedImage, image::AttributeGood + 1);
+        EXPECT_EQ(t[a].expanded, c.attributeExpanded);
+        EXPECT_EQ(c.withValue && t[t[a].child].expanded, c.valueExpanded);
+        EXPECT_TRUE(t.wellShaped());
+    }
+}
+
 struct FoldCase {
     const char* name;
     std::vector<std::pair<Status, const char*>> findings;  // all about node 2 (an attribute)

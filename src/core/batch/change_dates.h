@@ -19,13 +19,6 @@ namespace lorvane {
 enum class DateChange { Generate = 1, Round = 2, Replace = 3, Shift = 4 };
 // The dialog's Source items, and beyond them the date a picture was taken.
 enum class DateSource { Created = 0, Modified = 1, Earlier = 2, Taken = 3 };
-// The dialog's Precision items.
-enum class DatePrecision { Year = 0, Month = 1, Day = 2, Hour = 3, Minute = 4, Second = 5 };
-
-struct DateShift {
-    std::int64_t years = 0, months = 0, days = 0, hours = 0, minutes = 0, seconds = 0;
-};
-
 struct ChangeDatesRequest {
     DateChange mode = DateChange::Shift;
     DateSource source = DateSource::Earlier;
@@ -33,6 +26,19 @@ struct ChangeDatesRequest {
     DateTime earliest{}, latest{};
     DateShift shift;
 };
+
+// How a request's field text fares; the dialog and the command line read their
+// fields through the two functions below and only word the refusals their way.
+enum class FieldCheck { Accepted, NotANumber, BeyondLimit, NotADate, ZeroDate };
+
+// Shift amounts are taken up to this either way: a billion units from any date
+// of the years 100 to 9999 lies outside them.
+constexpr std::int64_t kShiftLimit = 1'000'000'000;
+// A shift field: NotANumber (amount 0) or BeyondLimit (amount as read) refused.
+FieldCheck ReadShiftAmount(std::string_view text, std::int64_t& amount);
+// Earliest or Latest: NotADate, or ZeroDate for 1899/12/30 00:00:00, which stands
+// for no date, refused (date-time untouched).
+FieldCheck ReadReplaceDate(std::string_view text, DateTime& dateTime);
 
 // What Generate reads of a file; nothing where it is not known.
 struct FileDates {
@@ -47,14 +53,6 @@ struct UsableCapturedDate {
     bool lastFailed = false;
 };
 UsableCapturedDate FindUsableCapturedDate(const AttributeTree& tree, const DateOptions& options);
-
-// Components moved past their ranges carry over (month 13, day 0, hour 24,
-// second -1); nothing when the result leaves the years 0 to 9999.
-std::optional<DateTime> ComposeDateTime(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour,
-                                        std::int64_t minute, std::int64_t second);
-// The span widened to whole units of the precision.
-void RoundDateSpan(DatePrecision precision, DateTime& earliest, DateTime& latest);
-std::optional<DateTime> ShiftDateTime(DateTime t, const DateShift& shift);
 
 // The step for one tree. fileDates is asked only by Generate, only when the name
 // has no usable date; false means the file could not be read. Failed: the new
@@ -78,14 +76,5 @@ private:
     const FileSystem& files_;
     FileInfo file_;
 };
-
-// The texts the dialog writes and reads: "yyyy/mm/dd hh:nn:ss"; reading also takes
-// "yyyy-mm-dd hh:mm:ss" and "yyyy-mm-ddThh:mm:ss". Nothing for any other text or
-// an impossible date.
-std::string FormatDialogDateTime(DateTime t);
-std::optional<DateTime> ReadDialogDateTime(std::string_view text);
-// A shift field: a whole number, text that does not convert reads 0; written "+0;-0".
-std::int64_t ReadShiftField(std::string_view text);
-std::string FormatShiftField(std::int64_t n);
 
 }  // namespace lorvane
