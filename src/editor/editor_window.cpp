@@ -300,7 +300,7 @@ void EditorWindow::InitializeFilename(const std::string& folder, const std::stri
 void EditorWindow::FileRenamed(const std::string& oldPath, const std::string& newPath) {
     if (fileName_.empty() || JoinPath(folder_, fileName_) != oldPath) return;
     std::string folder, name;
-    SplitFilePath(newPath, folder, name);
+    SplitFilePath(ctx_.files, newPath, folder, name);
     if (clean_) {
         // Nothing of the user's to keep: show the new name as if opened anew.
         bool viewerHandled = false;

@@ -60,7 +60,9 @@ public:
     std::string CurrentFolder() const override { return folder; }
     std::string CurrentFileName() const override { return name; }
     void FileRenamed(const std::string& oldPath, const std::string& newPath) override {
-        if (JoinPath(folder, name) == oldPath) SplitFilePath(newPath, folder, name);
+        if (JoinPath(folder, name) != oldPath) return;
+        folder = newPath.substr(0, newPath.rfind('/'));
+        name = newPath.substr(newPath.rfind('/') + 1);
     }
 
 protected:
