@@ -100,7 +100,7 @@ void BrowserWindow::buildMenus() {
         {"mnuView", "mnuViewSmall", "&Small Icons", nullptr, view(list_view::SmallIcons), ViewMode, {}},
         {"mnuView", "mnuViewList", "&List", nullptr, view(list_view::List), ViewMode, {}},
         {"mnuView", "mnuViewDetails", "&Details", nullptr, view(list_view::Details), ViewMode | SeparatorAfter, {}},
-        {"mnuView", "mnuViewGridlines", "&Gridlines", nullptr, [this] { SetGridlines(!gridlines_); }, Checkable, {}},
+        {"mnuView", "mnuViewGridlines", "&Gridlines", nullptr, [this] { SetGridlines(!Gridlines()); }, Checkable, {}},
         {"mnuView",
          "mnuIndicateLoaded",
          "&File Count",

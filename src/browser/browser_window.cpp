@@ -1,28 +1,23 @@
+// frmBrowser's commands: loading, the panels and the selection, sorting, renaming
+// in place, and what the Editor and the Viewer are told.
 #include "browser/browser_window.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
-#include <QPainter>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTimer>
-#include <QTreeView>
 
 #include "gui/wait_cursor.h"
 #include "gui/window_settings.h"
 #include "core/rename_rule.h"
 #include "browser/browser_batch.h"
 #include "gui/progress_dialog.h"
-#include "browser/row_pictures.h"
 #include "core/event_pacer.h"
 #include "core/file_service.h"
 #include "core/rows/folder_loader.h"
@@ -36,38 +31,6 @@ namespace {
 constexpr std::string_view kSection = "Browser";
 
 }  // namespace
-
-// The report view's grid lines: a thin line right of and below every cell.
-class GridLineDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    bool on = true;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (!on) return;
-        painter->save();
-        painter->setPen(option.palette.color(QPalette::Mid));
-        const QRect r = option.rect;
-        painter->drawLine(r.topRight(), r.bottomRight());
-        painter->drawLine(r.bottomLeft(), r.bottomRight());
-        painter->restore();
-    }
-};
-
-// The icon views' cells. Left to the style, every name would be measured on one
-// line, and the large-icon view would cut each to a single line under its
-// picture; a fixed cell gives the name room to wrap and keeps the sizes uniform,
-// which the view needs to lay out a large folder quickly.
-class IconCellDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize cell;  // empty: the style's own size
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return cell.isEmpty() ? QStyledItemDelegate::sizeHint(option, index) : cell;
-    }
-};
 
 // --- Window ---
 
@@ -90,48 +53,14 @@ BrowserWindow::BrowserWindow(AppContext& ctx, QWidget* parent)
 BrowserWindow::~BrowserWindow() { model_->setRenameHandler({}); }
 
 void BrowserWindow::buildViews() {
-    stack_ = new QStackedWidget(this);
-    report_ = new QTreeView(stack_);
-    report_->setObjectName(QStringLiteral("lvwFiles"));
-    report_->setModel(model_);
-    report_->setRootIsDecorated(false);
-    report_->setItemsExpandable(false);
-    report_->setUniformRowHeights(true);
-    report_->setAllColumnsShowFocus(true);
-    report_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    report_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    report_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    report_->setSortingEnabled(false);
-    report_->header()->setSectionsClickable(true);
-    report_->header()->setSectionsMovable(true);
-    report_->header()->setStretchLastSection(false);
-    report_->header()->setSortIndicatorShown(false);
-    grid_ = new GridLineDelegate(report_);
-    report_->setItemDelegate(grid_);
-    connect(report_->header(), &QHeaderView::sectionClicked, this, &BrowserWindow::ColumnClicked);
-    connect(report_, &QAbstractItemView::doubleClicked, this, &BrowserWindow::rowActivated);
-
-    icons_ = new QListView(stack_);
-    icons_->setObjectName(QStringLiteral("lvwFilesIcons"));
-    icons_->setModel(model_);
-    icons_->setSelectionModel(report_->selectionModel());  // one selection for all views
-    icons_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    icons_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    icons_->setUniformItemSizes(true);
-    icons_->setResizeMode(QListView::Adjust);
-    icons_->setLayoutMode(QListView::Batched);
-    icons_->setBatchSize(500);
-    icons_->setMovement(QListView::Static);
-    cells_ = new IconCellDelegate(icons_);
-    icons_->setItemDelegate(cells_);
-    connect(icons_, &QAbstractItemView::doubleClicked, this, &BrowserWindow::rowActivated);
-
-    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
+    stack_ = new BrowserViews(*model_, this);
+    connect(stack_, &BrowserViews::columnClicked, this, &BrowserWindow::ColumnClicked);
+    connect(stack_, &BrowserViews::rowDoubleClicked, this, &BrowserWindow::rowActivated);
+    // The list's keys and the selection that the Editor follows are the window's.
+    for (QAbstractItemView* v : stack_->views()) {
         v->installEventFilter(this);
         v->viewport()->installEventFilter(this);
     }
-    stack_->addWidget(report_);
-    stack_->addWidget(icons_);
     setCentralWidget(stack_);
 
     loadedPanel_ = new QLabel(this);
@@ -156,9 +85,9 @@ void BrowserWindow::buildViews() {
 void BrowserWindow::readSettings() {
     const std::string sample = PathFromQString(ctx_.sampleFolder());
     SettingsStore& store = ctx_.store;
-    viewMode_ = ReadWindowInteger(store, kSection, "FileListView", list_view::Details);
-    if (viewMode_ < list_view::LargeIcons || viewMode_ > list_view::Details) viewMode_ = list_view::Details;
-    gridlines_ = ReadWindowToggle(store, kSection, "FileListGridlines");
+    int mode = ReadWindowInteger(store, kSection, "FileListView", list_view::Details);
+    if (mode < list_view::LargeIcons || mode > list_view::Details) mode = list_view::Details;
+    const bool gridlines = ReadWindowToggle(store, kSection, "FileListGridlines");
     const bool loaded = ReadWindowToggle(store, kSection, "IndicateLoaded");
     const bool selected = ReadWindowToggle(store, kSection, "IndicateSelected");
     SetIncludeSubfolders(ReadWindowToggle(store, kSection, "LoadSubfolders"));
@@ -169,16 +98,16 @@ void BrowserWindow::readSettings() {
     if (HasSavedPlace(store, kSection, isOn(ctx_.settings.RestoreWindowSizePosition)))
         RestoreWindowGeometry(*this, store, kSection, true);
 
-    SetListView(viewMode_);
-    SetGridlines(gridlines_);
+    SetListView(mode);
+    SetGridlines(gridlines);
     SetIndicateLoaded(loaded);
     SetIndicateSelected(selected);
 }
 
 void BrowserWindow::SaveSettings() {
     SettingsStore& store = ctx_.store;
-    WriteWindowInteger(store, kSection, "FileListView", viewMode_);
-    WriteWindowToggle(store, kSection, "FileListGridlines", gridlines_);
+    WriteWindowInteger(store, kSection, "FileListView", ListView());
+    WriteWindowToggle(store, kSection, "FileListGridlines", Gridlines());
     WriteWindowToggle(store, kSection, "IndicateLoaded", LoadedPanelVisible());
     WriteWindowToggle(store, kSection, "IndicateSelected", SelectedPanelVisible());
     WriteWindowToggle(store, kSection, "LoadSubfolders", IncludeSubfolders());
@@ -187,30 +116,7 @@ void BrowserWindow::SaveSettings() {
     SaveWindowGeometry(*this, store, kSection);
 }
 
-void BrowserWindow::CreateColumns() {
-    // The designed widths were set for a small system font of about six pixels a
-    // letter; they grow with a wider font so that each column holds as much text.
-    // The columns whose text has a fixed shape are widened where it would still be cut.
-    static const char* const fixedShape[] = {nullptr, "Dupl",  nullptr,      "0000/00/00 00:00:00 0000 0000 0000",
-                                             nullptr, nullptr, "000,000 KB", "000"};
-    const QFontMetrics text(report_->font());
-    const QFontMetrics caption(report_->header()->font());
-    constexpr double kDesignedLetterWidth = 6.0;
-    const double letter =
-        text.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ")) / 52.0;
-    const double scale = std::max(1.0, letter / kDesignedLetterWidth);
-    QHeaderView* h = report_->header();
-    for (int logical = 0; logical < model_->columnCount(); ++logical) {
-        h->moveSection(h->visualIndex(logical), logical);
-        h->showSection(logical);
-        int width = qRound(BrowserModel::kColumnTwips[logical] / kTwipsPerPixel * scale);
-        const QString key = model_->headerData(logical, Qt::Horizontal).toString();
-        width = std::max(width, caption.horizontalAdvance(key) + 24);  // room for the sort arrow
-        if (fixedShape[logical])
-            width = std::max(width, text.horizontalAdvance(QString::fromLatin1(fixedShape[logical])) + 14);
-        h->resizeSection(logical, width);
-    }
-}
+void BrowserWindow::CreateColumns() { stack_->resetColumns(); }
 
 // --- Loading ---
 
@@ -225,7 +131,7 @@ void BrowserWindow::LoadFolder() {
     stack_->hide();
     model_->clear();
     sorted_ = false;
-    report_->header()->setSortIndicatorShown(false);
+    stack_->hideSortIndicator();
     UpdateIndicators();
 
     std::string countError;
@@ -278,7 +184,7 @@ void BrowserWindow::LoadFolder() {
     // Disabling the window for the load took the keyboard from the list.
     focusList();
 
-    layoutIconView();  // the list view's columns follow the names
+    stack_->layoutIconView();  // the list view's columns follow the names
     stack_->show();
     if (model_->size() > 0) SetCurrentRow(0);
     loading_ = false;
@@ -354,7 +260,7 @@ QString BrowserWindow::PathPanelText() const { return pathPanel_->text(); }
 bool BrowserWindow::LoadedPanelVisible() const { return !loadedPanel_->isHidden(); }
 bool BrowserWindow::SelectedPanelVisible() const { return !selectedPanel_->isHidden(); }
 
-QItemSelectionModel& BrowserWindow::Selection() const { return *report_->selectionModel(); }
+QItemSelectionModel& BrowserWindow::Selection() const { return stack_->Selection(); }
 
 std::vector<int> BrowserWindow::SelectedRows() const {
     std::vector<int> rows;
@@ -405,87 +311,26 @@ void BrowserWindow::ColumnClicked(int column) {
     sorted_ = true;
     WaitCursor wait;
     model_->sortByColumn(sortColumn_, sortOrder_);
-    report_->header()->setSortIndicatorShown(true);
-    report_->header()->setSortIndicator(sortColumn_, sortOrder_);
+    stack_->showSortIndicator(sortColumn_, sortOrder_);
 }
 
 // --- Views ---
 
-QAbstractItemView* BrowserWindow::ActiveView() const {
-    return viewMode_ == list_view::Details ? static_cast<QAbstractItemView*>(report_)
-                                           : static_cast<QAbstractItemView*>(icons_);
-}
+QAbstractItemView* BrowserWindow::ActiveView() const { return stack_->ActiveView(); }
+QTreeView* BrowserWindow::ReportView() const { return stack_->ReportView(); }
+QListView* BrowserWindow::IconView() const { return stack_->IconView(); }
+int BrowserWindow::ListView() const { return stack_->mode(); }
+bool BrowserWindow::Gridlines() const { return stack_->gridlines(); }
 
 void BrowserWindow::SetListView(int mode) {
-    if (mode < list_view::LargeIcons || mode > list_view::Details) return;
-    viewMode_ = mode;
-    if (mode == list_view::Details) {
-        stack_->setCurrentWidget(report_);
-    } else {
-        const bool large = mode == list_view::LargeIcons;
-        icons_->setViewMode(large ? QListView::IconMode : QListView::ListMode);
-        icons_->setFlow(mode == list_view::List ? QListView::TopToBottom : QListView::LeftToRight);
-        icons_->setWrapping(true);
-        icons_->setWordWrap(large);
-        icons_->setTextElideMode(Qt::ElideRight);
-        layoutIconView();
-        stack_->setCurrentWidget(icons_);
-    }
+    stack_->setMode(mode);
     static const char* const names[] = {"mnuViewLarge", "mnuViewSmall", "mnuViewList", "mnuViewDetails"};
     for (int i = 0; i < 4; ++i)
-        if (QAction* a = Action(QString::fromLatin1(names[i]))) a->setChecked(i == mode);
-    if (CurrentRow() >= 0) ActiveView()->scrollTo(Selection().currentIndex());
-}
-
-void BrowserWindow::layoutIconView() {
-    if (viewMode_ == list_view::Details) return;
-    const bool large = viewMode_ == list_view::LargeIcons;
-    const int edge = large ? row_picture::LargeSize : row_picture::SmallSize;
-    icons_->setIconSize(QSize(edge, edge));
-    const QFontMetrics text(icons_->font());
-    const int line = text.height();
-    QSize grid;
-    if (large) {
-        // The picture above up to three lines of the name.
-        grid = QSize(text.averageCharWidth() * 22, edge + 3 * line + 10);
-        cells_->cell = grid - QSize(8, 4);
-    } else if (viewMode_ == list_view::SmallIcons) {
-        grid = QSize(text.averageCharWidth() * 32, std::max(edge, line) + 4);
-        cells_->cell = grid;
-    } else {
-        // The list's columns are as wide as its longest names, within the window.
-        // The view itself may not have been laid out yet (a hidden page of the
-        // stack keeps its old size), so the room is reckoned from the stack.
-        const int room = stack_->contentsRect().width() - 2 * icons_->frameWidth() -
-                         icons_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 8;
-        grid =
-            QSize(std::clamp(edge + 14 + longestNameWidth(text), 150, std::max(150, room)), std::max(edge, line) + 4);
-        cells_->cell = grid;
-    }
-    icons_->setSpacing(large ? 4 : 0);
-    icons_->setGridSize(grid);
-}
-
-int BrowserWindow::longestNameWidth(const QFontMetrics& metrics) const {
-    // Measuring every name of a large folder would take a while; the longest few by
-    // their number of bytes are the only candidates worth measuring.
-    constexpr std::size_t kMeasured = 16;
-    std::vector<std::pair<std::size_t, int>> sizes;
-    sizes.reserve(model_->rows().size());
-    for (int i = 0; i < model_->size(); ++i) sizes.emplace_back(model_->row(i).Text.size(), i);
-    const std::size_t n = std::min(kMeasured, sizes.size());
-    std::partial_sort(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(n), sizes.end(),
-                      [](const auto& a, const auto& b) { return a.first > b.first; });
-    int widest = 0;
-    for (std::size_t k = 0; k < n; ++k)
-        widest = std::max(widest, metrics.horizontalAdvance(ToQString(model_->row(sizes[k].second).Text)));
-    return widest;
+        if (QAction* a = Action(QString::fromLatin1(names[i]))) a->setChecked(i == ListView());
 }
 
 void BrowserWindow::SetGridlines(bool on) {
-    gridlines_ = on;
-    grid_->on = on;
-    report_->viewport()->update();
+    stack_->setGridlines(on);
     if (QAction* a = Action(QStringLiteral("mnuViewGridlines"))) a->setChecked(on);
 }
 
@@ -643,8 +488,11 @@ void BrowserWindow::followSelection() {
 }
 
 bool BrowserWindow::eventFilter(QObject* watched, QEvent* event) {
-    const bool onView = watched == report_ || watched == icons_;
-    const bool onViewport = watched == report_->viewport() || watched == icons_->viewport();
+    bool onView = false, onViewport = false;
+    for (QAbstractItemView* v : stack_->views()) {
+        onView = onView || watched == v;
+        onViewport = onViewport || watched == v->viewport();
+    }
     if (onView && event->type() == QEvent::KeyPress) {
         if (handleListKey(static_cast<const QKeyEvent&>(*event))) return true;
     } else if ((onView && event->type() == QEvent::KeyRelease) ||

@@ -13,30 +13,22 @@
 #include <vector>
 
 #include "browser/browser_model.h"
+#include "browser/browser_views.h"
 #include "core/rows/browser_rows.h"
 #include "gui/app_context.h"
 #include "gui/form_interfaces.h"
 
 class QAction;
-class QFontMetrics;
 class QLabel;
 class QListView;
-class QStackedWidget;
 class QTreeView;
 class QAbstractItemView;
 class QItemSelectionModel;
 
 namespace lorvane {
 
-class GridLineDelegate;
-class IconCellDelegate;
 class ProgressDialog;
 class BrowserBatch;
-
-// View modes as the FileListView setting numbers them.
-namespace list_view {
-constexpr int LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3;
-}
 
 class BrowserWindow final : public QMainWindow, public BrowserForm {
     Q_OBJECT
@@ -96,8 +88,8 @@ public:
     const std::string& InputPath() const { return inputPath_; }
     const std::string& OutputPath() const { return outputPath_; }
     void SetOutputPath(const std::string& path) { outputPath_ = path; }
-    int ListView() const { return viewMode_; }
-    bool Gridlines() const { return gridlines_; }
+    int ListView() const;
+    bool Gridlines() const;
     bool Sorted() const { return sorted_; }
     int SortColumn() const { return sortColumn_; }
     Qt::SortOrder SortOrder() const { return sortOrder_; }
@@ -111,8 +103,8 @@ public:
     bool SelectedPanelVisible() const;
     // The menu item with this object name ("mnuParseAll", ...), for the batch commands.
     QAction* Action(const QString& name) const;
-    QTreeView* ReportView() const { return report_; }
-    QListView* IconView() const { return icons_; }
+    QTreeView* ReportView() const;
+    QListView* IconView() const;
     QAbstractItemView* ActiveView() const;
     ProgressDialog* Progress();
 
@@ -140,9 +132,6 @@ private:
     void closeIfAsked();
     // A double-click on a row does what Enter does.
     void rowActivated();
-    // Cell and grid of the icon views for the current view mode.
-    void layoutIconView();
-    int longestNameWidth(const QFontMetrics& metrics) const;
 
     // While a batch renames files, the Editor and the Viewer take no input: the
     // Editor's Save must not rename a file under the run.
@@ -155,11 +144,7 @@ private:
     RowParser parser_;
 
     BrowserModel* model_;
-    QStackedWidget* stack_ = nullptr;
-    QTreeView* report_ = nullptr;
-    QListView* icons_ = nullptr;
-    GridLineDelegate* grid_ = nullptr;
-    IconCellDelegate* cells_ = nullptr;
+    BrowserViews* stack_ = nullptr;  // the list in its view modes, hidden while a load or a run fills it
     QLabel* loadedPanel_ = nullptr;
     QLabel* selectedPanel_ = nullptr;
     QLabel* pathPanel_ = nullptr;
@@ -168,8 +153,6 @@ private:
     std::map<int, QAction*> listKeys_;  // the menu items the list's keys run, by key and modifiers
 
     std::string inputPath_, outputPath_;
-    int viewMode_ = list_view::Details;
-    bool gridlines_ = true;
     bool sorted_ = false;
     int sortColumn_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
