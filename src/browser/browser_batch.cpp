@@ -89,23 +89,16 @@ void BrowserBatch::editorFollows(const std::string& oldPath, const std::string& 
 void BrowserBatch::withProgress(const QString& caption, int total, bool renames,
                                 const std::function<void(BatchHost&)>& loop) {
     ProgressDialog& dlg = *window_.Progress();
+    window_.stack_->hide();
     {
-        WaitCursor wait;
-        window_.stack_->hide();
-        dlg.Prepare(caption, QStringLiteral("Stop"));
-        dlg.SetRange(0, total);
-        dlg.show();
+        BusyWithProgress busy(window_, dlg, caption, QStringLiteral("Stop"), total);
+        if (renames) window_.setOtherWindowsEnabled(false);
+        running_ = true;
+        WindowBatchHost host(dlg, ctx_.ui, &window_);
+        loop(host);
+        running_ = false;
+        if (renames) window_.setOtherWindowsEnabled(true);
     }
-    window_.setEnabled(false);
-    dlg.setEnabled(true);  // a window of its own: stays usable while its owner is disabled
-    if (renames) window_.setOtherWindowsEnabled(false);
-    running_ = true;
-    WindowBatchHost host(dlg, ctx_.ui, &window_);
-    loop(host);
-    running_ = false;
-    if (renames) window_.setOtherWindowsEnabled(true);
-    window_.setEnabled(true);
-    dlg.hide();
     window_.model_->rowsChanged();
     window_.stack_->show();
 }

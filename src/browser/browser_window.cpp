@@ -139,10 +139,7 @@ void BrowserWindow::LoadFolder() {
     const std::string& folder = inputPath_;
     if (parser_.files().FolderExists(folder)) {
         ProgressDialog& dlg = *Progress();
-        dlg.Prepare(QStringLiteral("Counting Files..."), QStringLiteral("Cancel"));
-        dlg.show();
-        setEnabled(false);
-        dlg.setEnabled(true);  // a window of its own: stays usable while its owner is disabled
+        BusyWithProgress busy(*this, dlg, QStringLiteral("Counting Files..."), QStringLiteral("Cancel"));
         dlg.Pump(true);
 
         FolderLoader loader(parser_);
@@ -178,8 +175,6 @@ void BrowserWindow::LoadFolder() {
         model_->append(pending);
         countError = out.countError;
         errors = out.errors;
-        setEnabled(true);
-        dlg.hide();
     }
     // Disabling the window for the load took the keyboard from the list.
     focusList();

@@ -75,4 +75,19 @@ void ProgressDialog::closeEvent(QCloseEvent* event) {
 
 void ProgressDialog::reject() { cancelled_.store(true, std::memory_order_relaxed); }
 
+BusyWithProgress::BusyWithProgress(QWidget& owner, ProgressDialog& dialog, const QString& caption,
+                                   const QString& button, int total)
+    : owner_(owner), dialog_(dialog) {
+    dialog_.Prepare(caption, button);
+    dialog_.SetRange(0, total);
+    dialog_.show();
+    owner_.setEnabled(false);
+    dialog_.setEnabled(true);  // a window of its own: stays usable while its owner is disabled
+}
+
+BusyWithProgress::~BusyWithProgress() {
+    owner_.setEnabled(true);
+    dialog_.hide();
+}
+
 }  // namespace lorvane

@@ -65,4 +65,21 @@ private:
     EventPacer pacer_{std::chrono::milliseconds(kPumpIntervalMs)};
 };
 
+// A long loop as the windows show it, for as long as this lives: the owner
+// disabled but for the progress dialog (a window of its own), the dialog prepared
+// and shown; afterwards the owner enabled and the dialog hidden, whatever ended
+// the loop.
+class BusyWithProgress {
+public:
+    BusyWithProgress(QWidget& owner, ProgressDialog& dialog, const QString& caption, const QString& button,
+                     int total = 0);
+    ~BusyWithProgress();
+    BusyWithProgress(const BusyWithProgress&) = delete;
+    BusyWithProgress& operator=(const BusyWithProgress&) = delete;
+
+private:
+    QWidget& owner_;
+    ProgressDialog& dialog_;
+};
+
 }  // namespace lorvane
