@@ -36,8 +36,8 @@ inline constexpr std::string_view kDateBeyondYears = "The new date lies outside 
 // fields through the two functions below and only word the refusals their way.
 enum class FieldCheck { Accepted, NotANumber, BeyondLimit, NotADate, ZeroDate, BeyondYears };
 
-// Shift amounts are taken up to this either way: a billion units from any date
-// of the years 100 to 9999 lies outside them.
+// Shift amounts are taken up to this either way, in the dialog as on the command
+// line: more years, months or days than any date of the years 100 to 9999 can move.
 constexpr std::int64_t kShiftLimit = 1'000'000'000;
 // A shift field: NotANumber (amount 0) or BeyondLimit (amount as read) refused.
 FieldCheck ReadShiftAmount(std::string_view text, std::int64_t& amount);
