@@ -99,6 +99,7 @@ int RunChangeDates(std::span<const char* const> args) {
                              std::string e = "--replace needs two date-times as \"yyyy/mm/dd hh:nn:ss\", not \"" +
                                              std::string(text) + "\"";
                              if (check == FieldCheck::ZeroDate) e += " (the zero date, which stands for no date)";
+                             if (check == FieldCheck::BeyondYears) e += " (the years 100 to 9999 only)";
                              return e;
                          }
                          return std::string();

@@ -24,15 +24,20 @@ public:
 
     // The chosen option (optDate index 1 to 4) and its fields as they stand.
     ChangeDatesRequest request() const;
-    // optDate's click: that option's fields enabled, all others disabled.
+    // optDate's click or mnemonic: that option's fields enabled, all others
+    // disabled, and the focus in its first field.
     void ChooseOption(int index);
     int option() const { return option_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool FieldsAcceptable() override;
 
 private:
+    // ChooseOption without moving the focus (the arrow keys keep it on the options).
+    bool selectOption(int index);
+    QWidget* firstField(int index) const;
     // A field's check on leaving it; false when it was refused.
     bool checkDateField(QLineEdit* field);
     bool checkShiftField(QLineEdit* field);

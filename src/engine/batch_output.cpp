@@ -17,19 +17,20 @@ void ParseBatchOutput(std::string_view fileName, AttributeTree& tree, Result& re
     result.reset();
     result.position = 1;
     InitializeTree(tree, showLevels);
-    auto failWith = [&](std::string_view message, int position, int length) {
+    auto failWith = [&](std::string_view message, int position, int length, ResultCode code = ResultCode::None) {
         tree.clear();
-        result.set(Status::Fail, message, position, length);
+        result.set(Status::Fail, message, position, length, code);
     };
 
-    if (fileName.empty()) return failWith("Filename is empty", 1, 0);
+    if (fileName.empty()) return failWith("Filename is empty", 1, 0, ResultCode::FilenameEmpty);
     const int nameLength = static_cast<int>(utf8::length(fileName));
     if (nameLength > maximumLength) {
         tree.clear();
         return SetFilenameTooLong(result, nameLength, maximumLength);
     }
     if (!allowIllegal) {
-        if (int p = FindIllegalCharacter(fileName)) return failWith("Illegal character in filename", p, 1);
+        if (int p = FindIllegalCharacter(fileName))
+            return failWith("Illegal character in filename", p, 1, ResultCode::IllegalCharacter);
     }
 
     const std::size_t dot = fileName.rfind('.');

@@ -50,8 +50,8 @@ bool rejectInvalidText(std::string_view name, AttributeTree& tree, Result& r) {
 // Both formats refuse these names before reading them, with the same finding (the
 // settings for them are shared), so 1.x need not be asked after 2.x refused one.
 bool refusedBeforeReading(const Result& r) {
-    return r.message == "Filename is empty" || r.message == "Filename contains an illegal character" ||
-           std::string_view(r.message).starts_with("Filename is too long");
+    return r.code == ResultCode::FilenameEmpty || r.code == ResultCode::FilenameTooLong ||
+           r.code == ResultCode::IllegalCharacter;
 }
 
 }  // namespace

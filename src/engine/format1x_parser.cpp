@@ -352,19 +352,20 @@ void Parse1x(std::string_view fileName, AttributeTree& tree, Result& result, con
              const Parse1xOptions& options) {
     result.reset();
     InitializeTree(tree, options.showLevels);
-    auto failWith = [&](std::string_view message, int position, int length) {
+    auto failWith = [&](std::string_view message, int position, int length, ResultCode code = ResultCode::None) {
         tree.clear();
-        result.set(Status::Fail, message, position, length);
+        result.set(Status::Fail, message, position, length, code);
     };
 
     const int nameLength = static_cast<int>(utf8::length(fileName));
-    if (fileName.empty()) return failWith("Filename is empty", 1, 0);
+    if (fileName.empty()) return failWith("Filename is empty", 1, 0, ResultCode::FilenameEmpty);
     if (nameLength > options.maximumLength) {
         tree.clear();
         return SetFilenameTooLong(result, nameLength, options.maximumLength);
     }
     if (!options.allowIllegal) {
-        if (int p = FindIllegalCharacter(fileName)) return failWith("Filename contains an illegal character", p, 1);
+        if (int p = FindIllegalCharacter(fileName))
+            return failWith("Filename contains an illegal character", p, 1, ResultCode::IllegalCharacter);
     }
 
     // The extension is split off at the last period, whatever the extension delimiter holds.

@@ -206,19 +206,20 @@ void Parse2x(std::string_view fileName, AttributeTree& tree, Result& result, con
     result.reset();
     result.position = 1;
     InitializeTree(tree, showLevels);
-    auto failWith = [&](std::string_view message, int position, int length) {
+    auto failWith = [&](std::string_view message, int position, int length, ResultCode code = ResultCode::None) {
         tree.clear();
-        result.set(Status::Fail, message, position, length);
+        result.set(Status::Fail, message, position, length, code);
     };
 
     const int nameLength = static_cast<int>(utf8::length(fileName));
-    if (fileName.empty()) return failWith("Filename is empty", 1, 0);
+    if (fileName.empty()) return failWith("Filename is empty", 1, 0, ResultCode::FilenameEmpty);
     if (nameLength > maximumLength) {
         tree.clear();
         return SetFilenameTooLong(result, nameLength, maximumLength);
     }
     if (!allowIllegal) {
-        if (int p = FindIllegalCharacter(fileName)) return failWith("Filename contains an illegal character", p, 1);
+        if (int p = FindIllegalCharacter(fileName))
+            return failWith("Filename contains an illegal character", p, 1, ResultCode::IllegalCharacter);
     }
     if (auto m = EmptyDelimiterMessage(delimiters); !m.empty()) return failWith(m, 1, 0);
 

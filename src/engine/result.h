@@ -27,10 +27,21 @@ constexpr std::optional<Status> statusFromWord(std::string_view w) {
     return std::nullopt;
 }
 
+// What a finding is, for callers that must tell findings apart: they compare the
+// code, never the message. Most findings need none.
+enum class ResultCode : std::uint8_t {
+    None,
+    // A parser refused the name before reading it (the same in every format).
+    FilenameEmpty,
+    FilenameTooLong,
+    IllegalCharacter,
+};
+
 // Positions are 1-based characters of the examined text; length 0 is a caret.
 // (32-bit rather than 16-bit so names longer than 32,767 characters still report truthfully.)
 struct Result {
     Status status = Status::Good;
+    ResultCode code = ResultCode::None;  // set with the message it stands for
     std::string message;
     int nodeIndex = 0;
     int position = 0;
@@ -38,11 +49,13 @@ struct Result {
 
     void reset() {
         status = Status::Good;
+        code = ResultCode::None;
         message.clear();
         nodeIndex = position = length = 0;
     }
-    void set(Status s, std::string_view msg, int pos, int len) {
+    void set(Status s, std::string_view msg, int pos, int len, ResultCode c = ResultCode::None) {
         status = s;
+        code = c;
         message.assign(msg);
         position = pos;
         length = len;

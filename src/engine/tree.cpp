@@ -397,7 +397,7 @@ int AddTaggedAttribute(AttributeTree& tree, int parent, std::string_view name, s
 void SetFilenameTooLong(Result& result, int length, int maximum) {
     result.set(Status::Fail,
                ShortMessage() << "Filename is too long (Length=" << length << ", Maximum=" << maximum << ")", 1,
-               length);
+               length, ResultCode::FilenameTooLong);
 }
 
 int FindIllegalCharacter(std::string_view text) {

@@ -98,6 +98,13 @@ modes_and_usage)
     expect_text err 'no PATH given'
     expect_file '{DT=2004-05-17}.jpg'
     ;;
+refused_date_says_why)
+    files '{DT=2004-05-17}.jpg'
+    run change-dates --shift --years 7996 --apply "$F"
+    expect_rc 1
+    expect_line out "not rebuilt     $F/{DT=2004-05-17}.jpg: Fail: The new date lies outside the years 100 to 9999"
+    expect_file '{DT=2004-05-17}.jpg'
+    ;;
 replace_spellings)
     files '{DT=2004-05-17}.jpg'
     run change-dates --replace '2001/02/03 04:05:06' '2001-02-03T04:05:06' --apply "$F"

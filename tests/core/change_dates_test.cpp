@@ -11,6 +11,7 @@
 #include "core/batch/change_dates.h"
 #include "core/picture_dates.h"
 #include "engine/dispatch.h"
+#include "engine/pipeline.h"
 #include "support/tree_text.h"
 
 namespace lorvane {
@@ -37,6 +38,7 @@ TEST(ChangeDatesTest, FieldTextsAreCheckedAlikeForEveryCaller) {
         {"seven", FieldCheck::NotANumber, FieldCheck::NotADate},
         {"1899/12/30 00:00:00", FieldCheck::NotANumber, FieldCheck::ZeroDate},
         {"1899-12-30T00:00:01", FieldCheck::NotANumber, FieldCheck::Accepted},
+        {"0099/12/31 23:59:59", FieldCheck::NotANumber, FieldCheck::BeyondYears},
     };
     for (const auto& c : cases) {
         std::int64_t n = 7;
@@ -94,12 +96,46 @@ TEST(ChangeDatesTest, OnlyTheUsableCapturedDateChanges) {
         {"{DT=2004-05-17;2009-01-01}.jpg", StepAnswer::Changed, "Filename(DT(2004-05-18,2009-01-01),Extension(JPG))"},
         {"{PL=Harbour}.jpg", StepAnswer::NotApplicable, "Filename(PL(Harbour),Extension(JPG))"},
         {"{DT=nonsense}.jpg", StepAnswer::NotApplicable, "Filename(DT(nonsense),Extension(JPG))"},
-        {"{DT=2100-12-31}.jpg", StepAnswer::Failed, "Filename(DT(2100-12-31),Extension(JPG))"},  // past the years allowed
     };
     for (const auto& c : cases) {
         Step s;
         EXPECT_EQ(s.run(c.name, shift), c.tree) << c.name;
         EXPECT_EQ(s.answer, c.answer) << c.name;
+    }
+}
+
+// Only a year no name can hold is refused; one outside the settings' years is built
+// and the semantic layer warns about it, as it does when such a name is rebuilt.
+TEST(ChangeDatesTest, ARunRefusesOnlyDatesNoNameCanHold) {
+    struct Case {
+        std::int64_t years;
+        StepAnswer answer;
+        Status status;
+        const char *name, *message;
+    } cases[] = {
+        {146, StepAnswer::Changed, Status::Warn, "{DT=2150-05-17}.jpg", "Should be 4-digit Year between 1900 and 2100"},
+        {-1904, StepAnswer::Changed, Status::Warn, "{DT=0100-05-17}.jpg", "Should be 4-digit Year between 1900 and 2100"},
+        {7995, StepAnswer::Changed, Status::Warn, "{DT=9999-05-17}.jpg", "Should be 4-digit Year between 1900 and 2100"},
+        {7996, StepAnswer::Failed, Status::Good, "", "The new date lies outside the years 100 to 9999"},
+        {-1905, StepAnswer::Failed, Status::Good, "", "The new date lies outside the years 100 to 9999"},
+    };
+    for (const auto& c : cases) {
+        GlobalSettings settings;
+        NamePipeline pipeline(settings);
+        ASSERT_TRUE(pipeline.Evaluate("{DT=2004-05-17}.jpg").good());
+        ChangeDatesRequest shift;
+        shift.shift.years = c.years;
+        ChangeDatesStep step(shift, pipeline.dateOptions(), FileSystemService::Instance());
+        ASSERT_EQ(step.ChangeTree(pipeline.tree(), BrowserRow{}), c.answer) << c.years;
+        if (c.answer == StepAnswer::Failed) {
+            EXPECT_EQ(step.FailureReason(), c.message);
+            EXPECT_EQ(testing::treeText(pipeline.tree()), "Filename(Captured Date(2004-05-17),Extension(JPG))");
+            continue;
+        }
+        const Result& built = pipeline.BuildAgain(true);
+        EXPECT_EQ(built.status, c.status) << c.years;
+        EXPECT_EQ(built.message, c.message) << c.years;
+        EXPECT_EQ(pipeline.builtName(), c.name);
     }
 }
 

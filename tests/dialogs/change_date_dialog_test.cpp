@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -65,6 +66,42 @@ private slots:
         }
     }
 
+    void theKeyboardReachesEveryOptionAndField() {
+        testing::ScriptedUserInterface ui;
+        ChangeDateDialog d(ui);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("DateShiftYears"));
+        struct Step {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int option;
+            const char* focus;
+        } steps[] = {
+            {Qt::Key_R, Qt::AltModifier, 2, "DateRoundPrecision"},  // an option's mnemonic: its first field
+            {Qt::Key_Backtab, Qt::ShiftModifier, 2, "optDate2"},
+            {Qt::Key_Down, Qt::NoModifier, 3, "optDate3"},  // the arrows choose and stay on the options
+            {Qt::Key_Right, Qt::NoModifier, 4, "optDate4"},
+            {Qt::Key_Down, Qt::NoModifier, 1, "optDate1"},  // round the four
+            {Qt::Key_Up, Qt::NoModifier, 4, "optDate4"},
+            {Qt::Key_Left, Qt::NoModifier, 3, "optDate3"},
+            {Qt::Key_S, Qt::AltModifier, 4, "DateShiftYears"},
+            {Qt::Key_I, Qt::AltModifier, 4, "DateShiftMinutes"},  // a label's mnemonic: its field
+            {Qt::Key_P, Qt::AltModifier, 3, "DateReplaceEarliest"},
+            {Qt::Key_L, Qt::AltModifier, 3, "DateReplaceLatest"},
+            {Qt::Key_G, Qt::AltModifier, 1, "DateGenerateSource"},
+        };
+        for (const auto& s : steps) {
+            QTest::keyClick(QApplication::focusWidget(), s.key, s.modifiers);
+            // A button's mnemonic clicks it a moment later.
+            QTRY_COMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(s.focus));
+            QCOMPARE(d.option(), s.option);
+        }
+        for (const char* name : {"DateReplaceEarliest", "DateReplaceLatest"})
+            QCOMPARE(child<QLineEdit>(d, name)->placeholderText(), QStringLiteral("yyyy/mm/dd hh:nn:ss"));
+        QVERIFY(ui.messages.empty());
+    }
+
     void shiftFieldsAreRewrittenWithASign() {
         testing::ScriptedUserInterface ui;
         ChangeDateDialog d(ui);
@@ -125,8 +162,13 @@ private slots:
             bool confirm, persist;
         } cases[] = {{"cmdOK", true, false}, {"cmdApply", true, true}, {"cmdCancel", false, false}};
         for (const auto& c : cases) {
-            QTimer::singleShot(0, &d, [&] { QTest::mouseClick(child<QPushButton>(d, c.button), Qt::LeftButton); });
+            QString focusAtStart;  // every showing starts in the chosen option's first field
+            QTimer::singleShot(0, &d, [&] {
+                focusAtStart = d.focusWidget()->objectName();
+                QTest::mouseClick(child<QPushButton>(d, c.button), Qt::LeftButton);
+            });
             d.Run();
+            QCOMPARE(focusAtStart, QStringLiteral("DateShiftYears"));
             QCOMPARE(d.Confirm, c.confirm);
             QCOMPARE(d.Persist, c.persist);
             QVERIFY(!d.isVisible());

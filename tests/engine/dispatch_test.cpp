@@ -190,15 +190,27 @@ TEST(ParseFilename, AutomaticReportsTheTwoXFindingWhenNothingFits) {
 }
 
 // Automatic parsing does not ask 1.x about a name 2.x refused before reading it, which
-// holds only while both refuse such names with the same finding.
+// holds only while both refuse such names with the same finding. Every parser marks
+// such a refusal with its code; a finding made while reading has none.
 TEST(ParseFilename, NamesBothFormatsRefuseBeforeReading) {
-    const std::string tooLong = "{DT=2005}{Subject=" + std::string(200, 'x') + "}.jpg";
-    for (const std::string& name : {std::string(), tooLong, std::string("2005 #1 a:b.jpg")}) {
+    struct Case {
+        std::string name;
+        ResultCode code;
+    } cases[] = {
+        {"", ResultCode::FilenameEmpty},
+        {"{DT=2005}{Subject=" + std::string(200, 'x') + "}.jpg", ResultCode::FilenameTooLong},
+        {"2005 #1 a:b.jpg", ResultCode::IllegalCharacter},
+        {"x{.jpg", ResultCode::None},
+    };
+    for (const auto& c : cases) {
         Engine e;
         AttributeTree tree;
-        const Result twoX = e.parseAs("2.x", name, tree);
-        expectFailsAs(e.parseAs("1.x", name, tree), twoX, name);
-        expectFailsAs(e.parseAs("(Auto)", name, tree), twoX, name);
+        const Result twoX = e.parseAs("2.x", c.name, tree);
+        EXPECT_EQ(twoX.code, c.code) << c.name;
+        if (c.code != ResultCode::None) expectFailsAs(e.parseAs("1.x", c.name, tree), twoX, c.name);
+        EXPECT_EQ(e.parseAs("1.x", c.name, tree).code, c.code) << c.name;
+        EXPECT_EQ(e.parseAs("Batch", c.name, tree).code, c.code) << c.name;
+        expectFailsAs(e.parseAs("(Auto)", c.name, tree), twoX, c.name);
         EXPECT_TRUE(tree.empty());
     }
 }

@@ -20,8 +20,8 @@
 
 namespace lorvane {
 
-// Failed: the change cannot be written into a name (a date past the representable
-// years); the row counts as not rebuilt and its file is left alone.
+// Failed: the change cannot be written into a name (a date outside the years 100
+// to 9999); the row counts as not rebuilt and its file is left alone.
 enum class StepAnswer { Changed, NotApplicable, OutOfRange, Failed };
 
 // What one operation does to the parsed tree of one file, and its texts.

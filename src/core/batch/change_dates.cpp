@@ -14,6 +14,11 @@ namespace {
 
 constexpr std::string_view kCapturedDate = "Captured Date";
 
+bool writable(DateTime t) {
+    const auto parts = SplitDateTime(t);
+    return parts && parts->year >= kFirstYear && parts->year <= kLastYear;
+}
+
 }  // namespace
 
 UsableCapturedDate FindUsableCapturedDate(const AttributeTree& tree, const DateOptions& options) {
@@ -54,6 +59,7 @@ StepAnswer ChangeDatesInTree(const ChangeDatesRequest& request, AttributeTree& t
             case DateSource::Taken: t = dates.taken; break;
         }
         if (!t) return StepAnswer::NotApplicable;  // a picture without a recorded date
+        if (!writable(*t)) return StepAnswer::Failed;
         AddTaggedAttribute(tree, tree.root(), kCapturedDate, BuildDateText(*t, *t, options));
         return StepAnswer::Changed;
     }
@@ -75,12 +81,9 @@ StepAnswer ChangeDatesInTree(const ChangeDatesRequest& request, AttributeTree& t
         }
         case DateChange::Generate: break;
     }
-    // A date the settings do not allow would not read back: no name is built.
-    const auto inYears = [&](DateTime t) {
-        const int y = static_cast<int>(year_month_day{floor<days>(t)}.year());
-        return y >= options[date_opt::MinimumYear] && y <= options[date_opt::MaximumYear];
-    };
-    if (!inYears(E) || !inYears(L)) return StepAnswer::Failed;
+    // A year the settings do not allow is still written: the semantic layer warns
+    // about it, as it does when such a name is rebuilt.
+    if (!writable(E) || !writable(L)) return StepAnswer::Failed;
     tree[usable.valueNode].text = BuildDateText(E, L, options);
     return StepAnswer::Changed;
 }
@@ -97,6 +100,7 @@ FieldCheck ReadReplaceDate(std::string_view text, DateTime& dateTime) {
     if (!t) return FieldCheck::NotADate;
     // The base of the date type the dialog's texts once converted to.
     if (*t == DateTime{sys_days{std::chrono::year(1899) / 12 / 30}}) return FieldCheck::ZeroDate;
+    if (!writable(*t)) return FieldCheck::BeyondYears;
     dateTime = *t;
     return FieldCheck::Accepted;
 }

@@ -27,17 +27,22 @@ struct ChangeDatesRequest {
     DateShift shift;
 };
 
+// The years a run writes into names: those the date type of the dialog's fields
+// held. A date outside them is refused; one outside the settings' years is not.
+constexpr int kFirstYear = 100, kLastYear = 9999;
+inline constexpr std::string_view kDateBeyondYears = "The new date lies outside the years 100 to 9999";
+
 // How a request's field text fares; the dialog and the command line read their
 // fields through the two functions below and only word the refusals their way.
-enum class FieldCheck { Accepted, NotANumber, BeyondLimit, NotADate, ZeroDate };
+enum class FieldCheck { Accepted, NotANumber, BeyondLimit, NotADate, ZeroDate, BeyondYears };
 
-// Shift amounts are taken up to this either way: a billion units from any date
-// of the years 100 to 9999 lies outside them.
+// Shift amounts are taken up to this either way, in the dialog as on the command
+// line: more years, months or days than any date of the years 100 to 9999 can move.
 constexpr std::int64_t kShiftLimit = 1'000'000'000;
 // A shift field: NotANumber (amount 0) or BeyondLimit (amount as read) refused.
 FieldCheck ReadShiftAmount(std::string_view text, std::int64_t& amount);
-// Earliest or Latest: NotADate, or ZeroDate for 1899/12/30 00:00:00, which stands
-// for no date, refused (date-time untouched).
+// Earliest or Latest: NotADate, ZeroDate for 1899/12/30 00:00:00, which stands for
+// no date, and BeyondYears for a year before kFirstYear refused (date-time untouched).
 FieldCheck ReadReplaceDate(std::string_view text, DateTime& dateTime);
 
 // What Generate reads of a file; nothing where it is not known.
@@ -56,7 +61,7 @@ UsableCapturedDate FindUsableCapturedDate(const AttributeTree& tree, const DateO
 
 // The step for one tree. fileDates is asked only by Generate, only when the name
 // has no usable date; false means the file could not be read. Failed: the new
-// date lies outside the years the settings allow, so no name can be built.
+// date lies outside kFirstYear to kLastYear (kDateBeyondYears), the tree unchanged.
 StepAnswer ChangeDatesInTree(const ChangeDatesRequest& request, AttributeTree& tree, const DateOptions& options,
                              const std::function<bool(FileDates&)>& fileDates);
 
@@ -69,6 +74,7 @@ public:
         : request_(std::move(request)), options_(options), files_(files) {}
     const BatchOperation& Operation() const override { return batch_operation::ChangeDates; }
     StepAnswer ChangeTree(AttributeTree& tree, const BrowserRow& row) override;
+    std::string FailureReason() const override { return std::string(kDateBeyondYears); }
 
 private:
     ChangeDatesRequest request_;
