@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Runs every fuzz target for SECONDS in total (split evenly), from the committed
 # seed corpus, keeping what it finds in build/fuzz/corpus.
-# Usage: tools/fuzz.sh [SECONDS [TARGET...]]   (targets: parse2x parse1x batch_output date_value pipeline deep)
+# Usage: tools/fuzz.sh [SECONDS [TARGET...]]   (targets: parse2x parse1x serialized_output date_value pipeline deep)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 total="${1:-60}"
-targets=(parse2x parse1x batch_output date_value pipeline deep)
+targets=(parse2x parse1x serialized_output date_value pipeline deep)
 if (( $# > 1 )); then targets=("${@:2}"); fi
 per=$(( total / ${#targets[@]} ))
 (( per >= 1 )) || per=1

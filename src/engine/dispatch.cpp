@@ -1,6 +1,6 @@
 #include "engine/dispatch.h"
 
-#include "engine/batch_output.h"
+#include "engine/serialized_output.h"
 #include "engine/format1x.h"
 #include "engine/format2x.h"
 #include "engine/utf8.h"
@@ -88,7 +88,7 @@ void ParseFilename(std::string_view fileName, AttributeTree& tree, const EngineC
         parse2x(fileName, tree, s, result);
         report(format::Code2x, format::Name2x);
     } else if (mode == "Batch") {
-        ParseBatchOutput(fileName, tree, result, isOn(s.ParseAllowIllegal), s.ParseLengthMaximum,
+        ParseSerializedOutput(fileName, tree, result, isOn(s.ParseAllowIllegal), s.ParseLengthMaximum,
                          s.ParseShowTreeLevels);
         report(format::CodeBatch, format::NameBatch);
     } else {

@@ -1,4 +1,4 @@
-#include "engine/batch_output.h"
+#include "engine/serialized_output.h"
 
 #include <string>
 
@@ -12,7 +12,7 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-void ParseBatchOutput(std::string_view fileName, AttributeTree& tree, Result& result, bool allowIllegal,
+void ParseSerializedOutput(std::string_view fileName, AttributeTree& tree, Result& result, bool allowIllegal,
                       int maximumLength, int showLevels) {
     result.reset();
     result.position = 1;

@@ -8,7 +8,7 @@
 
 namespace lorvane {
 
-void ParseBatchOutput(std::string_view fileName, AttributeTree& tree, Result& result, bool allowIllegal,
+void ParseSerializedOutput(std::string_view fileName, AttributeTree& tree, Result& result, bool allowIllegal,
                       int maximumLength, int showLevels);
 
 }  // namespace lorvane

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/batch_output.h"
+#include "engine/serialized_output.h"
 #include "support/tree_text.h"
 
 namespace lorvane {
@@ -18,14 +18,14 @@ struct BatchCase {
     int maximum = 200;
 };
 
-class BatchOutput : public ::testing::TestWithParam<BatchCase> {};
+class SerializedOutput : public ::testing::TestWithParam<BatchCase> {};
 
-TEST_P(BatchOutput, ParsesOrFailsWithMessageAndSpan) {
+TEST_P(SerializedOutput, ParsesOrFailsWithMessageAndSpan) {
     const auto& c = GetParam();
     AttributeTree t;
     Result r;
     r.set(Status::Warn, "stale", 9, 9);
-    ParseBatchOutput(c.fileName, t, r, c.allowIllegal, c.maximum, 4);
+    ParseSerializedOutput(c.fileName, t, r, c.allowIllegal, c.maximum, 4);
     if (*c.tree) {
         EXPECT_EQ(r.status, Status::Good) << r.message;
         EXPECT_EQ(r.message, "");
@@ -41,7 +41,7 @@ TEST_P(BatchOutput, ParsesOrFailsWithMessageAndSpan) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Shapes, BatchOutput,
+    Shapes, SerializedOutput,
     ::testing::Values(
         BatchCase{"VolumeAndExtension", "ABC01.pdf", "Filename(Batch(ABC),Volume(01),Extension(PDF))"},
         BatchCase{"SpacesKeptVolumeFromLastTwo", "Scan 0012.tif", "Filename(Batch(Scan 00),Volume(12),Extension(TIF))"},
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(
-    Failures, BatchOutput,
+    Failures, SerializedOutput,
     ::testing::Values(
         BatchCase{"Empty", "", "", "Filename is empty", 1, 0},
         BatchCase{"TooLong", "ABCDEFé.jpg", "", "Filename is too long (Length=11, Maximum=10)", 1, 11, false, 10},
@@ -70,11 +70,11 @@ INSTANTIATE_TEST_SUITE_P(
                   0}),
     [](const auto& info) { return info.param.name; });
 
-TEST(BatchOutput, NodesCarryTagsMarksAndExpansionByShowLevels) {
+TEST(SerializedOutput, NodesCarryTagsMarksAndExpansionByShowLevels) {
     AttributeTree t;
     Result r;
     for (int levels : {0, 1, 2, 3}) {
-        ParseBatchOutput("ABC01.pdf", t, r, false, 200, levels);
+        ParseSerializedOutput("ABC01.pdf", t, r, false, 200, levels);
         ASSERT_EQ(t.count(), 7);
         EXPECT_EQ(t[1].expanded, levels > 0);
         for (int i = 2; i <= t.count(); ++i) {
