@@ -111,6 +111,16 @@ generate_from_file_dates)
     expect_file '{DT=1999}{PL=Pier}.jpg'
     expect_text err '1  filenames did not have/need dates'
     ;;
+generate_taken_reads_only_metadata)
+    # A 2 GB file is read no further than a small one.
+    files '{PL=Harbour}.jpg'
+    printf '\377\330' >"$F/{PL=Pier}.jpg"  # a JPEG's start, then zeros to look through
+    truncate -s 2G "$F/{PL=Pier}.jpg"
+    timeout 20 "$LORVANE" change-dates --generate taken --apply "$F" >"$WORK/out" 2>"$WORK/err"
+    RC=$?
+    expect_rc 0
+    expect_text err '2  filenames did not have/need dates'
+    ;;
 paths_from_standard_input)
     files '{DT=2004-05-17}{SU=Ann}.jpg' '-{DT=2004-05-17}.jpg' "$(printf 'a\nb {DT=2004}.jpg')"
     printf '%s\0' "$F/-{DT=2004-05-17}.jpg" "$F/$(printf 'a\nb {DT=2004}.jpg')" |
