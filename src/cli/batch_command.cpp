@@ -44,7 +44,9 @@ const char kCommonBatchHelp[] =
     "report. An applied run is journalled first: 'lorvane undo' reverts it.\n"
     "Exit status: 0 every file processed or not applicable; 1 some file could not\n"
     "be parsed, rebuilt or saved, or was out of range; 2 usage error (nothing renamed);\n"
-    "130 stopped by Ctrl+C (before the next file; the files done stay renamed).\n"
+    "130 stopped by Ctrl+C (before the next file; the files done stay renamed);\n"
+    "141 stopped the same way because standard output was closed (its reader,\n"
+    "such as 'head', ended).\n"
     "A run over no files says \"No files are selected.\" on standard error.\n";
 
 void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& a) {
@@ -132,10 +134,15 @@ class TerminalHost final : public BatchHost {
 public:
     TerminalHost(const BatchArgs& a, Output& out) : args_(a), out_(out) {}
 
-    bool anyFailed = false;
+    bool anyFailed = false, outputClosed = false;
 
     bool Progress(std::int32_t attempted, std::int32_t total) override {
         if (InterruptStop::flag().load(std::memory_order_relaxed)) return false;
+        if (out_.closed() || OutputClosedStop::closed()) {
+            // Nobody reads what the run says any more: stop as Ctrl+C does.
+            outputClosed = true;
+            return false;
+        }
         if (progress_.due()) progress_.show(FormatCount(attempted) + " of " + FormatCount(total));
         return true;
     }
@@ -223,6 +230,7 @@ std::string commandText(std::string_view command, std::span<const char* const> a
 int RunBatchCommand(std::string_view command, std::span<const char* const> args, const BatchArgs& a,
                     const StepFactory& makeStep) {
     if (a.paths.empty()) return UsageError("no PATH given", command);
+    const OutputClosedStop pipeStop;  // until the last write
 
     GlobalSettings settings;
     if (auto e = LoadEffectiveSettings(settings, a.overrides); !e.empty()) return UsageError(e, command);
@@ -278,11 +286,12 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
         std::fprintf(stderr, "%s\n", report.c_str());
     if (!a.apply) std::fputs("Preview: nothing was renamed; add --apply to rename.\n", stderr);
     if (!run.journalError.empty()) PrintError(run.journalError);
-    if (!writeOk) PrintError("unable to write the output");
+    if (host.outputClosed) PrintError("standard output was closed");
+    else if (!writeOk) PrintError("unable to write the output");
     if (run.end == RunEnd::Stopped) {
         std::fprintf(stderr, "lorvane: stopped after %s of %s files\n", FormatCount(run.counters.attempted).c_str(),
                      FormatCount(run.selected).c_str());
-        return ExitInterrupted;
+        return host.outputClosed ? ExitOutputClosed : ExitInterrupted;
     }
     return host.anyFailed || inputFailed || !writeOk ? ExitFail : ExitOk;
 }

@@ -1,6 +1,7 @@
 // Standard output in large writes, and text made safe for a terminal.
 #pragma once
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -24,17 +25,24 @@ public:
     }
     // Writes everything; false once any write has failed.
     bool flush() {
-        if (!buffer_.empty()) ok_ = std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) == buffer_.size() && ok_;
+        bool ok = buffer_.empty() || std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) == buffer_.size();
         buffer_.clear();
-        ok_ = std::fflush(stream_) == 0 && ok_;
+        ok = std::fflush(stream_) == 0 && ok;
+        if (!ok && ok_) {
+            ok_ = false;
+            error_ = errno;
+        }
         return ok_;
     }
+    // A write failed because nobody reads the output any more (SIGPIPE ignored).
+    bool closed() const { return error_ == EPIPE; }
 
 private:
     static constexpr std::size_t kBlock = 1 << 16;
     std::FILE* stream_;
     std::string buffer_;
     bool ok_ = true;
+    int error_ = 0;  // of the first failed write
 };
 
 // One progress line on standard error when it is a terminal, rewritten in

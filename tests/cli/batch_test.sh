@@ -133,6 +133,16 @@ paths_from_standard_input)
     cd "$F" && run change-dates --round year --apply -- '-{DT=2004-05-17}.jpg'
     expect_text out 'not parsed'
     ;;
+closed_output_stops_the_run)
+    # The pipe's reader has ended before the run begins: no file is renamed.
+    files '{DT=2004-05-17}.jpg' '{DT=2004-05-18}.jpg'
+    { sleep 1; "$LORVANE" change-dates --shift --days 2 --apply "$F" 2>"$WORK/err"; echo $? >"$WORK/rc"; } | true
+    RC=$(cat "$WORK/rc")
+    expect_rc 141
+    expect_file '{DT=2004-05-17}.jpg'
+    expect_text err 'The run was stopped: 2 of the 2 selected filenames were not attempted.'
+    expect_line err 'lorvane: standard output was closed'
+    ;;
 sort_by_chronology)
     files '{DT=2004-05-19}{SU=A}.jpg' '{DT=2004-05-17}{SU=B}.jpg' '{SU=C}.jpg'
     run rebuild --sort chronology "$F"
