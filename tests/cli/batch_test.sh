@@ -70,6 +70,20 @@ preview_sees_collisions)
     expect_file '{SU=Ann}.jpg' '{SU=Ann}.jpg'
     expect_file '{Subject=Ann}.jpg' '{Subject=Ann}.jpg'
     ;;
+preview_sees_any_entry_taken)
+    # A folder, a dangling link or a FIFO holds the new name as a file would.
+    for holder in mkdir 'ln -s nowhere' mkfifo; do
+        rm -rf "$F" && mkdir "$F"
+        files '{DT=2004-05-17}.jpg'
+        $holder "$F/{DT=2004-05-18}.jpg"
+        run change-dates --shift --days 1 "$F"
+        mv "$WORK/out" "$WORK/preview"
+        run change-dates --shift --days 1 --apply "$F"
+        expect_rc 1
+        expect_text out ': File exists'
+        cmp -s "$WORK/preview" "$WORK/out" || fail "$holder: the preview differs from the run"
+    done
+    ;;
 failed_rename_goes_on)
     files '{DT=2004-05-17}{SU=Ann}.jpg' '{DT=2004-05-18}{SU=Ann}.jpg' '{DT=2004-05-19}{SU=Cy}.jpg'
     run change-dates --shift --days 1 --apply "$F/{DT=2004-05-17}{SU=Ann}.jpg" "$F/{DT=2004-05-19}{SU=Cy}.jpg"

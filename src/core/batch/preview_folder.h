@@ -22,10 +22,15 @@ public:
     bool Exists(const std::string& path) const {
         return present_.contains(path) || (!gone_.contains(path) && files_.FileExists(path));
     }
+    // Whether anything would hold path: to the no-replace rename a folder, a FIFO
+    // or a dangling link takes a name as a file does.
+    bool Taken(const std::string& path) const {
+        return present_.contains(path) || (!gone_.contains(path) && files_.EntryExists(path));
+    }
     // What the no-replace rename would answer, and the picture moved on when it would succeed.
     FsError Move(const std::string& from, const std::string& to) {
         if (from == to) return {};
-        if (Exists(to)) return {EEXIST, "move", from, to, "File exists"};
+        if (Taken(to)) return {EEXIST, "move", from, to, "File exists"};
         present_.erase(from);
         gone_.insert(from);
         gone_.erase(to);
