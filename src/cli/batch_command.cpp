@@ -1,6 +1,7 @@
 #include "cli/batch_command.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -116,7 +117,22 @@ public:
 
 private:
     void keep(const BrowserRow& row) {
-        if (seen_.insert(row.Key).second) rows.push_back(row);
+        if (seen_.insert(identity(row)).second) rows.push_back(row);
+    }
+    // The folder by device and inode, and the name's bytes: a file reached again
+    // through a linked folder or another spelling of its path is the same file,
+    // while two hard links are two names, each renamed. Rows come folder by folder.
+    const std::string& identity(const BrowserRow& row) {
+        if (row.Path != folder_ || folderId_.empty()) {
+            folder_ = row.Path;
+            struct stat st{};
+            // A folder that cannot be asked is known by its path (which starts with "/").
+            folderId_ = ::stat(folder_.c_str(), &st) == 0
+                            ? std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + '/'
+                            : folder_ + '/';
+        }
+        id_.assign(folderId_).append(row.Text);
+        return id_;
     }
     void fail(std::string_view message) {
         PrintError(message);
@@ -127,6 +143,7 @@ private:
     const FileSystem& files_;
     const BatchArgs& args_;
     std::unordered_set<std::string> seen_;
+    std::string folder_, folderId_, id_;
 };
 
 // The terminal's side of a run: progress, Stop on Ctrl+C, each file's line.

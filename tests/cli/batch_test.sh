@@ -157,6 +157,18 @@ closed_output_stops_the_run)
     expect_text err 'The run was stopped: 2 of the 2 selected filenames were not attempted.'
     expect_line err 'lorvane: standard output was closed'
     ;;
+same_file_reached_twice)
+    # Through a linked folder, or a linked folder in its path: renamed once. Two
+    # hard links are two names, each renamed.
+    files '{DT=2004-05-17}.jpg'
+    ln "$F/{DT=2004-05-17}.jpg" "$F/{DT=2004-06-01}.jpg"
+    ln -s f "$WORK/link"
+    run change-dates --shift --days 1 --apply "$F" "$WORK/link" "$WORK/link/{DT=2004-05-17}.jpg"
+    expect_rc 0
+    expect_lines out 2
+    expect_file '{DT=2004-05-18}.jpg'
+    expect_file '{DT=2004-06-02}.jpg'
+    ;;
 sort_by_chronology)
     files '{DT=2004-05-19}{SU=A}.jpg' '{DT=2004-05-17}{SU=B}.jpg' '{SU=C}.jpg'
     run rebuild --sort chronology "$F"
