@@ -8,13 +8,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <unordered_set>
 
 #include "cli/commands.h"
 #include "cli/json_writer.h"
+#include "cli/name_reader.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/stderr_sink.h"
@@ -67,6 +67,9 @@ void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& a) {
 
 namespace {
 
+// The longest path the system takes (PATH_MAX, its NUL included).
+constexpr std::size_t kPathBytes = 4096;
+
 // The files of the PATHs, each once, in the order given.
 class FileGatherer {
 public:
@@ -101,18 +104,20 @@ public:
     }
 
     bool addFromStandardInput() {
-        const char separator = args_.nulSeparated ? '\0' : '\n';
-        char* buffer = nullptr;
-        std::size_t capacity = 0;
-        ssize_t n;
-        while ((n = ::getdelim(&buffer, &capacity, separator, stdin)) >= 0) {
-            std::size_t len = static_cast<std::size_t>(n);
-            if (len > 0 && buffer[len - 1] == separator) --len;
-            if (separator == '\n' && len > 0 && buffer[len - 1] == '\r') --len;
-            if (len > 0) add(std::string_view(buffer, len));
+        NameReader reader(args_.nulSeparated ? '\0' : '\n', kPathBytes);
+        std::string_view path;
+        bool cut = false;
+        NameReader::Lengths lengths;
+        while (reader.next(path, cut, lengths)) {
+            if (cut) {
+                // No file has such a path; its start says which line it was.
+                fail("a path on standard input is longer than " + std::to_string(kPathBytes) + " bytes: \"" +
+                     std::string(path.substr(0, 60)) + "...\"");
+            } else if (!path.empty()) {
+                add(path);
+            }
         }
-        std::free(buffer);
-        return std::ferror(stdin) == 0;
+        return !reader.failed();
     }
 
 private:

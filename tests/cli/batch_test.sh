@@ -147,6 +147,16 @@ paths_from_standard_input)
     cd "$F" && run change-dates --round year --apply -- '-{DT=2004-05-17}.jpg'
     expect_text out 'not parsed'
     ;;
+long_path_on_standard_input)
+    # A line longer than any path is refused by its start, and the run goes on.
+    files '{DT=2004-05-17}.jpg'
+    { printf '%s/' "$F"; head -c 5000000 /dev/zero | tr '\0' a; printf '\n%s\n' "$F/{DT=2004-05-17}.jpg"; } >"$WORK/in"
+    run change-dates --shift --days 1 --apply - <"$WORK/in"
+    expect_rc 1
+    expect_text err "lorvane: a path on standard input is longer than 4096 bytes: \"$F/aaaa"
+    [ "$(wc -c <"$WORK/err")" -lt 1000 ] || fail "the long line is echoed"
+    expect_file '{DT=2004-05-18}.jpg'
+    ;;
 closed_output_stops_the_run)
     # The pipe's reader has ended before the run begins: no file is renamed.
     files '{DT=2004-05-17}.jpg' '{DT=2004-05-18}.jpg'
