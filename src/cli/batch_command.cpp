@@ -36,7 +36,9 @@ const char kCommonBatchHelp[] =
     "                   {\"path\", \"name\", \"outcome\", \"newName\", \"newPath\",\n"
     "                    \"status\", \"message\", \"error\"}; outcome is one of\n"
     "                   \"processed\", \"not parsed\", \"not applicable\", \"out of range\",\n"
-    "                   \"not rebuilt\", \"not saved\"\n"
+    "                   \"not rebuilt\", \"not saved\"; a path that is not valid\n"
+    "                   UTF-8 reads with U+FFFD in \"path\", and its bytes follow in\n"
+    "                   base64 as \"pathBytes\"\n"
     "  --set KEY=VALUE  override one global setting for this run (see 'lorvane settings')\n"
     "  --               every later argument is a PATH, even if it starts with '-'\n"
     "  -h, --help       show this help\n"
@@ -199,6 +201,7 @@ public:
             o += ", \"error\": ";
             if (f.error.failed()) AppendJsonString(o, f.error.description);
             else o += "null";
+            AppendBytesField(o, "pathBytes", f.oldPath);  // tells apart names that "path" shows alike
             o += "}\n";
         } else {
             const std::string_view word = OutcomeWord(f.outcome);

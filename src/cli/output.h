@@ -60,9 +60,10 @@ private:
     EventPacer pacer_{std::chrono::milliseconds(100)};
 };
 
-// Text for a terminal: every control character (C0, DEL, C1) and every byte that
-// is not part of valid UTF-8 written as "?", so that no name can move the cursor,
-// break a line or start an escape sequence. The outline and the error lines on
+// Text for a terminal: every control character (C0, DEL, C1, the bidirectional
+// ones such as U+202E) and every byte that is not part of valid UTF-8 written as
+// "?", so that no name can move the cursor, break a line, start an escape
+// sequence or show the text after it reordered. The outline and the error lines on
 // standard error both write names this way.
 void AppendVisible(std::string& out, std::string_view text);
 inline std::string Visible(std::string_view text) {

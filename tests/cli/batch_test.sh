@@ -193,6 +193,7 @@ name_not_utf8)
     expect_rc 1
     expect_text out '"outcome": "not parsed"'
     expect_text out 'Filename is not valid UTF-8 text'
+    expect_text out "\"pathBytes\": \"$(printf '%s/{DT=2004-05-17}{SU=\376}.jpg' "$F" | base64 -w0)\"}"
     run change-dates --shift --years 1 --apply "$F"
     expect_text out "$(printf '{DT=2004-05-17}{SU=\357\277\275}.jpg  ->  {DT=2005-05-17}{SU=\357\277\275}.jpg')"
     expect_file "$(printf '{DT=2004-05-17}{SU=\376}.jpg')" x
