@@ -7,11 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -226,55 +225,34 @@ TEST(PictureDatesTest, ReadsOnlyTheMetadataOfRegularFiles) {
     using namespace std::chrono_literals;
     QTemporaryDir dir;
     const auto path = [&](const char* name) { return dir.filePath(name).toStdString(); };
-    const auto date = [](Exiv2::Image& image) {
-        image.exifData()["Exif.Photo.DateTimeOriginal"] = "2003:02:03 04:05:06";
-        image.writeMetadata();
-    };
-    std::filesystem::copy_file(LORVANE_SAMPLE_DIR "/holiday photo.jpg", path("big.jpg"));
-    auto jpeg = Exiv2::ImageFactory::open(path("big.jpg"));
-    jpeg->readMetadata();
-    date(*jpeg);
-    {
-        // A TIFF is what a JPEG's Exif segment holds after its six-byte label.
-        Exiv2::ExifData exif;
-        exif["Exif.Photo.DateTimeOriginal"] = "2003:02:03 04:05:06";
-        Exiv2::Blob tiff;
-        Exiv2::ExifParser::encode(tiff, nullptr, 0, Exiv2::littleEndian, exif);
-        std::ofstream(path("big.tif"), std::ios::binary).write(reinterpret_cast<const char*>(tiff.data()),
-                                                                static_cast<std::streamsize>(tiff.size()));
-    }
+    // A TIFF, as a JPEG's Exif segment holds one after its six-byte label.
+    Exiv2::ExifData exif;
+    exif["Exif.Photo.DateTimeOriginal"] = "2003:02:03 04:05:06";
+    Exiv2::Blob tiff;
+    Exiv2::ExifParser::encode(tiff, nullptr, 0, Exiv2::littleEndian, exif);
+    std::ofstream(path("big.tif")).write(reinterpret_cast<const char*>(tiff.data()),
+                                         static_cast<std::streamsize>(tiff.size()));
     std::ofstream(path("start.jpg")) << "\xFF\xD8";  // a JPEG's start, then zeros to look through
-    for (const char* name : {"big.jpg", "big.tif", "start.jpg"}) {
-        std::ofstream{path(name), std::ios::app};
+    for (const char* name : {"big.tif", "start.jpg"})
         std::filesystem::resize_file(path(name), std::uintmax_t{2} << 30);  // sparse
-    }
     ASSERT_EQ(::mkfifo(path("fifo.jpg").c_str(), 0600), 0);
-
     // Should the FIFO be waited for after all, a writer comes to end the wait.
-    std::jthread writer([&](std::stop_token stop) {
-        std::mutex m;
-        std::condition_variable_any cv;
-        std::unique_lock lock(m);
-        cv.wait_for(lock, stop, 3s, [] { return false; });
-        if (stop.stop_requested()) return;
-        const int fd = ::open(path("fifo.jpg").c_str(), O_WRONLY | O_NONBLOCK);
-        if (fd >= 0) ::close(fd);
+    std::atomic<bool> done{false};
+    std::jthread writer([&] {
+        for (int i = 0; i < 30 && !done; ++i) std::this_thread::sleep_for(100ms);
+        if (!done) ::close(::open(path("fifo.jpg").c_str(), O_WRONLY | O_NONBLOCK));
     });
+
     const struct {
         const char* name;
         const char* taken;
-    } cases[] = {
-        {"big.jpg", "2003/02/03 04:05:06"},
-        {"big.tif", "2003/02/03 04:05:06"},
-        {"start.jpg", "none"},
-        {"fifo.jpg", "none"},
-    };
+    } cases[] = {{"big.tif", "2003/02/03 04:05:06"}, {"start.jpg", "none"}, {"fifo.jpg", "none"}};
     for (const auto& c : cases) {
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(text(ReadDateTaken(path(c.name))), c.taken) << c.name;
         EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << c.name;
     }
-    writer.request_stop();
+    done = true;
 }
 
 }  // namespace
