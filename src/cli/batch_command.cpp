@@ -1,19 +1,20 @@
 #include "cli/batch_command.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <unordered_set>
 
 #include "cli/commands.h"
 #include "cli/json_writer.h"
+#include "cli/name_reader.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/stderr_sink.h"
@@ -35,7 +36,9 @@ const char kCommonBatchHelp[] =
     "                   {\"path\", \"name\", \"outcome\", \"newName\", \"newPath\",\n"
     "                    \"status\", \"message\", \"error\"}; outcome is one of\n"
     "                   \"processed\", \"not parsed\", \"not applicable\", \"out of range\",\n"
-    "                   \"not rebuilt\", \"not saved\"\n"
+    "                   \"not rebuilt\", \"not saved\"; a path that is not valid\n"
+    "                   UTF-8 reads with U+FFFD in \"path\", and its bytes follow in\n"
+    "                   base64 as \"pathBytes\"\n"
     "  --set KEY=VALUE  override one global setting for this run (see 'lorvane settings')\n"
     "  --               every later argument is a PATH, even if it starts with '-'\n"
     "  -h, --help       show this help\n"
@@ -44,7 +47,9 @@ const char kCommonBatchHelp[] =
     "report. An applied run is journalled first: 'lorvane undo' reverts it.\n"
     "Exit status: 0 every file processed or not applicable; 1 some file could not\n"
     "be parsed, rebuilt or saved, or was out of range; 2 usage error (nothing renamed);\n"
-    "130 stopped by Ctrl+C (before the next file; the files done stay renamed).\n"
+    "130 stopped by Ctrl+C (before the next file; the files done stay renamed);\n"
+    "141 stopped the same way because standard output was closed (its reader,\n"
+    "such as 'head', ended).\n"
     "An applied run waits up to two seconds for another run or undo to finish\n"
     "with the journal, then says what holds it and exits 2 (nothing renamed).\n"
     "A run over no files says \"No files are selected.\" on standard error.\n";
@@ -65,6 +70,9 @@ void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& a) {
 }
 
 namespace {
+
+// The longest path the system takes (PATH_MAX, its NUL included).
+constexpr std::size_t kPathBytes = 4096;
 
 // The files of the PATHs, each once, in the order given.
 class FileGatherer {
@@ -100,23 +108,40 @@ public:
     }
 
     bool addFromStandardInput() {
-        const char separator = args_.nulSeparated ? '\0' : '\n';
-        char* buffer = nullptr;
-        std::size_t capacity = 0;
-        ssize_t n;
-        while ((n = ::getdelim(&buffer, &capacity, separator, stdin)) >= 0) {
-            std::size_t len = static_cast<std::size_t>(n);
-            if (len > 0 && buffer[len - 1] == separator) --len;
-            if (separator == '\n' && len > 0 && buffer[len - 1] == '\r') --len;
-            if (len > 0) add(std::string_view(buffer, len));
+        NameReader reader(args_.nulSeparated ? '\0' : '\n', kPathBytes);
+        std::string_view path;
+        bool cut = false;
+        NameReader::Lengths lengths;
+        while (reader.next(path, cut, lengths)) {
+            if (cut) {
+                // No file has such a path; its start says which line it was.
+                fail("a path on standard input is longer than " + std::to_string(kPathBytes) + " bytes: \"" +
+                     std::string(path.substr(0, 60)) + "...\"");
+            } else if (!path.empty()) {
+                add(path);
+            }
         }
-        std::free(buffer);
-        return std::ferror(stdin) == 0;
+        return !reader.failed();
     }
 
 private:
     void keep(const BrowserRow& row) {
-        if (seen_.insert(row.Key).second) rows.push_back(row);
+        if (seen_.insert(identity(row)).second) rows.push_back(row);
+    }
+    // The folder by device and inode, and the name's bytes: a file reached again
+    // through a linked folder or another spelling of its path is the same file,
+    // while two hard links are two names, each renamed. Rows come folder by folder.
+    const std::string& identity(const BrowserRow& row) {
+        if (row.Path != folder_ || folderId_.empty()) {
+            folder_ = row.Path;
+            struct stat st{};
+            // A folder that cannot be asked is known by its path (which starts with "/").
+            folderId_ = ::stat(folder_.c_str(), &st) == 0
+                            ? std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + '/'
+                            : folder_ + '/';
+        }
+        id_.assign(folderId_).append(row.Text);
+        return id_;
     }
     void fail(std::string_view message) {
         PrintError(message);
@@ -127,6 +152,7 @@ private:
     const FileSystem& files_;
     const BatchArgs& args_;
     std::unordered_set<std::string> seen_;
+    std::string folder_, folderId_, id_;
 };
 
 // The terminal's side of a run: progress, Stop on Ctrl+C, each file's line.
@@ -134,10 +160,15 @@ class TerminalHost final : public BatchHost {
 public:
     TerminalHost(const BatchArgs& a, Output& out) : args_(a), out_(out) {}
 
-    bool anyFailed = false;
+    bool anyFailed = false, outputClosed = false;
 
     bool Progress(std::int32_t attempted, std::int32_t total) override {
         if (InterruptStop::flag().load(std::memory_order_relaxed)) return false;
+        if (out_.closed() || OutputClosedStop::closed()) {
+            // Nobody reads what the run says any more: stop as Ctrl+C does.
+            outputClosed = true;
+            return false;
+        }
         if (progress_.due()) progress_.show(FormatCount(attempted) + " of " + FormatCount(total));
         return true;
     }
@@ -172,6 +203,7 @@ public:
             o += ", \"error\": ";
             if (f.error.failed()) AppendJsonString(o, f.error.description);
             else o += "null";
+            AppendBytesField(o, "pathBytes", f.oldPath);  // tells apart names that "path" shows alike
             o += "}\n";
         } else {
             const std::string_view word = OutcomeWord(f.outcome);
@@ -225,6 +257,7 @@ std::string commandText(std::string_view command, std::span<const char* const> a
 int RunBatchCommand(std::string_view command, std::span<const char* const> args, const BatchArgs& a,
                     const StepFactory& makeStep) {
     if (a.paths.empty()) return UsageError("no PATH given", command);
+    const OutputClosedStop pipeStop;  // until the last write
 
     GlobalSettings settings;
     if (auto e = LoadEffectiveSettings(settings, a.overrides); !e.empty()) return UsageError(e, command);
@@ -280,11 +313,12 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
         std::fprintf(stderr, "%s\n", report.c_str());
     if (!a.apply) std::fputs("Preview: nothing was renamed; add --apply to rename.\n", stderr);
     if (!run.journalError.empty()) PrintError(run.journalError);
-    if (!writeOk) PrintError("unable to write the output");
+    if (host.outputClosed) PrintError("standard output was closed");
+    else if (!writeOk) PrintError("unable to write the output");
     if (run.end == RunEnd::Stopped) {
         std::fprintf(stderr, "lorvane: stopped after %s of %s files\n", FormatCount(run.counters.attempted).c_str(),
                      FormatCount(run.selected).c_str());
-        return ExitInterrupted;
+        return host.outputClosed ? ExitOutputClosed : ExitInterrupted;
     }
     return host.anyFailed || inputFailed || !writeOk ? ExitFail : ExitOk;
 }

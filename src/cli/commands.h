@@ -9,7 +9,9 @@
 namespace lorvane::cli {
 
 // 0: every name processed; 1: some final status is "Fail"; 2: usage error.
-enum ExitCode : int { ExitOk = 0, ExitFail = 1, ExitUsage = 2, ExitInterrupted = 130 };
+// A run stopped by Ctrl+C, or by its output's reader going away, ends as a
+// shell reports a process ended by that signal.
+enum ExitCode : int { ExitOk = 0, ExitFail = 1, ExitUsage = 2, ExitInterrupted = 130, ExitOutputClosed = 141 };
 
 extern const char kMainHelp[];
 extern const char kCheckHelp[];

@@ -1,8 +1,11 @@
 // Ctrl+C as Stop: while one of these lives, SIGINT sets a flag that a long
-// loop reads, so the run ends between two files with its report.
+// loop reads, so the run ends between two files with its report. A reader of
+// standard output that went away stops a run the same way.
 #pragma once
 
+#include <poll.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 
@@ -29,6 +32,32 @@ public:
 
 private:
     static void onSignal(int) { flag().store(true); }
+    struct sigaction previous_{};
+};
+
+// SIGPIPE would end the process between two renames, without its report, once
+// the reader of its output is gone ("| head -1"). While one of these lives the
+// signal is ignored: writes fail instead, and a run asks closed() before each file.
+class OutputClosedStop {
+public:
+    OutputClosedStop() {
+        struct sigaction ignore{};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        ::sigaction(SIGPIPE, &ignore, &previous_);
+    }
+    ~OutputClosedStop() { ::sigaction(SIGPIPE, &previous_, nullptr); }
+    OutputClosedStop(const OutputClosedStop&) = delete;
+    OutputClosedStop& operator=(const OutputClosedStop&) = delete;
+
+    // Standard output is a pipe that nobody reads any more: seen before the
+    // next write, which may be a whole block of files away.
+    static bool closed() {
+        pollfd p{STDOUT_FILENO, 0, 0};
+        return ::poll(&p, 1, 0) == 1 && (p.revents & POLLERR) != 0;
+    }
+
+private:
     struct sigaction previous_{};
 };
 

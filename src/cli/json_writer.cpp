@@ -1,5 +1,7 @@
 #include "cli/json_writer.h"
 
+#include <QByteArray>
+
 #include <charconv>
 
 #include "engine/utf8.h"
@@ -86,6 +88,15 @@ void AppendJsonString(std::string& out, std::string_view text) {
         }
         ++i;
     }
+    out += '"';
+}
+
+void AppendBytesField(std::string& out, std::string_view field, std::string_view bytes) {
+    if (utf8::isValid(bytes)) return;
+    out += ", ";
+    AppendJsonString(out, field);
+    out += ": \"";
+    out += QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())).toBase64().toStdString();
     out += '"';
 }
 

@@ -14,6 +14,11 @@ namespace lorvane::cli {
 // UTF-8 passed through, each byte that is not valid UTF-8 written as U+FFFD.
 void AppendJsonString(std::string& out, std::string_view text);
 
+// A JSON string holds only Unicode text, so text that is not valid UTF-8 (a name
+// or path) also goes in base64, which gives back its bytes: ", "field": "..."".
+// Nothing for valid UTF-8.
+void AppendBytesField(std::string& out, std::string_view field, std::string_view bytes);
+
 // {"text", "tag", "image", "expanded", "children": [...]}, or null for an empty tree.
 void AppendTreeJson(std::string& out, const AttributeTree& tree);
 

@@ -1,6 +1,4 @@
 // lorvane list: the Browser's file list of a folder, one line per file.
-#include <QByteArray>
-
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -17,7 +15,6 @@
 #include "core/rows/browser_rows.h"
 #include "core/rows/folder_loader.h"
 #include "engine/semantics.h"
-#include "engine/utf8.h"
 
 namespace lorvane::cli {
 
@@ -76,17 +73,6 @@ void appendTsvRow(std::string& out, const BrowserRow& row) {
     out += '\n';
 }
 
-// A JSON string holds only Unicode text: bytes that are not UTF-8 read as U+FFFD
-// there, so such a name or folder also goes in base64, which gives back its bytes.
-void appendBytesField(std::string& out, std::string_view field, std::string_view bytes) {
-    if (utf8::isValid(bytes)) return;
-    out += ", ";
-    AppendJsonString(out, field);
-    out += ": \"";
-    out += QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())).toBase64().toStdString();
-    out += '"';
-}
-
 void appendJsonRow(std::string& out, const BrowserRow& row) {
     out += '{';
     for (std::size_t i = 0; i < kBrowserColumns.size(); ++i) {
@@ -95,8 +81,8 @@ void appendJsonRow(std::string& out, const BrowserRow& row) {
         out += ": ";
         AppendJsonString(out, *row.column(kBrowserColumns[i]));
     }
-    appendBytesField(out, "nameBytes", row.Text);
-    appendBytesField(out, "pathBytes", row.Path);
+    AppendBytesField(out, "nameBytes", row.Text);
+    AppendBytesField(out, "pathBytes", row.Path);
     out += "}\n";
 }
 

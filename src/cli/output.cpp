@@ -25,6 +25,20 @@ void TerminalProgress::clear() {
     shown_ = false;
 }
 
+namespace {
+
+// Unicode's Bidi_Control characters (ALM, LRM, RLM, the embeddings, overrides and
+// isolates): a terminal would show the text after them reordered.
+bool bidiControl(std::string_view c) {
+    if (c.size() == 2) return c == "\xD8\x9C";
+    if (c.size() != 3 || c[0] != '\xE2') return false;
+    const auto b1 = static_cast<unsigned char>(c[1]), b2 = static_cast<unsigned char>(c[2]);
+    if (b1 == 0x80) return b2 == 0x8E || b2 == 0x8F || (b2 >= 0xAA && b2 <= 0xAE);
+    return b1 == 0x81 && b2 >= 0xA6 && b2 <= 0xA9;
+}
+
+}  // namespace
+
 void AppendVisible(std::string& out, std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
@@ -38,7 +52,7 @@ void AppendVisible(std::string& out, std::string_view text) {
         const bool valid = len > 1 && i + len <= text.size() && utf8::isValid(text.substr(i, len));
         // C1 controls are U+0080 to U+009F: C2 80 to C2 9F.
         const bool c1 = valid && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
-        if (valid && !c1) out.append(text.substr(i, len));
+        if (valid && !c1 && !bidiControl(text.substr(i, len))) out.append(text.substr(i, len));
         else out += '?';
         i += valid ? len : 1;
     }

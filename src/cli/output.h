@@ -1,6 +1,7 @@
 // Standard output in large writes, and text made safe for a terminal.
 #pragma once
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -24,17 +25,24 @@ public:
     }
     // Writes everything; false once any write has failed.
     bool flush() {
-        if (!buffer_.empty()) ok_ = std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) == buffer_.size() && ok_;
+        bool ok = buffer_.empty() || std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) == buffer_.size();
         buffer_.clear();
-        ok_ = std::fflush(stream_) == 0 && ok_;
+        ok = std::fflush(stream_) == 0 && ok;
+        if (!ok && ok_) {
+            ok_ = false;
+            error_ = errno;
+        }
         return ok_;
     }
+    // A write failed because nobody reads the output any more (SIGPIPE ignored).
+    bool closed() const { return error_ == EPIPE; }
 
 private:
     static constexpr std::size_t kBlock = 1 << 16;
     std::FILE* stream_;
     std::string buffer_;
     bool ok_ = true;
+    int error_ = 0;  // of the first failed write
 };
 
 // One progress line on standard error when it is a terminal, rewritten in
@@ -52,9 +60,10 @@ private:
     EventPacer pacer_{std::chrono::milliseconds(100)};
 };
 
-// Text for a terminal: every control character (C0, DEL, C1) and every byte that
-// is not part of valid UTF-8 written as "?", so that no name can move the cursor,
-// break a line or start an escape sequence. The outline and the error lines on
+// Text for a terminal: every control character (C0, DEL, C1, the bidirectional
+// ones such as U+202E) and every byte that is not part of valid UTF-8 written as
+// "?", so that no name can move the cursor, break a line, start an escape
+// sequence or show the text after it reordered. The outline and the error lines on
 // standard error both write names this way.
 void AppendVisible(std::string& out, std::string_view text);
 inline std::string Visible(std::string_view text) {

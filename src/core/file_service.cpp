@@ -413,6 +413,11 @@ bool FileSystemService::FolderExists(std::string_view path) const {
     return !path.empty() && !hasNul(path) && ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool FileSystemService::EntryExists(std::string_view path) const {
+    struct stat st{};
+    return !path.empty() && !hasNul(path) && ::lstat(std::string(path).c_str(), &st) == 0;
+}
+
 std::string FileSystemService::TypeDescription(std::string_view fileName) const {
     // The type follows the last extension alone, whatever the rest of the name
     // says; that makes it cheap to remember per extension for large folders.

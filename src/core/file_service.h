@@ -90,6 +90,9 @@ public:
     // Never fail. A symbolic link counts as what it points to.
     virtual bool FileExists(std::string_view path) const = 0;
     virtual bool FolderExists(std::string_view path) const = 0;
+    // Whether anything at all has that path: a file, a folder, a FIFO, a symbolic
+    // link even to nothing. Such a path is taken for a rename that never replaces.
+    virtual bool EntryExists(std::string_view path) const = 0;
 
     virtual FsError GetFile(std::string_view path, FileInfo& file) const = 0;
     // The same for a name straight from a listing of an open folder (one of its
@@ -134,6 +137,7 @@ public:
 
     bool FileExists(std::string_view path) const override;
     bool FolderExists(std::string_view path) const override;
+    bool EntryExists(std::string_view path) const override;
     FsError GetFile(std::string_view path, FileInfo& file) const override;
     FsError GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const override;
     FsError GetFolder(std::string_view path, FolderInfo& folder) const override;

@@ -1,7 +1,12 @@
 #include "core/picture_dates.h"
 
 #include <exiv2/exiv2.hpp>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <mutex>
 
 namespace lorvane {
@@ -27,12 +32,106 @@ std::optional<DateTime> ReadExifDateTime(std::string_view text) {
     return DateTime{sys_days(ymd).time_since_epoch()} + hours(v[3]) + minutes(v[4]) + seconds(v[5]);
 }
 
+namespace {
+
+// Where the metadata of a picture that is not a JPEG lies (a TIFF-based raw's
+// IFDs, a PNG's chunks before its image data): its first MiB, and no more, so
+// that a run's time does not grow with the sizes of its files.
+constexpr std::size_t kHeadBytes = std::size_t{1} << 20;
+// A JPEG's Exif segment follows its start within a few segments.
+constexpr int kJpegSegments = 64;
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Appends up to n bytes of the file from offset at; false when fewer were there.
+bool readAt(int fd, std::uint64_t at, std::size_t n, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + n);
+    std::size_t got = 0;
+    while (got < n) {
+        const ssize_t r = ::pread(fd, out.data() + start + got, n - got, static_cast<off_t>(at + got));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        got += static_cast<std::size_t>(r);
+    }
+    out.resize(start + got);
+    return got == n;
+}
+
+// A JPEG as Exiv2 needs it for its Exif: the start marker, the Exif segment and
+// the end marker. Empty when the segments before the image data hold none.
+std::string jpegExif(int fd) {
+    std::string head;
+    std::uint64_t at = 2;
+    for (int segment = 0; segment < kJpegSegments; ++segment) {
+        std::string marker;
+        if (!readAt(fd, at, 4, marker) || static_cast<unsigned char>(marker[0]) != 0xFF) break;
+        const auto kind = static_cast<unsigned char>(marker[1]);
+        if (kind == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        if (kind == 0xDA || kind == 0xD9) break;  // image data, or the end
+        if ((kind >= 0xD0 && kind <= 0xD7) || kind == 0x01) {  // markers without a length
+            at += 2;
+            continue;
+        }
+        const std::size_t length = static_cast<unsigned char>(marker[2]) << 8 | static_cast<unsigned char>(marker[3]);
+        if (length < 2) break;
+        if (kind == 0xE1 && length >= 8) {
+            std::string segmentBytes;
+            if (!readAt(fd, at, 2 + length, segmentBytes)) break;
+            if (segmentBytes.compare(4, 6, std::string_view("Exif\0\0", 6)) == 0) {
+                head = "\xFF\xD8";
+                head += segmentBytes;
+                head += "\xFF\xD9";
+                return head;
+            }
+        }
+        at += 2 + length;
+    }
+    return head;
+}
+
+// The part of the file that holds its metadata. Only a regular file is read, and
+// it is opened without waiting: a FIFO put in a picture's place would otherwise
+// hold the run until something writes to it.
+std::string metadataPart(const std::string& path) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    const Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    std::string head;
+    if (!readAt(fd.get(), 0, 2, head)) return {};
+    if (head == "\xFF\xD8") return jpegExif(fd.get());
+    readAt(fd.get(), 2, kHeadBytes - 2, head);
+    return head;
+}
+
+}  // namespace
+
 std::optional<DateTime> ReadDateTaken(const std::string& path) {
     // Exiv2 writes its warnings to standard error; a folder of odd files would fill it.
     static std::once_flag quiet;
     std::call_once(quiet, [] { Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute); });
+    const std::string head = metadataPart(path);
+    if (head.empty()) return std::nullopt;
     try {
-        auto image = Exiv2::ImageFactory::open(path);
+        // From memory: Exiv2 reading the file itself would read all of a large one.
+        auto image =
+            Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(head.data()), static_cast<long>(head.size()));
         if (!image.get()) return std::nullopt;
         image->readMetadata();
         const Exiv2::ExifData& exif = image->exifData();

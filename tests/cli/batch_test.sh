@@ -70,6 +70,20 @@ preview_sees_collisions)
     expect_file '{SU=Ann}.jpg' '{SU=Ann}.jpg'
     expect_file '{Subject=Ann}.jpg' '{Subject=Ann}.jpg'
     ;;
+preview_sees_any_entry_taken)
+    # A folder, a dangling link or a FIFO holds the new name as a file would.
+    for holder in mkdir 'ln -s nowhere' mkfifo; do
+        rm -rf "$F" && mkdir "$F"
+        files '{DT=2004-05-17}.jpg'
+        $holder "$F/{DT=2004-05-18}.jpg"
+        run change-dates --shift --days 1 "$F"
+        mv "$WORK/out" "$WORK/preview"
+        run change-dates --shift --days 1 --apply "$F"
+        expect_rc 1
+        expect_text out ': File exists'
+        cmp -s "$WORK/preview" "$WORK/out" || fail "$holder: the preview differs from the run"
+    done
+    ;;
 failed_rename_goes_on)
     files '{DT=2004-05-17}{SU=Ann}.jpg' '{DT=2004-05-18}{SU=Ann}.jpg' '{DT=2004-05-19}{SU=Cy}.jpg'
     run change-dates --shift --days 1 --apply "$F/{DT=2004-05-17}{SU=Ann}.jpg" "$F/{DT=2004-05-19}{SU=Cy}.jpg"
@@ -122,6 +136,16 @@ generate_from_file_dates)
     expect_file '{DT=1999}{PL=Pier}.jpg'
     expect_text err '1  filenames did not have/need dates'
     ;;
+generate_taken_reads_only_metadata)
+    # A 2 GB file is read no further than a small one.
+    files '{PL=Harbour}.jpg'
+    printf '\377\330' >"$F/{PL=Pier}.jpg"  # a JPEG's start, then zeros to look through
+    truncate -s 2G "$F/{PL=Pier}.jpg"
+    timeout 20 "$LORVANE" change-dates --generate taken --apply "$F" >"$WORK/out" 2>"$WORK/err"
+    RC=$?
+    expect_rc 0
+    expect_text err '2  filenames did not have/need dates'
+    ;;
 paths_from_standard_input)
     files '{DT=2004-05-17}{SU=Ann}.jpg' '-{DT=2004-05-17}.jpg' "$(printf 'a\nb {DT=2004}.jpg')"
     printf '%s\0' "$F/-{DT=2004-05-17}.jpg" "$F/$(printf 'a\nb {DT=2004}.jpg')" |
@@ -133,6 +157,38 @@ paths_from_standard_input)
     expect_text out 'a?b {DT=2004}.jpg'  # a line break never reaches the terminal
     cd "$F" && run change-dates --round year --apply -- '-{DT=2004-05-17}.jpg'
     expect_text out 'not parsed'
+    ;;
+long_path_on_standard_input)
+    # A line longer than any path is refused by its start, and the run goes on.
+    files '{DT=2004-05-17}.jpg'
+    { printf '%s/' "$F"; head -c 5000000 /dev/zero | tr '\0' a; printf '\n%s\n' "$F/{DT=2004-05-17}.jpg"; } >"$WORK/in"
+    run change-dates --shift --days 1 --apply - <"$WORK/in"
+    expect_rc 1
+    expect_text err "lorvane: a path on standard input is longer than 4096 bytes: \"$F/aaaa"
+    [ "$(wc -c <"$WORK/err")" -lt 1000 ] || fail "the long line is echoed"
+    expect_file '{DT=2004-05-18}.jpg'
+    ;;
+closed_output_stops_the_run)
+    # The pipe's reader has ended before the run begins: no file is renamed.
+    files '{DT=2004-05-17}.jpg' '{DT=2004-05-18}.jpg'
+    { sleep 1; "$LORVANE" change-dates --shift --days 2 --apply "$F" 2>"$WORK/err"; echo $? >"$WORK/rc"; } | true
+    RC=$(cat "$WORK/rc")
+    expect_rc 141
+    expect_file '{DT=2004-05-17}.jpg'
+    expect_text err 'The run was stopped: 2 of the 2 selected filenames were not attempted.'
+    expect_line err 'lorvane: standard output was closed'
+    ;;
+same_file_reached_twice)
+    # Through a linked folder, or a linked folder in its path: renamed once. Two
+    # hard links are two names, each renamed.
+    files '{DT=2004-05-17}.jpg'
+    ln "$F/{DT=2004-05-17}.jpg" "$F/{DT=2004-06-01}.jpg"
+    ln -s f "$WORK/link"
+    run change-dates --shift --days 1 --apply "$F" "$WORK/link" "$WORK/link/{DT=2004-05-17}.jpg"
+    expect_rc 0
+    expect_lines out 2
+    expect_file '{DT=2004-05-18}.jpg'
+    expect_file '{DT=2004-06-02}.jpg'
     ;;
 sort_by_chronology)
     files '{DT=2004-05-19}{SU=A}.jpg' '{DT=2004-05-17}{SU=B}.jpg' '{SU=C}.jpg'
@@ -148,6 +204,7 @@ name_not_utf8)
     expect_rc 1
     expect_text out '"outcome": "not parsed"'
     expect_text out 'Filename is not valid UTF-8 text'
+    expect_text out "\"pathBytes\": \"$(printf '%s/{DT=2004-05-17}{SU=\376}.jpg' "$F" | base64 -w0)\"}"
     run change-dates --shift --years 1 --apply "$F"
     expect_text out "$(printf '{DT=2004-05-17}{SU=\357\277\275}.jpg  ->  {DT=2005-05-17}{SU=\357\277\275}.jpg')"
     expect_file "$(printf '{DT=2004-05-17}{SU=\376}.jpg')" x

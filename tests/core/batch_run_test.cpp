@@ -411,7 +411,8 @@ TEST_F(BatchRunTest, EachRenameIsRecordedFirstAndAFailedRecordStopsTheRun) {
     const BatchCounters c = run(step, {false, &recorder});
     EXPECT_EQ(recorder.records, std::vector<std::string>{path("{SU=Ann}.jpg") + " > " + path("{SU=Bob}.jpg")});
     EXPECT_EQ(c.notSaved, 1);
-    EXPECT_TRUE(host_.failures.empty());  // nothing to ask: the run cannot go on safely
+    // Nothing to ask, since the run cannot go on safely, but why it ends is said.
+    EXPECT_EQ(host_.failures, std::vector<std::string>{"{SU=Cy}.jpg last No space left on device"});
     EXPECT_TRUE(exists("{SU=Cy}.jpg"));
 }
 

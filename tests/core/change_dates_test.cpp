@@ -3,10 +3,16 @@
 #include <QTemporaryDir>
 
 #include <exiv2/exiv2.hpp>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "core/batch/change_dates.h"
 #include "core/picture_dates.h"
@@ -217,6 +223,43 @@ TEST(PictureDatesTest, ExifTextsAndTheirOrderOfPreference) {
     std::ofstream(notPicture) << "not a picture";
     EXPECT_EQ(text(ReadDateTaken(notPicture)), "none");
     EXPECT_EQ(text(ReadDateTaken(dir.filePath("missing.jpg").toStdString())), "none");
+}
+
+// A picture's date comes from its metadata's part of the file alone, so a 2 GB
+// file takes no longer than a small one; a FIFO in a picture's place is not
+// waited for.
+TEST(PictureDatesTest, ReadsOnlyTheMetadataOfRegularFiles) {
+    using namespace std::chrono_literals;
+    QTemporaryDir dir;
+    const auto path = [&](const char* name) { return dir.filePath(name).toStdString(); };
+    // A TIFF, as a JPEG's Exif segment holds one after its six-byte label.
+    Exiv2::ExifData exif;
+    exif["Exif.Photo.DateTimeOriginal"] = "2003:02:03 04:05:06";
+    Exiv2::Blob tiff;
+    Exiv2::ExifParser::encode(tiff, nullptr, 0, Exiv2::littleEndian, exif);
+    std::ofstream(path("big.tif")).write(reinterpret_cast<const char*>(tiff.data()),
+                                         static_cast<std::streamsize>(tiff.size()));
+    std::ofstream(path("start.jpg")) << "\xFF\xD8";  // a JPEG's start, then zeros to look through
+    for (const char* name : {"big.tif", "start.jpg"})
+        std::filesystem::resize_file(path(name), std::uintmax_t{2} << 30);  // sparse
+    ASSERT_EQ(::mkfifo(path("fifo.jpg").c_str(), 0600), 0);
+    // Should the FIFO be waited for after all, a writer comes to end the wait.
+    std::atomic<bool> done{false};
+    std::jthread writer([&] {
+        for (int i = 0; i < 30 && !done; ++i) std::this_thread::sleep_for(100ms);
+        if (!done) ::close(::open(path("fifo.jpg").c_str(), O_WRONLY | O_NONBLOCK));
+    });
+
+    const struct {
+        const char* name;
+        const char* taken;
+    } cases[] = {{"big.tif", "2003/02/03 04:05:06"}, {"start.jpg", "none"}, {"fifo.jpg", "none"}};
+    for (const auto& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(text(ReadDateTaken(path(c.name))), c.taken) << c.name;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << c.name;
+    }
+    done = true;
 }
 
 }  // namespace

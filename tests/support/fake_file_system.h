@@ -25,6 +25,7 @@ public:
 
     bool FileExists(std::string_view path) const override { return real().FileExists(path); }
     bool FolderExists(std::string_view path) const override { return real().FolderExists(path); }
+    bool EntryExists(std::string_view path) const override { return real().EntryExists(path); }
     FsError GetFile(std::string_view path, FileInfo& file) const override { return real().GetFile(path, file); }
     FsError GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const override {
         return real().GetFile(folder, name, file);

@@ -240,6 +240,8 @@ void BatchRun::failed(std::size_t i, BatchFile& file, BatchCounters& c, const Fs
     host_.FileDone(file);
     if (!options_->preview && !quiet_ && !aborted_) {
         if (recordFailed) {
+            // The run cannot go on safely; the only answer is OK, but the user learns why it ends.
+            host_.ContinueAfterRenameFailure(*rows_[i], error, true);
             aborted_ = true;
         } else {
             const bool last = current_ + 1 == rows_.size();

@@ -67,8 +67,8 @@ public:
     // Before each row (or after it, for an operation that counts after the row);
     // false stops the run. Called for every row: the host paces its window events.
     virtual bool Progress(std::int32_t attempted, std::int32_t total) = 0;
-    // A rename failed. last: it was the last selected row, so the only answer is OK.
-    // False aborts the run.
+    // A rename failed. last: it was the last selected row, or its record could not
+    // be written and the run ends, so the only answer is OK. False aborts the run.
     virtual bool ContinueAfterRenameFailure(const BrowserRow& row, const FsError& error, bool last) = 0;
     // Each file's outcome once it is settled (a file whose new name waited for
     // another file of the run to move away is settled when that one has).

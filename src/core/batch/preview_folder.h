@@ -20,10 +20,6 @@ public:
         movedIn_.clear();
         gone_.clear();
     }
-    // Whether a file would be at path.
-    bool Exists(const std::string& path) const {
-        return movedIn_.contains(path) || (!gone_.contains(path) && files_.FileExists(path));
-    }
     // Where on disk the file that would be at path is now (path itself unless the
     // preview moved something there or away); nothing when none would be there.
     std::optional<std::string> Source(const std::string& path) const {
@@ -31,10 +27,15 @@ public:
         if (gone_.contains(path)) return std::nullopt;
         return path;
     }
+    // Whether anything would hold path: to the no-replace rename a folder, a FIFO
+    // or a dangling link takes a name as a file does.
+    bool Taken(const std::string& path) const {
+        return movedIn_.contains(path) || (!gone_.contains(path) && files_.EntryExists(path));
+    }
     // What the no-replace rename would answer, and the picture moved on when it would succeed.
     FsError Move(const std::string& from, const std::string& to) {
         if (from == to) return {};
-        if (Exists(to)) return {EEXIST, "move", from, to, "File exists"};
+        if (Taken(to)) return {EEXIST, "move", from, to, "File exists"};
         std::string source = Source(from).value_or(from);
         movedIn_.erase(from);
         gone_.insert(from);
