@@ -266,7 +266,7 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
 
     const FileSystem& files = FileSystemService::Instance();
     StderrSink sink;
-    RowParser parser(settings, &sink);
+    RowParser parser(settings, &sink, FileSystemService::Instance());
     FileGatherer gather(parser, files, a);
     bool stdinRead = false, stdinFailed = false;
     for (std::size_t i = 0; i < a.paths.size(); ++i) {

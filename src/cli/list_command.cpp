@@ -106,7 +106,7 @@ int RunList(std::span<const char* const> args) {
     }
 
     StderrSink sink;
-    RowParser parser(settings, &sink);
+    RowParser parser(settings, &sink, FileSystemService::Instance());
     FolderLoader loader(parser);
     loader.SetSkipUnreadableFolders(true);  // each one is named below, the rest listed
     TerminalProgress progress;

@@ -1,9 +1,11 @@
 // lorvane undo: the latest applied batch run not yet undone, reverted from its journal.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/json_writer.h"
 #include "cli/output.h"
 #include "cli/stderr_sink.h"
@@ -35,7 +37,8 @@ const char kUndoHelp[] =
     "An applied undo waits up to two seconds for a running batch to finish with\n"
     "the journal, then says what holds it and exits 2.\n"
     "Exit status: 0 every file restored (or nothing to undo), 1 some file could not\n"
-    "be restored, 2 usage error.\n";
+    "be restored, 2 usage error, 130 stopped by Ctrl+C and 141 by a closed output\n"
+    "(before the next file; undo can be run again to go on).\n";
 
 }  // namespace
 
@@ -124,6 +127,14 @@ int RunUndo(std::span<const char* const> args) {
 
     Output out;
     std::string& o = out.text();
+    // Ctrl+C or a closed output stops the undo before the next file, with its report.
+    const OutputClosedStop pipeStop;
+    std::optional<InterruptStop> interrupt(std::in_place);
+    bool outputClosed = false;
+    auto goOn = [&](std::int32_t, std::int32_t) {
+        if (out.closed() || OutputClosedStop::closed()) outputClosed = true;
+        return !outputClosed && !InterruptStop::flag().load(std::memory_order_relaxed);
+    };
     const UndoTally tally = UndoRun(*latest, FileSystemService::Instance(), apply, [&](const UndoItem& item) {
         const std::string_view word =
             item.outcome == UndoOutcome::Restored && !apply ? "would restore" : UndoOutcomeWord(item.outcome);
@@ -151,10 +162,12 @@ int RunUndo(std::span<const char* const> args) {
             o += '\n';
         }
         out.maybeFlush();
-    });
+    }, goOn);
+    interrupt.reset();
     const bool writeOk = out.flush();
     std::fprintf(stderr, "%s\n", Visible(UndoReport(*latest, tally, apply)).c_str());
     if (!apply) std::fputs("Preview: nothing was renamed; add --apply to undo.\n", stderr);
+    if (tally.stopped) return outputClosed ? ExitOutputClosed : ExitInterrupted;
     return tally.complete() && tally.markError.empty() && writeOk ? ExitOk : ExitFail;
 }
 

@@ -178,6 +178,18 @@ closed_output_stops_the_run)
     expect_text err 'The run was stopped: 2 of the 2 selected filenames were not attempted.'
     expect_line err 'lorvane: standard output was closed'
     ;;
+undo_stops_on_closed_output)
+    files '{DT=2004-05-17}.jpg' '{DT=2004-05-18}.jpg'
+    run change-dates --shift --days 2 --apply "$F"
+    { sleep 1; "$LORVANE" undo --apply 2>"$WORK/err"; echo $? >"$WORK/rc"; } | true
+    RC=$(cat "$WORK/rc")
+    expect_rc 141
+    expect_file '{DT=2004-05-19}.jpg'
+    expect_text err 'stopped with 2 files not tried'
+    run undo --apply
+    expect_rc 0
+    expect_file '{DT=2004-05-17}.jpg'
+    ;;
 same_file_reached_twice)
     # Through a linked folder, or a linked folder in its path: renamed once. Two
     # hard links are two names, each renamed.

@@ -101,7 +101,7 @@ void expectRows(RowParser& parser, const std::vector<RowCase>& cases) {
 
 TEST(RowParserTest, StatusMessageAndChronology) {
     const GlobalSettings settings;
-    RowParser parser(settings);
+    RowParser parser(settings, nullptr, FileSystemService::Instance());
     expectRows(
         parser,
         {
@@ -121,7 +121,7 @@ TEST(RowParserTest, StatusMessageAndChronology) {
 TEST(RowParserTest, FirstUsableOccurrenceWins) {
     GlobalSettings settings;
     settings.SemanticsAttributeConsolidate = 0;
-    RowParser parser(settings);
+    RowParser parser(settings, nullptr, FileSystemService::Instance());
     const char* badDate = "Date value should begin with 4-digit year between 1900 and 2100";
     expectRows(parser,
                {
@@ -142,7 +142,7 @@ TEST(RowParserTest, FirstUsableOccurrenceWins) {
 
 TEST(RowParserTest, ParseModeFromTheSettings) {
     GlobalSettings settings;
-    RowParser parser(settings);
+    RowParser parser(settings, nullptr, FileSystemService::Instance());
     BrowserRow row;
     row.Text = "{DT=2004}{SN=1}.jpg";
     parser.ParseItem(row);
@@ -173,7 +173,7 @@ protected:
 
     QTemporaryDir dir_;
     GlobalSettings settings_;
-    RowParser parser_{settings_};
+    RowParser parser_{settings_, nullptr, FileSystemService::Instance()};
     FolderLoader loader_{parser_};
 };
 

@@ -75,8 +75,7 @@ class RowParser {
 public:
     // settings must outlive the parser; sink answers the semantic layer's message box.
     // files is where rows are filled from; it outlives the parser.
-    explicit RowParser(const GlobalSettings& settings, MessageSink* sink = nullptr,
-                       const FileSystem& files = FileSystemService::Instance());
+    RowParser(const GlobalSettings& settings, MessageSink* sink, const FileSystem& files);
 
     // Makes the date and semantic options again from the settings (edit mode off).
     void RefreshOptions() { pipeline_.RefreshOptions(false); }
