@@ -36,12 +36,13 @@ void nestedTree(AttributeTree& tree, int levels) {
 }
 
 TEST(DeepNesting, EveryLayerStopsAtTheFirstAttributeTooDeep) {
-    const std::string tooDeep = "Fail n" + std::to_string(2 * (kAttributeLevelsMaximum + 1)) + " @0+0 " + std::string(kNestedTooDeeply);
+    const std::string deep(kNestedTooDeeply);
+    const std::string tooDeep = "Fail n" + std::to_string(2 * (kAttributeLevelsMaximum + 1)) + " @0+0 " + deep;
     for (int mode : {Permissive, Tolerant, Strict}) {  // at the start delimiter of the attribute past the maximum
         AttributeTree tree;
         Result r;
         Parse2x(nestedName(kDeep), tree, r, kUsual, false, true, mode, 10000000, 4);
-        EXPECT_EQ(findingText(r), "Fail @" + std::to_string(4 * kAttributeLevelsMaximum + 1) + "+1 " + std::string(kNestedTooDeeply));
+        EXPECT_EQ(findingText(r), "Fail @" + std::to_string(4 * kAttributeLevelsMaximum + 1) + "+1 " + deep);
         EXPECT_TRUE(tree.empty());
     }
     GlobalSettings s;

@@ -61,7 +61,8 @@ TEST(Dictionary, ContextsMatchWholeNames) {
         const char* parent;
         bool allowed;
     } rows[] = {
-        {"Comment", "Root", true}, {"Comment", "Version Editor", true}, {"Comment", "Creator", true},  // first, inner, last
+        // The first, an inner and the last of the list, and parts of names.
+        {"Comment", "Root", true}, {"Comment", "Version Editor", true}, {"Comment", "Creator", true},
         {"Comment", "Version", false}, {"Comment", "Editor", false}, {"Comment", "", false}, {"Comment", "Roo", false},
         {"Comment", "RootTitle", false}, {"Position", "Root", false}, {"Position", "Subject", true},
     };

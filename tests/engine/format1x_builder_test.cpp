@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/format1x.h"
+#include "engine/format2x.h"
 #include "support/engine_cases.h"
 
 namespace lorvane {
@@ -11,110 +12,94 @@ namespace {
 using testing::buildTree;
 using testing::findingText;
 using testing::treeText;
-using testing::Tweak;
 
 struct BuildRow {
-    const char* label;
     const char* attributes;  // the root's children in the compact tree form; nullptr: an empty tree
     const char* finding;
     const char* name;  // assembled also on Fail
-    Tweak tweak = nullptr;
+    const char* overrides = "";
 };
 
 constexpr const char* kFull = "Date(2005-07-14),Serial(7),Topic(Beach party),Extension(jpg)";
 
 TEST(Build1x, FindingAndName) {
     const BuildRow rows[] = {
-        {"Full", kFull, "Good", "2005-07-14 #007 Beach party.jpg"},
-        {"DateInBuildStyle", "Date(2005-7-4@9),Extension(png)", "Good", "2005-07-04 @09.png"},
+        {kFull, "Good", "2005-07-14 #007 Beach party.jpg"},
+        {"Date(2005-7-4@9),Extension(png)", "Good", "2005-07-04 @09.png"},
         // Read with the parse-side date delimiters, written with the build-side ones.
-        {"DateDelimitersOfEachSide", "Date(20050714~20050715),Extension(JPG)", "Good", "2005.07.14~2005.07.15.jpg",
-         [](GlobalSettings& s) {
-             s.ParseDateDelimiterDateComponent = "", s.BuildDateDelimiterDateComponent = ".";
-             s.BuildDateInsertSpaceBefore = s.BuildDateInsertSpaceAfter = 0;
-         }},
-        {"Trimmed", "Date(2005),Serial( 12 ),Topic(  Sea  ),Extension( Jpg )", "Good", "2005 #012 Sea.jpg"},
-        {"SerialAtTheMaximum", "Date(2005),Serial(999),Extension(jpg)", "Good", "2005 #999.jpg"},
-        {"DictionaryForms", "DT(2005),SN(3),co(Beach),EX(jpg)", "Good", "2005 #003 Beach.jpg"},
-        {"NoSpaces", kFull, "Good", "2005-07-14#007Beach party.jpg",
-         [](GlobalSettings& s) { s.Build1xSpaceBeforeSerial = 0, s.Build1xSpaceBeforeTopic = 2; }},  // only 1 is on
-        {"Delimiters", kFull, "Good", "2005-07-14 No007 _Beach party_jpg",
-         [](GlobalSettings& s) {
-             s.Build1xDelimiterSerial = "No", s.Build1xDelimiterTopic = s.Build1xDelimiterExtension = "_";
-         }},
-        {"DigitTopicWithDelimiter", "Date(2005),Topic(7 up),Extension(jpg)", "Good", "2005 _7 up.jpg",
-         [](GlobalSettings& s) { s.Build1xDelimiterTopic = "_"; }},
-        {"TopicFromA", "Date(2005),Topic(Ann),Extension(jpg)", "Good", "2005 Ann.jpg"},
-        {"TopicFromZAtTheMaximum", "Date(2005),Topic(zebra),Extension(jpg)", "Good", "2005 zebra.jpg",
-         [](GlobalSettings& s) { s.Build1xTopicLengthMaximum = 5; }},
-        {"IllegalAllowed", "Date(2005),Topic(Be:ach),Extension(jpg)", "Good", "2005 Be:ach.jpg",
-         [](GlobalSettings& s) { s.BuildAllowIllegal = 1; }},
-        {"NoExtensionExpected", "Date(2005)", "Good", "2005",
-         [](GlobalSettings& s) { s.BuildExtensionLengthMinimum = 0; }},
-        {"NoDateStillSpaced", "Serial(1),Topic(Beach),Extension(jpg)", "Good", " #001 Beach.jpg"},
-        {"LongestAllowed", kFull, "Good", "2005-07-14 #007 Beach party.jpg",
-         [](GlobalSettings& s) { s.BuildLengthMaximum = 31; }},
-        {"EmptyTree", nullptr, "Fail @0+0 Tree is empty", ""},
-        {"RootAlone", "", "Fail n1 @0+0 There must be at least one non-Extension attribute", ""},
-        {"SerialAboveRange", "Date(2005),Serial(1000),Extension(jpg)",
+        {"Date(20050714~20050715),Extension(JPG)", "Good", "2005.07.14~2005.07.15.jpg",
+         "ParseDateDelimiterDateComponent= BuildDateDelimiterDateComponent=. BuildDateInsertSpaceBefore=0 "
+         "BuildDateInsertSpaceAfter=0"},
+        {"Date(2005),Serial( 12 ),Topic(  Sea  ),Extension( Jpg )", "Good", "2005 #012 Sea.jpg"},
+        {"Date(2005),Serial(999),Extension(jpg)", "Good", "2005 #999.jpg"},
+        {"DT(2005),SN(3),co(Beach),EX(jpg)", "Good", "2005 #003 Beach.jpg"},
+        {kFull, "Good", "2005-07-14#007Beach party.jpg",
+         "Build1xSpaceBeforeSerial=0 Build1xSpaceBeforeTopic=2"},  // only 1 is on
+        {kFull, "Good", "2005-07-14 No007 _Beach party_jpg",
+         "Build1xDelimiterSerial=No Build1xDelimiterTopic=_ Build1xDelimiterExtension=_"},
+        {"Date(2005),Topic(7 up),Extension(jpg)", "Good", "2005 _7 up.jpg", "Build1xDelimiterTopic=_"},
+        {"Date(2005),Topic(Ann),Extension(jpg)", "Good", "2005 Ann.jpg"},
+        {"Date(2005),Topic(zebra),Extension(jpg)", "Good", "2005 zebra.jpg", "Build1xTopicLengthMaximum=5"},
+        {"Date(2005),Topic(Be:ach),Extension(jpg)", "Good", "2005 Be:ach.jpg", "BuildAllowIllegal=1"},
+        {"Date(2005)", "Good", "2005", "BuildExtensionLengthMinimum=0"},
+        {"Serial(1),Topic(Beach),Extension(jpg)", "Good", " #001 Beach.jpg"},
+        {kFull, "Good", "2005-07-14 #007 Beach party.jpg", "BuildLengthMaximum=31"},
+        {nullptr, "Fail @0+0 Tree is empty", ""},
+        {"", "Fail n1 @0+0 There must be at least one non-Extension attribute", ""},
+        {"Date(2005),Serial(1000),Extension(jpg)",
          "Fail n5 @0+0 Serial must be a number between 1 and 999", "2005 #1000.jpg"},
-        {"SerialBelowRange", "Date(2005),Serial(0),Extension(jpg)",
+        {"Date(2005),Serial(0),Extension(jpg)",
          "Fail n5 @0+0 Serial must be a number between 1 and 999", "2005 #000.jpg"},
         // The integer finding stands; the range finding after it does not replace it.
-        {"SerialNotANumber", "Date(2005),Serial(abc),Extension(jpg)",
+        {"Date(2005),Serial(abc),Extension(jpg)",
          "Fail n5 @1+3 Integer value must be a number between 0 and 2,147,483,647", "2005 #abc.jpg"},
-        {"TopicStartsWithDigit", "Date(2005),Topic(7 up),Extension(jpg)",
+        {"Date(2005),Topic(7 up),Extension(jpg)",
          "Fail n5 @1+1 Topic must begin with a letter when Topic Delimiter is blank", "2005 7 up.jpg"},
-        {"TopicStartsWithBracket", "Date(2005),Topic([x]),Extension(jpg)",
+        {"Date(2005),Topic([x]),Extension(jpg)",
          "Fail n5 @1+1 Topic must begin with a letter when Topic Delimiter is blank", "2005 [x].jpg"},
-        {"TopicTooLong", "Date(2005),Topic(Beach party),Extension(jpg)",
+        {"Date(2005),Topic(Beach party),Extension(jpg)",
          "Fail n5 @0+0 Topic (Length=11) too long (Maximum=5)", "2005 Beach party.jpg",
-         [](GlobalSettings& s) { s.Build1xTopicLengthMaximum = 5; }},
-        {"ExtensionWithPeriod", "Date(2005),Extension(tar.gz)", "Fail n5 @4+1 Extension value contains a period",
-         "2005.tar.gz"},
-        {"ExtensionShort", "Date(2005),Extension(j)", "Warn n5 @1+1 Extension value is less than 2 characters long",
-         "2005.j"},
-        {"ExtensionLong", "Date(2005),Extension(jpeg)", "Warn n5 @1+4 Extension value is more than 3 characters long",
-         "2005.jpeg"},
-        {"NoExtension", "Date(2005),Topic(Sea)", "Warn n1 @0+0 There should be an Extension attribute", "2005 Sea"},
-        {"OnlyExtension", "Extension(jpg)", "Fail n1 @0+0 There must be at least one non-Extension attribute", ".jpg"},
+         "Build1xTopicLengthMaximum=5"},
+        {"Date(2005),Extension(tar.gz)", "Fail n5 @4+1 Extension value contains a period", "2005.tar.gz"},
+        {"Date(2005),Extension(j)", "Warn n5 @1+1 Extension value is less than 2 characters long", "2005.j"},
+        {"Date(2005),Extension(jpeg)", "Warn n5 @1+4 Extension value is more than 3 characters long", "2005.jpeg"},
+        {"Date(2005),Topic(Sea)", "Warn n1 @0+0 There should be an Extension attribute", "2005 Sea"},
+        {"Extension(jpg)", "Fail n1 @0+0 There must be at least one non-Extension attribute", ".jpg"},
         // About the attribute, and the name is still made from the others.
-        {"OtherAttribute", "Date(2005),Subject(Ann),Extension(jpg)",
+        {"Date(2005),Subject(Ann),Extension(jpg)",
          "Fail n4 @0+0 Only Date, Serial, Topic and Extension attributes may be included", "2005.jpg"},
-        {"SecondDate", "Date(2005),Date(2006),Extension(jpg)", "Fail n4 @0+0 There may only be one Date attribute",
-         "2005.jpg"},
-        {"SecondSerial", "Date(2005),Serial(0042),Serial(1),Extension(jpg)",
+        {"Date(2005),Date(2006),Extension(jpg)", "Fail n4 @0+0 There may only be one Date attribute", "2005.jpg"},
+        {"Date(2005),Serial(0042),Serial(1),Extension(jpg)",
          "Fail n6 @0+0 There may only be one Serial attribute", "2005 #042.jpg"},
-        {"SecondExtension", "Date(2005),Extension(jpg),Extension(png)",
+        {"Date(2005),Extension(jpg),Extension(png)",
          "Fail n6 @0+0 There may only be one Extension attribute", "2005.jpg"},
-        {"NoValue", "Date(2005),Serial,Extension(jpg)", "Fail n4 @0+0 Serial attribute must have a value", "2005.jpg"},
+        {"Date(2005),Serial,Extension(jpg)", "Fail n4 @0+0 Serial attribute must have a value", "2005.jpg"},
         // The date records no value, so the name lacks a non-extension part too.
-        {"TwoValues", "Date(2005,2006),Extension(jpg)", "Fail n2 @0+0 Date attribute may only have one value", ".jpg"},
-        {"SubAttribute", "Date(2005),Topic(Sea(Place(Harbour))),Extension(jpg)",
+        {"Date(2005,2006),Extension(jpg)", "Fail n2 @0+0 Date attribute may only have one value", ".jpg"},
+        {"Date(2005),Topic(Sea(Place(Harbour))),Extension(jpg)",
          "Fail n6 @0+0 Topic value may not have sub-attributes", "2005 Sea.jpg"},
-        {"Illegal", "Date(2005),Topic(Be:ach),Extension(jpg)", "Fail n5 @3+1 Topic value contains an illegal character",
+        {"Date(2005),Topic(Be:ach),Extension(jpg)", "Fail n5 @3+1 Topic value contains an illegal character",
          "2005 Be:ach.jpg"},
-        {"EmptyValue", "Date(2005),Serial(1),Topic( ),Extension(jpg)", "Fail n7 @1+0 Topic value is empty",
-         "2005 #001 .jpg"},
+        {"Date(2005),Serial(1),Topic( ),Extension(jpg)", "Fail n7 @1+0 Topic value is empty", "2005 #001 .jpg"},
         // The date finding carries its own span; the text is left for the user to correct.
-        {"BadDate", "Date(2005-02-30),Extension(jpg)", "Fail n3 @9+2 Should be Day between 1 and 28", "2005-02-30.jpg"},
+        {"Date(2005-02-30),Extension(jpg)", "Fail n3 @9+2 Should be Day between 1 and 28", "2005-02-30.jpg"},
         // The four year places the date reader marks stop at the end of a shorter value.
-        {"ShortDateMarksOnlyItsText", "Date(ab),Extension(jpg)",
+        {"Date(ab),Extension(jpg)",
          "Fail n3 @1+2 Date value should begin with 4-digit year between 1900 and 2100", "ab.jpg"},
-        {"BackwardsDate", "Date(2005~2003),Extension(jpg)",
+        {"Date(2005~2003),Extension(jpg)",
          "Warn n3 @1+9 Latest Date/Time earlier than Earliest Date/Time", "2005 ~ 2003.jpg"},
-        {"TooLong", kFull, "Fail n1 @0+0 Filename is too long (Length=31, Maximum=30)",
-         "2005-07-14 #007 Beach party.jpg", [](GlobalSettings& s) { s.BuildLengthMaximum = 30; }},
+        {kFull, "Fail n1 @0+0 Filename is too long (Length=31, Maximum=30)",
+         "2005-07-14 #007 Beach party.jpg", "BuildLengthMaximum=30"},
         // An unknown role name translates to empty text, like every name the dictionary lacks.
-        {"UnknownRoleName", "Date(2005),Whatever(Sea),Subject(Ann),Extension(jpg)",
+        {"Date(2005),Whatever(Sea),Subject(Ann),Extension(jpg)",
          "Fail n6 @0+0 Only Date, Serial, Thema and Extension attributes may be included", "2005 Sea.jpg",
-         [](GlobalSettings& s) { s.Parse1xAttributeTopic = "Thema"; }},
+         "Parse1xAttributeTopic=Thema"},
     };
     for (const BuildRow& c : rows) {
-        SCOPED_TRACE(c.label);
+        SCOPED_TRACE(std::string(c.attributes ? c.attributes : "none") + " " + c.overrides);
         AttributeTree t;
-        if (c.attributes) buildTree(t, std::string("Filename(") + c.attributes + ")");
-        const GlobalSettings s = testing::settingsWith(c.tweak);
+        if (c.attributes) testing::buildAttributes(t, c.attributes);
+        const GlobalSettings s = testing::settingsWith(c.overrides);
         std::string name = "stale";
         Result r;
         Build1x(name, t, r, MakeDateOptions(s), MakeBuild1xOptions(s));
@@ -149,27 +134,32 @@ TEST(Build1x, MarksEveryNodeWithItsWorstFinding) {
     EXPECT_EQ(t[4].expandedImage, 5);
 }
 
-// The build adds to the result it is given: a Fail displaces an earlier Warn, a Warn
-// does not, and an empty tree leaves the rest of the result as it was.
-TEST(Build1x, FoldsIntoTheResultItIsGiven) {
+// Both builders add to the result they are given: a Fail displaces an earlier Warn,
+// a Warn does not, and an empty tree leaves the rest of the result as it was.
+TEST(Builders, FoldIntoTheResultTheyAreGiven) {
     const struct {
-        const char* tree;
+        bool format1x;
+        const char* attributes;  // nullptr: an empty tree
         const char* finding;
     } rows[] = {
-        {"", "Fail n2 @7+1 Tree is empty"},
-        {"Filename(Date(2005),Serial(1000),Extension(j))", "Fail n5 @0+0 Serial must be a number between 1 and 999"},
-        {"Filename(Date(2005),Extension(j))", "Warn n2 @7+1 earlier"},
+        {true, nullptr, "Fail n2 @7+1 Tree is empty"},
+        {true, "Date(2005),Serial(1000),Extension(j)", "Fail n5 @0+0 Serial must be a number between 1 and 999"},
+        {true, "Date(2005),Extension(j)", "Warn n2 @7+1 earlier"},
+        {false, nullptr, "Fail n2 @7+1 Tree is empty"},
+        {false, "A(x}),Extension(JPG)", "Fail n3 @2+1 End delimiter in attribute value"},
+        {false, "A,Extension(JPG)", "Warn n2 @7+1 earlier"},
     };
+    const GlobalSettings s;
     for (const auto& c : rows) {
-        SCOPED_TRACE(c.tree);
+        SCOPED_TRACE(c.attributes ? c.attributes : "empty");
         AttributeTree t;
-        buildTree(t, c.tree);
+        if (c.attributes) testing::buildAttributes(t, c.attributes);
         Result r;
         r.set(Status::Warn, "earlier", 7, 1);
         r.nodeIndex = 2;
         std::string name;
-        const GlobalSettings s;
-        Build1x(name, t, r, MakeDateOptions(s), MakeBuild1xOptions(s));
+        if (c.format1x) Build1x(name, t, r, MakeDateOptions(s), MakeBuild1xOptions(s));
+        else Build2x(name, t, r, {"{", "}", "=", ";"}, false, false, 200, 2, 3);
         EXPECT_EQ(findingText(r), c.finding);
     }
 }

@@ -10,13 +10,11 @@ namespace lorvane {
 namespace {
 
 using testing::findingText;
-using testing::Tweak;
-using testing::treeText;
 
 struct ParseRow {
     const char* name;
-    const char* expect;  // the tree of a Good parse, else the finding
-    Tweak tweak = nullptr;
+    const char* expect;  // the attributes of a Good parse, else the finding
+    const char* overrides = "";
 };
 
 // One tree and one result serve every row: a parse overwrites both.
@@ -25,9 +23,9 @@ void check(const std::vector<ParseRow>& rows) {
     Result r;
     for (const ParseRow& c : rows) {
         SCOPED_TRACE(c.name);
-        const GlobalSettings s = testing::settingsWith(c.tweak);
+        const GlobalSettings s = testing::settingsWith(c.overrides);
         Parse1x(c.name, tree, r, MakeDateOptions(s), MakeParse1xOptions(s));
-        EXPECT_EQ(r.good() ? treeText(tree) : findingText(r), c.expect);
+        EXPECT_EQ(r.good() ? testing::attributesText(tree) : findingText(r), c.expect);
         if (r.good()) { EXPECT_EQ(findingText(r), "Good"); }
         EXPECT_EQ(r.good(), !tree.empty());
         for (int i = 1; i <= tree.count(); ++i) {
@@ -39,72 +37,76 @@ void check(const std::vector<ParseRow>& rows) {
 
 TEST(Parse1x, FillsTheTree) {
     check({
-        {"2005-07-14~2005-07-15 #12 Beach party.jpg", "Filename(Date(2005-07-14 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG))"},
+        {"2005-07-14~2005-07-15 #12 Beach party.jpg",
+         "Date(2005-07-14 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG)"},
         // A latest time that is missing copies the earliest hour and minute.
         {"2005-07-14@10-30~2005-07-15 #12 Beach party.jpg",
-         "Filename(Date(2005-07-14 @10-30 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG))"},
-        {"2005.jpg", "Filename(Date(2005),Extension(JPG))"},
-        {"2004-02", "Filename(Date(2004-02))"},
-        {"2005-07-14@10-30-15", "Filename(Date(2005-07-14 @10-30-15))"},
+         "Date(2005-07-14 @10-30 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG)"},
+        {"2005.jpg", "Date(2005),Extension(JPG)"},
+        {"2004-02", "Date(2004-02)"},
+        {"2005-07-14@10-30-15", "Date(2005-07-14 @10-30-15)"},
         // The text the builder writes reads back: spaces around every token are skipped.
-        {"2005-07-14 @10 ~ @18 #3 Sea.JpEg", "Filename(Date(2005-07-14 @10 ~ @18),Serial(3),Topic(Sea),Extension(JPEG))"},
-        {"2005~2005", "Filename(Date(2005))"},
-        {"2005 Beach #12 party", "Filename(Date(2005),Serial(12),Topic(Beach party))"},
-        {"2005 Ann #1 Zed", "Filename(Date(2005),Serial(1),Topic(Ann Zed))"},
-        {"2005 abc #1 zz", "Filename(Date(2005),Serial(1),Topic(abc zz))"},
-        {"2005 Beach 2006", "Filename(Date(2005),Topic(Beach 2006))"},
-        {"2005 #007 a.b.jpg", "Filename(Date(2005),Serial(7),Topic(a.b),Extension(JPG))"},
-        {"2005.", "Filename(Date(2005),Extension)"},
-        {"2005 Caf\xC3\xA9 au lait.png", "Filename(Date(2005),Topic(Caf\xC3\xA9 au lait),Extension(PNG))"},
-        {"2005 #999", "Filename(Date(2005),Serial(999))"},
-        {"2005 #1 Sea.jpg", "Filename(When(2005),No(1),What(Sea),Ext(JPG))", [](GlobalSettings& s) {
-             s.Parse1xAttributeDate = "When", s.Parse1xAttributeSerial = "No", s.Parse1xAttributeTopic = "What", s.Parse1xAttributeExtension = "Ext";
-         }},
+        {"2005-07-14 @10 ~ @18 #3 Sea.JpEg", "Date(2005-07-14 @10 ~ @18),Serial(3),Topic(Sea),Extension(JPEG)"},
+        {"2005~2005", "Date(2005)"},
+        {"2005 Beach #12 party", "Date(2005),Serial(12),Topic(Beach party)"},
+        {"2005 Ann #1 Zed", "Date(2005),Serial(1),Topic(Ann Zed)"},
+        {"2005 abc #1 zz", "Date(2005),Serial(1),Topic(abc zz)"},
+        {"2005 Beach 2006", "Date(2005),Topic(Beach 2006)"},
+        {"2005 #007 a.b.jpg", "Date(2005),Serial(7),Topic(a.b),Extension(JPG)"},
+        {"2005.", "Date(2005),Extension"},
+        {"2005 Caf\xC3\xA9 au lait.png", "Date(2005),Topic(Caf\xC3\xA9 au lait),Extension(PNG)"},
+        {"2005 #999", "Date(2005),Serial(999)"},
+        {"2005 #1 Sea.jpg", "When(2005),No(1),What(Sea),Ext(JPG)",
+         "Parse1xAttributeDate=When Parse1xAttributeSerial=No Parse1xAttributeTopic=What "
+         "Parse1xAttributeExtension=Ext"},
         // Compact date and time forms.
-        {"20050714@1030 Sea", "Filename(Date(2005-07-14 @10-30),Topic(Sea))",
-         [](GlobalSettings& s) { s.ParseDateDelimiterDateComponent = s.ParseDateDelimiterTimeComponent = ""; }},
+        {"20050714@1030 Sea", "Date(2005-07-14 @10-30),Topic(Sea)",
+         "ParseDateDelimiterDateComponent= ParseDateDelimiterTimeComponent="},
         // A month that does not qualify is left for the next token (a serial without delimiter).
-        {"200513", "Filename(Date(2005),Serial(13))", [](GlobalSettings& s) { s.ParseDateDelimiterDateComponent = s.Parse1xDelimiterSerial = ""; }},
-        {"2005-07-14 1030 Sea", "Filename(Date(2005-07-14 @10-30),Topic(Sea))",
-         [](GlobalSettings& s) { s.ParseDateDelimiterTime = s.ParseDateDelimiterTimeComponent = ""; }},
-        {"2005-07-14@235960", "Filename(Date(2005-07-15 @00-00-00))", [](GlobalSettings& s) { s.ParseDateDelimiterTimeComponent = ""; }},
-        {"$2005 #3 _12 angry men", "Filename(Date(2005),Serial(3),Topic(12 angry men))",
-         [](GlobalSettings& s) { s.ParseDateDelimiterDate = "$", s.Parse1xDelimiterTopic = "_"; }},
-        {"2005 12 Sea", "Filename(Date(2005),Serial(12),Topic(Sea))", [](GlobalSettings& s) { s.Parse1xDelimiterSerial = ""; }},
-        {"2005 S:ea", "Filename(Date(2005),Topic(S:ea))", [](GlobalSettings& s) { s.ParseAllowIllegal = 1; }},
+        {"200513", "Date(2005),Serial(13)", "ParseDateDelimiterDateComponent= Parse1xDelimiterSerial="},
+        {"2005-07-14 1030 Sea", "Date(2005-07-14 @10-30),Topic(Sea)",
+         "ParseDateDelimiterTime= ParseDateDelimiterTimeComponent="},
+        {"2005-07-14@235960", "Date(2005-07-15 @00-00-00)", "ParseDateDelimiterTimeComponent="},
+        {"$2005 #3 _12 angry men", "Date(2005),Serial(3),Topic(12 angry men)",
+         "ParseDateDelimiterDate=$ Parse1xDelimiterTopic=_"},
+        {"2005 12 Sea", "Date(2005),Serial(12),Topic(Sea)", "Parse1xDelimiterSerial="},
+        {"2005 S:ea", "Date(2005),Topic(S:ea)", "ParseAllowIllegal=1"},
         // Topics as long as the maximum, alone, after a delimiter and joined.
-        {"2005 Beach", "Filename(Date(2005),Topic(Beach))", [](GlobalSettings& s) { s.Parse1xTopicLengthMaximum = 5; }},
-        {"2005 _Beach", "Filename(Date(2005),Topic(Beach))", [](GlobalSettings& s) { s.Parse1xDelimiterTopic = "_", s.Parse1xTopicLengthMaximum = 5; }},
-        {"2005 Bea #1 c", "Filename(Date(2005),Serial(1),Topic(Bea c))", [](GlobalSettings& s) { s.Parse1xTopicLengthMaximum = 5; }},
-        {"2005 Beach party.jpg", "Filename(Date(2005),Topic(Beach party),Extension(JPG))", [](GlobalSettings& s) { s.ParseLengthMaximum = 20; }},
+        {"2005 Beach", "Date(2005),Topic(Beach)", "Parse1xTopicLengthMaximum=5"},
+        {"2005 _Beach", "Date(2005),Topic(Beach)", "Parse1xDelimiterTopic=_ Parse1xTopicLengthMaximum=5"},
+        {"2005 Bea #1 c", "Date(2005),Serial(1),Topic(Bea c)", "Parse1xTopicLengthMaximum=5"},
+        {"2005 Beach party.jpg", "Date(2005),Topic(Beach party),Extension(JPG)", "ParseLengthMaximum=20"},
     });
 }
 
-constexpr Tweak kTopicMaximum5 = [](GlobalSettings& s) { s.Parse1xTopicLengthMaximum = 5; };
+constexpr const char* kTopicMaximum5 = "Parse1xTopicLengthMaximum=5";
 
 TEST(Parse1x, FindingsAndTheirSpans) {
     check({
         {"", "Fail @1+0 Filename is empty"},
-        {"2005 Beach party.jpg", "Fail @1+20 Filename is too long (Length=20, Maximum=19)", [](GlobalSettings& s) { s.ParseLengthMaximum = 19; }},
+        {"2005 Beach party.jpg", "Fail @1+20 Filename is too long (Length=20, Maximum=19)", "ParseLengthMaximum=19"},
         {"2005 Be:ach", "Fail @8+1 Filename contains an illegal character"},
         {"Beach", "Fail @1+5 Filename must contain a Year between 1900 and 2100"},
         {".jpg", "Fail @1+0 Filename must contain a Year between 1900 and 2100"},
         {"Beach", "Fail @1+5 Filename must contain a Year between 1950 and 2000",
-         [](GlobalSettings& s) { s.ParseDateMinimumYear = 1950, s.ParseDateMaximumYear = 2000; }},
+         "ParseDateMinimumYear=1950 ParseDateMaximumYear=2000"},
         {"2006~2005", "Fail @1+9 Latest Date/Time earlier than Earliest Date/Time"},
         {"2005-07-14@11~@10.jpg", "Fail @1+21 Latest Date/Time earlier than Earliest Date/Time"},
         // Tokens.
         {"-2005", "Fail @1+1 Invalid use of Date Separator"},
-        {"2005 '", "Fail @6+1 Invalid use of Time Separator", [](GlobalSettings& s) { s.ParseDateDelimiterTimeComponent = "'"; }},
+        {"2005 '", "Fail @6+1 Invalid use of Time Separator", "ParseDateDelimiterTimeComponent='"},
         {"1899 Beach", "Fail @1+1 Invalid character"},
         {"2005 $", "Fail @6+1 Invalid character"},
-        {"2004-02-30", "Fail @1+10 No valid 2-digit Day following Date Delimiter, Year, Date Separator, Month, and Date Separator"},
+        {"2004-02-30",
+         "Fail @1+10 No valid 2-digit Day following Date Delimiter, Year, Date Separator, Month, and Date Separator"},
         {"2005-13", "Fail @1+7 No valid 2-digit Month following Date Delimiter, Year, and Date Separator"},
-        {"$20x5 Sea", "Fail @1+5 No valid 4-digit Year following Date Delimiter", [](GlobalSettings& s) { s.ParseDateDelimiterDate = "$"; }},
+        {"$20x5 Sea", "Fail @1+5 No valid 4-digit Year following Date Delimiter", "ParseDateDelimiterDate=$"},
         {"2005@24", "Fail @5+3 No valid 2-digit Hour following Time Delimiter"},
         {"2005 @", "Fail @6+1 No valid 2-digit Hour following Time Delimiter"},  // the span stops at the name's end
         {"2005@10-60", "Fail @5+6 No valid 2-digit Minute following Time Delimiter, Hour, and Time Separator"},
-        {"2005@10-30-61", "Fail @5+9 No valid 2-digit Second following Time Delimiter, Hour, Time Separator, Minute, and Time Separator"},
+        {"2005@10-30-61",
+         "Fail @5+9 No valid 2-digit Second following Time Delimiter, Hour, Time Separator, Minute, and "
+         "Time Separator"},
         {"2005 #", "Fail @6+1 No valid Serial Number following Serial Delimiter"},
         {"2005 #x", "Fail @6+1 No valid Serial Number following Serial Delimiter"},
         {"2005 #0", "Fail @6+2 Invalid Serial Number (smaller than Minimum Serial Number)"},
@@ -112,9 +114,9 @@ TEST(Parse1x, FindingsAndTheirSpans) {
         {"2005 #99999999999999", "Fail @6+15 Invalid Serial Number (larger than Maximum Serial Number)"},
         {"2005 Caf\xC3\xA9 #0", "Fail @11+2 Invalid Serial Number (smaller than Minimum Serial Number)"},
         // The delimiter, the blank run and the period after it.
-        {"2005 _  .jpg", "Fail @6+4 No valid Topic following Topic Delimiter", [](GlobalSettings& s) { s.Parse1xDelimiterTopic = "_"; }},
+        {"2005 _  .jpg", "Fail @6+4 No valid Topic following Topic Delimiter", "Parse1xDelimiterTopic=_"},
         {"2005 _Beach party", "Fail @6+12 Topic too long (Maximum Topic Length = 5)",
-         [](GlobalSettings& s) { s.Parse1xDelimiterTopic = "_", s.Parse1xTopicLengthMaximum = 5; }},
+         "Parse1xDelimiterTopic=_ Parse1xTopicLengthMaximum=5"},
         {"2005 Beach party", "Fail @6+11 Topic too long (Length=11, Maximum= 5)", kTopicMaximum5},
         // Order of the tokens.
         {"2005 2006", "Fail @6+4 Second Date not preceded by Range Delimiter"},
@@ -126,7 +128,7 @@ TEST(Parse1x, FindingsAndTheirSpans) {
         {"2005~2006~2007", "Fail @10+1 More than one Range Delimiter"},
         {"~2005", "Fail @1+1 Range Delimiter not preceded by Earliest Date"},
         {"2005 #12 #13", "Fail @10+3 More than one Serial Number"},
-        {"2005 #0", "Fail @6+2 Invalid Serial Number (must be greater than zero)", [](GlobalSettings& s) { s.Parse1xSerialMinimum = 0; }},
+        {"2005 #0", "Fail @6+2 Invalid Serial Number (must be greater than zero)", "Parse1xSerialMinimum=0"},
         // Each part fits; joined they are too long. The span is the token that tipped it.
         {"2005 Bea #1 ch", "Fail @13+2 Topic too long (Length=6, Maximum=5)", kTopicMaximum5},
     });
@@ -155,7 +157,8 @@ TEST(Next1xToken, ReadsOneTokenAtATime) {
         SCOPED_TRACE(e.message);
         Next1xToken(U"2005-07-14@10 ~  #12 Beach 7 #", p, t, settings);
         EXPECT_EQ(t.kind, e.kind);
-        EXPECT_EQ(std::vector<int>({t.start, p, t.values[0], t.values[1], t.values[2]}), std::vector<int>({e.start, e.end, e.v1, e.v2, e.v3}));
+        EXPECT_EQ(std::vector<int>({t.start, p, t.values[0], t.values[1], t.values[2]}),
+                  std::vector<int>({e.start, e.end, e.v1, e.v2, e.v3}));
         EXPECT_EQ(t.message, e.message);
         EXPECT_EQ(t.topic, e.topic);
     }
@@ -168,7 +171,8 @@ TEST(Parse1x, ExpandsNodesAboveTheShowLevel) {
         GlobalSettings s;
         s.ParseShowTreeLevels = levels;
         Parse1x("2005 #1.jpg", tree, r, MakeDateOptions(s), MakeParse1xOptions(s));
-        for (int i = 1; i <= tree.count(); ++i) EXPECT_EQ(tree[i].expanded, levels > tree.depth(i)) << levels << " node " << i;
+        for (int i = 1; i <= tree.count(); ++i)
+            EXPECT_EQ(tree[i].expanded, levels > tree.depth(i)) << levels << " node " << i;
         EXPECT_EQ(tree[2].expandedImage, image::AttributeGood + 1);
     }
 }

@@ -10,7 +10,6 @@ namespace lorvane {
 namespace {
 
 using testing::findingText;
-using testing::treeText;
 
 constexpr Delimiters2x kUsual{"{", "}", "=", ";"}, kDoubled{"[[", "]]", "==", ";;"};
 constexpr int P = Permissive, T = Tolerant, S = Strict;
@@ -18,7 +17,7 @@ constexpr int P = Permissive, T = Tolerant, S = Strict;
 struct ParseRow {
     std::string name;
     int mode;
-    std::string expect;  // the tree of a Good parse, else the finding
+    std::string expect;  // the attributes of a Good parse, else the finding
     bool allowLabel = true, allowIllegal = false;
     int maximum = 200;
     Delimiters2x delimiters = kUsual;
@@ -32,7 +31,7 @@ void check(const std::vector<ParseRow>& rows) {
         SCOPED_TRACE(c.name);
         Result r;
         Parse2x(c.name, tree, r, c.delimiters, c.allowIllegal, c.allowLabel, c.mode, c.maximum, 4);
-        EXPECT_EQ(r.good() ? treeText(tree) : findingText(r), c.expect);
+        EXPECT_EQ(r.good() ? testing::attributesText(tree) : findingText(r), c.expect);
         EXPECT_EQ(r.good(), !tree.empty());
         for (int i = 1; i <= tree.count(); ++i) {
             EXPECT_EQ(tree[i].image, goodImageOf(tree[i].kind())) << i;
@@ -43,40 +42,41 @@ void check(const std::vector<ParseRow>& rows) {
 
 TEST(Parse2x, Grammar) {
     check({
-        {"{A=b}.jpg", S, "Filename(A(b),Extension(JPG))"},
-        {"{A=x;y}.jpg", S, "Filename(A(x,y),Extension(JPG))"},
-        {"{A=x{B=y}}.jpg", S, "Filename(A(x(B(y))),Extension(JPG))"},
-        {"{A=x{B=y};z}.jpg", S, "Filename(A(x(B(y)),z),Extension(JPG))"},
-        {"{A=x{B=y}{C=z}}{D=w}", S, "Filename(A(x(B(y),C(z))),D(w))"},
-        {"{Subject=Ann;Ben{Role=Sister}}{Place=Harbour}.jpg", S, "Filename(Subject(Ann,Ben(Role(Sister))),Place(Harbour),Extension(JPG))"},
-        {"{ A = b c }.x", S, "Filename(A(b c),Extension(X))"},
-        {"{A=b}.JpEg", T, "Filename(A(b),Extension(JPEG))"},
-        {"{A=b}.", T, "Filename(A(b),Extension)"},
-        {"{A==b}.jpg", T, "Filename(A(=b),Extension(JPG))"},
-        {"{A=b:c}", T, "Filename(A(b:c))", true, true},
-        {"{Date=2005.07.14}.jpg", T, "Filename(Date(2005.07.14),Extension(JPG))"},
-        {"{\xC3\x84=\xC3\xB6}.jpg", S, "Filename(\xC3\x84(\xC3\xB6),Extension(JPG))"},
-        {"{A=bcd}", T, "Filename(A(bcd))", true, false, 7},
-        {"{A=\xC3\xA9\xC3\xA9}", T, "Filename(A(\xC3\xA9\xC3\xA9))", true, false, 6},  // characters, not bytes
+        {"{A=b}.jpg", S, "A(b),Extension(JPG)"},
+        {"{A=x;y}.jpg", S, "A(x,y),Extension(JPG)"},
+        {"{A=x{B=y}}.jpg", S, "A(x(B(y))),Extension(JPG)"},
+        {"{A=x{B=y};z}.jpg", S, "A(x(B(y)),z),Extension(JPG)"},
+        {"{A=x{B=y}{C=z}}{D=w}", S, "A(x(B(y),C(z))),D(w)"},
+        {"{Subject=Ann;Ben{Role=Sister}}{Place=Harbour}.jpg", S,
+         "Subject(Ann,Ben(Role(Sister))),Place(Harbour),Extension(JPG)"},
+        {"{ A = b c }.x", S, "A(b c),Extension(X)"},
+        {"{A=b}.JpEg", T, "A(b),Extension(JPEG)"},
+        {"{A=b}.", T, "A(b),Extension"},
+        {"{A==b}.jpg", T, "A(=b),Extension(JPG)"},
+        {"{A=b:c}", T, "A(b:c)", true, true},
+        {"{Date=2005.07.14}.jpg", T, "Date(2005.07.14),Extension(JPG)"},
+        {"{\xC3\x84=\xC3\xB6}.jpg", S, "\xC3\x84(\xC3\xB6),Extension(JPG)"},
+        {"{A=bcd}", T, "A(bcd)", true, false, 7},
+        {"{A=\xC3\xA9\xC3\xA9}", T, "A(\xC3\xA9\xC3\xA9)", true, false, 6},  // characters, not bytes
         // Delimiters of two characters; a single bracket is then ordinary text.
-        {"[[A==b;;c[[B==x]]]][[D==e]].png", S, "Filename(A(b,c(B(x))),D(e),Extension(PNG))", true, false, 200, kDoubled},
-        {"[[A==b]c]]", S, "Filename(A(b]c))", true, false, 200, kDoubled},
+        {"[[A==b;;c[[B==x]]]][[D==e]].png", S, "A(b,c(B(x))),D(e),Extension(PNG)", true, false, 200, kDoubled},
+        {"[[A==b]c]]", S, "A(b]c)", true, false, 200, kDoubled},
     });
 }
 
 TEST(Parse2x, RelaxedModesSkipWhatStrictRefuses) {
     check({
-        {" {A=b}.jpg", T, "Filename(A(b),Extension(JPG))"},
-        {"}{A=b}=;{C=d}", T, "Filename(A(b),C(d))"},
-        {"{Abc.jpg", T, "Filename(Abc,Extension(JPG))"},
-        {"{Abc.jpg", P, "Filename(Abc,Extension(JPG))"},
-        {"Abc.jpg", P, "Filename(Abc,Extension(JPG))"},
-        {"DSC_0042.JPG", P, "Filename(DSC_0042,Extension(JPG))"},
-        {"{A}", T, "Filename(A)"},
-        {"{A=}", T, "Filename(A())"},
-        {"{A=b", T, "Filename(A(b))"},
-        {"{A{B=c}}", T, "Filename(A((B(c))))"},
-        {"{A;b}", T, "Filename(A(b))"},
+        {" {A=b}.jpg", T, "A(b),Extension(JPG)"},
+        {"}{A=b}=;{C=d}", T, "A(b),C(d)"},
+        {"{Abc.jpg", T, "Abc,Extension(JPG)"},
+        {"{Abc.jpg", P, "Abc,Extension(JPG)"},
+        {"Abc.jpg", P, "Abc,Extension(JPG)"},
+        {"DSC_0042.JPG", P, "DSC_0042,Extension(JPG)"},
+        {"{A}", T, "A"},
+        {"{A=}", T, "A()"},
+        {"{A=b", T, "A(b)"},
+        {"{A{B=c}}", T, "A((B(c)))"},
+        {"{A;b}", T, "A(b)"},
     });
 }
 
@@ -130,10 +130,15 @@ TEST(Parse2x, LongTextsSplitAtEveryDelimiter) {
     for (std::size_t n : {1, 14, 15, 16, 17, 31, 32, 33, 47}) {
         const std::string v(n, 'v'), w(n + 3, 'w');
         rows.push_back({"{A" + v + "=" + v + ";" + w + "{B=" + v + "}}{C=" + w + "}.jpg", S,
-                        "Filename(A" + v + "(" + v + "," + w + "(B(" + v + "))),C(" + w + "),Extension(JPG))", true, false, 1000});
-        rows.push_back({"[[A==" + v + "]" + v + ";;" + w + "]]", S, "Filename(A(" + v + "]" + v + "," + w + "))", true, false, 200, kDoubled});
-        rows.push_back({"\xC2\xAB" "A=" + v + "\xC2\xA7" + w + "\xC2\xBB", S, "Filename(A(" + v + "," + w + "))", true, false, 200, wide});
-        rows.push_back({"{A=" + v + "}" + w + "}", S, "Fail @" + std::to_string(n + 5) + "+0 Missing start delimiter \"{\""});
+                        "A" + v + "(" + v + "," + w + "(B(" + v + "))),C(" + w + "),Extension(JPG)", true, false,
+                        1000});
+        rows.push_back(
+            {"[[A==" + v + "]" + v + ";;" + w + "]]", S, "A(" + v + "]" + v + "," + w + ")", true, false, 200,
+             kDoubled});
+        rows.push_back(
+            {"\xC2\xAB" "A=" + v + "\xC2\xA7" + w + "\xC2\xBB", S, "A(" + v + "," + w + ")", true, false, 200, wide});
+        rows.push_back(
+            {"{A=" + v + "}" + w + "}", S, "Fail @" + std::to_string(n + 5) + "+0 Missing start delimiter \"{\""});
     }
     check(rows);
 }

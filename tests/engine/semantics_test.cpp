@@ -13,20 +13,29 @@ namespace {
 
 using testing::buildTree;
 using testing::findingOn;
-using testing::Tweak;
 using testing::treeText;
 
-void quiet(GlobalSettings& s) {  // no checks, so a row sees only what it switches on
-    s.SemanticsAttributeValidateName = s.SemanticsAttributeValidateContext = 0;
-    s.SemanticsAttributeValidateStructure = s.SemanticsValueValidateFormat = 0;
+// Semantic settings as "AttributeReorder=1 ValueReorder=1"; Quiet switches every check
+// off, so that a row sees only what it switches on.
+GlobalSettings semanticsWith(std::string_view overrides) {
+    std::string full;
+    for (std::size_t at = 0; at < overrides.size();) {
+        const std::size_t end = std::min(overrides.find(' ', at), overrides.size());
+        const std::string_view item = overrides.substr(at, end - at);
+        full += item == "Quiet" ? "SemanticsAttributeValidateName=0 SemanticsAttributeValidateContext=0 "
+                                  "SemanticsAttributeValidateStructure=0 SemanticsValueValidateFormat=0 "
+                                : "Semantics" + std::string(item) + " ";
+        at = end + 1;
+    }
+    return testing::settingsWith(full);
 }
 
 struct Row {
     const char* label;
-    std::string in;
+    std::string in;       // the root's attributes, as testing::buildAttributes() reads them
     const char* out;      // nullptr: not a concern of the row
     const char* finding;  // nullptr: not a concern of the row
-    Tweak tweak = nullptr;
+    const char* overrides = "";  // semantic settings, without "Semantics" in their keys
     const char* tags = nullptr;  // the top-level Tags afterwards, where the row is about them
     bool editMode = false;
 };
@@ -40,141 +49,160 @@ std::pair<std::string, std::string> deepDuplicates(int levels) {
         in = "Subj(" + v + "," + v + "(" + in + "))";
         out = "Subject(" + v + "(" + out + "))";
     }
-    return {"Filename(DT(2005)," + in + ")", "Filename(Captured Date(2005)," + out + ")"};
+    return {"DT(2005)," + in, "Captured Date(2005)," + out};
 }
 
 TEST(ApplySemantics, Rows) {
-    std::string keywords = "Filename(DT(2005),Keywords(k";
+    std::string keywords = "DT(2005),Keywords(k";
     for (int i = 0; i < 9999; ++i) keywords += ",k";
+    keywords += ")";
     const auto [deepIn, deepOut] = deepDuplicates(16);
     const Row rows[] = {
         // Names are translated for display (Text) and for writing (Tag), and each level ordered.
-        {"defaults", "Filename(Comment(x),DT(2005),Subject(y))", "Filename(Captured Date(2005),Subject(y),Comment(x))",
-         "Good", nullptr, "DT SU CO"},
-        {"no translation", "Filename(seq#(5))", "Filename(seq#(005))", nullptr,
-         [](GlobalSettings& s) { s.SemanticsAttributeTranslateParse = s.SemanticsAttributeTranslateBuild = 0; }, "seq#"},
-        {"short shown, long written", "Filename(seq#(5))", "Filename(SN(005))", nullptr,
-         [](GlobalSettings& s) { s.SemanticsAttributeTranslateParse = 1, s.SemanticsAttributeTranslateBuild = 3; }, "Sequence Number"},
-        {"medium shown, short written", "Filename(captured date(2005))", "Filename(Date(2005))", nullptr,
-         [](GlobalSettings& s) { s.SemanticsAttributeTranslateParse = 2, s.SemanticsAttributeTranslateBuild = 1; }, "DT"},
-        {"long shown, medium written", "Filename(Dt(2005))", "Filename(Captured Date(2005))", nullptr,
-         [](GlobalSettings& s) { s.SemanticsAttributeTranslateBuild = 2; }, "Date"},
-        {"short from any form", "Filename(DATE(2005))", "Filename(DT(2005))", nullptr,
-         [](GlobalSettings& s) { s.SemanticsAttributeTranslateParse = 1; }},
-        {"order kept", "Filename(Zeta(1),Extension(JPG),DT(2005),alpha(2))",
-         "Filename(Zeta(1),Extension(JPG),Captured Date(2005),alpha(2))", nullptr, [](GlobalSettings& s) { s.SemanticsAttributeReorder = 0; }},
+        {"defaults", "Comment(x),DT(2005),Subject(y)", "Captured Date(2005),Subject(y),Comment(x)",
+         "Good", "", "DT SU CO"},
+        {"no translation", "seq#(5)", "seq#(005)", nullptr,
+         "AttributeTranslateParse=0 AttributeTranslateBuild=0", "seq#"},
+        {"short shown, long written", "seq#(5)", "SN(005)", nullptr,
+         "AttributeTranslateParse=1 AttributeTranslateBuild=3", "Sequence Number"},
+        {"medium shown, short written", "captured date(2005)", "Date(2005)", nullptr,
+         "AttributeTranslateParse=2 AttributeTranslateBuild=1", "DT"},
+        {"long shown, medium written", "Dt(2005)", "Captured Date(2005)", nullptr, "AttributeTranslateBuild=2", "Date"},
+        {"short from any form", "DATE(2005)", "DT(2005)", nullptr, "AttributeTranslateParse=1"},
+        {"order kept", "Zeta(1),Extension(JPG),DT(2005),alpha(2)",
+         "Zeta(1),Extension(JPG),Captured Date(2005),alpha(2)", nullptr, "AttributeReorder=0"},
         // Alphabetical by displayed name, letter case ignored.
-        {"alphabetical", "Filename(Zeta(1),Extension(JPG),DT(2005),alpha(2))",
-         "Filename(alpha(2),Captured Date(2005),Extension(JPG),Zeta(1))", nullptr, [](GlobalSettings& s) { s.SemanticsAttributeReorder = 1; }},
+        {"alphabetical", "Zeta(1),Extension(JPG),DT(2005),alpha(2)",
+         "alpha(2),Captured Date(2005),Extension(JPG),Zeta(1)", nullptr, "AttributeReorder=1"},
         // Preferred: dictionary order, then unrecognised names by name, then the extension; at every level.
-        {"preferred", "Filename(Extension(JPG),Photographer(Ann),Comment(x),Abc(q),DT(2005),Place(p))",
-         "Filename(Captured Date(2005),Place(p),Comment(x),Abc(q),Photographer(Ann),Extension(JPG))", nullptr},
-        {"preferred below", "Filename(DT(2005),Subject(Ann(Comment(c),Activity(a),Position(p))))",
-         "Filename(Captured Date(2005),Subject(Ann(Position(p),Activity(a),Comment(c))))", "Good"},
-        {"values kept in order", "Filename(DT(2005),Subject(Cid,ann,Ben))", "Filename(Captured Date(2005),Subject(Cid,ann,Ben))", "Good"},
-        {"values sorted", "Filename(DT(2005),Subject(Cid,ann,Ben))", "Filename(Captured Date(2005),Subject(ann,Ben,Cid))", "Good",
-         [](GlobalSettings& s) { s.SemanticsValueReorder = 1; }},
+        {"preferred", "Extension(JPG),Photographer(Ann),Comment(x),Abc(q),DT(2005),Place(p)",
+         "Captured Date(2005),Place(p),Comment(x),Abc(q),Photographer(Ann),Extension(JPG)", nullptr},
+        {"preferred below", "DT(2005),Subject(Ann(Comment(c),Activity(a),Position(p)))",
+         "Captured Date(2005),Subject(Ann(Position(p),Activity(a),Comment(c)))", "Good"},
+        {"values kept in order", "DT(2005),Subject(Cid,ann,Ben)", "Captured Date(2005),Subject(Cid,ann,Ben)", "Good"},
+        {"values sorted", "DT(2005),Subject(Cid,ann,Ben)", "Captured Date(2005),Subject(ann,Ben,Cid)", "Good",
+         "ValueReorder=1"},
         // Consolidation: duplicates join the first of their name, values after their values.
-        {"duplicate attributes", "Filename(DT(2005),Subject(Beach),Subject(Sea))", "Filename(Captured Date(2005),Subject(Beach,Sea))", "Good"},
-        {"forms of one name, sub-attributes kept", "Filename(DT(2005),Subject(Ann(Position(left))),Place(Bay),SU(Ben(Activity(run))),subj(Cid))",
-         "Filename(Captured Date(2005),Subject(Ann(Position(left)),Ben(Activity(run)),Cid),Place(Bay))", "Good"},
-        {"unrecognised names by letter case", "Filename(DT(2005),Zed(a),zed(b),ZED(c))", "Filename(Captured Date(2005),Zed(a,b,c))", nullptr, quiet},
-        {"letter case beyond ASCII, blanks around", "Filename(DT(2005),Gr\xC3\xB6\xC3\x9F" "e(a),GR\xC3\x96\xC3\x9F" "E (b),Gr\xC3\xB6sse(c))",
-         "Filename(Captured Date(2005),Gr\xC3\xB6sse(c),Gr\xC3\xB6\xC3\x9F" "e(a,b))", nullptr, quiet},
+        {"duplicate attributes", "DT(2005),Subject(Beach),Subject(Sea)", "Captured Date(2005),Subject(Beach,Sea)",
+         "Good"},
+        {"forms of one name, sub-attributes kept",
+         "DT(2005),Subject(Ann(Position(left))),Place(Bay),SU(Ben(Activity(run))),subj(Cid)",
+         "Captured Date(2005),Subject(Ann(Position(left)),Ben(Activity(run)),Cid),Place(Bay)", "Good"},
+        {"unrecognised names by letter case", "DT(2005),Zed(a),zed(b),ZED(c)", "Captured Date(2005),Zed(a,b,c)",
+         nullptr, "Quiet"},
+        {"letter case beyond ASCII, blanks around",
+         "DT(2005),Gr\xC3\xB6\xC3\x9F" "e(a),GR\xC3\x96\xC3\x9F" "E (b),Gr\xC3\xB6sse(c)",
+         "Captured Date(2005),Gr\xC3\xB6sse(c),Gr\xC3\xB6\xC3\x9F" "e(a,b)", nullptr, "Quiet"},
         // In preferred order a name is compared as shown after its place in the order,
         // so a blank before it counts and one after it does not.
-        {"preferred order: blank before a name", "Filename(DT(2005),Zed(a), Zed(b),Zed (c))",
-         "Filename(Captured Date(2005), Zed(b),Zed(a,c))", nullptr, quiet},
-        {"alphabetical order: blanks around", "Filename(DT(2005),Zed(a), Zed(b),Zed (c))", "Filename( Zed(b,a,c),Captured Date(2005))", nullptr,
-         [](GlobalSettings& s) { quiet(s), s.SemanticsAttributeReorder = 1; }},
-        {"untranslated forms stay apart", "Filename(DT(2005),Subject(a),SU(b),SUBJECT(c))", "Filename(DT(2005),SU(b),Subject(a,c))", nullptr,
-         [](GlobalSettings& s) { quiet(s), s.SemanticsAttributeTranslateParse = 0; }},
-        {"no attribute consolidation", "Filename(DT(2005),Subject(Beach),Subject(Sea))",
-         "Filename(Captured Date(2005),Subject(Beach),Subject(Sea))", nullptr, [](GlobalSettings& s) { s.SemanticsAttributeConsolidate = 0; }},
-        {"duplicate values with their sub-attributes", "Filename(DT(2005),Subject(Ann(Position(left)),Ben,ann (Activity(run)),ANN))",
-         "Filename(Captured Date(2005),Subject(Ann(Position(left),Activity(run)),Ben))", "Good"},
-        {"values merged after attributes", "Filename(DT(2005),Subject(Ann),SU(Ann(Position(left))))",
-         "Filename(Captured Date(2005),Subject(Ann(Position(left))))", "Good"},
-        {"no value consolidation", "Filename(DT(2005),Subject(Ann,ann))", "Filename(Captured Date(2005),Subject(Ann,ann))", "Good",
-         [](GlobalSettings& s) { s.SemanticsValueConsolidate = 0; }},
-        {"merged sub-attributes merge in turn", "Filename(DT(2005),Device(Cam(Flash(on)),Cam(Flash(off))))",
-         "Filename(Captured Date(2005),Device(Cam(Flash(on,off))))", "Warn Flash @0+0 Flash attribute should not have more than 1 value"},
+        {"preferred order: blank before a name", "DT(2005),Zed(a), Zed(b),Zed (c)",
+         "Captured Date(2005), Zed(b),Zed(a,c)", nullptr, "Quiet"},
+        {"alphabetical order: blanks around", "DT(2005),Zed(a), Zed(b),Zed (c)", " Zed(b,a,c),Captured Date(2005)",
+         nullptr,
+         "Quiet AttributeReorder=1"},
+        {"untranslated forms stay apart", "DT(2005),Subject(a),SU(b),SUBJECT(c)", "DT(2005),SU(b),Subject(a,c)",
+         nullptr,
+         "Quiet AttributeTranslateParse=0"},
+        {"no attribute consolidation", "DT(2005),Subject(Beach),Subject(Sea)",
+         "Captured Date(2005),Subject(Beach),Subject(Sea)", nullptr, "AttributeConsolidate=0"},
+        {"duplicate values with their sub-attributes",
+         "DT(2005),Subject(Ann(Position(left)),Ben,ann (Activity(run)),ANN)",
+         "Captured Date(2005),Subject(Ann(Position(left),Activity(run)),Ben)", "Good"},
+        {"values merged after attributes", "DT(2005),Subject(Ann),SU(Ann(Position(left)))",
+         "Captured Date(2005),Subject(Ann(Position(left)))", "Good"},
+        {"no value consolidation", "DT(2005),Subject(Ann,ann)", "Captured Date(2005),Subject(Ann,ann)", "Good",
+         "ValueConsolidate=0"},
+        {"merged sub-attributes merge in turn", "DT(2005),Device(Cam(Flash(on)),Cam(Flash(off)))",
+         "Captured Date(2005),Device(Cam(Flash(on,off)))",
+         "Warn Flash @0+0 Flash attribute should not have more than 1 value"},
         {"deep nesting merges at every level", deepIn, deepOut.c_str(), "Warn Zed @1+3 Unrecognized attribute name",
-         [](GlobalSettings& s) { quiet(s), s.SemanticsAttributeValidateName = 1; }},
+         "Quiet AttributeValidateName=1"},
         // Heirs that come after their duplicates in Index order: sorted values, and values merged in.
-        {"sorted values, a blank after the first", "Filename(DT(2005),Subject(b ,a,b(Posn(x)),c))",
-         "Filename(Captured Date(2005),Subject(a,b(Position(x)),c))", nullptr, [](GlobalSettings& s) { quiet(s), s.SemanticsValueReorder = 1; }},
+        {"sorted values, a blank after the first", "DT(2005),Subject(b ,a,b(Posn(x)),c)",
+         "Captured Date(2005),Subject(a,b(Position(x)),c)", nullptr, "Quiet ValueReorder=1"},
         // Names with blanks are not recognised; values are compared trimmed, sorted as they stand.
-        {"edited names and values", "Filename(DT(1994),keyw(Autumn light ,Sister,Autumn light( Posn(Canon))),Keyw(ben),Keyw (kids),"
-                                    "Comm(Harbour, Harbour,ann),Crtr(kids(Posn(Grandma)),Ben))",
-         "Filename(Captured Date(1994),Creator(Ben,kids(Position(Grandma))),Keywords(Autumn light( Posn(Canon)),ben,Sister),"
-         "Comment( Harbour,ann),Keyw (kids))", nullptr, [](GlobalSettings& s) { quiet(s), s.SemanticsValueReorder = 1; }},
+        {"edited names and values",
+         "DT(1994),keyw(Autumn light ,Sister,Autumn light( Posn(Canon))),Keyw(ben),Keyw (kids),"
+                                    "Comm(Harbour, Harbour,ann),Crtr(kids(Posn(Grandma)),Ben)",
+         "Captured Date(1994),Creator(Ben,kids(Position(Grandma))),Keywords(Autumn light( Posn(Canon)),ben,Sister),"
+         "Comment( Harbour,ann),Keyw (kids)", nullptr, "Quiet ValueReorder=1"},
         // Each finding on its node; the first of the worst severity fills the result.
-        {"unrecognised name", "Filename(DT(2005),Photographer(Ann))", nullptr, "Warn Photographer @1+12 Unrecognized attribute name"},
-        {"unrecognised name counts characters", "Filename(DT(2005),Gr\xC3\xB6\xC3\x9F" "e(1))", nullptr,
-         "Fail Gr\xC3\xB6\xC3\x9F" "e @1+5 Unrecognized attribute name", [](GlobalSettings& s) { s.SemanticsAttributeValidateName = 2; }},
-        {"context at the top level", "Filename(DT(2005),Position(left))", nullptr, "Warn Position @0+0 Invalid attribute context"},
-        {"context under an unrecognised parent", "Filename(DT(2005),Zed(a(Comment(c))))", nullptr, "Fail Comment @0+0 Invalid attribute context",
-         [](GlobalSettings& s) { s.SemanticsAttributeValidateName = 0, s.SemanticsAttributeValidateContext = 2; }},
-        {"context under the wrong parent", "Filename(DT(2005),Device(Cam(Position(left))))", nullptr, "Warn Position @0+0 Invalid attribute context"},
-        {"too many values", "Filename(DT(2005),Title(a,b))", nullptr, "Warn Title @0+0 Title attribute should not have more than 1 value"},
-        {"too many values, Fail", "Filename(DT(2005),Title(a,b))", nullptr, "Fail Title @0+0 Title attribute may not have more than 1 value",
-         [](GlobalSettings& s) { s.SemanticsAttributeValidateStructure = 2; }},
-        {"too few values", "Filename(DT(2005),Subject)", nullptr, "Warn Subject @0+0 Subject attribute should have at least 1 value"},
-        {"too few values, Fail", "Filename(DT(2005),Subject)", nullptr, "Fail Subject @0+0 Subject attribute must have at least 1 value",
-         [](GlobalSettings& s) { s.SemanticsAttributeValidateStructure = 2; }},
-        {"more than the maximum in plural", keywords, nullptr, "Warn Keywords @0+0 Keywords attribute should not have more than 9999 values",
-         [](GlobalSettings& s) { s.SemanticsValueConsolidate = s.SemanticsValueValidateFormat = 0; }},
-        {"no top-level date", "Filename(Caption(c(DT(2005))))", nullptr, "Warn Filename @0+0 There should be a top-level Captured Date attribute"},
-        {"two top-level dates", "Filename(DT(2005),Date(2006),dt(2007))", nullptr,
-         "Warn Filename @0+0 There should only be one top-level Captured Date attribute", [](GlobalSettings& s) { s.SemanticsAttributeConsolidate = 0; }},
-        {"two dates merged into one attribute", "Filename(DT(2005),Date(2006))", "Filename(Captured Date(2005,2006))",
+        {"unrecognised name", "DT(2005),Photographer(Ann)", nullptr,
+         "Warn Photographer @1+12 Unrecognized attribute name"},
+        {"unrecognised name counts characters", "DT(2005),Gr\xC3\xB6\xC3\x9F" "e(1)", nullptr,
+         "Fail Gr\xC3\xB6\xC3\x9F" "e @1+5 Unrecognized attribute name", "AttributeValidateName=2"},
+        {"context at the top level", "DT(2005),Position(left)", nullptr,
+         "Warn Position @0+0 Invalid attribute context"},
+        {"context under an unrecognised parent", "DT(2005),Zed(a(Comment(c)))", nullptr,
+         "Fail Comment @0+0 Invalid attribute context",
+         "AttributeValidateName=0 AttributeValidateContext=2"},
+        {"context under the wrong parent", "DT(2005),Device(Cam(Position(left)))", nullptr,
+         "Warn Position @0+0 Invalid attribute context"},
+        {"too many values", "DT(2005),Title(a,b)", nullptr,
+         "Warn Title @0+0 Title attribute should not have more than 1 value"},
+        {"too many values, Fail", "DT(2005),Title(a,b)", nullptr,
+         "Fail Title @0+0 Title attribute may not have more than 1 value",
+         "AttributeValidateStructure=2"},
+        {"too few values", "DT(2005),Subject", nullptr,
+         "Warn Subject @0+0 Subject attribute should have at least 1 value"},
+        {"too few values, Fail", "DT(2005),Subject", nullptr,
+         "Fail Subject @0+0 Subject attribute must have at least 1 value",
+         "AttributeValidateStructure=2"},
+        {"more than the maximum in plural", keywords, nullptr,
+         "Warn Keywords @0+0 Keywords attribute should not have more than 9999 values",
+         "ValueConsolidate=0 ValueValidateFormat=0"},
+        {"no top-level date", "Caption(c(DT(2005)))", nullptr,
+         "Warn Filename @0+0 There should be a top-level Captured Date attribute"},
+        {"two top-level dates", "DT(2005),Date(2006),dt(2007)", nullptr,
+         "Warn Filename @0+0 There should only be one top-level Captured Date attribute", "AttributeConsolidate=0"},
+        {"two dates merged into one attribute", "DT(2005),Date(2006)", "Captured Date(2005,2006)",
          "Warn Captured Date @0+0 Captured Date attribute should not have more than 1 value"},
-        {"one top-level date by its long name", "Filename(Subject(a),Captured Date(2005))", nullptr, "Good",
-         [](GlobalSettings& s) { s.SemanticsAttributeReorder = 0; }},
-        {"a later Fail displaces the first Warn", "Filename(DT(2005),Photographer(Ann),Title(a,b))", nullptr,
-         "Fail Title @0+0 Title attribute may not have more than 1 value", [](GlobalSettings& s) { s.SemanticsAttributeValidateStructure = 2; }},
-        {"the first Warn stays", "Filename(DT(2005),Photographer(Ann),Title(a,b))", nullptr, "Warn Photographer @1+12 Unrecognized attribute name"},
-        {"deeper findings come before later attributes", "Filename(DT(2005),Interest(50,60),Subject(Ann(Zork(a))))", nullptr,
+        {"one top-level date by its long name", "Subject(a),Captured Date(2005)", nullptr, "Good",
+         "AttributeReorder=0"},
+        {"a later Fail displaces the first Warn", "DT(2005),Photographer(Ann),Title(a,b)", nullptr,
+         "Fail Title @0+0 Title attribute may not have more than 1 value", "AttributeValidateStructure=2"},
+        {"the first Warn stays", "DT(2005),Photographer(Ann),Title(a,b)", nullptr,
+         "Warn Photographer @1+12 Unrecognized attribute name"},
+        {"deeper findings come before later attributes", "DT(2005),Interest(50,60),Subject(Ann(Zork(a)))", nullptr,
          "Warn Zork @1+4 Unrecognized attribute name"},
         // Merging renumbers the tree: the finding follows its node, and a merged name's passes to its heir.
-        {"finding after merged nodes", "Filename(Subject(y),DT(2005),SU(x),Zed(q))", nullptr, "Warn Zed @1+3 Unrecognized attribute name"},
-        {"finding on a merged name stays inside its heir", "Filename(DT(2005),Zed (a),Zed(b))", "Filename(Captured Date(2005),Zed(b,a))",
+        {"finding after merged nodes", "Subject(y),DT(2005),SU(x),Zed(q)", nullptr,
+         "Warn Zed @1+3 Unrecognized attribute name"},
+        {"finding on a merged name stays inside its heir", "DT(2005),Zed (a),Zed(b)", "Captured Date(2005),Zed(b,a)",
          "Warn Zed @1+3 Unrecognized attribute name"},
         // Allowed contexts, and switches that are off, give no finding and only Good marks.
-        {"allowed under Subject", "Filename(DT(2005),Subject(Ann(Position(left),Activity(run))))", nullptr, "Good"},
-        {"allowed under Caption", "Filename(DT(2005),Caption(c(Creator(me),DT(2006))))", nullptr, "Good"},
-        {"allowed under Title and Quality", "Filename(DT(2005),Title(t(Comment(c))),Quality(050(Comment(c))))", nullptr, "Good"},
-        {"allowed under Device", "Filename(DT(2005),Device(Cam(Lens(front),Flash(on),Speed(fast),Comp(jpeg))))",
-         "Filename(Captured Date(2005),Device(Cam(Lens Orientation(front),Flash(on),Shutter Speed(fast),Compression(jpeg))))", "Good"},
-        {"names unchecked", "Filename(DT(2005),Photographer(Ann))", nullptr, "Good",
-         [](GlobalSettings& s) { s.SemanticsAttributeValidateName = 0; }},
-        {"contexts unchecked", "Filename(DT(2005),Position(left))", nullptr, "Good",
-         [](GlobalSettings& s) { s.SemanticsAttributeValidateContext = 0; }},
-        {"structure unchecked", "Filename(DT(2005),Title(a,b),Subject)", nullptr, "Good",
-         [](GlobalSettings& s) { s.SemanticsAttributeValidateStructure = 0; }},
-        {"values unchecked", "Filename(DT(2005),Quality(150))", nullptr, "Good", [](GlobalSettings& s) { s.SemanticsValueValidateFormat = 0; }},
+        {"allowed under Subject", "DT(2005),Subject(Ann(Position(left),Activity(run)))", nullptr, "Good"},
+        {"allowed under Caption", "DT(2005),Caption(c(Creator(me),DT(2006)))", nullptr, "Good"},
+        {"allowed under Title and Quality", "DT(2005),Title(t(Comment(c))),Quality(050(Comment(c)))", nullptr, "Good"},
+        {"allowed under Device", "DT(2005),Device(Cam(Lens(front),Flash(on),Speed(fast),Comp(jpeg)))",
+         "Captured Date(2005),Device(Cam(Lens Orientation(front),Flash(on),Shutter Speed(fast),Compression(jpeg)))",
+         "Good"},
+        {"names unchecked", "DT(2005),Photographer(Ann)", nullptr, "Good", "AttributeValidateName=0"},
+        {"contexts unchecked", "DT(2005),Position(left)", nullptr, "Good", "AttributeValidateContext=0"},
+        {"structure unchecked", "DT(2005),Title(a,b),Subject", nullptr, "Good", "AttributeValidateStructure=0"},
+        {"values unchecked", "DT(2005),Quality(150)", nullptr, "Good", "ValueValidateFormat=0"},
         // Edit mode: names still translated and values checked and rewritten, but nothing moves or merges.
-        {"edit mode", "Filename(Comment(x),SU(b,a,b),Subject(c),Photographer(p),DT(2005),Quality(50))",
-         "Filename(Comment(x),Subject(b,a,b),Subject(c),Photographer(p),Captured Date(2005),Quality(050))",
-         "Warn Photographer @1+12 Unrecognized attribute name", [](GlobalSettings& s) { s.SemanticsValueReorder = 1; },
+        {"edit mode", "Comment(x),SU(b,a,b),Subject(c),Photographer(p),DT(2005),Quality(50)",
+         "Comment(x),Subject(b,a,b),Subject(c),Photographer(p),Captured Date(2005),Quality(050)",
+         "Warn Photographer @1+12 Unrecognized attribute name", "ValueReorder=1",
          "CO SU SU Photographer DT QU", true},
-        {"all off", "Filename(Photographer(p),Quality(150),Subject(a),Subject(a))", "Filename(Photographer(p),Quality(150),Subject(a),Subject(a))", "Good",
-         [](GlobalSettings& s) { s.SemanticsAttributeEnable = s.SemanticsValueEnable = 0; }},
-        {"no date check without attributes", "Filename(Subject(a))", nullptr, "Good", [](GlobalSettings& s) { s.SemanticsAttributeEnable = 0; }},
-        {"values alone", "Filename(Quality(50),DT(2005),Subject(a,a),Title(a,b),Zed(5))",
-         "Filename(Quality(050),DT(2005),Subject(a),Title(a,b),Zed(5))", "Good", [](GlobalSettings& s) { s.SemanticsAttributeEnable = 0; },
+        {"all off", "Photographer(p),Quality(150),Subject(a),Subject(a)",
+         "Photographer(p),Quality(150),Subject(a),Subject(a)", "Good",
+         "AttributeEnable=0 ValueEnable=0"},
+        {"no date check without attributes", "Subject(a)", nullptr, "Good", "AttributeEnable=0"},
+        {"values alone", "Quality(50),DT(2005),Subject(a,a),Title(a,b),Zed(5)",
+         "Quality(050),DT(2005),Subject(a),Title(a,b),Zed(5)", "Good", "AttributeEnable=0",
          "Quality DT Subject Title Zed"},
         {"empty tree", "", "", "Good"},
     };
     for (const Row& c : rows) {
         SCOPED_TRACE(c.label);
-        const GlobalSettings s = testing::settingsWith(c.tweak);
+        const GlobalSettings s = semanticsWith(c.overrides);
         AttributeTree tree;
-        buildTree(tree, c.in);
+        if (!c.in.empty()) testing::buildAttributes(tree, c.in);
         Result r;
         ApplySemantics(tree, r, MakeSemanticOptions(s, c.editMode), MakeDateOptions(s));
-        if (c.out) { EXPECT_EQ(treeText(tree), c.out); }
+        if (c.out) { EXPECT_EQ(testing::attributesText(tree), c.out); }
         EXPECT_TRUE(tree.empty() || tree.wellShaped());
         if (c.finding) { EXPECT_EQ(findingOn(tree, r), c.finding); }
         if (r.nodeIndex) { EXPECT_EQ(statusOfImage(tree[r.nodeIndex].image), r.status) << "the node shows it"; }
@@ -198,9 +226,11 @@ TEST(ApplySemantics, FoldsIntoTheResultAndTheMarksItIsGiven) {
         const char* marks;
         const char* finding;
     } rows[] = {
-        {"Filename(DT(2005),Quality(50),Zed(q))", 2, Status::Fail, "Filename(Captured Date(2005),Quality(050),Zed(q))", "3 4 10 4 10 8 12",
+        {"Filename(DT(2005),Quality(50),Zed(q))", 2, Status::Fail, "Filename(Captured Date(2005),Quality(050),Zed(q))",
+         "3 4 10 4 10 8 12",
          "Fail Captured Date @1+1 earlier"},
-        {"Filename(DT(2005),Subject(a),Place(p),Subject(b))", 8, Status::Warn, "Filename(Captured Date(2005),Subject(a,b),Place(p))",
+        {"Filename(DT(2005),Subject(a),Place(p),Subject(b))", 8, Status::Warn,
+         "Filename(Captured Date(2005),Subject(a,b),Place(p))",
          "1 4 10 4 10 4 10 10", "Warn Subject @1+1 earlier"},
     };
     for (const auto& c : rows) {
@@ -276,9 +306,11 @@ TEST(ProcessSemantics, RememberedEntriesFollowTheirNodesThroughMerges) {
     for (const char* shape : {
              "Filename(DT(2005),Subject(Ann(Position(x),Posn(y))),SU(Ben),Quality(50),Qual(abc),Place(Bay))",
              "Filename(Zed(a),SU(Ann(Activity(run),Activity(walk(Comment(c))))),Subj(Ann(Posn(z))),Flash(on),Qual(5))",
-             "Filename(Comm(a),Comm(b),Creator(c),Crtr(d),DT(2005-13),DT(2006),Title(t),Interest(x),Intr(y),Device(d(Lens(l),"
+             "Filename(Comm(a),Comm(b),Creator(c),Crtr(d),DT(2005-13),DT(2006),Title(t),Interest(x),Intr(y),"
+             "Device(d(Lens(l),"
              "Flash(f),Flash(g))))",
-             "Filename(Subject(Ann(Device(d(Flash(on),Flash(off))),Device(e))),Subject(Ann(Qual(x))),Version Date(2001),VDat(abc))"}) {
+             "Filename(Subject(Ann(Device(d(Flash(on),Flash(off))),Device(e))),Subject(Ann(Qual(x))),"
+             "Version Date(2001),VDat(abc))"}) {
         SCOPED_TRACE(shape);
         AttributeTree cached, fresh;
         buildTree(cached, shape);

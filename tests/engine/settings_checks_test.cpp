@@ -4,16 +4,23 @@
 #include <vector>
 
 #include "engine/settings_checks.h"
+#include "support/engine_cases.h"
 
 namespace lorvane {
 namespace {
+
+constexpr const char* kLength = "Please enter an attribute name between 1 and 20 characters in length.";
+constexpr const char* kIllegalName = "Attribute names may not contain illegal characters.";
+constexpr const char* kDiffer = "Date, Serial, Topic, and Extension attribute names must all be different.";
+constexpr const char* kIllegalDelimiter = "Delimiters may not contain illegal filename characters.";
 
 // "title: message", or empty when the check passes.
 std::string said(const SettingCheck& p) { return p ? p->title + ": " + p->message : ""; }
 
 TEST(SettingChecks, IntegerFieldRoundsHalvesToEvenAndRefusesWhatIsNoWholeNumberInRange) {
     const std::pair<const char*, std::int32_t> rows[] = {  // -1: refused
-        {"12.5", 12}, {"13.5", 14}, {"12.51", 13}, {"12.49", 12}, {"12.6", 13}, {" 255 ", 255}, {"+8", 8}, {"0999", 999},
+        {"12.5", 12}, {"13.5", 14}, {"12.51", 13}, {"12.49", 12}, {"12.6", 13}, {" 255 ", 255}, {"+8", 8},
+        {"0999", 999},
         {".5", 0}, {"-0.4", 0}, {"7.", 7}, {"2147483647", 2147483647}, {"2147483647.5", -1}, {"2147483648", -1},
         {"99999999999999999999999", -1}, {"-1", -1}, {"twelve", -1}, {"", -1}, {".", -1}, {"1e3", -1}, {"1.2.3", -1}};
     for (const auto& [text, accepted] : rows) {
@@ -64,13 +71,13 @@ TEST(SettingChecks, AttributeNames) {
         {{twenty, "Serial", "Topic", "Extension"}, 0, ""},
         {{"Date", wide, "Topic", "Extension"}, 1, ""},  // twenty characters, not twenty bytes
         {{twentyOne, "Serial", "Topic", "Extension"}, 1, ""},  // only the field being left
-        {{twentyOne, "Serial", "Topic", "Extension"}, 0, "Please enter an attribute name between 1 and 20 characters in length."},
-        {{"Date", "", "Topic", "Extension"}, 1, "Please enter an attribute name between 1 and 20 characters in length."},
-        {{"Da:te", "Serial", "Topic", "Extension"}, 0, "Attribute names may not contain illegal characters."},
+        {{twentyOne, "Serial", "Topic", "Extension"}, 0, kLength},
+        {{"Date", "", "Topic", "Extension"}, 1, kLength},
+        {{"Da:te", "Serial", "Topic", "Extension"}, 0, kIllegalName},
         // Illegal characters are reported before the length.
-        {{"Date", "Serial", "?????????????????????????", "Extension"}, 2, "Attribute names may not contain illegal characters."},
-        {{"Date", "Serial", "Date", "Extension"}, 3, "Date, Serial, Topic, and Extension attribute names must all be different."},
-        {{"Date", "Serial", "Topic", "Topic"}, 0, "Date, Serial, Topic, and Extension attribute names must all be different."},
+        {{"Date", "Serial", "?????????????????????????", "Extension"}, 2, kIllegalName},
+        {{"Date", "Serial", "Date", "Extension"}, 3, kDiffer},
+        {{"Date", "Serial", "Topic", "Topic"}, 0, kDiffer},
     };
     for (const auto& c : rows) {
         const SettingCheck p = Check1xAttributeNames(c.names, c.leaving);
@@ -89,7 +96,7 @@ Delimiters2x with(Delimiters2x d, std::string_view Delimiters2x::*member, std::s
 TEST(SettingChecks, DelimitersAreLegalAndThe2xOnesOfASideApart) {
     const std::string_view fine[] = {"#", "", " ", "."}, colon[] = {"-", "", ":", "~"};
     EXPECT_EQ(said(CheckDelimitersLegal(fine)), "");
-    EXPECT_EQ(said(CheckDelimitersLegal(colon)), "Validate Delimiters: Delimiters may not contain illegal filename characters.");
+    EXPECT_EQ(said(CheckDelimitersLegal(colon)), std::string("Validate Delimiters: ") + kIllegalDelimiter);
     const std::pair<Delimiters2x, const char*> rows[] = {
         {kDefaults, ""},
         {Delimiters2x{}, ""},  // all empty
@@ -99,7 +106,7 @@ TEST(SettingChecks, DelimitersAreLegalAndThe2xOnesOfASideApart) {
         {with(kDefaults, &Delimiters2x::buildValue, ""), "Build Start and Build Value delimiters may not overlap."},
         {with(kDefaults, &Delimiters2x::parseValue, "=;"), "Parse Label and Parse Value delimiters may not overlap."},
         {with(with(kDefaults, &Delimiters2x::buildStart, "<"), &Delimiters2x::parseEnd, "{"),
-         "Delimiters may not contain illegal filename characters."},
+         kIllegalDelimiter},
     };
     for (const auto& [d, problem] : rows) {
         const SettingCheck p = Check2xDelimiters(d);
@@ -116,7 +123,8 @@ TEST(SettingChecks, DelimitersAreLegalAndThe2xOnesOfASideApart) {
         for (std::size_t j = i + 1; j < (i < 4 ? 4 : 8); ++j) {
             const std::string holder = std::string(kApart.*members[i]) + "x";
             EXPECT_EQ(said(Check2xDelimiters(with(kApart, members[j], holder))),
-                      std::string("Validate Delimiters: ") + names[i] + " and " + names[j] + " delimiters may not overlap.");
+                      std::string("Validate Delimiters: ") + names[i] + " and " + names[j] +
+                          " delimiters may not overlap.");
         }
 }
 
@@ -124,38 +132,36 @@ TEST(SettingChecks, DelimitersAreLegalAndThe2xOnesOfASideApart) {
 // problem the checks those keys take part in find (the first, in a fixed order).
 TEST(SettingChecks, TogetherOnlyTheChecksAChangedSettingTakesPartInRun) {
     const struct {
-        void (*odd)(GlobalSettings&);
+        const char* overrides;
         std::vector<std::string_view> changed;
         const char* problem;
     } rows[] = {
-        {[](GlobalSettings&) {}, {"ParseMode"}, ""},
-        {[](GlobalSettings& s) { s.ParseDateMinimumYear = 2200; }, {"ParseMode"}, ""},
-        {[](GlobalSettings& s) { s.ParseDateMinimumYear = 2200; }, {"ParseDateMinimumYear"}, "Minimum Year may not be larger than Maximum Year"},
-        {[](GlobalSettings& s) { s.ParseDateMinimumYear = 2200; }, {"ParseDateMaximumYear"}, "Maximum Year may not be smaller than Minimum Year"},
+        {"", {"ParseMode"}, ""},
+        {"ParseDateMinimumYear=2200", {"ParseMode"}, ""},
+        {"ParseDateMinimumYear=2200", {"ParseDateMinimumYear"}, "Minimum Year may not be larger than Maximum Year"},
+        {"ParseDateMinimumYear=2200", {"ParseDateMaximumYear"}, "Maximum Year may not be smaller than Minimum Year"},
         // An odd value that comes first in the order does not hide the changed one's problem.
-        {[](GlobalSettings& s) { s.ParseDateMinimumYear = 2200, s.Parse2xDelimiterEnd = "{{"; }, {"Parse2xDelimiterEnd"},
+        {"ParseDateMinimumYear=2200 Parse2xDelimiterEnd={{", {"Parse2xDelimiterEnd"},
          "Parse Start and Parse End delimiters may not overlap."},
-        {[](GlobalSettings& s) { s.Build2xDelimiterValue = "=="; }, {"ParseDateMaximumYear"}, ""},
+        {"Build2xDelimiterValue===", {"ParseDateMaximumYear"}, ""},
         // Of the 2.x pairs only those with a changed member.
-        {[](GlobalSettings& s) { s.Build2xDelimiterValue = "=="; }, {"Build2xDelimiterStart"}, ""},
-        {[](GlobalSettings& s) { s.Build2xDelimiterValue = "=="; }, {"Build2xDelimiterLabel"}, "Build Label and Build Value delimiters may not overlap."},
+        {"Build2xDelimiterValue===", {"Build2xDelimiterStart"}, ""},
+        {"Build2xDelimiterValue===", {"Build2xDelimiterLabel"},
+         "Build Label and Build Value delimiters may not overlap."},
         // The four names differ whichever of them changed; a name's own form is its own.
-        {[](GlobalSettings& s) { s.Parse1xAttributeTopic = "Serial"; }, {"Parse1xAttributeExtension"},
-         "Date, Serial, Topic, and Extension attribute names must all be different."},
-        {[](GlobalSettings& s) { s.Parse1xAttributeTopic = "Serial"; }, {"Parse1xDelimiterTopic"}, ""},
-        {[](GlobalSettings& s) { s.Parse1xAttributeDate = std::string(21, 'd'); }, {"Parse1xAttributeSerial"}, ""},
-        {[](GlobalSettings& s) { s.Parse1xAttributeDate = std::string(21, 'd'); }, {"Parse1xAttributeDate"},
-         "Please enter an attribute name between 1 and 20 characters in length."},
-        {[](GlobalSettings& s) { s.BuildDateDelimiterTime = ":"; }, {"ParseDateDelimiterRange"}, "Delimiters may not contain illegal filename characters."},
-        {[](GlobalSettings& s) { s.BuildDateDelimiterTime = ":"; }, {"Build1xDelimiterTopic"}, ""},
-        {[](GlobalSettings& s) { s.Parse1xDelimiterSerial = "|"; }, {"Build1xDelimiterExtension"}, "Delimiters may not contain illegal filename characters."},
+        {"Parse1xAttributeTopic=Serial", {"Parse1xAttributeExtension"}, kDiffer},
+        {"Parse1xAttributeTopic=Serial", {"Parse1xDelimiterTopic"}, ""},
+        {"Parse1xAttributeDate=ddddddddddddddddddddd", {"Parse1xAttributeSerial"}, ""},
+        {"Parse1xAttributeDate=ddddddddddddddddddddd", {"Parse1xAttributeDate"}, kLength},
+        {"BuildDateDelimiterTime=:", {"ParseDateDelimiterRange"}, kIllegalDelimiter},
+        {"BuildDateDelimiterTime=:", {"Build1xDelimiterTopic"}, ""},
+        {"Parse1xDelimiterSerial=|", {"Build1xDelimiterExtension"}, kIllegalDelimiter},
     };
     std::vector<std::string_view> everyKey;
     for (const SettingDef& d : GlobalSettingTable()) everyKey.push_back(d.key);
     for (const auto& c : rows) {
         SCOPED_TRACE(c.changed[0]);
-        GlobalSettings s;
-        c.odd(s);
+        const GlobalSettings s = testing::settingsWith(c.overrides);
         const SettingCheck p = CheckSettingsTogether(s, c.changed);
         EXPECT_EQ(p ? p->message : "", c.problem);
         EXPECT_EQ(CheckSettingsTogether(s, everyKey), CheckSettingsTogether(s));  // every key changed: every check
@@ -170,7 +176,8 @@ TEST(SettingChecks, TogetherOnAWholeRecord) {
     s.ParseDateMinimumYear = 2200;
     EXPECT_EQ(said(CheckSettingsTogether(s)), "Update Year: Minimum Year may not be larger than Maximum Year");
     s.ParseDateMinimumYear = 1900;
-    EXPECT_EQ(said(CheckSettingsTogether(s)), "Validate Delimiters: Build Start and Build Label delimiters may not overlap.");
+    EXPECT_EQ(said(CheckSettingsTogether(s)),
+              "Validate Delimiters: Build Start and Build Label delimiters may not overlap.");
     s.Parse1xAttributeTopic = s.Parse1xAttributeDate;
     EXPECT_EQ(said(CheckSettingsTogether(s)),
               "Validate 1.x Attributes: Date, Serial, Topic, and Extension attribute names must all be different.");

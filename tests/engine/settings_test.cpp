@@ -19,7 +19,8 @@ TEST(SettingLimits, EachSettingRefusesWhatItDoesNotAllow) {
         {"Parse2xStrictMode", "2", ""},
         {"Parse2xStrictMode", "3", "is not one of its choices (0 \"Permissive\", 1 \"Tolerant\", 2 \"Strict\")"},
         {"Parse2xStrictMode", "-1", "is not one of its choices"},
-        {"Parse2xStrictMode", "Strict", "is not a number; its choices are 0 \"Permissive\", 1 \"Tolerant\", 2 \"Strict\""},
+        {"Parse2xStrictMode", "Strict",
+         "is not a number; its choices are 0 \"Permissive\", 1 \"Tolerant\", 2 \"Strict\""},
         {"Parse2xStrictMode", "30000000000", "is not one of its choices"},
         {"Parse2xAllowLabelDelimiters", "2", "is not one of its choices"},
         {"SemanticsAttributeTranslateParse", "3", ""},
@@ -154,7 +155,8 @@ TEST(DerivedOptions, DateDelimitersAsFirstCodePointsAndEditModeHoldsStill) {
 
 TEST(WindowSettings, TogglesReadEitherWordInAnyCaseOrANumber) {
     const std::pair<const char*, std::optional<bool>> rows[] = {
-        {"False", false}, {"true", true}, {" TRUE ", true}, {"0", false}, {"2", true}, {"maybe", std::nullopt}, {"", std::nullopt}};
+        {"False", false}, {"true", true}, {" TRUE ", true}, {"0", false},
+        {"2", true},      {"maybe", {}},  {"", {}}};
     for (const auto& [text, value] : rows) EXPECT_EQ(DecodeToggle(text), value) << text;
     EXPECT_EQ(DecodeToggle(EncodeToggle(false)), false);
 }

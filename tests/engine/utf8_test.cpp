@@ -25,14 +25,17 @@ TEST(Utf8, LengthPositionAndOffsetCountLeadBytesAtEveryAlignment) {
         for (std::size_t i = 0; i < offset; ++i) before += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
         const int pos = static_cast<int>(before) + 1;
         ASSERT_EQ(utf8::position(text, offset), pos) << text;
-        if (utf8::isLead(static_cast<unsigned char>(text[offset]))) { ASSERT_EQ(utf8::offsetOf(text, pos), offset) << text; }
+        if (utf8::isLead(static_cast<unsigned char>(text[offset]))) {
+            ASSERT_EQ(utf8::offsetOf(text, pos), offset) << text;
+        }
         ASSERT_EQ(utf8::offsetOf(text, static_cast<int>(leads) + 1), text.size()) << text;
     }
 }
 
 TEST(Utf8, EncodesAndDecodesAtEveryLengthBoundary) {
-    for (const auto& [cp, bytes] : {std::pair<char32_t, const char*>{0x7F, "\x7F"}, {0x80, "\xC2\x80"}, {0x7FF, "\xDF\xBF"},
-                                    {0x800, "\xE0\xA0\x80"}, {0xFFFF, "\xEF\xBF\xBF"}, {0x10000, "\xF0\x90\x80\x80"}}) {
+    for (const auto& [cp, bytes] : {std::pair<char32_t, const char*>{0x7F, "\x7F"}, {0x80, "\xC2\x80"},
+                                    {0x7FF, "\xDF\xBF"}, {0x800, "\xE0\xA0\x80"}, {0xFFFF, "\xEF\xBF\xBF"},
+                                    {0x10000, "\xF0\x90\x80\x80"}}) {
         std::string out;
         utf8::append(out, cp);
         EXPECT_EQ(out, bytes) << std::hex << static_cast<std::uint32_t>(cp);
@@ -55,7 +58,8 @@ TEST(Utf8, StrictValidity) {
 // Each row: a code point, its upper case and its lower case.
 TEST(Utf8, SimpleCaseMapping) {
     const char32_t rows[][3] = {
-        {'a', 'A', 'a'}, {'z', 'Z', 'z'}, {'A', 'A', 'a'}, {'Z', 'Z', 'z'}, {'@', '@', '@'}, {'[', '[', '['}, {'`', '`', '`'}, {'{', '{', '{'},
+        {'a', 'A', 'a'}, {'z', 'Z', 'z'}, {'A', 'A', 'a'}, {'Z', 'Z', 'z'},
+        {'@', '@', '@'}, {'[', '[', '['}, {'`', '`', '`'}, {'{', '{', '{'},
         // Latin-1: the signs in the middle and sharp s stay; y with diaeresis goes to Latin Extended-A.
         {0xB5, 0x39C, 0xB5}, {0xC0, 0xC0, 0xE0}, {0xDE, 0xDE, 0xFE}, {0xE0, 0xC0, 0xE0}, {0xFE, 0xDE, 0xFE},
         {0xD7, 0xD7, 0xD7}, {0xF7, 0xF7, 0xF7}, {0xDF, 0xDF, 0xDF}, {0xFF, 0x178, 0xFF}, {0x178, 0x178, 0xFF},
@@ -66,12 +70,14 @@ TEST(Utf8, SimpleCaseMapping) {
         {0x179, 0x179, 0x17A}, {0x17A, 0x179, 0x17A}, {0x17D, 0x17D, 0x17E}, {0x17E, 0x17D, 0x17E},
         {0x130, 0x130, 'i'}, {0x131, 'I', 0x131}, {0x17F, 'S', 0x17F},
         // Greek, with final sigma and the accented vowels.
-        {0x391, 0x391, 0x3B1}, {0x3A9, 0x3A9, 0x3C9}, {0x3A2, 0x3A2, 0x3A2}, {0x3B1, 0x391, 0x3B1}, {0x3C9, 0x3A9, 0x3C9},
-        {0x3C2, 0x3A3, 0x3C2}, {0x386, 0x386, 0x3AC}, {0x3AC, 0x386, 0x3AC}, {0x388, 0x388, 0x3AD}, {0x3AD, 0x388, 0x3AD},
-        {0x38A, 0x38A, 0x3AF}, {0x3AF, 0x38A, 0x3AF}, {0x3B0, 0x3B0, 0x3B0},
+        {0x391, 0x391, 0x3B1}, {0x3A9, 0x3A9, 0x3C9}, {0x3A2, 0x3A2, 0x3A2}, {0x3B1, 0x391, 0x3B1},
+        {0x3C9, 0x3A9, 0x3C9}, {0x3C2, 0x3A3, 0x3C2}, {0x386, 0x386, 0x3AC}, {0x3AC, 0x386, 0x3AC},
+        {0x388, 0x388, 0x3AD}, {0x3AD, 0x388, 0x3AD}, {0x38A, 0x38A, 0x3AF}, {0x3AF, 0x38A, 0x3AF},
+        {0x3B0, 0x3B0, 0x3B0},
         // Cyrillic, both blocks of lower case.
         {0x410, 0x410, 0x430}, {0x42F, 0x42F, 0x44F}, {0x430, 0x410, 0x430}, {0x44F, 0x42F, 0x44F},
-        {0x400, 0x400, 0x450}, {0x40F, 0x40F, 0x45F}, {0x450, 0x400, 0x450}, {0x45F, 0x40F, 0x45F}, {0x460, 0x460, 0x460},
+        {0x400, 0x400, 0x450}, {0x40F, 0x40F, 0x45F}, {0x450, 0x400, 0x450}, {0x45F, 0x40F, 0x45F},
+        {0x460, 0x460, 0x460},
     };
     for (const auto& [cp, up, low] : rows) {
         EXPECT_EQ(utf8::toUpper(cp), up) << std::hex << static_cast<std::uint32_t>(cp);

@@ -19,7 +19,8 @@ TEST(NumberValues, IntegerAndPercent) {
         std::int32_t number;  // -1: the text does not read as a number
         bool integerGood, percentGood;
     } rows[] = {
-        {"0", 0, true, true}, {"100", 100, true, true}, {"101", 101, true, false}, {"2147483647", 2147483647, true, false},
+        {"0", 0, true, true}, {"100", 100, true, true}, {"101", 101, true, false},
+        {"2147483647", 2147483647, true, false},
         {"2147483648", -1, false, false}, {"99999999999999999999", -1, false, false}, {"-1", -1, false, false},
         {"-2147483648", INT32_MIN, false, false}, {"-2147483649", -1, false, false}, {"abc", -1, false, false},
         {"", -1, false, false}, {"   ", -1, false, false}, {"\xC3\xA9t\xC3\xA9", -1, false, false},
