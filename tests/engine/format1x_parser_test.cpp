@@ -1,245 +1,148 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
+#include <vector>
 
-#include "engine/dates.h"
 #include "engine/format1x.h"
-#include "support/tree_text.h"
+#include "support/engine_cases.h"
 
 namespace lorvane {
 namespace {
 
-using testing::treeText;
+using testing::findingText;
 
-using Tweak = std::function<void(GlobalSettings&)>;
-
-Result parse(std::string_view name, AttributeTree& tree, const Tweak& tweak = {}) {
-    GlobalSettings s;
-    if (tweak) tweak(s);
-    Result r;
-    r.set(Status::Warn, "stale", 9, 9);
-    Parse1x(name, tree, r, MakeDateOptions(s), MakeParse1xOptions(s));
-    return r;
-}
-
-// The span a date value text stands for, read back with the default settings.
-std::string span(std::string_view dateText) {
-    DateTime earliest, latest;
-    Finding f;
-    ValidateDateValue(dateText, earliest, latest, f, MakeDateOptions(GlobalSettings{}));
-    return FormatDateTime(earliest) + " to " + FormatDateTime(latest);
-}
-
-struct GoodCase {
+struct ParseRow {
     const char* name;
-    const char* tree;
-    const char* span;  // earliest and latest date-times of the date value
-    Tweak tweak = {};
+    const char* expect;  // the attributes of a Good parse, else the finding
+    const char* overrides = "";
 };
 
-class Parse1xGood : public ::testing::TestWithParam<GoodCase> {};
-
-TEST_P(Parse1xGood, FillsTheTree) {
-    const auto& c = GetParam();
+// One tree and one result serve every row: a parse overwrites both.
+void check(const std::vector<ParseRow>& rows) {
     AttributeTree tree;
-    Result r = parse(c.name, tree, c.tweak);
-    ASSERT_EQ(r.status, Status::Good) << r.message << " at " << r.position;
-    EXPECT_EQ(r.message, "");
-    EXPECT_EQ(r.position, 0);
-    EXPECT_EQ(r.length, 0);
-    EXPECT_EQ(treeText(tree), c.tree);
-    EXPECT_TRUE(tree.wellShaped());
-    const int date = tree[tree.root()].child;
-    ASSERT_NE(date, 0);
-    EXPECT_EQ(span(tree[tree[date].child].text), c.span);
-    for (int i = 1; i <= tree.count(); ++i) {
-        if (tree[i].isAttribute()) {
-            EXPECT_EQ(tree[i].tag, tree[i].text);
+    Result r;
+    for (const ParseRow& c : rows) {
+        SCOPED_TRACE(c.name);
+        const GlobalSettings s = testing::settingsWith(c.overrides);
+        Parse1x(c.name, tree, r, MakeDateOptions(s), MakeParse1xOptions(s));
+        EXPECT_EQ(r.good() ? testing::attributesText(tree) : findingText(r), c.expect);
+        if (r.good()) { EXPECT_EQ(findingText(r), "Good"); }
+        EXPECT_EQ(r.good(), !tree.empty());
+        for (int i = 1; i <= tree.count(); ++i) {
+            EXPECT_EQ(tree[i].image, goodImageOf(tree[i].kind()));
+            if (tree[i].isAttribute()) { EXPECT_EQ(tree[i].tag, tree[i].text); }
         }
-        EXPECT_EQ(statusOfImage(tree[i].image), Status::Good);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, Parse1xGood,
-    ::testing::Values(
-        GoodCase{"2005-07-14~2005-07-15 #12 Beach party.jpg",
-                 "Filename(Date(2005-07-14 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG))",
-                 "2005-07-14 00:00:00 to 2005-07-15 23:59:59"},
+TEST(Parse1x, FillsTheTree) {
+    check({
+        {"2005-07-14~2005-07-15 #12 Beach party.jpg",
+         "Date(2005-07-14 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG)"},
         // A latest time that is missing copies the earliest hour and minute.
-        GoodCase{"2005-07-14@10-30~2005-07-15 #12 Beach party.jpg",
-                 "Filename(Date(2005-07-14 @10-30 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG))",
-                 "2005-07-14 10:30:00 to 2005-07-15 10:30:59"},
-        GoodCase{"2005.jpg", "Filename(Date(2005),Extension(JPG))", "2005-01-01 00:00:00 to 2005-12-31 23:59:59"},
-        GoodCase{"2004-02", "Filename(Date(2004-02))", "2004-02-01 00:00:00 to 2004-02-29 23:59:59"},
-        GoodCase{"2005-07-14@10-30-15", "Filename(Date(2005-07-14 @10-30-15))",
-                 "2005-07-14 10:30:15 to 2005-07-14 10:30:15"},
+        {"2005-07-14@10-30~2005-07-15 #12 Beach party.jpg",
+         "Date(2005-07-14 @10-30 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG)"},
+        {"2005.jpg", "Date(2005),Extension(JPG)"},
+        {"2004-02", "Date(2004-02)"},
+        {"2005-07-14@10-30-15", "Date(2005-07-14 @10-30-15)"},
         // The text the builder writes reads back: spaces around every token are skipped.
-        GoodCase{"2005-07-14 @10 ~ @18 #3 Sea.JpEg", "Filename(Date(2005-07-14 @10 ~ @18),Serial(3),Topic(Sea),Extension(JPEG))",
-                 "2005-07-14 10:00:00 to 2005-07-14 18:59:59"},
-        GoodCase{"2005~2005", "Filename(Date(2005))", "2005-01-01 00:00:00 to 2005-12-31 23:59:59"},
-        GoodCase{"2005 Beach #12 party", "Filename(Date(2005),Serial(12),Topic(Beach party))",
-                 "2005-01-01 00:00:00 to 2005-12-31 23:59:59"},
-        GoodCase{"2005 Beach 2006", "Filename(Date(2005),Topic(Beach 2006))", "2005-01-01 00:00:00 to 2005-12-31 23:59:59"},
-        GoodCase{"2005 #007 a.b.jpg", "Filename(Date(2005),Serial(7),Topic(a.b),Extension(JPG))",
-                 "2005-01-01 00:00:00 to 2005-12-31 23:59:59"},
-        GoodCase{"2005.", "Filename(Date(2005),Extension)", "2005-01-01 00:00:00 to 2005-12-31 23:59:59"},
-        GoodCase{"2005 Caf\xC3\xA9 au lait.png", "Filename(Date(2005),Topic(Caf\xC3\xA9 au lait),Extension(PNG))",
-                 "2005-01-01 00:00:00 to 2005-12-31 23:59:59"},
-        // Names from the settings.
-        GoodCase{"2005 #1 Sea.jpg", "Filename(When(2005),No(1),What(Sea),Ext(JPG))",
-                 "2005-01-01 00:00:00 to 2005-12-31 23:59:59",
-                 [](GlobalSettings& s) {
-                     s.Parse1xAttributeDate = "When";
-                     s.Parse1xAttributeSerial = "No";
-                     s.Parse1xAttributeTopic = "What";
-                     s.Parse1xAttributeExtension = "Ext";
-                 }},
+        {"2005-07-14 @10 ~ @18 #3 Sea.JpEg", "Date(2005-07-14 @10 ~ @18),Serial(3),Topic(Sea),Extension(JPEG)"},
+        {"2005~2005", "Date(2005)"},
+        {"2005 Beach #12 party", "Date(2005),Serial(12),Topic(Beach party)"},
+        {"2005 Ann #1 Zed", "Date(2005),Serial(1),Topic(Ann Zed)"},
+        {"2005 abc #1 zz", "Date(2005),Serial(1),Topic(abc zz)"},
+        {"2005 Beach 2006", "Date(2005),Topic(Beach 2006)"},
+        {"2005 #007 a.b.jpg", "Date(2005),Serial(7),Topic(a.b),Extension(JPG)"},
+        {"2005.", "Date(2005),Extension"},
+        {"2005 Caf\xC3\xA9 au lait.png", "Date(2005),Topic(Caf\xC3\xA9 au lait),Extension(PNG)"},
+        {"2005 #999", "Date(2005),Serial(999)"},
+        {"2005 #1 Sea.jpg", "When(2005),No(1),What(Sea),Ext(JPG)",
+         "Parse1xAttributeDate=When Parse1xAttributeSerial=No Parse1xAttributeTopic=What "
+         "Parse1xAttributeExtension=Ext"},
         // Compact date and time forms.
-        GoodCase{"20050714@1030 Sea", "Filename(Date(2005-07-14 @10-30),Topic(Sea))",
-                 "2005-07-14 10:30:00 to 2005-07-14 10:30:59",
-                 [](GlobalSettings& s) {
-                     s.ParseDateDelimiterDateComponent = "";
-                     s.ParseDateDelimiterTimeComponent = "";
-                 }},
-        // A month that does not qualify is left for the next token (here a serial without delimiter).
-        GoodCase{"200513", "Filename(Date(2005),Serial(13))", "2005-01-01 00:00:00 to 2005-12-31 23:59:59",
-                 [](GlobalSettings& s) {
-                     s.ParseDateDelimiterDateComponent = "";
-                     s.Parse1xDelimiterSerial = "";
-                 }},
-        GoodCase{"2005-07-14 1030 Sea", "Filename(Date(2005-07-14 @10-30),Topic(Sea))",
-                 "2005-07-14 10:30:00 to 2005-07-14 10:30:59",
-                 [](GlobalSettings& s) {
-                     s.ParseDateDelimiterTime = "";
-                     s.ParseDateDelimiterTimeComponent = "";
-                 }},
-        GoodCase{"2005-07-14@235960", "Filename(Date(2005-07-15 @00-00-00))",
-                 "2005-07-15 00:00:00 to 2005-07-15 00:00:00",
-                 [](GlobalSettings& s) { s.ParseDateDelimiterTimeComponent = ""; }},
-        // Delimited date, serial and topic.
-        GoodCase{"$2005 #3 _12 angry men", "Filename(Date(2005),Serial(3),Topic(12 angry men))",
-                 "2005-01-01 00:00:00 to 2005-12-31 23:59:59",
-                 [](GlobalSettings& s) {
-                     s.ParseDateDelimiterDate = "$";
-                     s.Parse1xDelimiterTopic = "_";
-                 }},
-        GoodCase{"2005 12 Sea", "Filename(Date(2005),Serial(12),Topic(Sea))", "2005-01-01 00:00:00 to 2005-12-31 23:59:59",
-                 [](GlobalSettings& s) { s.Parse1xDelimiterSerial = ""; }},
-        GoodCase{"2005 S:ea", "Filename(Date(2005),Topic(S:ea))", "2005-01-01 00:00:00 to 2005-12-31 23:59:59",
-                 [](GlobalSettings& s) { s.ParseAllowIllegal = 1; }}),
-    [](const auto& info) { return "Good" + std::to_string(info.index); });
-
-struct FailCase {
-    const char* name;
-    const char* message;
-    int position;
-    int length;
-    Tweak tweak = {};
-};
-
-class Parse1xFail : public ::testing::TestWithParam<FailCase> {};
-
-TEST_P(Parse1xFail, MessageAndSpan) {
-    const auto& c = GetParam();
-    AttributeTree tree;
-    testing::buildTree(tree, "Filename(A(b))");
-    Result r = parse(c.name, tree, c.tweak);
-    EXPECT_EQ(r.status, Status::Fail);
-    EXPECT_EQ(r.message, c.message);
-    EXPECT_EQ(r.position, c.position);
-    EXPECT_EQ(r.length, c.length);
-    EXPECT_TRUE(tree.empty()) << "a failed parse leaves no root";
+        {"20050714@1030 Sea", "Date(2005-07-14 @10-30),Topic(Sea)",
+         "ParseDateDelimiterDateComponent= ParseDateDelimiterTimeComponent="},
+        // A month that does not qualify is left for the next token (a serial without delimiter).
+        {"200513", "Date(2005),Serial(13)", "ParseDateDelimiterDateComponent= Parse1xDelimiterSerial="},
+        {"2005-07-14 1030 Sea", "Date(2005-07-14 @10-30),Topic(Sea)",
+         "ParseDateDelimiterTime= ParseDateDelimiterTimeComponent="},
+        {"2005-07-14@235960", "Date(2005-07-15 @00-00-00)", "ParseDateDelimiterTimeComponent="},
+        {"$2005 #3 _12 angry men", "Date(2005),Serial(3),Topic(12 angry men)",
+         "ParseDateDelimiterDate=$ Parse1xDelimiterTopic=_"},
+        {"2005 12 Sea", "Date(2005),Serial(12),Topic(Sea)", "Parse1xDelimiterSerial="},
+        {"2005 S:ea", "Date(2005),Topic(S:ea)", "ParseAllowIllegal=1"},
+        // Topics as long as the maximum, alone, after a delimiter and joined.
+        {"2005 Beach", "Date(2005),Topic(Beach)", "Parse1xTopicLengthMaximum=5"},
+        {"2005 _Beach", "Date(2005),Topic(Beach)", "Parse1xDelimiterTopic=_ Parse1xTopicLengthMaximum=5"},
+        {"2005 Bea #1 c", "Date(2005),Serial(1),Topic(Bea c)", "Parse1xTopicLengthMaximum=5"},
+        {"2005 Beach party.jpg", "Date(2005),Topic(Beach party),Extension(JPG)", "ParseLengthMaximum=20"},
+    });
 }
 
-const Tweak kSerialFromZero = [](GlobalSettings& s) { s.Parse1xSerialMinimum = 0; };
-const Tweak kTopicDelimiter = [](GlobalSettings& s) { s.Parse1xDelimiterTopic = "_"; };
-const Tweak kTopicMaximum5 = [](GlobalSettings& s) { s.Parse1xTopicLengthMaximum = 5; };
+constexpr const char* kTopicMaximum5 = "Parse1xTopicLengthMaximum=5";
 
-INSTANTIATE_TEST_SUITE_P(
-    Whole, Parse1xFail,
-    ::testing::Values(
-        FailCase{"", "Filename is empty", 1, 0},
-        FailCase{"2005 Beach party.jpg", "Filename is too long (Length=20, Maximum=10)", 1, 20,
-                 [](GlobalSettings& s) { s.ParseLengthMaximum = 10; }},
-        FailCase{"2005 Be:ach", "Filename contains an illegal character", 8, 1},
-        FailCase{"Beach", "Filename must contain a Year between 1900 and 2100", 1, 5},
-        FailCase{".jpg", "Filename must contain a Year between 1900 and 2100", 1, 0},
-        FailCase{"Beach", "Filename must contain a Year between 1950 and 2000", 1, 5,
-                 [](GlobalSettings& s) {
-                     s.ParseDateMinimumYear = 1950;
-                     s.ParseDateMaximumYear = 2000;
-                 }},
-        FailCase{"2006~2005", "Latest Date/Time earlier than Earliest Date/Time", 1, 9},
-        FailCase{"2005-07-14@11~@10.jpg", "Latest Date/Time earlier than Earliest Date/Time", 1, 21}),
-    [](const auto& info) { return "Whole" + std::to_string(info.index); });
-
-INSTANTIATE_TEST_SUITE_P(
-    Tokens, Parse1xFail,
-    ::testing::Values(
-        FailCase{"-2005", "Invalid use of Date Separator", 1, 1},
-        FailCase{"2005 '", "Invalid use of Time Separator", 6, 1,
-                 [](GlobalSettings& s) { s.ParseDateDelimiterTimeComponent = "'"; }},
-        FailCase{"1899 Beach", "Invalid character", 1, 1},
-        FailCase{"2005 $", "Invalid character", 6, 1},
-        FailCase{"2004-02-30", "No valid 2-digit Day following Date Delimiter, Year, Date Separator, Month, and Date Separator",
-                 1, 10},
-        FailCase{"2005-13", "No valid 2-digit Month following Date Delimiter, Year, and Date Separator", 1, 7},
-        FailCase{"$20x5 Sea", "No valid 4-digit Year following Date Delimiter", 1, 5,
-                 [](GlobalSettings& s) { s.ParseDateDelimiterDate = "$"; }},
-        FailCase{"2005@24", "No valid 2-digit Hour following Time Delimiter", 5, 3},
-        // The move past the end selects no further than the name.
-        FailCase{"2005 @", "No valid 2-digit Hour following Time Delimiter", 6, 1},
-        FailCase{"2005@10-60", "No valid 2-digit Minute following Time Delimiter, Hour, and Time Separator", 5, 6},
-        FailCase{"2005@10-30-61",
-                 "No valid 2-digit Second following Time Delimiter, Hour, Time Separator, Minute, and Time Separator", 5,
-                 9},
-        FailCase{"2005 #", "No valid Serial Number following Serial Delimiter", 6, 1},
-        FailCase{"2005 #x", "No valid Serial Number following Serial Delimiter", 6, 1},
-        FailCase{"2005 #0", "Invalid Serial Number (smaller than Minimum Serial Number)", 6, 2},
-        FailCase{"2005 #1000", "Invalid Serial Number (larger than Maximum Serial Number)", 6, 5},
-        FailCase{"2005 #99999999999999", "Invalid Serial Number (larger than Maximum Serial Number)", 6, 15},
-        FailCase{"2005 Caf\xC3\xA9 #0", "Invalid Serial Number (smaller than Minimum Serial Number)", 11, 2},
+TEST(Parse1x, FindingsAndTheirSpans) {
+    check({
+        {"", "Fail @1+0 Filename is empty"},
+        {"2005 Beach party.jpg", "Fail @1+20 Filename is too long (Length=20, Maximum=19)", "ParseLengthMaximum=19"},
+        {"2005 Be:ach", "Fail @8+1 Filename contains an illegal character"},
+        {"Beach", "Fail @1+5 Filename must contain a Year between 1900 and 2100"},
+        {".jpg", "Fail @1+0 Filename must contain a Year between 1900 and 2100"},
+        {"Beach", "Fail @1+5 Filename must contain a Year between 1950 and 2000",
+         "ParseDateMinimumYear=1950 ParseDateMaximumYear=2000"},
+        {"2006~2005", "Fail @1+9 Latest Date/Time earlier than Earliest Date/Time"},
+        {"2005-07-14@11~@10.jpg", "Fail @1+21 Latest Date/Time earlier than Earliest Date/Time"},
+        // Tokens.
+        {"-2005", "Fail @1+1 Invalid use of Date Separator"},
+        {"2005 '", "Fail @6+1 Invalid use of Time Separator", "ParseDateDelimiterTimeComponent='"},
+        {"1899 Beach", "Fail @1+1 Invalid character"},
+        {"2005 $", "Fail @6+1 Invalid character"},
+        {"2004-02-30",
+         "Fail @1+10 No valid 2-digit Day following Date Delimiter, Year, Date Separator, Month, and Date Separator"},
+        {"2005-13", "Fail @1+7 No valid 2-digit Month following Date Delimiter, Year, and Date Separator"},
+        {"$20x5 Sea", "Fail @1+5 No valid 4-digit Year following Date Delimiter", "ParseDateDelimiterDate=$"},
+        {"2005@24", "Fail @5+3 No valid 2-digit Hour following Time Delimiter"},
+        {"2005 @", "Fail @6+1 No valid 2-digit Hour following Time Delimiter"},  // the span stops at the name's end
+        {"2005@10-60", "Fail @5+6 No valid 2-digit Minute following Time Delimiter, Hour, and Time Separator"},
+        {"2005@10-30-61",
+         "Fail @5+9 No valid 2-digit Second following Time Delimiter, Hour, Time Separator, Minute, and "
+         "Time Separator"},
+        {"2005 #", "Fail @6+1 No valid Serial Number following Serial Delimiter"},
+        {"2005 #x", "Fail @6+1 No valid Serial Number following Serial Delimiter"},
+        {"2005 #0", "Fail @6+2 Invalid Serial Number (smaller than Minimum Serial Number)"},
+        {"2005 #1000", "Fail @6+5 Invalid Serial Number (larger than Maximum Serial Number)"},
+        {"2005 #99999999999999", "Fail @6+15 Invalid Serial Number (larger than Maximum Serial Number)"},
+        {"2005 Caf\xC3\xA9 #0", "Fail @11+2 Invalid Serial Number (smaller than Minimum Serial Number)"},
         // The delimiter, the blank run and the period after it.
-        FailCase{"2005 _  .jpg", "No valid Topic following Topic Delimiter", 6, 4, kTopicDelimiter},
-        FailCase{"2005 _Beach party", "Topic too long (Maximum Topic Length = 5)", 6, 12,
-                 [](GlobalSettings& s) {
-                     s.Parse1xDelimiterTopic = "_";
-                     s.Parse1xTopicLengthMaximum = 5;
-                 }},
-        FailCase{"2005 Beach party", "Topic too long (Length=11, Maximum= 5)", 6, 11, kTopicMaximum5}),
-    [](const auto& info) { return "Token" + std::to_string(info.index); });
-
-INSTANTIATE_TEST_SUITE_P(
-    Order, Parse1xFail,
-    ::testing::Values(
-        FailCase{"2005 2006", "Second Date not preceded by Range Delimiter", 6, 4},
-        FailCase{"2005~2006 2007", "More than one Latest Date", 11, 4},
-        FailCase{"2005~@10 2006", "Latest Date preceded by Latest Time", 10, 4},
-        FailCase{"@10 2005", "Earliest Time not preceded by Earliest Date", 1, 3},
-        FailCase{"2005@10@11", "Second Time not preceded by Range Delimiter", 8, 3},
-        FailCase{"2005~@10@11", "More than one Latest Time", 9, 3},
-        FailCase{"2005~2006~2007", "More than one Range Delimiter", 10, 1},
-        FailCase{"~2005", "Range Delimiter not preceded by Earliest Date", 1, 1},
-        FailCase{"2005 #12 #13", "More than one Serial Number", 10, 3},
-        FailCase{"2005 #0", "Invalid Serial Number (must be greater than zero)", 6, 2, kSerialFromZero},
+        {"2005 _  .jpg", "Fail @6+4 No valid Topic following Topic Delimiter", "Parse1xDelimiterTopic=_"},
+        {"2005 _Beach party", "Fail @6+12 Topic too long (Maximum Topic Length = 5)",
+         "Parse1xDelimiterTopic=_ Parse1xTopicLengthMaximum=5"},
+        {"2005 Beach party", "Fail @6+11 Topic too long (Length=11, Maximum= 5)", kTopicMaximum5},
+        // Order of the tokens.
+        {"2005 2006", "Fail @6+4 Second Date not preceded by Range Delimiter"},
+        {"2005~2006 2007", "Fail @11+4 More than one Latest Date"},
+        {"2005~@10 2006", "Fail @10+4 Latest Date preceded by Latest Time"},
+        {"@10 2005", "Fail @1+3 Earliest Time not preceded by Earliest Date"},
+        {"2005@10@11", "Fail @8+3 Second Time not preceded by Range Delimiter"},
+        {"2005~@10@11", "Fail @9+3 More than one Latest Time"},
+        {"2005~2006~2007", "Fail @10+1 More than one Range Delimiter"},
+        {"~2005", "Fail @1+1 Range Delimiter not preceded by Earliest Date"},
+        {"2005 #12 #13", "Fail @10+3 More than one Serial Number"},
+        {"2005 #0", "Fail @6+2 Invalid Serial Number (must be greater than zero)", "Parse1xSerialMinimum=0"},
         // Each part fits; joined they are too long. The span is the token that tipped it.
-        FailCase{"2005 Bea #1 ch", "Topic too long (Length=6, Maximum=5)", 13, 2, kTopicMaximum5}),
-    [](const auto& info) { return "Order" + std::to_string(info.index); });
+        {"2005 Bea #1 ch", "Fail @13+2 Topic too long (Length=6, Maximum=5)", kTopicMaximum5},
+    });
+}
 
 TEST(Next1xToken, ReadsOneTokenAtATime) {
-    GlobalSettings s;
+    const GlobalSettings s;
     const Tokenizer1xSettings settings = MakeTokenizer1xSettings(MakeDateOptions(s), MakeParse1xOptions(s));
-    const std::u32string body = U"2005-07-14@10 ~  #12 Beach 7 #";
-    struct Expected {
+    const struct {
         Token1xKind kind;
-        int start, end;
-        std::int32_t v1, v2, v3;
+        int start, end, v1, v2, v3;
         const char* message;
         const char* topic = "";
-    };
-    const Expected expected[] = {
+    } tokens[] = {
         {Token1xKind::Date, 1, 11, 2005, 7, 14, "Successfully parsed Date"},
         {Token1xKind::Time, 11, 14, 10, -1, -1, "Successfully parsed Time"},
         {Token1xKind::Range, 15, 16, U'~', -1, -1, "Successfully parsed Range"},
@@ -250,26 +153,26 @@ TEST(Next1xToken, ReadsOneTokenAtATime) {
     };
     int p = 1;
     Token1x t;
-    for (const auto& e : expected) {
-        Next1xToken(body, p, t, settings);
-        EXPECT_EQ(t.kind, e.kind) << e.message;
-        EXPECT_EQ(t.start, e.start) << e.message;
-        EXPECT_EQ(p, e.end) << e.message;
-        EXPECT_EQ(t.values[0], e.v1) << e.message;
-        EXPECT_EQ(t.values[1], e.v2) << e.message;
-        EXPECT_EQ(t.values[2], e.v3) << e.message;
+    for (const auto& e : tokens) {
+        SCOPED_TRACE(e.message);
+        Next1xToken(U"2005-07-14@10 ~  #12 Beach 7 #", p, t, settings);
+        EXPECT_EQ(t.kind, e.kind);
+        EXPECT_EQ(std::vector<int>({t.start, p, t.values[0], t.values[1], t.values[2]}),
+                  std::vector<int>({e.start, e.end, e.v1, e.v2, e.v3}));
         EXPECT_EQ(t.message, e.message);
         EXPECT_EQ(t.topic, e.topic);
     }
 }
 
-TEST(Parse1x, ExpandsByShowLevels) {
+TEST(Parse1x, ExpandsNodesAboveTheShowLevel) {
     for (int levels : {0, 1, 2, 3}) {
         AttributeTree tree;
-        ASSERT_EQ(parse("2005 #1.jpg", tree, [&](GlobalSettings& s) { s.ParseShowTreeLevels = levels; }).status,
-                  Status::Good);
+        Result r;
+        GlobalSettings s;
+        s.ParseShowTreeLevels = levels;
+        Parse1x("2005 #1.jpg", tree, r, MakeDateOptions(s), MakeParse1xOptions(s));
         for (int i = 1; i <= tree.count(); ++i)
-            EXPECT_EQ(tree[i].expanded, levels > tree.depth(i)) << "levels " << levels << " node " << i;
+            EXPECT_EQ(tree[i].expanded, levels > tree.depth(i)) << levels << " node " << i;
         EXPECT_EQ(tree[2].expandedImage, image::AttributeGood + 1);
     }
 }

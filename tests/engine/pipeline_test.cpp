@@ -2,131 +2,113 @@
 
 #include <string>
 
+#include "engine/node_locator.h"
 #include "engine/pipeline.h"
-#include "support/tree_text.h"
+#include "support/engine_cases.h"
 
 namespace lorvane {
 namespace {
 
-struct EvaluateCase {
-    const char* label;
-    const char* name;
-    bool semantics;
-    bool editMode;
-    Status parse, folded;
-    const char* message;  // of the folded result
-    const char* built;    // nullptr: nothing built
-};
+using testing::findingText;
 
-class EvaluateTest : public ::testing::TestWithParam<EvaluateCase> {};
+constexpr const char* kNoDate = "Warn n1 @0+0 There should be a top-level Captured Date attribute";
 
-TEST_P(EvaluateTest, FoldsParseSemanticsAndBuild) {
-    const EvaluateCase& c = GetParam();
-    GlobalSettings settings;
-    NamePipeline p(settings, c.editMode);
-    p.SetSemantics(c.semantics);
-    const Result& r = p.Evaluate(c.name);
-    EXPECT_EQ(p.parseResult().status, c.parse);
-    EXPECT_EQ(r.status, c.folded);
-    EXPECT_EQ(r.message, c.message);
-    EXPECT_EQ(p.built(), c.built != nullptr);
-    EXPECT_EQ(p.builtName(), c.built ? c.built : "");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    NamePipeline, EvaluateTest,
-    ::testing::Values(EvaluateCase{"Good1x", "2024-05-17 @14-30 #012 Harbour seals.jpg", true, false, Status::Good,
-                                   Status::Good, "", "2024-05-17 @14-30 #012 Harbour seals.jpg"},
-                      EvaluateCase{"SemanticWarnReachesFoldedResult", "{Subject=Ann}{Foo=bar}.jpg", true, false,
-                                   Status::Good, Status::Warn, "Unrecognized attribute name", "{SU=Ann}{Foo=bar}.jpg"},
-                      EvaluateCase{"SemanticsOffLeavesNamesAlone", "{PL=Harbour}{SU=Ann}.jpg", false, false,
-                                   Status::Good, Status::Good, "", "{PL=Harbour}{SU=Ann}.jpg"},
-                      EvaluateCase{"ReordersOutsideEditMode", "{PL=Harbour}{SU=Ann}.jpg", true, false, Status::Good,
-                                   Status::Warn, "There should be a top-level Captured Date attribute",
-                                   "{SU=Ann}{PL=Harbour}.jpg"},
-                      EvaluateCase{"EditModeKeepsTheOrder", "{PL=Harbour}{SU=Ann}.jpg", true, true, Status::Good,
-                                   Status::Warn, "There should be a top-level Captured Date attribute",
-                                   "{PL=Harbour}{SU=Ann}.jpg"},
-                      EvaluateCase{"FailedParseBuildsNothing", "x{", true, false, Status::Fail, Status::Fail,
-                                   "Missing start delimiter \"{\"", nullptr}),
-    [](const auto& info) { return std::string(info.param.label); });
-
-TEST(NamePipeline, ReusedTreeCarriesNothingFromTheLastName) {
-    GlobalSettings settings;
+// One pipeline evaluates every row in turn, so a row also shows that nothing of the
+// name before it is carried over.
+TEST(NamePipeline, EvaluateFoldsParseSemanticsAndBuild) {
+    const struct {
+        const char* name;
+        bool semantics, editMode;
+        const char* parsedAs;  // the format of the parse alone; empty when it failed
+        const char* folded;
+        const char* built;  // nullptr: nothing built
+    } rows[] = {
+        {"{Subject=Ann}{Foo=bar}.jpg", true, false, "2.x", "Warn n4 @1+3 Unrecognized attribute name",
+         "{SU=Ann}{Foo=bar}.jpg"},
+        {"x{", true, false, "", "Fail @1+0 Missing start delimiter \"{\"", nullptr},
+        {"2024-05-17 @14-30 #012 Harbour seals.jpg", true, false, "1.x", "Good",
+         "2024-05-17 @14-30 #012 Harbour seals.jpg"},
+        // A good result's position is where the parse ended.
+        {"{PL=Harbour}{SU=Ann}.jpg", false, false, "2.x", "Good @21+0", "{PL=Harbour}{SU=Ann}.jpg"},
+        {"{PL=Harbour}{SU=Ann}.jpg", true, false, "2.x", kNoDate, "{SU=Ann}{PL=Harbour}.jpg"},
+        {"{PL=Harbour}{SU=Ann}.jpg", true, true, "2.x", kNoDate, "{PL=Harbour}{SU=Ann}.jpg"},  // edit mode: no moves
+        {"{Comment=x}{Subject=Beach}{DT=2005-07-14}{Quality=50}{Subject=Sea}.jpg", true, false, "2.x", "Good @67+0",
+         "{DT=2005-07-14}{SU=Beach;Sea}{QU=050}{CO=x}.jpg"},
+    };
+    const GlobalSettings settings;
     NamePipeline p(settings);
-    p.Evaluate("{Subject=Ann}{Foo=bar}.jpg");
-    const Result& r = p.Evaluate("x{");
-    EXPECT_TRUE(r.failed());
-    EXPECT_FALSE(p.built());
-    EXPECT_TRUE(p.buildResult().good());
-    EXPECT_TRUE(p.tree().empty());
-    p.Evaluate("2024-05-17 #3.jpg");
-    EXPECT_EQ(p.formatCode(), format::Code1x);
-    EXPECT_TRUE(p.result().good()) << p.result().message;
+    std::string lastGood;  // the format a later Rebuild builds to
+    for (const auto& c : rows) {
+        SCOPED_TRACE(c.name);
+        p.RefreshOptions(c.editMode);
+        p.SetSemantics(c.semantics);
+        EXPECT_EQ(findingText(p.Evaluate(c.name)), c.folded);
+        EXPECT_EQ(p.parseFormatCode(), c.parsedAs);
+        EXPECT_EQ(p.parseResult().good(), *c.parsedAs != '\0');
+        if (*c.parsedAs) lastGood = c.parsedAs;
+        EXPECT_EQ(p.formatCode(), lastGood);
+        EXPECT_EQ(p.built(), c.built != nullptr);
+        EXPECT_EQ(p.builtName(), c.built ? c.built : "");
+        if (!c.built) { EXPECT_TRUE(p.tree().empty() && p.buildResult().good()); }
+    }
 }
 
+// After an edit of the tree the name is built in the format it was parsed from, and
+// the finding about the removed node goes with it.
 TEST(NamePipeline, RebuildBuildsTheEditedTreeInTheParsedFormat) {
-    GlobalSettings settings;
+    const GlobalSettings settings;
     NamePipeline p(settings, true);
     p.Evaluate("{Subject=Ann}{Foo=bar}.jpg");
-    ASSERT_TRUE(p.parseResult().good());
-    // The edit removes the unrecognised attribute, so its warning must go too.
-    AttributeTree& t = p.tree();
-    for (int n = t[t.root()].child; n; n = t[n].next)
-        if (t[n].text == "Foo") {
-            t.remove(n);
-            break;
-        }
+    p.tree().remove(4);  // Foo
     const Result& r = p.Rebuild();
-    EXPECT_EQ(p.formatCode(), format::Code2x);
+    EXPECT_EQ(p.formatCode(), "2.x");
     EXPECT_EQ(p.builtName(), "{SU=Ann}.jpg");
-    EXPECT_EQ(r.message, "There should be a top-level Captured Date attribute");
+    EXPECT_EQ(findingText(r), kNoDate);
 }
 
 // A reader that kept only the start of a long name must report what the whole name
-// would have got, and leave nothing of the name before it.
+// would have got, and leave nothing of the name before it; Rebuild keeps its format.
 TEST(NamePipeline, RefusedLongNameReportsWhatEvaluatingItGives) {
-    GlobalSettings settings;
-    NamePipeline whole(settings);
+    const GlobalSettings settings;
     const int length = settings.ParseLengthMaximum + 1;
-    const Result& expected = whole.Evaluate("{SU=" + std::string(static_cast<std::size_t>(length - 9), 'a') + "}.jpg");
-    ASSERT_TRUE(expected.failed());
-
-    NamePipeline p(settings);
-    p.Evaluate("{Subject=Ann}{Foo=bar}.jpg");
-    ASSERT_TRUE(p.built());
-    const Result& r = p.RefuseLong(length);
-    EXPECT_EQ(r.status, expected.status);
-    EXPECT_EQ(r.message, expected.message);
-    EXPECT_EQ(r.position, expected.position);
-    EXPECT_EQ(r.length, expected.length);
-    EXPECT_TRUE(p.parseResult().failed());
-    EXPECT_TRUE(p.buildResult().good());
-    EXPECT_FALSE(p.built());
+    NamePipeline whole(settings), p(settings);
+    const std::string expected = findingText(whole.Evaluate("{SU=" + std::string(length - 9, 'a') + "}.jpg"));
+    EXPECT_EQ(expected, "Fail @1+201 Filename is too long (Length=201, Maximum=200)");
+    p.Evaluate("2024-05-17 #3.jpg");
+    EXPECT_EQ(findingText(p.RefuseLong(length)), expected);
+    EXPECT_TRUE(p.parseResult().failed() && p.buildResult().good() && p.tree().empty() && !p.built());
     EXPECT_EQ(p.builtName(), "");
-    EXPECT_TRUE(p.tree().empty());
-    EXPECT_EQ(p.formatName(), "");
-    EXPECT_EQ(p.buildFormatName(), "");
+    EXPECT_TRUE(p.parseFormatCode().empty() && p.formatName().empty() && p.buildFormatName().empty());
+    EXPECT_EQ(p.formatCode(), "1.x");
 }
 
-// The format a failed parse reports is none, while Rebuild keeps building in the
-// format of the last good one; a name too long to keep fails like a parse.
-TEST(NamePipeline, FailedOrRefusedNameHasNoParseFormatButRebuildKeepsTheLastGoodOne) {
-    GlobalSettings settings;
-    NamePipeline p(settings);
-    p.Evaluate("2024-05-17 #3.jpg");
-    EXPECT_EQ(p.parseFormatCode(), format::Code1x);
-    p.Evaluate("x{");
-    EXPECT_EQ(p.parseFormatCode(), "");
-    EXPECT_EQ(p.formatCode(), format::Code1x);
-
-    const Result& r = p.RefuseLong(settings.ParseLengthMaximum + 1);
-    EXPECT_TRUE(r.failed());
-    EXPECT_EQ(r.status, p.parseResult().status);
-    EXPECT_EQ(p.parseFormatCode(), "");
-    EXPECT_FALSE(p.built());
-    EXPECT_TRUE(p.tree().empty());
-    EXPECT_EQ(p.formatCode(), format::Code1x);
+// The node an Editor had selected, found again after the tree was evaluated anew.
+TEST(NodeLocator, FindsTheNodeAgainByIndexThenPathThenKind) {
+    const struct {
+        const char* before;
+        int node;
+        const char* after;
+        int found;
+    } rows[] = {
+        {"Filename(A(a),B(b))", 1, "Filename(B(b))", 1},       // the root
+        {"Filename(A(a),B(b))", 5, "Filename(A(a),B(b))", 5},  // the last node, unchanged
+        {"Filename(A(a),B(b))", 5, "Filename(B(b),A(a))", 3},  // moved: by its path
+        {"Filename(A(a),B(b))", 4, "Filename(A(a,x),B(b))", 5},
+        {"Filename(A(b))", 3, "Filename(A(c))", 3},           // renamed, the last node: by Index and kind
+        {"Filename(A(a),B(b))", 3, "Filename(A(x),B(b))", 3},
+        {"Filename(A(a))", 3, "Filename(A,C)", 0},            // another kind at its Index
+        {"Filename(A(a),B(b))", 5, "Filename(A(a))", 0},      // gone
+        {"Filename(A(a))", 0, "Filename(A(a))", 0},           // none
+        {"Filename(A(a))", 4, "Filename(A(a),B)", 0},         // beyond the tree when located
+    };
+    for (const auto& c : rows) {
+        SCOPED_TRACE(std::string(c.before) + " " + std::to_string(c.node) + " " + c.after);
+        AttributeTree tree;
+        testing::buildTree(tree, c.before);
+        const NodeLocator locator(tree, c.node);
+        testing::buildTree(tree, c.after);
+        EXPECT_EQ(locator.find(tree), c.found);
+    }
 }
 
 }  // namespace

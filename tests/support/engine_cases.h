@@ -1,0 +1,68 @@
+// Shared pieces of the engine's table tests: a finding as one line of text, so that a
+// row states its expected finding in one column, and settings changed by a row.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <variant>
+
+#include "engine/result.h"
+#include "engine/settings.h"
+#include "support/tree_text.h"
+
+namespace lorvane::testing {
+
+// "Fail n5 @4+1 Extension value contains a period": status, the node when one is
+// concerned, position and length, message. A Good result with nothing in it is "Good".
+inline std::string findingText(const Result& r) {
+    std::string out(statusWord(r.status));
+    if (r.good() && r.message.empty() && !r.nodeIndex && !r.position && !r.length) return out;
+    if (r.nodeIndex) out += " n" + std::to_string(r.nodeIndex);
+    out += " @" + std::to_string(r.position) + "+" + std::to_string(r.length);
+    if (!r.message.empty()) out += " " + r.message;
+    return out;
+}
+
+// The same, naming the node by its Text rather than its Index, for passes that renumber
+// the tree: "Warn Photographer @1+12 Unrecognized attribute name".
+inline std::string findingOn(const AttributeTree& t, const Result& r) {
+    if (r.good() && r.message.empty()) return "Good";
+    return std::string(statusWord(r.status)) + " " + (r.nodeIndex ? t[r.nodeIndex].text : "-") + " @" +
+           std::to_string(r.position) + "+" + std::to_string(r.length) + " " + r.message;
+}
+
+// The root's attributes in the treeText() form, without the root around them, and a
+// tree made from that form; rows state trees so.
+inline std::string attributesText(const AttributeTree& t) {
+    const std::string s = treeText(t);
+    return s.size() > 10 ? s.substr(9, s.size() - 10) : "";
+}
+inline void buildAttributes(AttributeTree& t, std::string_view attributes) {
+    buildTree(t, "Filename(" + std::string(attributes) + ")");
+}
+
+// The default settings with a row's overrides, "Key=value Key=value" (keys as in the
+// settings table; a value may be empty). Numbers are taken as they are, also beyond what
+// the setting allows, for rows about how the engine reads an odd value.
+inline GlobalSettings settingsWith(std::string_view overrides) {
+    GlobalSettings s;
+    while (!overrides.empty()) {
+        const std::size_t end = std::min(overrides.find(' '), overrides.size());
+        const std::string_view item = overrides.substr(0, end), key = item.substr(0, item.find('='));
+        overrides.remove_prefix(std::min(end + 1, overrides.size()));
+        const SettingDef* def = FindGlobalSetting(key);
+        if (item.empty()) continue;
+        if (!def || key == item) {
+            ADD_FAILURE() << "not a setting's override: " << item;
+            continue;
+        }
+        const std::string value(item.substr(key.size() + 1));
+        if (auto* text = std::get_if<std::string GlobalSettings::*>(&def->member)) s.*(*text) = value;
+        else s.*std::get<std::int32_t GlobalSettings::*>(def->member) = std::stoi(value);
+    }
+    return s;
+}
+
+}  // namespace lorvane::testing
