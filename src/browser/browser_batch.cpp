@@ -40,7 +40,7 @@ public:
         return !progress_.Cancelled();
     }
 
-    bool ContinueAfterRenameFailure(const BrowserRow& row, const FsError& error, bool last) override {
+    bool ContinueAfterRenameFailure(const FileRow& row, const FsError& error, bool last) override {
         const QString text = ToQString(RenameFailureText(row.Key, error.description, last));
         const MessageAnswer a = ui_.ShowMessage(owner_, text, ToQString(kRenameFailureTitle), MessageIcon::Exclamation,
                                                 last ? MessageButtons::Ok : MessageButtons::OkCancel);
@@ -105,7 +105,7 @@ void BrowserBatch::withProgress(const QString& caption, int total, bool renames,
 
 RunResult BrowserBatch::run(BatchStep& step, const std::vector<int>& rows) {
     const BatchOperation& op = step.Operation();
-    std::vector<BrowserRow*> selected;
+    std::vector<FileRow*> selected;
     selected.reserve(rows.size());
     for (int r : rows) selected.push_back(window_.model_->rowAt(r));
 
@@ -134,7 +134,7 @@ RunResult BrowserBatch::run(BatchStep& step, const std::vector<int>& rows) {
 void BrowserBatch::ParseAll() {
     const int n = window_.model_->size();
     if (n == 0) return;
-    std::vector<BrowserRow*> rows;
+    std::vector<FileRow*> rows;
     rows.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) rows.push_back(window_.model_->rowAt(i));
     withProgress(QStringLiteral("Parsing Files..."), n, false, [&](BatchHost& host) {
@@ -282,7 +282,7 @@ void BrowserBatch::UndoBatchRename() {
                 if (it == rowOf.end()) return;
                 const int row = it->second;
                 rowOf.erase(it);
-                BrowserRow& r = *model.rowAt(row);
+                FileRow& r = *model.rowAt(row);
                 if (window_.parser_.FillRow(r, to).failed()) return;  // gone again: the row keeps its name
                 rowOf.emplace(r.Key, row);
             },

@@ -20,7 +20,7 @@ int BrowserModel::columnCount(const QModelIndex& parent) const {
 
 QVariant BrowserModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= size()) return {};
-    const BrowserRow& r = row(index.row());
+    const FileRow& r = row(index.row());
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
@@ -65,11 +65,11 @@ bool BrowserModel::setData(const QModelIndex& index, const QVariant& value, int 
 void BrowserModel::clear() {
     if (rows_.empty()) return;
     beginResetModel();
-    std::vector<BrowserRow>().swap(rows_);  // a large folder's room goes back too
+    std::vector<FileRow>().swap(rows_);  // a large folder's room goes back too
     endResetModel();
 }
 
-void BrowserModel::append(std::vector<BrowserRow>& chunk) {
+void BrowserModel::append(std::vector<FileRow>& chunk) {
     if (chunk.empty()) return;
     const int first = size();
     beginInsertRows({}, first, first + static_cast<int>(chunk.size()) - 1);
@@ -78,7 +78,7 @@ void BrowserModel::append(std::vector<BrowserRow>& chunk) {
     chunk.clear();
 }
 
-void BrowserModel::updateRow(int i, const std::function<void(BrowserRow&)>& change) {
+void BrowserModel::updateRow(int i, const std::function<void(FileRow&)>& change) {
     if (i < 0 || i >= size()) return;
     change(rows_[static_cast<std::size_t>(i)]);
     emit dataChanged(index(i, 0), index(i, columnCount() - 1));
@@ -117,7 +117,7 @@ void BrowserModel::sortByColumn(int column, Qt::SortOrder order) {
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newPlace(rows_.size());
-    std::vector<BrowserRow> sorted;
+    std::vector<FileRow> sorted;
     sorted.reserve(rows_.size());
     for (std::size_t n = 0; n < order_.size(); ++n) {
         newPlace[static_cast<std::size_t>(order_[n])] = static_cast<int>(n);

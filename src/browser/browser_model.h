@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/rows/browser_rows.h"
+#include "core/rows/file_rows.h"
 
 namespace lorvane {
 
@@ -30,8 +30,8 @@ public:
     // An edit of the name is a rename request, answered by the rename handler.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-    const std::vector<BrowserRow>& rows() const { return rows_; }
-    const BrowserRow& row(int i) const { return rows_[static_cast<std::size_t>(i)]; }
+    const std::vector<FileRow>& rows() const { return rows_; }
+    const FileRow& row(int i) const { return rows_[static_cast<std::size_t>(i)]; }
     int size() const { return static_cast<int>(rows_.size()); }
 
     void clear();
@@ -39,11 +39,11 @@ public:
     // already there.
     void reserve(std::size_t rows) { rows_.reserve(rows); }
     // Moves the rows in at the end with one insertion notice; chunk is left empty.
-    void append(std::vector<BrowserRow>& chunk);
+    void append(std::vector<FileRow>& chunk);
     // Lets the caller change a row in place; the views repaint it afterwards.
-    void updateRow(int i, const std::function<void(BrowserRow&)>& change);
+    void updateRow(int i, const std::function<void(FileRow&)>& change);
     // The rows for a batch run to change in place; rowsChanged() repaints them after.
-    BrowserRow* rowAt(int i) { return &rows_[static_cast<std::size_t>(i)]; }
+    FileRow* rowAt(int i) { return &rows_[static_cast<std::size_t>(i)]; }
     void rowsChanged();
     void removeRowAt(int i);
     // The row whose Key is key, or -1.
@@ -62,7 +62,7 @@ public:
     void setRenameHandler(RenameHandler handler) { rename_ = std::move(handler); }
 
 private:
-    std::vector<BrowserRow> rows_;
+    std::vector<FileRow> rows_;
     RenameHandler rename_;
 };
 

@@ -148,7 +148,7 @@ void BrowserWindow::LoadFolder() {
         // costs more than a row, and Stop is still seen within a tenth of a second.
         loader.SetPacer(&dlg.Pacer());
         // Rows wait here between rounds and join the list in one insertion each.
-        std::vector<BrowserRow> pending;
+        std::vector<FileRow> pending;
         pending.reserve(1024);
         bool loadingPhase = false;
         loader.SetProgress([&](const LoadProgress& p) {
@@ -171,7 +171,7 @@ void BrowserWindow::LoadFolder() {
             dlg.Pump(true);
         });
         const LoadOutcome out =
-            loader.Load(folder, IncludeSubfolders(), [&](const BrowserRow& row) { pending.push_back(row); });
+            loader.Load(folder, IncludeSubfolders(), [&](const FileRow& row) { pending.push_back(row); });
         model_->append(pending);
         countError = out.countError;
         errors = out.errors;
@@ -225,19 +225,19 @@ ProgressDialog* BrowserWindow::Progress() {
 }
 
 void BrowserWindow::SetFileColumns(int row, const FileInfo& file) {
-    model_->updateRow(row, [&](BrowserRow& r) { lorvane::SetFileColumns(r, file); });
+    model_->updateRow(row, [&](FileRow& r) { lorvane::SetFileColumns(r, file); });
 }
 
 void BrowserWindow::ParseItem(int row) {
-    model_->updateRow(row, [&](BrowserRow& r) { parser_.ParseItem(r); });
+    model_->updateRow(row, [&](FileRow& r) { parser_.ParseItem(r); });
 }
 
 void BrowserWindow::UpdateItem(const std::string& oldPath, const std::string& newPath) {
     const int row = model_->findKey(oldPath);
     if (row < 0) return;
-    BrowserRow updated = model_->row(row);
+    FileRow updated = model_->row(row);
     if (parser_.FillRow(updated, newPath).failed()) return;  // the file went away meanwhile: keep the row
-    model_->updateRow(row, [&](BrowserRow& r) { r = std::move(updated); });
+    model_->updateRow(row, [&](FileRow& r) { r = std::move(updated); });
 }
 
 // --- Panels and selection ---
@@ -410,7 +410,7 @@ void BrowserWindow::StartRename() {
 }
 
 bool BrowserWindow::completeRename(int row, const QString& newText) {
-    const BrowserRow& r = model_->row(row);
+    const FileRow& r = model_->row(row);
     // The label shows the name decoded for display; left as it was, it stands for
     // the name on disk, which need not be its UTF-8 (nor the file that is).
     if (newText == ToQString(r.Text)) return true;
@@ -430,7 +430,7 @@ bool BrowserWindow::completeRename(int row, const QString& newText) {
         return false;
     }
     const std::string& destination = renamed.newPath;
-    model_->updateRow(row, [&](BrowserRow& changed) {
+    model_->updateRow(row, [&](FileRow& changed) {
         changed.Text = text;
         changed.Key = destination;
         FormatLengthColumn(text, changed.Length);  // the name's length changes with it
@@ -454,7 +454,7 @@ void BrowserWindow::EditFile() {
     bool viewerHandled = true;
     const int row = CurrentRow();
     if (model_->size() > 0 && row >= 0) {
-        const BrowserRow& r = model_->row(row);
+        const FileRow& r = model_->row(row);
         if (r.Path == editor->CurrentFolder() && r.Text == editor->CurrentFileName()) return;
         if (editor->OkayToDiscard()) editor->InitializeFilename(r.Path, r.Text, viewerHandled);
     } else if (model_->size() == 0) {

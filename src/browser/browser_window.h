@@ -14,7 +14,7 @@
 
 #include "browser/browser_model.h"
 #include "browser/browser_views.h"
-#include "core/rows/browser_rows.h"
+#include "core/rows/file_rows.h"
 #include "gui/app_context.h"
 #include "gui/form_interfaces.h"
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <map>
 
-#include "core/rows/browser_rows.h"
+#include "core/rows/file_rows.h"
 
 namespace lorvane {
 

@@ -80,7 +80,7 @@ public:
     FileGatherer(RowParser& parser, const FileSystem& files, const BatchArgs& a)
         : parser_(parser), files_(files), args_(a) {}
 
-    std::vector<BrowserRow> rows;
+    std::vector<FileRow> rows;
     bool failed = false;
 
     void add(std::string_view path) {
@@ -88,12 +88,12 @@ public:
             FolderLoader loader(parser_);
             loader.SetNamesOnly(true);  // the run asks each file itself when it renames it
             loader.SetStopFlag(&InterruptStop::flag());
-            const LoadOutcome out = loader.Load(path, args_.recursive, [&](const BrowserRow& row) { keep(row); });
+            const LoadOutcome out = loader.Load(path, args_.recursive, [&](const FileRow& row) { keep(row); });
             if (!out.countError.empty()) fail(out.countError);
             for (const std::string& e : out.errors) fail(e);
             return;
         }
-        BrowserRow row;
+        FileRow row;
         if (const FsError e = parser_.FillRow(row, path); e.failed()) {
             if (files_.FileExists(path) || e.code != ENOENT) {
                 fail(e.message());
@@ -125,13 +125,13 @@ public:
     }
 
 private:
-    void keep(const BrowserRow& row) {
+    void keep(const FileRow& row) {
         if (seen_.insert(identity(row)).second) rows.push_back(row);
     }
     // The folder by device and inode, and the name's bytes: a file reached again
     // through a linked folder or another spelling of its path is the same file,
     // while two hard links are two names, each renamed. Rows come folder by folder.
-    const std::string& identity(const BrowserRow& row) {
+    const std::string& identity(const FileRow& row) {
         if (row.Path != folder_ || folderId_.empty()) {
             folder_ = row.Path;
             struct stat st{};
@@ -173,7 +173,7 @@ public:
         return true;
     }
 
-    bool ContinueAfterRenameFailure(const BrowserRow& row, const FsError& error, bool) override {
+    bool ContinueAfterRenameFailure(const FileRow& row, const FsError& error, bool) override {
         clearProgress();
         const std::string text = Visible(RenameFailureText(row.Key, error.description, true)) + "\n";
         std::fputs(text.c_str(), stderr);
@@ -281,7 +281,7 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
     if (stdinFailed) PrintError("unable to read the paths from standard input");
     if (a.sortChronology)
         std::stable_sort(gather.rows.begin(), gather.rows.end(),
-                         [](const BrowserRow& x, const BrowserRow& y) { return x.Chronology < y.Chronology; });
+                         [](const FileRow& x, const FileRow& y) { return x.Chronology < y.Chronology; });
     const bool inputFailed = gather.failed || stdinFailed;
     if (gather.rows.empty()) {
         // As the Browser says it for an empty selection; not a failure in itself.
@@ -289,9 +289,9 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
         return inputFailed ? ExitFail : ExitOk;
     }
 
-    std::vector<BrowserRow*> selected;
+    std::vector<FileRow*> selected;
     selected.reserve(gather.rows.size());
-    for (BrowserRow& r : gather.rows) selected.push_back(&r);
+    for (FileRow& r : gather.rows) selected.push_back(&r);
 
     Output out;
     TerminalHost host(a, out);

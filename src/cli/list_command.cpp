@@ -12,7 +12,7 @@
 #include "cli/json_writer.h"
 #include "cli/settings_loader.h"
 #include "cli/stderr_sink.h"
-#include "core/rows/browser_rows.h"
+#include "core/rows/file_rows.h"
 #include "core/rows/folder_loader.h"
 #include "engine/semantics.h"
 
@@ -65,7 +65,7 @@ void appendTsvHeader(std::string& out) {
     out += '\n';
 }
 
-void appendTsvRow(std::string& out, const BrowserRow& row) {
+void appendTsvRow(std::string& out, const FileRow& row) {
     for (std::size_t i = 0; i < kBrowserColumns.size(); ++i) {
         if (i) out += '\t';
         appendTsvField(out, *row.column(kBrowserColumns[i]));
@@ -73,7 +73,7 @@ void appendTsvRow(std::string& out, const BrowserRow& row) {
     out += '\n';
 }
 
-void appendJsonRow(std::string& out, const BrowserRow& row) {
+void appendJsonRow(std::string& out, const FileRow& row) {
     out += '{';
     for (std::size_t i = 0; i < kBrowserColumns.size(); ++i) {
         if (i) out += ", ";
@@ -123,7 +123,7 @@ int RunList(std::span<const char* const> args) {
     Output output;
     std::string& out = output.text();
     if (!a.json) appendTsvHeader(out);
-    const LoadOutcome outcome = loader.Load(folder, a.recursive, [&](const BrowserRow& row) {
+    const LoadOutcome outcome = loader.Load(folder, a.recursive, [&](const FileRow& row) {
         if (a.json) appendJsonRow(out, row);
         else appendTsvRow(out, row);
         output.maybeFlush();

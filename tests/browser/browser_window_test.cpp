@@ -110,7 +110,7 @@ void writeFile(const QString& path, qint64 bytes) {
     f.write(QByteArray(bytes, 'x'));
 }
 
-QString columnText(const BrowserRow& row, const char* key) { return QString::fromStdString(*row.column(key)); }
+QString columnText(const FileRow& row, const char* key) { return QString::fromStdString(*row.column(key)); }
 
 // frmChangeDate, once it shows: one day on, then OK.
 void oneDayOnWhenAsked(BrowserWindow& b) {
@@ -221,7 +221,7 @@ private slots:
         b.InitializeFolder(bytes(root_));
         QCOMPARE(loaded.count(), 1);
         QStringList got;
-        for (const BrowserRow& r : b.Model().rows()) got << QString::fromStdString(r.Text);
+        for (const FileRow& r : b.Model().rows()) got << QString::fromStdString(r.Text);
         QCOMPARE(got, names);
         QCOMPARE(b.LoadedPanelText(), QStringLiteral("%1 files").arg(names.size()));
         QCOMPARE(b.PathPanelText(), root_);
@@ -278,7 +278,7 @@ private slots:
         b.InitializeFolder(bytes(root_));
         const int i = b.Model().findKey((root_ + '/' + name).toStdString());
         QVERIFY(i >= 0);
-        const BrowserRow& r = b.Model().row(i);
+        const FileRow& r = b.Model().row(i);
         QCOMPARE(r.Icon, icon);
         QCOMPARE(columnText(r, "Name"), name);
         QCOMPARE(columnText(r, "Status"), status);
@@ -324,7 +324,7 @@ private slots:
         const std::string key(kBrowserColumns[static_cast<std::size_t>(column)]);
         auto texts = [&] {
             std::vector<std::string> t;
-            for (const BrowserRow& r : b.Model().rows()) t.push_back(*r.column(key));
+            for (const FileRow& r : b.Model().rows()) t.push_back(*r.column(key));
             return t;
         };
         // The selection follows its row through the sort.
@@ -360,7 +360,7 @@ private slots:
         b.InitializeFolder(bytes(root_));
         b.ColumnClicked(1);  // Status: Fail < Good < Warn
         QStringList got;
-        for (const BrowserRow& r : b.Model().rows()) got << QString::fromStdString(r.Status + " " + r.Text);
+        for (const FileRow& r : b.Model().rows()) got << QString::fromStdString(r.Status + " " + r.Text);
         QCOMPARE(got, (QStringList{"Fail holiday photo.jpg", "Fail another photo.jpg",
                                    "Good {DT=2004-07-15}{SN=12}{SU=Ann}.jpg",
                                    "Good {DT=2023-08}{SU=Harbour seals{PS=Left}}{PL=North pier}{CR=Ada}.jpg",
@@ -386,8 +386,8 @@ private slots:
             QCOMPARE(b.SelectedPanelText(), QStringLiteral("%1 selected ").arg(c.count));
         }
         // A chronology mark is found like any other status word; case matters.
-        b.Model().updateRow(0, [](BrowserRow& r) { r.Status = "Dupl"; });
-        b.Model().updateRow(1, [](BrowserRow& r) { r.Status = "dupl"; });
+        b.Model().updateRow(0, [](FileRow& r) { r.Status = "Dupl"; });
+        b.Model().updateRow(1, [](FileRow& r) { r.Status = "dupl"; });
         b.SelectByStatus("Dupl");
         QCOMPARE(b.SelectedRows(), std::vector<int>{0});
         b.InvertSelection();
@@ -414,7 +414,7 @@ private slots:
         QVERIFY(disabledMeanwhile);
         QVERIFY(b.Model().size() >= 1);
         QVERIFY(b.Model().size() < 400);
-        for (const BrowserRow& r : b.Model().rows()) QCOMPARE(r.Status, std::string("Good"));
+        for (const FileRow& r : b.Model().rows()) QCOMPARE(r.Status, std::string("Good"));
         QVERIFY(b.isEnabled());
         QVERIFY(!dlg->isVisible());
         QVERIFY(ui_.messages.empty());
@@ -468,14 +468,14 @@ private slots:
         QCOMPARE(b.Model().row(i).Status, std::string("Fail"));
         QVERIFY(QFile::rename(before, after));
         b.UpdateItem(bytes(before), bytes(after));
-        const BrowserRow& r = b.Model().row(i);
+        const FileRow& r = b.Model().row(i);
         QCOMPARE(QString::fromStdString(r.Key), after);
         QCOMPARE(QString::fromStdString(r.Text), QFileInfo(after).fileName());
         QCOMPARE(r.Status, std::string("Good"));
         QCOMPARE(r.Icon, row_icon::Good);
         QCOMPARE(r.Length, std::string("033"));
         // An unknown path changes nothing.
-        const std::vector<BrowserRow> rows = b.Model().rows();
+        const std::vector<FileRow> rows = b.Model().rows();
         b.UpdateItem(bytes(d.path() + "/not listed.jpg"), bytes(after));
         QCOMPARE(b.Model().size(), 2);
         QCOMPARE(b.Model().row(i).Key, rows[static_cast<std::size_t>(i)].Key);
@@ -518,7 +518,7 @@ private slots:
         QVERIFY(b.Model().setData(b.Model().index(0, 0), fresh));
         QVERIFY(QFile::exists(d.path() + '/' + fresh));
         QVERIFY(!QFile::exists(d.path() + "/old.jpg"));
-        const BrowserRow& r = b.Model().row(0);
+        const FileRow& r = b.Model().row(0);
         QCOMPARE(QString::fromStdString(r.Key), d.path() + '/' + fresh);
         QCOMPARE(r.Status, std::string("Good"));
         QCOMPARE(r.Chronology, std::string("0000/00/00 00:00:00 0007 0000 0000"));
@@ -650,7 +650,7 @@ private slots:
         QListView* v = b.IconView();
         const QFontMetrics text(v->font());
         int longest = 0;
-        for (const BrowserRow& r : b.Model().rows())
+        for (const FileRow& r : b.Model().rows())
             longest = std::max(longest, text.horizontalAdvance(QString::fromStdString(r.Text)));
 
         b.SetListView(list_view::List);

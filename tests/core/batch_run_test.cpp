@@ -99,7 +99,7 @@ public:
     explicit MapSubject(std::map<std::string, std::string> to, const BatchOperation& op = batch_operation::ChangeDates)
         : to_(std::move(to)), op_(op) {}
     const BatchOperation& Operation() const override { return op_; }
-    StepAnswer ChangeTree(AttributeTree& tree, const BrowserRow&) override {
+    StepAnswer ChangeTree(AttributeTree& tree, const FileRow&) override {
         for (int n = tree[tree.root()].child; n; n = tree[n].next)
             if (TranslateAttributeName(tree[n].text) == "Subject" && tree[n].child) {
                 const auto it = to_.find(tree[tree[n].child].text);
@@ -122,7 +122,7 @@ public:
         progress.push_back(attempted);
         return attempted != stopAt;
     }
-    bool ContinueAfterRenameFailure(const BrowserRow& row, const FsError& error, bool last) override {
+    bool ContinueAfterRenameFailure(const FileRow& row, const FsError& error, bool last) override {
         failures.push_back(row.Text + (last ? " last " : " ") + error.description);
         return goOn;
     }
@@ -154,7 +154,7 @@ protected:
     void files(std::initializer_list<const char*> names) {
         for (const char* n : names) std::ofstream(path(n)) << n;
         for (const char* n : names) {
-            rows_.push_back(std::make_unique<BrowserRow>());
+            rows_.push_back(std::make_unique<FileRow>());
             ASSERT_TRUE(parser_.FillRow(*rows_.back(), path(n)).ok()) << n;
         }
     }
@@ -171,14 +171,14 @@ protected:
         return text;
     }
     bool exists(std::string_view name) const { return FileSystemService::Instance().FileExists(path(name)); }
-    std::vector<BrowserRow*> selected() const {
-        std::vector<BrowserRow*> out;
+    std::vector<FileRow*> selected() const {
+        std::vector<FileRow*> out;
         for (const auto& r : rows_) out.push_back(r.get());
         return out;
     }
     BatchCounters run(BatchStep& step, const BatchRunOptions& options = {}) {
         BatchRun batch(parser_, files_, host_);
-        const std::vector<BrowserRow*> rows = selected();
+        const std::vector<FileRow*> rows = selected();
         const BatchCounters c = batch.Run(step, rows, options);
         end_ = batch.end();
         return c;
@@ -190,7 +190,7 @@ protected:
     testing::FakeFileSystem files_;
     RowParser parser_{settings_, nullptr, files_};
     ScriptedHost host_;
-    std::vector<std::unique_ptr<BrowserRow>> rows_;
+    std::vector<std::unique_ptr<FileRow>> rows_;
 };
 
 TEST_F(BatchRunTest, ChangesRenamesAndRefillsEachRow) {

@@ -132,7 +132,7 @@ TEST(ChangeDatesTest, ARunRefusesOnlyDatesNoNameCanHold) {
         ChangeDatesRequest shift;
         shift.shift.years = c.years;
         ChangeDatesStep step(shift, pipeline.dateOptions(), FileSystemService::Instance());
-        ASSERT_EQ(step.ChangeTree(pipeline.tree(), BrowserRow{}), c.answer) << c.years;
+        ASSERT_EQ(step.ChangeTree(pipeline.tree(), FileRow{}), c.answer) << c.years;
         if (c.answer == StepAnswer::Failed) {
             EXPECT_EQ(step.FailureReason(), c.message);
             EXPECT_EQ(testing::treeText(pipeline.tree()), "Filename(Captured Date(2004-05-17),Extension(JPG))");

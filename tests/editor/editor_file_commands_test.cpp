@@ -66,7 +66,7 @@ struct Desktop {
     QStringList filesOnDisk() const { return QDir(folder()).entryList(QDir::Files, QDir::Name); }
     QStringList rows() const {
         QStringList r;
-        for (const BrowserRow& row : browser->Model().rows()) r << QString::fromStdString(row.Text);
+        for (const FileRow& row : browser->Model().rows()) r << QString::fromStdString(row.Text);
         return r;
     }
     QString pane() const { return editor->findChild<QLineEdit*>(QStringLiteral("Filename"))->text(); }

@@ -1,6 +1,6 @@
 #include "core/batch/batch_report.h"
 
-#include "core/rows/browser_rows.h"
+#include "core/rows/file_rows.h"
 #include "engine/digits.h"
 
 namespace lorvane {

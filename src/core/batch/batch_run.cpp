@@ -38,7 +38,7 @@ std::string_view OutcomeWord(BatchOutcome outcome) {
     return "processed";
 }
 
-BatchCounters BatchRun::Run(BatchStep& step, std::span<BrowserRow* const> rows, const BatchRunOptions& options) {
+BatchCounters BatchRun::Run(BatchStep& step, std::span<FileRow* const> rows, const BatchRunOptions& options) {
     const BatchOperation& op = step.Operation();
     options_ = &options;
     rows_ = rows;
@@ -55,7 +55,7 @@ BatchCounters BatchRun::Run(BatchStep& step, std::span<BrowserRow* const> rows, 
 
     for (std::size_t i = 0; i < rows.size() && !aborted_; ++i) {
         current_ = i;
-        BrowserRow& row = *rows[i];
+        FileRow& row = *rows[i];
         if (!op.countAfterRow) {
             ++c.attempted;
             if (!host_.Progress(c.attempted, c.total)) {
@@ -130,7 +130,7 @@ void BatchRun::settleRow(std::size_t i, BatchFile& file, BatchCounters& c) {
 }
 
 void BatchRun::renameRow(std::size_t i, BatchFile& file, BatchCounters& c) {
-    BrowserRow& row = *rows_[i];
+    FileRow& row = *rows_[i];
     NamePipeline& pipeline = parser_.pipeline();
     file.built = true;
     file.newName = pipeline.builtName();
@@ -163,7 +163,7 @@ void BatchRun::renameRow(std::size_t i, BatchFile& file, BatchCounters& c) {
     failed(i, file, c, error, recordFailed);
 }
 
-FsError BatchRun::move(const BrowserRow& row, const std::string& from, std::string_view name, bool& recordFailed) {
+FsError BatchRun::move(const FileRow& row, const std::string& from, std::string_view name, bool& recordFailed) {
     recordFailed = false;
     const std::string to = JoinPath(row.Path, name);
     if (options_->preview) return picture_.Move(from, to);
@@ -180,7 +180,7 @@ FsError BatchRun::move(const BrowserRow& row, const std::string& from, std::stri
     return error;
 }
 
-bool BatchRun::caseOnly(const BrowserRow& row, const std::string& name) const {
+bool BatchRun::caseOnly(const FileRow& row, const std::string& name) const {
     // Where the file system ignores case the new spelling names the file itself.
     if (options_->preview || !options_->recorder || name == row.Text || !SameNameIgnoringCase(name, row.Text))
         return false;
@@ -188,7 +188,7 @@ bool BatchRun::caseOnly(const BrowserRow& row, const std::string& name) const {
     return self.known() && IdentifyFile(JoinPath(row.Path, name)) == self;
 }
 
-FsError BatchRun::moveThroughTemporary(const BrowserRow& row, const std::string& name, bool& recordFailed) {
+FsError BatchRun::moveThroughTemporary(const FileRow& row, const std::string& name, bool& recordFailed) {
     // Two recorded steps instead of the file system's own step aside, so that a
     // kill between them leaves nothing undo does not know of.
     FsError error;
@@ -213,7 +213,7 @@ FsError BatchRun::moveThroughTemporary(const BrowserRow& row, const std::string&
 
 void BatchRun::renamed(std::size_t i, BatchFile& file) {
     state_[i] = RowState::Done;
-    BrowserRow& row = *rows_[i];
+    FileRow& row = *rows_[i];
     if (options_->preview) {
         // What the new name would show once renamed.
         file.result = parser_.pipeline().Evaluate(file.newName);
@@ -277,7 +277,7 @@ bool BatchRun::closesCycle(std::size_t i, std::size_t h) const {
 }
 
 void BatchRun::stepAside(std::size_t i, BatchCounters& c) {
-    BrowserRow& row = *rows_[i];
+    FileRow& row = *rows_[i];
     FsError error;
     bool recordFailed = false;
     for (int tries = 0; tries < 100; ++tries) {
@@ -312,7 +312,7 @@ void BatchRun::release(const std::string& path, BatchCounters& c) {
             if (wit == waiting_.end()) continue;
             Waiter waiter = std::move(wit->second);
             waiting_.erase(wit);
-            BrowserRow& row = *rows_[w];
+            FileRow& row = *rows_[w];
             const bool fromKey = waiter.at == row.Key;
             bool recordFailed = false;
             FsError error = move(row, waiter.at, waiter.file.newName, recordFailed);
@@ -349,7 +349,7 @@ void BatchRun::finishWaiters(BatchCounters& c) {
     for (const std::size_t i : left) {
         Waiter w = std::move(waiting_.at(i));
         waiting_.erase(i);
-        BrowserRow& row = *rows_[i];
+        FileRow& row = *rows_[i];
         FsError error{EEXIST, "move", row.Key, w.file.newPath, "File exists"};
         if (w.at != row.Key) {
             bool recordFailed = false;
@@ -364,7 +364,7 @@ void BatchRun::finishWaiters(BatchCounters& c) {
     quiet_ = false;
 }
 
-bool BatchRun::ParseAll(std::span<BrowserRow* const> rows) {
+bool BatchRun::ParseAll(std::span<FileRow* const> rows) {
     const auto n = static_cast<std::int32_t>(rows.size());
     for (std::int32_t i = 0; i < n; ++i) {
         if (!host_.Progress(i + 1, n)) return false;

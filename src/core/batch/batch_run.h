@@ -14,7 +14,7 @@
 #include "core/batch/batch_report.h"
 #include "core/batch/preview_folder.h"
 #include "core/file_service.h"
-#include "core/rows/browser_rows.h"
+#include "core/rows/file_rows.h"
 #include "engine/pipeline.h"
 #include "engine/tree.h"
 
@@ -31,7 +31,7 @@ public:
     virtual const BatchOperation& Operation() const = 0;
     // Before the first row of a run (a numbering step starts its count here).
     virtual void Begin() {}
-    virtual StepAnswer ChangeTree(AttributeTree& tree, const BrowserRow& row) = 0;
+    virtual StepAnswer ChangeTree(AttributeTree& tree, const FileRow& row) = 0;
     // After Failed: why the change could not be written into a name, for the
     // file's line and message.
     virtual std::string FailureReason() const { return {}; }
@@ -44,7 +44,7 @@ public:
 class RebuildStep final : public BatchStep {
 public:
     const BatchOperation& Operation() const override { return batch_operation::Rebuild; }
-    StepAnswer ChangeTree(AttributeTree&, const BrowserRow&) override { return StepAnswer::Changed; }
+    StepAnswer ChangeTree(AttributeTree&, const FileRow&) override { return StepAnswer::Changed; }
     const Result& Build(NamePipeline& pipeline) override { return pipeline.BuildAgain(false); }
 };
 
@@ -69,7 +69,7 @@ public:
     virtual bool Progress(std::int32_t attempted, std::int32_t total) = 0;
     // A rename failed. last: it was the last selected row, or its record could not
     // be written and the run ends, so the only answer is OK. False aborts the run.
-    virtual bool ContinueAfterRenameFailure(const BrowserRow& row, const FsError& error, bool last) = 0;
+    virtual bool ContinueAfterRenameFailure(const FileRow& row, const FsError& error, bool last) = 0;
     // Each file's outcome once it is settled (a file whose new name waited for
     // another file of the run to move away is settled when that one has).
     virtual void FileDone(const BatchFile&) {}
@@ -107,10 +107,10 @@ public:
         : parser_(parser), files_(files), host_(host), picture_(files) {}
 
     // The step's operation over rows (the selected ones, in row order).
-    BatchCounters Run(BatchStep& step, std::span<BrowserRow* const> rows, const BatchRunOptions& options = {});
+    BatchCounters Run(BatchStep& step, std::span<FileRow* const> rows, const BatchRunOptions& options = {});
 
     // Re-Parse: every row parsed again; false when Progress stopped it.
-    bool ParseAll(std::span<BrowserRow* const> rows);
+    bool ParseAll(std::span<FileRow* const> rows);
 
     bool stopped() const { return stopped_; }
     bool aborted() const { return aborted_; }
@@ -128,7 +128,7 @@ private:
     void renameRow(std::size_t i, BatchFile& file, BatchCounters& c);
     // Moves a row's file from `from` to name in its folder (the recorder told
     // first); recordFailed when the record could not be written, so nothing moved.
-    FsError move(const BrowserRow& row, const std::string& from, std::string_view name, bool& recordFailed);
+    FsError move(const FileRow& row, const std::string& from, std::string_view name, bool& recordFailed);
     void renamed(std::size_t i, BatchFile& file);
     // releaseName: whoever waits for this row's name is told (release() does it itself).
     void failed(std::size_t i, BatchFile& file, BatchCounters& c, const FsError& error, bool recordFailed,
@@ -137,8 +137,8 @@ private:
     std::size_t holder(const std::string& path);
     bool closesCycle(std::size_t i, std::size_t holder) const;
     // A new name that differs only in letter case, on a file system that ignores case.
-    bool caseOnly(const BrowserRow& row, const std::string& name) const;
-    FsError moveThroughTemporary(const BrowserRow& row, const std::string& name, bool& recordFailed);
+    bool caseOnly(const FileRow& row, const std::string& name) const;
+    FsError moveThroughTemporary(const FileRow& row, const std::string& name, bool& recordFailed);
     // Breaks a cycle: row i's file moves to a temporary name, freeing its own.
     void stepAside(std::size_t i, BatchCounters& c);
     // The rows waiting for path try again; settling them frees their own names in turn.
@@ -149,7 +149,7 @@ private:
     const FileSystem& files_;
     BatchHost& host_;
     const BatchRunOptions* options_ = nullptr;
-    std::span<BrowserRow* const> rows_;
+    std::span<FileRow* const> rows_;
     bool stopped_ = false, aborted_ = false, quiet_ = false;
     std::size_t current_ = 0;
     BatchFile file_;

@@ -105,7 +105,7 @@ FieldCheck ReadReplaceDate(std::string_view text, DateTime& dateTime) {
     return FieldCheck::Accepted;
 }
 
-StepAnswer ChangeDatesStep::ChangeTree(AttributeTree& tree, const BrowserRow& row) {
+StepAnswer ChangeDatesStep::ChangeTree(AttributeTree& tree, const FileRow& row) {
     return ChangeDatesInTree(request_, tree, options_, [&](FileDates& dates) {
         if (request_.source == DateSource::Taken) {
             dates.taken = ReadDateTaken(row.Key);

@@ -73,7 +73,7 @@ public:
     ChangeDatesStep(ChangeDatesRequest request, const DateOptions& options, const FileSystem& files)
         : request_(std::move(request)), options_(options), files_(files) {}
     const BatchOperation& Operation() const override { return batch_operation::ChangeDates; }
-    StepAnswer ChangeTree(AttributeTree& tree, const BrowserRow& row) override;
+    StepAnswer ChangeTree(AttributeTree& tree, const FileRow& row) override;
     std::string FailureReason() const override { return std::string(kDateBeyondYears); }
 
 private:

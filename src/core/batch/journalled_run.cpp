@@ -5,7 +5,7 @@
 namespace lorvane {
 
 RunResult RunJournalled(RowParser& parser, const FileSystem& files, BatchHost& host, BatchStep& step,
-                        std::span<BrowserRow* const> rows, const RunRequest& request) {
+                        std::span<FileRow* const> rows, const RunRequest& request) {
     RunResult r;
     r.selected = static_cast<std::int32_t>(rows.size());
     JournalLock lock;

@@ -36,6 +36,6 @@ struct RunResult {
 };
 
 RunResult RunJournalled(RowParser& parser, const FileSystem& files, BatchHost& host, BatchStep& step,
-                        std::span<BrowserRow* const> rows, const RunRequest& request);
+                        std::span<FileRow* const> rows, const RunRequest& request);
 
 }  // namespace lorvane

@@ -22,8 +22,8 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
     return out;
 }
 
-LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, std::vector<BrowserRow>& rows) {
-    return Load(folder, includeSubfolders, [&rows](const BrowserRow& row) { rows.push_back(row); });
+LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, std::vector<FileRow>& rows) {
+    return Load(folder, includeSubfolders, [&rows](const FileRow& row) { rows.push_back(row); });
 }
 
 void FolderLoader::report(const LoadProgress& progress, bool first) {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/rows/browser_rows.h"
+#include "core/rows/file_rows.h"
 #include "core/event_pacer.h"
 #include "core/file_service.h"
 
@@ -48,7 +48,7 @@ public:
     using ProgressFn = std::function<void(const LoadProgress&)>;
     // Receives each row as it is filled and parsed. The row is the loader's scratch,
     // reused for the next one: copy what is to be kept.
-    using RowFn = std::function<void(const BrowserRow&)>;
+    using RowFn = std::function<void(const FileRow&)>;
 
     explicit FolderLoader(RowParser& parser) : parser_(parser) {}
 
@@ -70,7 +70,7 @@ public:
     LoadOutcome Load(std::string_view folder, bool includeSubfolders, const RowFn& onRow);
 
     // Convenience: rows appended to a list.
-    LoadOutcome Load(std::string_view folder, bool includeSubfolders, std::vector<BrowserRow>& rows);
+    LoadOutcome Load(std::string_view folder, bool includeSubfolders, std::vector<FileRow>& rows);
 
 private:
     bool stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
@@ -87,7 +87,7 @@ private:
     bool skipUnreadable_ = false;
     bool countingReported_ = false, loadingReported_ = false;
     std::vector<std::string> skipped_;  // folders left out while counting, in the order met
-    BrowserRow row_;
+    FileRow row_;
 };
 
 }  // namespace lorvane

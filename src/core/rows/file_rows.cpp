@@ -1,4 +1,4 @@
-#include "core/rows/browser_rows.h"
+#include "core/rows/file_rows.h"
 
 #include <chrono>
 
@@ -10,11 +10,11 @@
 
 namespace lorvane {
 
-std::string* BrowserRow::column(std::string_view key) {
-    return const_cast<std::string*>(static_cast<const BrowserRow*>(this)->column(key));
+std::string* FileRow::column(std::string_view key) {
+    return const_cast<std::string*>(static_cast<const FileRow*>(this)->column(key));
 }
 
-const std::string* BrowserRow::column(std::string_view key) const {
+const std::string* FileRow::column(std::string_view key) const {
     if (key == "Name") return &Text;
     if (key == "Status") return &Status;
     if (key == "Message") return &Message;
@@ -80,7 +80,7 @@ void FormatChronologyKey(const ChronologyFields& f, std::string& out) {
     }
 }
 
-void SetFileColumns(BrowserRow& row, const FileInfo& file) {
+void SetFileColumns(FileRow& row, const FileInfo& file) {
     row.Text = file.Name;
     row.Key = file.Path;
     row.Path = file.ParentFolder;
@@ -126,7 +126,7 @@ void RowParser::takeChronology(ChronologyFields& fields) {
     }
 }
 
-void RowParser::ParseItem(BrowserRow& row) {
+void RowParser::ParseItem(FileRow& row) {
     const Result& result = pipeline_.Evaluate(row.Text);
     row.Icon = result.status == Status::Good   ? row_icon::Good
                : result.status == Status::Warn ? row_icon::Warn
@@ -139,7 +139,7 @@ void RowParser::ParseItem(BrowserRow& row) {
     FormatChronologyKey(fields, row.Chronology);
 }
 
-void RowParser::FillRowByName(BrowserRow& row, std::string_view folder, std::string_view name) {
+void RowParser::FillRowByName(FileRow& row, std::string_view folder, std::string_view name) {
     row.Text = name;
     row.Key = JoinPath(folder, name);
     row.Path = folder;
@@ -149,7 +149,7 @@ void RowParser::FillRowByName(BrowserRow& row, std::string_view folder, std::str
     ParseItem(row);
 }
 
-FsError RowParser::FillRow(BrowserRow& row, std::string_view path) {
+FsError RowParser::FillRow(FileRow& row, std::string_view path) {
     FsError e = files_.GetFile(path, file_);
     if (e.failed()) return e;
     SetFileColumns(row, file_);
@@ -157,7 +157,7 @@ FsError RowParser::FillRow(BrowserRow& row, std::string_view path) {
     return e;
 }
 
-FsError RowParser::FillRow(BrowserRow& row, const OpenFolder& folder, std::string_view name) {
+FsError RowParser::FillRow(FileRow& row, const OpenFolder& folder, std::string_view name) {
     FsError e = files_.GetFile(folder, name, file_);
     if (e.failed()) return e;
     SetFileColumns(row, file_);

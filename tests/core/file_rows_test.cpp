@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/rows/browser_rows.h"
+#include "core/rows/file_rows.h"
 #include "core/event_pacer.h"
 #include "core/rows/folder_loader.h"
 
@@ -66,7 +66,7 @@ TEST(BrowserColumnsTest, LengthCountsAndPanels) {
 }
 
 TEST(BrowserColumnsTest, ColumnsByKey) {
-    BrowserRow row;
+    FileRow row;
     for (std::string_view key : kBrowserColumns) ASSERT_NE(row.column(key), nullptr) << key;
     EXPECT_EQ(row.column("Name"), &row.Text);
     EXPECT_EQ(row.column("Size"), &row.Size);
@@ -86,7 +86,7 @@ struct RowCase {
 // Parses every case with one parser, twice through, so that whatever one row
 // leaves behind would show in the next.
 void expectRows(RowParser& parser, const std::vector<RowCase>& cases) {
-    BrowserRow row;
+    FileRow row;
     for (int round = 0; round < 2; ++round) {
         for (const auto& c : cases) {
             row.Text = c.name;
@@ -143,7 +143,7 @@ TEST(RowParserTest, FirstUsableOccurrenceWins) {
 TEST(RowParserTest, ParseModeFromTheSettings) {
     GlobalSettings settings;
     RowParser parser(settings, nullptr, FileSystemService::Instance());
-    BrowserRow row;
+    FileRow row;
     row.Text = "{DT=2004}{SN=1}.jpg";
     parser.ParseItem(row);
     EXPECT_EQ(row.Status, "Good");
@@ -165,7 +165,7 @@ protected:
     std::string at(const std::string& rel) const { return dir_.path().toStdString() + "/" + rel; }
     void file(const std::string& rel, std::size_t size = 10) { writeFile(at(rel), size); }
     void folder(const std::string& rel) { ASSERT_EQ(::mkdir(at(rel).c_str(), 0755), 0); }
-    std::vector<std::string> names(const std::vector<BrowserRow>& rows) {
+    std::vector<std::string> names(const std::vector<FileRow>& rows) {
         std::vector<std::string> out;
         for (const auto& r : rows) out.push_back(r.Key.substr(dir_.path().size() + 1));
         return out;
@@ -188,7 +188,7 @@ TEST_F(FolderLoaderTest, RowsComeFolderFirstThenSubfoldersDepthFirst) {
     file("Sub2/z.jpg");
     folder("empty");
 
-    std::vector<BrowserRow> rows;
+    std::vector<FileRow> rows;
     LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, rows);
     EXPECT_TRUE(o.folderExists);
     EXPECT_FALSE(o.cancelled);
@@ -198,7 +198,7 @@ TEST_F(FolderLoaderTest, RowsComeFolderFirstThenSubfoldersDepthFirst) {
     EXPECT_EQ(o.loaded, 5u);
     EXPECT_EQ(names(rows), (std::vector<std::string>{"b.jpg", "{DT=2004}{SN=3}.jpg", "sub1/x.jpg", "sub1/deeper/y.jpg",
                                                      "Sub2/z.jpg"}));
-    const BrowserRow& r = rows[1];
+    const FileRow& r = rows[1];
     EXPECT_EQ(r.Text, "{DT=2004}{SN=3}.jpg");
     EXPECT_EQ(r.Path, dir_.path().toStdString());
     EXPECT_EQ(r.Size, "000,013 KB");
@@ -220,7 +220,7 @@ TEST_F(FolderLoaderTest, NamesOnlyGivesTheSameRowsWithoutAskingEachFile) {
     file("{DT=2004}{SN=3}.jpg", 13005);
     folder("sub1");
     file("sub1/x.jpg");
-    std::vector<BrowserRow> full, names;
+    std::vector<FileRow> full, names;
     loader_.Load(dir_.path().toStdString(), true, full);
     loader_.SetNamesOnly(true);
     const LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, names);
@@ -237,7 +237,7 @@ TEST_F(FolderLoaderTest, NamesOnlyGivesTheSameRowsWithoutAskingEachFile) {
 }
 
 TEST_F(FolderLoaderTest, EmptyAndMissingFolders) {
-    std::vector<BrowserRow> rows;
+    std::vector<FileRow> rows;
     int loadingCalls = 0;
     loader_.SetProgress([&](const LoadProgress& p) { loadingCalls += p.phase == LoadProgress::Phase::Loading; });
     LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, rows);
@@ -257,7 +257,7 @@ TEST_F(FolderLoaderTest, ProgressAndStop) {
 
     std::vector<LoadProgress> seen;
     loader_.SetProgress([&](const LoadProgress& p) { seen.push_back({p.phase, p.count, p.total, {}}); });
-    std::vector<BrowserRow> rows;
+    std::vector<FileRow> rows;
     loader_.Load(dir_.path().toStdString(), true, rows);
     // One call per folder counted, then one per row with the running count.
     ASSERT_EQ(seen.size(), 6u);
@@ -312,7 +312,7 @@ TEST_F(FolderLoaderTest, PacedProgressRunsByTimeNotPerRow) {
             if (p.phase == LoadProgress::Phase::Loading) rounds.push_back(now);
         });
         std::size_t rows = 0;
-        const LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, [&](const BrowserRow&) {
+        const LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, [&](const FileRow&) {
             now += rowWork;
             ++rows;
         });
@@ -342,7 +342,7 @@ TEST_F(FolderLoaderTest, PacedProgressRunsByTimeNotPerRow) {
         if (p.phase == LoadProgress::Phase::Counting) ++counting;
         else stop = true;  // a Stop pressed in the first round of the loading phase
     });
-    std::vector<BrowserRow> rows;
+    std::vector<FileRow> rows;
     const LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, rows);
     EXPECT_GE(counting, 4);
     EXPECT_LE(counting, 12);
@@ -362,7 +362,7 @@ TEST_F(FolderLoaderTest, FilesThatGoOrComeDuringTheLoad) {
             file("s/f.jpg");
         }
     });
-    std::vector<BrowserRow> rows;
+    std::vector<FileRow> rows;
     LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, rows);
     EXPECT_EQ(names(rows), (std::vector<std::string>{"a.jpg", "c.jpg", "s/d.jpg", "s/e.jpg", "s/f.jpg"}));
     ASSERT_EQ(o.errors.size(), 1u);
@@ -384,7 +384,7 @@ TEST_F(FolderLoaderTest, CountingErrorStopsTheLoad) {
         fds.push_back(::openat(fds.back(), part.c_str(), O_RDONLY | O_DIRECTORY));
         ASSERT_GE(fds.back(), 0);
     }
-    std::vector<BrowserRow> rows;
+    std::vector<FileRow> rows;
     const LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, rows);
     EXPECT_TRUE(rows.empty());
     EXPECT_TRUE(o.countError.starts_with("Attempting to determine the number of files in \"" +
@@ -437,7 +437,7 @@ TEST_F(FolderLoaderTest, SkippingUnreadableFoldersListsTheRest) {
             file("swapped");
         }
     });
-    std::vector<BrowserRow> rows;
+    std::vector<FileRow> rows;
     const LoadOutcome o = loader_.Load(dir_.path().toStdString(), true, rows);
     EXPECT_TRUE(o.countError.empty()) << o.countError;
     EXPECT_EQ(names(rows), (std::vector<std::string>{"a.jpg", "swapped", "kept/k.jpg", "z/last.jpg"}));

@@ -1,5 +1,6 @@
-// The Browser's rows without the list view: one record per file, keyed by its full
-// path, with the eight columns, and the procedures that fill and parse a row.
+// One row per file, as the Browser's list shows it and lorvane prints it: keyed by
+// its full path, with the eight columns, and the procedures that fill and parse a
+// row. No window of its own: the list view and the command line share it.
 #pragma once
 
 #include <array>
@@ -31,7 +32,7 @@ constexpr int None = 0, Good = 1, Warn = 2, Fail = 3;
 inline constexpr std::string_view kDuplicateStatus = "Dupl";
 inline constexpr std::string_view kDuplicateMessage = "Duplicate chronology";
 
-struct BrowserRow {
+struct FileRow {
     std::string Text;  // the file name with its extension; the "Name" column
     std::string Key;   // the full path; rows are found by it
     int Icon = row_icon::None;
@@ -66,7 +67,7 @@ struct ChronologyFields {
 void FormatChronologyKey(const ChronologyFields& fields, std::string& out);
 
 // SetFileColumns: Text, Key and the "Path", "Type", "Size" and "Length" columns.
-void SetFileColumns(BrowserRow& row, const FileInfo& file);
+void SetFileColumns(FileRow& row, const FileInfo& file);
 
 // ParseItem and its scratch: the one pipeline (work tree and options made from
 // the settings) every row is parsed through. Reusing one parser for every row keeps the
@@ -83,15 +84,15 @@ public:
     void SetSemantics(bool on) { pipeline_.SetSemantics(on); }
 
     // Parses the row's Text and fills its Icon, "Status", "Message" and "Chronology".
-    void ParseItem(BrowserRow& row);
+    void ParseItem(FileRow& row);
     // UpdateItem's work: SetFileColumns from the file at path, then ParseItem.
     // On failure the row is left as it was.
-    FsError FillRow(BrowserRow& row, std::string_view path);
+    FsError FillRow(FileRow& row, std::string_view path);
     // The same for a file named in the listing of an open folder.
-    FsError FillRow(BrowserRow& row, const OpenFolder& folder, std::string_view name);
+    FsError FillRow(FileRow& row, const OpenFolder& folder, std::string_view name);
     // The same from the name alone, for tools that show no size or dates: the
     // file is not asked (its "Size" column stays empty).
-    void FillRowByName(BrowserRow& row, std::string_view folder, std::string_view name);
+    void FillRowByName(FileRow& row, std::string_view folder, std::string_view name);
 
     // The last row's parse, as the window keeps it.
     const Result& result() const { return pipeline_.result(); }
