@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/register_windows.h"
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 #include "core/sample_folder.h"
 #include "core/settings_store.h"
 #include "gui/app_context.h"

@@ -19,7 +19,7 @@
 #include "browser/browser_batch.h"
 #include "gui/progress_dialog.h"
 #include "core/event_pacer.h"
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 #include "core/rows/folder_loader.h"
 #include "core/qt_text.h"
 #include "core/settings_store.h"

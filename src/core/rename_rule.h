@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 
 namespace lorvane {
 

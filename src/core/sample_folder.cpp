@@ -10,7 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 
 namespace lorvane {
 

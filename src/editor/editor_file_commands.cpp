@@ -6,7 +6,7 @@
 #include <cerrno>
 
 #include "gui/wait_cursor.h"
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 #include "core/rename_rule.h"
 #include "core/qt_text.h"
 #include "editor/editor_window.h"

@@ -10,7 +10,7 @@
 #include <QTreeView>
 
 #include "gui/window_settings.h"
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 #include "core/qt_text.h"
 #include "core/settings_store.h"
 #include "editor/attribute_tree_model.h"

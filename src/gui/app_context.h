@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 #include "gui/user_interface.h"
 #include "gui/window_registry.h"
 #include "engine/settings.h"

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "gui/window_settings.h"
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 #include "core/qt_text.h"
 #include "core/sample_folder.h"
 #include "core/settings_store.h"

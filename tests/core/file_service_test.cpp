@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 
 namespace lorvane {
 namespace {

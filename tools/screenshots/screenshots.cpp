@@ -14,7 +14,7 @@
 
 #include "app/register_windows.h"
 #include "browser/browser_window.h"
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 #include "core/qt_text.h"
 #include "core/sample_folder.h"
 #include "dialogs/change_date_dialog.h"

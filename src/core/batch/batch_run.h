@@ -13,7 +13,7 @@
 
 #include "core/batch/batch_report.h"
 #include "core/batch/preview_folder.h"
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 #include "core/rows/file_rows.h"
 #include "engine/pipeline.h"
 #include "engine/tree.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/batch/batch_run.h"
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 
 namespace lorvane {
 

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 
 namespace lorvane {
 

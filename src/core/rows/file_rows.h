@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 #include "engine/dates.h"
 #include "engine/dispatch.h"
 #include "engine/pipeline.h"

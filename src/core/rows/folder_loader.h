@@ -13,7 +13,7 @@
 
 #include "core/rows/file_rows.h"
 #include "core/event_pacer.h"
-#include "core/file_service.h"
+#include "core/files/file_service.h"
 
 namespace lorvane {
 
