@@ -188,21 +188,26 @@ bool BatchRun::caseOnly(const FileRow& row, const std::string& name) const {
     return self.known() && IdentifyFile(JoinPath(row.Path, name)) == self;
 }
 
+FsError BatchRun::moveAside(const FileRow& row, std::string& temp, bool& recordFailed) {
+    FsError error;
+    for (int tries = 0; tries < 100; ++tries) {
+        const std::string name = temporaryName(++temporaries_);
+        error = move(row, row.Key, name, recordFailed);
+        if (error.ok()) {
+            temp = JoinPath(row.Path, name);
+            return error;
+        }
+        if (error.code != EEXIST || recordFailed) break;
+    }
+    return error;
+}
+
 FsError BatchRun::moveThroughTemporary(const FileRow& row, const std::string& name, bool& recordFailed) {
     // Two recorded steps instead of the file system's own step aside, so that a
     // kill between them leaves nothing undo does not know of.
-    FsError error;
     std::string temp;
-    for (int tries = 0; tries < 100; ++tries) {
-        const std::string tempName = temporaryName(++temporaries_);
-        error = move(row, row.Key, tempName, recordFailed);
-        if (error.ok()) {
-            temp = JoinPath(row.Path, tempName);
-            break;
-        }
-        if (error.code != EEXIST || recordFailed) return error;
-    }
-    if (temp.empty()) return error;
+    FsError error = moveAside(row, temp, recordFailed);
+    if (error.failed()) return error;
     error = move(row, temp, name, recordFailed);
     if (error.failed()) {
         bool backFailed = false;
@@ -278,17 +283,13 @@ bool BatchRun::closesCycle(std::size_t i, std::size_t h) const {
 
 void BatchRun::stepAside(std::size_t i, BatchCounters& c) {
     FileRow& row = *rows_[i];
-    FsError error;
+    std::string temp;
     bool recordFailed = false;
-    for (int tries = 0; tries < 100; ++tries) {
-        const std::string name = temporaryName(++temporaries_);
-        error = move(row, row.Key, name, recordFailed);
-        if (error.ok()) {
-            waiting_.at(i).at = JoinPath(row.Path, name);
-            release(row.Key, c);
-            return;
-        }
-        if (error.code != EEXIST || recordFailed) break;
+    const FsError error = moveAside(row, temp, recordFailed);
+    if (error.ok()) {
+        waiting_.at(i).at = temp;
+        release(row.Key, c);
+        return;
     }
     // Could not step aside: the cycle stays as it is and this file fails.
     std::vector<std::size_t>& peers = waitingFor_[waiting_.at(i).file.newPath];

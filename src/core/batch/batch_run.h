@@ -139,6 +139,8 @@ private:
     // A new name that differs only in letter case, on a file system that ignores case.
     bool caseOnly(const FileRow& row, const std::string& name) const;
     FsError moveThroughTemporary(const FileRow& row, const std::string& name, bool& recordFailed);
+    // Moves the row's file to a free temporary name in its folder (temp: its path).
+    FsError moveAside(const FileRow& row, std::string& temp, bool& recordFailed);
     // Breaks a cycle: row i's file moves to a temporary name, freeing its own.
     void stepAside(std::size_t i, BatchCounters& c);
     // The rows waiting for path try again; settling them frees their own names in turn.
