@@ -358,15 +358,9 @@ void Parse1x(std::string_view fileName, AttributeTree& tree, Result& result, con
     };
 
     const int nameLength = static_cast<int>(utf8::length(fileName));
-    if (fileName.empty()) return failWith("Filename is empty", 1, 0, ResultCode::FilenameEmpty);
-    if (nameLength > options.maximumLength) {
-        tree.clear();
-        return SetFilenameTooLong(result, nameLength, options.maximumLength);
-    }
-    if (!options.allowIllegal) {
-        if (int p = FindIllegalCharacter(fileName))
-            return failWith("Filename contains an illegal character", p, 1, ResultCode::IllegalCharacter);
-    }
+    if (!CheckFilenameBasics(fileName, nameLength, options.allowIllegal, options.maximumLength,
+                             "Filename contains an illegal character", tree, result))
+        return;
 
     // The extension is split off at the last period, whatever the extension delimiter holds.
     const std::size_t dot = fileName.rfind('.');

@@ -212,15 +212,9 @@ void Parse2x(std::string_view fileName, AttributeTree& tree, Result& result, con
     };
 
     const int nameLength = static_cast<int>(utf8::length(fileName));
-    if (fileName.empty()) return failWith("Filename is empty", 1, 0, ResultCode::FilenameEmpty);
-    if (nameLength > maximumLength) {
-        tree.clear();
-        return SetFilenameTooLong(result, nameLength, maximumLength);
-    }
-    if (!allowIllegal) {
-        if (int p = FindIllegalCharacter(fileName))
-            return failWith("Filename contains an illegal character", p, 1, ResultCode::IllegalCharacter);
-    }
+    if (!CheckFilenameBasics(fileName, nameLength, allowIllegal, maximumLength, "Filename contains an illegal character",
+                             tree, result))
+        return;
     if (auto m = EmptyDelimiterMessage(delimiters); !m.empty()) return failWith(m, 1, 0);
 
     const std::size_t dot = fileName.rfind('.');

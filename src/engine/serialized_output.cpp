@@ -22,16 +22,10 @@ void ParseSerializedOutput(std::string_view fileName, AttributeTree& tree, Resul
         result.set(Status::Fail, message, position, length, code);
     };
 
-    if (fileName.empty()) return failWith("Filename is empty", 1, 0, ResultCode::FilenameEmpty);
     const int nameLength = static_cast<int>(utf8::length(fileName));
-    if (nameLength > maximumLength) {
-        tree.clear();
-        return SetFilenameTooLong(result, nameLength, maximumLength);
-    }
-    if (!allowIllegal) {
-        if (int p = FindIllegalCharacter(fileName))
-            return failWith("Illegal character in filename", p, 1, ResultCode::IllegalCharacter);
-    }
+    if (!CheckFilenameBasics(fileName, nameLength, allowIllegal, maximumLength, "Illegal character in filename", tree,
+                             result))
+        return;
 
     const std::size_t dot = fileName.rfind('.');
     if (dot == 0) return failWith("Filename must contain at least one character in addition to the Extension", 1, 0);

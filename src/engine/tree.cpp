@@ -400,6 +400,21 @@ void SetFilenameTooLong(Result& result, int length, int maximum) {
                length, ResultCode::FilenameTooLong);
 }
 
+bool CheckFilenameBasics(std::string_view fileName, int nameLength, bool allowIllegal, int maximumLength,
+                         std::string_view illegalMessage, AttributeTree& tree, Result& result) {
+    if (fileName.empty()) {
+        result.set(Status::Fail, "Filename is empty", 1, 0, ResultCode::FilenameEmpty);
+    } else if (nameLength > maximumLength) {
+        SetFilenameTooLong(result, nameLength, maximumLength);
+    } else if (const int p = allowIllegal ? 0 : FindIllegalCharacter(fileName); p > 0) {
+        result.set(Status::Fail, illegalMessage, p, 1, ResultCode::IllegalCharacter);
+    } else {
+        return true;
+    }
+    tree.clear();
+    return false;
+}
+
 int FindIllegalCharacter(std::string_view text) {
     // 0 or 1 per byte, so that eight entries can be or-ed together.
     static constexpr auto illegal = [] {

@@ -205,6 +205,11 @@ void SetFilenameTooLong(Result& result, int length, int maximum);
 
 // 1-based character position of the first of \/:*?<>|" in the text, or 0.
 int FindIllegalCharacter(std::string_view text);
+// What every parser checks first: an empty name, a name longer than maximumLength
+// characters, an illegal character (unless allowed; illegalMessage is the parser's
+// own wording). False with the tree emptied and the result failed.
+bool CheckFilenameBasics(std::string_view fileName, int nameLength, bool allowIllegal, int maximumLength,
+                         std::string_view illegalMessage, AttributeTree& tree, Result& result);
 
 constexpr std::string_view kIllegalCharacters = "\\/:*?<>|\"";
 
