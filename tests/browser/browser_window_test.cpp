@@ -28,49 +28,13 @@
 #include "browser/browser_window.h"
 #include "gui/progress_dialog.h"
 #include "support/fake_file_system.h"
+#include "support/fake_windows.h"
 #include "support/memory_settings_store.h"
 #include "support/scripted_ui.h"
 
 using namespace lorvane;
 
 namespace {
-
-// The Editor as the Browser meets it: what it was asked to load, and whether a
-// batch run took its input away.
-class RecordingEditor final : public QWidget, public EditorForm {
-public:
-    bool okayToDiscard = true;
-    std::string folder, name;
-    int discardAsks = 0;
-    int disabledTimes = 0;                                    // how often a run disabled it
-    std::vector<std::pair<std::string, std::string>> loaded;  // InitializeFilename calls
-
-    RecordingEditor() { setObjectName(form::Editor); }
-    void InitializeFilename(const std::string& f, const std::string& n, bool&) override {
-        loaded.emplace_back(f, n);
-        folder = f;
-        name = n;
-    }
-    bool OkayToDiscard() override {
-        ++discardAsks;
-        return okayToDiscard;
-    }
-    void UpdateStatus() override {}
-    void SaveSettings() override {}
-    std::string CurrentFolder() const override { return folder; }
-    std::string CurrentFileName() const override { return name; }
-    void FileRenamed(const std::string& oldPath, const std::string& newPath) override {
-        if (JoinPath(folder, name) != oldPath) return;
-        folder = newPath.substr(0, newPath.rfind('/'));
-        name = newPath.substr(newPath.rfind('/') + 1);
-    }
-
-protected:
-    void changeEvent(QEvent* e) override {
-        if (e->type() == QEvent::EnabledChange && !isEnabled()) ++disabledTimes;
-        QWidget::changeEvent(e);
-    }
-};
 
 // Files named by bytes, which need not be UTF-8; the content names the file.
 void writeBytes(const std::string& path, const std::string& content) {
@@ -112,14 +76,21 @@ void writeFile(const QString& path, qint64 bytes) {
 
 QString columnText(const FileRow& row, const char* key) { return QString::fromStdString(*row.column(key)); }
 
-// frmChangeDate, once it shows: one day on, then OK.
-void oneDayOnWhenAsked(BrowserWindow& b) {
+// Change Dates, answering its dialog with one day on, then OK.
+void changeDatesOneDayOn(BrowserWindow& b) {
     QTimer::singleShot(0, [&b] {
         auto* d = b.findChild<QDialog*>(QStringLiteral("frmChangeDate"));
         QVERIFY(d);
         d->findChild<QLineEdit*>(QStringLiteral("DateShiftDays"))->setText(QStringLiteral("+1"));
         QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
     });
+    b.Action("mnuChangeDates")->trigger();
+}
+
+// F2 on the list's current row: the label editor it opens.
+QLineEdit* startRename(QTreeView* list) {
+    QTest::keyClick(list, Qt::Key_F2);
+    return qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
 }
 
 // A folder of its own, so that the renames leave the other cases' files alone.
@@ -144,7 +115,9 @@ class BrowserWindowTest : public QObject {
     testing::FakeFileSystem files_;
     testing::ScriptedUserInterface ui_;
     std::unique_ptr<AppContext> ctx_;
-    RecordingEditor* editor_ = nullptr;
+    std::unique_ptr<QTemporaryDir> state_;  // where the batch runs keep their journals, fresh for each case
+    testing::WindowLog log_;
+    testing::FakeEditor* editor_ = nullptr;
     // A window that closes is deleted later by the registry's closing rules; the
     // pointer then goes null.
     QPointer<BrowserWindow> browser_;
@@ -155,11 +128,17 @@ class BrowserWindowTest : public QObject {
         return *browser_;
     }
     // The Editor, created hidden on first use; shown, the Browser hands it files.
-    RecordingEditor& editor() {
+    testing::FakeEditor& editor() {
         ctx_->windows.window(form::Editor);
         return *editor_;
     }
     void showEditor() { ctx_->windows.show(form::Editor); }
+    BrowserWindow& openOn(const std::string& folder, bool shown = false) {
+        BrowserWindow& b = open();
+        if (shown) b.show();
+        b.InitializeFolder(folder);
+        return b;
+    }
     int rowOf(const char* name) const {
         return browser_->Model().findKey((root_ + QLatin1Char('/') + QString::fromUtf8(name)).toStdString());
     }
@@ -192,9 +171,14 @@ private slots:
         ctx_ = std::make_unique<AppContext>(store_, ui_, files_, QCoreApplication::applicationDirPath());
         ctx_->settings = base_;
         editor_ = nullptr;
-        ctx_->windows.registerWindow(form::Editor, [this] { return editor_ = new RecordingEditor; });
+        log_ = testing::WindowLog();
+        ctx_->windows.registerWindow(form::Editor,
+                                     [this] { return editor_ = new testing::FakeEditor(*ctx_, log_); });
+        state_ = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_STATE_HOME", state_->path().toUtf8());
     }
     void cleanup() {
+        qunsetenv("XDG_STATE_HOME");
         delete browser_.data();
         ctx_->windows.destroyAll();
         ctx_.reset();
@@ -239,31 +223,16 @@ private slots:
         QTest::addColumn<QString>("chronology");
         QTest::addColumn<QString>("size");
         QTest::addColumn<QString>("length");
-        QTest::newRow("good 2.x with date and sequence") << kGood2x << row_icon::Good << "Good"
-                                                         << "Lorvane Data 2.x"
-                                                         << "2004/07/15 00:00:00 0012 0000 0000"
-                                                         << "000,013 KB"
-                                                         << "034";
-        QTest::newRow("month date, half kilobyte rounds to even") << kGoodMonth << row_icon::Good << "Good"
-                                                                  << "Lorvane Data 2.x"
-                                                                  << "2023/08/01 00:00:00 0000 0000 0000"
-                                                                  << "000,012 KB"
-                                                                  << "066";
-        QTest::newRow("sequence wider than four digits") << kBigSequence << row_icon::Good << "Good"
-                                                         << "Lorvane Data 2.x"
-                                                         << "0000/00/00 00:00:00 12345 0000 0000"
-                                                         << "000,000 KB"
-                                                         << "022";
-        QTest::newRow("warn") << kWarn << row_icon::Warn << "Warn"
-                              << ""
-                              << "0000/00/00 00:00:00 0000 0000 0000"
-                              << "000,000 KB"
-                              << "020";
-        QTest::newRow("fail") << kFail << row_icon::Fail << "Fail"
-                              << ""
-                              << "0000/00/00 00:00:00 0000 0000 0000"
-                              << "000,002 KB"
-                              << "017";
+        const QString none = QStringLiteral("0000/00/00 00:00:00 0000 0000 0000"), kb0 = QStringLiteral("000,000 KB");
+        const QString v2 = QStringLiteral("Lorvane Data 2.x");
+        QTest::newRow("good 2.x with date and sequence")
+            << kGood2x << row_icon::Good << "Good" << v2 << "2004/07/15 00:00:00 0012 0000 0000" << "000,013 KB" << "034";
+        QTest::newRow("month date, half kilobyte rounds to even")
+            << kGoodMonth << row_icon::Good << "Good" << v2 << "2023/08/01 00:00:00 0000 0000 0000" << "000,012 KB" << "066";
+        QTest::newRow("sequence wider than four digits")
+            << kBigSequence << row_icon::Good << "Good" << v2 << "0000/00/00 00:00:00 12345 0000 0000" << kb0 << "022";
+        QTest::newRow("warn") << kWarn << row_icon::Warn << "Warn" << "" << none << kb0 << "020";
+        QTest::newRow("fail") << kFail << row_icon::Fail << "Fail" << "" << none << "000,002 KB" << "017";
     }
     void rowColumnsAndStatuses() {
         QFETCH(QString, name);
@@ -276,7 +245,7 @@ private slots:
         BrowserWindow& b = open();
         b.SetIncludeSubfolders(false);
         b.InitializeFolder(bytes(root_));
-        const int i = b.Model().findKey((root_ + '/' + name).toStdString());
+        const int i = rowOf(name.toUtf8().constData());
         QVERIFY(i >= 0);
         const FileRow& r = b.Model().row(i);
         QCOMPARE(r.Icon, icon);
@@ -301,8 +270,7 @@ private slots:
     }
 
     void emptyAndMissingFolders() {
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(root_ + QStringLiteral("/empty")));
+        BrowserWindow& b = openOn(bytes(root_ + QStringLiteral("/empty")));
         QCOMPARE(b.Model().size(), 0);
         QCOMPARE(b.LoadedPanelText(), QStringLiteral("0 files"));
         b.InitializeFolder(bytes(root_));
@@ -319,8 +287,7 @@ private slots:
     }
     void sortsByEveryColumn() {
         QFETCH(int, column);
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(root_));
+        BrowserWindow& b = openOn(bytes(root_));
         const std::string key(kBrowserColumns[static_cast<std::size_t>(column)]);
         auto texts = [&] {
             std::vector<std::string> t;
@@ -356,8 +323,7 @@ private slots:
     }
 
     void sortingIsStableAndByteOrdered() {
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(root_));
+        BrowserWindow& b = openOn(bytes(root_));
         b.ColumnClicked(1);  // Status: Fail < Good < Warn
         QStringList got;
         for (const FileRow& r : b.Model().rows()) got << QString::fromStdString(r.Status + " " + r.Text);
@@ -394,7 +360,7 @@ private slots:
         QCOMPARE(b.SelectedRows().size(), std::size_t(b.Model().size() - 1));
         b.SelectAll();
         QCOMPARE(b.SelectedPanelText(), QStringLiteral("7 selected "));
-        QVERIFY(editor().loaded.empty());  // selection commands leave the Editor alone
+        QVERIFY(log_.editorFiles.isEmpty());  // selection commands leave the Editor alone
     }
 
     void stopWhileLoadingKeepsParsedRows() {
@@ -442,8 +408,7 @@ private slots:
         QVERIFY(QDir().mkpath(d.path() + "/locked"));
         writeFile(d.path() + "/a.jpg", 1);
         QFile::setPermissions(d.path() + "/locked", QFileDevice::Permissions());
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(d.path()));
+        BrowserWindow& b = openOn(bytes(d.path()));
         QFile::setPermissions(d.path() + "/locked",
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QCOMPARE(b.Model().size(), 0);
@@ -462,8 +427,7 @@ private slots:
         const QString after = d.path() + QStringLiteral("/{DT=2004-07-15 @14-30}{SN=12}.jpg");
         writeFile(before, 1);
         writeFile(d.path() + "/other.jpg", 1);
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(d.path()));
+        BrowserWindow& b = openOn(bytes(d.path()));
         const int i = b.Model().findKey(before.toStdString());
         QCOMPARE(b.Model().row(i).Status, std::string("Fail"));
         QVERIFY(QFile::rename(before, after));
@@ -485,35 +449,32 @@ private slots:
         BrowserWindow& b = open();
         b.SetIncludeSubfolders(false);
         b.InitializeFolder(bytes(root_));
-        QVERIFY(editor().loaded.empty());  // the Editor is not visible: not even asked
+        QVERIFY(log_.editorFiles.isEmpty());  // the Editor is not visible: not even asked
         QCOMPARE(editor().discardAsks, 0);
 
         showEditor();
         b.EditFile();
-        QCOMPARE(editor().loaded.size(), std::size_t(1));
-        QCOMPARE(editor().loaded[0], std::make_pair(bytes(root_), std::string(kFail)));
         b.EditFile();  // the same file: nothing to do
-        QCOMPARE(editor().loaded.size(), std::size_t(1));
+        QCOMPARE(log_.editorFiles, QStringList{root_ + '|' + kFail});
         QCOMPARE(editor().discardAsks, 1);
 
         b.SetCurrentRow(4);
-        editor().okayToDiscard = false;
+        editor().refuseClose = true;
         b.EditFile();
-        QCOMPARE(editor().loaded.size(), std::size_t(1));  // the Editor kept its changes
-        editor().okayToDiscard = true;
+        QCOMPARE(log_.editorFiles.size(), 1);  // the Editor kept its changes
+        editor().refuseClose = false;
         b.EditFile();
-        QCOMPARE(editor().loaded.back().second, std::string(kWarn));
+        QCOMPARE(editor().name, std::string(kWarn));
 
         b.ClearList();
         b.EditFile();  // an empty list empties the Editor
-        QCOMPARE(editor().loaded.back(), std::make_pair(std::string(), std::string()));
+        QCOMPARE(log_.editorFiles.last(), QStringLiteral("|"));
     }
 
     void labelEditRenamesTheFile() {
         QTemporaryDir d;
         writeFile(d.path() + "/old.jpg", 1);
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(d.path()));
+        BrowserWindow& b = openOn(bytes(d.path()));
         const QString fresh = QStringLiteral("{SN=7}{SU=Ann}.jpg");
         QVERIFY(b.Model().setData(b.Model().index(0, 0), fresh));
         QVERIFY(QFile::exists(d.path() + '/' + fresh));
@@ -554,16 +515,16 @@ private slots:
         // The Editor gets each row's own bytes, and a step to the look-alike is a step.
         b.SetCurrentRow(rawRow);
         b.EditFile();
-        QCOMPARE(editor().loaded.back(), std::make_pair(folder, kRaw));
+        QCOMPARE(editor().folder, folder);
+        QCOMPARE(editor().name, kRaw);
         b.SetCurrentRow(otherRow);
         b.EditFile();
-        QCOMPARE(editor().loaded.back(), std::make_pair(folder, kLookAlike));
+        QCOMPARE(editor().name, kLookAlike);
 
         // F2, Enter on the name as shown: nothing renamed.
         QTreeView* list = b.ReportView();
         b.SetCurrentRow(rawRow);
-        QTest::keyClick(list, Qt::Key_F2);
-        auto* label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+                QLineEdit* label = startRename(list);
         QVERIFY(label);
         QTest::keyClick(label, Qt::Key_Return);
         QCoreApplication::processEvents();  // the label is committed after the key
@@ -571,8 +532,7 @@ private slots:
         QCOMPARE(readBytes(lookAlike), std::string("look-alike"));
 
         // F2 and a new name: the raw file is renamed, the look-alike stays.
-        QTest::keyClick(list, Qt::Key_F2);
-        label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+                label = startRename(list);
         QVERIFY(label);
         label->setText(QStringLiteral("{SU=Raw}.jpg"));
         QTest::keyClick(label, Qt::Key_Return);
@@ -669,8 +629,7 @@ private slots:
     }
 
     void listKeysRunTheirCommands() {
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(root_));
+        BrowserWindow& b = openOn(bytes(root_));
         QTreeView* list = b.ReportView();
         QTest::keyClick(list, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(b.Model().size(), 0);
@@ -696,8 +655,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(QString, shown);
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(root_));
+        BrowserWindow& b = openOn(bytes(root_));
         QSignalSpy fired(b.Action(action), &QAction::triggered);
         QTest::keyClick(b.ReportView(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(fired.count(), 1);
@@ -722,12 +680,9 @@ private slots:
         QFETCH(QString, selected);
         BatchFolder f;
         f.file(name.toUtf8().constData());
-        BrowserWindow& b = open();
-        b.show();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path(), true);
         QTreeView* list = b.ReportView();
-        QTest::keyClick(list, Qt::Key_F2);
-        auto* label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+                QLineEdit* label = startRename(list);
         QVERIFY(label);
         QCOMPARE(label->selectedText(), selected);
     }
@@ -822,21 +777,16 @@ private slots:
     // --- Batch commands ---
 
     void changeDatesRenamesSelectedRowsReportsAndUndoes() {
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
         BatchFolder f;
         f.file("{DT=2004-05-17}{SU=Ann}.jpg");
         f.file("x{.jpg");
         f.file("{SU=Ben}.jpg");
         showEditor();
-        BrowserWindow& b = open();
-        b.show();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path(), true);
         b.SelectAll();
         editor().folder = f.path();
         editor().name = "{DT=2004-05-17}{SU=Ann}.jpg";
-        oneDayOnWhenAsked(b);
-        b.Action("mnuChangeDates")->trigger();
+        changeDatesOneDayOn(b);
         QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
         QVERIFY(!f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
         QCOMPARE(editor().name, std::string("{DT=2004-05-18}{SU=Ann}.jpg"));  // the Editor follows its file
@@ -874,14 +824,12 @@ private slots:
                  qPrintable(ui_.messages.back().text));
         QVERIFY(!b.Action("mnuUndoBatch")->isEnabled());  // nothing left to undo
         QCOMPARE(ui_.messages.back().icon, MessageIcon::Information);
-        qunsetenv("XDG_STATE_HOME");
     }
 
     void changeDatesWithoutSelectionOrCancelledChangesNothing() {
         BatchFolder f;
         f.file("{DT=2004-05-17}.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path());
         b.Selection().clearSelection();
         b.Action("mnuChangeDates")->trigger();
         QCOMPARE(ui_.messages.size(), std::size_t{1});
@@ -897,67 +845,30 @@ private slots:
         QCOMPARE(ui_.messages.size(), std::size_t{1});  // no report
     }
 
-    // Closing the window mid-run stops the run first; the window closes after the
-    // report, which says what was renamed.
-    void closingDuringARunStopsItAndClosesAfterTheReport() {
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
-        BatchFolder f;
-        for (int i = 0; i < 200; ++i) f.file(QStringLiteral("{DT=2004-05-17}{SN=%1}.jpg").arg(i).toUtf8().constData());
-        BrowserWindow& b = open();
-        b.show();
-        b.InitializeFolder(f.path());
-        b.SelectAll();
-        ProgressDialog* dlg = b.Progress();
-        dlg->Pacer() = EventPacer(std::chrono::milliseconds(0));
-        bool closed = false;
-        connect(dlg, &ProgressDialog::pumped, this, [&] {
-            if (closed || dlg->windowTitle() != QStringLiteral("Changing Dates...") || dlg->Value() < 50) return;
-            closed = true;
-            b.close();
-        });
-        oneDayOnWhenAsked(b);
-        b.Action("mnuChangeDates")->trigger();
-        disconnect(dlg, &ProgressDialog::pumped, this, nullptr);
-        QVERIFY(closed);
-        QCOMPARE(ui_.messages.size(), std::size_t{1});  // the report came first
-        QVERIFY2(ui_.messages[0].text.startsWith(QStringLiteral("49  filenames successfully processed")), qPrintable(ui_.messages[0].text));
-        QTRY_VERIFY(!browser_);  // closed the normal way: its settings saved, then deleted
-        QVERIFY(store_.read("Browser", "WindowState").has_value());
-        qunsetenv("XDG_STATE_HOME");
-    }
-
     // A run that could not be undone does not start: no journal, no rename.
     void aJournalThatCannotBeWrittenStopsTheRunBeforeItsFirstRename() {
-        QTemporaryDir state;
-        const QString blocked = state.path() + QStringLiteral("/not-a-folder");
+        const QString blocked = state_->path() + QStringLiteral("/not-a-folder");
         writeFile(blocked, 1);  // the journal's folder would have to be made inside a file
         qputenv("XDG_STATE_HOME", blocked.toUtf8());
         BatchFolder f;
         f.file("{DT=2004-05-17}{SU=Ann}.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path());
         b.SelectAll();
-        oneDayOnWhenAsked(b);
-        b.Action("mnuChangeDates")->trigger();
+        changeDatesOneDayOn(b);
         QVERIFY(f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
         QCOMPARE(ui_.messages.size(), std::size_t{1});  // the refusal, no report
         QCOMPARE(ui_.messages[0].icon, MessageIcon::Stop);
         QCOMPARE(ui_.messages[0].title, QStringLiteral("Change Dates"));
         QVERIFY(ui_.messages[0].text.endsWith(QStringLiteral("; nothing was renamed.")));
         QVERIFY(b.isEnabled());
-        qunsetenv("XDG_STATE_HOME");
     }
 
     // Apply runs and brings the dialog back with its fields as they were; Cancel
     // then ends the loop without a second run.
     void changeDatesApplyRunsAndShowsTheDialogAgain() {
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
         BatchFolder f;
         f.file("{DT=2004-05-17}{SU=Ann}.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path());
         b.SelectAll();
         int shown = 0;
         QString daysOnSecondShowing;
@@ -982,33 +893,35 @@ private slots:
         QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));  // one run, not two
         QCOMPARE(ui_.messages.size(), std::size_t{1});  // the one run's report
         QVERIFY(ui_.messages[0].text.startsWith(QStringLiteral("1  filenames successfully processed")));
-        qunsetenv("XDG_STATE_HOME");
     }
 
-    // Stop ends the run after the file in hand: the report counts only the files
-    // attempted, and every file after them keeps its name.
-    void stopDuringAChangeDatesRunKeepsTheRestAsTheyWere() {
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+    // Stop, or closing the window, ends the run after the file in hand: the report
+    // counts only the files attempted, every file after them keeps its name, and a
+    // closed window closes after the report.
+    void interruptingAChangeDatesRun_data() {
+        QTest::addColumn<bool>("close");
+        QTest::addRow("Stop") << false;
+        QTest::addRow("closing the window") << true;
+    }
+    void interruptingAChangeDatesRun() {
+        QFETCH(bool, close);
         BatchFolder f;
         constexpr int kFiles = 300;
         for (int i = 0; i < kFiles; ++i)
             f.file(QStringLiteral("{DT=2004-05-17}{SN=%1}.jpg").arg(i).toUtf8().constData());
-        BrowserWindow& b = open();
-        b.show();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path(), true);
         b.SelectAll();
         ProgressDialog* dlg = b.Progress();
-        dlg->Pacer() = EventPacer(std::chrono::milliseconds(0));  // events before every file: Stop lands at file 100
+        dlg->Pacer() = EventPacer(std::chrono::milliseconds(0));  // events before every file: it lands at file 100
         bool pressed = false, hiddenMeanwhile = false;
         connect(dlg, &ProgressDialog::pumped, this, [&] {
             if (pressed || dlg->windowTitle() != QStringLiteral("Changing Dates...") || dlg->Value() < 100) return;
             hiddenMeanwhile = !b.ReportView()->isVisible() && !b.isEnabled() && dlg->isEnabled();
             pressed = true;
-            QTest::mouseClick(dlg->Button(), Qt::LeftButton);
+            if (close) b.close();
+            else QTest::mouseClick(dlg->Button(), Qt::LeftButton);
         });
-        oneDayOnWhenAsked(b);
-        b.Action("mnuChangeDates")->trigger();
+        changeDatesOneDayOn(b);
         disconnect(dlg, &ProgressDialog::pumped, this, nullptr);
         QVERIFY(pressed);
         QVERIFY(hiddenMeanwhile);
@@ -1018,28 +931,29 @@ private slots:
             if (name.startsWith(QStringLiteral("{DT=2004-05-17}"))) ++kept;
         }
         QCOMPARE(renamed + kept, kFiles);
-        QCOMPARE(renamed, 99);  // the file Stop was seen at is not touched
-        QCOMPARE(ui_.messages.size(), std::size_t{1});
+        QCOMPARE(renamed, 99);  // the file it was seen at is not touched
+        QCOMPARE(ui_.messages.size(), std::size_t{1});  // the report, before any closing
         const QStringList lines = ui_.messages[0].text.split(QStringLiteral("\r\n"));
         QCOMPARE(lines.first().section(QLatin1Char(' '), 0, 0).toInt(), renamed);  // processed
+        if (close) {
+            QTRY_VERIFY(!browser_);  // closed the normal way: its settings saved, then deleted
+            QVERIFY(store_.read("Browser", "WindowState").has_value());
+            return;
+        }
         QCOMPARE(lines[lines.size() - 2].section(QLatin1Char(' '), 0, 0).toInt(), renamed);  // total attempted
         QCOMPARE(lines.last(), QStringLiteral("The run was stopped: %1 of the %2 selected filenames were not attempted.")
                                    .arg(kFiles - renamed)
                                    .arg(QLocale(QLocale::English).toString(kFiles)));
         QVERIFY(b.isEnabled());
         QVERIFY(b.ReportView()->isVisible());
-        qunsetenv("XDG_STATE_HOME");
     }
 
     void rebuildAsksByNameAndReportsWhatCouldNotBeParsed() {
         ctx_->settings.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
         BatchFolder f;
         f.file("{Subject=Ann}.jpg");
         f.file("x{.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path());
         b.Selection().clearSelection();
         const int one = b.Model().findKey(f.path() + "/{Subject=Ann}.jpg");
         b.Selection().select(b.Model().index(one, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -1058,20 +972,15 @@ private slots:
         QCOMPARE(ui_.messages.size(), std::size_t{2});
         QCOMPARE(ui_.messages[1].text, QStringLiteral("Of the 2 filenames attempted, 1 filename was not processed "
                                                       "because it could not be parsed."));
-        ctx_->settings.SemanticsAttributeEnable = 0;
-        qunsetenv("XDG_STATE_HOME");
     }
 
     void aFailedRenameAsksToGoOnAndCancelAborts() {
         ctx_->settings.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
         BatchFolder f;
         f.file("{Subject=Ann}.jpg");
         f.file("{SU=Ann}.jpg");  // taken: the first row's new name
         f.file("{Subject=Cy}.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path());
         b.SelectAll();
         ui_.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
         b.Action("mnuRebuild")->trigger();
@@ -1087,8 +996,6 @@ private slots:
             }
         QVERIFY(asked);
         QVERIFY(f.has("{Subject=Cy}.jpg"));  // aborted before it
-        ctx_->settings.SemanticsAttributeEnable = 0;
-        qunsetenv("XDG_STATE_HOME");
     }
 
     // The file system refuses the second of three renames; the answer to the box
@@ -1106,19 +1013,15 @@ private slots:
         QFETCH(bool, thirdRenamed);
         QFETCH(int, processed);
         QFETCH(int, attempted);
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
         BatchFolder f;
         for (const char* name :
              {"{DT=2004-05-17}{SN=001}.jpg", "{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-17}{SN=003}.jpg"})
             f.file(name);
         files_.failChangeAt = 2;
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path());
         b.SelectAll();
         ui_.answers = {MessageAnswer(answer)};
-        oneDayOnWhenAsked(b);
-        b.Action("mnuChangeDates")->trigger();
+        changeDatesOneDayOn(b);
         QVERIFY(f.has("{DT=2004-05-18}{SN=001}.jpg"));
         QVERIFY(f.has("{DT=2004-05-17}{SN=002}.jpg"));
         QCOMPARE(f.has("{DT=2004-05-18}{SN=003}.jpg"), thirdRenamed);
@@ -1131,20 +1034,16 @@ private slots:
         QCOMPARE(report[4], QStringLiteral("1  filenames could not be saved"));
         QCOMPARE(report[6], QStringLiteral("%1  total filenames attempted").arg(attempted));
         QCOMPARE(report.size(), attempted == 3 ? 7 : 8);  // a cancelled run says what it left
-        qunsetenv("XDG_STATE_HOME");
     }
 
     void renameIntoASubfolderIsRefused() {
         BatchFolder f;
         f.file("x.jpg");
         QVERIFY(QDir().mkpath(QString::fromStdString(f.path()) + QStringLiteral("/sub")));
-        BrowserWindow& b = open();
-        b.show();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path(), true);
         b.SetCurrentRow(0);
         QTreeView* list = b.ReportView();
-        QTest::keyClick(list, Qt::Key_F2);
-        auto* label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+                QLineEdit* label = startRename(list);
         QVERIFY(label);
         label->setText(QStringLiteral("sub/x.jpg"));
         QTest::keyClick(label, Qt::Key_Return);
@@ -1160,14 +1059,12 @@ private slots:
     void reparseParsesEveryRow() {
         BatchFolder f;
         f.file("{DT=2004-05-17}.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path());
         b.Selection().clearSelection();
         ctx_->settings.ParseMode = "1.x";  // the rows' status is stale until Re-Parse
         b.Parser().RefreshOptions();
         b.Action("mnuParseAll")->trigger();
         QCOMPARE(QString::fromStdString(b.Model().row(0).Status), QStringLiteral("Fail"));
-        ctx_->settings.ParseMode = "(Auto)";
     }
 };
 

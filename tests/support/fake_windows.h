@@ -42,17 +42,40 @@ protected:
     WindowLog& log_;
 };
 
+// Also the Editor as the Browser meets it: the file it holds (raw bytes, which
+// need not be UTF-8), how often it was asked to discard, and how often a batch
+// run took its input away.
 class FakeEditor final : public FakeWindow, public EditorForm {
 public:
     FakeEditor(AppContext& ctx, WindowLog& log) : FakeWindow(ctx, log, {"mnuBrowser", "mnuViewer"}) {}
-    void InitializeFilename(const std::string& folder, const std::string& name, bool&) override {
-        log_.editorFiles << QString::fromStdString(folder + '|' + name);
+    std::string folder, name;
+    int discardAsks = 0;
+    int disabledTimes = 0;
+
+    void InitializeFilename(const std::string& f, const std::string& n, bool&) override {
+        log_.editorFiles << QString::fromStdString(f + '|' + n);
+        folder = f;
+        name = n;
     }
-    bool OkayToDiscard() override { return !refuseClose; }
-    std::string CurrentFolder() const override { return {}; }
-    std::string CurrentFileName() const override { return {}; }
+    bool OkayToDiscard() override {
+        ++discardAsks;
+        return !refuseClose;
+    }
+    std::string CurrentFolder() const override { return folder; }
+    std::string CurrentFileName() const override { return name; }
+    void FileRenamed(const std::string& oldPath, const std::string& newPath) override {
+        if (JoinPath(folder, name) != oldPath) return;
+        folder = newPath.substr(0, newPath.rfind('/'));
+        name = newPath.substr(newPath.rfind('/') + 1);
+    }
     void UpdateStatus() override {}
     void SaveSettings() override {}
+
+protected:
+    void changeEvent(QEvent* e) override {
+        if (e->type() == QEvent::EnabledChange && !isEnabled()) ++disabledTimes;
+        QWidget::changeEvent(e);
+    }
 };
 
 class FakeBrowser final : public FakeWindow, public BrowserForm {
