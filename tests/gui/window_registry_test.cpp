@@ -75,21 +75,11 @@ private slots:
         QTest::addColumn<QString>("closing");
         QTest::addColumn<QString>("hiddenFirst");  // a window hidden before the close, or empty
         QTest::addColumn<QString>("left");
-        QTest::addRow("editor, browser stays") << "frmEditor"
-                                               << ""
-                                               << "frmBrowser frmViewer";
-        QTest::addRow("editor last ends all") << "frmEditor"
-                                              << "frmBrowser"
-                                              << "";
-        QTest::addRow("browser, editor stays") << "frmBrowser"
-                                               << ""
-                                               << "frmEditor frmViewer";
-        QTest::addRow("browser last ends all") << "frmBrowser"
-                                               << "frmEditor"
-                                               << "";
-        QTest::addRow("viewer closes alone") << "frmViewer"
-                                             << ""
-                                             << "frmBrowser frmEditor";
+        QTest::addRow("editor, browser stays") << "frmEditor" << "" << "frmBrowser frmViewer";
+        QTest::addRow("editor last ends all") << "frmEditor" << "frmBrowser" << "";
+        QTest::addRow("browser, editor stays") << "frmBrowser" << "" << "frmEditor frmViewer";
+        QTest::addRow("browser last ends all") << "frmBrowser" << "frmEditor" << "";
+        QTest::addRow("viewer closes alone") << "frmViewer" << "" << "frmBrowser frmEditor";
     }
 
     void closingRules() {
