@@ -152,7 +152,7 @@ private slots:
         root_ = QDir(dir_.path()).canonicalPath() + QStringLiteral("/photos");
         sub_ = root_ + QStringLiteral("/trip");
         QVERIFY(QDir().mkpath(sub_));
-        QVERIFY(QDir().mkpath(root_ + QStringLiteral("/empty")));
+        QVERIFY(QDir().mkpath(root_ + QStringLiteral("/empty/sub")));  // no files, only a subfolder
         writeFile(root_ + '/' + kGood2x, 13005);     // 12.7 KB
         writeFile(root_ + '/' + kGoodMonth, 12800);  // exactly 12.5 KB: rounds to the even 12
         writeFile(root_ + '/' + kBigSequence, 10);
@@ -582,6 +582,7 @@ private slots:
         QTest::keyClick(&b, Qt::Key_O, Qt::ControlModifier);  // unbound outside the list
         b.LoadFiles();
         QCOMPARE(QString::fromStdString(b.InputPath()), root_ + QStringLiteral("/empty"));
+        QCOMPARE(ui_.filters, QStringList{QStringLiteral("All Files (*)")});  // files shown, folders chosen
         QCOMPARE(b.Model().size(), 0);
         QVERIFY(ui_.messages.empty());
         QTRY_COMPARE(QApplication::focusWidget(), list);

@@ -225,14 +225,9 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("sample");
-        QTest::addRow("defaults") << "{"
-                                  << "="
-                                  << "}"
-                                  << "{DT=2024-05-17 @14-30-05}{CO=This is a sample filename}.jpg";
-        QTest::addRow("own delimiters") << "["
-                                        << "+"
-                                        << "]"
-                                        << "[DT+2024-05-17 @14-30-05][CO+This is a sample filename].jpg";
+        QTest::addRow("defaults") << "{" << "=" << "}" << "{DT=2024-05-17 @14-30-05}{CO=This is a sample filename}.jpg";
+        QTest::addRow("own delimiters")
+            << "[" << "+" << "]" << "[DT+2024-05-17 @14-30-05][CO+This is a sample filename].jpg";
     }
     void newOffersTheSampleName() {
         QFETCH(QString, start);
@@ -415,21 +410,6 @@ private slots:
         QCOMPARE(d.browser->Model().row(otherRow).Key, folder + '/' + lookAlike);
         QCOMPARE(d.editor->fileName(), std::string("{SU=Raw}.jpg"));
         std::remove((folder + '/' + lookAlike).c_str());
-    }
-
-    // Load Files' chooser takes any existing folder, one with only subfolders too.
-    void loadFilesChoosesAFolder() {
-        Desktop d({}, true);
-        QVERIFY(QDir(d.folder()).mkpath(QStringLiteral("2020/January")));
-        QVERIFY(QDir(d.folder()).mkpath(QStringLiteral("2021")));
-        d.browser->SetIncludeSubfolders(false);
-        d.ui.chosenPaths = {d.path(QStringLiteral("2020"))};
-        d.browser->LoadFiles();
-        QCOMPARE(d.ui.dialogs, QStringList{QStringLiteral("Load Files")});
-        QCOMPARE(d.ui.filters, QStringList{QStringLiteral("All Files (*)")});
-        QCOMPARE(QString::fromStdString(d.browser->InputPath()), d.path(QStringLiteral("2020")));
-        QCOMPARE(d.browser->Model().size(), 0);
-        QVERIFY(d.ui.messages.empty());
     }
 
     void leavingAnEditedNameAsksFirst_data() {
