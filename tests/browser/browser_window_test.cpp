@@ -33,6 +33,7 @@
 #include "support/scripted_ui.h"
 
 using namespace lorvane;
+using testing::ShownMessage;
 
 namespace {
 
@@ -101,6 +102,11 @@ struct BatchFolder {
     }
     std::string path() const { return QDir(dir.path()).canonicalPath().toStdString(); }
     void file(const char* name) const { writeFile(QString::fromStdString(path()) + '/' + QString::fromUtf8(name), 1); }
+    QStringList names() const {
+        QStringList n = QDir(QString::fromStdString(path())).entryList(QDir::Files);
+        n.sort();
+        return n;
+    }
     bool has(const char* name) const {
         return QFile::exists(QString::fromStdString(path()) + '/' + QString::fromUtf8(name));
     }
@@ -478,27 +484,38 @@ private slots:
         QCOMPARE(log_.editorFiles.last(), QStringLiteral("|"));
     }
 
+    // F2, a name, Enter: the file and its row take the name, or keep theirs with a box.
+    void labelEditRenamesTheFile_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("goneFirst");  // the file went away behind the list's back
+        QTest::addColumn<QString>("refusal");  // empty: renamed
+        QTest::addRow("a new name") << "{SN=7}{SU=Ann}.jpg" << false << "";
+        QTest::addRow("into a subfolder") << "sub/x.jpg" << false << "A file name cannot contain \"/\"";
+        QTest::addRow("the file went away")
+            << "y.jpg" << true << "The original file has been moved, renamed, or deleted.";
+    }
     void labelEditRenamesTheFile() {
-        QTemporaryDir d;
-        writeFile(d.path() + "/old.jpg", 1);
-        BrowserWindow& b = openOn(bytes(d.path()));
-        const QString fresh = QStringLiteral("{SN=7}{SU=Ann}.jpg");
-        QVERIFY(b.Model().setData(b.Model().index(0, 0), fresh));
-        QVERIFY(QFile::exists(d.path() + '/' + fresh));
-        QVERIFY(!QFile::exists(d.path() + "/old.jpg"));
+        QFETCH(QString, typed);
+        QFETCH(bool, goneFirst);
+        QFETCH(QString, refusal);
+        BatchFolder f{"x.jpg"};
+        QVERIFY(QDir().mkpath(QString::fromStdString(f.path()) + QStringLiteral("/sub")));
+        BrowserWindow& b = openOn(f.path(), true);
+        b.SetCurrentRow(0);
+        if (goneFirst) QVERIFY(QFile::remove(QString::fromStdString(f.path()) + QStringLiteral("/x.jpg")));
+        QLineEdit* label = startRename(b.ReportView());
+        QVERIFY(label);
+        label->setText(typed);
+        QTest::keyClick(label, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the label is committed after the key
+        const QString name = refusal.isEmpty() ? typed : QStringLiteral("x.jpg");
+        QCOMPARE(f.names(), goneFirst ? QStringList() : QStringList{name});
         const FileRow& r = b.Model().row(0);
-        QCOMPARE(QString::fromStdString(r.Key), d.path() + '/' + fresh);
-        QCOMPARE(r.Status, std::string("Good"));
-        QCOMPARE(r.Chronology, std::string("0000/00/00 00:00:00 0007 0000 0000"));
-
-        // The file went away behind the list's back: refused, row unchanged.
-        QVERIFY(QFile::remove(d.path() + '/' + fresh));
-        QVERIFY(!b.Model().setData(b.Model().index(0, 0), QStringLiteral("x.jpg")));
-        QCOMPARE(QString::fromStdString(b.Model().row(0).Text), fresh);
-        QCOMPARE(ui_.messages.size(), std::size_t(1));
-        QCOMPARE(ui_.messages[0].text, QStringLiteral("The original file has been moved, renamed, or deleted."));
-        QCOMPARE(ui_.messages[0].title, QStringLiteral("Error"));
-        QCOMPARE(ui_.messages[0].icon, MessageIcon::Stop);
+        QCOMPARE(QString::fromStdString(r.Text), name);
+        QCOMPARE(QString::fromStdString(r.Key), QString::fromStdString(f.path()) + '/' + name);
+        QCOMPARE(ui_.messages.size(), std::size_t(refusal.isEmpty() ? 0 : 1));
+        if (!refusal.isEmpty()) QCOMPARE(ui_.messages[0].text, refusal);
+        else QCOMPARE(r.Chronology, std::string("0000/00/00 00:00:00 0007 0000 0000"));  // parsed again
     }
 
     // A name that is not UTF-8 shows as U+FFFD, like its look-alike; every operation
@@ -773,8 +790,7 @@ private slots:
         editor().folder = f.path();
         editor().name = "{DT=2004-05-17}{SU=Ann}.jpg";
         changeDatesOneDayOn(b);
-        QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
-        QVERIFY(!f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
+        QCOMPARE(f.names(), (QStringList{"x{.jpg", "{DT=2004-05-18}{SU=Ann}.jpg", "{SU=Ben}.jpg"}));
         QCOMPARE(editor().name, std::string("{DT=2004-05-18}{SU=Ann}.jpg"));  // the Editor follows its file
         QCOMPARE(editor().disabledTimes, 1);  // no Save under the run
         QVERIFY(editor().isEnabled());
@@ -782,7 +798,7 @@ private slots:
         QVERIFY(b.ReportView()->isVisible());
         const int renamed = b.Model().findKey(f.path() + "/{DT=2004-05-18}{SU=Ann}.jpg");
         QVERIFY(renamed >= 0);
-        QCOMPARE(QString::fromStdString(b.Model().row(renamed).Text), QStringLiteral("{DT=2004-05-18}{SU=Ann}.jpg"));
+        QCOMPARE(b.Model().row(renamed).Text, std::string("{DT=2004-05-18}{SU=Ann}.jpg"));
         QCOMPARE(ui_.messages.size(), std::size_t{1});
         QCOMPARE(ui_.messages[0].title, QStringLiteral("Change Dates"));
         QCOMPARE(ui_.messages[0].icon, MessageIcon::Information);
@@ -801,8 +817,7 @@ private slots:
         const QString folder = QStringLiteral(" in \"%1\" (1 file, Lorvane Manager: Change Dates)?")
                                    .arg(QString::fromStdString(f.path()));
         QVERIFY2(ui_.messages[0].text.endsWith(folder), qPrintable(ui_.messages[0].text));
-        QVERIFY(f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
-        QVERIFY(!f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
+        QCOMPARE(f.names(), (QStringList{"x{.jpg", "{DT=2004-05-17}{SU=Ann}.jpg", "{SU=Ben}.jpg"}));
         QVERIFY(b.Model().findKey(f.path() + "/{DT=2004-05-17}{SU=Ann}.jpg") >= 0);
         QCOMPARE(editor().name, std::string("{DT=2004-05-17}{SU=Ann}.jpg"));
         // {SU=Ben}.jpg was rebuilt to its own name: nothing recorded, nothing to undo.
@@ -812,22 +827,14 @@ private slots:
         QCOMPARE(ui_.messages.back().icon, MessageIcon::Information);
     }
 
-    void changeDatesWithoutSelectionOrCancelledChangesNothing() {
+    void changeDatesWithoutSelectionShowsNoDialog() {
         BatchFolder f{"{DT=2004-05-17}.jpg"};
         BrowserWindow& b = openOn(f.path());
         b.Selection().clearSelection();
         b.Action("mnuChangeDates")->trigger();
         QCOMPARE(ui_.messages.size(), std::size_t{1});
         QCOMPARE(ui_.messages[0].text, QStringLiteral("No files are selected."));
-        QVERIFY(!b.findChild<QDialog*>(QStringLiteral("frmChangeDate")));  // no dialog at all
-        b.SelectAll();
-        QTimer::singleShot(0, [&] {
-            auto* d = b.findChild<QDialog*>(QStringLiteral("frmChangeDate"));
-            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
-        });
-        b.Action("mnuChangeDates")->trigger();
-        QVERIFY(f.has("{DT=2004-05-17}.jpg"));
-        QCOMPARE(ui_.messages.size(), std::size_t{1});  // no report
+        QVERIFY(!b.findChild<QDialog*>(QStringLiteral("frmChangeDate")));
     }
 
     // A run that could not be undone does not start: no journal, no rename.
@@ -873,7 +880,7 @@ private slots:
         answer.stop();
         QCOMPARE(shown, 2);
         QCOMPARE(daysOnSecondShowing, QStringLiteral("+1"));
-        QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));  // one run, not two
+        QCOMPARE(f.names(), QStringList{"{DT=2004-05-18}{SU=Ann}.jpg"});  // one run, not two; Cancel ran none
         QCOMPARE(ui_.messages.size(), std::size_t{1});  // the one run's report
         QVERIFY(ui_.messages[0].text.startsWith(QStringLiteral("1  filenames successfully processed")));
     }
@@ -955,84 +962,58 @@ private slots:
                                                       "because it could not be parsed."));
     }
 
-    void aFailedRenameAsksToGoOnAndCancelAborts() {
+    // A rebuilt name that is taken fails like any refused rename: never an overwrite.
+    void aTakenNameIsNotOverwritten() {
         ctx_->settings.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
-        BatchFolder f{"{Subject=Ann}.jpg"};
-        f.file("{SU=Ann}.jpg");  // taken: the first row's new name
-        f.file("{Subject=Cy}.jpg");
+        BatchFolder f{"{Subject=Ann}.jpg", "{SU=Ann}.jpg", "{Subject=Cy}.jpg"};
         BrowserWindow& b = openOn(f.path());
         b.SelectAll();
         ui_.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
         b.Action("mnuRebuild")->trigger();
-        bool asked = false;
-        for (const auto& m : ui_.messages)
-            if (m.title == QStringLiteral("Problem")) {
-                asked = true;
-                QCOMPARE(m.buttons, MessageButtons::OkCancel);
-                QCOMPARE(m.icon, MessageIcon::Exclamation);
-                QVERIFY(m.text.startsWith(QStringLiteral("Unable to rename the file \"")));
-                QVERIFY(m.text.endsWith(
-                    QStringLiteral("Click OK to continue processing the remaining files or Cancel to abort.")));
-            }
-        QVERIFY(asked);
-        QVERIFY(f.has("{Subject=Cy}.jpg"));  // aborted before it
+        QCOMPARE(f.names(), (QStringList{"{SU=Ann}.jpg", "{Subject=Ann}.jpg", "{Subject=Cy}.jpg"}));
+        QCOMPARE(ui_.messages[1].title, QStringLiteral("Problem"));
     }
 
     // The file system refuses the second of three renames; the answer to the box
     // decides whether the third is renamed, and the report counts what was attempted.
     void aRenameRefusedMidRunGoesOnOrAborts_data() {
         QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("thirdRenamed");
+        QTest::addColumn<QStringList>("after");
         QTest::addColumn<int>("processed");
         QTest::addColumn<int>("attempted");
-        QTest::addRow("OK goes on") << int(MessageAnswer::Ok) << true << 2 << 3;
-        QTest::addRow("Cancel aborts") << int(MessageAnswer::Cancel) << false << 1 << 2;
+        QTest::addRow("OK goes on") << int(MessageAnswer::Ok)
+                                    << QStringList{"{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-18}{SN=001}.jpg",
+                                                   "{DT=2004-05-18}{SN=003}.jpg"}
+                                    << 2 << 3;
+        QTest::addRow("Cancel aborts") << int(MessageAnswer::Cancel)
+                                       << QStringList{"{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-17}{SN=003}.jpg",
+                                                      "{DT=2004-05-18}{SN=001}.jpg"}
+                                       << 1 << 2;
     }
     void aRenameRefusedMidRunGoesOnOrAborts() {
         QFETCH(int, answer);
-        QFETCH(bool, thirdRenamed);
+        QFETCH(QStringList, after);
         QFETCH(int, processed);
         QFETCH(int, attempted);
-        BatchFolder f;
-        for (const char* name :
-             {"{DT=2004-05-17}{SN=001}.jpg", "{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-17}{SN=003}.jpg"})
-            f.file(name);
+        BatchFolder f{"{DT=2004-05-17}{SN=001}.jpg", "{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-17}{SN=003}.jpg"};
         files_.failChangeAt = 2;
         BrowserWindow& b = openOn(f.path());
         b.SelectAll();
         ui_.answers = {MessageAnswer(answer)};
         changeDatesOneDayOn(b);
-        QVERIFY(f.has("{DT=2004-05-18}{SN=001}.jpg"));
-        QVERIFY(f.has("{DT=2004-05-17}{SN=002}.jpg"));
-        QCOMPARE(f.has("{DT=2004-05-18}{SN=003}.jpg"), thirdRenamed);
-        QCOMPARE(f.has("{DT=2004-05-17}{SN=003}.jpg"), !thirdRenamed);
+        QCOMPARE(f.names(), after);
         QCOMPARE(ui_.messages.size(), std::size_t{2});
-        QCOMPARE(ui_.messages[0].buttons, MessageButtons::OkCancel);
-        QVERIFY(ui_.messages[0].text.contains(QString::fromUtf8(std::strerror(files_.failErrno))));
+        const ShownMessage& box = ui_.messages[0];
+        QCOMPARE(box.buttons, MessageButtons::OkCancel);
+        QCOMPARE(box.icon, MessageIcon::Exclamation);
+        QVERIFY(box.text.startsWith(QStringLiteral("Unable to rename the file \"")));
+        QVERIFY(box.text.contains(QString::fromUtf8(std::strerror(files_.failErrno))));
+        QVERIFY(box.text.endsWith(QStringLiteral("Click OK to continue processing the remaining files or Cancel to abort.")));
         const QStringList report = ui_.messages[1].text.split(QStringLiteral("\r\n"));
         QCOMPARE(report.first(), QStringLiteral("%1  filenames successfully processed").arg(processed));
         QCOMPARE(report[4], QStringLiteral("1  filenames could not be saved"));
         QCOMPARE(report[6], QStringLiteral("%1  total filenames attempted").arg(attempted));
         QCOMPARE(report.size(), attempted == 3 ? 7 : 8);  // a cancelled run says what it left
-    }
-
-    void renameIntoASubfolderIsRefused() {
-        BatchFolder f{"x.jpg"};
-        QVERIFY(QDir().mkpath(QString::fromStdString(f.path()) + QStringLiteral("/sub")));
-        BrowserWindow& b = openOn(f.path(), true);
-        b.SetCurrentRow(0);
-        QTreeView* list = b.ReportView();
-                QLineEdit* label = startRename(list);
-        QVERIFY(label);
-        label->setText(QStringLiteral("sub/x.jpg"));
-        QTest::keyClick(label, Qt::Key_Return);
-        QCoreApplication::processEvents();
-        QVERIFY(f.has("x.jpg"));
-        QVERIFY(!f.has("sub/x.jpg"));
-        QCOMPARE(QString::fromStdString(b.Model().row(0).Text), QStringLiteral("x.jpg"));
-        QCOMPARE(b.Model().row(0).Key, f.path() + "/x.jpg");
-        QCOMPARE(ui_.messages.size(), std::size_t{1});
-        QCOMPARE(ui_.messages[0].text, QStringLiteral("A file name cannot contain \"/\""));
     }
 
     void reparseParsesEveryRow() {
