@@ -93,6 +93,14 @@ QLineEdit* startRename(QTreeView* list) {
     QTest::keyClick(list, Qt::Key_F2);
     return qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
 }
+// F2, the name typed (an empty one leaves the name as shown), Enter.
+void renameAs(QTreeView* list, const QString& typed) {
+    QLineEdit* label = startRename(list);
+    QVERIFY(label);
+    if (!typed.isEmpty()) label->setText(typed);
+    QTest::keyClick(label, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the label is committed after the key
+}
 
 // A folder of its own, so that the renames leave the other cases' files alone.
 struct BatchFolder {
@@ -503,11 +511,7 @@ private slots:
         BrowserWindow& b = openOn(f.path(), true);
         b.SetCurrentRow(0);
         if (goneFirst) QVERIFY(QFile::remove(QString::fromStdString(f.path()) + QStringLiteral("/x.jpg")));
-        QLineEdit* label = startRename(b.ReportView());
-        QVERIFY(label);
-        label->setText(typed);
-        QTest::keyClick(label, Qt::Key_Return);
-        QCoreApplication::processEvents();  // the label is committed after the key
+        renameAs(b.ReportView(), typed);
         const QString name = refusal.isEmpty() ? typed : QStringLiteral("x.jpg");
         QCOMPARE(f.names(), goneFirst ? QStringList() : QStringList{name});
         const FileRow& r = b.Model().row(0);
@@ -548,19 +552,12 @@ private slots:
         // F2, Enter on the name as shown: nothing renamed.
         QTreeView* list = b.ReportView();
         b.SetCurrentRow(rawRow);
-                QLineEdit* label = startRename(list);
-        QVERIFY(label);
-        QTest::keyClick(label, Qt::Key_Return);
-        QCoreApplication::processEvents();  // the label is committed after the key
+        renameAs(list, {});
         QCOMPARE(readBytes(raw), std::string("raw"));
         QCOMPARE(readBytes(lookAlike), std::string("look-alike"));
 
         // F2 and a new name: the raw file is renamed, the look-alike stays.
-                label = startRename(list);
-        QVERIFY(label);
-        label->setText(QStringLiteral("{SU=Raw}.jpg"));
-        QTest::keyClick(label, Qt::Key_Return);
-        QCoreApplication::processEvents();  // the label is committed after the key
+        renameAs(list, QStringLiteral("{SU=Raw}.jpg"));
         const std::string renamed = folder + "/{SU=Raw}.jpg";
         QCOMPARE(readBytes(raw), std::string("-"));
         QCOMPARE(readBytes(renamed), std::string("raw"));
@@ -693,7 +690,7 @@ private slots:
         f.file(name.toUtf8().constData());
         BrowserWindow& b = openOn(f.path(), true);
         QTreeView* list = b.ReportView();
-                QLineEdit* label = startRename(list);
+        QLineEdit* label = startRename(list);
         QVERIFY(label);
         QCOMPARE(label->selectedText(), selected);
     }
