@@ -1,58 +1,35 @@
 // The Browser window on temporary folders: loading, rows, sorting, selection,
 // Stop and Cancel, and what it tells the Editor.
-#include <QAbstractItemView>
-#include <QDir>
-#include <QLocale>
-#include <QFile>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QStatusBar>
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QListView>
+#include <QLocale>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QDialog>
-#include <QTest>
 #include <QTreeView>
-#include <QPointer>
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
-#include <map>
 
 #include "browser/browser_window.h"
 #include "gui/progress_dialog.h"
-#include "support/fake_file_system.h"
 #include "support/fake_windows.h"
-#include "support/memory_settings_store.h"
-#include "support/scripted_ui.h"
+#include "support/raw_files.h"
 
 using namespace lorvane;
+using testing::readBytes;
 using testing::ShownMessage;
+using testing::writeBytes;
 
 namespace {
-
-// Files named by bytes, which need not be UTF-8; the content names the file.
-void writeBytes(const std::string& path, const std::string& content) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    QVERIFY(f);
-    std::fwrite(content.data(), 1, content.size(), f);
-    std::fclose(f);
-}
-std::string readBytes(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return "-";
-    std::string s;
-    char buf[256];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
-    std::fclose(f);
-    return s;
-}
 
 // A name that is not UTF-8 and the name its display text encodes back to.
 const std::string kRaw = "\xfe.jpg";

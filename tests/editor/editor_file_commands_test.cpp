@@ -13,6 +13,7 @@
 #include "gui/start_up.h"
 #include "editor/editor_fixture.h"
 #include "support/qt_test_main.h"
+#include "support/raw_files.h"
 
 namespace lorvane::testing {
 
@@ -350,22 +351,8 @@ private slots:
         const std::string folder = d.folder().toStdString();
         // Names that parse, so that the pane's text can be saved as it stands.
         const std::string raw = "{SU=\xfe}.jpg", lookAlike = "{SU=\xef\xbf\xbd}.jpg";
-        auto writeBytes = [&](const std::string& name) {
-            std::FILE* f = std::fopen((folder + '/' + name).c_str(), "wb");
-            QVERIFY(f);
-            std::fputs(name.c_str(), f);
-            std::fclose(f);
-        };
-        auto contentOf = [&](const std::string& name) {
-            std::FILE* f = std::fopen((folder + '/' + name).c_str(), "rb");
-            if (!f) return std::string("-");
-            char buf[64] = {};
-            const std::size_t n = std::fread(buf, 1, sizeof buf, f);
-            std::fclose(f);
-            return std::string(buf, n);
-        };
-        writeBytes(raw);
-        writeBytes(lookAlike);
+        for (const std::string& name : {raw, lookAlike}) writeBytes(folder + '/' + name, name);
+        auto contentOf = [&](const std::string& name) { return readBytes(folder + '/' + name); };
 
         // Started on the raw file, as a shell passes its bytes.
         d.ctx.settings.StartupOpenBrowser = 1;
