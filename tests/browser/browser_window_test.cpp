@@ -1,93 +1,35 @@
 // The Browser window on temporary folders: loading, rows, sorting, selection,
 // Stop and Cancel, and what it tells the Editor.
-#include <QAbstractItemView>
-#include <QDir>
-#include <QLocale>
-#include <QFile>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QStatusBar>
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QListView>
+#include <QLocale>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QDialog>
-#include <QTest>
 #include <QTreeView>
-#include <QPointer>
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
-#include <map>
 
 #include "browser/browser_window.h"
 #include "gui/progress_dialog.h"
-#include "support/fake_file_system.h"
-#include "support/memory_settings_store.h"
-#include "support/scripted_ui.h"
+#include "support/fake_windows.h"
+#include "support/raw_files.h"
 
 using namespace lorvane;
+using testing::readBytes;
+using testing::ShownMessage;
+using testing::writeBytes;
 
 namespace {
-
-// The Editor as the Browser meets it: what it was asked to load, and whether a
-// batch run took its input away.
-class RecordingEditor final : public QWidget, public EditorForm {
-public:
-    bool okayToDiscard = true;
-    std::string folder, name;
-    int discardAsks = 0;
-    int disabledTimes = 0;                                    // how often a run disabled it
-    std::vector<std::pair<std::string, std::string>> loaded;  // InitializeFilename calls
-
-    RecordingEditor() { setObjectName(form::Editor); }
-    void InitializeFilename(const std::string& f, const std::string& n, bool&) override {
-        loaded.emplace_back(f, n);
-        folder = f;
-        name = n;
-    }
-    bool OkayToDiscard() override {
-        ++discardAsks;
-        return okayToDiscard;
-    }
-    void UpdateStatus() override {}
-    void SaveSettings() override {}
-    std::string CurrentFolder() const override { return folder; }
-    std::string CurrentFileName() const override { return name; }
-    void FileRenamed(const std::string& oldPath, const std::string& newPath) override {
-        if (JoinPath(folder, name) != oldPath) return;
-        folder = newPath.substr(0, newPath.rfind('/'));
-        name = newPath.substr(newPath.rfind('/') + 1);
-    }
-
-protected:
-    void changeEvent(QEvent* e) override {
-        if (e->type() == QEvent::EnabledChange && !isEnabled()) ++disabledTimes;
-        QWidget::changeEvent(e);
-    }
-};
-
-// Files named by bytes, which need not be UTF-8; the content names the file.
-void writeBytes(const std::string& path, const std::string& content) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    QVERIFY(f);
-    std::fwrite(content.data(), 1, content.size(), f);
-    std::fclose(f);
-}
-std::string readBytes(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return "-";
-    std::string s;
-    char buf[256];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
-    std::fclose(f);
-    return s;
-}
 
 // A name that is not UTF-8 and the name its display text encodes back to.
 const std::string kRaw = "\xfe.jpg";
@@ -112,21 +54,44 @@ void writeFile(const QString& path, qint64 bytes) {
 
 QString columnText(const FileRow& row, const char* key) { return QString::fromStdString(*row.column(key)); }
 
-// frmChangeDate, once it shows: one day on, then OK.
-void oneDayOnWhenAsked(BrowserWindow& b) {
+// Change Dates, answering its dialog with one day on, then OK.
+void changeDatesOneDayOn(BrowserWindow& b) {
     QTimer::singleShot(0, [&b] {
         auto* d = b.findChild<QDialog*>(QStringLiteral("frmChangeDate"));
         QVERIFY(d);
         d->findChild<QLineEdit*>(QStringLiteral("DateShiftDays"))->setText(QStringLiteral("+1"));
         QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
     });
+    b.Action("mnuChangeDates")->trigger();
+}
+
+// F2 on the list's current row: the label editor it opens.
+QLineEdit* startRename(QTreeView* list) {
+    QTest::keyClick(list, Qt::Key_F2);
+    return qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+}
+// F2, the name typed (an empty one leaves the name as shown), Enter.
+void renameAs(QTreeView* list, const QString& typed) {
+    QLineEdit* label = startRename(list);
+    QVERIFY(label);
+    if (!typed.isEmpty()) label->setText(typed);
+    QTest::keyClick(label, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the label is committed after the key
 }
 
 // A folder of its own, so that the renames leave the other cases' files alone.
 struct BatchFolder {
     QTemporaryDir dir;
+    BatchFolder(std::initializer_list<const char*> names = {}) {
+        for (const char* name : names) file(name);
+    }
     std::string path() const { return QDir(dir.path()).canonicalPath().toStdString(); }
     void file(const char* name) const { writeFile(QString::fromStdString(path()) + '/' + QString::fromUtf8(name), 1); }
+    QStringList names() const {
+        QStringList n = QDir(QString::fromStdString(path())).entryList(QDir::Files);
+        n.sort();
+        return n;
+    }
     bool has(const char* name) const {
         return QFile::exists(QString::fromStdString(path()) + '/' + QString::fromUtf8(name));
     }
@@ -144,7 +109,9 @@ class BrowserWindowTest : public QObject {
     testing::FakeFileSystem files_;
     testing::ScriptedUserInterface ui_;
     std::unique_ptr<AppContext> ctx_;
-    RecordingEditor* editor_ = nullptr;
+    std::unique_ptr<QTemporaryDir> state_;  // where the batch runs keep their journals, fresh for each case
+    testing::WindowLog log_;
+    testing::FakeEditor* editor_ = nullptr;
     // A window that closes is deleted later by the registry's closing rules; the
     // pointer then goes null.
     QPointer<BrowserWindow> browser_;
@@ -155,11 +122,17 @@ class BrowserWindowTest : public QObject {
         return *browser_;
     }
     // The Editor, created hidden on first use; shown, the Browser hands it files.
-    RecordingEditor& editor() {
+    testing::FakeEditor& editor() {
         ctx_->windows.window(form::Editor);
         return *editor_;
     }
     void showEditor() { ctx_->windows.show(form::Editor); }
+    BrowserWindow& openOn(const std::string& folder, bool shown = false) {
+        BrowserWindow& b = open();
+        if (shown) b.show();
+        b.InitializeFolder(folder);
+        return b;
+    }
     int rowOf(const char* name) const {
         return browser_->Model().findKey((root_ + QLatin1Char('/') + QString::fromUtf8(name)).toStdString());
     }
@@ -170,7 +143,7 @@ private slots:
         root_ = QDir(dir_.path()).canonicalPath() + QStringLiteral("/photos");
         sub_ = root_ + QStringLiteral("/trip");
         QVERIFY(QDir().mkpath(sub_));
-        QVERIFY(QDir().mkpath(root_ + QStringLiteral("/empty")));
+        QVERIFY(QDir().mkpath(root_ + QStringLiteral("/empty/sub")));  // no files, only a subfolder
         writeFile(root_ + '/' + kGood2x, 13005);     // 12.7 KB
         writeFile(root_ + '/' + kGoodMonth, 12800);  // exactly 12.5 KB: rounds to the even 12
         writeFile(root_ + '/' + kBigSequence, 10);
@@ -192,9 +165,14 @@ private slots:
         ctx_ = std::make_unique<AppContext>(store_, ui_, files_, QCoreApplication::applicationDirPath());
         ctx_->settings = base_;
         editor_ = nullptr;
-        ctx_->windows.registerWindow(form::Editor, [this] { return editor_ = new RecordingEditor; });
+        log_ = testing::WindowLog();
+        ctx_->windows.registerWindow(form::Editor,
+                                     [this] { return editor_ = new testing::FakeEditor(*ctx_, log_); });
+        state_ = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_STATE_HOME", state_->path().toUtf8());
     }
     void cleanup() {
+        qunsetenv("XDG_STATE_HOME");
         delete browser_.data();
         ctx_->windows.destroyAll();
         ctx_.reset();
@@ -239,31 +217,16 @@ private slots:
         QTest::addColumn<QString>("chronology");
         QTest::addColumn<QString>("size");
         QTest::addColumn<QString>("length");
-        QTest::newRow("good 2.x with date and sequence") << kGood2x << row_icon::Good << "Good"
-                                                         << "Lorvane Data 2.x"
-                                                         << "2004/07/15 00:00:00 0012 0000 0000"
-                                                         << "000,013 KB"
-                                                         << "034";
-        QTest::newRow("month date, half kilobyte rounds to even") << kGoodMonth << row_icon::Good << "Good"
-                                                                  << "Lorvane Data 2.x"
-                                                                  << "2023/08/01 00:00:00 0000 0000 0000"
-                                                                  << "000,012 KB"
-                                                                  << "066";
-        QTest::newRow("sequence wider than four digits") << kBigSequence << row_icon::Good << "Good"
-                                                         << "Lorvane Data 2.x"
-                                                         << "0000/00/00 00:00:00 12345 0000 0000"
-                                                         << "000,000 KB"
-                                                         << "022";
-        QTest::newRow("warn") << kWarn << row_icon::Warn << "Warn"
-                              << ""
-                              << "0000/00/00 00:00:00 0000 0000 0000"
-                              << "000,000 KB"
-                              << "020";
-        QTest::newRow("fail") << kFail << row_icon::Fail << "Fail"
-                              << ""
-                              << "0000/00/00 00:00:00 0000 0000 0000"
-                              << "000,002 KB"
-                              << "017";
+        const QString none = QStringLiteral("0000/00/00 00:00:00 0000 0000 0000"), kb0 = QStringLiteral("000,000 KB");
+        const QString v2 = QStringLiteral("Lorvane Data 2.x");
+        QTest::newRow("good 2.x with date and sequence")
+            << kGood2x << row_icon::Good << "Good" << v2 << "2004/07/15 00:00:00 0012 0000 0000" << "000,013 KB" << "034";
+        QTest::newRow("month date, half kilobyte rounds to even")
+            << kGoodMonth << row_icon::Good << "Good" << v2 << "2023/08/01 00:00:00 0000 0000 0000" << "000,012 KB" << "066";
+        QTest::newRow("sequence wider than four digits")
+            << kBigSequence << row_icon::Good << "Good" << v2 << "0000/00/00 00:00:00 12345 0000 0000" << kb0 << "022";
+        QTest::newRow("warn") << kWarn << row_icon::Warn << "Warn" << "" << none << kb0 << "020";
+        QTest::newRow("fail") << kFail << row_icon::Fail << "Fail" << "" << none << "000,002 KB" << "017";
     }
     void rowColumnsAndStatuses() {
         QFETCH(QString, name);
@@ -276,7 +239,7 @@ private slots:
         BrowserWindow& b = open();
         b.SetIncludeSubfolders(false);
         b.InitializeFolder(bytes(root_));
-        const int i = b.Model().findKey((root_ + '/' + name).toStdString());
+        const int i = rowOf(name.toUtf8().constData());
         QVERIFY(i >= 0);
         const FileRow& r = b.Model().row(i);
         QCOMPARE(r.Icon, icon);
@@ -301,12 +264,15 @@ private slots:
     }
 
     void emptyAndMissingFolders() {
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(root_ + QStringLiteral("/empty")));
+        BrowserWindow& b = openOn(bytes(root_ + QStringLiteral("/empty")));
         QCOMPARE(b.Model().size(), 0);
         QCOMPARE(b.LoadedPanelText(), QStringLiteral("0 files"));
         b.InitializeFolder(bytes(root_));
-        QVERIFY(b.Model().size() > 0);
+        QTest::keyClick(b.ReportView(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(b.Model().size(), 0);
+        QCOMPARE(QString::fromStdString(b.InputPath()), root_);  // Clear keeps the folder for Reload
+        QTest::keyClick(b.ReportView(), Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(b.Model().size(), 7);
         b.InitializeFolder(bytes(root_ + QStringLiteral("/no such folder")));
         QCOMPARE(b.Model().size(), 0);
         QCOMPARE(b.PathPanelText(), root_ + QStringLiteral("/no such folder"));
@@ -319,8 +285,7 @@ private slots:
     }
     void sortsByEveryColumn() {
         QFETCH(int, column);
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(root_));
+        BrowserWindow& b = openOn(bytes(root_));
         const std::string key(kBrowserColumns[static_cast<std::size_t>(column)]);
         auto texts = [&] {
             std::vector<std::string> t;
@@ -356,8 +321,7 @@ private slots:
     }
 
     void sortingIsStableAndByteOrdered() {
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(root_));
+        BrowserWindow& b = openOn(bytes(root_));
         b.ColumnClicked(1);  // Status: Fail < Good < Warn
         QStringList got;
         for (const FileRow& r : b.Model().rows()) got << QString::fromStdString(r.Status + " " + r.Text);
@@ -394,46 +358,45 @@ private slots:
         QCOMPARE(b.SelectedRows().size(), std::size_t(b.Model().size() - 1));
         b.SelectAll();
         QCOMPARE(b.SelectedPanelText(), QStringLiteral("7 selected "));
-        QVERIFY(editor().loaded.empty());  // selection commands leave the Editor alone
+        QVERIFY(log_.editorFiles.isEmpty());  // selection commands leave the Editor alone
     }
 
-    void stopWhileLoadingKeepsParsedRows() {
+    // The progress dialog's button while a folder loads: Cancel while counting loads
+    // nothing, Stop while loading keeps the rows parsed so far; the next load is whole.
+    void interruptingALoad_data() {
+        QTest::addColumn<QString>("phase");
+        QTest::addColumn<QString>("button");
+        QTest::addRow("counting") << "Counting Files..." << "Cancel";
+        QTest::addRow("loading") << "Loading Files..." << "Stop";
+    }
+    void interruptingALoad() {
+        QFETCH(QString, phase);
+        QFETCH(QString, button);
         QTemporaryDir many;
+        QVERIFY(QDir().mkpath(many.path() + QStringLiteral("/sub")));
         for (int i = 0; i < 400; ++i) writeFile(many.path() + QStringLiteral("/{SN=%1}{SU=Ann}.jpg").arg(i), 1);
         BrowserWindow& b = open();
         ProgressDialog* dlg = b.Progress();
         bool pressed = false, disabledMeanwhile = false;
         connect(dlg, &ProgressDialog::pumped, this, [&] {
-            if (pressed || dlg->windowTitle() != QStringLiteral("Loading Files...")) return;
-            disabledMeanwhile = !b.isEnabled() && dlg->isEnabled() && dlg->ButtonText() == QStringLiteral("Stop");
+            if (pressed || dlg->windowTitle() != phase) return;
+            disabledMeanwhile = !b.isEnabled() && dlg->isEnabled() && dlg->ButtonText() == button;
             pressed = true;
             QTest::mouseClick(dlg->Button(), Qt::LeftButton);
         });
         b.InitializeFolder(bytes(many.path()));
+        disconnect(dlg, &ProgressDialog::pumped, this, nullptr);
         QVERIFY(pressed);
         QVERIFY(disabledMeanwhile);
-        QVERIFY(b.Model().size() >= 1);
-        QVERIFY(b.Model().size() < 400);
+        const int kept = b.Model().size();
+        if (button == QStringLiteral("Stop")) QVERIFY(kept >= 1 && kept < 400);
+        else QCOMPARE(b.LoadedPanelText(), QStringLiteral("0 files"));
         for (const FileRow& r : b.Model().rows()) QCOMPARE(r.Status, std::string("Good"));
         QVERIFY(b.isEnabled());
         QVERIFY(!dlg->isVisible());
         QVERIFY(ui_.messages.empty());
-    }
-
-    void cancelWhileCountingLoadsNothing() {
-        BrowserWindow& b = open();
-        ProgressDialog* dlg = b.Progress();
-        connect(dlg, &ProgressDialog::pumped, this, [&] {
-            if (dlg->windowTitle() == QStringLiteral("Counting Files...") && dlg->ButtonText() == "Cancel")
-                dlg->Button()->click();
-        });
-        b.InitializeFolder(bytes(root_));
-        QCOMPARE(b.Model().size(), 0);
-        QCOMPARE(b.LoadedPanelText(), QStringLiteral("0 files"));
-        // The next load starts with the flag cleared.
-        disconnect(dlg, &ProgressDialog::pumped, this, nullptr);
         b.ReloadList();
-        QCOMPARE(b.Model().size(), 7);
+        QCOMPARE(b.Model().size(), 400);
     }
 
     void countErrorIsReported() {
@@ -442,8 +405,7 @@ private slots:
         QVERIFY(QDir().mkpath(d.path() + "/locked"));
         writeFile(d.path() + "/a.jpg", 1);
         QFile::setPermissions(d.path() + "/locked", QFileDevice::Permissions());
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(d.path()));
+        BrowserWindow& b = openOn(bytes(d.path()));
         QFile::setPermissions(d.path() + "/locked",
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QCOMPARE(b.Model().size(), 0);
@@ -462,8 +424,7 @@ private slots:
         const QString after = d.path() + QStringLiteral("/{DT=2004-07-15 @14-30}{SN=12}.jpg");
         writeFile(before, 1);
         writeFile(d.path() + "/other.jpg", 1);
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(d.path()));
+        BrowserWindow& b = openOn(bytes(d.path()));
         const int i = b.Model().findKey(before.toStdString());
         QCOMPARE(b.Model().row(i).Status, std::string("Fail"));
         QVERIFY(QFile::rename(before, after));
@@ -485,52 +446,56 @@ private slots:
         BrowserWindow& b = open();
         b.SetIncludeSubfolders(false);
         b.InitializeFolder(bytes(root_));
-        QVERIFY(editor().loaded.empty());  // the Editor is not visible: not even asked
+        QVERIFY(log_.editorFiles.isEmpty());  // the Editor is not visible: not even asked
         QCOMPARE(editor().discardAsks, 0);
 
         showEditor();
         b.EditFile();
-        QCOMPARE(editor().loaded.size(), std::size_t(1));
-        QCOMPARE(editor().loaded[0], std::make_pair(bytes(root_), std::string(kFail)));
         b.EditFile();  // the same file: nothing to do
-        QCOMPARE(editor().loaded.size(), std::size_t(1));
+        QCOMPARE(log_.editorFiles, QStringList{root_ + '|' + kFail});
         QCOMPARE(editor().discardAsks, 1);
 
         b.SetCurrentRow(4);
-        editor().okayToDiscard = false;
+        editor().refuseClose = true;
         b.EditFile();
-        QCOMPARE(editor().loaded.size(), std::size_t(1));  // the Editor kept its changes
-        editor().okayToDiscard = true;
+        QCOMPARE(log_.editorFiles.size(), 1);  // the Editor kept its changes
+        editor().refuseClose = false;
         b.EditFile();
-        QCOMPARE(editor().loaded.back().second, std::string(kWarn));
+        QCOMPARE(editor().name, std::string(kWarn));
 
         b.ClearList();
         b.EditFile();  // an empty list empties the Editor
-        QCOMPARE(editor().loaded.back(), std::make_pair(std::string(), std::string()));
+        QCOMPARE(log_.editorFiles.last(), QStringLiteral("|"));
     }
 
+    // F2, a name, Enter: the file and its row take the name, or keep theirs with a box.
+    void labelEditRenamesTheFile_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("goneFirst");  // the file went away behind the list's back
+        QTest::addColumn<QString>("refusal");  // empty: renamed
+        QTest::addRow("a new name") << "{SN=7}{SU=Ann}.jpg" << false << "";
+        QTest::addRow("into a subfolder") << "sub/x.jpg" << false << "A file name cannot contain \"/\"";
+        QTest::addRow("the file went away")
+            << "y.jpg" << true << "The original file has been moved, renamed, or deleted.";
+    }
     void labelEditRenamesTheFile() {
-        QTemporaryDir d;
-        writeFile(d.path() + "/old.jpg", 1);
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(d.path()));
-        const QString fresh = QStringLiteral("{SN=7}{SU=Ann}.jpg");
-        QVERIFY(b.Model().setData(b.Model().index(0, 0), fresh));
-        QVERIFY(QFile::exists(d.path() + '/' + fresh));
-        QVERIFY(!QFile::exists(d.path() + "/old.jpg"));
+        QFETCH(QString, typed);
+        QFETCH(bool, goneFirst);
+        QFETCH(QString, refusal);
+        BatchFolder f{"x.jpg"};
+        QVERIFY(QDir().mkpath(QString::fromStdString(f.path()) + QStringLiteral("/sub")));
+        BrowserWindow& b = openOn(f.path(), true);
+        b.SetCurrentRow(0);
+        if (goneFirst) QVERIFY(QFile::remove(QString::fromStdString(f.path()) + QStringLiteral("/x.jpg")));
+        renameAs(b.ReportView(), typed);
+        const QString name = refusal.isEmpty() ? typed : QStringLiteral("x.jpg");
+        QCOMPARE(f.names(), goneFirst ? QStringList() : QStringList{name});
         const FileRow& r = b.Model().row(0);
-        QCOMPARE(QString::fromStdString(r.Key), d.path() + '/' + fresh);
-        QCOMPARE(r.Status, std::string("Good"));
-        QCOMPARE(r.Chronology, std::string("0000/00/00 00:00:00 0007 0000 0000"));
-
-        // The file went away behind the list's back: refused, row unchanged.
-        QVERIFY(QFile::remove(d.path() + '/' + fresh));
-        QVERIFY(!b.Model().setData(b.Model().index(0, 0), QStringLiteral("x.jpg")));
-        QCOMPARE(QString::fromStdString(b.Model().row(0).Text), fresh);
-        QCOMPARE(ui_.messages.size(), std::size_t(1));
-        QCOMPARE(ui_.messages[0].text, QStringLiteral("The original file has been moved, renamed, or deleted."));
-        QCOMPARE(ui_.messages[0].title, QStringLiteral("Error"));
-        QCOMPARE(ui_.messages[0].icon, MessageIcon::Stop);
+        QCOMPARE(QString::fromStdString(r.Text), name);
+        QCOMPARE(QString::fromStdString(r.Key), QString::fromStdString(f.path()) + '/' + name);
+        QCOMPARE(ui_.messages.size(), std::size_t(refusal.isEmpty() ? 0 : 1));
+        if (!refusal.isEmpty()) QCOMPARE(ui_.messages[0].text, refusal);
+        else QCOMPARE(r.Chronology, std::string("0000/00/00 00:00:00 0007 0000 0000"));  // parsed again
     }
 
     // A name that is not UTF-8 shows as U+FFFD, like its look-alike; every operation
@@ -554,29 +519,21 @@ private slots:
         // The Editor gets each row's own bytes, and a step to the look-alike is a step.
         b.SetCurrentRow(rawRow);
         b.EditFile();
-        QCOMPARE(editor().loaded.back(), std::make_pair(folder, kRaw));
+        QCOMPARE(editor().folder, folder);
+        QCOMPARE(editor().name, kRaw);
         b.SetCurrentRow(otherRow);
         b.EditFile();
-        QCOMPARE(editor().loaded.back(), std::make_pair(folder, kLookAlike));
+        QCOMPARE(editor().name, kLookAlike);
 
         // F2, Enter on the name as shown: nothing renamed.
         QTreeView* list = b.ReportView();
         b.SetCurrentRow(rawRow);
-        QTest::keyClick(list, Qt::Key_F2);
-        auto* label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
-        QVERIFY(label);
-        QTest::keyClick(label, Qt::Key_Return);
-        QCoreApplication::processEvents();  // the label is committed after the key
+        renameAs(list, {});
         QCOMPARE(readBytes(raw), std::string("raw"));
         QCOMPARE(readBytes(lookAlike), std::string("look-alike"));
 
         // F2 and a new name: the raw file is renamed, the look-alike stays.
-        QTest::keyClick(list, Qt::Key_F2);
-        label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
-        QVERIFY(label);
-        label->setText(QStringLiteral("{SU=Raw}.jpg"));
-        QTest::keyClick(label, Qt::Key_Return);
-        QCoreApplication::processEvents();  // the label is committed after the key
+        renameAs(list, QStringLiteral("{SU=Raw}.jpg"));
         const std::string renamed = folder + "/{SU=Raw}.jpg";
         QCOMPARE(readBytes(raw), std::string("-"));
         QCOMPARE(readBytes(renamed), std::string("raw"));
@@ -598,46 +555,35 @@ private slots:
 
     // Load Files takes any existing folder, also one without files of its own, and
     // the list has the keyboard afterwards, whatever the chooser answered.
-    void loadFilesTakesAnyFolderAndGivesTheListTheKeyboard() {
-        BrowserWindow& b = open();
-        b.show();
+    void loadFilesGivesTheListTheKeyboard_data() {
+        QTest::addColumn<QString>("chosen");  // under the photos folder; "-": cancelled
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("boxes");
+        QTest::addRow("only subfolders") << "/empty" << 0 << 0;
+        QTest::addRow("a folder with files") << "" << 7 << 0;
+        QTest::addRow("cancelled") << "-" << 7 << 0;
+        QTest::addRow("a folder that is gone") << "/gone" << 7 << 1;
+    }
+    void loadFilesGivesTheListTheKeyboard() {
+        QFETCH(QString, chosen);
+        QFETCH(int, rows);
+        QFETCH(int, boxes);
+        BrowserWindow& b = openOn(bytes(root_), true);
         QVERIFY(QTest::qWaitForWindowActive(&b));
-        QTreeView* list = b.ReportView();
-        auto elsewhere = [&] {
-            b.statusBar()->setFocusPolicy(Qt::StrongFocus);
-            b.statusBar()->setFocus();
-            QCOMPARE(QApplication::focusWidget(), b.statusBar());
-        };
-
-        // Only subfolders.
-        ui_.chosenPaths = {root_ + QStringLiteral("/empty"), root_};
-        elsewhere();
+        b.statusBar()->setFocusPolicy(Qt::StrongFocus);
+        b.statusBar()->setFocus();
         QTest::keyClick(&b, Qt::Key_O, Qt::ControlModifier);  // unbound outside the list
+        QVERIFY(ui_.dialogs.isEmpty());
+        if (chosen != QStringLiteral("-")) ui_.chosenPaths = {root_ + chosen};
         b.LoadFiles();
-        QCOMPARE(QString::fromStdString(b.InputPath()), root_ + QStringLiteral("/empty"));
-        QCOMPARE(b.Model().size(), 0);
-        QVERIFY(ui_.messages.empty());
-        QTRY_COMPARE(QApplication::focusWidget(), list);
-
-        // Ctrl+O from the list, a folder with files: Down moves at once, no click.
-        QTest::keyClick(list, Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(ui_.dialogs.size(), 2);
-        QCOMPARE(b.Model().size(), 7);
-        QTRY_COMPARE(QApplication::focusWidget(), list);
+        QCOMPARE(ui_.filters, QStringList{QStringLiteral("All Files (*)")});  // files shown, folders chosen
+        QCOMPARE(b.Model().size(), rows);
+        QCOMPARE(ui_.messages.size(), std::size_t(boxes));
+        QTRY_COMPARE(QApplication::focusWidget(), b.ReportView());
+        if (!rows) return;
         QCOMPARE(b.CurrentRow(), 0);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);  // at once, no click
         QCOMPARE(b.CurrentRow(), 1);
-
-        // Cancelled, and a folder that is gone: the list keeps the keyboard.
-        elsewhere();
-        b.LoadFiles();
-        QTRY_COMPARE(QApplication::focusWidget(), list);
-        ui_.chosenPaths = {root_ + QStringLiteral("/gone")};
-        elsewhere();
-        b.LoadFiles();
-        QCOMPARE(ui_.messages.size(), std::size_t(1));
-        QTRY_COMPARE(QApplication::focusWidget(), list);
-        QCOMPARE(b.Model().size(), 7);
     }
 
     // What the icon views give each name: the list view's columns hold the longest
@@ -668,17 +614,6 @@ private slots:
         QVERIFY(v->itemDelegate()->sizeHint(QStyleOptionViewItem(), b.Model().index(0, 0)).height() >= text.height());
     }
 
-    void listKeysRunTheirCommands() {
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(root_));
-        QTreeView* list = b.ReportView();
-        QTest::keyClick(list, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(b.Model().size(), 0);
-        QCOMPARE(QString::fromStdString(b.InputPath()), root_);  // Clear keeps the folder for Reload
-        QTest::keyClick(list, Qt::Key_R, Qt::ControlModifier);
-        QCOMPARE(b.Model().size(), 7);
-    }
-
     // Each key shows after its menu caption and runs that item from the list.
     void listKeysShowInTheMenu_data() {
         QTest::addColumn<QString>("action");
@@ -696,8 +631,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(QString, shown);
-        BrowserWindow& b = open();
-        b.InitializeFolder(bytes(root_));
+        BrowserWindow& b = openOn(bytes(root_));
         QSignalSpy fired(b.Action(action), &QAction::triggered);
         QTest::keyClick(b.ReportView(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(fired.count(), 1);
@@ -708,26 +642,19 @@ private slots:
     void renameSelectsTheNameWithoutItsExtension_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("selected");
-        QTest::addRow("last extension only") << "a.b.jpg"
-                                             << "a.b";
-        QTest::addRow("no dot: all") << "README"
-                                     << "README";
-        QTest::addRow("leading dot only: all") << ".hidden"
-                                               << ".hidden";
-        QTest::addRow("leading dot and extension") << ".a.jpg"
-                                                   << ".a";
+        QTest::addRow("last extension only") << "a.b.jpg" << "a.b";
+        QTest::addRow("no dot: all") << "README" << "README";
+        QTest::addRow("leading dot only: all") << ".hidden" << ".hidden";
+        QTest::addRow("leading dot and extension") << ".a.jpg" << ".a";
     }
     void renameSelectsTheNameWithoutItsExtension() {
         QFETCH(QString, name);
         QFETCH(QString, selected);
         BatchFolder f;
         f.file(name.toUtf8().constData());
-        BrowserWindow& b = open();
-        b.show();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path(), true);
         QTreeView* list = b.ReportView();
-        QTest::keyClick(list, Qt::Key_F2);
-        auto* label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+        QLineEdit* label = startRename(list);
         QVERIFY(label);
         QCOMPARE(label->selectedText(), selected);
     }
@@ -780,13 +707,8 @@ private slots:
 
     void settingsRoundTrip() {
         {
+            // Each item flips its default.
             BrowserWindow& b = open();
-            // Defaults: details, grid lines, file count shown, selected count hidden, subfolders.
-            QCOMPARE(b.ListView(), list_view::Details);
-            QVERIFY(b.Gridlines());
-            QVERIFY(b.LoadedPanelVisible());
-            QVERIFY(!b.SelectedPanelVisible());
-            QVERIFY(b.IncludeSubfolders());
             b.Action("mnuViewSmall")->trigger();
             b.Action("mnuViewGridlines")->trigger();
             b.Action("mnuIndicateLoaded")->trigger();
@@ -822,23 +744,14 @@ private slots:
     // --- Batch commands ---
 
     void changeDatesRenamesSelectedRowsReportsAndUndoes() {
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
-        BatchFolder f;
-        f.file("{DT=2004-05-17}{SU=Ann}.jpg");
-        f.file("x{.jpg");
-        f.file("{SU=Ben}.jpg");
+        BatchFolder f{"{DT=2004-05-17}{SU=Ann}.jpg", "x{.jpg", "{SU=Ben}.jpg"};
         showEditor();
-        BrowserWindow& b = open();
-        b.show();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path(), true);
         b.SelectAll();
         editor().folder = f.path();
         editor().name = "{DT=2004-05-17}{SU=Ann}.jpg";
-        oneDayOnWhenAsked(b);
-        b.Action("mnuChangeDates")->trigger();
-        QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
-        QVERIFY(!f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
+        changeDatesOneDayOn(b);
+        QCOMPARE(f.names(), (QStringList{"x{.jpg", "{DT=2004-05-18}{SU=Ann}.jpg", "{SU=Ben}.jpg"}));
         QCOMPARE(editor().name, std::string("{DT=2004-05-18}{SU=Ann}.jpg"));  // the Editor follows its file
         QCOMPARE(editor().disabledTimes, 1);  // no Save under the run
         QVERIFY(editor().isEnabled());
@@ -846,7 +759,7 @@ private slots:
         QVERIFY(b.ReportView()->isVisible());
         const int renamed = b.Model().findKey(f.path() + "/{DT=2004-05-18}{SU=Ann}.jpg");
         QVERIFY(renamed >= 0);
-        QCOMPARE(QString::fromStdString(b.Model().row(renamed).Text), QStringLiteral("{DT=2004-05-18}{SU=Ann}.jpg"));
+        QCOMPARE(b.Model().row(renamed).Text, std::string("{DT=2004-05-18}{SU=Ann}.jpg"));
         QCOMPARE(ui_.messages.size(), std::size_t{1});
         QCOMPARE(ui_.messages[0].title, QStringLiteral("Change Dates"));
         QCOMPARE(ui_.messages[0].icon, MessageIcon::Information);
@@ -865,8 +778,7 @@ private slots:
         const QString folder = QStringLiteral(" in \"%1\" (1 file, Lorvane Manager: Change Dates)?")
                                    .arg(QString::fromStdString(f.path()));
         QVERIFY2(ui_.messages[0].text.endsWith(folder), qPrintable(ui_.messages[0].text));
-        QVERIFY(f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
-        QVERIFY(!f.has("{DT=2004-05-18}{SU=Ann}.jpg"));
+        QCOMPARE(f.names(), (QStringList{"x{.jpg", "{DT=2004-05-17}{SU=Ann}.jpg", "{SU=Ben}.jpg"}));
         QVERIFY(b.Model().findKey(f.path() + "/{DT=2004-05-17}{SU=Ann}.jpg") >= 0);
         QCOMPARE(editor().name, std::string("{DT=2004-05-17}{SU=Ann}.jpg"));
         // {SU=Ben}.jpg was rebuilt to its own name: nothing recorded, nothing to undo.
@@ -874,90 +786,40 @@ private slots:
                  qPrintable(ui_.messages.back().text));
         QVERIFY(!b.Action("mnuUndoBatch")->isEnabled());  // nothing left to undo
         QCOMPARE(ui_.messages.back().icon, MessageIcon::Information);
-        qunsetenv("XDG_STATE_HOME");
     }
 
-    void changeDatesWithoutSelectionOrCancelledChangesNothing() {
-        BatchFolder f;
-        f.file("{DT=2004-05-17}.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+    void changeDatesWithoutSelectionShowsNoDialog() {
+        BatchFolder f{"{DT=2004-05-17}.jpg"};
+        BrowserWindow& b = openOn(f.path());
         b.Selection().clearSelection();
         b.Action("mnuChangeDates")->trigger();
         QCOMPARE(ui_.messages.size(), std::size_t{1});
         QCOMPARE(ui_.messages[0].text, QStringLiteral("No files are selected."));
-        QVERIFY(!b.findChild<QDialog*>(QStringLiteral("frmChangeDate")));  // no dialog at all
-        b.SelectAll();
-        QTimer::singleShot(0, [&] {
-            auto* d = b.findChild<QDialog*>(QStringLiteral("frmChangeDate"));
-            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
-        });
-        b.Action("mnuChangeDates")->trigger();
-        QVERIFY(f.has("{DT=2004-05-17}.jpg"));
-        QCOMPARE(ui_.messages.size(), std::size_t{1});  // no report
-    }
-
-    // Closing the window mid-run stops the run first; the window closes after the
-    // report, which says what was renamed.
-    void closingDuringARunStopsItAndClosesAfterTheReport() {
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
-        BatchFolder f;
-        for (int i = 0; i < 200; ++i) f.file(QStringLiteral("{DT=2004-05-17}{SN=%1}.jpg").arg(i).toUtf8().constData());
-        BrowserWindow& b = open();
-        b.show();
-        b.InitializeFolder(f.path());
-        b.SelectAll();
-        ProgressDialog* dlg = b.Progress();
-        dlg->Pacer() = EventPacer(std::chrono::milliseconds(0));
-        bool closed = false;
-        connect(dlg, &ProgressDialog::pumped, this, [&] {
-            if (closed || dlg->windowTitle() != QStringLiteral("Changing Dates...") || dlg->Value() < 50) return;
-            closed = true;
-            b.close();
-        });
-        oneDayOnWhenAsked(b);
-        b.Action("mnuChangeDates")->trigger();
-        disconnect(dlg, &ProgressDialog::pumped, this, nullptr);
-        QVERIFY(closed);
-        QCOMPARE(ui_.messages.size(), std::size_t{1});  // the report came first
-        QVERIFY2(ui_.messages[0].text.startsWith(QStringLiteral("49  filenames successfully processed")), qPrintable(ui_.messages[0].text));
-        QTRY_VERIFY(!browser_);  // closed the normal way: its settings saved, then deleted
-        QVERIFY(store_.read("Browser", "WindowState").has_value());
-        qunsetenv("XDG_STATE_HOME");
+        QVERIFY(!b.findChild<QDialog*>(QStringLiteral("frmChangeDate")));
     }
 
     // A run that could not be undone does not start: no journal, no rename.
     void aJournalThatCannotBeWrittenStopsTheRunBeforeItsFirstRename() {
-        QTemporaryDir state;
-        const QString blocked = state.path() + QStringLiteral("/not-a-folder");
+        const QString blocked = state_->path() + QStringLiteral("/not-a-folder");
         writeFile(blocked, 1);  // the journal's folder would have to be made inside a file
         qputenv("XDG_STATE_HOME", blocked.toUtf8());
-        BatchFolder f;
-        f.file("{DT=2004-05-17}{SU=Ann}.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BatchFolder f{"{DT=2004-05-17}{SU=Ann}.jpg"};
+        BrowserWindow& b = openOn(f.path());
         b.SelectAll();
-        oneDayOnWhenAsked(b);
-        b.Action("mnuChangeDates")->trigger();
+        changeDatesOneDayOn(b);
         QVERIFY(f.has("{DT=2004-05-17}{SU=Ann}.jpg"));
         QCOMPARE(ui_.messages.size(), std::size_t{1});  // the refusal, no report
         QCOMPARE(ui_.messages[0].icon, MessageIcon::Stop);
         QCOMPARE(ui_.messages[0].title, QStringLiteral("Change Dates"));
         QVERIFY(ui_.messages[0].text.endsWith(QStringLiteral("; nothing was renamed.")));
         QVERIFY(b.isEnabled());
-        qunsetenv("XDG_STATE_HOME");
     }
 
     // Apply runs and brings the dialog back with its fields as they were; Cancel
     // then ends the loop without a second run.
     void changeDatesApplyRunsAndShowsTheDialogAgain() {
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
-        BatchFolder f;
-        f.file("{DT=2004-05-17}{SU=Ann}.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BatchFolder f{"{DT=2004-05-17}{SU=Ann}.jpg"};
+        BrowserWindow& b = openOn(f.path());
         b.SelectAll();
         int shown = 0;
         QString daysOnSecondShowing;
@@ -979,36 +841,38 @@ private slots:
         answer.stop();
         QCOMPARE(shown, 2);
         QCOMPARE(daysOnSecondShowing, QStringLiteral("+1"));
-        QVERIFY(f.has("{DT=2004-05-18}{SU=Ann}.jpg"));  // one run, not two
+        QCOMPARE(f.names(), QStringList{"{DT=2004-05-18}{SU=Ann}.jpg"});  // one run, not two; Cancel ran none
         QCOMPARE(ui_.messages.size(), std::size_t{1});  // the one run's report
         QVERIFY(ui_.messages[0].text.startsWith(QStringLiteral("1  filenames successfully processed")));
-        qunsetenv("XDG_STATE_HOME");
     }
 
-    // Stop ends the run after the file in hand: the report counts only the files
-    // attempted, and every file after them keeps its name.
-    void stopDuringAChangeDatesRunKeepsTheRestAsTheyWere() {
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+    // Stop, or closing the window, ends the run after the file in hand: the report
+    // counts only the files attempted, every file after them keeps its name, and a
+    // closed window closes after the report.
+    void interruptingAChangeDatesRun_data() {
+        QTest::addColumn<bool>("close");
+        QTest::addRow("Stop") << false;
+        QTest::addRow("closing the window") << true;
+    }
+    void interruptingAChangeDatesRun() {
+        QFETCH(bool, close);
         BatchFolder f;
         constexpr int kFiles = 300;
         for (int i = 0; i < kFiles; ++i)
             f.file(QStringLiteral("{DT=2004-05-17}{SN=%1}.jpg").arg(i).toUtf8().constData());
-        BrowserWindow& b = open();
-        b.show();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path(), true);
         b.SelectAll();
         ProgressDialog* dlg = b.Progress();
-        dlg->Pacer() = EventPacer(std::chrono::milliseconds(0));  // events before every file: Stop lands at file 100
+        dlg->Pacer() = EventPacer(std::chrono::milliseconds(0));  // events before every file: it lands at file 100
         bool pressed = false, hiddenMeanwhile = false;
         connect(dlg, &ProgressDialog::pumped, this, [&] {
             if (pressed || dlg->windowTitle() != QStringLiteral("Changing Dates...") || dlg->Value() < 100) return;
             hiddenMeanwhile = !b.ReportView()->isVisible() && !b.isEnabled() && dlg->isEnabled();
             pressed = true;
-            QTest::mouseClick(dlg->Button(), Qt::LeftButton);
+            if (close) b.close();
+            else QTest::mouseClick(dlg->Button(), Qt::LeftButton);
         });
-        oneDayOnWhenAsked(b);
-        b.Action("mnuChangeDates")->trigger();
+        changeDatesOneDayOn(b);
         disconnect(dlg, &ProgressDialog::pumped, this, nullptr);
         QVERIFY(pressed);
         QVERIFY(hiddenMeanwhile);
@@ -1018,28 +882,27 @@ private slots:
             if (name.startsWith(QStringLiteral("{DT=2004-05-17}"))) ++kept;
         }
         QCOMPARE(renamed + kept, kFiles);
-        QCOMPARE(renamed, 99);  // the file Stop was seen at is not touched
-        QCOMPARE(ui_.messages.size(), std::size_t{1});
+        QCOMPARE(renamed, 99);  // the file it was seen at is not touched
+        QCOMPARE(ui_.messages.size(), std::size_t{1});  // the report, before any closing
         const QStringList lines = ui_.messages[0].text.split(QStringLiteral("\r\n"));
         QCOMPARE(lines.first().section(QLatin1Char(' '), 0, 0).toInt(), renamed);  // processed
+        if (close) {
+            QTRY_VERIFY(!browser_);  // closed the normal way: its settings saved, then deleted
+            QVERIFY(store_.read("Browser", "WindowState").has_value());
+            return;
+        }
         QCOMPARE(lines[lines.size() - 2].section(QLatin1Char(' '), 0, 0).toInt(), renamed);  // total attempted
         QCOMPARE(lines.last(), QStringLiteral("The run was stopped: %1 of the %2 selected filenames were not attempted.")
                                    .arg(kFiles - renamed)
                                    .arg(QLocale(QLocale::English).toString(kFiles)));
         QVERIFY(b.isEnabled());
         QVERIFY(b.ReportView()->isVisible());
-        qunsetenv("XDG_STATE_HOME");
     }
 
     void rebuildAsksByNameAndReportsWhatCouldNotBeParsed() {
         ctx_->settings.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
-        BatchFolder f;
-        f.file("{Subject=Ann}.jpg");
-        f.file("x{.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BatchFolder f{"{Subject=Ann}.jpg", "x{.jpg"};
+        BrowserWindow& b = openOn(f.path());
         b.Selection().clearSelection();
         const int one = b.Model().findKey(f.path() + "/{Subject=Ann}.jpg");
         b.Selection().select(b.Model().index(one, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -1058,116 +921,70 @@ private slots:
         QCOMPARE(ui_.messages.size(), std::size_t{2});
         QCOMPARE(ui_.messages[1].text, QStringLiteral("Of the 2 filenames attempted, 1 filename was not processed "
                                                       "because it could not be parsed."));
-        ctx_->settings.SemanticsAttributeEnable = 0;
-        qunsetenv("XDG_STATE_HOME");
     }
 
-    void aFailedRenameAsksToGoOnAndCancelAborts() {
+    // A rebuilt name that is taken fails like any refused rename: never an overwrite.
+    void aTakenNameIsNotOverwritten() {
         ctx_->settings.SemanticsAttributeEnable = 1;  // {Subject=...} rebuilds as {SU=...}
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
-        BatchFolder f;
-        f.file("{Subject=Ann}.jpg");
-        f.file("{SU=Ann}.jpg");  // taken: the first row's new name
-        f.file("{Subject=Cy}.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BatchFolder f{"{Subject=Ann}.jpg", "{SU=Ann}.jpg", "{Subject=Cy}.jpg"};
+        BrowserWindow& b = openOn(f.path());
         b.SelectAll();
         ui_.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
         b.Action("mnuRebuild")->trigger();
-        bool asked = false;
-        for (const auto& m : ui_.messages)
-            if (m.title == QStringLiteral("Problem")) {
-                asked = true;
-                QCOMPARE(m.buttons, MessageButtons::OkCancel);
-                QCOMPARE(m.icon, MessageIcon::Exclamation);
-                QVERIFY(m.text.startsWith(QStringLiteral("Unable to rename the file \"")));
-                QVERIFY(m.text.endsWith(
-                    QStringLiteral("Click OK to continue processing the remaining files or Cancel to abort.")));
-            }
-        QVERIFY(asked);
-        QVERIFY(f.has("{Subject=Cy}.jpg"));  // aborted before it
-        ctx_->settings.SemanticsAttributeEnable = 0;
-        qunsetenv("XDG_STATE_HOME");
+        QCOMPARE(f.names(), (QStringList{"{SU=Ann}.jpg", "{Subject=Ann}.jpg", "{Subject=Cy}.jpg"}));
+        QCOMPARE(ui_.messages[1].title, QStringLiteral("Problem"));
     }
 
     // The file system refuses the second of three renames; the answer to the box
     // decides whether the third is renamed, and the report counts what was attempted.
     void aRenameRefusedMidRunGoesOnOrAborts_data() {
         QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("thirdRenamed");
+        QTest::addColumn<QStringList>("after");
         QTest::addColumn<int>("processed");
         QTest::addColumn<int>("attempted");
-        QTest::addRow("OK goes on") << int(MessageAnswer::Ok) << true << 2 << 3;
-        QTest::addRow("Cancel aborts") << int(MessageAnswer::Cancel) << false << 1 << 2;
+        QTest::addRow("OK goes on") << int(MessageAnswer::Ok)
+                                    << QStringList{"{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-18}{SN=001}.jpg",
+                                                   "{DT=2004-05-18}{SN=003}.jpg"}
+                                    << 2 << 3;
+        QTest::addRow("Cancel aborts") << int(MessageAnswer::Cancel)
+                                       << QStringList{"{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-17}{SN=003}.jpg",
+                                                      "{DT=2004-05-18}{SN=001}.jpg"}
+                                       << 1 << 2;
     }
     void aRenameRefusedMidRunGoesOnOrAborts() {
         QFETCH(int, answer);
-        QFETCH(bool, thirdRenamed);
+        QFETCH(QStringList, after);
         QFETCH(int, processed);
         QFETCH(int, attempted);
-        QTemporaryDir state;
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
-        BatchFolder f;
-        for (const char* name :
-             {"{DT=2004-05-17}{SN=001}.jpg", "{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-17}{SN=003}.jpg"})
-            f.file(name);
+        BatchFolder f{"{DT=2004-05-17}{SN=001}.jpg", "{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-17}{SN=003}.jpg"};
         files_.failChangeAt = 2;
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BrowserWindow& b = openOn(f.path());
         b.SelectAll();
         ui_.answers = {MessageAnswer(answer)};
-        oneDayOnWhenAsked(b);
-        b.Action("mnuChangeDates")->trigger();
-        QVERIFY(f.has("{DT=2004-05-18}{SN=001}.jpg"));
-        QVERIFY(f.has("{DT=2004-05-17}{SN=002}.jpg"));
-        QCOMPARE(f.has("{DT=2004-05-18}{SN=003}.jpg"), thirdRenamed);
-        QCOMPARE(f.has("{DT=2004-05-17}{SN=003}.jpg"), !thirdRenamed);
+        changeDatesOneDayOn(b);
+        QCOMPARE(f.names(), after);
         QCOMPARE(ui_.messages.size(), std::size_t{2});
-        QCOMPARE(ui_.messages[0].buttons, MessageButtons::OkCancel);
-        QVERIFY(ui_.messages[0].text.contains(QString::fromUtf8(std::strerror(files_.failErrno))));
+        const ShownMessage& box = ui_.messages[0];
+        QCOMPARE(box.buttons, MessageButtons::OkCancel);
+        QCOMPARE(box.icon, MessageIcon::Exclamation);
+        QVERIFY(box.text.startsWith(QStringLiteral("Unable to rename the file \"")));
+        QVERIFY(box.text.contains(QString::fromUtf8(std::strerror(files_.failErrno))));
+        QVERIFY(box.text.endsWith(QStringLiteral("Click OK to continue processing the remaining files or Cancel to abort.")));
         const QStringList report = ui_.messages[1].text.split(QStringLiteral("\r\n"));
         QCOMPARE(report.first(), QStringLiteral("%1  filenames successfully processed").arg(processed));
         QCOMPARE(report[4], QStringLiteral("1  filenames could not be saved"));
         QCOMPARE(report[6], QStringLiteral("%1  total filenames attempted").arg(attempted));
         QCOMPARE(report.size(), attempted == 3 ? 7 : 8);  // a cancelled run says what it left
-        qunsetenv("XDG_STATE_HOME");
-    }
-
-    void renameIntoASubfolderIsRefused() {
-        BatchFolder f;
-        f.file("x.jpg");
-        QVERIFY(QDir().mkpath(QString::fromStdString(f.path()) + QStringLiteral("/sub")));
-        BrowserWindow& b = open();
-        b.show();
-        b.InitializeFolder(f.path());
-        b.SetCurrentRow(0);
-        QTreeView* list = b.ReportView();
-        QTest::keyClick(list, Qt::Key_F2);
-        auto* label = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
-        QVERIFY(label);
-        label->setText(QStringLiteral("sub/x.jpg"));
-        QTest::keyClick(label, Qt::Key_Return);
-        QCoreApplication::processEvents();
-        QVERIFY(f.has("x.jpg"));
-        QVERIFY(!f.has("sub/x.jpg"));
-        QCOMPARE(QString::fromStdString(b.Model().row(0).Text), QStringLiteral("x.jpg"));
-        QCOMPARE(b.Model().row(0).Key, f.path() + "/x.jpg");
-        QCOMPARE(ui_.messages.size(), std::size_t{1});
-        QCOMPARE(ui_.messages[0].text, QStringLiteral("A file name cannot contain \"/\""));
     }
 
     void reparseParsesEveryRow() {
-        BatchFolder f;
-        f.file("{DT=2004-05-17}.jpg");
-        BrowserWindow& b = open();
-        b.InitializeFolder(f.path());
+        BatchFolder f{"{DT=2004-05-17}.jpg"};
+        BrowserWindow& b = openOn(f.path());
         b.Selection().clearSelection();
         ctx_->settings.ParseMode = "1.x";  // the rows' status is stale until Re-Parse
         b.Parser().RefreshOptions();
         b.Action("mnuParseAll")->trigger();
         QCOMPARE(QString::fromStdString(b.Model().row(0).Status), QStringLiteral("Fail"));
-        ctx_->settings.ParseMode = "(Auto)";
     }
 };
 

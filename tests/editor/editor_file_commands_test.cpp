@@ -13,6 +13,7 @@
 #include "gui/start_up.h"
 #include "editor/editor_fixture.h"
 #include "support/qt_test_main.h"
+#include "support/raw_files.h"
 
 namespace lorvane::testing {
 
@@ -225,14 +226,9 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("sample");
-        QTest::addRow("defaults") << "{"
-                                  << "="
-                                  << "}"
-                                  << "{DT=2024-05-17 @14-30-05}{CO=This is a sample filename}.jpg";
-        QTest::addRow("own delimiters") << "["
-                                        << "+"
-                                        << "]"
-                                        << "[DT+2024-05-17 @14-30-05][CO+This is a sample filename].jpg";
+        QTest::addRow("defaults") << "{" << "=" << "}" << "{DT=2024-05-17 @14-30-05}{CO=This is a sample filename}.jpg";
+        QTest::addRow("own delimiters")
+            << "[" << "+" << "]" << "[DT+2024-05-17 @14-30-05][CO+This is a sample filename].jpg";
     }
     void newOffersTheSampleName() {
         QFETCH(QString, start);
@@ -355,22 +351,8 @@ private slots:
         const std::string folder = d.folder().toStdString();
         // Names that parse, so that the pane's text can be saved as it stands.
         const std::string raw = "{SU=\xfe}.jpg", lookAlike = "{SU=\xef\xbf\xbd}.jpg";
-        auto writeBytes = [&](const std::string& name) {
-            std::FILE* f = std::fopen((folder + '/' + name).c_str(), "wb");
-            QVERIFY(f);
-            std::fputs(name.c_str(), f);
-            std::fclose(f);
-        };
-        auto contentOf = [&](const std::string& name) {
-            std::FILE* f = std::fopen((folder + '/' + name).c_str(), "rb");
-            if (!f) return std::string("-");
-            char buf[64] = {};
-            const std::size_t n = std::fread(buf, 1, sizeof buf, f);
-            std::fclose(f);
-            return std::string(buf, n);
-        };
-        writeBytes(raw);
-        writeBytes(lookAlike);
+        for (const std::string& name : {raw, lookAlike}) writeBytes(folder + '/' + name, name);
+        auto contentOf = [&](const std::string& name) { return readBytes(folder + '/' + name); };
 
         // Started on the raw file, as a shell passes its bytes.
         d.ctx.settings.StartupOpenBrowser = 1;
@@ -415,21 +397,6 @@ private slots:
         QCOMPARE(d.browser->Model().row(otherRow).Key, folder + '/' + lookAlike);
         QCOMPARE(d.editor->fileName(), std::string("{SU=Raw}.jpg"));
         std::remove((folder + '/' + lookAlike).c_str());
-    }
-
-    // Load Files' chooser takes any existing folder, one with only subfolders too.
-    void loadFilesChoosesAFolder() {
-        Desktop d({}, true);
-        QVERIFY(QDir(d.folder()).mkpath(QStringLiteral("2020/January")));
-        QVERIFY(QDir(d.folder()).mkpath(QStringLiteral("2021")));
-        d.browser->SetIncludeSubfolders(false);
-        d.ui.chosenPaths = {d.path(QStringLiteral("2020"))};
-        d.browser->LoadFiles();
-        QCOMPARE(d.ui.dialogs, QStringList{QStringLiteral("Load Files")});
-        QCOMPARE(d.ui.filters, QStringList{QStringLiteral("All Files (*)")});
-        QCOMPARE(QString::fromStdString(d.browser->InputPath()), d.path(QStringLiteral("2020")));
-        QCOMPARE(d.browser->Model().size(), 0);
-        QVERIFY(d.ui.messages.empty());
     }
 
     void leavingAnEditedNameAsksFirst_data() {

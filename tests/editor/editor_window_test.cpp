@@ -23,7 +23,6 @@ private slots:
         QVERIFY(!f.action("mnuToolsLocate")->isEnabled());
         QVERIFY(f.editor->isClean());
         QCOMPARE(QString::fromStdString(f.editor->folder()), QStringLiteral("/opt/lorvane/sample"));
-        QCOMPARE(f.editor->windowTitle(), QStringLiteral("Lorvane Editor"));
     }
 
     void typingANameFillsTreeStatusAndLength() {
@@ -42,13 +41,8 @@ private slots:
         QVERIFY(!f.action("mnuToolsLocate")->isEnabled());
         QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann;Bö}{PL=Harbour}.jpg"));
         QCOMPARE(f.editor->lastSource(), EditorWindow::Source::Filename);
-    }
-
-    void enterDoesNotEndTheLine() {
-        EditorFixture f;
-        f.type(QStringLiteral("{SU=Ann}"));
-        QTest::keyClick(f.filename(), Qt::Key_Return);
-        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann}"));
+        QTest::keyClick(f.filename(), Qt::Key_Return);  // Enter does not end the line
+        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann;Bö}{PL=Harbour}.jpg"));
     }
 
     void locateProblemInTheFilenamePane() {
@@ -85,6 +79,11 @@ private slots:
         QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ben Ho}{Date=Harbour}.jpg"));
         QCOMPARE(t[t.selected()].text, std::string("Date"));
         QCOMPARE(t[t.selected()].tag, std::string("Date"));
+
+        f.select(QStringLiteral("Filename"));  // the root label is not edited, quietly
+        f.key(Qt::Key_F2);
+        QVERIFY(!f.labelEditor());
+        QCOMPARE(f.ui.beeps, 0);
     }
 
     // A batch run renamed the file: a clean Editor shows the new name, one with
@@ -103,15 +102,6 @@ private slots:
         f.editor->FileRenamed("/elsewhere/{SU=Bob}.jpg", "/elsewhere/{SU=Cy}.jpg");
         QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Bob}.jpgx"));
         QCOMPARE(f.editor->CurrentFileName(), std::string("{SU=Cy}.jpg"));
-    }
-
-    void theRootLabelIsNotEdited() {
-        EditorFixture f;
-        f.load(QStringLiteral("{SU=Ann}.jpg"));
-        f.select(QStringLiteral("Filename"));
-        f.key(Qt::Key_F2);
-        QVERIFY(!f.labelEditor());
-        QCOMPARE(f.ui.beeps, 0);
     }
 
     void locateProblemSelectsCharactersInTheLabel() {
@@ -212,27 +202,15 @@ private slots:
         QCOMPARE(t[t.selected()].text, std::string("Cy"));
     }
 
-    void updatePanesRebuildsFromTheTree() {
-        EditorFixture f;
-        f.type(QStringLiteral("{SU=Ann}.jpg"));
-        f.action("mnuToolsUpdate")->trigger();
-        QCOMPARE(f.editor->lastSource(), EditorWindow::Source::Tree);
-        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann}.jpg"));
-        QCOMPARE(f.editor->statusPicture(), StatusPicture::Good);
-    }
-
     // Typing shows the format the text was read in and never rewrites the pane; a build
     // from the tree writes the format it was parsed from, or the one the settings ask for.
     void statusNamesTheFormatReadThenTheOneBuilt_data() {
         QTest::addColumn<QString>("buildMode");
         QTest::addColumn<QString>("built");
         QTest::addColumn<QString>("builtStatus");
-        QTest::newRow("KeepsTheParsedFormat") << "(Auto)"
-                                              << "2024-05-17 #003 Seals.jpg"
-                                              << "Lorvane Data 1.x";
-        QTest::newRow("BuildsTheAskedFormat") << "2.x"
-                                              << "{Date=2024-05-17}{Serial=3}{Topic=Seals}.jpg"
-                                              << "Lorvane Data 2.x";
+        QTest::newRow("KeepsTheParsedFormat") << "(Auto)" << "2024-05-17 #003 Seals.jpg" << "Lorvane Data 1.x";
+        QTest::newRow("BuildsTheAskedFormat")
+            << "2.x" << "{Date=2024-05-17}{Serial=3}{Topic=Seals}.jpg" << "Lorvane Data 2.x";
     }
     void statusNamesTheFormatReadThenTheOneBuilt() {
         QFETCH(QString, buildMode);
@@ -246,6 +224,7 @@ private slots:
         f.action("mnuToolsUpdate")->trigger();
         QCOMPARE(f.filename()->text(), built);
         QCOMPARE(f.status(), builtStatus);
+        QCOMPARE(f.editor->lastSource(), EditorWindow::Source::Tree);
     }
 
     void lengthIndicatorIsStoredAtOnce() {
@@ -327,23 +306,10 @@ private slots:
         delete editor;
     }
 
-    void everyMenuItemIsThere() {
+    // Without a Browser in the build there is no list to walk.
+    void walkingTheListNeedsABrowser() {
         EditorFixture f;
-        // Without a Browser in the build there is no list to walk.
-        for (const char* name : {"mnuFilePrevious", "mnuFileNext", "mnuViewer", "mnuOptions", "mnuHelpAbout"}) {
-            QVERIFY2(f.action(name), name);
-            QVERIFY2(!f.action(name)->isEnabled(), name);
-        }
-        for (const char* name :
-             {"mnuFileNew", "mnuFileOpen", "mnuFileRevert", "mnuFileSave", "mnuFileExit", "mnuNodeEdit",
-              "mnuNodeDelete", "mnuNodeInsertBefore", "mnuNodeInsertAfter", "mnuNodeInsertChild", "mnuNodeMoveUp",
-              "mnuNodeMoveDown", "mnuNodePromote", "mnuNodeDemote", "mnuIndicateLength", "mnuToolsUpdate"}) {
-            QVERIFY2(f.action(name), name);
-            QVERIFY2(f.action(name)->isEnabled(), name);
-        }
-        QCOMPARE(f.action("mnuNodeMoveDown")->text(), QStringLiteral("Move Node Dow&n\tCtrl+Down"));
-        QCOMPARE(f.action("mnuToolsLocate")->shortcut(), QKeySequence(Qt::Key_F3));
-        QCOMPARE(f.action("mnuFileSave")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        for (const char* name : {"mnuFilePrevious", "mnuFileNext"}) QVERIFY2(!f.action(name)->isEnabled(), name);
     }
 };
 

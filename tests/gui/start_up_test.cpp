@@ -6,49 +6,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
-#include "support/fake_file_system.h"
-#include "support/memory_settings_store.h"
 #include "core/sample_folder.h"
 #include "gui/start_up.h"
 #include "support/qt_test_main.h"
-#include "support/scripted_ui.h"
 #include "support/fake_windows.h"
 
 namespace lorvane::testing {
 
-namespace {
-
-// A run of start-up with stand-in windows; every window class can be left out of the build.
-struct StartRun {
-    MemorySettingsStore store;
-    ScriptedUserInterface ui;
-    FakeFileSystem files;
-    AppContext ctx{store, ui, files, QStringLiteral("/opt/lorvane")};
-    WindowLog log;
-
-    explicit StartRun(bool withBrowser = true, bool withViewer = true) {
-        ctx.windows.registerWindow(form::Editor, [this] { return new FakeEditor(ctx, log); });
-        if (withBrowser) ctx.windows.registerWindow(form::Browser, [this] { return new FakeBrowser(ctx, log); });
-        if (withViewer) ctx.windows.registerWindow(form::Viewer, [this] { return new FakeViewer(ctx, log); });
-    }
-    ~StartRun() {
-        for (const QString& name : {form::Editor, form::Browser, form::Viewer}) delete ctx.windows.loaded(name);
-    }
-    QString visible() const {
-        QStringList v;
-        for (const QString& name : {form::Browser, form::Editor, form::Viewer})
-            if (ctx.windows.IsFormVisible(name)) v << name;
-        return v.join(QLatin1Char(' '));
-    }
-    bool checked(const QString& window, const char* item) const {
-        auto* a = ctx.windows.loaded(window)->findChild<QAction*>(QLatin1String(item));
-        return a && a->isChecked();
-    }
-};
-
-}  // namespace
+using StartRun = FakeDesktop;  // a run of start-up with stand-in windows
 
 class StartUpTest : public QObject {
     Q_OBJECT

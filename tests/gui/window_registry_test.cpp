@@ -3,42 +3,17 @@
 #include <QTest>
 
 #include "support/fake_windows.h"
-#include "support/fake_file_system.h"
-#include "support/memory_settings_store.h"
 #include "gui/window_settings.h"
 #include "support/qt_test_main.h"
-#include "support/scripted_ui.h"
 
 namespace lorvane::testing {
 
 namespace {
 
-struct Windows {
-    MemorySettingsStore store;
-    ScriptedUserInterface ui;
-    FakeFileSystem files;
-    AppContext ctx{store, ui, files, QString()};
-    WindowLog log;
-    WindowRegistry& w = ctx.windows;
-
-    Windows() {
-        w.registerWindow(form::Editor, [this] { return new FakeEditor(ctx, log); });
-        w.registerWindow(form::Browser, [this] { return new FakeBrowser(ctx, log); });
-        w.registerWindow(form::Viewer, [this] { return new FakeViewer(ctx, log); });
-    }
-    ~Windows() {
-        for (const QString& name : {form::Editor, form::Browser, form::Viewer}) delete w.loaded(name);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+struct Windows : FakeDesktop {
     void showAll() {
         for (const QString& name : {form::Browser, form::Editor, form::Viewer}) w.show(name);
         w.UpdateWindowMenus();
-    }
-    QString loaded() const {
-        QStringList v;
-        for (const QString& name : {form::Browser, form::Editor, form::Viewer})
-            if (w.loaded(name)) v << name;
-        return v.join(QLatin1Char(' '));
     }
     void refuse(const QString& name) { static_cast<FakeWindow*>(w.loaded(name))->refuseClose = true; }
 };
@@ -75,21 +50,11 @@ private slots:
         QTest::addColumn<QString>("closing");
         QTest::addColumn<QString>("hiddenFirst");  // a window hidden before the close, or empty
         QTest::addColumn<QString>("left");
-        QTest::addRow("editor, browser stays") << "frmEditor"
-                                               << ""
-                                               << "frmBrowser frmViewer";
-        QTest::addRow("editor last ends all") << "frmEditor"
-                                              << "frmBrowser"
-                                              << "";
-        QTest::addRow("browser, editor stays") << "frmBrowser"
-                                               << ""
-                                               << "frmEditor frmViewer";
-        QTest::addRow("browser last ends all") << "frmBrowser"
-                                               << "frmEditor"
-                                               << "";
-        QTest::addRow("viewer closes alone") << "frmViewer"
-                                             << ""
-                                             << "frmBrowser frmEditor";
+        QTest::addRow("editor, browser stays") << "frmEditor" << "" << "frmBrowser frmViewer";
+        QTest::addRow("editor last ends all") << "frmEditor" << "frmBrowser" << "";
+        QTest::addRow("browser, editor stays") << "frmBrowser" << "" << "frmEditor frmViewer";
+        QTest::addRow("browser last ends all") << "frmBrowser" << "frmEditor" << "";
+        QTest::addRow("viewer closes alone") << "frmViewer" << "" << "frmBrowser frmEditor";
     }
 
     void closingRules() {
