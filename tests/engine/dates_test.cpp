@@ -342,8 +342,9 @@ TEST(Calendar, MonthLengthsAndDateTimes) {
     EXPECT_EQ(LastDayOfMonth(2005, 13), 0);
     EXPECT_EQ(LastDayOfMonth(2005, 12), 31);
     for (const DateParts& p : {DateParts{2005, 2, 29, 0, 0, 0}, DateParts{2005, 1, 1, 24, 0, 0},
-                               DateParts{2005, 1, 1, 0, 0, -1}, DateParts{2005, 1, 1, 0, 60, 0}})
-        EXPECT_FALSE(MakeDateTime(p)) << p.month << " " << p.hour;
+                               DateParts{2005, 1, 1, 0, 0, -1}, DateParts{2005, 1, 1, 0, 60, 0},
+                               DateParts{10000, 1, 1, 0, 0, 0}, DateParts{-1, 12, 31, 0, 0, 0}})
+        EXPECT_FALSE(MakeDateTime(p)) << p.year << " " << p.month << " " << p.hour;
     EXPECT_EQ(FormatDateTime(*MakeDateTime({2005, 12, 31, 23, 59, 60})), "2006-01-01 00:00:00");
     EXPECT_EQ(SplitDateTime(at("2004-02-29 13:14:15")), (DateParts{2004, 2, 29, 13, 14, 15}));
 }
