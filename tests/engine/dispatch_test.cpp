@@ -3,309 +3,192 @@
 #include <string>
 
 #include "engine/dispatch.h"
-#include "support/tree_text.h"
+#include "support/engine_cases.h"
 
 namespace lorvane {
 namespace {
 
+using testing::attributesText;
+using testing::buildAttributes;
+using testing::findingText;
+
 struct Engine {
     GlobalSettings settings;
-    DateOptions date = MakeDateOptions(settings);
-    SemanticOptions semantic = MakeSemanticOptions(settings, false);
-    EngineContext ctx() const { return {settings, date, semantic, nullptr}; }
-
-    Result parse(std::string_view name, AttributeTree& tree) {
-        Result r;
-        ParseFilename(name, tree, ctx(), code, formatName, r);
-        return r;
-    }
-    Result parseAs(const char* mode, std::string_view name, AttributeTree& tree) {
-        settings.ParseMode = mode;
-        return parse(name, tree);
-    }
-    Result build(AttributeTree& tree, std::string_view source) {
-        Result r;
-        BuildFilename(built, tree, source, ctx(), formatName, r);
-        return r;
-    }
     std::string_view code, formatName;
     std::string built;
+    DateOptions date;
+    SemanticOptions semantic;
+
+    EngineContext ctx() {
+        date = MakeDateOptions(settings);
+        semantic = MakeSemanticOptions(settings, false);
+        return {settings, date, semantic, nullptr};
+    }
+    // "2.x Lorvane Data 2.x: A(b),Extension(JPG)" for a good parse, else the finding;
+    // a failed parse names no format and leaves no tree.
+    std::string parse(std::string_view name, AttributeTree& tree, const char* mode = nullptr) {
+        if (mode) settings.ParseMode = mode;
+        Result r;
+        ParseFilename(name, tree, ctx(), code, formatName, r);
+        if (r.status == Status::Fail) {
+            EXPECT_TRUE(tree.empty() && code.empty() && formatName.empty()) << name;
+            return findingText(r);
+        }
+        return std::string(code) + " " + std::string(formatName) + ": " + attributesText(tree);
+    }
+    // "Lorvane Data 2.x: {A=b}.jpg" with the finding of a Warn; a failed build
+    // names no format, writes nothing, and keeps the tree.
+    std::string build(AttributeTree& tree, std::string_view source) {
+        built = "stale";
+        Result r;
+        BuildFilename(built, tree, source, ctx(), formatName, r);
+        if (r.status == Status::Fail) {
+            EXPECT_TRUE(built.empty() && formatName.empty() && !tree.empty()) << source;
+            return findingText(r);
+        }
+        return (r.status == Status::Good ? "" : findingText(r) + " ") + std::string(formatName) + ": " + built;
+    }
 };
 
-TEST(ParseFilename, InvalidModeEmptiesTreeAndSelectsTheName) {
-    for (const char* mode : {"", "auto", "2.X", "(auto)", "Batch "}) {
+TEST(ParseFilename, ModesAndFlags) {
+    struct Row {
+        const char *mode, *name, *expect, *overrides = "";
+    } rows[] = {
+        {"(Auto)", "{A=b}.jpg", "2.x Lorvane Data 2.x: A(b),Extension(JPG)"},
+        {"2.x", "{A=b}.jpg", "2.x Lorvane Data 2.x: A(b),Extension(JPG)"},
+        {"2.x", "plain.jpg", "Fail @1+0 Missing start delimiter \"{\""},
+        {"Batch", "ABC01.pdf", "Batch Serialized Batch Output File: Batch(ABC),Volume(01),Extension(PDF)"},
+        // Both fit: automatic prefers 2.x.
+        {"(Auto)", "2005 Beach.jpg", "2.x Lorvane Data 2.x: 2005 Beach,Extension(JPG)", "Parse2xStrictMode=0"},
+        {"1.x", "2005 Beach.jpg", "1.x Lorvane Data 1.x: Date(2005),Topic(Beach),Extension(JPG)",
+         "Parse2xStrictMode=0"},
+        {"(Auto)", "2005-07-14 #7 Beach.jpg",
+         "1.x Lorvane Data 1.x: Date(2005-07-14),Serial(7),Topic(Beach),Extension(JPG)"},
+        // A switch counts only when it is exactly 1.
+        {"2.x", "{A=b:c}", "Fail @5+1 Filename contains an illegal character", "ParseAllowIllegal=2"},
+        {"2.x", "{A=b:c}", "2.x Lorvane Data 2.x: A(b:c)", "ParseAllowIllegal=1"},
+        {"2.x", "{A==b}", "Fail @4+1 Label delimiter in attribute value", "Parse2xAllowLabelDelimiters=2"},
+        // An unknown mode selects the whole name, counted in characters.
+        {"", "{A=b}.j\xC3\xA9g", "Fail @1+9 Invalid parse mode"},
+        {"auto", "{A=b}.j\xC3\xA9g", "Fail @1+9 Invalid parse mode"},
+        {"2.X", "{A=b}.j\xC3\xA9g", "Fail @1+9 Invalid parse mode"},
+        {"Batch ", "{A=b}.j\xC3\xA9g", "Fail @1+9 Invalid parse mode"},
+        // Not UTF-8: "{A=" then a lone continuation byte, the fourth character.
+        {"(Auto)", "{A=\x80}.jpg", "Fail @4+1 Filename is not valid UTF-8 text"},
+        {"(Auto)", "\xC0\xAF", "Fail @1+1 Filename is not valid UTF-8 text"},
+        {"(Auto)", "\xED\xA0\x80", "Fail @1+1 Filename is not valid UTF-8 text"},
+        {"(Auto)", "\xF5\x80\x80\x80", "Fail @1+1 Filename is not valid UTF-8 text"},
+        {"(Auto)", "ab\xE2\x82", "Fail @3+1 Filename is not valid UTF-8 text"},
+    };
+    for (const auto& c : rows) {
         Engine e;
-        e.settings.ParseMode = mode;
+        e.settings = testing::settingsWith(c.overrides);
         AttributeTree tree;
-        testing::buildTree(tree, "Filename(A(b))");
-        Result r = e.parse("{A=b}.j\xC3\xA9g", tree);
-        EXPECT_EQ(r.status, Status::Fail) << mode;
-        EXPECT_EQ(r.message, "Invalid parse mode");
-        EXPECT_EQ(r.position, 1);
-        EXPECT_EQ(r.length, 9);  // characters, not the 10 bytes
-        EXPECT_TRUE(tree.empty());
-        EXPECT_TRUE(e.code.empty() && e.formatName.empty());
+        buildAttributes(tree, "A(b)");
+        EXPECT_EQ(e.parse(c.name, tree, c.mode), c.expect) << c.mode << " " << c.name;
     }
 }
 
-TEST(ParseFilename, ModesReportTheirFormat) {
-    Engine e;
-    AttributeTree tree;
-    for (const char* mode : {"(Auto)", "2.x"}) {
-        e.settings.ParseMode = mode;
-        ASSERT_EQ(e.parse("{A=b}.jpg", tree).status, Status::Good);
-        EXPECT_EQ(e.code, "2.x");
-        EXPECT_EQ(e.formatName, "Lorvane Data 2.x");
-    }
-    e.settings.ParseMode = "2.x";
-    Result r = e.parse("plain.jpg", tree);
-    EXPECT_EQ(r.status, Status::Fail);
-    EXPECT_EQ(e.code, "");
-    EXPECT_TRUE(tree.empty());
-}
-
-TEST(ParseFilename, FlagsCountOnlyWhenExactlyOne) {
-    Engine e;
-    e.settings.ParseMode = "2.x";
-    AttributeTree tree;
-    e.settings.ParseAllowIllegal = 2;
-    EXPECT_EQ(e.parse("{A=b:c}", tree).message, "Filename contains an illegal character");
-    e.settings.ParseAllowIllegal = 1;
-    EXPECT_EQ(e.parse("{A=b:c}", tree).status, Status::Good);
-    e.settings.Parse2xAllowLabelDelimiters = 2;
-    EXPECT_EQ(e.parse("{A==b}", tree).message, "Label delimiter in attribute value");
-}
-
-TEST(ParseFilename, InvalidUtf8FailsClearly) {
-    Engine e;
-    AttributeTree tree;
-    testing::buildTree(tree, "Filename(A(b))");
-    // "{A=" then a lone continuation byte: the fourth character is the bad one.
-    Result r = e.parse(std::string("{A=\x80}.jpg"), tree);
-    EXPECT_EQ(r.status, Status::Fail);
-    EXPECT_EQ(r.message, "Filename is not valid UTF-8 text");
-    EXPECT_EQ(r.position, 4);
-    EXPECT_EQ(r.length, 1);
-    EXPECT_TRUE(tree.empty());
-    for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF5\x80\x80\x80", "ab\xE2\x82"})
-        EXPECT_EQ(e.parse(bad, tree).status, Status::Fail) << bad;
-}
-
-TEST(BuildFilename, InvalidModeLeavesTheTree) {
-    Engine e;
-    e.settings.BuildMode = "Batch";  // a parse-only format
-    AttributeTree tree;
-    ASSERT_EQ(e.parse("{A=b}.jpg", tree).status, Status::Good);
-    e.built = "stale";
-    Result r = e.build(tree, "2.x");
-    EXPECT_EQ(r.status, Status::Fail);
-    EXPECT_EQ(r.message, "Invalid build mode");
-    EXPECT_EQ(r.nodeIndex + r.position + r.length, 0);
-    EXPECT_EQ(e.built, "");
-    EXPECT_EQ(e.formatName, "");
-    EXPECT_EQ(testing::treeText(tree), "Filename(A(b),Extension(JPG))");
-}
-
-TEST(BuildFilename, WarnKeepsTheNameFailDropsIt) {
-    Engine e;
-    AttributeTree tree;
-    for (const char* source : {"2.x", "Batch", ""}) {
-        testing::buildTree(tree, "Filename(A)");
-        Result r = e.build(tree, source);
-        EXPECT_EQ(r.status, Status::Warn) << source;
-        EXPECT_EQ(e.built, "{A}");
-        EXPECT_EQ(e.formatName, "Lorvane Data 2.x");
-    }
-    testing::buildTree(tree, "Filename(A(b}))");
-    Result r = e.build(tree, "2.x");
-    EXPECT_EQ(r.status, Status::Fail);
-    EXPECT_EQ(e.built, "");
-    EXPECT_EQ(e.formatName, "");
-    EXPECT_FALSE(tree.empty()) << "a failed build never empties the tree";
-}
-
-TEST(Dispatch, ExampleRoundTrip) {
-    Engine e;
-    AttributeTree tree;
-    const std::string name = "{Subject=Ann;Ben{Role=Sister}}{Place=Harbour}.jpg";
-    ASSERT_EQ(e.parse(name, tree).status, Status::Good);
-    EXPECT_EQ(testing::treeText(tree), "Filename(Subject(Ann,Ben(Role(Sister))),Place(Harbour),Extension(JPG))");
-    std::string code(e.code);
-    Result r = e.build(tree, code);
-    EXPECT_EQ(r.status, Status::Good);
-    EXPECT_EQ(e.built, name);
-}
-
-TEST(ParseFilename, AutomaticPrefersTwoXWhenBothFit) {
-    Engine e;
-    e.settings.Parse2xStrictMode = 0;  // permissive: a bare name is a 2.x attribute
-    AttributeTree tree;
-    ASSERT_EQ(e.parse("2005 Beach.jpg", tree).status, Status::Good);
-    EXPECT_EQ(e.code, "2.x");
-    EXPECT_EQ(e.formatName, "Lorvane Data 2.x");
-    e.settings.ParseMode = "1.x";
-    ASSERT_EQ(e.parse("2005 Beach.jpg", tree).status, Status::Good) << "the name is 1.x too";
-    EXPECT_EQ(e.code, "1.x");
-}
-
-TEST(ParseFilename, AutomaticFallsBackToOneX) {
-    Engine e;
-    AttributeTree tree;
-    Result r = e.parse("2005-07-14 #7 Beach.jpg", tree);
-    ASSERT_EQ(r.status, Status::Good) << r.message;
-    EXPECT_EQ(r.message, "");
-    EXPECT_EQ(e.code, "1.x");
-    EXPECT_EQ(e.formatName, "Lorvane Data 1.x");
-    EXPECT_EQ(testing::treeText(tree), "Filename(Date(2005-07-14),Serial(7),Topic(Beach),Extension(JPG))");
-}
-
-// Neither fits, or only the batch format (never tried automatically) fits: the 2.x finding stands.
-// A failed parse with the finding another one gave.
-void expectFailsAs(const Result& r, const Result& expected, std::string_view name) {
-    EXPECT_EQ(r.status, Status::Fail) << name;
-    EXPECT_EQ(r.message, expected.message) << name;
-    EXPECT_EQ(r.position, expected.position) << name;
-    EXPECT_EQ(r.length, expected.length) << name;
-}
-
+// Nothing fits, or only the batch format (never tried automatically): the 2.x finding stands.
 TEST(ParseFilename, AutomaticReportsTheTwoXFindingWhenNothingFits) {
     for (const char* name : {"Beach party.jpg", "ABC01.pdf", "2005 #0.jpg"}) {
         Engine e;
         AttributeTree tree;
-        const Result expected = e.parseAs("2.x", name, tree);
-        const Result oneX = e.parseAs("1.x", name, tree);
-        ASSERT_EQ(oneX.status, Status::Fail) << name;
-        ASSERT_NE(oneX.message, expected.message) << name;
-        testing::buildTree(tree, "Filename(A(b))");
-        expectFailsAs(e.parseAs("(Auto)", name, tree), expected, name);
-        EXPECT_TRUE(tree.empty());
-        EXPECT_TRUE(e.code.empty() && e.formatName.empty());
+        const std::string twoX = e.parse(name, tree, "2.x"), oneX = e.parse(name, tree, "1.x");
+        ASSERT_TRUE(oneX.starts_with("Fail") && oneX != twoX) << name;
+        buildAttributes(tree, "A(b)");
+        EXPECT_EQ(e.parse(name, tree, "(Auto)"), twoX);
     }
-    Engine e;
-    e.settings.ParseMode = "Batch";
-    AttributeTree tree;
-    EXPECT_EQ(e.parse("ABC01.pdf", tree).status, Status::Good);
-    EXPECT_EQ(e.code, "Batch");
-    EXPECT_EQ(e.formatName, "Serialized Batch Output File");
 }
 
 // Automatic parsing does not ask 1.x about a name 2.x refused before reading it, which
-// holds only while both refuse such names with the same finding. Every parser marks
-// such a refusal with its code; a finding made while reading has none.
-TEST(ParseFilename, NamesBothFormatsRefuseBeforeReading) {
-    struct Case {
+// holds only while every format refuses such names with the same finding, marked with
+// its code; a finding made while reading has none.
+TEST(ParseFilename, NamesEveryFormatRefusesBeforeReading) {
+    struct Row {
         std::string name;
         ResultCode code;
-    } cases[] = {
+    } rows[] = {
         {"", ResultCode::FilenameEmpty},
         {"{DT=2005}{Subject=" + std::string(200, 'x') + "}.jpg", ResultCode::FilenameTooLong},
         {"2005 #1 a:b.jpg", ResultCode::IllegalCharacter},
         {"x{.jpg", ResultCode::None},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : rows) {
         Engine e;
         AttributeTree tree;
-        const Result twoX = e.parseAs("2.x", c.name, tree);
-        EXPECT_EQ(twoX.code, c.code) << c.name;
-        if (c.code != ResultCode::None) expectFailsAs(e.parseAs("1.x", c.name, tree), twoX, c.name);
-        EXPECT_EQ(e.parseAs("1.x", c.name, tree).code, c.code) << c.name;
-        EXPECT_EQ(e.parseAs("Batch", c.name, tree).code, c.code) << c.name;
-        expectFailsAs(e.parseAs("(Auto)", c.name, tree), twoX, c.name);
-        EXPECT_TRUE(tree.empty());
+        const std::string twoX = e.parse(c.name, tree, "2.x");
+        for (const char* mode : {"2.x", "1.x", "Batch"}) {
+            Result r;
+            e.settings.ParseMode = mode;
+            ParseFilename(c.name, tree, e.ctx(), e.code, e.formatName, r);
+            EXPECT_EQ(r.code, c.code) << mode << " " << c.name;
+            if (c.code != ResultCode::None && mode != std::string_view("Batch")) EXPECT_EQ(findingText(r), twoX);
+        }
+        EXPECT_EQ(e.parse(c.name, tree, "(Auto)"), twoX);
     }
 }
 
-TEST(BuildFilename, AutomaticKeepsAOneXNameInOneX) {
-    Engine e;
-    AttributeTree tree;
-    ASSERT_EQ(e.parse("2005-07-14 #7 Beach.jpg", tree).status, Status::Good);
-    Result r = e.build(tree, "1.x");
-    EXPECT_EQ(r.status, Status::Good) << r.message;
-    EXPECT_EQ(e.built, "2005-07-14 #007 Beach.jpg");
-    EXPECT_EQ(e.formatName, "Lorvane Data 1.x");
-
-    // A warning still keeps the format.
-    ASSERT_EQ(e.parse("2005 Beach", tree).status, Status::Good);
-    r = e.build(tree, "1.x");
-    EXPECT_EQ(r.status, Status::Warn);
-    EXPECT_EQ(r.message, "There should be an Extension attribute");
-    EXPECT_EQ(e.built, "2005 Beach");
-    EXPECT_EQ(e.formatName, "Lorvane Data 1.x");
+TEST(BuildFilename, FormatBySourceAndMode) {
+    struct Row {
+        const char *tree, *source, *expect, *overrides = "";
+    } rows[] = {
+        {"A", "2.x", "Warn n1 @0+0 There should be an Extension attribute Lorvane Data 2.x: {A}"},
+        {"A", "Batch", "Warn n1 @0+0 There should be an Extension attribute Lorvane Data 2.x: {A}"},
+        {"A", "", "Warn n1 @0+0 There should be an Extension attribute Lorvane Data 2.x: {A}"},
+        {"A(b})", "2.x", "Fail n3 @2+1 End delimiter in attribute value"},
+        {"A(b)", "2.x", "Fail @0+0 Invalid build mode", "BuildMode=Batch"},  // a parse-only format
+        // Only a 1.x source is built as 1.x.
+        {"Date(2005),Topic(Beach),Extension(jpg)", "2.x", "Lorvane Data 2.x: {Date=2005}{Topic=Beach}.jpg"},
+        {"Date(2005),Topic(Beach),Extension(jpg)", "Batch", "Lorvane Data 2.x: {Date=2005}{Topic=Beach}.jpg"},
+        {"Date(2005),Topic(Beach),Extension(jpg)", "", "Lorvane Data 2.x: {Date=2005}{Topic=Beach}.jpg"},
+        {"Date(2005),Topic(Beach)", "1.x", "Warn n1 @0+0 There should be an Extension attribute Lorvane Data 1.x: 2005 Beach"},
+        // 1.x mode does not fall back to 2.x.
+        {"Subject(Ann),Date(2005),Extension(jpg)", "2.x",
+         "Fail n2 @0+0 Only Date, Serial, Topic and Extension attributes may be included", "BuildMode=1.x"},
+        {"Date(2005),Topic(Be:ach),Extension(jpg)", "", "Fail n5 @3+1 Topic value contains an illegal character",
+         "BuildMode=1.x BuildAllowIllegal=2"},
+        {"Date(2005),Topic(Be:ach),Extension(jpg)", "", "Lorvane Data 1.x: 2005 Be:ach.jpg",
+         "BuildMode=1.x BuildAllowIllegal=1"},
+    };
+    for (const auto& c : rows) {
+        Engine e;
+        e.settings = testing::settingsWith(c.overrides);
+        AttributeTree tree;
+        buildAttributes(tree, c.tree);
+        EXPECT_EQ(e.build(tree, c.source), c.expect) << c.tree << " from " << c.source;
+    }
 }
 
-TEST(BuildFilename, AutomaticFallsBackToTwoXWithAFreshResult) {
+TEST(BuildFilename, OneXFallsBackToTwoXWithAFreshResult) {
     Engine e;
     AttributeTree tree;
-    ASSERT_EQ(e.parse("2005-07-14 #7 Beach.jpg", tree).status, Status::Good);
+    ASSERT_EQ(e.parse("2005-07-14 #7 Beach.jpg", tree).substr(0, 3), "1.x");
     const int subject = tree.addChild(tree.root(), "Subject", image::AttributeGood);  // no 1.x role
     tree[subject].tag = "Subject";
     tree.addChild(subject, "Ann", image::ValueGood);
-    Result r = e.build(tree, "1.x");
-    EXPECT_EQ(r.status, Status::Good) << r.message;
-    EXPECT_EQ(r.message, "");
-    EXPECT_EQ(r.nodeIndex + r.position + r.length, 0);
     // The 1.x normalisation stays in the tree (007), the semantic layer has run on it
     // (short names, dictionary order), and the 1.x Fail mark on Subject is gone.
-    EXPECT_EQ(e.built, "{DT=2005-07-14}{SN=007}{SU=Ann}{CO=Beach}.jpg");
-    EXPECT_EQ(e.formatName, "Lorvane Data 2.x");
-    for (int i = 1; i <= tree.count(); ++i) EXPECT_EQ(statusOfImage(tree[i].image), Status::Good) << i;
-
+    EXPECT_EQ(e.build(tree, "1.x"), "Lorvane Data 2.x: {DT=2005-07-14}{SN=007}{SU=Ann}{CO=Beach}.jpg");
+    EXPECT_EQ(testing::treeMarks(tree), "1 4 10 4 10 4 10 4 10 4 10");
     // When 2.x cannot write it either, the 2.x finding is the one reported.
-    int ann = 0;
+    int moved = 0;
     for (int i = 1; i <= tree.count(); ++i)
-        if (tree[i].text == "Ann") ann = i;
-    ASSERT_NE(ann, 0);
-    tree[ann].text = "A{nn";
-    r = e.build(tree, "1.x");
-    EXPECT_EQ(r.status, Status::Fail);
-    EXPECT_EQ(r.message, "Start delimiter in attribute value");
-    EXPECT_EQ(r.nodeIndex, ann);
-    EXPECT_EQ(e.built, "");
-    EXPECT_EQ(e.formatName, "");
+        if (tree[i].text == "Ann") moved = i;
+    ASSERT_NE(moved, 0);
+    tree[moved].text = "A{nn";
+    EXPECT_EQ(e.build(tree, "1.x"), "Fail n" + std::to_string(moved) + " @2+1 Start delimiter in attribute value");
 }
 
-TEST(BuildFilename, OnlyAOneXSourceIsBuiltAsOneX) {
-    for (const char* source : {"2.x", "Batch", ""}) {
+TEST(Dispatch, RoundTrips) {
+    for (const char* name : {"{Subject=Ann;Ben{Role=Sister}}{Place=Harbour}.jpg", "2005-07-14 #007 Beach.jpg",
+                             "2005-07-14 @10 ~ @18 #012 Harbour seals.jpg"}) {
         Engine e;
         AttributeTree tree;
-        testing::buildTree(tree, "Filename(Date(2005),Topic(Beach),Extension(jpg))");
-        EXPECT_EQ(e.build(tree, source).status, Status::Good);
-        EXPECT_EQ(e.built, "{Date=2005}{Topic=Beach}.jpg") << source;
-        EXPECT_EQ(e.formatName, "Lorvane Data 2.x");
+        ASSERT_FALSE(e.parse(name, tree).starts_with("Fail")) << name;
+        const std::string code(e.code);
+        EXPECT_EQ(e.build(tree, code), "Lorvane Data " + code + ": " + name);
     }
-}
-
-TEST(BuildFilename, OneXModeDoesNotFallBack) {
-    Engine e;
-    e.settings.BuildMode = "1.x";
-    AttributeTree tree;
-    ASSERT_EQ(e.parse("{Subject=Ann}{Date=2005}.jpg", tree).status, Status::Good);
-    Result r = e.build(tree, "2.x");
-    EXPECT_EQ(r.status, Status::Fail);
-    EXPECT_EQ(r.message, "Only Date, Serial, Topic and Extension attributes may be included");
-    EXPECT_EQ(r.nodeIndex, 2);
-    EXPECT_EQ(e.built, "");
-    EXPECT_EQ(e.formatName, "");
-
-    testing::buildTree(tree, "Filename(Date(2005),Topic(Be:ach),Extension(jpg))");
-    e.settings.BuildAllowIllegal = 2;  // counts as off
-    EXPECT_EQ(e.build(tree, "").message, "Topic value contains an illegal character");
-    e.settings.BuildAllowIllegal = 1;
-    EXPECT_EQ(e.build(tree, "").status, Status::Good);
-    EXPECT_EQ(e.built, "2005 Be:ach.jpg");
-    EXPECT_EQ(e.formatName, "Lorvane Data 1.x");
-}
-
-TEST(Dispatch, OneXRoundTrip) {
-    Engine e;
-    AttributeTree tree;
-    const std::string name = "2005-07-14 @10 ~ @18 #012 Harbour seals.jpg";
-    ASSERT_EQ(e.parse(name, tree).status, Status::Good);
-    std::string code(e.code);
-    EXPECT_EQ(code, "1.x");
-    Result r = e.build(tree, code);
-    EXPECT_EQ(r.status, Status::Good) << r.message;
-    EXPECT_EQ(e.built, name);
 }
 
 }  // namespace
