@@ -167,6 +167,15 @@ long_path_on_standard_input)
     expect_text err "lorvane: a path on standard input is longer than 4096 bytes: \"$F/aaaa"
     [ "$(wc -c <"$WORK/err")" -lt 1000 ] || fail "the long line is echoed"
     expect_file '{DT=2004-05-18}.jpg'
+    # Standard input that cannot be read (a folder) fails the run, even when
+    # every file named otherwise was renamed, or there was none.
+    run change-dates --shift --days 1 --apply "$F/{DT=2004-05-18}.jpg" - <"$F"
+    expect_rc 1
+    expect_line err 'lorvane: unable to read the paths from standard input'
+    expect_file '{DT=2004-05-19}.jpg'
+    run change-dates --shift --days 1 --apply - <"$F"
+    expect_rc 1
+    expect_file '{DT=2004-05-19}.jpg'
     ;;
 closed_output_stops_the_run)
     # The pipe's reader has ended before the run begins: no file is renamed.
