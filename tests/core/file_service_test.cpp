@@ -197,6 +197,7 @@ TEST_F(FileServiceTest, ListingSortsIgnoringCaseAndSkipsWhatIsNotAFileOrFolder) 
 // ASCII and other names alike and for the two mixed.
 TEST_F(FileServiceTest, ListingOrderBeyondAscii) {
     const std::vector<std::string> sorted = {
+        "_x.txt", "A.txt",         // 'A' as 'a', after '_'
         "Ab.txt", "ab.txt",        // equal but for case: byte order
         "eve.txt", "STRASSE.txt",  // 's' before the unfolded 'ß'
         "Straße.txt", "Zed.txt",
