@@ -280,6 +280,8 @@ TEST_F(BatchRunTest, RunsOverRows) {
         files_.failChangeAt = r.failChangeAt;
         for (const char* n : r.files) files({n});
         for (const char* n : r.outside) outside({n});
+        // Grown since its row was filled: a renamed row is read from its file again.
+        for (const char* n : r.files) std::ofstream(path(n), std::ios::app) << " " << std::string(5000, 'x');
         MapSubject step(r.to, *r.op);
         RecordingRecorder recorder(dir_.path().toStdString());
         recorder.failAfter = r.recordFailAfter;
@@ -300,6 +302,9 @@ TEST_F(BatchRunTest, RunsOverRows) {
         EXPECT_EQ(rows_[0]->Key, path(r.firstRow));
         if (&r == &rows[0]) {
             EXPECT_EQ(rows_[0]->Length, "012");
+            FileRow now;
+            ASSERT_TRUE(parser_.FillRow(now, path(r.firstRow)).ok());
+            EXPECT_EQ(rows_[0]->Size, now.Size);
             EXPECT_EQ(host_.progress, (std::vector<int>{1, 2, 3}));
         }
     }
