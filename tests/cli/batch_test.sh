@@ -104,6 +104,8 @@ modes_and_usage)
         expect_rc 2
     done
     expect_text err 'unknown option "--bogus"'
+    run change-dates --shift --days -1000000001 --apply "$F"
+    expect_text err '--days needs a whole number, not "-1000000001" (at most 1000000000 either way)'
     run change-dates --replace '1899/12/30 00:00:00' '2004/01/01 00:00:00' --apply "$F"
     expect_rc 2
     expect_text err '--replace needs two date-times as "yyyy/mm/dd hh:nn:ss", not "1899/12/30 00:00:00" (the zero date'
