@@ -104,6 +104,8 @@ modes_and_usage)
         expect_rc 2
     done
     expect_text err 'unknown option "--bogus"'
+    run change-dates --shift --days -1000000001 --apply "$F"
+    expect_text err '--days needs a whole number, not "-1000000001" (at most 1000000000 either way)'
     run change-dates --replace '1899/12/30 00:00:00' '2004/01/01 00:00:00' --apply "$F"
     expect_rc 2
     expect_text err '--replace needs two date-times as "yyyy/mm/dd hh:nn:ss", not "1899/12/30 00:00:00" (the zero date'
@@ -167,6 +169,15 @@ long_path_on_standard_input)
     expect_text err "lorvane: a path on standard input is longer than 4096 bytes: \"$F/aaaa"
     [ "$(wc -c <"$WORK/err")" -lt 1000 ] || fail "the long line is echoed"
     expect_file '{DT=2004-05-18}.jpg'
+    # Standard input that cannot be read (a folder) fails the run, even when
+    # every file named otherwise was renamed, or there was none.
+    run change-dates --shift --days 1 --apply "$F/{DT=2004-05-18}.jpg" - <"$F"
+    expect_rc 1
+    expect_line err 'lorvane: unable to read the paths from standard input'
+    expect_file '{DT=2004-05-19}.jpg'
+    run change-dates --shift --days 1 --apply - <"$F"
+    expect_rc 1
+    expect_file '{DT=2004-05-19}.jpg'
     ;;
 closed_output_stops_the_run)
     # The pipe's reader has ended before the run begins: no file is renamed.

@@ -255,6 +255,8 @@ settings)
     n=$(grep -c '^[A-Za-z0-9]*=' "$WORK/out")
     [ "$n" -eq 77 ] || fail "$n settings printed, expected 77"
     grep -q 'ParseMode' "$STORE" && fail "settings wrote the store"
+    # Only blanks at the ends are quoted, not one inside.
+    run settings --set 'Build2xDelimiterStart=[ ['; expect_rc 0; expect_line out 'Build2xDelimiterStart=[ ['
     run settings --set Nope=1; expect_rc 2; expect_text err 'Nope'
     ;;
 stdin_lines)
@@ -302,6 +304,14 @@ stdin_unbounded)
     expect_rc 1
     expect_lines out 1
     expect_text out '"message": "Filename is too long (Length=34890, Maximum=1000)"'
+    # The bound is 4096 bytes of path and 4 a character of the longest name (10
+    # here): a path of exactly that many bytes is kept whole, one byte more is cut.
+    for n in 4136 4137; do
+        { head -c $((n - 10)) /dev/zero | tr '\0' a; printf '/{A=b}.jpg\n'; } >"$WORK/edge"
+        "$LORVANE" check --no-semantics --set ParseLengthMaximum=10 - <"$WORK/edge" >"$WORK/out" 2>"$WORK/err"; RC=$?
+        if [ $n -eq 4136 ]; then expect_rc 0; expect_text out '"name": "{A=b}.jpg"'
+        else expect_rc 1; expect_text out "\"message\": \"Filename is too long (Length=$n, Maximum=10)\""; fi
+    done
     # Memory stays the same whatever the length (measured where GNU time is there).
     if [ -x /usr/bin/time ]; then
         printf '{A=b}.jpg\n' >"$WORK/small"

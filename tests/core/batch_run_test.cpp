@@ -136,17 +136,25 @@ public:
     std::vector<std::string> failures, outcomes, results;
 };
 
+// Records each rename as "old > new" by name, as the journal would.
 class RecordingRecorder : public RenameRecorder {
 public:
+    explicit RecordingRecorder(const std::string& folder = {}) : prefix_(folder.empty() ? "" : folder + "/") {}
     bool WillRename(std::string_view oldPath, std::string_view newPath) override {
         if (failAfter-- == 0) return false;
-        records.push_back(std::string(oldPath) + " > " + std::string(newPath));
+        records.push_back(strip(oldPath) + " > " + strip(newPath));
         return true;
     }
     void RenameFailed() override { records.back() += " failed"; }
     std::string error() const override { return "No space left on device"; }
     int failAfter = -1;
     std::vector<std::string> records;
+
+private:
+    std::string strip(std::string_view path) const {
+        return std::string(path.starts_with(prefix_) ? path.substr(prefix_.size()) : path);
+    }
+    std::string prefix_;
 };
 
 class BatchRunTest : public ::testing::Test {
@@ -193,88 +201,113 @@ protected:
     std::vector<std::unique_ptr<FileRow>> rows_;
 };
 
-TEST_F(BatchRunTest, ChangesRenamesAndRefillsEachRow) {
-    files({"{SU=Ann}.jpg", "x{.jpg", "{PL=Harbour}.jpg"});
-    MapSubject step(Map{{"Ann", "Bob"}});
-    const BatchCounters c = run(step);
-    EXPECT_EQ(c.total, 3);
-    EXPECT_EQ(c.attempted, 3);
-    EXPECT_EQ(c.notParsed, 1);
-    EXPECT_EQ(c.notApplicable, 1);
-    EXPECT_EQ(c.successes(), 1);
-    EXPECT_TRUE(exists("{SU=Bob}.jpg"));
-    EXPECT_FALSE(exists("{SU=Ann}.jpg"));
-    EXPECT_TRUE(exists("x{.jpg"));
-    EXPECT_TRUE(exists("{PL=Harbour}.jpg"));  // not applicable: renamed to its own name
-    EXPECT_EQ(rows_[0]->Text, "{SU=Bob}.jpg");
-    EXPECT_EQ(rows_[0]->Key, path("{SU=Bob}.jpg"));
-    EXPECT_EQ(rows_[0]->Length, "012");
-    EXPECT_EQ(host_.outcomes, (std::vector<std::string>{"{SU=Ann}.jpg processed {SU=Bob}.jpg", "x{.jpg not parsed",
-                                                        "{PL=Harbour}.jpg not applicable {PL=Harbour}.jpg"}));
-    EXPECT_EQ(host_.progress, (std::vector<int>{1, 2, 3}));
-}
-
-TEST_F(BatchRunTest, ContentOperationsLeaveNotApplicableRowsAlone) {
-    files({"{PL=Harbour}.jpg"});
-    MapSubject step(Map{{"Ann", "Bob"}}, batch_operation::AddContent);
-    RecordingRecorder recorder;
-    const BatchCounters c = run(step, {false, &recorder});
-    EXPECT_EQ(c.notApplicable, 1);
-    EXPECT_TRUE(recorder.records.empty());
-    EXPECT_EQ(host_.outcomes, std::vector<std::string>{"{PL=Harbour}.jpg not applicable"});
-}
-
-TEST_F(BatchRunTest, RenameNeverReplacesAndCancelAbortsWithTheAttemptedTotal) {
-    files({"{SU=Ann}.jpg", "{Subject=Ann}.jpg"});
-    outside({"{SU=Bob}.jpg"});
-    MapSubject step(Map{{"Ann", "Bob"}});
-    host_.goOn = false;
-    const BatchCounters c = run(step);
-    EXPECT_EQ(c.notSaved, 1);
-    EXPECT_EQ(c.total, 1);  // the abort came at the first row
-    EXPECT_EQ(end_, RunEnd::Cancelled);
-    EXPECT_EQ(host_.failures, std::vector<std::string>{"{SU=Ann}.jpg File exists"});
-    EXPECT_EQ(content("{SU=Ann}.jpg"), "{SU=Ann}.jpg");
-    EXPECT_EQ(content("{SU=Bob}.jpg"), "{SU=Bob}.jpg");
-    EXPECT_TRUE(exists("{Subject=Ann}.jpg"));
-    EXPECT_EQ(rows_[0]->Key, path("{SU=Ann}.jpg"));  // the failed row keeps its name
-}
-
-TEST_F(BatchRunTest, FailureOnTheLastRowOnlyReports) {
-    files({"{SU=Cy}.jpg", "{SU=Ann}.jpg"});
-    outside({"{SU=Bob}.jpg"});
-    MapSubject step(Map{{"Cy", "Dee"}, {"Ann", "Bob"}});
-    host_.goOn = false;  // an OK-only box: the answer cannot abort
-    const BatchCounters c = run(step);
-    EXPECT_EQ(host_.failures, std::vector<std::string>{"{SU=Ann}.jpg last File exists"});
-    EXPECT_EQ(c.total, 2);
-    EXPECT_EQ(c.successes(), 1);
-}
-
-TEST_F(BatchRunTest, APlatformErrorIsReportedAndTheRunGoesOn) {
-    files({"{SU=Ann}.jpg", "{SU=Cy}.jpg"});
-    MapSubject step(Map{{"Ann", "Bob"}, {"Cy", "Bob"}});
-    files_.failChangeAt = 1;  // the first rename: permission denied
-    const BatchCounters c = run(step);
-    EXPECT_EQ(host_.failures, std::vector<std::string>{"{SU=Ann}.jpg Permission denied"});
-    EXPECT_EQ(c.notSaved, 1);
-    EXPECT_EQ(c.successes(), 1);
-    EXPECT_EQ(rows_[0]->Text, "{SU=Ann}.jpg");  // its row keeps name, key and parse
-    EXPECT_EQ(rows_[0]->Status, "Warn");
-    EXPECT_TRUE(exists("{SU=Ann}.jpg"));
-    EXPECT_EQ(content("{SU=Bob}.jpg"), "{SU=Cy}.jpg");  // the second file took the name the first could not
-}
-
-TEST_F(BatchRunTest, StopEndsBeforeTheNextRow) {
-    files({"{SU=Ann}.jpg", "{Subject=Cy}.jpg", "{SU=Dee}.jpg"});
-    MapSubject step(Map{{"Ann", "Bob"}, {"Cy", "Eve"}, {"Dee", "Fay"}});
-    host_.stopAt = 2;
-    const BatchCounters c = run(step);
-    EXPECT_EQ(c.total, 1);
-    EXPECT_EQ(c.successes(), 1);
-    EXPECT_EQ(end_, RunEnd::Stopped);
-    EXPECT_TRUE(exists("{SU=Bob}.jpg"));
-    EXPECT_TRUE(exists("{Subject=Cy}.jpg"));
+// One run over named files, each holding its first name, with a scripted user,
+// file system and journal; "" in after means no file has that name.
+TEST_F(BatchRunTest, RunsOverRows) {
+    using V = std::vector<std::string>;
+    const struct {
+        const char* what;
+        std::vector<const char*> files, outside;
+        Map to;
+        const BatchOperation* op;
+        int stopAt, failChangeAt, recordFailAfter;
+        bool goOn;
+        V outcomes, failures, records;
+        int total, notSaved, successes;
+        RunEnd end;
+        Map after;
+        const char* firstRow;  // the first row's name after the run
+    } rows[] = {
+        {"changes, renames and refills each row",
+         {"{SU=Ann}.jpg", "x{.jpg", "{PL=Harbour}.jpg"}, {}, {{"Ann", "Bob"}}, &batch_operation::ChangeDates, -1, 0,
+         -1, true,
+         {"{SU=Ann}.jpg processed {SU=Bob}.jpg", "x{.jpg not parsed", "{PL=Harbour}.jpg not applicable {PL=Harbour}.jpg"},
+         {}, {"{SU=Ann}.jpg > {SU=Bob}.jpg"}, 3, 0, 1, RunEnd::Completed,
+         {{"{SU=Bob}.jpg", "{SU=Ann}.jpg"}, {"{SU=Ann}.jpg", ""}, {"x{.jpg", "x{.jpg"}, {"{PL=Harbour}.jpg", "{PL=Harbour}.jpg"}},
+         "{SU=Bob}.jpg"},
+        {"a content operation leaves a not applicable row alone", {"{PL=Harbour}.jpg"}, {}, {{"Ann", "Bob"}},
+         &batch_operation::AddContent, -1, 0, -1, true, {"{PL=Harbour}.jpg not applicable"}, {}, {}, 1, 0, 0,
+         RunEnd::Completed, {{"{PL=Harbour}.jpg", "{PL=Harbour}.jpg"}}, "{PL=Harbour}.jpg"},
+        {"never replaces; cancel aborts with the attempted total", {"{SU=Ann}.jpg", "{Subject=Ann}.jpg"},
+         {"{SU=Bob}.jpg"}, {{"Ann", "Bob"}}, &batch_operation::ChangeDates, -1, 0, -1, false,
+         {"{SU=Ann}.jpg not saved {SU=Bob}.jpg"}, {"{SU=Ann}.jpg File exists"},
+         {"{SU=Ann}.jpg > {SU=Bob}.jpg failed"}, 1, 1, 0, RunEnd::Cancelled,
+         {{"{SU=Ann}.jpg", "{SU=Ann}.jpg"}, {"{SU=Bob}.jpg", "{SU=Bob}.jpg"}, {"{Subject=Ann}.jpg", "{Subject=Ann}.jpg"}},
+         "{SU=Ann}.jpg"},
+        {"a failure on the last row only reports", {"{SU=Cy}.jpg", "{SU=Ann}.jpg"}, {"{SU=Bob}.jpg"},
+         {{"Cy", "Dee"}, {"Ann", "Bob"}}, &batch_operation::ChangeDates, -1, 0, -1, false,
+         {"{SU=Cy}.jpg processed {SU=Dee}.jpg", "{SU=Ann}.jpg not saved {SU=Bob}.jpg"},
+         {"{SU=Ann}.jpg last File exists"}, {"{SU=Cy}.jpg > {SU=Dee}.jpg", "{SU=Ann}.jpg > {SU=Bob}.jpg failed"}, 2, 1,
+         1, RunEnd::Completed, {{"{SU=Dee}.jpg", "{SU=Cy}.jpg"}, {"{SU=Ann}.jpg", "{SU=Ann}.jpg"}}, "{SU=Dee}.jpg"},
+        {"a platform error is reported and the run goes on", {"{SU=Ann}.jpg", "{SU=Cy}.jpg"}, {},
+         {{"Ann", "Bob"}, {"Cy", "Bob"}}, &batch_operation::ChangeDates, -1, 1, -1, true,
+         {"{SU=Ann}.jpg not saved {SU=Bob}.jpg", "{SU=Cy}.jpg processed {SU=Bob}.jpg"},
+         {"{SU=Ann}.jpg Permission denied"},
+         {"{SU=Ann}.jpg > {SU=Bob}.jpg failed", "{SU=Cy}.jpg > {SU=Bob}.jpg"}, 2, 1, 1, RunEnd::Completed,
+         {{"{SU=Ann}.jpg", "{SU=Ann}.jpg"}, {"{SU=Bob}.jpg", "{SU=Cy}.jpg"}, {"{SU=Cy}.jpg", ""}}, "{SU=Ann}.jpg"},
+        {"stop ends before the next row", {"{SU=Ann}.jpg", "{Subject=Cy}.jpg", "{SU=Dee}.jpg"}, {},
+         {{"Ann", "Bob"}, {"Cy", "Eve"}, {"Dee", "Fay"}}, &batch_operation::ChangeDates, 2, 0, -1, true,
+         {"{SU=Ann}.jpg processed {SU=Bob}.jpg"}, {}, {"{SU=Ann}.jpg > {SU=Bob}.jpg"}, 1, 0, 1, RunEnd::Stopped,
+         {{"{SU=Bob}.jpg", "{SU=Ann}.jpg"}, {"{Subject=Cy}.jpg", "{Subject=Cy}.jpg"}, {"{SU=Dee}.jpg", "{SU=Dee}.jpg"}},
+         "{SU=Bob}.jpg"},
+        {"each rename is recorded first; a failed record stops the run, saying why",
+         {"{SU=Ann}.jpg", "{SU=Cy}.jpg"}, {}, {{"Ann", "Bob"}, {"Cy", "Dee"}}, &batch_operation::ChangeDates, -1, 0, 1,
+         true, {"{SU=Ann}.jpg processed {SU=Bob}.jpg", "{SU=Cy}.jpg not saved {SU=Dee}.jpg"},
+         {"{SU=Cy}.jpg last No space left on device"}, {"{SU=Ann}.jpg > {SU=Bob}.jpg"}, 2, 1, 1, RunEnd::Cancelled,
+         {{"{SU=Cy}.jpg", "{SU=Cy}.jpg"}, {"{SU=Dee}.jpg", ""}}, "{SU=Bob}.jpg"},
+        {"a failed rename is marked and an unchanged name is not recorded",
+         {"{SU=Ann}.jpg", "{SU=Bob}.jpg", "{SU=Cy}.jpg"}, {}, {{"Ann", "Bob"}, {"Bob", "Bob"}, {"Cy", "Bob"}},
+         &batch_operation::ChangeDates, -1, 0, -1, true,
+         // Ann waits for Bob's name, which stays: Bob comes first.
+         {"{SU=Bob}.jpg processed {SU=Bob}.jpg", "{SU=Ann}.jpg not saved {SU=Bob}.jpg",
+          "{SU=Cy}.jpg not saved {SU=Bob}.jpg"},
+         {"{SU=Ann}.jpg File exists", "{SU=Cy}.jpg last File exists"},
+         {"{SU=Ann}.jpg > {SU=Bob}.jpg failed", "{SU=Ann}.jpg > {SU=Bob}.jpg failed",
+          "{SU=Cy}.jpg > {SU=Bob}.jpg failed"},
+         3, 2, 1, RunEnd::Completed,
+         {{"{SU=Ann}.jpg", "{SU=Ann}.jpg"}, {"{SU=Bob}.jpg", "{SU=Bob}.jpg"}, {"{SU=Cy}.jpg", "{SU=Cy}.jpg"}},
+         "{SU=Ann}.jpg"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        QTemporaryDir fresh;
+        dir_.swap(fresh);
+        rows_.clear();
+        host_ = ScriptedHost();
+        host_.stopAt = r.stopAt;
+        host_.goOn = r.goOn;
+        files_.changes = 0;
+        files_.failChangeAt = r.failChangeAt;
+        for (const char* n : r.files) files({n});
+        for (const char* n : r.outside) outside({n});
+        // Grown since its row was filled: a renamed row is read from its file again.
+        for (const char* n : r.files) std::ofstream(path(n), std::ios::app) << " " << std::string(5000, 'x');
+        MapSubject step(r.to, *r.op);
+        RecordingRecorder recorder(dir_.path().toStdString());
+        recorder.failAfter = r.recordFailAfter;
+        const BatchCounters c = run(step, {false, &recorder});
+        EXPECT_EQ(host_.outcomes, r.outcomes);
+        EXPECT_EQ(host_.failures, r.failures);
+        EXPECT_EQ(recorder.records, r.records);
+        EXPECT_EQ(c.total, r.total);
+        EXPECT_EQ(c.notSaved, r.notSaved);
+        EXPECT_EQ(c.successes(), r.successes);
+        EXPECT_EQ(end_, r.end);
+        for (const auto& [name, was] : r.after) {
+            if (was.empty()) EXPECT_FALSE(exists(name)) << name;
+            else EXPECT_EQ(content(name), was) << name;
+        }
+        // The row is refilled from its file's new name, or keeps its own.
+        EXPECT_EQ(rows_[0]->Text, r.firstRow);
+        EXPECT_EQ(rows_[0]->Key, path(r.firstRow));
+        if (&r == &rows[0]) {
+            EXPECT_EQ(rows_[0]->Length, "012");
+            FileRow now;
+            ASSERT_TRUE(parser_.FillRow(now, path(r.firstRow)).ok());
+            EXPECT_EQ(rows_[0]->Size, now.Size);
+            EXPECT_EQ(host_.progress, (std::vector<int>{1, 2, 3}));
+        }
+    }
 }
 
 TEST_F(BatchRunTest, PreviewRefusesWhatTheRenameWouldRefuseAndChangesNothing) {
@@ -401,33 +434,6 @@ TEST_F(BatchRunTest, ACaseOnlyRenameStepsAsideInRecordedSteps) {
     EXPECT_NE(recorder.records[1].find(" > " + path("{SU=Ann}.jpg") + " failed"), std::string::npos);
     EXPECT_NE(recorder.records[2].find(" > " + path("{SU=ann}.jpg")), std::string::npos);
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
-}
-
-TEST_F(BatchRunTest, EachRenameIsRecordedFirstAndAFailedRecordStopsTheRun) {
-    files({"{SU=Ann}.jpg", "{SU=Cy}.jpg"});
-    MapSubject step(Map{{"Ann", "Bob"}, {"Cy", "Dee"}});
-    RecordingRecorder recorder;
-    recorder.failAfter = 1;
-    const BatchCounters c = run(step, {false, &recorder});
-    EXPECT_EQ(recorder.records, std::vector<std::string>{path("{SU=Ann}.jpg") + " > " + path("{SU=Bob}.jpg")});
-    EXPECT_EQ(c.notSaved, 1);
-    // Nothing to ask, since the run cannot go on safely, but why it ends is said.
-    EXPECT_EQ(host_.failures, std::vector<std::string>{"{SU=Cy}.jpg last No space left on device"});
-    EXPECT_TRUE(exists("{SU=Cy}.jpg"));
-}
-
-// Undo reverts what was recorded: a rename that failed is marked as such, and a
-// name that stays as it is is not recorded at all.
-TEST_F(BatchRunTest, AFailedRenameIsMarkedAndAnUnchangedNameIsNotRecorded) {
-    files({"{SU=Ann}.jpg", "{SU=Bob}.jpg", "{SU=Cy}.jpg"});
-    // Every row to {SU=Bob}.jpg: Ann waits for Bob, which stays, so Ann and Cy are refused.
-    MapSubject step(Map{{"Ann", "Bob"}, {"Bob", "Bob"}, {"Cy", "Bob"}});
-    RecordingRecorder recorder;
-    const BatchCounters c = run(step, {false, &recorder});
-    EXPECT_EQ(c.notSaved, 2);
-    const std::string ann = path("{SU=Ann}.jpg") + " > " + path("{SU=Bob}.jpg") + " failed";
-    EXPECT_EQ(recorder.records,
-              (std::vector<std::string>{ann, ann, path("{SU=Cy}.jpg") + " > " + path("{SU=Bob}.jpg") + " failed"}));
 }
 
 TEST_F(BatchRunTest, ParseAllParsesEveryRowUntilStopped) {

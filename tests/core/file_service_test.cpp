@@ -52,7 +52,7 @@ std::vector<std::string> leftovers(const std::string& folder) {
 }
 
 class FileServiceTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
     std::string at(const std::string& name) const { return dir_.path().toStdString() + "/" + name; }
     std::string make(const std::string& name, const std::string& content) {
@@ -197,6 +197,7 @@ TEST_F(FileServiceTest, ListingSortsIgnoringCaseAndSkipsWhatIsNotAFileOrFolder) 
 // ASCII and other names alike and for the two mixed.
 TEST_F(FileServiceTest, ListingOrderBeyondAscii) {
     const std::vector<std::string> sorted = {
+        "_x.txt", "A.txt",         // 'A' as 'a', after '_'
         "Ab.txt", "ab.txt",        // equal but for case: byte order
         "eve.txt", "STRASSE.txt",  // 's' before the unfolded 'ß'
         "Straße.txt", "Zed.txt",
@@ -281,87 +282,78 @@ TEST_F(FileServiceTest, TypeDescriptions) {
     EXPECT_EQ(fs.TypeDescription("README.txt"), fs.TypeDescription("notes.txt"));
 }
 
-TEST_F(FileServiceTest, MoveNeverReplaces) {
-    const std::string a = make("a.jpg", "A"), b = make("b.jpg", "B");
-    const FsError e = fs.Move(a, b);
-    EXPECT_EQ(e.code, EEXIST);
-    EXPECT_EQ(e.message(), "Unable to move the file \"" + a + "\" to \"" + b +
-                               "\" due to the following error: File exists");
-    EXPECT_EQ(readAll(a), "A");
-    EXPECT_EQ(readAll(b), "B");
-
-    // Two names of one file are not a case change and not the same entry.
-    ASSERT_EQ(::link(a.c_str(), at("hard.jpg").c_str()), 0);
-    EXPECT_EQ(fs.Move(a, at("hard.jpg")).code, EEXIST);
-    EXPECT_TRUE(exists(a));
-    EXPECT_TRUE(exists(at("hard.jpg")));
-    // Nor is a folder of that name replaced.
-    ASSERT_EQ(::mkdir(at("dir.jpg").c_str(), 0755), 0);
-    EXPECT_EQ(fs.Move(a, at("dir.jpg")).code, EEXIST);
-    EXPECT_EQ(readAll(a), "A");
-}
-
-TEST_F(FileServiceTest, CaseOnlyRename) {
-    const std::string p = make("photo.jpg", "P");
-    ASSERT_TRUE(fs.Move(p, at("Photo.JPG")).ok());
-    FolderInfo f;
-    ASSERT_TRUE(fs.GetFolder(dir_.path().toStdString(), f).ok());
-    EXPECT_EQ(f.Files, std::vector<std::string>{"Photo.JPG"});
-    EXPECT_EQ(readAll(at("Photo.JPG")), "P");
-
-    // Where both spellings are separate files, the other one is kept.
-    make("x.jpg", "lower");
-    make("X.jpg", "upper");
-    EXPECT_EQ(fs.Move(at("x.jpg"), at("X.jpg")).code, EEXIST);
-    EXPECT_EQ(readAll(at("x.jpg")), "lower");
-    EXPECT_EQ(readAll(at("X.jpg")), "upper");
-    // A hard link whose name differs only in case: both names survive the refused move.
-    ASSERT_EQ(::link(at("Photo.JPG").c_str(), at("PHOTO.jpg").c_str()), 0);
-    EXPECT_EQ(fs.Move(at("Photo.JPG"), at("PHOTO.jpg")).code, EEXIST);
-    EXPECT_TRUE(exists(at("Photo.JPG")));
-    EXPECT_TRUE(exists(at("PHOTO.jpg")));
-    EXPECT_TRUE(leftovers(dir_.path().toStdString()).empty());
-}
-
-TEST_F(FileServiceTest, MoveToItsOwnPathSucceedsAndChangesNothing) {
-    const std::string p = make("same.jpg", "S");
-    struct stat before{};
-    ASSERT_EQ(::stat(p.c_str(), &before), 0);
-    const std::string folder = dir_.path().toStdString();
-    ASSERT_EQ(::mkdir(at("sub").c_str(), 0755), 0);
-    for (const std::string& dest : {p, folder + "//same.jpg", folder + "/./same.jpg", folder + "/sub/../same.jpg"}) {
-        EXPECT_TRUE(fs.Move(p, dest).ok()) << dest;
-        EXPECT_EQ(readAll(p), "S");
+// A move takes only a free name, or its own; refused, every name keeps what it
+// held. Each row starts from a.jpg holding "A"; "?" in after is any entry.
+TEST_F(FileServiceTest, MoveTakesOnlyAFreeName) {
+    using T = FileServiceTest;
+    const auto none = [](T&) {};
+    const auto sub = [](T& t) { ASSERT_EQ(::mkdir(t.at("sub").c_str(), 0755), 0); };
+    const auto hardLink = [](const char* name) {
+        return [=](T& t) { ASSERT_EQ(::link(t.at("a.jpg").c_str(), t.at(name).c_str()), 0); };
+    };
+    const struct {
+        const char* what;
+        std::function<void(T&)> setup;
+        std::string from, to;
+        int code;
+        std::vector<std::pair<const char*, const char*>> after;  // name -> content, "" for none
+    } rows[] = {
+        {"onto another file", [](T& t) { t.make("b.jpg", "B"); }, "a.jpg", "b.jpg", EEXIST, {{"a.jpg", "A"}, {"b.jpg", "B"}}},
+        {"onto a second name of the same file", hardLink("hard.jpg"), "a.jpg", "hard.jpg", EEXIST,
+         {{"a.jpg", "A"}, {"hard.jpg", "A"}}},
+        {"onto a folder", [](T& t) { ASSERT_EQ(::mkdir(t.at("dir.jpg").c_str(), 0755), 0); }, "a.jpg", "dir.jpg", EEXIST,
+         {{"a.jpg", "A"}, {"dir.jpg", "?"}}},
+        {"case only", none, "a.jpg", "A.JPG", 0, {{"a.jpg", ""}, {"A.JPG", "A"}}},
+        {"case only onto a separate file", [](T& t) { t.make("A.jpg", "upper"); }, "a.jpg", "A.jpg", EEXIST,
+         {{"a.jpg", "A"}, {"A.jpg", "upper"}}},
+        {"case only onto a second name of the same file", hardLink("A.jpg"), "a.jpg", "A.jpg", EEXIST,
+         {{"a.jpg", "A"}, {"A.jpg", "A"}}},
+        {"into another folder", sub, "a.jpg", "sub/a.jpg", 0, {{"a.jpg", ""}, {"sub/a.jpg", "A"}}},
+        {"into a missing folder", none, "a.jpg", "nofolder/a.jpg", ENOENT, {{"a.jpg", "A"}}},
+        {"a folder", sub, "sub", "sub2", EISDIR, {{"sub", "?"}, {"sub2", ""}}},
+        {"a missing file onto itself", none, "gone.jpg", "gone.jpg", ENOENT, {{"a.jpg", "A"}}},
+        {"onto itself", none, "a.jpg", "a.jpg", 0, {{"a.jpg", "A"}}},
+        {"onto itself, doubled slash", none, "a.jpg", "/a.jpg", 0, {{"a.jpg", "A"}}},
+        {"onto itself, through .", none, "a.jpg", "./a.jpg", 0, {{"a.jpg", "A"}}},
+        {"onto itself, through ..", sub, "a.jpg", "sub/../a.jpg", 0, {{"a.jpg", "A"}}},
+        {"onto itself, through a linked folder",
+         [](T& t) { ASSERT_EQ(::symlink(t.dir_.path().toUtf8().constData(), t.at("alias").c_str()), 0); }, "a.jpg",
+         "alias/a.jpg", 0, {{"a.jpg", "A"}}},
+        {".. after a linked folder is where the link leads",
+         [](T& t) {
+             ASSERT_EQ(::mkdir(t.at("sub").c_str(), 0755), 0);
+             ASSERT_EQ(::mkdir(t.at("sub/inner").c_str(), 0755), 0);
+             ASSERT_EQ(::symlink(t.at("sub/inner").c_str(), t.at("elink").c_str()), 0);
+         },
+         "a.jpg", "elink/../a.jpg", 0, {{"a.jpg", ""}, {"sub/a.jpg", "A"}}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        QTemporaryDir fresh;
+        dir_.swap(fresh);
+        make("a.jpg", "A");
+        struct stat before{};
+        ASSERT_EQ(::stat(at("a.jpg").c_str(), &before), 0);
+        r.setup(*this);
+        EXPECT_EQ(fs.Move(at(r.from), at(r.to)).code, r.code);
+        for (const auto& [name, text] : r.after) {
+            SCOPED_TRACE(name);
+            if (!*text) EXPECT_FALSE(exists(at(name)));
+            else if (std::string_view(text) == "?") EXPECT_TRUE(exists(at(name)));
+            else EXPECT_EQ(readAll(at(name)), text);
+            struct stat st{};
+            // Moved, or left, the file is the one it was: never a copy.
+            if (std::string_view(text) == "A" && ::stat(at(name).c_str(), &st) == 0) EXPECT_EQ(st.st_ino, before.st_ino);
+        }
+        FolderInfo listed;
+        ASSERT_TRUE(fs.GetFolder(dir_.path().toStdString(), listed).ok());
+        for (const auto& n : listed.Files) EXPECT_FALSE(n.starts_with(".lorvane-")) << n;
     }
-    // Through a linked folder it is still the same entry.
-    ASSERT_EQ(::symlink(dir_.path().toUtf8().constData(), at("alias").c_str()), 0);
-    EXPECT_TRUE(fs.Move(p, at("alias/same.jpg")).ok());
-    struct stat after{};
-    ASSERT_EQ(::stat(p.c_str(), &after), 0);
-    EXPECT_EQ(before.st_ino, after.st_ino);
-    // ".." after a linked folder is resolved where the link leads, not by the text.
-    ASSERT_EQ(::mkdir(at("sub/inner").c_str(), 0755), 0);
-    ASSERT_EQ(::symlink(at("sub/inner").c_str(), at("elink").c_str()), 0);
-    ASSERT_TRUE(fs.Move(p, at("elink/../same.jpg")).ok());
-    EXPECT_EQ(readAll(at("sub/same.jpg")), "S");
-    EXPECT_FALSE(exists(p));
-    // A missing file is an error even when the paths agree.
-    EXPECT_EQ(fs.Move(at("gone.jpg"), at("gone.jpg")).code, ENOENT);
-}
-
-TEST_F(FileServiceTest, MoveIntoAnotherFolder) {
-    const std::string p = make("m.jpg", "M");
-    ASSERT_EQ(::mkdir(at("sub").c_str(), 0755), 0);
-    ASSERT_TRUE(fs.Move(p, at("sub/m.jpg")).ok());
-    EXPECT_FALSE(exists(p));
-    EXPECT_EQ(readAll(at("sub/m.jpg")), "M");
-
-    const FsError e = fs.Move(at("sub/m.jpg"), at("nofolder/m.jpg"));
-    EXPECT_EQ(e.code, ENOENT);
-    EXPECT_EQ(e.description, "No such file or directory");
-    EXPECT_EQ(readAll(at("sub/m.jpg")), "M");
-    EXPECT_EQ(fs.Move(at("sub"), at("sub2")).code, EISDIR);
-    EXPECT_TRUE(exists(at("sub")));
+    // What a refusal says.
+    const std::string a = make("a.jpg", "A"), b = make("b.jpg", "B");
+    EXPECT_EQ(fs.Move(a, b).message(),
+              "Unable to move the file \"" + a + "\" to \"" + b + "\" due to the following error: File exists");
+    EXPECT_EQ(fs.Move(a, at("nofolder/a.jpg")).description, "No such file or directory");
 }
 
 TEST_F(FileServiceTest, MoveAcrossFileSystems) {
