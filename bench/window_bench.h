@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "gui/app_context.h"
-#include "gui/file_probe.h"
+#include "core/files/file_service.h"
 #include "gui/user_interface.h"
 #include "support/memory_settings_store.h"
 
@@ -42,7 +42,7 @@ public:
 struct BenchContext {
     MemorySettingsStore store;
     PrintingUserInterface ui;
-    FileServiceProbe files;
+    const FileSystem& files = FileSystemService::Instance();
     AppContext ctx{store, ui, files, QCoreApplication::applicationDirPath()};
     BenchContext() {
         ctx.settings.BrowserAutoLoadLastFolder = 0;
