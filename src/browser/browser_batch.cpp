@@ -9,10 +9,12 @@
 #include "browser/browser_window.h"
 #include "core/batch/batch_run.h"
 #include "core/batch/change_dates.h"
+#include "core/batch/change_sequence_numbers.h"
 #include "core/batch/journal.h"
 #include "core/batch/journalled_run.h"
 #include "core/qt_text.h"
 #include "dialogs/change_date_dialog.h"
+#include "dialogs/change_sequence_dialog.h"
 #include "gui/progress_dialog.h"
 #include "gui/user_interface.h"
 #include "gui/wait_cursor.h"
@@ -211,6 +213,17 @@ void BrowserBatch::ChangeDates() {
                                                      window_.parser_.pipeline().dateOptions(),
                                                      window_.parser_.files());
         });
+}
+
+void BrowserBatch::ChangeSequenceNumbers() {
+    runDialogOperation(
+        batch_operation::ChangeSequenceNumbers,
+        [this]() -> OperationDialog& {
+            if (!changeSequenceDialog_) changeSequenceDialog_ = new ChangeSequenceDialog(ctx_.ui, &window_);
+            return *changeSequenceDialog_;
+        },
+        // The step sets its generator from Start and Step when the run begins.
+        [this] { return std::make_unique<ChangeSequenceStep>(changeSequenceDialog_->request()); });
 }
 
 void BrowserBatch::UndoBatchRename() {

@@ -16,6 +16,7 @@ class BatchHost;
 class BatchStep;
 class BrowserWindow;
 class ChangeDateDialog;
+class ChangeSequenceDialog;
 class OperationDialog;
 struct AppContext;
 struct BatchOperation;
@@ -29,6 +30,7 @@ public:
     void ParseAll();
     void Rebuild();
     void ChangeDates();
+    void ChangeSequenceNumbers();
     void UndoBatchRename();
     // Undo Batch Rename enabled only when some run is left to undo.
     void UpdateUndoCommand();
@@ -54,7 +56,9 @@ private:
 
     BrowserWindow& window_;
     AppContext& ctx_;
-    ChangeDateDialog* changeDateDialog_ = nullptr;  // owned by the window, unloaded with it
+    // Owned by the window, unloaded with it.
+    ChangeDateDialog* changeDateDialog_ = nullptr;
+    ChangeSequenceDialog* changeSequenceDialog_ = nullptr;
     bool running_ = false;
 };
 

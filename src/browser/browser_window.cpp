@@ -194,6 +194,7 @@ void BrowserWindow::LoadFolder() {
 void BrowserWindow::ParseAll() { batch_->ParseAll(); }
 void BrowserWindow::Rebuild() { batch_->Rebuild(); }
 void BrowserWindow::ChangeDates() { batch_->ChangeDates(); }
+void BrowserWindow::ChangeSequenceNumbers() { batch_->ChangeSequenceNumbers(); }
 void BrowserWindow::UndoBatchRename() { batch_->UndoBatchRename(); }
 
 void BrowserWindow::closeIfAsked() {

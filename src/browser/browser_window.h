@@ -58,11 +58,12 @@ public:
     void ClearList();
     void ReloadList();
     void SelectByStatus(std::string_view status);
-    // The batch commands: Re-Parse every row, Re-Build and Change Dates over the
-    // selected rows, and undo of the latest applied batch run.
+    // The batch commands: Re-Parse every row, Re-Build, Change Dates and Change
+    // Sequence Numbers over the selected rows, and undo of the latest applied batch run.
     void ParseAll();
     void Rebuild();
     void ChangeDates();
+    void ChangeSequenceNumbers();
     void UndoBatchRename();
     void SelectAll();
     void InvertSelection();

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     if (command == "list") return RunList(rest);
     if (command == "rebuild") return RunRebuild(rest);
     if (command == "change-dates") return RunChangeDates(rest);
+    if (command == "change-sequence") return RunChangeSequence(rest);
     if (command == "undo") return RunUndo(rest);
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kMainHelp, stdout);

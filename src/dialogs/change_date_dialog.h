@@ -10,10 +10,10 @@
 
 class QComboBox;
 class QLineEdit;
-class QRadioButton;
 
 namespace lorvane {
 
+class OptionArray;
 class UserInterface;
 
 class ChangeDateDialog final : public OperationDialog {
@@ -27,7 +27,7 @@ public:
     // optDate's click or mnemonic: that option's fields enabled, all others
     // disabled, and the focus in its first field.
     void ChooseOption(int index);
-    int option() const { return option_; }
+    int option() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -35,25 +35,17 @@ protected:
     bool FieldsAcceptable() override;
 
 private:
-    // ChooseOption without moving the focus (the arrow keys keep it on the options).
-    bool selectOption(int index);
-    QWidget* firstField(int index) const;
     // A field's check on leaving it; false when it was refused.
     bool checkDateField(QLineEdit* field);
     bool checkShiftField(QLineEdit* field);
-    // Shows why and keeps the focus in the field; false.
-    bool refuse(QLineEdit* field, const QString& message);
 
     UserInterface& ui_;
-    int option_ = 0;
-    std::array<QRadioButton*, 4> options_{};
-    std::array<std::vector<QWidget*>, 4> fields_;
+    OptionArray* options_;
     QComboBox* source_;
     QComboBox* precision_;
     QLineEdit* earliest_;
     QLineEdit* latest_;
     std::array<QLineEdit*, 6> shift_{};
-    bool refusing_ = false;  // a refusal's box is open: its focus change is no new leaving
 };
 
 }  // namespace lorvane

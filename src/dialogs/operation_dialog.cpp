@@ -1,7 +1,11 @@
 #include "dialogs/operation_dialog.h"
 
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+
+#include "gui/user_interface.h"
 
 namespace lorvane {
 
@@ -35,6 +39,18 @@ void OperationDialog::accept(bool persist) {
     Confirm = true;
     Persist = persist;
     QDialog::accept();
+}
+
+bool OperationDialog::RefuseField(UserInterface& ui, QLineEdit* field, const QString& message) {
+    refusing_ = true;
+    ui.ShowMessage(this, message, windowTitle(), MessageIcon::Exclamation);
+    refusing_ = false;
+    // The focus stays in the field: given back once the leaving is over.
+    QTimer::singleShot(0, field, [field] {
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    });
+    return false;
 }
 
 }  // namespace lorvane

@@ -5,9 +5,12 @@
 #include <QDialog>
 
 class QBoxLayout;
+class QLineEdit;
 class QPushButton;
 
 namespace lorvane {
+
+class UserInterface;
 
 class OperationDialog : public QDialog {
     Q_OBJECT
@@ -26,11 +29,17 @@ protected:
     // Whether every field holds what the run can use; a refusal keeps the dialog
     // open with the focus in the field (the subclass says why).
     virtual bool FieldsAcceptable() { return true; }
+    // A field refused on leaving it: the message box (exclamation, the dialog's
+    // caption), then the focus back in the field with its text selected. False.
+    bool RefuseField(UserInterface& ui, QLineEdit* field, const QString& message);
+    // The refusal's box is open: the focus it takes is no new leaving.
+    bool Refusing() const { return refusing_; }
 
 private:
     void accept(bool persist);
 
     QBoxLayout* buttons_;
+    bool refusing_ = false;
 };
 
 }  // namespace lorvane
