@@ -14,9 +14,11 @@ namespace lorvane {
 
 class BatchHost;
 class BatchStep;
+class AddContentDialog;
 class BrowserWindow;
 class ChangeDateDialog;
 class OperationDialog;
+class RemoveContentDialog;
 struct AppContext;
 struct BatchOperation;
 struct RunResult;
@@ -29,6 +31,8 @@ public:
     void ParseAll();
     void Rebuild();
     void ChangeDates();
+    void AddContent();
+    void RemoveContent();
     void UndoBatchRename();
     // Undo Batch Rename enabled only when some run is left to undo.
     void UpdateUndoCommand();
@@ -54,7 +58,10 @@ private:
 
     BrowserWindow& window_;
     AppContext& ctx_;
-    ChangeDateDialog* changeDateDialog_ = nullptr;  // owned by the window, unloaded with it
+    // Owned by the window, unloaded with it.
+    ChangeDateDialog* changeDateDialog_ = nullptr;
+    AddContentDialog* addContentDialog_ = nullptr;
+    RemoveContentDialog* removeContentDialog_ = nullptr;
     bool running_ = false;
 };
 

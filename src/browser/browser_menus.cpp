@@ -133,8 +133,8 @@ void BrowserWindow::buildMenus() {
         {"mnuTools", "mnuRebuild", "Re-&Build Filenames", nullptr, [this] { Rebuild(); }, 0, {}},
         {"mnuTools", "mnuChangeDates", "Change &Dates...", nullptr, [this] { ChangeDates(); }, 0, {}},
         {"mnuTools", "mnuChangeSequenceNumbers", "Change &Sequence Numbers...", nullptr, {}, NotBuilt, {}},
-        {"mnuTools", "mnuAddContent", "&Add Content...", nullptr, {}, NotBuilt, {}},
-        {"mnuTools", "mnuRemoveContent", "&Remove Content...", nullptr, {}, NotBuilt | SeparatorAfter, {}},
+        {"mnuTools", "mnuAddContent", "&Add Content...", nullptr, [this] { AddContent(); }, 0, {}},
+        {"mnuTools", "mnuRemoveContent", "&Remove Content...", nullptr, [this] { RemoveContent(); }, SeparatorAfter, {}},
         {"mnuTools", "mnuOptions", "&Options...", nullptr, [this] { ctx_.windows.show(form::Options); }, 0,
          form::Options},
 

@@ -194,6 +194,8 @@ void BrowserWindow::LoadFolder() {
 void BrowserWindow::ParseAll() { batch_->ParseAll(); }
 void BrowserWindow::Rebuild() { batch_->Rebuild(); }
 void BrowserWindow::ChangeDates() { batch_->ChangeDates(); }
+void BrowserWindow::AddContent() { batch_->AddContent(); }
+void BrowserWindow::RemoveContent() { batch_->RemoveContent(); }
 void BrowserWindow::UndoBatchRename() { batch_->UndoBatchRename(); }
 
 void BrowserWindow::closeIfAsked() {

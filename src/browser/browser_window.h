@@ -63,6 +63,8 @@ public:
     void ParseAll();
     void Rebuild();
     void ChangeDates();
+    void AddContent();
+    void RemoveContent();
     void UndoBatchRename();
     void SelectAll();
     void InvertSelection();

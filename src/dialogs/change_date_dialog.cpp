@@ -67,10 +67,7 @@ ChangeDateDialog::ChangeDateDialog(UserInterface& ui, const QDateTime& now, QWid
     };
     auto field = [&](int option, QWidget* w, const char* name) {
         w->setObjectName(QString::fromLatin1(name));
-        // Enabled fields show the window background, disabled ones the button face.
-        QPalette p = w->palette();
-        p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Button));
-        w->setPalette(p);
+        FaceWhenDisabled(w);
         fields_[static_cast<std::size_t>(option - 1)].push_back(w);
     };
     auto optionButton = [&](int option) {

@@ -1,6 +1,7 @@
 // lorvane-screenshots OUTPUT [SAMPLES]: renders the windows on the names in SAMPLES
 // (default: the sample folder) to PNG files in OUTPUT: the Editor on each name
-// with its problem located, the Browser in each of its views, frmChangeDate and
+// with its problem located, the Browser in each of its views, frmChangeDate,
+// frmAddContent, frmRemoveContent and
 // the progress dialog. Runs on the offscreen platform when there is no display,
 // with the default settings in memory: the user's settings are neither read nor
 // changed.
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QTreeView>
 
 #include <cstdio>
@@ -17,7 +19,9 @@
 #include "core/files/file_service.h"
 #include "core/qt_text.h"
 #include "core/sample_folder.h"
+#include "dialogs/add_content_dialog.h"
 #include "dialogs/change_date_dialog.h"
+#include "dialogs/remove_content_dialog.h"
 #include "gui/app_context.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_user_interface.h"
@@ -105,6 +109,16 @@ void renderBrowser(AppContext& ctx, const FolderInfo& samples, Renderer& out) {
     dates.ChooseOption(4);
     out.save(&dates, QStringLiteral("dialog-change-dates-shift.png"));
     dates.hide();
+    AddContentDialog add(ctx.ui, browser);
+    add.show();
+    out.save(&add, QStringLiteral("dialog-add-content.png"));
+    add.findChild<QRadioButton*>(QStringLiteral("optContext2"))->click();
+    out.save(&add, QStringLiteral("dialog-add-content-sub-attribute.png"));
+    add.hide();
+    RemoveContentDialog remove(browser);
+    remove.show();
+    out.save(&remove, QStringLiteral("dialog-remove-content.png"));
+    remove.hide();
     ProgressDialog& progress = *browser->Progress();
     progress.Prepare(QStringLiteral("Changing Dates..."), QStringLiteral("Stop"));
     progress.SetRange(0, 100000);
