@@ -88,14 +88,16 @@ remove_under_and_promote)
     ;;
 remove_usage)
     files '{DT=2004}.jpg'
-    for args in "" "--empty-values --attributes-without-values" \
+    run remove-content --top-level "$F"
+    expect_rc 2
+    expect_text err 'choose one of --attributes-without-values, --attributes-with-empty-labels, --attributes-named, --empty-values and --values-containing'
+    for args in "--empty-values --attributes-without-values" \
         "--empty-values --anywhere --top-level" "--values-containing a --values-containing b" \
         "--empty-values --promote=yes"; do
         # shellcheck disable=SC2086
         run remove-content $args --apply "$F"
         expect_rc 2
     done
-    expect_text err 'choose one of --attributes-without-values, --attributes-with-empty-labels, --attributes-named, --empty-values and --values-containing'
     run remove-content --apply "$F" --attributes-named
     expect_rc 2
     expect_text err '--attributes-named needs TEXT'
