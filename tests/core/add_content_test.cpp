@@ -58,6 +58,10 @@ TEST(AddContentTest, AddsUnderTheContextTheSearchFinds) {
         const StepAnswer answer = AddContentToTree(r, tree);
         EXPECT_EQ(answer, c.after ? StepAnswer::Changed : StepAnswer::NotApplicable) << c.tree << " " << c.under;
         EXPECT_EQ(attributesText(tree), c.after ? c.after : std::string(c.tree)) << c.tree << " " << c.under;
+        if (!c.after) continue;
+        const Node &added = tree[tree.count() - 1], &value = tree[tree.count()];
+        EXPECT_EQ(added.tag + std::to_string(added.image) + std::to_string(added.expandedImage), "New45");
+        EXPECT_EQ(value.image, image::ValueGood);
     }
 }
 
@@ -73,35 +77,6 @@ TEST(AddContentTest, TheEarliestMadeAttributeGivesTheContext) {
     r.contextValue = "X";
     EXPECT_EQ(AddContentToTree(r, tree), StepAnswer::Changed);
     EXPECT_EQ(attributesText(tree), "A(a(Device(X))),Device(X(New(v)))");
-}
-
-TEST(AddContentTest, TheNewAttributeIsGoodAndTaggedWithItsName) {
-    AttributeTree tree;
-    build(tree, "A(a)");
-    ASSERT_EQ(AddContentToTree(adding("", ""), tree), StepAnswer::Changed);
-    EXPECT_EQ(attributesText(tree), "A(a),()");
-    const Node& added = tree[tree.count() - 1];
-    EXPECT_EQ(added.image, image::AttributeGood);
-    EXPECT_EQ(added.expandedImage, image::AttributeGood + 1);
-    EXPECT_EQ(tree[tree.count()].image, image::ValueGood);
-    AddContentToTree(adding("Place", "Harbour"), tree);
-    EXPECT_EQ(tree[tree.count() - 1].tag, "Place");
-}
-
-TEST(AddContentTest, BlankFieldsAreFoundAfterTrimming) {
-    struct Case {
-        const char *attribute, *value;
-        BlankContent blank;
-    } cases[] = {
-        {"Place", "Harbour", BlankContent::None}, {"  ", "Harbour", BlankContent::Attribute},
-        {"", "", BlankContent::Attribute},        {" Place ", " ", BlankContent::Value},
-        {"\tPlace", "x", BlankContent::None},  // only blanks are trimmed
-    };
-    for (const auto& c : cases) {
-        const AddContentRequest r = adding(ContentField(c.attribute), ContentField(c.value));
-        EXPECT_EQ(FindBlankContent(r), c.blank) << c.attribute << "|" << c.value;
-    }
-    EXPECT_EQ(ContentField("  a b  "), "a b");
 }
 
 }  // namespace
