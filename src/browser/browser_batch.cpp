@@ -7,14 +7,18 @@
 #include <unordered_map>
 
 #include "browser/browser_window.h"
+#include "core/batch/add_content.h"
 #include "core/batch/batch_run.h"
 #include "core/batch/change_dates.h"
 #include "core/batch/change_sequence_numbers.h"
 #include "core/batch/journal.h"
 #include "core/batch/journalled_run.h"
+#include "core/batch/remove_content.h"
 #include "core/qt_text.h"
+#include "dialogs/add_content_dialog.h"
 #include "dialogs/change_date_dialog.h"
 #include "dialogs/change_sequence_dialog.h"
+#include "dialogs/remove_content_dialog.h"
 #include "gui/progress_dialog.h"
 #include "gui/user_interface.h"
 #include "gui/wait_cursor.h"
@@ -224,6 +228,24 @@ void BrowserBatch::ChangeSequenceNumbers() {
         },
         // The step sets its generator from Start and Step when the run begins.
         [this] { return std::make_unique<ChangeSequenceStep>(changeSequenceDialog_->request()); });
+void BrowserBatch::AddContent() {
+    runDialogOperation(
+        batch_operation::AddContent,
+        [this]() -> OperationDialog& {
+            if (!addContentDialog_) addContentDialog_ = new AddContentDialog(ctx_.ui, &window_);
+            return *addContentDialog_;
+        },
+        [this] { return std::make_unique<AddContentStep>(addContentDialog_->request()); });
+}
+
+void BrowserBatch::RemoveContent() {
+    runDialogOperation(
+        batch_operation::RemoveContent,
+        [this]() -> OperationDialog& {
+            if (!removeContentDialog_) removeContentDialog_ = new RemoveContentDialog(&window_);
+            return *removeContentDialog_;
+        },
+        [this] { return std::make_unique<RemoveContentStep>(removeContentDialog_->request()); });
 }
 
 void BrowserBatch::UndoBatchRename() {

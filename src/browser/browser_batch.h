@@ -14,10 +14,12 @@ namespace lorvane {
 
 class BatchHost;
 class BatchStep;
+class AddContentDialog;
 class BrowserWindow;
 class ChangeDateDialog;
 class ChangeSequenceDialog;
 class OperationDialog;
+class RemoveContentDialog;
 struct AppContext;
 struct BatchOperation;
 struct RunResult;
@@ -31,6 +33,8 @@ public:
     void Rebuild();
     void ChangeDates();
     void ChangeSequenceNumbers();
+    void AddContent();
+    void RemoveContent();
     void UndoBatchRename();
     // Undo Batch Rename enabled only when some run is left to undo.
     void UpdateUndoCommand();
@@ -59,6 +63,8 @@ private:
     // Owned by the window, unloaded with it.
     ChangeDateDialog* changeDateDialog_ = nullptr;
     ChangeSequenceDialog* changeSequenceDialog_ = nullptr;
+    AddContentDialog* addContentDialog_ = nullptr;
+    RemoveContentDialog* removeContentDialog_ = nullptr;
     bool running_ = false;
 };
 

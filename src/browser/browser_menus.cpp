@@ -139,8 +139,8 @@ void BrowserWindow::buildMenus() {
          [this] { ChangeSequenceNumbers(); },
          0,
          {}},
-        {"mnuTools", "mnuAddContent", "&Add Content...", nullptr, {}, NotBuilt, {}},
-        {"mnuTools", "mnuRemoveContent", "&Remove Content...", nullptr, {}, NotBuilt | SeparatorAfter, {}},
+        {"mnuTools", "mnuAddContent", "&Add Content...", nullptr, [this] { AddContent(); }, 0, {}},
+        {"mnuTools", "mnuRemoveContent", "&Remove Content...", nullptr, [this] { RemoveContent(); }, SeparatorAfter, {}},
         {"mnuTools", "mnuOptions", "&Options...", nullptr, [this] { ctx_.windows.show(form::Options); }, 0,
          form::Options},
 

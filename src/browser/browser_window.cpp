@@ -195,6 +195,8 @@ void BrowserWindow::ParseAll() { batch_->ParseAll(); }
 void BrowserWindow::Rebuild() { batch_->Rebuild(); }
 void BrowserWindow::ChangeDates() { batch_->ChangeDates(); }
 void BrowserWindow::ChangeSequenceNumbers() { batch_->ChangeSequenceNumbers(); }
+void BrowserWindow::AddContent() { batch_->AddContent(); }
+void BrowserWindow::RemoveContent() { batch_->RemoveContent(); }
 void BrowserWindow::UndoBatchRename() { batch_->UndoBatchRename(); }
 
 void BrowserWindow::closeIfAsked() {

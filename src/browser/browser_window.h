@@ -64,6 +64,8 @@ public:
     void Rebuild();
     void ChangeDates();
     void ChangeSequenceNumbers();
+    void AddContent();
+    void RemoveContent();
     void UndoBatchRename();
     void SelectAll();
     void InvertSelection();

@@ -35,6 +35,8 @@ int RunList(std::span<const char* const> args);
 int RunRebuild(std::span<const char* const> args);
 int RunChangeDates(std::span<const char* const> args);
 int RunChangeSequence(std::span<const char* const> args);
+int RunAddContent(std::span<const char* const> args);
+int RunRemoveContent(std::span<const char* const> args);
 int RunUndo(std::span<const char* const> args);
 
 }  // namespace lorvane::cli

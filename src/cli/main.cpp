@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
     if (command == "rebuild") return RunRebuild(rest);
     if (command == "change-dates") return RunChangeDates(rest);
     if (command == "change-sequence") return RunChangeSequence(rest);
+    if (command == "add-content") return RunAddContent(rest);
+    if (command == "remove-content") return RunRemoveContent(rest);
     if (command == "undo") return RunUndo(rest);
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kMainHelp, stdout);

@@ -28,6 +28,12 @@ OperationDialog::OperationDialog(QWidget* parent) : QDialog(parent) {
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void OperationDialog::FaceWhenDisabled(QWidget* field) {
+    QPalette p = field->palette();
+    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Button));
+    field->setPalette(p);
+}
+
 void OperationDialog::Run() {
     Confirm = false;
     Persist = false;

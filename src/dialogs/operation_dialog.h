@@ -23,6 +23,9 @@ public:
     // Clears both flags and shows the dialog modally.
     void Run();
 
+    // Enabled fields show the window background, disabled ones the button face.
+    static void FaceWhenDisabled(QWidget* field);
+
 protected:
     // The row of buttons, for the subclass's layout.
     QBoxLayout* buttonRow() const { return buttons_; }

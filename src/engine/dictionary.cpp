@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "engine/utf8.h"
+
 namespace lorvane {
 
 namespace {
@@ -129,6 +131,12 @@ const AttributeEntry& FindAttribute(std::string_view name) {
 }
 
 std::string_view TranslateAttributeName(std::string_view name) { return FindAttribute(name).longName; }
+
+bool SameAttributeName(std::string_view a, std::string_view b) {
+    if (utf8::equalIgnoringCase(a, b)) return true;
+    const std::string_view longName = TranslateAttributeName(a);
+    return !longName.empty() && longName == TranslateAttributeName(b);
+}
 
 const AttributeEntry& LookupAttribute(std::string_view longName) {
     const AttributeEntry& e = FindAttribute(longName);

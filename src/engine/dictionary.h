@@ -32,6 +32,10 @@ std::span<const AttributeEntry> AttributeDictionary();
 // case gives the long name; anything else gives empty text. No trimming.
 std::string_view TranslateAttributeName(std::string_view name);
 
+// Whether a name typed by the user stands for an attribute's name: equal with letter
+// case ignored, or forms of the same dictionary entry.
+bool SameAttributeName(std::string_view a, std::string_view b);
+
 // The entry for any accepted form in any letter case (as TranslateAttributeName
 // reads it), or the empty entry (order 0).
 const AttributeEntry& FindAttribute(std::string_view name);

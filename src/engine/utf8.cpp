@@ -173,6 +173,17 @@ std::string upper(std::string_view text) {
     return out;
 }
 
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size())
+        if (toUpper(decode(a, i)) != toUpper(decode(b, j))) return false;
+    return i == a.size() && j == b.size();
+}
+
+bool containsIgnoringCase(std::string_view text, std::string_view part) {
+    return upper(text).find(upper(part)) != std::string::npos;
+}
+
 void appendLower(std::string_view text, std::string& out) {
     out.reserve(out.size() + text.size());
     std::size_t i = 0;

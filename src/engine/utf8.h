@@ -49,6 +49,10 @@ std::string lower(std::string_view text);
 void upperInto(std::string_view text, std::string& out);
 // Appends the lower-case form of text to out (which must not hold text).
 void appendLower(std::string_view text, std::string& out);
+// Comparisons of texts a user typed with texts of a name, letter case ignored as
+// toUpper folds it.
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+bool containsIgnoringCase(std::string_view text, std::string_view part);
 
 // Leading and trailing blanks (U+0020 only) removed. Inline: it is called for
 // nearly every node text by every pass.

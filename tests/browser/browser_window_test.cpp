@@ -670,7 +670,7 @@ private slots:
         QTest::addRow("Remove from List") << "mnuFileRemove" << int(Qt::Key_Delete) << int(Qt::NoModifier);
         QTest::addRow("Delete") << "mnuFileDelete" << int(Qt::Key_Delete) << int(Qt::ShiftModifier);
         for (const char* name : {"mnuFileCopy", "mnuFileMove", "mnuCreateShortcut", "mnuSelectFiles",
-                                 "mnuCheckChronology", "mnuAddContent", "mnuRemoveContent",
+                                 "mnuCheckChronology",
                                  "mnuOptions", "mnuViewer", "mnuHelpAbout"})
             QTest::addRow("%s", name) << name << 0 << 0;
     }

@@ -1,13 +1,14 @@
 // lorvane-screenshots OUTPUT [SAMPLES]: renders the windows on the names in SAMPLES
 // (default: the sample folder) to PNG files in OUTPUT: the Editor on each name
 // with its problem located, the Browser in each of its views, frmChangeDate,
-// frmChangeSequence and the progress dialog. Runs on the offscreen platform when
-// there is no display, with the default settings in memory: the user's settings
-// are neither read nor changed.
+// frmChangeSequence, frmAddContent, frmRemoveContent and the progress dialog.
+// Runs on the offscreen platform when there is no display, with the default
+// settings in memory: the user's settings are neither read nor changed.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QTreeView>
 
 #include <cstdio>
@@ -17,8 +18,10 @@
 #include "core/files/file_service.h"
 #include "core/qt_text.h"
 #include "core/sample_folder.h"
+#include "dialogs/add_content_dialog.h"
 #include "dialogs/change_date_dialog.h"
 #include "dialogs/change_sequence_dialog.h"
+#include "dialogs/remove_content_dialog.h"
 #include "gui/app_context.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_user_interface.h"
@@ -112,6 +115,16 @@ void renderBrowser(AppContext& ctx, const FolderInfo& samples, Renderer& out) {
     sequence.ChooseOption(3);
     out.save(&sequence, QStringLiteral("dialog-change-sequence-shift.png"));
     sequence.hide();
+    AddContentDialog add(ctx.ui, browser);
+    add.show();
+    out.save(&add, QStringLiteral("dialog-add-content.png"));
+    add.findChild<QRadioButton*>(QStringLiteral("optContext2"))->click();
+    out.save(&add, QStringLiteral("dialog-add-content-sub-attribute.png"));
+    add.hide();
+    RemoveContentDialog remove(browser);
+    remove.show();
+    out.save(&remove, QStringLiteral("dialog-remove-content.png"));
+    remove.hide();
     ProgressDialog& progress = *browser->Progress();
     progress.Prepare(QStringLiteral("Changing Dates..."), QStringLiteral("Stop"));
     progress.SetRange(0, 100000);
