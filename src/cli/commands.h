@@ -35,5 +35,9 @@ int RunList(std::span<const char* const> args);
 int RunRebuild(std::span<const char* const> args);
 int RunChangeDates(std::span<const char* const> args);
 int RunUndo(std::span<const char* const> args);
+int RunCopy(std::span<const char* const> args);
+int RunMove(std::span<const char* const> args);
+int RunDelete(std::span<const char* const> args);
+int RunLink(std::span<const char* const> args);
 
 }  // namespace lorvane::cli
