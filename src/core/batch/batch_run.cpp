@@ -123,7 +123,7 @@ BatchCounters BatchRun::Run(BatchStep& step, std::span<FileRow* const> rows, con
     }
     finishWaiters(c);
     // The rows the loop did not reach are not reported as attempted.
-    if (aborted_ && !op.countAfterRow) c.total = c.attempted;
+    if (aborted_ && (!op.countAfterRow || op.action != FileAction::None)) c.total = c.attempted;
     return c;
 }
 
