@@ -1,7 +1,7 @@
 // The Browser's file commands on temporary folders: Delete (to a trash of the
 // test's own), Copy, Move and Create Shortcuts with their questions, failures in
 // the middle of a run and what becomes of the rows; Remove from List, Open, Edit
-// Filename, and Undo Batch Rename after a Move.
+// Filename.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -155,16 +155,10 @@ private slots:
         QTest::addColumn<QString>("question");  // empty: none asked
         QTest::addColumn<QString>("destination");
         QTest::addRow("delete one") << "mnuFileDelete" << 1 << "Confirm File Delete|Are you sure you want to delete \"b.jpg\"?" << "";
-        QTest::addRow("delete three") << "mnuFileDelete" << 3
-                                      << "Confirm Multiple File Delete|Are you sure you want to delete these 3 files?" << "";
-        QTest::addRow("copy one") << "mnuFileCopy" << 1 << "Confirm File Copy|Are you sure you want to copy \"b.jpg\"?"
-                                  << "Copy file to Folder";
         QTest::addRow("copy three") << "mnuFileCopy" << 3
                                     << "Confirm Multiple File Copy|Are you sure you want to copy these 3 files?"
                                     << "Copy 3 files to Folder";
         QTest::addRow("move one") << "mnuFileMove" << 1 << "" << "Move file to Folder";
-        QTest::addRow("move three") << "mnuFileMove" << 3 << "" << "Move 3 files to Folder";
-        QTest::addRow("link one") << "mnuCreateShortcut" << 1 << "" << "Create shortcut in Folder";
         QTest::addRow("link three") << "mnuCreateShortcut" << 3 << "" << "Create 3 shortcuts in Folder";
     }
     void questionsAndTitles() {
@@ -209,47 +203,6 @@ private slots:
         QCOMPARE(namesIn(src_), kFiles);
     }
 
-    // The last selected file failing gets OK only; copying onto a taken name fails
-    // with the file system's words, and the file there keeps its content.
-    void aCopyOntoATakenNameFailsLastWithOkOnly() {
-        QFile taken(dst_ + QStringLiteral("/c.jpg"));
-        QVERIFY(taken.open(QIODevice::WriteOnly));
-        taken.write("mine");
-        taken.close();
-        BrowserWindow& b = open();
-        ui_.answers = {MessageAnswer::Yes};
-        ui_.chosenPaths = {dst_};
-        b.Action("mnuFileCopy")->trigger();
-        QCOMPARE(namesIn(dst_), kFiles);
-        QCOMPARE(ui_.messages.back().buttons, MessageButtons::Ok);
-        QCOMPARE(ui_.messages.back().text,
-                 QStringLiteral("Unable to copy the file \"%1/c.jpg\" due to the following error: File exists.").arg(src_));
-        QVERIFY(taken.open(QIODevice::ReadOnly));
-        QCOMPARE(taken.readAll(), QByteArray("mine"));
-    }
-
-    void noSelectionSaysSoInTheCommandsTitle_data() {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("title");
-        QTest::addRow("remove") << "mnuFileRemove" << "Remove";
-        QTest::addRow("delete") << "mnuFileDelete" << "Delete";
-        QTest::addRow("copy") << "mnuFileCopy" << "Copy";
-        QTest::addRow("move") << "mnuFileMove" << "Move";
-        QTest::addRow("link") << "mnuCreateShortcut" << "Create Shortcuts";
-    }
-    void noSelectionSaysSoInTheCommandsTitle() {
-        QFETCH(QString, action);
-        QFETCH(QString, title);
-        BrowserWindow& b = open();
-        b.Selection().clearSelection();
-        b.Action(action)->trigger();
-        QCOMPARE(ui_.messages.size(), std::size_t{1});
-        QCOMPARE(ui_.messages[0].text, QStringLiteral("No files are selected."));
-        QCOMPARE(ui_.messages[0].title, title);
-        QVERIFY(ui_.dialogs.isEmpty());
-        QCOMPARE(b.Model().size(), 3);
-    }
-
     // Del takes the selected rows off the list without a question; the files stay.
     void removeFromListTouchesNoFile() {
         BrowserWindow& b = open();
@@ -271,7 +224,6 @@ private slots:
         QTest::addColumn<bool>("gone");
         QTest::addColumn<QString>("message");
         QTest::addRow("opened") << true << false << "";
-        QTest::addRow("no program") << false << false << "Unable to open \"%1/b.jpg\".";
         QTest::addRow("file gone") << true << true
                                    << "Unable to open \"%1/b.jpg\" due to the following error: No such file or directory.";
     }
@@ -309,32 +261,6 @@ private slots:
         QCOMPARE(editor_->name, std::string("a.jpg"));
     }
 
-    // A Move is journalled: Undo Batch Rename brings the files and their rows
-    // back, and the Editor follows its file both ways (a copy it does not follow).
-    void undoPutsMovedFilesBack() {
-        BrowserWindow& b = open();
-        ctx_->windows.show(form::Editor);
-        editor_->folder = src_.toStdString();
-        editor_->name = "a.jpg";
-        ui_.answers = {MessageAnswer::Yes};
-        ui_.chosenPaths = {dst_};
-        b.Action("mnuFileCopy")->trigger();
-        QCOMPARE(editor_->folder, src_.toStdString());
-        ui_.chosenPaths = {dst_ + QStringLiteral("/sub")};
-        QVERIFY(QDir().mkpath(dst_ + QStringLiteral("/sub")));
-        b.Action("mnuFileMove")->trigger();
-        QCOMPARE(namesIn(dst_ + QStringLiteral("/sub")), kFiles);
-        QCOMPARE(editor_->folder, (dst_ + QStringLiteral("/sub")).toStdString());
-        QVERIFY(b.Action("mnuUndoBatch")->isEnabled());
-        ui_.messages.clear();
-        ui_.answers = {MessageAnswer::Yes};
-        b.Action("mnuUndoBatch")->trigger();
-        QVERIFY2(ui_.messages.back().text.startsWith(QStringLiteral("Restored 3 of 3 files")),
-                 qPrintable(ui_.messages.back().text));
-        QCOMPARE(namesIn(src_), kFiles);
-        QCOMPARE(rowKeys(), (QStringList{"s/a.jpg", "s/b.jpg", "s/c.jpg"}));
-        QCOMPARE(editor_->folder, src_.toStdString());
-    }
 };
 
 QTEST_MAIN(BrowserFileOpsTest)

@@ -8,8 +8,6 @@ set -u
 S="$WORK/s"
 D="$WORK/d"
 mkdir "$S" "$D"
-XDG_DATA_HOME="$WORK/data"
-export XDG_DATA_HOME
 for n in a.jpg b.jpg -c.jpg; do printf '%s' "$n" >"$S/$n"; done
 touch -d 2001-02-03 "$S/a.jpg"
 # names FOLDER: its entries, sorted, on one line.
@@ -47,27 +45,6 @@ move_and_undo)
     expect_rc 0
     expect_names "$S" "-c.jpg a.jpg b.jpg "
     expect_names "$D" ""
-    ;;
-delete_to_the_trash)
-    run delete "$S/a.jpg"
-    expect_names "$S" "-c.jpg a.jpg b.jpg "
-    expect_text err 'Preview: nothing was deleted'
-    run delete --apply "$S/a.jpg" "$S/b.jpg"
-    expect_rc 0
-    expect_names "$S" "-c.jpg "
-    expect_names "$XDG_DATA_HOME/Trash/files" "a.jpg b.jpg "
-    expect_line "data/Trash/info/a.jpg.trashinfo" "Path=$S/a.jpg"
-    expect_line err '2  files moved to the trash'
-    ;;
-link_names_and_targets)
-    run link --to "$D" --apply "$S/a.jpg" "$S/a.jpg"
-    expect_rc 0
-    expect_names "$D" "a.jpg.lnk "
-    [ "$(readlink "$D/a.jpg.lnk")" = "$S/a.jpg" ] || fail "the link points at $(readlink "$D/a.jpg.lnk")"
-    run link --to "$D" --apply "$S/a.jpg" "$S/b.jpg"
-    expect_rc 1
-    expect_line out "failed          $S/a.jpg  ->  $D/a.jpg.lnk: File exists"
-    expect_names "$D" "a.jpg.lnk b.jpg.lnk "
     ;;
 destination_usage)
     for c in copy move link; do
