@@ -46,23 +46,28 @@ public:
         return !progress_.Cancelled();
     }
 
+    void Begin(const BatchOperation& operation) override { operation_ = &operation; }
+
     bool ContinueAfterRenameFailure(const FileRow& row, const FsError& error, bool last) override {
-        const QString text = ToQString(RenameFailureText(row.Key, error.description, last));
+        const QString text = ToQString(FailureText(*operation_, row.Key, error.description, last));
         const MessageAnswer a = ui_.ShowMessage(owner_, text, ToQString(kRenameFailureTitle), MessageIcon::Exclamation,
                                                 last ? MessageButtons::Ok : MessageButtons::OkCancel);
         return last || a == MessageAnswer::Ok;
     }
 
     void FileDone(const BatchFile& f) override {
-        if (!followed.empty() && f.oldPath == followed && f.built && f.error.ok()) followed = f.newPath;
+        if (!followed.empty() && f.oldPath == followed && f.built && !f.madeNew && f.error.ok()) followed = f.newPath;
+        if (onFile) onFile(f);
     }
 
     std::string followed;  // the Editor's file: its path before the run, then after
+    std::function<void(const BatchFile&)> onFile;
 
 private:
     ProgressDialog& progress_;
     UserInterface& ui_;
     QWidget* owner_;
+    const BatchOperation* operation_ = &batch_operation::Rebuild;
 };
 
 }  // namespace
@@ -109,7 +114,8 @@ void BrowserBatch::withProgress(const QString& caption, int total, bool renames,
     window_.stack_->show();
 }
 
-RunResult BrowserBatch::run(BatchStep& step, const std::vector<int>& rows) {
+RunResult BrowserBatch::run(BatchStep& step, const std::vector<int>& rows,
+                            const std::function<void(const BatchFile&)>& onFile) {
     const BatchOperation& op = step.Operation();
     std::vector<FileRow*> selected;
     selected.reserve(rows.size());
@@ -123,6 +129,7 @@ RunResult BrowserBatch::run(BatchStep& step, const std::vector<int>& rows) {
     withProgress(ToQString(op.progressCaption), static_cast<int>(selected.size()), true, [&](BatchHost& host) {
         auto& windowHost = static_cast<WindowBatchHost&>(host);
         windowHost.followed = editorFile;
+        windowHost.onFile = onFile;
         result = RunJournalled(window_.parser_, window_.parser_.files(), host, step, selected, request);
         editorNow = windowHost.followed;
     });

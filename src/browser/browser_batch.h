@@ -21,8 +21,10 @@ class ChangeSequenceDialog;
 class OperationDialog;
 class RemoveContentDialog;
 struct AppContext;
+struct BatchFile;
 struct BatchOperation;
 struct RunResult;
+enum class FileAction;
 
 class BrowserBatch {
 public:
@@ -36,6 +38,9 @@ public:
     void AddContent();
     void RemoveContent();
     void UndoBatchRename();
+    // Delete (to the trash), Copy, Move or Create Shortcuts over the selected rows:
+    // the confirmation, the destination folder, the run, and the rows it changed.
+    void RunFileAction(FileAction action);
     // Undo Batch Rename enabled only when some run is left to undo.
     void UpdateUndoCommand();
     bool Running() const { return running_; }
@@ -48,7 +53,11 @@ private:
     // An applied, journalled run of the step over the rows; the Editor follows its
     // file. Nothing (started false) when the journal could not be written; the user
     // was told.
-    RunResult run(BatchStep& step, const std::vector<int>& rows);
+    RunResult run(BatchStep& step, const std::vector<int>& rows,
+                  const std::function<void(const BatchFile&)>& onFile = {});
+    // The destination of Copy, Move or Create Shortcuts, chosen as Load Files
+    // chooses its folder; false when the user cancelled or it was no folder.
+    bool chooseDestination(FileAction action, int selected, std::string& folder);
     // A dialog-based operation: the selection counted, the dialog (made on first
     // use), the run with the step made from the dialog's values, the report, and
     // the dialog again after Apply.

@@ -57,6 +57,7 @@ void BrowserWindow::buildMenus() {
     };
     auto selectBy = [this](std::string_view status) { return [this, status] { SelectByStatus(status); }; };
     auto view = [this](int mode) { return [this, mode] { SetListView(mode); }; };
+    auto fileAction = [this](FileAction action) { return [this, action] { RunFileAction(action); }; };
 
     const MenuItem items[] = {
         {nullptr, "mnuFile", "&File", nullptr, {}, Submenu, {}},
@@ -65,16 +66,17 @@ void BrowserWindow::buildMenus() {
         {"mnuFile", "mnuFileClear", "&Clear List", "Ctrl+N", [this] { ClearList(); }, 0, {}},
         {"mnuFile", "mnuFileReload", "&Reload List", "Ctrl+R", [this] { ReloadList(); }, SeparatorAfter, {}},
         {"mnuFile", "mnuFileRename", "Re&name", "F2", [this] { StartRename(); }, 0, {}},
-        {"mnuFile", "mnuFileOpen", "&Edit Filename", "Enter", {}, NotBuilt, {}},
-        {"mnuFile", "mnuFileShellOpen", "&Open", "Shift+Enter", {}, NotBuilt, {}},
-        {"mnuFile", "mnuFileRemove", "Re&move from List", "Del", {}, NotBuilt, {}},
-        {"mnuFile", "mnuFileDelete", "&Delete", "Shift+Del", {}, NotBuilt | SeparatorAfter, {}},
+        {"mnuFile", "mnuFileOpen", "&Edit Filename", "Enter", [this] { EditFilename(); }, 0, {}},
+        {"mnuFile", "mnuFileShellOpen", "&Open", "Shift+Enter", [this] { ShellOpen(); }, 0, {}},
+        {"mnuFile", "mnuFileRemove", "Re&move from List", "Del", [this] { RemoveFromList(); }, 0, {}},
+        {"mnuFile", "mnuFileDelete", "&Delete", "Shift+Del", fileAction(FileAction::Delete), SeparatorAfter, {}},
         {"mnuFile", "mnuFileExit", "E&xit", nullptr, [this] { ctx_.windows.Exit(); }, 0, {}},
 
         {nullptr, "mnuEdit", "&Edit", nullptr, {}, Submenu, {}},
-        {"mnuEdit", "mnuFileCopy", "&Copy to Folder...", nullptr, {}, NotBuilt, {}},
-        {"mnuEdit", "mnuFileMove", "&Move to Folder...", nullptr, {}, NotBuilt, {}},
-        {"mnuEdit", "mnuCreateShortcut", "C&reate Shortcuts...", nullptr, {}, NotBuilt | SeparatorAfter, {}},
+        {"mnuEdit", "mnuFileCopy", "&Copy to Folder...", nullptr, fileAction(FileAction::Copy), 0, {}},
+        {"mnuEdit", "mnuFileMove", "&Move to Folder...", nullptr, fileAction(FileAction::Move), 0, {}},
+        {"mnuEdit", "mnuCreateShortcut", "C&reate Shortcuts...", nullptr, fileAction(FileAction::Link), SeparatorAfter,
+         {}},
         {"mnuEdit", "mnuSelectFiles", "&Select...", nullptr, {}, NotBuilt, {}},
         // Beyond the menus of old: the latest applied batch run (here or by lorvane) undone.
         {"mnuEdit", "mnuUndoBatch", "&Undo Batch Rename", nullptr, [this] { UndoBatchRename(); }, 0, {}},

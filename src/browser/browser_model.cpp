@@ -95,6 +95,29 @@ void BrowserModel::removeRowAt(int i) {
     endRemoveRows();
 }
 
+void BrowserModel::removeRows(const std::vector<int>& rows) {
+    // A few rows go one by one, so that the selection and the current row of the
+    // others stay; many at once would cost a pass over the list for each.
+    constexpr std::size_t kOneByOne = 64;
+    if (rows.size() <= kOneByOne) {
+        for (auto it = rows.rbegin(); it != rows.rend(); ++it) removeRowAt(*it);
+        return;
+    }
+    beginResetModel();
+    std::vector<FileRow> kept;
+    kept.reserve(rows_.size() - rows.size());
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (next < rows.size() && static_cast<std::size_t>(rows[next]) == i) {
+            ++next;
+            continue;
+        }
+        kept.push_back(std::move(rows_[i]));
+    }
+    rows_ = std::move(kept);
+    endResetModel();
+}
+
 int BrowserModel::findKey(std::string_view key) const {
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (rows_[i].Key == key) return static_cast<int>(i);

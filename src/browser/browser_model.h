@@ -46,6 +46,8 @@ public:
     FileRow* rowAt(int i) { return &rows_[static_cast<std::size_t>(i)]; }
     void rowsChanged();
     void removeRowAt(int i);
+    // Takes these rows (in ascending order) off the list in one pass.
+    void removeRows(const std::vector<int>& rows);
     // The row whose Key is key, or -1.
     int findKey(std::string_view key) const;
 

@@ -14,6 +14,7 @@
 
 #include "browser/browser_model.h"
 #include "browser/browser_views.h"
+#include "core/batch/batch_report.h"
 #include "core/rows/file_rows.h"
 #include "gui/app_context.h"
 #include "gui/form_interfaces.h"
@@ -77,6 +78,13 @@ public:
     void ColumnClicked(int column);
     // F2: opens the selected row's name for editing.
     void StartRename();
+    // The file commands: Edit Filename (Enter), Open with the desktop's program
+    // (Shift+Enter), Remove from List (Del), and Delete, Copy, Move and Create
+    // Shortcuts over the selected rows.
+    void EditFilename();
+    void ShellOpen();
+    void RemoveFromList();
+    void RunFileAction(FileAction action);
 
     // --- State ---
     BrowserModel& Model() { return *model_; }

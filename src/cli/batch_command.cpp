@@ -173,9 +173,11 @@ public:
         return true;
     }
 
+    void Begin(const BatchOperation& operation) override { operation_ = &operation; }
+
     bool ContinueAfterRenameFailure(const FileRow& row, const FsError& error, bool) override {
         clearProgress();
-        const std::string text = Visible(RenameFailureText(row.Key, error.description, true)) + "\n";
+        const std::string text = Visible(FailureText(*operation_, row.Key, error.description, true)) + "\n";
         std::fputs(text.c_str(), stderr);
         return true;
     }
@@ -211,7 +213,13 @@ public:
             o.append(word.size() < 16 ? 16 - word.size() : 1, ' ');
             AppendVisible(o, f.oldPath);
             if (f.built) {
-                if (f.newName == f.oldName) {
+                const std::string_view oldFolder = std::string_view(f.oldPath).substr(0, f.oldPath.rfind('/'));
+                const std::string_view newFolder = std::string_view(f.newPath).substr(0, f.newPath.rfind('/'));
+                if (newFolder != oldFolder) {
+                    // A file operation's target in another folder: its whole path.
+                    o += "  ->  ";
+                    AppendVisible(o, f.newPath);
+                } else if (f.newName == f.oldName) {
                     o += "  (name unchanged)";
                 } else {
                     o += "  ->  ";
@@ -240,6 +248,7 @@ private:
     const BatchArgs& args_;
     Output& out_;
     TerminalProgress progress_;
+    const BatchOperation* operation_ = &batch_operation::Rebuild;
 };
 
 std::string commandText(std::string_view command, std::span<const char* const> args) {
@@ -311,7 +320,7 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
 
     if (const std::string report = run.Report(step->Operation(), "\n"); !report.empty())
         std::fprintf(stderr, "%s\n", report.c_str());
-    if (!a.apply) std::fputs("Preview: nothing was renamed; add --apply to rename.\n", stderr);
+    if (!a.apply) std::fprintf(stderr, "%s\n", std::string(step->Operation().previewLine).c_str());
     if (!run.journalError.empty()) PrintError(run.journalError);
     if (host.outputClosed) PrintError("standard output was closed");
     else if (!writeOk) PrintError("unable to write the output");

@@ -38,5 +38,9 @@ int RunChangeSequence(std::span<const char* const> args);
 int RunAddContent(std::span<const char* const> args);
 int RunRemoveContent(std::span<const char* const> args);
 int RunUndo(std::span<const char* const> args);
+int RunCopy(std::span<const char* const> args);
+int RunMove(std::span<const char* const> args);
+int RunDelete(std::span<const char* const> args);
+int RunLink(std::span<const char* const> args);
 
 }  // namespace lorvane::cli

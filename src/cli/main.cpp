@@ -24,6 +24,10 @@ int main(int argc, char** argv) {
     if (command == "add-content") return RunAddContent(rest);
     if (command == "remove-content") return RunRemoveContent(rest);
     if (command == "undo") return RunUndo(rest);
+    if (command == "copy") return RunCopy(rest);
+    if (command == "move") return RunMove(rest);
+    if (command == "delete") return RunDelete(rest);
+    if (command == "link") return RunLink(rest);
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kMainHelp, stdout);
         return ExitOk;

@@ -1,6 +1,8 @@
 #include "gui/qt_user_interface.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -82,5 +84,7 @@ QString QtUserInterface::GetFolderAmongFiles(QWidget* parent, const QString& tit
 }
 
 void QtUserInterface::Beep() { QApplication::beep(); }
+
+bool QtUserInterface::OpenWithDesktop(const QUrl& file) { return QDesktopServices::openUrl(file); }
 
 }  // namespace lorvane

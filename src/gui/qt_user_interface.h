@@ -17,6 +17,7 @@ public:
     QString GetFolderAmongFiles(QWidget* parent, const QString& title, const QString& initialFolder,
                                 const QString& filter) override;
     void Beep() override;
+    bool OpenWithDesktop(const QUrl& file) override;
 };
 
 }  // namespace lorvane

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QUrl;
 class QWidget;
 
 namespace lorvane {
@@ -37,6 +38,10 @@ public:
 
     // The refusal of an editing command: a sound, nothing else.
     virtual void Beep() = 0;
+
+    // Opens a file with the program the desktop associates with it (the
+    // freedesktop.org associations); false when none could be started.
+    virtual bool OpenWithDesktop(const QUrl& file) = 0;
 };
 
 }  // namespace lorvane

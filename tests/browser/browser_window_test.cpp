@@ -665,12 +665,7 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<int>("key");  // 0: no key of its own
         QTest::addColumn<int>("modifiers");
-        QTest::addRow("Edit Filename") << "mnuFileOpen" << int(Qt::Key_Return) << int(Qt::NoModifier);
-        QTest::addRow("Open") << "mnuFileShellOpen" << int(Qt::Key_Return) << int(Qt::ShiftModifier);
-        QTest::addRow("Remove from List") << "mnuFileRemove" << int(Qt::Key_Delete) << int(Qt::NoModifier);
-        QTest::addRow("Delete") << "mnuFileDelete" << int(Qt::Key_Delete) << int(Qt::ShiftModifier);
-        for (const char* name : {"mnuFileCopy", "mnuFileMove", "mnuCreateShortcut", "mnuSelectFiles",
-                                 "mnuCheckChronology",
+        for (const char* name : {"mnuSelectFiles", "mnuCheckChronology",
                                  "mnuOptions", "mnuViewer", "mnuHelpAbout"})
             QTest::addRow("%s", name) << name << 0 << 0;
     }

@@ -20,7 +20,7 @@ public:
     int failErrno = EACCES;
     // The failing call throws instead, as if the process were killed there.
     bool throwAtFailure = false;
-    mutable int changes = 0;            // Move, Copy and Delete calls
+    mutable int changes = 0;            // Move, Copy, Delete, Trash and Link calls
     mutable std::vector<std::string> moved;  // "from > to" of each Move that was let through
 
     bool FileExists(std::string_view path) const override { return real().FileExists(path); }
@@ -48,6 +48,14 @@ public:
     FsError Delete(std::string_view path) const override {
         if (failing()) return failure("delete", path, {});
         return real().Delete(path);
+    }
+    FsError Trash(std::string_view path) const override {
+        if (failing()) return failure("trash", path, {});
+        return real().Trash(path);
+    }
+    FsError Link(std::string_view target, std::string_view linkPath) const override {
+        if (failing()) return failure("link", linkPath, target);
+        return real().Link(target, linkPath);
     }
     std::string TypeDescription(std::string_view name) const override { return real().TypeDescription(name); }
 

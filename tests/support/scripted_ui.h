@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <deque>
 #include <vector>
@@ -28,6 +29,8 @@ public:
     QStringList dialogs;  // titles of the file dialogs shown
     QStringList filters;  // the filters of the folder choosers shown
     int beeps = 0;
+    QList<QUrl> opened;       // the files handed to the desktop to open
+    bool openSucceeds = true;
 
     MessageAnswer ShowMessage(QWidget*, const QString& text, const QString& title, MessageIcon icon,
                               MessageButtons buttons) override {
@@ -52,6 +55,10 @@ public:
         return nextPath(title);
     }
     void Beep() override { ++beeps; }
+    bool OpenWithDesktop(const QUrl& file) override {
+        opened << file;
+        return openSucceeds;
+    }
 
 private:
     QString nextPath(const QString& title) {

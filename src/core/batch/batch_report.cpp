@@ -29,6 +29,15 @@ std::string BatchReport(const BatchOperation& op, const BatchCounters& c, std::s
         out += text;
         out += lineEnd;
     };
+    if (op.report == RunReportForm::FileCounts) {
+        line(c.successes(), op.successLine);
+        line(c.notSaved, op.failedLine);
+        out.append(static_cast<std::size_t>(width), '=');
+        out += lineEnd;
+        AppendZeroPadded(out, c.total, width);
+        out += "  total files attempted";
+        return out;
+    }
     line(c.successes(), op.successLine);
     line(c.notParsed, "  filenames could not be parsed");
     line(c.notApplicable, op.notApplicableLine);
@@ -52,13 +61,14 @@ std::string RebuildReport(std::int32_t selected, std::int32_t notParsed) {
 
 std::string RunReport(const BatchOperation& op, const BatchCounters& c, std::int32_t selected, RunEnd end,
                       std::string_view lineEnd) {
-    std::string out = op.report == RunReportForm::Counts ? BatchReport(op, c, lineEnd)
-                                                         : RebuildReport(selected, c.notParsed);
+    std::string out = op.report == RunReportForm::RebuildSentence ? RebuildReport(selected, c.notParsed)
+                                                                  : BatchReport(op, c, lineEnd);
     if (end == RunEnd::Completed || c.attempted >= selected) return out;
     if (!out.empty()) out += lineEnd;
     out += end == RunEnd::Stopped ? "The run was stopped: " : "The run was cancelled: ";
     const std::int32_t left = selected - c.attempted;
-    out += FormatCount(left) + " of the " + FormatCount(selected) + " selected filename" + (selected == 1 ? "" : "s") +
+    out += FormatCount(left) + " of the " + FormatCount(selected) + (op.report == RunReportForm::FileCounts ? " selected file" : " selected filename") +
+           (selected == 1 ? "" : "s") +
            (left == 1 ? " was" : " were") + " not attempted.";
     return out;
 }
@@ -70,7 +80,13 @@ std::string RebuildQuestion(std::int32_t selected, std::string_view name) {
 
 std::string RenameFailureText(std::string_view key, std::string_view description, bool last,
                               std::string_view lineEnd) {
-    std::string text = "Unable to rename the file \"";
+    return FailureText(batch_operation::ChangeDates, key, description, last, lineEnd);
+}
+
+std::string FailureText(const BatchOperation& op, std::string_view key, std::string_view description, bool last,
+                        std::string_view lineEnd) {
+    std::string text(op.failureText);
+    text += '"';
     text += key;
     text += "\" due to the following error: ";
     text += description;
@@ -78,7 +94,7 @@ std::string RenameFailureText(std::string_view key, std::string_view description
     if (!last) {
         text += lineEnd;
         text += lineEnd;
-        text += "Click OK to continue processing the remaining files or Cancel to abort.";
+        text += op.continueText;
     }
     return text;
 }

@@ -34,12 +34,14 @@ std::string_view OutcomeWord(BatchOutcome outcome) {
         case BatchOutcome::OutOfRange: return "out of range";
         case BatchOutcome::NotRebuilt: return "not rebuilt";
         case BatchOutcome::NotSaved: return "not saved";
+        case BatchOutcome::Failed: return "failed";
     }
     return "processed";
 }
 
 BatchCounters BatchRun::Run(BatchStep& step, std::span<FileRow* const> rows, const BatchRunOptions& options) {
     const BatchOperation& op = step.Operation();
+    operation_ = &op;
     options_ = &options;
     rows_ = rows;
     stopped_ = aborted_ = quiet_ = false;
@@ -51,6 +53,7 @@ BatchCounters BatchRun::Run(BatchStep& step, std::span<FileRow* const> rows, con
     BatchCounters c;
     c.total = static_cast<std::int32_t>(rows.size());
     step.Begin();
+    host_.Begin(op);
     NamePipeline& pipeline = parser_.pipeline();
 
     for (std::size_t i = 0; i < rows.size() && !aborted_; ++i) {
@@ -71,10 +74,12 @@ BatchCounters BatchRun::Run(BatchStep& step, std::span<FileRow* const> rows, con
         file_.built = false;
         file_.newName.clear();
         file_.newPath.clear();
+        file_.madeNew = false;
         file_.error = {};
 
-        parser_.ParseItem(row);
-        if (parser_.result().failed()) {
+        if (op.action != FileAction::None) {
+            actOnFile(i, op.action, step.Destination(), c);
+        } else if (parser_.ParseItem(row); parser_.result().failed()) {
             ++c.notParsed;
             file_.outcome = BatchOutcome::NotParsed;
             file_.result = parser_.result();
@@ -118,7 +123,7 @@ BatchCounters BatchRun::Run(BatchStep& step, std::span<FileRow* const> rows, con
     }
     finishWaiters(c);
     // The rows the loop did not reach are not reported as attempted.
-    if (aborted_ && !op.countAfterRow) c.total = c.attempted;
+    if (aborted_ && (!op.countAfterRow || op.action != FileAction::None)) c.total = c.attempted;
     return c;
 }
 
@@ -144,7 +149,7 @@ void BatchRun::renameRow(std::size_t i, BatchFile& file, BatchCounters& c) {
     }
     bool recordFailed = false;
     const FsError error = caseOnly(row, file.newName) ? moveThroughTemporary(row, file.newName, recordFailed)
-                                                      : move(row, row.Key, file.newName, recordFailed);
+                                                      : move(row.Path, row.Key, file.newName, recordFailed);
     if (error.ok()) {
         renamed(i, file);
         if (!waitingFor_.empty()) release(file.oldPath, c);
@@ -163,20 +168,21 @@ void BatchRun::renameRow(std::size_t i, BatchFile& file, BatchCounters& c) {
     failed(i, file, c, error, recordFailed);
 }
 
-FsError BatchRun::move(const FileRow& row, const std::string& from, std::string_view name, bool& recordFailed) {
+FsError BatchRun::move(std::string_view folder, const std::string& from, std::string_view name, bool& recordFailed) {
     recordFailed = false;
-    const std::string to = JoinPath(row.Path, name);
+    const std::string to = JoinPath(folder, name);
     if (options_->preview) return picture_.Move(from, to);
     RenameRecorder* recorder = options_->recorder;
     // A name that stays as it is leaves nothing to undo.
-    if (!recorder || from == to) return RenameFile(files_, from, row.Path, name).error;
+    if (!recorder || from == to) return RenameFile(files_, from, folder, name).error;
     if (!recorder->WillRename(from, to)) {
         // Without its record the rename could not be undone: make none at all.
         recordFailed = true;
         return {EIO, "rename", from, to, recorder->error()};
     }
-    FsError error = RenameFile(files_, from, row.Path, name).error;
+    FsError error = RenameFile(files_, from, folder, name).error;
     if (error.failed()) recorder->RenameFailed();
+    else recorder->Renamed(to);
     return error;
 }
 
@@ -192,7 +198,7 @@ FsError BatchRun::moveAside(const FileRow& row, std::string& temp, bool& recordF
     FsError error;
     for (int tries = 0; tries < 100; ++tries) {
         const std::string name = temporaryName(++temporaries_);
-        error = move(row, row.Key, name, recordFailed);
+        error = move(row.Path, row.Key, name, recordFailed);
         if (error.ok()) {
             temp = JoinPath(row.Path, name);
             return error;
@@ -208,10 +214,10 @@ FsError BatchRun::moveThroughTemporary(const FileRow& row, const std::string& na
     std::string temp;
     FsError error = moveAside(row, temp, recordFailed);
     if (error.failed()) return error;
-    error = move(row, temp, name, recordFailed);
+    error = move(row.Path, temp, name, recordFailed);
     if (error.failed()) {
         bool backFailed = false;
-        move(row, temp, row.Text, backFailed);
+        move(row.Path, temp, row.Text, backFailed);
     }
     return error;
 }
@@ -243,17 +249,63 @@ void BatchRun::failed(std::size_t i, BatchFile& file, BatchCounters& c, const Fs
     file.outcome = BatchOutcome::NotSaved;
     file.error = error;
     host_.FileDone(file);
-    if (!options_->preview && !quiet_ && !aborted_) {
-        if (recordFailed) {
-            // The run cannot go on safely; the only answer is OK, but the user learns why it ends.
-            host_.ContinueAfterRenameFailure(*rows_[i], error, true);
-            aborted_ = true;
-        } else {
-            const bool last = current_ + 1 == rows_.size();
-            if (!host_.ContinueAfterRenameFailure(*rows_[i], error, last) && !last) aborted_ = true;
-        }
-    }
+    askToGoOn(i, error, recordFailed);
     if (releaseName && !waitingFor_.empty()) release(file.oldPath, c);
+}
+
+void BatchRun::askToGoOn(std::size_t i, const FsError& error, bool recordFailed) {
+    if (options_->preview || quiet_ || aborted_) return;
+    if (recordFailed) {
+        // The run cannot go on safely; the only answer is OK, but the user learns why it ends.
+        host_.ContinueAfterRenameFailure(*rows_[i], error, true);
+        aborted_ = true;
+    } else {
+        const bool last = current_ + 1 == rows_.size();
+        if (!host_.ContinueAfterRenameFailure(*rows_[i], error, last) && !last) aborted_ = true;
+    }
+}
+
+void BatchRun::actOnFile(std::size_t i, FileAction action, std::string_view destination, BatchCounters& c) {
+    FileRow& row = *rows_[i];
+    BatchFile& file = file_;
+    file.result = {};
+    if (action != FileAction::Delete) {
+        file.built = true;
+        file.madeNew = action != FileAction::Move;
+        // A shortcut is the file's name followed by ".lnk", as the desktop of old named them.
+        file.newName = action == FileAction::Link ? row.Text + ".lnk" : row.Text;
+        file.newPath = JoinPath(destination, file.newName);
+    }
+    FsError error;
+    bool recordFailed = false;
+    if (action == FileAction::Move) {
+        // Journalled like a rename, so that undo brings the file back.
+        error = move(destination, row.Key, row.Text, recordFailed);
+    } else if (options_->preview) {
+        if (action == FileAction::Delete) picture_.Remove(row.Key);
+        else error = picture_.Add(file.newPath, action == FileAction::Copy ? "copy" : "link");
+    } else if (action == FileAction::Delete) {
+        error = files_.Trash(row.Key);
+    } else if (action == FileAction::Copy) {
+        error = files_.Copy(row.Key, file.newPath, false);
+    } else {
+        // The link names the file by its full path: it still finds it from anywhere.
+        error = files_.Link(row.Key, file.newPath);
+    }
+    if (error.failed()) {
+        ++c.notSaved;
+        file.outcome = BatchOutcome::Failed;
+        file.error = error;
+        host_.FileDone(file);
+        askToGoOn(i, error, recordFailed);
+        return;
+    }
+    file.outcome = BatchOutcome::Processed;
+    if (action == FileAction::Move && !options_->preview) {
+        row.Key = file.newPath;
+        row.Path = destination;
+    }
+    host_.FileDone(file);
 }
 
 std::size_t BatchRun::holder(const std::string& path) {
@@ -316,14 +368,14 @@ void BatchRun::release(const std::string& path, BatchCounters& c) {
             FileRow& row = *rows_[w];
             const bool fromKey = waiter.at == row.Key;
             bool recordFailed = false;
-            FsError error = move(row, waiter.at, waiter.file.newName, recordFailed);
+            FsError error = move(row.Path, waiter.at, waiter.file.newName, recordFailed);
             if (error.ok()) {
                 renamed(w, waiter.file);
             } else {
                 if (!fromKey) {
                     // Back from the temporary name to its own, when that is still free.
                     bool backFailed = false;
-                    if (move(row, waiter.at, row.Text, backFailed).failed()) {
+                    if (move(row.Path, waiter.at, row.Text, backFailed).failed()) {
                         error.description += " (the file is now named \"" + std::string(nameOf(waiter.at)) + "\")";
                         row.Key = waiter.at;
                         row.Text = nameOf(waiter.at);
@@ -354,7 +406,7 @@ void BatchRun::finishWaiters(BatchCounters& c) {
         FsError error{EEXIST, "move", row.Key, w.file.newPath, "File exists"};
         if (w.at != row.Key) {
             bool recordFailed = false;
-            if (move(row, w.at, row.Text, recordFailed).failed()) {
+            if (move(row.Path, w.at, row.Text, recordFailed).failed()) {
                 error.description += " (the file is now named \"" + std::string(nameOf(w.at)) + "\")";
                 row.Key = w.at;
                 row.Text = nameOf(w.at);

@@ -37,6 +37,8 @@ public:
     virtual std::string FailureReason() const { return {}; }
     // The new name from the changed tree: the semantic layer again, then the build.
     virtual const Result& Build(NamePipeline& pipeline) { return pipeline.BuildAgain(true); }
+    // A file operation's folder (copy, move, link): where the file or its link goes.
+    virtual std::string_view Destination() const { return {}; }
 };
 
 // Re-Build: the parsed tree built again as it is (the parse already applied the
@@ -48,14 +50,16 @@ public:
     const Result& Build(NamePipeline& pipeline) override { return pipeline.BuildAgain(false); }
 };
 
-// How one file came out, as the command line reports it.
-enum class BatchOutcome { Processed, NotParsed, NotApplicable, OutOfRange, NotRebuilt, NotSaved };
+// How one file came out, as the command line reports it (Failed: a file
+// operation that failed; NotSaved is a rename's).
+enum class BatchOutcome { Processed, NotParsed, NotApplicable, OutOfRange, NotRebuilt, NotSaved, Failed };
 std::string_view OutcomeWord(BatchOutcome outcome);  // "processed", "not parsed", ...
 
 struct BatchFile {
     BatchOutcome outcome = BatchOutcome::Processed;
     std::string oldPath, oldName;  // the row's Key and Text before
-    bool built = false;            // newName and newPath hold the name built
+    bool built = false;            // newName and newPath hold the name built (or a file operation's target)
+    bool madeNew = false;          // copy or link: newPath is a new entry; the file stays at oldPath
     std::string newName, newPath;
     Result result;  // the final result: of the new name once renamed (or, in a preview, once it would be)
     FsError error;  // the rename's error, if any
@@ -64,6 +68,8 @@ struct BatchFile {
 class BatchHost {
 public:
     virtual ~BatchHost() = default;
+    // Before the first row: the operation whose texts the failure box takes.
+    virtual void Begin(const BatchOperation& operation) { (void)operation; }
     // Before each row (or after it, for an operation that counts after the row);
     // false stops the run. Called for every row: the host paces its window events.
     virtual bool Progress(std::int32_t attempted, std::int32_t total) = 0;
@@ -85,6 +91,9 @@ public:
     // The rename just recorded failed: the file is still at its old path, and an
     // undo must not move whatever holds the new one.
     virtual void RenameFailed() = 0;
+    // The rename just recorded was made: a move to another file system made a new
+    // file there, which the record must name for undo to take it back.
+    virtual void Renamed(std::string_view newPath) { (void)newPath; }
     virtual std::string error() const = 0;
 };
 
@@ -126,9 +135,13 @@ private:
 
     void settleRow(std::size_t i, BatchFile& file, BatchCounters& c);
     void renameRow(std::size_t i, BatchFile& file, BatchCounters& c);
-    // Moves a row's file from `from` to name in its folder (the recorder told
-    // first); recordFailed when the record could not be written, so nothing moved.
-    FsError move(const FileRow& row, const std::string& from, std::string_view name, bool& recordFailed);
+    // A file operation's row: the file deleted, copied, moved or linked, never parsed.
+    void actOnFile(std::size_t i, FileAction action, std::string_view destination, BatchCounters& c);
+    // The failure box; an abort or a record that could not be written ends the run.
+    void askToGoOn(std::size_t i, const FsError& error, bool recordFailed);
+    // Moves a file from `from` to name in folder (the recorder told first);
+    // recordFailed when the record could not be written, so nothing moved.
+    FsError move(std::string_view folder, const std::string& from, std::string_view name, bool& recordFailed);
     void renamed(std::size_t i, BatchFile& file);
     // releaseName: whoever waits for this row's name is told (release() does it itself).
     void failed(std::size_t i, BatchFile& file, BatchCounters& c, const FsError& error, bool recordFailed,
@@ -152,6 +165,7 @@ private:
     BatchHost& host_;
     const BatchRunOptions* options_ = nullptr;
     std::span<FileRow* const> rows_;
+    const BatchOperation* operation_ = nullptr;
     bool stopped_ = false, aborted_ = false, quiet_ = false;
     std::size_t current_ = 0;
     BatchFile file_;

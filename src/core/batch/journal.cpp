@@ -97,6 +97,24 @@ bool readLine(std::string_view line, JournalRun& run, bool keepRenames, std::str
         entry.oldPath = a;
         entry.newPath = b;
         run.renames.push_back(std::move(entry));
+    } else if (kind == "arrived") {
+        // The file a cross-file-system move made, in place of the one recorded.
+        if (!keepRenames || run.renames.empty()) return true;
+        FileIdentity& id = run.renames.back().file;
+        std::string_view rest = value;
+        std::int64_t* const fields[] = {nullptr, nullptr, &id.size, &id.modifiedNs};
+        for (int n = 0; n < 4; ++n) {
+            const std::size_t t = rest.find('\t');
+            const std::string field(rest.substr(0, t));
+            if (n == 0) id.device = std::strtoull(field.c_str(), nullptr, 10);
+            else if (n == 1) id.inode = std::strtoull(field.c_str(), nullptr, 10);
+            else *fields[n] = std::strtoll(field.c_str(), nullptr, 10);
+            if (t == std::string_view::npos) return n == 3;
+            rest.remove_prefix(t + 1);
+        }
+        return false;
+    } else if (kind == "moveto") {
+        return UnescapeJournalText(value, run.moveTo);
     } else if (kind == "failed") {
         if (run.files > 0) --run.files;
         if (keepRenames && !run.renames.empty()) run.renames.pop_back();
@@ -134,7 +152,8 @@ bool readRun(JournalRun& run, bool whole, bool keepRenames) {
             }
             return true;
         }
-        if (!whole && (line.starts_with("rename\t") || line.starts_with("failed"))) return false;
+        if (!whole && (line.starts_with("rename\t") || line.starts_with("failed") || line.starts_with("arrived")))
+            return false;
         if (!readLine(line, run, keepRenames, a, b)) damaged = true;
         return true;
     });
@@ -226,7 +245,7 @@ bool JournalLock::Acquire(const std::string& folder, std::string_view holder, st
 
 JournalWriter::~JournalWriter() { Close(); }
 
-bool JournalWriter::Open(const std::string& folder, std::string_view command) {
+bool JournalWriter::Open(const std::string& folder, std::string_view command, std::string_view moveTo) {
     Close();
     if (!makeFolders(folder, error_)) return false;
     PruneJournal(folder);
@@ -259,6 +278,12 @@ bool JournalWriter::Open(const std::string& folder, std::string_view command) {
     std::string head(kHeader);
     head += "\nseq\t" + std::to_string(sequence + 1) + "\nutc\t" + utc + "\nwhen\t" + when + "\ncommand\t" +
             EscapeJournalText(command) + "\n";
+    if (!moveTo.empty()) {
+        // Resolved as the records' folders are, so that undo compares like with like.
+        char* real = ::realpath(std::string(moveTo).c_str(), nullptr);
+        head += "moveto\t" + EscapeJournalText(real ? std::string_view(real) : moveTo) + "\n";
+        std::free(real);
+    }
     // The run's file must exist durably before its first rename.
     if (!writeAll(head) || ::fsync(fd_) != 0) {
         error_ = "Unable to write the journal \"" + path_ + "\": " + errnoText(errno);
@@ -298,6 +323,7 @@ bool JournalWriter::WillRename(std::string_view oldPath, std::string_view newPat
         return false;
     }
     const FileIdentity id = IdentifyFile(std::string(oldPath));
+    recorded_ = id;
     line_ = "rename\t";
     line_ += EscapeJournalText(resolved(oldPath, oldReal_));
     line_ += '\t';
@@ -321,6 +347,14 @@ void JournalWriter::RenameFailed() {
     // and its new one not its own: it then leaves both alone.
     if (fd_ < 0 || records_ == 0 || !writeAll("failed\n")) return;
     --records_;
+}
+
+void JournalWriter::Renamed(std::string_view newPath) {
+    const FileIdentity now = IdentifyFile(std::string(newPath));
+    if (fd_ < 0 || records_ == 0 || !now.known() || now == recorded_) return;
+    // Not written: undo finds another file than the one recorded and leaves it alone.
+    (void)writeAll("arrived\t" + std::to_string(now.device) + "\t" + std::to_string(now.inode) + "\t" +
+                   std::to_string(now.size) + "\t" + std::to_string(now.modifiedNs) + "\n");
 }
 
 bool JournalWriter::Close() {

@@ -47,6 +47,7 @@ struct JournalRun {
     std::string utc;            // start, "seconds.nanoseconds" since the epoch
     std::string when;           // start, "yyyy-mm-dd hh:mm:ss" local time, for people
     std::string command;        // what ran, as the user would recognise it
+    std::string moveTo;         // a Move's destination folder (resolved); empty for renames
     std::size_t files = 0;      // renames made (counted when listed with counts)
     std::vector<JournalEntry> renames;  // filled by ReadJournalRun
     bool undone = false;
@@ -84,11 +85,15 @@ public:
     JournalWriter& operator=(const JournalWriter&) = delete;
 
     // Creates the run's file in folder (made if need be), after pruning old runs;
-    // the caller holds the folder's lock. False: error() says why.
-    bool Open(const std::string& folder, std::string_view command);
+    // the caller holds the folder's lock. moveTo: the folder a Move takes the files
+    // to, the one folder other than their own that undo takes them back from.
+    // False: error() says why.
+    bool Open(const std::string& folder, std::string_view command, std::string_view moveTo = {});
     bool WillRename(std::string_view oldPath, std::string_view newPath) override;
     // Writes that the last recorded rename was not made, so that reading drops it.
     void RenameFailed() override;
+    // A move to another file system made a new file: its identity follows the record.
+    void Renamed(std::string_view newPath) override;
     // A run that renamed nothing leaves no file behind.
     bool Close();
     std::string error() const override { return error_; }
@@ -103,6 +108,7 @@ private:
     std::string path_, folder_, error_, line_, oldReal_, newReal_;
     std::string linkFolder_, realFolder_;
     std::size_t records_ = 0;
+    FileIdentity recorded_;  // of the last record's file
 };
 
 // The runs in folder, oldest first, from their headers and undone marks; with

@@ -20,7 +20,8 @@ RunResult RunJournalled(RowParser& parser, const FileSystem& files, BatchHost& h
             r.error = lock.error() + "; nothing was renamed";
             return r;
         }
-        if (!journal.Open(folder, request.command)) {
+        const bool moves = step.Operation().action == FileAction::Move;
+        if (!journal.Open(folder, request.command, moves ? step.Destination() : std::string_view())) {
             r.error = journal.error() + "; nothing was renamed";
             return r;
         }

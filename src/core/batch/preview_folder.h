@@ -44,6 +44,19 @@ public:
         return {};
     }
 
+    // A copy or a link the preview would make at path: refused where a name is taken.
+    FsError Add(const std::string& path, const char* operation) {
+        if (Taken(path)) return {EEXIST, operation, path, path, "File exists"};
+        gone_.erase(path);
+        movedIn_[path] = path;
+        return {};
+    }
+    // A file the preview would take away (to the trash).
+    void Remove(const std::string& path) {
+        movedIn_.erase(path);
+        gone_.insert(path);
+    }
+
 private:
     const FileSystem& files_;
     std::unordered_map<std::string, std::string> movedIn_;  // path -> where its file is on disk

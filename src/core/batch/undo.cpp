@@ -85,8 +85,11 @@ UndoTally UndoRun(JournalRun& run, const FileSystem& files, bool apply,
         item.error = {};
         if (e.oldPath == e.newPath) {
             item.outcome = UndoOutcome::AlreadyThere;
-        } else if (parentOf(e.oldPath) != parentOf(e.newPath) || parentOf(e.oldPath).empty() || !e.file.known()) {
-            // No rename of a run leaves its folder, and each records whom it moved.
+        } else if (!(parentOf(e.oldPath) == parentOf(e.newPath) ||
+                     (!run.moveTo.empty() && parentOf(e.newPath) == run.moveTo)) ||
+                   parentOf(e.oldPath).empty() || !e.file.known()) {
+            // No rename of a run leaves its folder, a Move goes only to its one
+            // destination, and each record says whom it moved.
             item.outcome = UndoOutcome::Refused;
         } else if (const FileIdentity atNew = identityAt(e.newPath); atNew != e.file) {
             // Not the run's file at the new name: the rename never happened, was

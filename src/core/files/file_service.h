@@ -119,6 +119,13 @@ public:
     // its name only once complete and verified.
     virtual FsError Copy(std::string_view source, std::string_view destination, bool overwrite) const = 0;
     virtual FsError Delete(std::string_view path) const = 0;
+    // Moves a file into the desktop's trash (the freedesktop.org trash: the home
+    // trash for files on its file system, else the trash at the top of the file's
+    // own file system), from where it can be restored. Fails, leaving the file,
+    // where there is no trash to reach.
+    virtual FsError Trash(std::string_view path) const = 0;
+    // Makes a symbolic link at linkPath pointing at target; never replaces an entry.
+    virtual FsError Link(std::string_view target, std::string_view linkPath) const = 0;
 
     // Description shown in the "Type" column for a file name: by its last
     // extension, "<EXT> File" for an unknown one, "File" without one.
@@ -145,6 +152,8 @@ public:
     FsError Move(std::string_view source, std::string_view destination) const override;
     FsError Copy(std::string_view source, std::string_view destination, bool overwrite) const override;
     FsError Delete(std::string_view path) const override;
+    FsError Trash(std::string_view path) const override;
+    FsError Link(std::string_view target, std::string_view linkPath) const override;
     std::string TypeDescription(std::string_view fileName) const override;
 
     // For tests: reaching the routes a move takes on other file systems, and a
@@ -154,6 +163,7 @@ public:
         bool renameWithoutNoReplace = false;  // as where the kernel lacks the flag: link, then unlink
         // After the file is linked or copied to its new name, before the old name is removed.
         std::function<void(const std::string& source)> beforeRemovingSource;
+        bool homeTrashOnly = false;  // as where no file system but the home's has a trash
     };
     static void SetTestHooks(TestHooks hooks);
 
