@@ -235,6 +235,8 @@ void BrowserBatch::ChangeSequenceNumbers() {
         },
         // The step sets its generator from Start and Step when the run begins.
         [this] { return std::make_unique<ChangeSequenceStep>(changeSequenceDialog_->request()); });
+}
+
 void BrowserBatch::AddContent() {
     runDialogOperation(
         batch_operation::AddContent,
