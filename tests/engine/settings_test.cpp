@@ -15,7 +15,9 @@ TEST(SettingLimits, EachSettingRefusesWhatItDoesNotAllow) {
         std::string_view stored;
         const char* problem;
     } rows[] = {
+        {"Parse2xStrictMode", "0", ""},
         {"Parse2xStrictMode", "2", ""},
+        {"Parse2xStrictMode", "-1", "is not one of its choices"},
         {"Parse2xStrictMode", "3", "is not one of its choices (0 \"Permissive\", 1 \"Tolerant\", 2 \"Strict\")"},
         {"Parse2xStrictMode", "Strict",
          "is not a number; its choices are 0 \"Permissive\", 1 \"Tolerant\", 2 \"Strict\""},
@@ -24,7 +26,9 @@ TEST(SettingLimits, EachSettingRefusesWhatItDoesNotAllow) {
         {"ParseMode", "bogus", "is not one of its choices (\"(Auto)\", \"1.x\", \"2.x\", \"Batch\")"},
         {"ParseMode", "batch", "is not one of its choices"},  // exact, as the format dispatch compares
         {"BuildMode", "Batch", "is not one of its choices"},
+        {"ParseLengthMaximum", "0", ""},
         {"ParseLengthMaximum", "2147483647", ""},
+        {"ParseLengthMaximum", "10000000000", "is out of range (0 to 2147483647)"},
         {"ParseLengthMaximum", " +7 ", ""},
         {"ParseLengthMaximum", "2147483648", "is out of range (0 to 2147483647)"},
         {"ParseLengthMaximum", "-1", "is out of range (0 to 2147483647)"},
@@ -40,10 +44,7 @@ TEST(SettingLimits, EachSettingRefusesWhatItDoesNotAllow) {
         {"Parse2xDelimiterStart", "", "may not be empty"},
         {"Parse1xDelimiterTopic", "", ""},
         {"BuildDateDelimiterDate", "/", "contains a character that is not allowed"},
-        {"Parse1xAttributeDate",
-         "Gr\xC3\xB6\xC3\x9F"
-         "e",
-         ""},
+        {"Parse1xAttributeDate", "Gr\xC3\xB6\xC3\x9F\x65", ""},
         {"Parse1xAttributeDate", "", "may not be empty"},
         {"Parse1xAttributeTopic", "12345678901234567890", ""},
         {"Parse1xAttributeTopic", "123456789012345678901", "is longer than 20 characters"},
