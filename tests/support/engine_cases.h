@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "engine/result.h"
 #include "engine/settings.h"
@@ -22,6 +23,20 @@ inline std::string findingText(const Result& r) {
     if (r.nodeIndex) out += " n" + std::to_string(r.nodeIndex);
     out += " @" + std::to_string(r.position) + "+" + std::to_string(r.length);
     if (!r.message.empty()) out += " " + r.message;
+    return out;
+}
+
+// The finding, with a note when the node it names does not show its status.
+inline std::string shownFinding(const AttributeTree& t, const Result& r) {
+    const bool shown = !r.nodeIndex || statusOfImage(t[r.nodeIndex].image) == r.status;
+    return findingText(r) + (shown ? "" : " (not shown on its node)");
+}
+
+// The nodes, by Index, whose mark is not the Good one of their kind: "" when all are Good.
+inline std::string notGood(const AttributeTree& t) {
+    std::string out;
+    for (int i = 1; i <= t.count(); ++i)
+        if (t[i].image != goodImageOf(t[i].kind())) out += " " + std::to_string(i);
     return out;
 }
 
@@ -42,18 +57,30 @@ inline std::string attributesText(const AttributeTree& t) {
 inline void buildAttributes(AttributeTree& t, std::string_view attributes) {
     buildTree(t, "Filename(" + std::string(attributes) + ")");
 }
+// What a parse gave: the attributes when it was good, else its finding.
+inline std::string parsedText(const AttributeTree& t, const Result& r) {
+    return r.good() ? attributesText(t) : findingText(r);
+}
+
+// The words of a row's text, split at spaces.
+inline std::vector<std::string_view> words(std::string_view text) {
+    std::vector<std::string_view> out;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find(' '), text.size());
+        if (end) out.push_back(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return out;
+}
 
 // The default settings with a row's overrides, "Key=value Key=value" (keys as in the
 // settings table; a value may be empty). Numbers are taken as they are, also beyond what
 // the setting allows, for rows about how the engine reads an odd value.
 inline GlobalSettings settingsWith(std::string_view overrides) {
     GlobalSettings s;
-    while (!overrides.empty()) {
-        const std::size_t end = std::min(overrides.find(' '), overrides.size());
-        const std::string_view item = overrides.substr(0, end), key = item.substr(0, item.find('='));
-        overrides.remove_prefix(std::min(end + 1, overrides.size()));
+    for (const std::string_view item : words(overrides)) {
+        const std::string_view key = item.substr(0, item.find('='));
         const SettingDef* def = FindGlobalSetting(key);
-        if (item.empty()) continue;
         if (!def || key == item) {
             ADD_FAILURE() << "not a setting's override: " << item;
             continue;
