@@ -9,7 +9,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=tools/ensure_packages.sh
 source "$root/tools/ensure_packages.sh"
-ensure_packages clang libclang-rt-dev $LORVANE_PACKAGING_PACKAGES
+ensure_packages clang libclang-rt-dev "$LORVANE_PACKAGING_PACKAGES"
 
 cd "$root"
 cmake --preset dev >/dev/null

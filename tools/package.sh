@@ -10,7 +10,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 preset="${1:-package}"
 # shellcheck source=tools/ensure_packages.sh
 source "$root/tools/ensure_packages.sh"
-ensure_packages $LORVANE_PACKAGING_PACKAGES
+ensure_packages "$LORVANE_PACKAGING_PACKAGES"
 
 cd "$root"
 cmake --preset "$preset" >/dev/null
