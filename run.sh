@@ -2,8 +2,10 @@
 # Builds the optimised program and starts the desktop program, lorvane-manager.
 # The first argument is its start path: a file opens the Editor on it, a folder
 # opens the Browser on it; with none the Browser opens as the settings say (the
-# sample folder on the first run). Without a display it says so and points to
-# the command-line tool, which works on names without windows.
+# sample folder on the first run). Without a display it says so and runs the
+# command-line tool on the same argument instead (lorvane list for a folder,
+# lorvane check --human for a file, the sample folder without one), with its
+# exit status.
 # Usage: ./run.sh [FILE|FOLDER]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -20,13 +22,16 @@ if [ $# -gt 0 ] && [ ! -e "$1" ]; then
     echo "No file or folder \"$1\"; starting without it." >&2
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    # The command-line tool does the same work without windows: its exit status is ours.
     echo "There is no display to show lorvane-manager's windows on (DISPLAY and WAYLAND_DISPLAY are not set)." >&2
-    echo "The command-line tool works without one, for example:" >&2
     if [ $# -gt 0 ] && [ -f "$1" ]; then
-        echo "    $lorvane check --human \"$(basename -- "$1")\"" >&2
+        command=(check --human "$1")
+    elif [ $# -gt 0 ] && [ -d "$1" ]; then
+        command=(list "$1")
     else
-        echo "    $lorvane list \"${1:-$root/sample}\"" >&2
+        command=(list "$root/sample")
     fi
-    exit 2
+    echo "Running the command-line tool instead: lorvane$(printf ' %q' "${command[@]}")" >&2
+    exec "$lorvane" "${command[@]}"
 fi
 exec "$manager" "$@"

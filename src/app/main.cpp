@@ -2,8 +2,11 @@
 // the application name, the global settings, then the windows the
 // settings and the first argument ask for.
 #include <QApplication>
+#include <QDirIterator>
+#include <QIcon>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "core/files/file_service.h"
 #include "core/sample_folder.h"
 #include "core/settings_store.h"
+#include "engine/version.h"
 #include "gui/app_context.h"
 #include "gui/qt_user_interface.h"
 #include "gui/start_up.h"
@@ -18,7 +22,41 @@
 
 using namespace lorvane;
 
+namespace {
+
+const char kHelp[] =
+    "Usage: lorvane-manager [QT-OPTION]... [FILE|FOLDER]\n"
+    "       lorvane-manager --help | --version\n"
+    "Edits the descriptive data kept in file names. A FILE opens the Editor on its\n"
+    "name, a FOLDER the Browser on that folder; without one the windows open as the\n"
+    "settings say (on the first start, the Browser on a copy of the sample names).\n"
+    "The command-line tool, lorvane, does the same work without windows.\n"
+    "See lorvane-manager(1).\n";
+
+// The icon drawn for the program, at each size the icon theme gets too: the
+// window manager picks the one it shows.
+QIcon programIcon() {
+    QIcon icon;
+    for (QDirIterator it(QStringLiteral(":/icons"), {QStringLiteral("*.png")}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        icon.addFile(it.next());
+    return icon;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Answered before anything needs a display, so that they work from any terminal.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("lorvane-manager (Lorvane Manager) %.*s\n", static_cast<int>(kVersionText.size()),
+                    kVersionText.data());
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
     if (!HasDisplay()) {
         std::fputs(
             "lorvane-manager: no display to show windows on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
@@ -30,6 +68,10 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lorvane-manager"));
+    QApplication::setApplicationVersion(QString::fromUtf8(kVersionText.data(), kVersionText.size()));
+    // Ties the windows to the desktop entry (Wayland's app id), and gives them the icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.lorvane.Manager"));
+    QApplication::setWindowIcon(programIcon());
 
     QtUserInterface ui;
     IniSettingsStore store;

@@ -8,6 +8,7 @@ namespace lorvane::cli {
 
 const char kMainHelp[] =
     "Usage: lorvane COMMAND [OPTION]...\n"
+    "       lorvane --help | --version\n"
     "Checks file names that carry descriptive data in the Lorvane Data formats.\n"
     "\n"
     "Commands:\n"

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "engine/version.h"
 
 int main(int argc, char** argv) {
     using namespace lorvane::cli;
@@ -28,6 +29,11 @@ int main(int argc, char** argv) {
     if (command == "move") return RunMove(rest);
     if (command == "delete") return RunDelete(rest);
     if (command == "link") return RunLink(rest);
+    if (command == "--version") {
+        std::printf("lorvane (Lorvane Manager) %.*s\n", static_cast<int>(lorvane::kVersionText.size()),
+                    lorvane::kVersionText.data());
+        return ExitOk;
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kMainHelp, stdout);
         return ExitOk;

@@ -13,11 +13,12 @@
 #include <variant>
 #include <vector>
 
+#include "engine/version.h"
+
 namespace lorvane {
 
 // Product title plus major and minor version; each minor version keeps its own settings.
 constexpr std::string_view kProductTitle = "Lorvane Manager";
-constexpr int kVersionMajor = 2, kVersionMinor = 1;
 std::string ApplicationName();
 
 struct GlobalSettings {
