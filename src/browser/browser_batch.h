@@ -17,6 +17,7 @@ class BatchStep;
 class BrowserWindow;
 class ChangeDateDialog;
 class OperationDialog;
+class SelectDialog;
 struct AppContext;
 struct BatchOperation;
 struct RunResult;
@@ -30,6 +31,11 @@ public:
     void Rebuild();
     void ChangeDates();
     void UndoBatchRename();
+    // Select Files: the selection changed by the dialog's criteria, with progress
+    // and Stop; Apply brings the dialog back.
+    void SelectFiles();
+    // The list sorted by chronology and every row of a run of equal keys marked.
+    void CheckChronology();
     // Undo Batch Rename enabled only when some run is left to undo.
     void UpdateUndoCommand();
     bool Running() const { return running_; }
@@ -55,6 +61,7 @@ private:
     BrowserWindow& window_;
     AppContext& ctx_;
     ChangeDateDialog* changeDateDialog_ = nullptr;  // owned by the window, unloaded with it
+    SelectDialog* selectDialog_ = nullptr;          // likewise
     bool running_ = false;
 };
 

@@ -75,7 +75,7 @@ void BrowserWindow::buildMenus() {
         {"mnuEdit", "mnuFileCopy", "&Copy to Folder...", nullptr, {}, NotBuilt, {}},
         {"mnuEdit", "mnuFileMove", "&Move to Folder...", nullptr, {}, NotBuilt, {}},
         {"mnuEdit", "mnuCreateShortcut", "C&reate Shortcuts...", nullptr, {}, NotBuilt | SeparatorAfter, {}},
-        {"mnuEdit", "mnuSelectFiles", "&Select...", nullptr, {}, NotBuilt, {}},
+        {"mnuEdit", "mnuSelectFiles", "&Select...", nullptr, [this] { SelectFiles(); }, 0, {}},
         // Beyond the menus of old: the latest applied batch run (here or by lorvane) undone.
         {"mnuEdit", "mnuUndoBatch", "&Undo Batch Rename", nullptr, [this] { UndoBatchRename(); }, 0, {}},
         {"mnuEdit", "mnuSelectAll", "Select &All", "Ctrl+A", [this] { SelectAll(); }, 0, {}},
@@ -129,7 +129,13 @@ void BrowserWindow::buildMenus() {
 
         {nullptr, "mnuTools", "&Tools", nullptr, {}, Submenu, {}},
         {"mnuTools", "mnuParseAll", "Re-&Parse Filenames", nullptr, [this] { ParseAll(); }, 0, {}},
-        {"mnuTools", "mnuCheckChronology", "Check &Chronology", nullptr, {}, NotBuilt | SeparatorAfter, {}},
+        {"mnuTools",
+         "mnuCheckChronology",
+         "Check &Chronology",
+         nullptr,
+         [this] { CheckChronology(); },
+         SeparatorAfter,
+         {}},
         {"mnuTools", "mnuRebuild", "Re-&Build Filenames", nullptr, [this] { Rebuild(); }, 0, {}},
         {"mnuTools", "mnuChangeDates", "Change &Dates...", nullptr, [this] { ChangeDates(); }, 0, {}},
         {"mnuTools", "mnuChangeSequenceNumbers", "Change &Sequence Numbers...", nullptr, {}, NotBuilt, {}},

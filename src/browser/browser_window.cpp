@@ -195,6 +195,8 @@ void BrowserWindow::ParseAll() { batch_->ParseAll(); }
 void BrowserWindow::Rebuild() { batch_->Rebuild(); }
 void BrowserWindow::ChangeDates() { batch_->ChangeDates(); }
 void BrowserWindow::UndoBatchRename() { batch_->UndoBatchRename(); }
+void BrowserWindow::SelectFiles() { batch_->SelectFiles(); }
+void BrowserWindow::CheckChronology() { batch_->CheckChronology(); }
 
 void BrowserWindow::closeIfAsked() {
     if (!closeWhenIdle_) return;
@@ -297,12 +299,14 @@ void BrowserWindow::InvertSelection() {
 // --- Sorting ---
 
 void BrowserWindow::ColumnClicked(int column) {
-    if (sorted_ && column == sortColumn_) {
-        sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    } else {
-        sortColumn_ = column;
-        sortOrder_ = Qt::AscendingOrder;
-    }
+    if (sorted_ && column == sortColumn_)
+        SortList(column, sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+    else SortList(column, Qt::AscendingOrder);
+}
+
+void BrowserWindow::SortList(int column, Qt::SortOrder order) {
+    sortColumn_ = column;
+    sortOrder_ = order;
     sorted_ = true;
     WaitCursor wait;
     model_->sortByColumn(sortColumn_, sortOrder_);

@@ -35,5 +35,7 @@ int RunList(std::span<const char* const> args);
 int RunRebuild(std::span<const char* const> args);
 int RunChangeDates(std::span<const char* const> args);
 int RunUndo(std::span<const char* const> args);
+int RunSelect(std::span<const char* const> args);
+int RunChronology(std::span<const char* const> args);
 
 }  // namespace lorvane::cli

@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
     if (command == "rebuild") return RunRebuild(rest);
     if (command == "change-dates") return RunChangeDates(rest);
     if (command == "undo") return RunUndo(rest);
+    if (command == "select") return RunSelect(rest);
+    if (command == "chronology") return RunChronology(rest);
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kMainHelp, stdout);
         return ExitOk;
