@@ -3,7 +3,7 @@
 # PNG files, without a display: build/screenshots/ at normal size and
 # build/screenshots/hidpi/ at twice the pixel density. The Editor on each name,
 # the Browser in each of its views (browser-details, -large-icons, -small-icons,
-# -list and -selected), frmChangeDate and the progress dialog.
+# -list and -selected), frmChangeDate, frmSelect on both tabs and the progress dialog.
 # Usage: tools/screenshots.sh [PRESET]   (default: release)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

@@ -88,11 +88,12 @@ SelectDialog::SelectDialog(QWidget* parent) : OperationDialog(parent) {
     auto* contains = new QLabel(latin("C&ontains"), raw);
     contains->setBuddy(filename_);
     rawGrid->addWidget(contains, 0, 0);
-    rawGrid->addWidget(filename_, 0, 1, 1, 2);
+    rawGrid->addWidget(filename_, 0, 1, 1, 3);
     filenameWholeWord_ = checkBox("chkFilenameWholeWord", "&Whole word", raw);
     filenameMatchCase_ = checkBox("chkFilenameMatchCase", "&Match case", raw);
     rawGrid->addWidget(filenameWholeWord_, 1, 1);
     rawGrid->addWidget(filenameMatchCase_, 1, 2);
+    rawGrid->setColumnStretch(3, 1);  // the text box takes the room, the check boxes stay together
     auto* nameLayout = new QVBoxLayout(byName);
     nameLayout->addWidget(raw);
     nameLayout->addStretch(1);

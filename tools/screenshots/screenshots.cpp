@@ -1,9 +1,9 @@
 // lorvane-screenshots OUTPUT [SAMPLES]: renders the windows on the names in SAMPLES
 // (default: the sample folder) to PNG files in OUTPUT: the Editor on each name
-// with its problem located, the Browser in each of its views, frmChangeDate and
-// the progress dialog. Runs on the offscreen platform when there is no display,
-// with the default settings in memory: the user's settings are neither read nor
-// changed.
+// with its problem located, the Browser in each of its views, frmChangeDate,
+// frmSelect on both tabs and the progress dialog. Runs on the offscreen platform
+// when there is no display, with the default settings in memory: the user's
+// settings are neither read nor changed.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -18,6 +18,7 @@
 #include "core/qt_text.h"
 #include "core/sample_folder.h"
 #include "dialogs/change_date_dialog.h"
+#include "dialogs/select_dialog.h"
 #include "gui/app_context.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_user_interface.h"
@@ -105,6 +106,15 @@ void renderBrowser(AppContext& ctx, const FolderInfo& samples, Renderer& out) {
     dates.ChooseOption(4);
     out.save(&dates, QStringLiteral("dialog-change-dates-shift.png"));
     dates.hide();
+    // frmSelect on each tab, the attribute tab with a criterion in each frame.
+    SelectDialog select(browser);
+    select.show();
+    out.save(&select, QStringLiteral("dialog-select-by-filename.png"));
+    select.ShowTab(2);
+    select.ChooseLabel(4);
+    select.ChooseContext(3);
+    out.save(&select, QStringLiteral("dialog-select-by-attribute.png"));
+    select.hide();
     ProgressDialog& progress = *browser->Progress();
     progress.Prepare(QStringLiteral("Changing Dates..."), QStringLiteral("Stop"));
     progress.SetRange(0, 100000);
