@@ -1,5 +1,5 @@
 // The Browser's Select Files and Check Chronology on a temporary folder: the
-// dialog's runs with Apply, Stop, the marks and Select by Status "Dupl".
+// dialog's runs with Apply, the marks and Select by Status "Dupl".
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -12,7 +12,6 @@
 
 #include "browser/browser_window.h"
 #include "dialogs/select_dialog.h"
-#include "gui/progress_dialog.h"
 #include "support/fake_windows.h"
 
 using namespace lorvane;
@@ -92,34 +91,6 @@ private slots:
         QCOMPARE(b.CurrentRow(), 2);    // the Editor's row is not moved
         QVERIFY(ui_.messages.empty());  // no report
         QVERIFY(b.isEnabled());
-    }
-
-    // Stop before a row: the rows examined have their new selection, the others their old one.
-    void stopKeepsTheOldSelectionOfRowsNotReached() {
-        std::vector<std::string> names;
-        for (int i = 0; i < 300; ++i)
-            names.push_back(QStringLiteral("{SN=%1}.jpg").arg(i, 3, 10, QChar('0')).toStdString());
-        BrowserWindow& b = openOn(names);
-        b.SelectAll();
-        ProgressDialog* dlg = b.Progress();
-        dlg->Pacer() = EventPacer(std::chrono::milliseconds(0));
-        bool pressed = false;
-        connect(dlg, &ProgressDialog::pumped, this, [&] {
-            if (pressed || dlg->windowTitle() != QStringLiteral("Selecting Files...") || dlg->Value() < 100) return;
-            pressed = true;
-            QTest::mouseClick(dlg->Button(), Qt::LeftButton);
-        });
-        QTimer::singleShot(0, this, [&] {
-            auto* d = b.findChild<SelectDialog*>(QStringLiteral("frmSelect"));
-            d->findChild<QLineEdit*>(QStringLiteral("Filename"))->setText(QStringLiteral("no such text"));
-            click(d, "cmdOK");
-        });
-        b.Action(QStringLiteral("mnuSelectFiles"))->trigger();
-        QVERIFY(pressed);
-        const std::vector<int> selected = b.SelectedRows();
-        QCOMPARE(selected.size(), std::size_t{201});  // rows 100 to 300 were not reached
-        QCOMPARE(selected.front(), 99);
-        QVERIFY(!b.centralWidget()->isHidden());  // the list is back
     }
 
     void checkChronologySortsMarksAndSelectsByDupl() {
