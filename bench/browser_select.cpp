@@ -89,6 +89,12 @@ int main(int argc, char** argv) {
     w.clock.start();
     browser.Action(QStringLiteral("mnuCheckChronology"))->trigger();
     finish("chronology");
+    QElapsedTimer dupl;
+    dupl.start();
+    browser.Action(QStringLiteral("mnuSelectDupl"))->trigger();
+    const qint64 selectDupl = dupl.nsecsElapsed();
+    std::printf("select_dupl_s %.3f\nduplicates %zu\n", static_cast<double>(selectDupl) / 1e9,
+                browser.SelectedRows().size());
     std::printf("peak_rss_mb %.1f\n", static_cast<double>(lorvane::bench::PeakRssKb()) / 1024.0);
     return browser.Model().size() > 0 ? 0 : 1;
 }

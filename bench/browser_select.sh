@@ -22,8 +22,8 @@ mkdir "$work/f"
 export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen
 # Names the file system takes (no "/", at most 250 bytes), each once.
 "$root/build/release/bench/make_corpus" "$n" | awk 'length($0) <= 250 && !index($0, "/") && !seen[$0]++' >"$work/names"
-(cd "$work/f" && awk 'NR % 10 == 0 { print $0 ".dup" } { print }' "$work/names" | head -n "$n" |
-    while IFS= read -r name; do : >"$name"; done)
+(cd "$work/f" && awk -v n="$n" 'made < n { print; made++ } NR % 10 == 0 && made < n { print $0 ".dup"; made++ }' \
+    "$work/names" | while IFS= read -r name; do : >"$name"; done)
 
 seconds() {
     local s e
@@ -40,10 +40,12 @@ dupl=$(($(wc -l <"$work/out") - 1))
 seconds "$browser" "$work/f" >/dev/null
 rows=$(field rows) sel=$(field select_s) selgap=$(field select_gap_s) chr=$(field chronology_s)
 chrgap=$(field chronology_gap_s) rss=$(field peak_rss_mb) selected=$(field selected)
+sdupl=$(field select_dupl_s) bdupl=$(field duplicates)
 seconds "$browser" "$work/f" 0.3 >/dev/null
 stop=$(field stop_s)
 
 echo "$rows rows ($selected selected by attribute, $dupl duplicate keys):"
 echo "  select by attribute: lorvane select $t_select s (with its load); Browser run $sel s, longest time without events $selgap s; Stop ended a run $stop s after the press"
 echo "  chronology check:    lorvane chronology $t_chrono s (with its load); Browser run $chr s (sort included), longest time without events $chrgap s"
+echo "  Select by Status Dupl in the Browser: $bdupl rows in $sdupl s"
 echo "  Browser peak memory $rss MB"

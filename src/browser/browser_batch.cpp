@@ -226,13 +226,14 @@ void BrowserBatch::SelectFiles() {
         // The list's selection goes into the rows for the run, and back after it.
         std::vector<FileRow*> rows(static_cast<std::size_t>(model.size()));
         for (int i = 0; i < model.size(); ++i) (rows[static_cast<std::size_t>(i)] = model.rowAt(i))->Selected = false;
-        for (const QModelIndex& i : window_.Selection().selectedRows()) model.rowAt(i.row())->Selected = true;
+        for (int i : window_.SelectedRows()) model.rowAt(i)->Selected = true;
         withProgress(QStringLiteral("Selecting Files..."), model.size(), false, [&](BatchHost& host) {
             RunSelectFiles(request, rows, window_.parser_,
                            [&host](std::int32_t reached, std::int32_t total) { return host.Progress(reached, total); });
+            // The ranges span whole rows already: Qt's widening to rows merges them
+            // pairwise, which for thousands of ranges takes seconds.
+            window_.Selection().select(model.rowsMarkedSelected(), QItemSelectionModel::ClearAndSelect);
         });
-        window_.Selection().select(model.rowsMarkedSelected(),
-                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         window_.UpdateIndicators();
         if (!selectDialog_->Persist || window_.closeWhenIdle_) break;
     }
@@ -252,6 +253,8 @@ void BrowserBatch::CheckChronology() {
         // Sorted with the list hidden; it stays sorted this way afterwards.
         window_.SortList(static_cast<int>(column), Qt::AscendingOrder);
         for (int i = 0; i < n; ++i) rows.push_back(model.rowAt(i));
+        // The sort of a large list takes a moment: Stop is looked at once more before the rows.
+        if (!host.Progress(0, n)) return;
         lorvane::CheckChronology(
             rows, [&host](std::int32_t position, std::int32_t total) { return host.Progress(position, total); });
     });
