@@ -58,6 +58,7 @@ TEST(SelectFilesTest, FileNameTestByWholeWordAndCase) {
         {"The Cat.jpg", "cat", true, true, false},
         {"x.jpg", "", false, false, true},
         {"café.jpg", "CAFÉ", false, false, true},
+        {"caf\xe9 cat.jpg", "cat", true, false, true},  // a byte that is no character leaves the rest alone
         {"{DT=2004}.jpg", "Date", false, false, false},  // no dictionary for the raw name
     };
     for (const auto& c : cases) {

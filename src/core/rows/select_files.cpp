@@ -31,6 +31,28 @@ bool delimiterAt(std::string_view text, std::size_t at) {
 // position, so nothing occurs in it; an empty s occurs in every other text.
 bool occurs(std::string_view t, std::string_view s) { return !t.empty() && t.find(s) != std::string_view::npos; }
 
+// Upper case as the engine maps it, but a byte that is not part of a valid
+// character (a name that is not UTF-8) stays itself and takes no neighbour with it.
+void upperKeepingBytes(std::string_view text, std::string& out) {
+    out.clear();
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(utf8::asciiUpper(c)));
+            ++i;
+            continue;
+        }
+        const std::size_t len = utf8::sequenceLength(c);
+        if (len > 1 && i + len <= text.size() && utf8::isValid(text.substr(i, len))) {
+            utf8::append(out, utf8::toUpper(utf8::decode(text, i)));
+        } else {
+            out.push_back(static_cast<char>(c));
+            ++i;
+        }
+    }
+}
+
 }  // namespace
 
 bool IsWordDelimiter(char32_t c) {
@@ -88,7 +110,7 @@ SelectMatcher::Needle SelectMatcher::prepare(const TextSearch& search) {
 
 bool SelectMatcher::textMatches(std::string_view tested, const Needle& n, bool byDictionary) {
     const bool exact = n.search.matchCase;
-    if (!exact) utf8::upperInto(tested, scratch_);
+    if (!exact) upperKeepingBytes(tested, scratch_);
     const std::string_view t = exact ? tested : std::string_view(scratch_);
     const std::string_view s = exact ? std::string_view(n.search.text) : std::string_view(n.upper);
     if (n.search.wholeWord) return FindWholeWord(t, s) >= 1;
