@@ -19,6 +19,10 @@
 #include "dialogs/change_date_dialog.h"
 #include "dialogs/change_sequence_dialog.h"
 #include "dialogs/remove_content_dialog.h"
+#include "core/rows/chronology_check.h"
+#include "core/rows/select_files.h"
+#include "dialogs/change_date_dialog.h"
+#include "dialogs/select_dialog.h"
 #include "gui/progress_dialog.h"
 #include "gui/user_interface.h"
 #include "gui/wait_cursor.h"
@@ -255,6 +259,52 @@ void BrowserBatch::RemoveContent() {
             return *removeContentDialog_;
         },
         [this] { return std::make_unique<RemoveContentStep>(removeContentDialog_->request()); });
+}
+
+void BrowserBatch::SelectFiles() {
+    if (!selectDialog_) selectDialog_ = new SelectDialog(&window_);
+    BrowserModel& model = *window_.model_;
+    for (;;) {
+        selectDialog_->Run();
+        if (!selectDialog_->Confirm) break;
+        const SelectRequest request = selectDialog_->request();
+        // The list's selection goes into the rows for the run, and back after it.
+        std::vector<FileRow*> rows(static_cast<std::size_t>(model.size()));
+        for (int i = 0; i < model.size(); ++i) (rows[static_cast<std::size_t>(i)] = model.rowAt(i))->Selected = false;
+        for (int i : window_.SelectedRows()) model.rowAt(i)->Selected = true;
+        withProgress(QStringLiteral("Selecting Files..."), model.size(), false, [&](BatchHost& host) {
+            RunSelectFiles(request, rows, window_.parser_,
+                           [&host](std::int32_t reached, std::int32_t total) { return host.Progress(reached, total); });
+            // The ranges span whole rows already: Qt's widening to rows merges them
+            // pairwise, which for thousands of ranges takes seconds.
+            window_.Selection().select(model.rowsMarkedSelected(), QItemSelectionModel::ClearAndSelect);
+        });
+        window_.UpdateIndicators();
+        if (!selectDialog_->Persist || window_.closeWhenIdle_) break;
+    }
+    window_.focusList();
+    window_.closeIfAsked();
+}
+
+void BrowserBatch::CheckChronology() {
+    BrowserModel& model = *window_.model_;
+    const int n = model.size();
+    if (n < 2) return;
+    const auto column =
+        std::find(kBrowserColumns.begin(), kBrowserColumns.end(), "Chronology") - kBrowserColumns.begin();
+    std::vector<FileRow*> rows;
+    rows.reserve(static_cast<std::size_t>(n));
+    withProgress(QStringLiteral("Checking Files..."), n, false, [&](BatchHost& host) {
+        // Sorted with the list hidden; it stays sorted this way afterwards.
+        window_.SortList(static_cast<int>(column), Qt::AscendingOrder);
+        for (int i = 0; i < n; ++i) rows.push_back(model.rowAt(i));
+        // The sort of a large list takes a moment: Stop is looked at once more before the rows.
+        if (!host.Progress(0, n)) return;
+        lorvane::CheckChronology(
+            rows, [&host](std::int32_t position, std::int32_t total) { return host.Progress(position, total); });
+    });
+    window_.focusList();
+    window_.closeIfAsked();
 }
 
 void BrowserBatch::UndoBatchRename() {

@@ -20,6 +20,7 @@ class ChangeDateDialog;
 class ChangeSequenceDialog;
 class OperationDialog;
 class RemoveContentDialog;
+class SelectDialog;
 struct AppContext;
 struct BatchFile;
 struct BatchOperation;
@@ -41,6 +42,11 @@ public:
     // Delete (to the trash), Copy, Move or Create Shortcuts over the selected rows:
     // the confirmation, the destination folder, the run, and the rows it changed.
     void RunFileAction(FileAction action);
+    // Select Files: the selection changed by the dialog's criteria, with progress
+    // and Stop; Apply brings the dialog back.
+    void SelectFiles();
+    // The list sorted by chronology and every row of a run of equal keys marked.
+    void CheckChronology();
     // Undo Batch Rename enabled only when some run is left to undo.
     void UpdateUndoCommand();
     bool Running() const { return running_; }
@@ -74,6 +80,7 @@ private:
     ChangeSequenceDialog* changeSequenceDialog_ = nullptr;
     AddContentDialog* addContentDialog_ = nullptr;
     RemoveContentDialog* removeContentDialog_ = nullptr;
+    SelectDialog* selectDialog_ = nullptr;
     bool running_ = false;
 };
 

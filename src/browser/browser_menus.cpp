@@ -77,7 +77,7 @@ void BrowserWindow::buildMenus() {
         {"mnuEdit", "mnuFileMove", "&Move to Folder...", nullptr, fileAction(FileAction::Move), 0, {}},
         {"mnuEdit", "mnuCreateShortcut", "C&reate Shortcuts...", nullptr, fileAction(FileAction::Link), SeparatorAfter,
          {}},
-        {"mnuEdit", "mnuSelectFiles", "&Select...", nullptr, {}, NotBuilt, {}},
+        {"mnuEdit", "mnuSelectFiles", "&Select...", nullptr, [this] { SelectFiles(); }, 0, {}},
         // Beyond the menus of old: the latest applied batch run (here or by lorvane) undone.
         {"mnuEdit", "mnuUndoBatch", "&Undo Batch Rename", nullptr, [this] { UndoBatchRename(); }, 0, {}},
         {"mnuEdit", "mnuSelectAll", "Select &All", "Ctrl+A", [this] { SelectAll(); }, 0, {}},
@@ -131,7 +131,13 @@ void BrowserWindow::buildMenus() {
 
         {nullptr, "mnuTools", "&Tools", nullptr, {}, Submenu, {}},
         {"mnuTools", "mnuParseAll", "Re-&Parse Filenames", nullptr, [this] { ParseAll(); }, 0, {}},
-        {"mnuTools", "mnuCheckChronology", "Check &Chronology", nullptr, {}, NotBuilt | SeparatorAfter, {}},
+        {"mnuTools",
+         "mnuCheckChronology",
+         "Check &Chronology",
+         nullptr,
+         [this] { CheckChronology(); },
+         SeparatorAfter,
+         {}},
         {"mnuTools", "mnuRebuild", "Re-&Build Filenames", nullptr, [this] { Rebuild(); }, 0, {}},
         {"mnuTools", "mnuChangeDates", "Change &Dates...", nullptr, [this] { ChangeDates(); }, 0, {}},
         {"mnuTools",

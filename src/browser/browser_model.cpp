@@ -155,12 +155,12 @@ void BrowserModel::sortByColumn(int column, Qt::SortOrder order) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-QItemSelection BrowserModel::rowsWithStatus(std::string_view status) const {
+QItemSelection BrowserModel::rowsWhere(const std::function<bool(const FileRow&)>& keep) const {
     QItemSelection sel;
     const int last = columnCount() - 1;
     int start = -1;
     for (int i = 0; i <= size(); ++i) {
-        const bool match = i < size() && row(i).Status == status;
+        const bool match = i < size() && keep(row(i));
         if (match && start < 0) start = i;
         if (!match && start >= 0) {
             sel.select(index(start, 0), index(i - 1, last));
@@ -168,6 +168,14 @@ QItemSelection BrowserModel::rowsWithStatus(std::string_view status) const {
         }
     }
     return sel;
+}
+
+QItemSelection BrowserModel::rowsWithStatus(std::string_view status) const {
+    return rowsWhere([status](const FileRow& r) { return r.Status == status; });
+}
+
+QItemSelection BrowserModel::rowsMarkedSelected() const {
+    return rowsWhere([](const FileRow& r) { return r.Selected; });
 }
 
 QItemSelection BrowserModel::allRows() const {

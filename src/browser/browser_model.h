@@ -57,6 +57,8 @@ public:
 
     // The rows whose "Status" column equals status exactly, as row ranges.
     QItemSelection rowsWithStatus(std::string_view status) const;
+    // The rows whose Selected is set, as row ranges.
+    QItemSelection rowsMarkedSelected() const;
     QItemSelection allRows() const;
 
     // Answers a finished label edit of the name: true accepts the new text.
@@ -64,6 +66,8 @@ public:
     void setRenameHandler(RenameHandler handler) { rename_ = std::move(handler); }
 
 private:
+    QItemSelection rowsWhere(const std::function<bool(const FileRow&)>& keep) const;
+
     std::vector<FileRow> rows_;
     RenameHandler rename_;
 };

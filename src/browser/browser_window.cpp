@@ -198,6 +198,8 @@ void BrowserWindow::ChangeSequenceNumbers() { batch_->ChangeSequenceNumbers(); }
 void BrowserWindow::AddContent() { batch_->AddContent(); }
 void BrowserWindow::RemoveContent() { batch_->RemoveContent(); }
 void BrowserWindow::UndoBatchRename() { batch_->UndoBatchRename(); }
+void BrowserWindow::SelectFiles() { batch_->SelectFiles(); }
+void BrowserWindow::CheckChronology() { batch_->CheckChronology(); }
 
 void BrowserWindow::closeIfAsked() {
     if (!closeWhenIdle_) return;
@@ -248,7 +250,7 @@ void BrowserWindow::UpdateItem(const std::string& oldPath, const std::string& ne
 void BrowserWindow::UpdateIndicators() {
     if (LoadedPanelVisible()) loadedPanel_->setText(ToQString(FormatLoadedPanel(model_->size())));
     if (SelectedPanelVisible())
-        selectedPanel_->setText(ToQString(FormatSelectedPanel(Selection().selectedRows().size())));
+        selectedPanel_->setText(ToQString(FormatSelectedPanel(static_cast<std::int64_t>(SelectedRows().size()))));
     pathPanel_->setText(ToQString(inputPath_));
 }
 
@@ -261,9 +263,13 @@ bool BrowserWindow::SelectedPanelVisible() const { return !selectedPanel_->isHid
 QItemSelectionModel& BrowserWindow::Selection() const { return stack_->Selection(); }
 
 std::vector<int> BrowserWindow::SelectedRows() const {
+    // From the ranges: Qt's selectedRows() asks every range for every row, which
+    // after a selection of thousands of ranges takes seconds.
     std::vector<int> rows;
-    for (const QModelIndex& i : Selection().selectedRows()) rows.push_back(i.row());
+    for (const QItemSelectionRange& r : Selection().selection())
+        for (int row = r.top(); row <= r.bottom(); ++row) rows.push_back(row);
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
@@ -281,7 +287,11 @@ void BrowserWindow::SetCurrentRow(int row) {
 
 void BrowserWindow::SelectByStatus(std::string_view status) {
     WaitCursor wait;
-    Selection().select(model_->rowsWithStatus(status), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // Whole-row ranges as they are: Qt's widening to rows merges them pairwise. And
+    // no repaint range by range: the views are drawn once after.
+    stack_->setUpdatesEnabled(false);
+    Selection().select(model_->rowsWithStatus(status), QItemSelectionModel::ClearAndSelect);
+    stack_->setUpdatesEnabled(true);
     UpdateIndicators();
 }
 
@@ -300,12 +310,14 @@ void BrowserWindow::InvertSelection() {
 // --- Sorting ---
 
 void BrowserWindow::ColumnClicked(int column) {
-    if (sorted_ && column == sortColumn_) {
-        sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    } else {
-        sortColumn_ = column;
-        sortOrder_ = Qt::AscendingOrder;
-    }
+    if (sorted_ && column == sortColumn_)
+        SortList(column, sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+    else SortList(column, Qt::AscendingOrder);
+}
+
+void BrowserWindow::SortList(int column, Qt::SortOrder order) {
+    sortColumn_ = column;
+    sortOrder_ = order;
     sorted_ = true;
     WaitCursor wait;
     model_->sortByColumn(sortColumn_, sortOrder_);

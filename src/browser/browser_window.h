@@ -68,6 +68,8 @@ public:
     void AddContent();
     void RemoveContent();
     void UndoBatchRename();
+    void SelectFiles();
+    void CheckChronology();
     void SelectAll();
     void InvertSelection();
     void SetListView(int mode);
@@ -76,6 +78,8 @@ public:
     void SetIndicateSelected(bool on);
     // A click on a column header: the same column again reverses the order.
     void ColumnClicked(int column);
+    // The list sorted by this column from now on.
+    void SortList(int column, Qt::SortOrder order);
     // F2: opens the selected row's name for editing.
     void StartRename();
     // The file commands: Edit Filename (Enter), Open with the desktop's program

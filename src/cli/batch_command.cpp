@@ -19,6 +19,7 @@
 #include "cli/output.h"
 #include "cli/stderr_sink.h"
 #include "core/batch/journalled_run.h"
+#include "core/rows/chronology_check.h"
 #include "core/rows/folder_loader.h"
 
 namespace lorvane::cli {
@@ -77,8 +78,8 @@ constexpr std::size_t kPathBytes = 4096;
 // The files of the PATHs, each once, in the order given.
 class FileGatherer {
 public:
-    FileGatherer(RowParser& parser, const FileSystem& files, const BatchArgs& a)
-        : parser_(parser), files_(files), args_(a) {}
+    FileGatherer(RowParser& parser, const FileSystem& files, const BatchArgs& a, bool namesOnly)
+        : parser_(parser), files_(files), args_(a), namesOnly_(namesOnly) {}
 
     std::vector<FileRow> rows;
     bool failed = false;
@@ -86,7 +87,7 @@ public:
     void add(std::string_view path) {
         if (files_.FolderExists(path)) {
             FolderLoader loader(parser_);
-            loader.SetNamesOnly(true);  // the run asks each file itself when it renames it
+            loader.SetNamesOnly(namesOnly_);
             loader.SetStopFlag(&InterruptStop::flag());
             const LoadOutcome out = loader.Load(path, args_.recursive, [&](const FileRow& row) { keep(row); });
             if (!out.countError.empty()) fail(out.countError);
@@ -151,6 +152,7 @@ private:
     RowParser& parser_;
     const FileSystem& files_;
     const BatchArgs& args_;
+    bool namesOnly_;
     std::unordered_set<std::string> seen_;
     std::string folder_, folderId_, id_;
 };
@@ -263,6 +265,22 @@ std::string commandText(std::string_view command, std::span<const char* const> a
 
 }  // namespace
 
+GatheredRows GatherRows(RowParser& parser, const FileSystem& files, const BatchArgs& a, bool namesOnly) {
+    FileGatherer gather(parser, files, a, namesOnly);
+    bool stdinRead = false, stdinFailed = false;
+    for (std::size_t i = 0; i < a.paths.size(); ++i) {
+        const std::string_view p = a.paths[i];
+        if (p != "-" || i >= a.literalFrom) {
+            gather.add(p);
+        } else if (!stdinRead) {  // a second "-" finds standard input at its end
+            stdinRead = true;
+            stdinFailed = !gather.addFromStandardInput();
+        }
+    }
+    if (stdinFailed) PrintError("unable to read the paths from standard input");
+    return {std::move(gather.rows), gather.failed || stdinFailed};
+}
+
 int RunBatchCommand(std::string_view command, std::span<const char* const> args, const BatchArgs& a,
                     const StepFactory& makeStep) {
     if (a.paths.empty()) return UsageError("no PATH given", command);
@@ -276,22 +294,9 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
     const FileSystem& files = FileSystemService::Instance();
     StderrSink sink;
     RowParser parser(settings, &sink, FileSystemService::Instance());
-    FileGatherer gather(parser, files, a);
-    bool stdinRead = false, stdinFailed = false;
-    for (std::size_t i = 0; i < a.paths.size(); ++i) {
-        const std::string_view p = a.paths[i];
-        if (p != "-" || i >= a.literalFrom) {
-            gather.add(p);
-        } else if (!stdinRead) {  // a second "-" finds standard input at its end
-            stdinRead = true;
-            stdinFailed = !gather.addFromStandardInput();
-        }
-    }
-    if (stdinFailed) PrintError("unable to read the paths from standard input");
-    if (a.sortChronology)
-        std::stable_sort(gather.rows.begin(), gather.rows.end(),
-                         [](const FileRow& x, const FileRow& y) { return x.Chronology < y.Chronology; });
-    const bool inputFailed = gather.failed || stdinFailed;
+    GatheredRows gather = GatherRows(parser, files, a);  // the run asks each file itself when it renames it
+    if (a.sortChronology) SortByChronology(gather.rows);
+    const bool inputFailed = gather.failed;
     if (gather.rows.empty()) {
         // As the Browser says it for an empty selection; not a failure in itself.
         std::fprintf(stderr, "%s\n", std::string(kNoFilesSelected).c_str());

@@ -26,6 +26,16 @@ struct BatchArgs {
 // The COMMON options, to be added to a command's own.
 void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& args);
 
+// The files of the PATHs (a file, a folder's files, "-" for paths on standard
+// input), each once, in the order given. A PATH that cannot be read is named on
+// standard error and sets failed. namesOnly: the rows' "Type" and "Size" are
+// left empty, the files not asked.
+struct GatheredRows {
+    std::vector<FileRow> rows;
+    bool failed = false;
+};
+GatheredRows GatherRows(RowParser& parser, const FileSystem& files, const BatchArgs& args, bool namesOnly = true);
+
 // The operation's step for this run. It may keep references to the parser's
 // options, which live until the run ends.
 using StepFactory = std::function<std::unique_ptr<BatchStep>(RowParser& parser, const FileSystem& files)>;

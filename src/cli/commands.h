@@ -42,5 +42,7 @@ int RunCopy(std::span<const char* const> args);
 int RunMove(std::span<const char* const> args);
 int RunDelete(std::span<const char* const> args);
 int RunLink(std::span<const char* const> args);
+int RunSelect(std::span<const char* const> args);
+int RunChronology(std::span<const char* const> args);
 
 }  // namespace lorvane::cli

@@ -9,7 +9,7 @@
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
-#include "cli/json_writer.h"
+#include "cli/row_lines.h"
 #include "cli/settings_loader.h"
 #include "cli/stderr_sink.h"
 #include "core/rows/file_rows.h"
@@ -36,54 +36,6 @@ std::string parseArgs(std::span<const char* const> args, ListArgs& out) {
         SetOption(out.overrides),
     };
     return ParseArguments(args, specs, out.folders, "folder");
-}
-
-// Tabs and line breaks would split a field or a line; backslash escapes keep
-// every name on its own line and reversible.
-void appendTsvField(std::string& out, std::string_view text) {
-    // Runs between the characters that need escaping go in whole: nearly every
-    // field of a large folder has none.
-    for (;;) {
-        const auto special = text.find_first_of("\t\n\r\\");
-        out.append(text.substr(0, special));
-        if (special == std::string_view::npos) return;
-        switch (text[special]) {
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += "\\\\"; break;
-        }
-        text.remove_prefix(special + 1);
-    }
-}
-
-void appendTsvHeader(std::string& out) {
-    for (std::size_t i = 0; i < kBrowserColumns.size(); ++i) {
-        if (i) out += '\t';
-        out += kBrowserColumns[i];
-    }
-    out += '\n';
-}
-
-void appendTsvRow(std::string& out, const FileRow& row) {
-    for (std::size_t i = 0; i < kBrowserColumns.size(); ++i) {
-        if (i) out += '\t';
-        appendTsvField(out, *row.column(kBrowserColumns[i]));
-    }
-    out += '\n';
-}
-
-void appendJsonRow(std::string& out, const FileRow& row) {
-    out += '{';
-    for (std::size_t i = 0; i < kBrowserColumns.size(); ++i) {
-        if (i) out += ", ";
-        AppendJsonString(out, kBrowserColumns[i]);
-        out += ": ";
-        AppendJsonString(out, *row.column(kBrowserColumns[i]));
-    }
-    AppendBytesField(out, "nameBytes", row.Text);
-    AppendBytesField(out, "pathBytes", row.Path);
-    out += "}\n";
 }
 
 }  // namespace
@@ -122,10 +74,9 @@ int RunList(std::span<const char* const> args) {
 
     Output output;
     std::string& out = output.text();
-    if (!a.json) appendTsvHeader(out);
+    if (!a.json) AppendTsvHeader(out);
     const LoadOutcome outcome = loader.Load(folder, a.recursive, [&](const FileRow& row) {
-        if (a.json) appendJsonRow(out, row);
-        else appendTsvRow(out, row);
+        AppendRowLine(out, row, a.json);
         output.maybeFlush();
     });
     interrupt.reset();

@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
                     lorvane::kVersionText.data());
         return ExitOk;
     }
+    if (command == "select") return RunSelect(rest);
+    if (command == "chronology") return RunChronology(rest);
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kMainHelp, stdout);
         return ExitOk;

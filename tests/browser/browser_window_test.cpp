@@ -665,8 +665,7 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<int>("key");  // 0: no key of its own
         QTest::addColumn<int>("modifiers");
-        for (const char* name : {"mnuSelectFiles", "mnuCheckChronology",
-                                 "mnuOptions", "mnuViewer", "mnuHelpAbout"})
+        for (const char* name : {"mnuOptions", "mnuViewer", "mnuHelpAbout"})
             QTest::addRow("%s", name) << name << 0 << 0;
     }
     void notBuiltCommandsAreDisabledWithTheirKeys() {

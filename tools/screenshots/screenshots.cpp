@@ -1,9 +1,10 @@
 // lorvane-screenshots OUTPUT [SAMPLES]: renders the windows on the names in SAMPLES
 // (default: the sample folder) to PNG files in OUTPUT: the Editor on each name
 // with its problem located, the Browser in each of its views, frmChangeDate,
-// frmChangeSequence, frmAddContent, frmRemoveContent and the progress dialog.
-// Runs on the offscreen platform when there is no display, with the default
-// settings in memory: the user's settings are neither read nor changed.
+// frmChangeSequence, frmAddContent, frmRemoveContent, frmSelect on both tabs and
+// the progress dialog. Runs on the offscreen platform when there is no display,
+// with the default settings in memory: the user's settings are neither read nor
+// changed.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include "dialogs/change_date_dialog.h"
 #include "dialogs/change_sequence_dialog.h"
 #include "dialogs/remove_content_dialog.h"
+#include "dialogs/select_dialog.h"
 #include "gui/app_context.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_user_interface.h"
@@ -125,6 +127,15 @@ void renderBrowser(AppContext& ctx, const FolderInfo& samples, Renderer& out) {
     remove.show();
     out.save(&remove, QStringLiteral("dialog-remove-content.png"));
     remove.hide();
+    // frmSelect on each tab, the attribute tab with a criterion in each frame.
+    SelectDialog select(browser);
+    select.show();
+    out.save(&select, QStringLiteral("dialog-select-by-filename.png"));
+    select.ShowTab(2);
+    select.ChooseLabel(4);
+    select.ChooseContext(3);
+    out.save(&select, QStringLiteral("dialog-select-by-attribute.png"));
+    select.hide();
     ProgressDialog& progress = *browser->Progress();
     progress.Prepare(QStringLiteral("Changing Dates..."), QStringLiteral("Stop"));
     progress.SetRange(0, 100000);

@@ -23,9 +23,9 @@ inline constexpr std::array<std::string_view, 8> kBrowserColumns = {
     "Name", "Status", "Message", "Chronology", "Path", "Type", "Size", "Length",
 };
 
-// Row pictures: Good, Warn and Fail.
+// Row pictures: Good, Warn and Fail, and Dupl from the chronology check.
 namespace row_icon {
-constexpr int None = 0, Good = 1, Warn = 2, Fail = 3;
+constexpr int None = 0, Good = 1, Warn = 2, Fail = 3, Dupl = 4;
 }
 
 // The chronology check's marks for rows whose key repeats an earlier one.
