@@ -164,13 +164,8 @@ void BrowserBatch::ParseAll() {
 void BrowserBatch::Rebuild() {
     const BatchOperation& op = batch_operation::Rebuild;
     const QString title = ToQString(op.title);
-    std::vector<int> rows;
-    {
-        WaitCursor wait;
-        rows = window_.SelectedRows();
-    }
+    const std::vector<int> rows = window_.SelectedRowsOrSay(title);
     if (rows.empty()) {
-        ctx_.ui.ShowMessage(&window_, ToQString(kNoFilesSelected), title, MessageIcon::Information);
         window_.focusList();
         return;
     }
@@ -193,15 +188,8 @@ void BrowserBatch::runDialogOperation(const BatchOperation& op, const std::funct
                                       const std::function<std::unique_ptr<BatchStep>()>& makeStep) {
     for (;;) {
         // Counted afresh for every run: an aborted run does not shorten the next one.
-        std::vector<int> rows;
-        {
-            WaitCursor wait;
-            rows = window_.SelectedRows();
-        }
-        if (rows.empty()) {
-            ctx_.ui.ShowMessage(&window_, ToQString(kNoFilesSelected), ToQString(op.title), MessageIcon::Information);
-            break;
-        }
+        const std::vector<int> rows = window_.SelectedRowsOrSay(ToQString(op.title));
+        if (rows.empty()) break;
         OperationDialog& d = dialog();
         d.Run();
         if (!d.Confirm) break;

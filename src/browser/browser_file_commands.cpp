@@ -50,13 +50,8 @@ void BrowserWindow::ShellOpen() {
 }
 
 void BrowserWindow::RemoveFromList() {
-    std::vector<int> rows;
-    {
-        WaitCursor wait;
-        rows = SelectedRows();
-    }
+    const std::vector<int> rows = SelectedRowsOrSay(QStringLiteral("Remove"));
     if (rows.empty()) {
-        ctx_.ui.ShowMessage(this, ToQString(kNoFilesSelected), QStringLiteral("Remove"), MessageIcon::Information);
         focusList();
         return;
     }
@@ -98,13 +93,8 @@ bool BrowserBatch::chooseDestination(FileAction action, int selected, std::strin
 void BrowserBatch::RunFileAction(FileAction action) {
     const BatchOperation& op = FileOperation(action);
     const QString title = ToQString(op.title);
-    std::vector<int> rows;
-    {
-        WaitCursor wait;
-        rows = window_.SelectedRows();
-    }
+    const std::vector<int> rows = window_.SelectedRowsOrSay(title);
     if (rows.empty()) {
-        ctx_.ui.ShowMessage(&window_, ToQString(kNoFilesSelected), title, MessageIcon::Information);
         window_.focusList();
         return;
     }

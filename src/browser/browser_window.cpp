@@ -15,6 +15,7 @@
 
 #include "gui/wait_cursor.h"
 #include "gui/window_settings.h"
+#include "core/batch/batch_report.h"
 #include "core/rename_rule.h"
 #include "browser/browser_batch.h"
 #include "gui/progress_dialog.h"
@@ -261,6 +262,16 @@ bool BrowserWindow::LoadedPanelVisible() const { return !loadedPanel_->isHidden(
 bool BrowserWindow::SelectedPanelVisible() const { return !selectedPanel_->isHidden(); }
 
 QItemSelectionModel& BrowserWindow::Selection() const { return stack_->Selection(); }
+
+std::vector<int> BrowserWindow::SelectedRowsOrSay(const QString& title) {
+    std::vector<int> rows;
+    {
+        WaitCursor wait;
+        rows = SelectedRows();
+    }
+    if (rows.empty()) ctx_.ui.ShowMessage(this, ToQString(kNoFilesSelected), title, MessageIcon::Information);
+    return rows;
+}
 
 std::vector<int> BrowserWindow::SelectedRows() const {
     // From the ranges: Qt's selectedRows() asks every range for every row, which

@@ -96,6 +96,9 @@ public:
     QItemSelectionModel& Selection() const;
     // The selected rows in list order.
     std::vector<int> SelectedRows() const;
+    // The selected rows counted under the wait cursor; none: "No files are
+    // selected." titled with the command's title, and an empty list.
+    std::vector<int> SelectedRowsOrSay(const QString& title);
     // The row that the Editor and the Viewer follow (the current row), or -1.
     int CurrentRow() const;
     void SetCurrentRow(int row);
