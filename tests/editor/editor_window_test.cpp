@@ -15,45 +15,31 @@ class EditorWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void freshEditorIsReady() {
+    void typingANameFillsTreeStatusAndLengthAndLocatesItsProblem() {
         EditorFixture f;
-        QCOMPARE(f.status(), QStringLiteral("Ready"));
-        QCOMPARE(f.editor->statusPicture(), StatusPicture::Ready);
-        QCOMPARE(f.length(), QStringLiteral("Len 0"));
-        QVERIFY(!f.action("mnuToolsLocate")->isEnabled());
-        QVERIFY(f.editor->isClean());
+        QVERIFY(f.status() == QStringLiteral("Ready") && f.editor->statusPicture() == StatusPicture::Ready);
+        QVERIFY(f.length() == QStringLiteral("Len 0") && !f.action("mnuToolsLocate")->isEnabled() && f.editor->isClean());
         QCOMPARE(QString::fromStdString(f.editor->folder()), QStringLiteral("/opt/lorvane/sample"));
-    }
-
-    void typingANameFillsTreeStatusAndLength() {
-        EditorFixture f;
         f.type(QStringLiteral("{"));
-        QVERIFY(!f.editor->isClean());
-        QVERIFY(f.status() != QStringLiteral("Ready"));
+        QVERIFY(!f.editor->isClean() && f.status() != QStringLiteral("Ready"));
         QVERIFY(f.editor->statusPicture() != StatusPicture::Good);
         f.type(QStringLiteral("SU=Ann;B"));
         f.filename()->insert(QStringLiteral("ö"));  // typed through an input method
         f.type(QStringLiteral("}{PL=Harbour}.jpg"));
         QCOMPARE(f.treeText(), QStringLiteral("Filename(SU(Ann,Bö),PL(Harbour),Extension(JPG))"));
-        QCOMPARE(f.status(), QStringLiteral("Lorvane Data 2.x"));
-        QCOMPARE(f.editor->statusPicture(), StatusPicture::Good);
+        QVERIFY(f.status() == QStringLiteral("Lorvane Data 2.x") && f.editor->statusPicture() == StatusPicture::Good);
         QCOMPARE(f.length(), QStringLiteral("Len 27"));  // characters, not bytes
         QVERIFY(!f.action("mnuToolsLocate")->isEnabled());
-        QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann;Bö}{PL=Harbour}.jpg"));
         QCOMPARE(f.editor->lastSource(), EditorWindow::Source::Filename);
         QTest::keyClick(f.filename(), Qt::Key_Return);  // Enter does not end the line
         QCOMPARE(f.filename()->text(), QStringLiteral("{SU=Ann;Bö}{PL=Harbour}.jpg"));
-    }
 
-    void locateProblemInTheFilenamePane() {
-        EditorFixture f;
+        f.filename()->clear();
         f.type(QStringLiteral("{SU=A:nn}.jpg"));
-        QCOMPARE(f.editor->statusPicture(), StatusPicture::Fail);
-        QVERIFY(f.action("mnuToolsLocate")->isEnabled());
+        QVERIFY(f.editor->statusPicture() == StatusPicture::Fail && f.action("mnuToolsLocate")->isEnabled());
         QCOMPARE(f.editor->statusSource(), EditorWindow::Source::Filename);
-        const Result r = f.editor->result();
         f.editor->LocateProblem();
-        QCOMPARE(f.filename()->selectionStart(), r.position - 1);
+        QCOMPARE(f.filename()->selectionStart(), f.editor->result().position - 1);
         QCOMPARE(f.filename()->selectedText(), QStringLiteral(":"));
     }
 
@@ -204,35 +190,28 @@ private slots:
 
     // Typing shows the format the text was read in and never rewrites the pane; a build
     // from the tree writes the format it was parsed from, or the one the settings ask for.
-    void statusNamesTheFormatReadThenTheOneBuilt_data() {
-        QTest::addColumn<QString>("buildMode");
-        QTest::addColumn<QString>("built");
-        QTest::addColumn<QString>("builtStatus");
-        QTest::newRow("KeepsTheParsedFormat") << "(Auto)" << "2024-05-17 #003 Seals.jpg" << "Lorvane Data 1.x";
-        QTest::newRow("BuildsTheAskedFormat")
-            << "2.x" << "{Date=2024-05-17}{Serial=3}{Topic=Seals}.jpg" << "Lorvane Data 2.x";
-    }
     void statusNamesTheFormatReadThenTheOneBuilt() {
-        QFETCH(QString, buildMode);
-        QFETCH(QString, built);
-        QFETCH(QString, builtStatus);
-        EditorFixture f;
-        f.ctx.settings.BuildMode = buildMode.toStdString();
-        f.type(QStringLiteral("2024-05-17 #3 Seals.jpg"));
-        QCOMPARE(f.status(), QStringLiteral("Lorvane Data 1.x"));
-        QCOMPARE(f.filename()->text(), QStringLiteral("2024-05-17 #3 Seals.jpg"));
-        f.action("mnuToolsUpdate")->trigger();
-        QCOMPARE(f.filename()->text(), built);
-        QCOMPARE(f.status(), builtStatus);
-        QCOMPARE(f.editor->lastSource(), EditorWindow::Source::Tree);
+        for (auto [buildMode, built, status] :
+             {std::tuple{"(Auto)", "2024-05-17 #003 Seals.jpg", "Lorvane Data 1.x"},
+              {"2.x", "{Date=2024-05-17}{Serial=3}{Topic=Seals}.jpg", "Lorvane Data 2.x"}}) {
+            EditorFixture f;
+            f.ctx.settings.BuildMode = buildMode;
+            f.type(QStringLiteral("2024-05-17 #3 Seals.jpg"));
+            QCOMPARE(f.status(), QStringLiteral("Lorvane Data 1.x"));
+            QCOMPARE(f.filename()->text(), QStringLiteral("2024-05-17 #3 Seals.jpg"));
+            f.action("mnuToolsUpdate")->trigger();
+            QCOMPARE(f.filename()->text() + " " + f.status(), QLatin1String(built) + " " + QLatin1String(status));
+            QCOMPARE(f.editor->lastSource(), EditorWindow::Source::Tree);
+        }
     }
 
+    // The length indicator is stored at once; without a Browser in the build there is no list to walk.
     void lengthIndicatorIsStoredAtOnce() {
         EditorFixture f;
         f.action("mnuIndicateLength")->trigger();
-        QVERIFY(!f.action("mnuIndicateLength")->isChecked());
-        QVERIFY(f.editor->findChild<QLabel*>(QStringLiteral("Length"))->isHidden());
+        QVERIFY(!f.action("mnuIndicateLength")->isChecked() && f.editor->findChild<QLabel*>(QStringLiteral("Length"))->isHidden());
         QCOMPARE(f.store.read("Editor", "IndicateLength").value_or(""), std::string("False"));
+        for (const char* name : {"mnuFilePrevious", "mnuFileNext"}) QVERIFY2(!f.action(name)->isEnabled(), name);
     }
 
     void closingAsksAboutUnsavedChanges() {
@@ -242,9 +221,8 @@ private slots:
         f.editor->close();
         QVERIFY(f.ctx.windows.IsFormVisible(form::Editor));
         QCOMPARE(f.ui.messages.size(), std::size_t{1});
-        QCOMPARE(f.ui.messages[0].text,
-                 QStringLiteral("Do you want to save the changes you made to the filename in the Editor?"));
-        QCOMPARE(f.ui.messages[0].title, QStringLiteral("Lorvane Editor"));
+        QCOMPARE(f.ui.messages[0].title + ": " + f.ui.messages[0].text,
+                 QStringLiteral("Lorvane Editor: Do you want to save the changes you made to the filename in the Editor?"));
         QCOMPARE(f.ui.messages[0].buttons, MessageButtons::YesNoCancel);
         f.ui.answers = {MessageAnswer::No};
         f.editor->close();
@@ -304,12 +282,6 @@ private slots:
         QCOMPARE(editor->dialogFileName(), QDir(dir.path()).absolutePath() + QStringLiteral("/{PL=Lake}.png"));
         QVERIFY(!editor->findChild<QAction*>(QStringLiteral("mnuBrowser"))->isEnabled());
         delete editor;
-    }
-
-    // Without a Browser in the build there is no list to walk.
-    void walkingTheListNeedsABrowser() {
-        EditorFixture f;
-        for (const char* name : {"mnuFilePrevious", "mnuFileNext"}) QVERIFY2(!f.action(name)->isEnabled(), name);
     }
 };
 
