@@ -293,38 +293,6 @@ TEST_F(FileServiceTest, MoveTakesOnlyAFreeName) {
               "Unable to move the file \"" + a + "\" to \"" + b + "\" due to the following error: File exists");
 }
 
-TEST_F(FileServiceTest, MoveAcrossFileSystems) {
-    struct stat tmpSt{}, shmSt{};
-    if (::stat("/dev/shm", &shmSt) != 0 || ::stat(root().c_str(), &tmpSt) != 0 || shmSt.st_dev == tmpSt.st_dev)
-        GTEST_SKIP() << "/dev/shm is missing or on the same file system as the temporary folder";
-    QTemporaryDir other("/dev/shm/lorvane-test-XXXXXX");
-    ASSERT_TRUE(other.isValid());
-    const std::string there = other.path().toStdString();
-    std::string big(3 * 1024 * 1024 + 17, '\0');
-    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 31 % 251);
-    const std::string p = make("big.jpg", big);
-
-    // An existing destination, or a missing folder: nothing is copied, nothing left over.
-    writeFile(there + "/taken.jpg", "T");
-    EXPECT_EQ(fs.Move(p, there + "/taken.jpg").code, EEXIST);
-    EXPECT_EQ(readAll(there + "/taken.jpg"), "T");
-    EXPECT_EQ(fs.Move(p, there + "/none/big.jpg").code, ENOENT);
-    EXPECT_TRUE(leftovers(there).empty());
-    ASSERT_TRUE(fs.Move(p, there + "/big.jpg").ok());
-    EXPECT_FALSE(exists(p));
-    EXPECT_EQ(readAll(there + "/big.jpg"), big);
-
-    // A copy that does not verify (this file reports size 0 but has content) is
-    // abandoned: the original stays and no partial copy remains.
-    if (exists("/proc/self/status")) {
-        EXPECT_EQ(fs.Move("/proc/self/status", at("status")).description, "The copy does not have the size of the original");
-        EXPECT_FALSE(exists(at("status")));
-        EXPECT_TRUE(leftovers().empty());
-    }
-    ASSERT_TRUE(fs.Move(there + "/big.jpg", p).ok());  // and back again
-    EXPECT_EQ(readAll(p), big);
-}
-
 TEST_F(FileServiceTest, CopyKeepsExistingFilesUnlessAskedAndWorksFromTheWorkingFolder) {
     const std::string a = make("a.jpg", "new content"), b = make("b.jpg", "old");
     const struct timespec times[2] = {{1000000000, 0}, {1100000000, 0}};
@@ -346,6 +314,11 @@ TEST_F(FileServiceTest, CopyKeepsExistingFilesUnlessAskedAndWorksFromTheWorkingF
     EXPECT_EQ(fs.Copy(at("none.jpg"), at("d.jpg"), false).code, ENOENT);
     EXPECT_EQ(fs.Copy(a, at("nofolder/d.jpg"), false).code, ENOENT);
     EXPECT_EQ(fs.Copy("", at("d.jpg"), false).code, ENOENT);
+    // A copy that does not verify (this file reports size 0 but has content) is
+    // abandoned: the original stays and no partial copy remains.
+    if (exists("/proc/self/status"))
+        EXPECT_EQ(fs.Move("/proc/self/status", at("status")).description, "The copy does not have the size of the original");
+    EXPECT_FALSE(exists(at("status")));
     EXPECT_TRUE(leftovers().empty());
 
     FileInfo f;
@@ -394,7 +367,7 @@ TEST_P(MoveRaceTest, TheSourceIsRemovedOnlyWhileItIsTheFileMoved) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
         if (!GetParam().copyAcrossFileSystems && *r.source == 'o') continue;
-        const std::string s = make("s.jpg", "old");
+        const std::string s = make("s.jpg", "old" + std::string(3 << 20, 'x'));
         const struct timespec times[2] = {{1000000000, 0}, {1100000000, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, s.c_str(), times, 0), 0);
         ASSERT_EQ(::chmod(s.c_str(), 0640), 0);
@@ -407,7 +380,7 @@ TEST_P(MoveRaceTest, TheSourceIsRemovedOnlyWhileItIsTheFileMoved) {
         FileSystemService::SetTestHooks({});
         EXPECT_EQ(e.code, r.code);
         EXPECT_EQ(exists(at("d.jpg")), r.code == 0);
-        if (*r.source) EXPECT_EQ(readAll(s), r.source);
+        if (*r.source) EXPECT_EQ(readAll(s).substr(0, 12), r.source);
         else EXPECT_FALSE(exists(s));
         EXPECT_TRUE(leftovers().empty());
         if (r.code == EAGAIN && *r.source == 'n')
@@ -419,7 +392,7 @@ TEST_P(MoveRaceTest, TheSourceIsRemovedOnlyWhileItIsTheFileMoved) {
             ASSERT_EQ(::stat(at("d.jpg").c_str(), &st), 0);
             EXPECT_EQ(st.st_mode & 07777, 0640u);
             EXPECT_EQ(st.st_mtim.tv_sec, 1100000000);
-            EXPECT_EQ(readAll(at("d.jpg")), "old");
+            EXPECT_EQ(readAll(at("d.jpg")), "old" + std::string(3 << 20, 'x'));
         }
         ::unlink(at("d.jpg").c_str());
         ::unlink(s.c_str());

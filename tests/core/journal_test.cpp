@@ -19,17 +19,15 @@ namespace lorvane {
 namespace {
 
 TEST(JournalTextTest, EveryByteRoundTrips) {
-    std::string all;
+    std::string all, out;
     for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
     for (const std::string& bytes : {std::string(), std::string("tab\there"), std::string("line\nbreak\r"),
                                      std::string("back\\slash\\"), std::string("\xfe.jpg"), all}) {
         const std::string text = EscapeJournalText(bytes);
         EXPECT_EQ(text.find_first_of("\t\n\r"), std::string::npos);
-        std::string back;
-        ASSERT_TRUE(UnescapeJournalText(text, back));
-        EXPECT_EQ(back, bytes);
+        ASSERT_TRUE(UnescapeJournalText(text, out));
+        EXPECT_EQ(out, bytes);
     }
-    std::string out;
     for (const char* bad : {"\\", "\\q", "\\x4", "\\xg0"}) EXPECT_FALSE(UnescapeJournalText(bad, out)) << bad;
 }
 
@@ -280,16 +278,20 @@ TEST_F(JournalTest, OldRunsArePrunedByCountAndAge) {
     EXPECT_EQ(left[1].sequence, 3);       // the second, old and past the newest kept, went
 }
 
+// An absolute XDG_STATE_HOME, else the home folder's, else the root's.
 TEST(JournalFolderTest, FollowsXdgStateHome) {
-    const char* saved = std::getenv("XDG_STATE_HOME");
-    const std::string keep = saved ? saved : "";
-    setenv("XDG_STATE_HOME", "/tmp/st", 1);
-    EXPECT_EQ(JournalFolder(), "/tmp/st/lorvane");
-    setenv("XDG_STATE_HOME", "relative", 1);  // not absolute: ignored, as the base directory rules say
-    setenv("HOME", "/home/u", 1);
-    EXPECT_EQ(JournalFolder(), "/home/u/.local/state/lorvane");
-    if (saved) setenv("XDG_STATE_HOME", keep.c_str(), 1);
-    else unsetenv("XDG_STATE_HOME");
+    const std::string keep[] = {getenv("XDG_STATE_HOME") ? getenv("XDG_STATE_HOME") : "-", getenv("HOME") ? getenv("HOME") : "-"};
+    for (auto [state, home, folder] : {std::tuple{"/tmp/st", "/home/u", "/tmp/st/lorvane"},
+                                       {"relative", "/home/u", "/home/u/.local/state/lorvane"},
+                                       {"", "", "/.local/state/lorvane"}, {"-", "-", "/.local/state/lorvane"}}) {
+        for (auto [name, value] : {std::pair{"XDG_STATE_HOME", state}, {"HOME", home}})
+            if (std::string_view(value) == "-") unsetenv(name);
+            else setenv(name, value, 1);
+        EXPECT_EQ(JournalFolder(), folder) << state << " " << home;
+    }
+    for (auto [name, value] : {std::pair{"XDG_STATE_HOME", keep[0]}, {"HOME", keep[1]}})
+        if (value == "-") unsetenv(name);
+        else setenv(name, value.c_str(), 1);
 }
 
 }  // namespace
