@@ -210,7 +210,8 @@ private slots:
             QVERIFY(!picture.isNull());
             for (const int edge : {16, 32}) {
                 QCOMPARE(picture.actualSize(QSize(edge, edge)), QSize(edge, edge));
-                QCOMPARE(picture.pixmap(edge, QIcon::Selected).toImage(), picture.pixmap(edge, QIcon::Normal).toImage());
+                QCOMPARE(picture.pixmap(edge, QIcon::Selected).toImage(),
+                         picture.pixmap(edge, QIcon::Normal).toImage());
             }
         }
         QCOMPARE(b.Model().row(rowOf(kWarn)).Icon, row_icon::Warn);
@@ -242,7 +243,8 @@ private slots:
             };
             // The selection follows its row through the sort.
             const std::string chosen = b.Model().row(2).Key;
-            b.Selection().select(b.Model().index(2, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            b.Selection().select(b.Model().index(2, 0),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             emit b.ReportView()->header()->sectionClicked(column);
             QVERIFY(b.Sorted() && b.SortOrder() == Qt::AscendingOrder && sorted(true));
             emit b.ReportView()->header()->sectionClicked(column);
@@ -263,9 +265,10 @@ private slots:
         b.ColumnClicked(1);
         QStringList got;
         for (const FileRow& r : b.Model().rows()) got << QString::fromStdString(r.Status + " " + r.Text);
-        QCOMPARE(got, (QStringList{"Fail holiday photo.jpg", "Fail another photo.jpg", QStringLiteral("Good ") + kGood2x,
-                                   QStringLiteral("Good ") + kGoodMonth, QStringLiteral("Good ") + kBigSequence,
-                                   QStringLiteral("Good ") + kSubGood, QStringLiteral("Warn ") + kWarn}));
+        QCOMPARE(got,
+                 (QStringList{"Fail holiday photo.jpg", "Fail another photo.jpg", QStringLiteral("Good ") + kGood2x,
+                              QStringLiteral("Good ") + kGoodMonth, QStringLiteral("Good ") + kBigSequence,
+                              QStringLiteral("Good ") + kSubGood, QStringLiteral("Warn ") + kWarn}));
     }
 
     void selectsByStatus() {
@@ -326,12 +329,15 @@ private slots:
         writeFile(d.path() + "/a.jpg", 1);
         QFile::setPermissions(d.path() + "/locked", QFileDevice::Permissions());
         BrowserWindow& b = openOn(bytes(d.path()));
-        QFile::setPermissions(d.path() + "/locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(d.path() + "/locked",
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QCOMPARE(b.Model().size(), 0);
         QCOMPARE(ui_.messages.size(), std::size_t(1));
         QVERIFY(ui_.messages[0].title == QStringLiteral("Load Files") && ui_.messages[0].icon == MessageIcon::Stop);
-        QVERIFY(ui_.messages[0].text.startsWith(QStringLiteral("Attempting to determine the number of files in \"%1/locked\" "
-                                                               "has resulted in the following error: ").arg(d.path())));
+        QVERIFY(ui_.messages[0].text.startsWith(
+            QStringLiteral("Attempting to determine the number of files in \"%1/locked\" "
+                           "has resulted in the following error: ")
+                .arg(d.path())));
     }
 
     void updateItemRefreshesTheRenamedRow() {
@@ -394,7 +400,9 @@ private slots:
             QCOMPARE(QString::fromStdString(b.Model().row(0).Key), QString::fromStdString(f.path()) + '/' + name);
             QCOMPARE(ui_.messages.size(), std::size_t(*r.refusal ? 1 : 0));
             if (*r.refusal) QCOMPARE(ui_.messages[0].text, QString::fromUtf8(r.refusal));
-            else QCOMPARE(b.Model().row(0).Chronology, std::string("0000/00/00 00:00:00 0007 0000 0000"));  // parsed again
+            else
+                QCOMPARE(b.Model().row(0).Chronology,
+                         std::string("0000/00/00 00:00:00 0007 0000 0000"));  // parsed again
         }
         for (auto [name, selected] : {std::pair{"a.b.jpg", "a.b"}, {"README", "README"}, {".hidden", ".hidden"},
                                       {".a.jpg", ".a"}}) {
@@ -433,7 +441,8 @@ private slots:
         QCOMPARE(readBytes(raw) + "|" + readBytes(lookAlike), std::string("raw|look-alike"));
         renameAs(b.ReportView(), QStringLiteral("{SU=Raw}.jpg"));
         const std::string renamed = folder + "/{SU=Raw}.jpg";
-        QCOMPARE(readBytes(raw) + "|" + readBytes(renamed) + "|" + readBytes(lookAlike), std::string("-|raw|look-alike"));
+        QCOMPARE(readBytes(raw) + "|" + readBytes(renamed) + "|" + readBytes(lookAlike),
+                 std::string("-|raw|look-alike"));
         QCOMPARE(b.Model().row(rawRow).Key + "|" + b.Model().row(otherRow).Key, renamed + "|" + lookAlike);
         QVERIFY(ui_.messages.empty());
         // UpdateItem finds the row by its bytes: renaming the look-alike on disk and
@@ -499,26 +508,28 @@ private slots:
         BrowserWindow& b = openOn(bytes(root_), true);
         QVERIFY(QTest::qWaitForWindowExposed(&b));
         for (auto [action, key, modifiers, shown] :
-             {std::tuple{"mnuFileLoad", Qt::Key_O, Qt::ControlModifier, "Ctrl+O"}, {"mnuFileClear", Qt::Key_N, Qt::ControlModifier, "Ctrl+N"},
-              {"mnuFileReload", Qt::Key_R, Qt::ControlModifier, "Ctrl+R"}, {"mnuFileRename", Qt::Key_F2, Qt::NoModifier, "F2"},
+             {std::tuple{"mnuFileLoad", Qt::Key_O, Qt::ControlModifier, "Ctrl+O"},
+              {"mnuFileClear", Qt::Key_N, Qt::ControlModifier, "Ctrl+N"},
+              {"mnuFileReload", Qt::Key_R, Qt::ControlModifier, "Ctrl+R"},
+              {"mnuFileRename", Qt::Key_F2, Qt::NoModifier, "F2"},
               {"mnuSelectAll", Qt::Key_A, Qt::ControlModifier, "Ctrl+A"}}) {
             QSignalSpy fired(b.Action(action), &QAction::triggered);
             QTest::keyClick(b.ReportView(), key, modifiers);
-            if (QLineEdit* label = qobject_cast<QLineEdit*>(b.ReportView()->indexWidget(b.ReportView()->currentIndex())))
+            if (QLineEdit* label =
+                    qobject_cast<QLineEdit*>(b.ReportView()->indexWidget(b.ReportView()->currentIndex())))
                 QTest::keyClick(label, Qt::Key_Escape);
             QCOMPARE(fired.count(), 1);
             QCOMPARE(b.Action(action)->text().section(QLatin1Char('\t'), 1), QLatin1String(shown));
         }
         b.ReloadList();
-        for (auto [action, key, modifiers] :
-             {std::tuple{"mnuFileOpen", Qt::Key_Return, Qt::NoModifier}, {"mnuFileShellOpen", Qt::Key_Return, Qt::ShiftModifier},
-              {"mnuFileRemove", Qt::Key_Delete, Qt::NoModifier}, {"mnuFileDelete", Qt::Key_Delete, Qt::ShiftModifier},
-              {"mnuFileCopy", Qt::Key_unknown, Qt::NoModifier}, {"mnuFileMove", Qt::Key_unknown, Qt::NoModifier},
-              {"mnuCreateShortcut", Qt::Key_unknown, Qt::NoModifier}, {"mnuSelectFiles", Qt::Key_unknown, Qt::NoModifier},
-              {"mnuCheckChronology", Qt::Key_unknown, Qt::NoModifier}, {"mnuChangeSequenceNumbers", Qt::Key_unknown, Qt::NoModifier},
-              {"mnuAddContent", Qt::Key_unknown, Qt::NoModifier}, {"mnuRemoveContent", Qt::Key_unknown, Qt::NoModifier},
-              {"mnuOptions", Qt::Key_unknown, Qt::NoModifier}, {"mnuViewer", Qt::Key_unknown, Qt::NoModifier},
-              {"mnuHelpAbout", Qt::Key_unknown, Qt::NoModifier}}) {
+        std::vector<std::tuple<const char*, Qt::Key, Qt::KeyboardModifier>> rows = {
+            {"mnuFileOpen", Qt::Key_Return, Qt::NoModifier}, {"mnuFileShellOpen", Qt::Key_Return, Qt::ShiftModifier},
+            {"mnuFileRemove", Qt::Key_Delete, Qt::NoModifier}, {"mnuFileDelete", Qt::Key_Delete, Qt::ShiftModifier}};
+        for (const char* name : {"mnuFileCopy", "mnuFileMove", "mnuCreateShortcut", "mnuSelectFiles",
+                                 "mnuCheckChronology", "mnuChangeSequenceNumbers", "mnuAddContent", "mnuRemoveContent",
+                                 "mnuOptions", "mnuViewer", "mnuHelpAbout"})
+            rows.emplace_back(name, Qt::Key_unknown, Qt::NoModifier);
+        for (auto [action, key, modifiers] : rows) {
             QAction* a = b.Action(action);
             QVERIFY2(a && !a->isEnabled(), action);
             QSignalSpy fired(a, &QAction::triggered);
@@ -555,8 +566,8 @@ private slots:
             b.SaveSettings();
         }
         std::string saved;
-        for (const char* key : {"FileListView", "FileListGridlines", "IndicateLoaded", "IndicateSelected", "LoadSubfolders",
-                                "OutputPath", "WindowState"})
+        for (const char* key : {"FileListView", "FileListGridlines", "IndicateLoaded", "IndicateSelected",
+                                "LoadSubfolders", "OutputPath", "WindowState"})
             saved += store_.read("Browser", key).value_or("(absent)") + " ";
         QCOMPARE(saved, std::string("1 False False True False /tmp/out 0 "));
         QCOMPARE(QString::fromStdString(store_.read("Browser", "InputPath").value_or("")), root_);
@@ -592,10 +603,12 @@ private slots:
         QVERIFY(editor().isEnabled() && b.isEnabled() && b.ReportView()->isVisible());
         QVERIFY(b.Model().findKey(f.path() + "/{DT=2004-05-18}{SU=Ann}.jpg") >= 0);
         QCOMPARE(ui_.messages.size(), std::size_t{1});
-        QVERIFY(ui_.messages[0].title == QStringLiteral("Change Dates") && ui_.messages[0].icon == MessageIcon::Information);
-        QCOMPARE(ui_.messages[0].text, QStringLiteral("1  filenames successfully processed\r\n1  filenames could not be parsed\r\n"
-                                                      "1  filenames did not have/need dates\r\n0  filenames could not be re-built\r\n"
-                                                      "0  filenames could not be saved\r\n=\r\n3  total filenames attempted"));
+        QVERIFY(ui_.messages[0].title == QStringLiteral("Change Dates") &&
+                ui_.messages[0].icon == MessageIcon::Information);
+        QCOMPARE(ui_.messages[0].text,
+                 QStringLiteral("1  filenames successfully processed\r\n1  filenames could not be parsed\r\n"
+                                "1  filenames did not have/need dates\r\n0  filenames could not be re-built\r\n"
+                                "0  filenames could not be saved\r\n=\r\n3  total filenames attempted"));
         ui_.messages.clear();
         ui_.answers = {MessageAnswer::Yes};
         b.Action("mnuUndoBatch")->trigger();
@@ -662,7 +675,8 @@ private slots:
         for (const bool close : {false, true}) {
             ui_.messages.clear();
             BatchFolder f;
-            for (int i = 0; i < kFiles; ++i) f.file(QStringLiteral("{DT=2004-05-17}{SN=%1}.jpg").arg(i).toUtf8().constData());
+            for (int i = 0; i < kFiles; ++i)
+                f.file(QStringLiteral("{DT=2004-05-17}{SN=%1}.jpg").arg(i).toUtf8().constData());
             BrowserWindow& b = openOn(f.path(), true);
             b.SelectAll();
             ProgressDialog* dlg = b.Progress();
@@ -679,7 +693,8 @@ private slots:
             disconnect(dlg, &ProgressDialog::pumped, this, nullptr);
             QVERIFY(pressed && hiddenMeanwhile);
             const QStringList names = QDir(QString::fromStdString(f.path())).entryList(QDir::Files);
-            QCOMPARE(names.filter(QStringLiteral("{DT=2004-05-18}")).size(), 99);  // the file it was seen at is not touched
+            QCOMPARE(names.filter(QStringLiteral("{DT=2004-05-18}")).size(),
+                     99);  // the file it was seen at is not touched
             QCOMPARE(names.filter(QStringLiteral("{DT=2004-05-17}")).size(), kFiles - 99);
             QCOMPARE(ui_.messages.size(), std::size_t{1});  // the report, before any closing
             const QStringList lines = ui_.messages[0].text.split(QStringLiteral("\r\n"));
@@ -690,7 +705,8 @@ private slots:
                 continue;
             }
             QCOMPARE(lines[lines.size() - 2], QStringLiteral("99  total filenames attempted"));
-            QCOMPARE(lines.last(), QStringLiteral("The run was stopped: 201 of the 300 selected filenames were not attempted."));
+            QCOMPARE(lines.last(),
+                     QStringLiteral("The run was stopped: 201 of the 300 selected filenames were not attempted."));
             QVERIFY(b.isEnabled() && b.ReportView()->isVisible());
         }
     }
@@ -703,7 +719,8 @@ private slots:
                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         ui_.answers = {MessageAnswer::No};
         b.Action("mnuRebuild")->trigger();
-        QCOMPARE(ui_.messages[0].text, QStringLiteral("Are you sure you want to rebuild the filename \"{Subject=Ann}.jpg\"?"));
+        QCOMPARE(ui_.messages[0].text,
+                 QStringLiteral("Are you sure you want to rebuild the filename \"{Subject=Ann}.jpg\"?"));
         QVERIFY(f.has("{Subject=Ann}.jpg"));  // No: nothing renamed
         ui_.messages.clear();
         b.SelectAll();
@@ -713,7 +730,8 @@ private slots:
         QVERIFY(f.has("{SU=Ann}.jpg"));
         QCOMPARE(ui_.messages.size(), std::size_t{2});
         QCOMPARE(ui_.messages[1].text,
-                 QStringLiteral("Of the 2 filenames attempted, 1 filename was not processed because it could not be parsed."));
+                 QStringLiteral(
+                     "Of the 2 filenames attempted, 1 filename was not processed because it could not be parsed."));
 
         // A rebuilt name that is taken fails like any refused rename: never an overwrite.
         BatchFolder g{"{Subject=Ann}.jpg", "{SU=Ann}.jpg", "{Subject=Cy}.jpg"};
@@ -746,7 +764,8 @@ private slots:
             QVERIFY(box.buttons == MessageButtons::OkCancel && box.icon == MessageIcon::Exclamation);
             QVERIFY(box.text.startsWith(QStringLiteral("Unable to rename the file \"")));
             QVERIFY(box.text.contains(QString::fromUtf8(std::strerror(files_.failErrno))));
-            QVERIFY(box.text.endsWith(QStringLiteral("Click OK to continue processing the remaining files or Cancel to abort.")));
+            QVERIFY(box.text.endsWith(
+                QStringLiteral("Click OK to continue processing the remaining files or Cancel to abort.")));
             const QStringList report = ui_.messages[1].text.split(QStringLiteral("\r\n"));
             QCOMPARE(report.first(), QStringLiteral("%1  filenames successfully processed").arg(processed));
             QCOMPARE(report[4], QStringLiteral("1  filenames could not be saved"));

@@ -45,8 +45,10 @@ TEST(BatchReportTest, CountsArePaddedToTheDigitsOfTheTotalAndAnEarlyEndSaysWhatW
         std::string last;  // the report's last line
     } rows[] = {
         {batch_operation::ChangeDates, 3, RunEnd::Completed, "3  total filenames attempted"},
-        {batch_operation::ChangeDates, 10, RunEnd::Stopped, "The run was stopped: 7 of the 10 selected filenames were not attempted."},
-        {batch_operation::ChangeDates, 4, RunEnd::Cancelled, "The run was cancelled: 1 of the 4 selected filenames was not attempted."},
+        {batch_operation::ChangeDates, 10, RunEnd::Stopped,
+         "The run was stopped: 7 of the 10 selected filenames were not attempted."},
+        {batch_operation::ChangeDates, 4, RunEnd::Cancelled,
+         "The run was cancelled: 1 of the 4 selected filenames was not attempted."},
         {batch_operation::Rebuild, 3, RunEnd::Completed, ""},
         {batch_operation::Rebuild, 1001, RunEnd::Stopped,
          "The run was stopped: 998 of the 1,001 selected filenames were not attempted."},
@@ -58,8 +60,10 @@ TEST(BatchReportTest, CountsArePaddedToTheDigitsOfTheTotalAndAnEarlyEndSaysWhatW
 }
 
 TEST(BatchReportTest, RebuildSentencesAndQuestionsAndRenameFailures) {
-    EXPECT_EQ(RebuildReport(5, 2), "Of the 5 filenames attempted, 2 filenames were not processed because they could not be parsed.");
-    EXPECT_EQ(RebuildReport(1, 1), "Of the 1 filename attempted, 1 filename was not processed because it could not be parsed.");
+    EXPECT_EQ(RebuildReport(5, 2),
+              "Of the 5 filenames attempted, 2 filenames were not processed because they could not be parsed.");
+    EXPECT_EQ(RebuildReport(1, 1),
+              "Of the 1 filename attempted, 1 filename was not processed because it could not be parsed.");
     EXPECT_EQ(RebuildReport(3, 0), "");
     EXPECT_EQ(RebuildQuestion(1, "a.jpg"), "Are you sure you want to rebuild the filename \"a.jpg\"?");
     EXPECT_EQ(RebuildQuestion(12, "a.jpg"), "Are you sure you want to rebuild these 12 filenames?");
@@ -98,7 +102,8 @@ Map mapping(std::string_view pairs) {
 // names without a Subject, or whose value the table lacks, are not applicable.
 class MapSubject : public BatchStep {
 public:
-    explicit MapSubject(Map to, const BatchOperation& op = batch_operation::ChangeDates) : to_(std::move(to)), op_(op) {}
+    explicit MapSubject(Map to, const BatchOperation& op = batch_operation::ChangeDates)
+        : to_(std::move(to)), op_(op) {}
     const BatchOperation& Operation() const override { return op_; }
     StepAnswer ChangeTree(AttributeTree& tree, const FileRow&) override {
         for (int n = tree[tree.root()].child; n; n = tree[n].next)
@@ -223,21 +228,22 @@ TEST_F(BatchRunTest, RunsOverRows) {
         RunEnd end;
         const char *after, *firstRow;  // the first row's name after the run
     } rows[] = {
-        {"changes, renames and refills each row", "Ann x{.jpg {PL=Harbour}.jpg", "", "Ann>Bob", &batch_operation::ChangeDates,
-         -1, 0, -1, true, "Ann processed Bob; x{.jpg not parsed; {PL=Harbour}.jpg not applicable {PL=Harbour}.jpg", "",
-         "Ann > Bob", 3, 0, 1, RunEnd::Completed, "Bob:Ann Ann:- x{.jpg:x{.jpg {PL=Harbour}.jpg:{PL=Harbour}.jpg", "Bob"},
+        {"changes, renames and refills each row", "Ann x{.jpg {PL=Harbour}.jpg", "", "Ann>Bob",
+         &batch_operation::ChangeDates, -1, 0, -1, true,
+         "Ann processed Bob; x{.jpg not parsed; {PL=Harbour}.jpg not applicable {PL=Harbour}.jpg", "", "Ann > Bob", 3,
+         0, 1, RunEnd::Completed, "Bob:Ann Ann:- x{.jpg:x{.jpg {PL=Harbour}.jpg:{PL=Harbour}.jpg", "Bob"},
         {"a content operation leaves a not applicable row alone", "{PL=Harbour}.jpg", "", "Ann>Bob",
          &batch_operation::AddContent, -1, 0, -1, true, "{PL=Harbour}.jpg not applicable", "", "", 1, 0, 0,
          RunEnd::Completed, "{PL=Harbour}.jpg:{PL=Harbour}.jpg", "{PL=Harbour}.jpg"},
         {"never replaces; cancel aborts with the attempted total", "Ann {Subject=Ann}.jpg", "Bob", "Ann>Bob",
-         &batch_operation::ChangeDates, -1, 0, -1, false, "Ann not saved Bob", "Ann File exists", "Ann > Bob failed", 1, 1,
-         0, RunEnd::Cancelled, "Ann:Ann Bob:Bob {Subject=Ann}.jpg:{Subject=Ann}.jpg", "Ann"},
-        {"a failure on the last row only reports", "Cy Ann", "Bob", "Cy>Dee Ann>Bob", &batch_operation::ChangeDates, -1, 0,
-         -1, false, "Cy processed Dee; Ann not saved Bob", "Ann last File exists", "Cy > Dee; Ann > Bob failed", 2, 1, 1,
-         RunEnd::Completed, "Dee:Cy Ann:Ann", "Dee"},
-        {"a platform error is reported and the run goes on", "Ann Cy", "", "Ann>Bob Cy>Bob", &batch_operation::ChangeDates,
-         -1, 1, -1, true, "Ann not saved Bob; Cy processed Bob", "Ann Permission denied", "Ann > Bob failed; Cy > Bob", 2,
-         1, 1, RunEnd::Completed, "Ann:Ann Bob:Cy Cy:-", "Ann"},
+         &batch_operation::ChangeDates, -1, 0, -1, false, "Ann not saved Bob", "Ann File exists", "Ann > Bob failed", 1,
+         1, 0, RunEnd::Cancelled, "Ann:Ann Bob:Bob {Subject=Ann}.jpg:{Subject=Ann}.jpg", "Ann"},
+        {"a failure on the last row only reports", "Cy Ann", "Bob", "Cy>Dee Ann>Bob", &batch_operation::ChangeDates, -1,
+         0, -1, false, "Cy processed Dee; Ann not saved Bob", "Ann last File exists", "Cy > Dee; Ann > Bob failed", 2,
+         1, 1, RunEnd::Completed, "Dee:Cy Ann:Ann", "Dee"},
+        {"a platform error is reported and the run goes on", "Ann Cy", "", "Ann>Bob Cy>Bob",
+         &batch_operation::ChangeDates, -1, 1, -1, true, "Ann not saved Bob; Cy processed Bob", "Ann Permission denied",
+         "Ann > Bob failed; Cy > Bob", 2, 1, 1, RunEnd::Completed, "Ann:Ann Bob:Cy Cy:-", "Ann"},
         {"stop ends before the next row", "Ann {Subject=Cy}.jpg Dee", "", "Ann>Bob Cy>Eve Dee>Fay",
          &batch_operation::ChangeDates, 2, 0, -1, true, "Ann processed Bob", "", "Ann > Bob", 1, 0, 1, RunEnd::Stopped,
          "Bob:Ann {Subject=Cy}.jpg:{Subject=Cy}.jpg Dee:Dee", "Bob"},
@@ -259,7 +265,8 @@ TEST_F(BatchRunTest, RunsOverRows) {
         files_.changes = 0;
         files_.failChangeAt = r.failChangeAt;
         // Grown since its row was filled: a renamed row is read from its file again.
-        for (const std::string& n : expand(r.files)) std::ofstream(path(n), std::ios::app) << " " << std::string(5000, 'x');
+        for (const std::string& n : expand(r.files))
+            std::ofstream(path(n), std::ios::app) << " " << std::string(5000, 'x');
         MapSubject step(mapping(r.to), *r.op);
         RecordingRecorder recorder(dir_.path().toStdString());
         recorder.failAfter = r.recordFailAfter;

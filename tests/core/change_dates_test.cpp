@@ -81,9 +81,11 @@ TEST(ChangeDatesTest, OnlyTheUsableCapturedDateChanges) {
         const char* tree;
     } cases[] = {
         {shiftDays(1), "{DT=2004-05-17}{PL=Harbour}.jpg", A::Changed, "DT(2004-05-18),PL(Harbour),Extension(JPG)"},
-        {shiftDays(1), "{DT=2004-05-17}{DT=2005-01-01}.jpg", A::Changed, "DT(2004-05-18),DT(2005-01-01),Extension(JPG)"},
+        {shiftDays(1), "{DT=2004-05-17}{DT=2005-01-01}.jpg", A::Changed,
+         "DT(2004-05-18),DT(2005-01-01),Extension(JPG)"},
         // The first is valid, the last one the search saw is not: left as it is.
-        {shiftDays(1), "{DT=2004-05-17}{DT=nonsense}.jpg", A::NotApplicable, "DT(2004-05-17),DT(nonsense),Extension(JPG)"},
+        {shiftDays(1), "{DT=2004-05-17}{DT=nonsense}.jpg", A::NotApplicable,
+         "DT(2004-05-17),DT(nonsense),Extension(JPG)"},
         {shiftDays(1), "{DT=nonsense}{DT=2004-05-17}.jpg", A::Changed, "DT(nonsense),DT(2004-05-18),Extension(JPG)"},
         {shiftDays(1), "{DT=2004-05-17;2009-01-01}.jpg", A::Changed, "DT(2004-05-18,2009-01-01),Extension(JPG)"},
         {shiftDays(1), "{PL=Harbour}.jpg", A::NotApplicable, "PL(Harbour),Extension(JPG)"},
@@ -98,7 +100,8 @@ TEST(ChangeDatesTest, OnlyTheUsableCapturedDateChanges) {
          "PL(Harbour),Extension(JPG),Captured Date(2019-12-31 @23-00-00)"},
         {request(DateChange::Generate), "{PL=Harbour}.jpg", A::Changed,
          "PL(Harbour),Extension(JPG),Captured Date(2019-12-31 @23-00-00)"},
-        {request(DateChange::Generate, DateSource::Taken), "{PL=Harbour}.jpg", A::NotApplicable, "PL(Harbour),Extension(JPG)"},
+        {request(DateChange::Generate, DateSource::Taken), "{PL=Harbour}.jpg", A::NotApplicable,
+         "PL(Harbour),Extension(JPG)"},
         {request(DateChange::Generate), "{DT=2004}.jpg", A::NotApplicable, "DT(2004),Extension(JPG)"},
         {request(DateChange::Generate), "{DT=nonsense}.jpg", A::Changed,
          "DT(nonsense),Extension(JPG),Captured Date(2019-12-31 @23-00-00)"},
@@ -132,8 +135,9 @@ TEST(ChangeDatesTest, ARunRefusesOnlyDatesNoNameCanHold) {
         std::int64_t years;
         const char *name, *message;
     } cases[] = {
-        {146, "{DT=2150-05-17}.jpg", warning}, {-1904, "{DT=0100-05-17}.jpg", warning},
-        {7995, "{DT=9999-05-17}.jpg", warning}, {7996, "", kDateBeyondYears.data()}, {-1905, "", kDateBeyondYears.data()},
+        {146, "{DT=2150-05-17}.jpg", warning},  {-1904, "{DT=0100-05-17}.jpg", warning},
+        {7995, "{DT=9999-05-17}.jpg", warning}, {7996, "", kDateBeyondYears.data()},
+        {-1905, "", kDateBeyondYears.data()},
     };
     for (const auto& c : cases) {
         GlobalSettings settings;

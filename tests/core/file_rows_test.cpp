@@ -44,7 +44,8 @@ TEST(BrowserColumnsTest, SizeLengthAndCounts) {
     }
     EXPECT_EQ(FormatCount(0) + " " + FormatCount(999) + " " + FormatCount(1024) + " " + FormatCount(1234567),
               "0 999 1,024 1,234,567");
-    EXPECT_EQ(FormatLoadedPanel(0) + "|" + FormatLoadedPanel(1) + "|" + FormatLoadedPanel(1234) + "|" + FormatSelectedPanel(3),
+    EXPECT_EQ(FormatLoadedPanel(0) + "|" + FormatLoadedPanel(1) + "|" + FormatLoadedPanel(1234) + "|" +
+                  FormatSelectedPanel(3),
               "0 files|1 file|1,234 files|3 selected ");
 }
 
@@ -66,10 +67,12 @@ TEST(RowParserTest, StatusMessageAndChronology) {
          "2004/01/01 00:00:00 0000 0000 0000"},
         // Consolidated into one attribute: only its first value counts, and it is unusable.
         {"", "{DT=2004}{SN=abc}{SN=5}.jpg", "Warn", 2, badInteger, "2004/01/01 00:00:00 0000 0000 0000"},
-        {"ParseMode=Nonsense", "{DT=2004}{SN=1}.jpg", "Fail", 3, "Invalid parse mode", "0000/00/00 00:00:00 0000 0000 0000"},
+        {"ParseMode=Nonsense", "{DT=2004}{SN=1}.jpg", "Fail", 3, "Invalid parse mode",
+         "0000/00/00 00:00:00 0000 0000 0000"},
         // Without consolidation the attributes stay apart and the first usable one wins.
-        {"SemanticsAttributeConsolidate=0", "{Captured Date=x}{DT=2004-07-15}{DT=2001}{Sequence Number=12345}{CN=7}{VN=3}.jpg",
-         "Warn", 2, badDate, "2004/07/15 00:00:00 12345 0007 0003"},
+        {"SemanticsAttributeConsolidate=0",
+         "{Captured Date=x}{DT=2004-07-15}{DT=2001}{Sequence Number=12345}{CN=7}{VN=3}.jpg", "Warn", 2, badDate,
+         "2004/07/15 00:00:00 12345 0007 0003"},
         {"SemanticsAttributeConsolidate=0", "{DT=2004}{SN=abc}{SN=5}{SN=6}.jpg", "Warn", 2, badInteger,
          "2004/01/01 00:00:00 0005 0000 0000"},
         // Only top-level attributes count; names are compared after translation.
@@ -283,9 +286,11 @@ TEST_F(FolderLoaderTest, UnreadableFoldersStopTheLoadOrAreSkipped) {
         const LoadOutcome o = loader_.Load(root(), true, rows);
         EXPECT_TRUE(rows.empty());
         EXPECT_TRUE(o.countError.starts_with("Attempting to determine the number of files in \"" + root() + "/ddd"));
-        EXPECT_TRUE(o.countError.ends_with("\" has resulted in the following error: File name too long")) << o.countError;
+        EXPECT_TRUE(o.countError.ends_with("\" has resulted in the following error: File name too long"))
+            << o.countError;
     }
-    make({"gone/", "gone/inner/", "gone/inner/g.jpg", "kept/", "kept/k.jpg", "swapped/", "swapped/s.jpg", "z/", "z/last.jpg"});
+    make({"gone/", "gone/inner/", "gone/inner/g.jpg", "kept/", "kept/k.jpg", "swapped/", "swapped/s.jpg", "z/",
+          "z/last.jpg"});
     DeepChain chain(at("kept"), 21);
     loader_.SetSkipUnreadableFolders(true);
     loader_.SetProgress([&](const LoadProgress& p) {
@@ -305,7 +310,8 @@ TEST_F(FolderLoaderTest, UnreadableFoldersStopTheLoadOrAreSkipped) {
     EXPECT_TRUE(o.countError.empty()) << o.countError;
     EXPECT_EQ(names(rows), (std::vector<std::string>{"a.jpg", "swapped", "kept/k.jpg", "z/last.jpg"}));
     ASSERT_EQ(o.errors.size(), 3u);
-    EXPECT_EQ(o.errors[0], "Unable to read \"" + at("gone") + "\" due to the following error: No such file or directory");
+    EXPECT_EQ(o.errors[0],
+              "Unable to read \"" + at("gone") + "\" due to the following error: No such file or directory");
     EXPECT_TRUE(o.errors[1].starts_with("Unable to read \"" + at("kept/ddd"))) << o.errors[1];
     EXPECT_TRUE(o.errors[1].ends_with("\" due to the following error: File name too long")) << o.errors[1];
     EXPECT_EQ(o.errors[2], "Unable to read \"" + at("swapped") + "\" due to the following error: Not a directory");

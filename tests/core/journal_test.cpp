@@ -99,7 +99,8 @@ TEST_F(JournalTest, UndoOutcomes) {
         {"a chain: only the reverse order brings both back",
          [](JournalTest& t) { t.make("a", "A"), t.make("b", "B"), t.run({{"b", "c"}, {"a", "b"}}); },
          {O::Restored, O::Restored}, true, {{"a", "A"}, {"b", "B"}, {"c", ""}}},
-        {"the old name was taken since", [](JournalTest& t) { t.make("a", "A"), t.run({{"a", "b"}}), t.make("a", "new"); },
+        {"the old name was taken since",
+         [](JournalTest& t) { t.make("a", "A"), t.run({{"a", "b"}}), t.make("a", "new"); },
          {O::Taken}, false, {{"a", "new"}, {"b", "A"}}},
         {"killed before its second move, with a torn last line",
          [](JournalTest& t) {
@@ -151,7 +152,8 @@ TEST_F(JournalTest, UndoOutcomes) {
         ASSERT_TRUE(choice.run());
         const auto before = tree();
         std::vector<O> preview, seen;
-        UndoRun(*choice.run(), FileSystemService::Instance(), false, [&](const UndoItem& i) { preview.push_back(i.outcome); });
+        UndoRun(*choice.run(), FileSystemService::Instance(), false,
+                [&](const UndoItem& i) { preview.push_back(i.outcome); });
         EXPECT_EQ(tree(), before) << "a preview changed files";
         EXPECT_EQ(UndoRun(*choice.run(), FileSystemService::Instance(), true,
                           [&](const UndoItem& i) { seen.push_back(i.outcome); })
@@ -280,7 +282,8 @@ TEST_F(JournalTest, OldRunsArePrunedByCountAndAge) {
 
 // An absolute XDG_STATE_HOME, else the home folder's, else the root's.
 TEST(JournalFolderTest, FollowsXdgStateHome) {
-    const std::string keep[] = {getenv("XDG_STATE_HOME") ? getenv("XDG_STATE_HOME") : "-", getenv("HOME") ? getenv("HOME") : "-"};
+    const auto env = [](const char* name) { return std::string(getenv(name) ? getenv(name) : "-"); };
+    const std::string keep[] = {env("XDG_STATE_HOME"), env("HOME")};
     for (auto [state, home, folder] : {std::tuple{"/tmp/st", "/home/u", "/tmp/st/lorvane"},
                                        {"relative", "/home/u", "/home/u/.local/state/lorvane"},
                                        {"", "", "/.local/state/lorvane"}, {"-", "-", "/.local/state/lorvane"}}) {

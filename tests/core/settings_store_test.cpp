@@ -63,11 +63,6 @@ const std::vector<std::string> kAwkwardTexts = {
     "\\", "back\\slash", "Größe €", "Ωμέγα", "tab\there", "line\nbreak", "%General", "'quoted'",
 };
 
-TEST_F(SettingsStoreTest, FileLivesInTheConfigurationFolderUnderTheApplicationName) {
-    EXPECT_EQ(DefaultSettingsFilePath(), iniPath());
-    EXPECT_EQ(IniSettingsStore().filePath(), iniPath());
-}
-
 TEST_F(SettingsStoreTest, SavedSettingsAndAwkwardTextsReadBackIdentically) {
     // Every setting away from its default, to a value it allows, so a key that is not
     // written or read back under the same address shows up as a difference.
@@ -79,9 +74,11 @@ TEST_F(SettingsStoreTest, SavedSettingsAndAwkwardTextsReadBackIdentically) {
     for (const SettingDef& d : GlobalSettingTable()) {
         ++n;
         std::string value;
-        if (d.kind == SettingKind::Choice) value = std::to_string((StoredValue(written, d)[0] - '0' + 1) % d.choices.size());
+        if (d.kind == SettingKind::Choice)
+            value = std::to_string((StoredValue(written, d)[0] - '0' + 1) % d.choices.size());
         else if (d.kind == SettingKind::Integer) value = std::to_string(d.limits.minimum > 0 ? 1000 + n : n * 1000 + 7);
-        else if (d.kind == SettingKind::Text) value = allowed[static_cast<std::size_t>(n) % allowed.size()] + std::to_string(n);
+        else if (d.kind == SettingKind::Text)
+            value = allowed[static_cast<std::size_t>(n) % allowed.size()] + std::to_string(n);
         else continue;
         ASSERT_TRUE(ApplyStoredValue(written, d, value)) << d.key << "=" << value;
     }
@@ -90,7 +87,8 @@ TEST_F(SettingsStoreTest, SavedSettingsAndAwkwardTextsReadBackIdentically) {
     {
         IniSettingsStore store;
         SaveGlobalSettings(written, store);
-        for (std::size_t i = 0; i < kAwkwardTexts.size(); ++i) store.write("2.x", "Text" + std::to_string(i), kAwkwardTexts[i]);
+        for (std::size_t i = 0; i < kAwkwardTexts.size(); ++i)
+            store.write("2.x", "Text" + std::to_string(i), kAwkwardTexts[i]);
         EXPECT_EQ(store.flush(), "");
     }
     IniSettingsStore store;
@@ -115,10 +113,11 @@ TEST_F(SettingsStoreTest, AbsentStoreGivesDefaultsAndCreatesNothing) {
 // A stored value that does not convert, or lies outside its setting's range, gives the
 // default and one warning naming the key and the value; its neighbours are read as stored.
 TEST_F(SettingsStoreTest, ValuesThatDoNotConvertFallBackWithAWarningEach) {
-    writeRawFile("[%General]\nParseLengthMaximum=lots\nBuildLengthMaximum=150\nParseMode=bogus\n"
-                 "[Date]\nParseDateMaximumYear=2147483648\n[2.x]\nParse2xDelimiterStart=a,b\nParse2xStrictMode=7\n"
-                 "[Browser]\nFileListView=9\nWindowState=-1\nFileListGridlines=false\nIndicateLoaded=TRUE\n"
-                 "IndicateSelected=maybe\nWindowLeft=left\nWindowTop=nan\nWindowWidth=12.25\n[Editor]\nWindowState=2.5\n");
+    writeRawFile(
+        "[%General]\nParseLengthMaximum=lots\nBuildLengthMaximum=150\nParseMode=bogus\n"
+        "[Date]\nParseDateMaximumYear=2147483648\n[2.x]\nParse2xDelimiterStart=a,b\nParse2xStrictMode=7\n"
+        "[Browser]\nFileListView=9\nWindowState=-1\nFileListGridlines=false\nIndicateLoaded=TRUE\n"
+        "IndicateSelected=maybe\nWindowLeft=left\nWindowTop=nan\nWindowWidth=12.25\n[Editor]\nWindowState=2.5\n");
     IniSettingsStore store;
     GlobalSettings s;
     const std::vector<std::string> warnings = LoadGlobalSettings(s, store);
@@ -134,26 +133,32 @@ TEST_F(SettingsStoreTest, ValuesThatDoNotConvertFallBackWithAWarningEach) {
     neighbours.Parse2xDelimiterStart = "a,b";
     EXPECT_EQ(s, neighbours);
 
+    // Window values: integers, toggles and geometry, each with its default and the warnings so far.
     std::vector<std::string> window;
     const struct {
-        std::function<double()> read;
-        double value;
-        int warnings;  // the count so far
+        char kind;
+        const char *section, *key;
+        float fallback, value;
+        std::size_t warnings;
     } rows[] = {
-        {[&] { return ReadWindowInteger(store, "Browser", "FileListView", 3, &window); }, 3, 1},
-        {[&] { return ReadWindowInteger(store, "Browser", "WindowState", 0, &window); }, 0, 2},
-        {[&] { return ReadWindowInteger(store, "Editor", "WindowState", 1, &window); }, 1, 3},
-        {[&] { return ReadWindowToggle(store, "Browser", "FileListGridlines", &window); }, 0, 3},
-        {[&] { return ReadWindowToggle(store, "Browser", "IndicateLoaded", &window); }, 1, 3},
-        {[&] { return ReadWindowToggle(store, "Browser", "IndicateSelected", &window); }, 0, 4},  // the table's default
-        {[&] { return ReadWindowToggle(store, "Browser", "LoadSubfolders", &window); }, 1, 4},    // absent
-        {[&] { return ReadWindowGeometry(store, "Browser", "WindowLeft", 3.0f, &window); }, 3, 5},
-        {[&] { return ReadWindowGeometry(store, "Browser", "WindowTop", 4.0f, &window); }, 4, 6},
-        {[&] { return ReadWindowGeometry(store, "Browser", "WindowWidth", 4.0f, &window); }, 12.25, 6},
+        {'i', "Browser", "FileListView", 3, 3, 1},
+        {'i', "Browser", "WindowState", 0, 0, 2},
+        {'i', "Editor", "WindowState", 1, 1, 3},
+        {'t', "Browser", "FileListGridlines", 0, 0, 3},
+        {'t', "Browser", "IndicateLoaded", 0, 1, 3},
+        {'t', "Browser", "IndicateSelected", 0, 0, 4},  // the table's default
+        {'t', "Browser", "LoadSubfolders", 0, 1, 4},
+        {'g', "Browser", "WindowLeft", 3, 3, 5},  // absent: the default
+        {'g', "Browser", "WindowTop", 4, 4, 6},
+        {'g', "Browser", "WindowWidth", 4, 12.25f, 6},
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(r.read(), r.value) << &r - rows;
-        EXPECT_EQ(static_cast<int>(window.size()), r.warnings) << &r - rows;
+        const float v = r.kind == 'i'
+                            ? ReadWindowInteger(store, r.section, r.key, static_cast<int>(r.fallback), &window)
+                        : r.kind == 't' ? ReadWindowToggle(store, r.section, r.key, &window)
+                                        : ReadWindowGeometry(store, r.section, r.key, r.fallback, &window);
+        EXPECT_EQ(v, r.value) << r.key;
+        EXPECT_EQ(window.size(), r.warnings) << r.key;
     }
     EXPECT_NE(window[0].find("FileListView has the value \"9\""), std::string::npos) << window[0];
 }

@@ -42,9 +42,11 @@ private slots:
         d.show();
         const char* fieldOf[] = {"DateGenerateSource", "DateRoundPrecision", "DateReplaceLatest", "DateShiftSeconds"};
         for (int option = 1; option <= 4; ++option) {
-            QTest::mouseClick(child<QRadioButton>(d, QStringLiteral("optDate%1").arg(option).toLatin1()), Qt::LeftButton);
+            QTest::mouseClick(child<QRadioButton>(d, QStringLiteral("optDate%1").arg(option).toLatin1()),
+                              Qt::LeftButton);
             QVERIFY(d.option() == option && static_cast<int>(d.request().mode) == option);
-            for (int other = 1; other <= 4; ++other) QCOMPARE(child<QWidget>(d, fieldOf[other - 1])->isEnabled(), other == option);
+            for (int other = 1; other <= 4; ++other)
+                QCOMPARE(child<QWidget>(d, fieldOf[other - 1])->isEnabled(), other == option);
         }
     }
 
@@ -61,11 +63,16 @@ private slots:
             const char* focus;
         } steps[] = {
             {Qt::Key_R, Qt::AltModifier, 2, "DateRoundPrecision"},  // an option's mnemonic: its first field
-            {Qt::Key_Backtab, Qt::ShiftModifier, 2, "optDate2"}, {Qt::Key_Down, {}, 3, "optDate3"},  // the arrows choose
-            {Qt::Key_Right, {}, 4, "optDate4"}, {Qt::Key_Down, {}, 1, "optDate1"}, {Qt::Key_Up, {}, 4, "optDate4"},  // round
-            {Qt::Key_Left, {}, 3, "optDate3"}, {Qt::Key_S, Qt::AltModifier, 4, "DateShiftYears"},
+            {Qt::Key_Backtab, Qt::ShiftModifier, 2, "optDate2"},
+            {Qt::Key_Down, {}, 3, "optDate3"},  // the arrows choose
+            {Qt::Key_Right, {}, 4, "optDate4"},
+            {Qt::Key_Down, {}, 1, "optDate1"},
+            {Qt::Key_Up, {}, 4, "optDate4"},  // round
+            {Qt::Key_Left, {}, 3, "optDate3"},
+            {Qt::Key_S, Qt::AltModifier, 4, "DateShiftYears"},
             {Qt::Key_I, Qt::AltModifier, 4, "DateShiftMinutes"},  // a label's mnemonic: its field
-            {Qt::Key_P, Qt::AltModifier, 3, "DateReplaceEarliest"}, {Qt::Key_L, Qt::AltModifier, 3, "DateReplaceLatest"},
+            {Qt::Key_P, Qt::AltModifier, 3, "DateReplaceEarliest"},
+            {Qt::Key_L, Qt::AltModifier, 3, "DateReplaceLatest"},
             {Qt::Key_G, Qt::AltModifier, 1, "DateGenerateSource"},
         };
         for (const auto& s : steps) {
@@ -84,11 +91,16 @@ private slots:
     void fieldsAreCheckedOnLeaving() {
         const char *number = "Please enter a whole number between -1,000,000,000 and +1,000,000,000.",
                    *date = "Please enter a valid date.";
-        for (auto [typed, shown, refusal] :
-             {std::tuple{"7", "+7", ""}, {"-3", "-3", ""}, {"letters", "+0", ""}, {"", "+0", ""},
-              {"+1000000000", "+1000000000", ""}, {"1000000001", "1000000001", number},
-              {"2004-02-29T01:02:03", "2004/02/29 01:02:03", ""}, {"tomorrow", "tomorrow", date},
-              {"2004/02/30 00:00:00", "2004/02/30 00:00:00", date}, {"1899/12/30 00:00:00", "1899/12/30 00:00:00", date}}) {
+        for (auto [typed, shown, refusal] : {std::tuple{"7", "+7", ""},
+                                             {"-3", "-3", ""},
+                                             {"letters", "+0", ""},
+                                             {"", "+0", ""},
+                                             {"+1000000000", "+1000000000", ""},
+                                             {"1000000001", "1000000001", number},
+                                             {"2004-02-29T01:02:03", "2004/02/29 01:02:03", ""},
+                                             {"tomorrow", "tomorrow", date},
+                                             {"2004/02/30 00:00:00", "2004/02/30 00:00:00", date},
+                                             {"1899/12/30 00:00:00", "1899/12/30 00:00:00", date}}) {
             testing::ScriptedUserInterface ui;
             ChangeDateDialog d(ui);
             d.show();
@@ -101,7 +113,9 @@ private slots:
             QCOMPARE(edit->text(), QLatin1String(shown));
             QCOMPARE(edit->hasFocus(), *refusal != 0);
             QCOMPARE(ui.messages.size(), std::size_t(*refusal ? 1 : 0));
-            if (*refusal) QVERIFY(ui.messages[0].text == QLatin1String(refusal) && ui.messages[0].icon == MessageIcon::Exclamation);
+            if (*refusal)
+                QVERIFY(ui.messages[0].text == QLatin1String(refusal) &&
+                        ui.messages[0].icon == MessageIcon::Exclamation);
             else if (isDate) QCOMPARE(FormatDialogDateTime(d.request().earliest), std::string(shown));
             else QCOMPARE(d.request().shift.years, std::stoll(shown));
         }
@@ -132,7 +146,8 @@ private slots:
             int option;
             const char *field, *text, *message;
         } cases[] = {{3, "DateReplaceLatest", "never", "Please enter a valid date."},
-                     {4, "DateShiftDays", "-99999999999", "Please enter a whole number between -1,000,000,000 and +1,000,000,000."}};
+                     {4, "DateShiftDays", "-99999999999",
+                      "Please enter a whole number between -1,000,000,000 and +1,000,000,000."}};
         for (const auto& c : cases) {
             testing::ScriptedUserInterface ui;
             ChangeDateDialog d(ui);

@@ -146,15 +146,18 @@ private slots:
         d.files.failChangeAt = d.files.changes + 1;
         d.type(QStringLiteral("{SU=Dee}.jpg"));
         QVERIFY(!d.editor->FileSave());
-        QCOMPARE(d.lastMessage(), QStringLiteral("Unable to save filename due to the following error: %1.").arg(strerror(EACCES)));
+        QCOMPARE(d.lastMessage(),
+                 QStringLiteral("Unable to save filename due to the following error: %1.").arg(strerror(EACCES)));
         QCOMPARE(d.filesOnDisk(), (QStringList{kAnn, kBen, kCy}));
     }
 
     // A name that fails, or would leave the folder, is refused and located; one that
     // warns is saved when the user says so.
     void saveChecksTheNameFirst() {
-        for (auto [name, answer] : {std::pair{"{SU=A:nn}.jpg", MessageAnswer::Ok}, {"{SU=a/b}.jpg", MessageAnswer::Ok},
-                                    {"{SU}{PL=Harbour}.jpg", MessageAnswer::No}, {"{SU}{PL=Harbour}.jpg", MessageAnswer::Yes}}) {
+        for (auto [name, answer] : {std::pair{"{SU=A:nn}.jpg", MessageAnswer::Ok},
+                                    {"{SU=a/b}.jpg", MessageAnswer::Ok},
+                                    {"{SU}{PL=Harbour}.jpg", MessageAnswer::No},
+                                    {"{SU}{PL=Harbour}.jpg", MessageAnswer::Yes}}) {
             Desktop d;
             d.type(QString::fromUtf8(name));
             d.ui.answers = {answer};
@@ -163,7 +166,8 @@ private slots:
             const ShownMessage& m = d.ui.messages[0];
             QCOMPARE(m.title, QStringLiteral("Save Filename"));
             if (answer == MessageAnswer::Ok) {
-                QVERIFY(m.text.startsWith(QStringLiteral("The current filename cannot be saved due to the following problem: ")));
+                QVERIFY(m.text.startsWith(
+                    QStringLiteral("The current filename cannot be saved due to the following problem: ")));
                 QVERIFY(m.text.endsWith(QLatin1Char('.')) && m.icon == MessageIcon::Stop);
                 QVERIFY(d.editor->findChild<QLineEdit*>(QStringLiteral("Filename"))->hasSelectedText());
             } else {
@@ -186,13 +190,16 @@ private slots:
             QVERIFY(QFile::remove(d.path(kAnn)));  // renamed or deleted outside the program
             if (!chosen.isEmpty()) d.ui.chosenPaths = {d.path(chosen)};
             QCOMPARE(d.editor->FileSave(), chosen == kCy);
-            QCOMPARE(d.ui.messages[0].text, QStringLiteral("The file \"{SU=Ann}.jpg\" has been moved, renamed, or deleted.\n\n"
-                                                           "Please select a new file onto which the Filename can be saved..."));
+            QCOMPARE(d.ui.messages[0].text,
+                     QStringLiteral("The file \"{SU=Ann}.jpg\" has been moved, renamed, or deleted.\n\n"
+                                    "Please select a new file onto which the Filename can be saved..."));
             QCOMPARE(d.ui.dialogs, QStringList{QStringLiteral("Save Filename Onto")});
             QCOMPARE(d.filesOnDisk(), (QStringList{kBen, chosen == kCy ? QStringLiteral("{SU=Dee}.jpg") : kCy}));
             if (chosen == kCy) QCOMPARE(d.content(QStringLiteral("{SU=Dee}.jpg")), kCy);
             else if (!chosen.isEmpty())
-                QCOMPARE(d.lastMessage(), QStringLiteral("Filename cannot be saved because you selected an invalid file. Please try again."));
+                QCOMPARE(
+                    d.lastMessage(),
+                    QStringLiteral("Filename cannot be saved because you selected an invalid file. Please try again."));
         }
     }
 
@@ -266,7 +273,8 @@ private slots:
         QCOMPARE(d.ui.messages.size(), std::size_t{2});
         d.command("mnuFileNew");
         d.command("mnuFileRevert");
-        QCOMPARE(d.lastMessage(), QStringLiteral("Revert is only possible when working with a filename opened from disk."));
+        QCOMPARE(d.lastMessage(),
+                 QStringLiteral("Revert is only possible when working with a filename opened from disk."));
         QCOMPARE(d.ui.messages.back().icon, MessageIcon::Information);
     }
 
@@ -347,14 +355,16 @@ private slots:
 
     // Cancel keeps the edit (also for New and Open), No drops it, Yes saves it.
     void leavingAnEditedNameAsksFirst() {
-        for (auto [answer, editing, third] : {std::tuple{MessageAnswer::Cancel, kAnn, kAnn}, {MessageAnswer::No, kBen, kAnn},
+        for (auto [answer, editing, third] : {std::tuple{MessageAnswer::Cancel, kAnn, kAnn},
+                                              {MessageAnswer::No, kBen, kAnn},
                                               {MessageAnswer::Yes, kBen, QStringLiteral("{SU=Dee}.jpg")}}) {
             Desktop d;
             d.type(QStringLiteral("{SU=Dee}.jpg"));
             d.ui.answers = {answer};
             d.command("mnuFileNext");
             QCOMPARE(d.ui.messages.size(), std::size_t{1});
-            QCOMPARE(d.ui.messages[0].text, QStringLiteral("Do you want to save the changes you made to the filename in the Editor?"));
+            QCOMPARE(d.ui.messages[0].text,
+                     QStringLiteral("Do you want to save the changes you made to the filename in the Editor?"));
             QCOMPARE(d.held(), d.path(editing));
             QStringList onDisk{third, kBen, kCy};
             onDisk.sort();

@@ -30,7 +30,8 @@ private slots:
     void characterPositionsToUtf16() {
         const QString text = QStringLiteral("a\U0001F600b:c");  // the emoji is two UTF-16 units
         QCOMPARE(CharacterCount(text), 5);
-        for (auto [character, length, start, units] : {std::tuple{4, 1, 4, 1}, {2, 1, 1, 2}, {9, 3, 6, 0}, {0, 1, 0, 1}}) {
+        for (auto [character, length, start, units] :
+             {std::tuple{4, 1, 4, 1}, {2, 1, 1, 2}, {9, 3, 6, 0}, {0, 1, 0, 1}}) {
             const Utf16Range r = Utf16RangeOf(text, character, length);
             QCOMPARE(QPoint(r.start, r.length), QPoint(start, units));
         }

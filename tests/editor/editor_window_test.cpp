@@ -18,7 +18,8 @@ private slots:
     void typingANameFillsTreeStatusAndLengthAndLocatesItsProblem() {
         EditorFixture f;
         QVERIFY(f.status() == QStringLiteral("Ready") && f.editor->statusPicture() == StatusPicture::Ready);
-        QVERIFY(f.length() == QStringLiteral("Len 0") && !f.action("mnuToolsLocate")->isEnabled() && f.editor->isClean());
+        QVERIFY(f.length() == QStringLiteral("Len 0") && !f.action("mnuToolsLocate")->isEnabled() &&
+                f.editor->isClean());
         QCOMPARE(QString::fromStdString(f.editor->folder()), QStringLiteral("/opt/lorvane/sample"));
         f.type(QStringLiteral("{"));
         QVERIFY(!f.editor->isClean() && f.status() != QStringLiteral("Ready"));
@@ -209,7 +210,8 @@ private slots:
     void lengthIndicatorIsStoredAtOnce() {
         EditorFixture f;
         f.action("mnuIndicateLength")->trigger();
-        QVERIFY(!f.action("mnuIndicateLength")->isChecked() && f.editor->findChild<QLabel*>(QStringLiteral("Length"))->isHidden());
+        QVERIFY(!f.action("mnuIndicateLength")->isChecked() &&
+                f.editor->findChild<QLabel*>(QStringLiteral("Length"))->isHidden());
         QCOMPARE(f.store.read("Editor", "IndicateLength").value_or(""), std::string("False"));
         for (const char* name : {"mnuFilePrevious", "mnuFileNext"}) QVERIFY2(!f.action(name)->isEnabled(), name);
     }
@@ -221,8 +223,9 @@ private slots:
         f.editor->close();
         QVERIFY(f.ctx.windows.IsFormVisible(form::Editor));
         QCOMPARE(f.ui.messages.size(), std::size_t{1});
-        QCOMPARE(f.ui.messages[0].title + ": " + f.ui.messages[0].text,
-                 QStringLiteral("Lorvane Editor: Do you want to save the changes you made to the filename in the Editor?"));
+        QCOMPARE(
+            f.ui.messages[0].title + ": " + f.ui.messages[0].text,
+            QStringLiteral("Lorvane Editor: Do you want to save the changes you made to the filename in the Editor?"));
         QCOMPARE(f.ui.messages[0].buttons, MessageButtons::YesNoCancel);
         f.ui.answers = {MessageAnswer::No};
         f.editor->close();

@@ -20,11 +20,13 @@ private slots:
         } rows[] = {
             {Qt::Key_F2, none, C::Edit}, {Qt::Key_Delete, none, C::Delete}, {Qt::Key_Left, ctrl, C::Promote},
             {Qt::Key_Up, ctrl, C::MoveUp}, {Qt::Key_Right, ctrl, C::Demote}, {Qt::Key_Down, ctrl, C::MoveDown},
-            {Qt::Key_Up, alt, C::InsertBefore}, {Qt::Key_Down, alt, C::InsertAfter}, {Qt::Key_Right, alt, C::InsertChild},
+            {Qt::Key_Up, alt, C::InsertBefore}, {Qt::Key_Down, alt, C::InsertAfter},
+            {Qt::Key_Right, alt, C::InsertChild},
             {Qt::Key_Up, ctrl | Qt::KeypadModifier, C::MoveUp}, {Qt::Key_Up, none, {}}, {Qt::Key_Left, alt, {}},
             {Qt::Key_Delete, Qt::ShiftModifier, {}}, {Qt::Key_Up, ctrl | alt, {}}, {Qt::Key_F2, ctrl, {}},
         };
-        for (const auto& r : rows) QVERIFY2(NodeCommandForKey(r.key, r.modifiers) == r.command, qPrintable(QString::number(&r - rows)));
+        for (const auto& r : rows)
+            QVERIFY2(NodeCommandForKey(r.key, r.modifiers) == r.command, qPrintable(QString::number(&r - rows)));
     }
 };
 

@@ -57,10 +57,13 @@ private slots:
 
     void windowsPerStartPath() {
         const QString missing = dir_.filePath(QStringLiteral("nothing here"));
-        for (auto [path, browser, editor, viewer, visible] :
-             {std::tuple{file_, 0, 0, 0, "frmEditor"}, {file_, 1, 0, 1, "frmBrowser frmEditor frmViewer"},
-              {folder_, 0, 0, 0, "frmBrowser"}, {folder_, 0, 1, 0, "frmBrowser frmEditor"}, {QString(), 0, 0, 0, "frmBrowser"},
-              {QString(), 1, 1, 1, "frmBrowser frmEditor frmViewer"}, {missing, 0, 0, 0, "frmBrowser"}}) {
+        for (auto [path, browser, editor, viewer, visible] : {std::tuple{file_, 0, 0, 0, "frmEditor"},
+                                                              {file_, 1, 0, 1, "frmBrowser frmEditor frmViewer"},
+                                                              {folder_, 0, 0, 0, "frmBrowser"},
+                                                              {folder_, 0, 1, 0, "frmBrowser frmEditor"},
+                                                              {QString(), 0, 0, 0, "frmBrowser"},
+                                                              {QString(), 1, 1, 1, "frmBrowser frmEditor frmViewer"},
+                                                              {missing, 0, 0, 0, "frmBrowser"}}) {
             StartRun run;
             run.ctx.settings.StartupOpenBrowser = browser;
             run.ctx.settings.StartupOpenEditor = editor;
@@ -68,14 +71,16 @@ private slots:
             run.ctx.settings.BrowserAutoLoadLastFolder = 1;
             OpenStartWindows(run.ctx, path.toStdString());
             QCOMPARE(run.visible(), QLatin1String(visible));
-            QCOMPARE(run.log.editorFiles, path == file_ ? QStringList{folder_ + QStringLiteral("|{SU=Ann}.jpg")} : QStringList{});
+            QCOMPARE(run.log.editorFiles,
+                     path == file_ ? QStringList{folder_ + QStringLiteral("|{SU=Ann}.jpg")} : QStringList{});
             QCOMPARE(run.log.browserFolders, path == folder_ ? QStringList{folder_} : QStringList{});
             // The Browser loads its last folder only when start-up names nothing.
             if (run.ctx.windows.loaded(form::Browser))
                 QCOMPARE(run.log.browserAutoLoad, QList<int>{path == file_ || path == folder_ ? 0 : 1});
             QCOMPARE(run.ctx.settings.BrowserAutoLoadLastFolder, 1);
             // The check marks follow what is shown.
-            const bool e = run.ctx.windows.IsFormVisible(form::Editor), b = run.ctx.windows.IsFormVisible(form::Browser);
+            const bool e = run.ctx.windows.IsFormVisible(form::Editor),
+                       b = run.ctx.windows.IsFormVisible(form::Browser);
             if (e) QVERIFY(run.checked(form::Editor, "mnuBrowser") == b &&
                            run.checked(form::Editor, "mnuViewer") == run.ctx.windows.IsFormVisible(form::Viewer));
             if (b) QCOMPARE(run.checked(form::Browser, "mnuEditor"), e);
@@ -115,7 +120,8 @@ private slots:
             QCOMPARE(run.ctx.sampleFolder(), copy);  // the Browser's folder unless it has its own
             QCOMPARE(QDir(copy).entryList(QDir::Files), r.after);
             // Nothing half made beside it.
-            QCOMPARE(QDir(data.path() + QStringLiteral("/lorvane")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QCOMPARE(QDir(data.path() + QStringLiteral("/lorvane"))
+                         .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                      r.after.isEmpty() ? QStringList() : QStringList{"sample"});
             QCOMPARE(run.ui.messages.size(), std::size_t(r.refusedCopy ? 1 : 0));
             if (r.refusedCopy)
@@ -139,7 +145,8 @@ private slots:
             QWidget* b = run.ctx.windows.loaded(form::Browser);
             QVERIFY(e->isVisible() && b->isVisible());
             const QRect room = e->screen()->availableGeometry();
-            QVERIFY2(room.contains(e->frameGeometry()) && room.contains(b->frameGeometry()), "a window is off the screen");
+            QVERIFY2(room.contains(e->frameGeometry()) && room.contains(b->frameGeometry()),
+                     "a window is off the screen");
             QVERIFY2(!e->frameGeometry().intersects(b->frameGeometry()), "the windows overlap");
             QVERIFY(e->x() < b->x());  // the Editor on the left
         }

@@ -94,7 +94,8 @@ private slots:
         w.move(20, 30);
         w.resize(400, 300);
         SaveWindowGeometry(w, store, "Editor");
-        QCOMPARE(store.read("Editor", "WindowWidth").value_or("") + store.read("Editor", "WindowState").value_or(""), "60000");
+        QCOMPARE(store.read("Editor", "WindowWidth").value_or("") + store.read("Editor", "WindowState").value_or(""),
+                 "60000");
 
         QWidget restored;
         RestoreWindowGeometry(restored, store, "Editor", false);
@@ -107,7 +108,8 @@ private slots:
         store.write("Editor", "WindowWidth", "7500");
         w.setWindowState(Qt::WindowMaximized);
         SaveWindowGeometry(w, store, "Editor");
-        QCOMPARE(store.read("Editor", "WindowWidth").value_or("") + store.read("Editor", "WindowState").value_or(""), "75002");
+        QCOMPARE(store.read("Editor", "WindowWidth").value_or("") + store.read("Editor", "WindowState").value_or(""),
+                 "75002");
     }
 };
 
