@@ -135,18 +135,10 @@ TEST_F(FileServiceTest, ExistenceTests) {
     mkdir("sub");
     link(at("f.txt"), "lf");
     link(at("missing"), "dangling");
-    const struct {
-        std::string path;
-        bool file, folder;
-    } cases[] = {
-        {at("f.txt"), true, false},     {at("sub"), false, true},     {at("sub/"), false, true},
-        {at("lf"), true, false},        {at("dangling"), false, false}, {at("missing"), false, false},
-        {"", false, false},             {at("f.txt/x"), false, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(fs.FileExists(c.path), c.file) << c.path;
-        EXPECT_EQ(fs.FolderExists(c.path), c.folder) << c.path;
-    }
+    // "F-" a file, "-D" a folder, "--" neither.
+    for (auto [path, kind] : {std::pair{at("f.txt"), "F-"}, {at("sub"), "-D"}, {at("sub/"), "-D"}, {at("lf"), "F-"},
+                              {at("dangling"), "--"}, {at("missing"), "--"}, {"", "--"}, {at("f.txt/x"), "--"}})
+        EXPECT_EQ(std::string(fs.FileExists(path) ? "F" : "-") + (fs.FolderExists(path) ? "D" : "-"), kind) << path;
 }
 
 // Letter case is folded the Unicode way and compared by UTF-16 code unit, for ASCII and
