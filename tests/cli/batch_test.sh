@@ -87,13 +87,15 @@ failed_rename_goes_on)
     ;;
 modes_and_usage)
     files '{DT=2004-05-17}.jpg'
-    for args in "" "--shift --round day" "--shift --years x" "--round decade" "--generate yesterday" \
-        "--replace 2004/01/01 2004/13/01" "--years 1" "--round day --days 1" "--sort name --shift" \
-        "--bogus --shift" "--shift --days -1000000001"; do
+    # Each "ARGS|TEXT": a usage error with TEXT in its message.
+    for c in "|" "--shift --round day|" "--shift --years x|" "--round decade|" "--generate yesterday|" \
+        "--replace 2004/01/01 2004/13/01|" "--years 1|" "--round day --days 1|" "--sort name --shift|" \
+        "--bogus --shift|unknown option \"--bogus\"" \
+        "--shift --days -1000000001|--days needs a whole number, not \"-1000000001\" (at most 1000000000 either way)"; do
         # shellcheck disable=SC2086
-        run_rc 2 change-dates $args --apply "$F"
+        run_rc 2 change-dates ${c%%|*} --apply "$F"
+        expect_text err "${c#*|}"
     done
-    expect_text err '--days needs a whole number, not "-1000000001" (at most 1000000000 either way)'
     run_rc 2 change-dates --replace '1899/12/30 00:00:00' '2004/01/01 00:00:00' --apply "$F"
     expect_text err '--replace needs two date-times as "yyyy/mm/dd hh:nn:ss", not "1899/12/30 00:00:00" (the zero date'
     run_rc 2 change-dates --shift --apply; expect_text err 'no PATH given'

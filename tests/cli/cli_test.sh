@@ -70,12 +70,14 @@ character_positions)
         '"message": "Filename is not valid UTF-8 text", "position": 14, "length": 1'
     ;;
 bad_arguments)
-    for args in "" "--frobnicate x" "--set" "--set NoEquals x" "--set NoSuchKey=1 x" "--set ParseLengthMaximum=long x"; do
+    # Each "ARGS|TEXT": a usage error, no output, TEXT in the message.
+    for c in "|" "--frobnicate x|--frobnicate" "--set|" "--set NoEquals x|NoEquals" "--set NoSuchKey=1 x|NoSuchKey" \
+        "--set ParseLengthMaximum=long x|ParseLengthMaximum: the value \"long\""; do
         # shellcheck disable=SC2086
-        run_rc 2 check $args
+        run_rc 2 check ${c%%|*}
         [ -s "$WORK/out" ] && fail "output despite a usage error"
+        expect_text err "${c#*|}"
     done
-    expect_text err 'ParseLengthMaximum' '"long"'
     run_rc 2; run_rc 2 frobnicate; expect_text err 'frobnicate'; run_rc 2 settings extra
     # Not one of the modes: a usage error, not a failure of every name.
     run_rc 2 check --set ParseMode=Foo "$EXAMPLE"
