@@ -395,6 +395,17 @@ TEST_P(MoveRaceTest, TheSourceIsRemovedOnlyWhileItIsTheFileMoved) {
     }
 }
 
+// On either route a taken name, or a missing folder, refuses the move and copies nothing.
+TEST_P(MoveRaceTest, TakesOnlyAFreeName) {
+    const std::string s = make("s.jpg", "S"), d = make("d.jpg", "D");
+    FileSystemService::SetTestHooks(GetParam());
+    EXPECT_EQ(fs.Move(s, d).code, EEXIST);
+    EXPECT_EQ(fs.Move(s, at("none/d.jpg")).code, ENOENT);
+    FileSystemService::SetTestHooks({});
+    EXPECT_EQ(readAll(s) + readAll(d), "SD");
+    EXPECT_TRUE(leftovers().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Routes, MoveRaceTest,
                          ::testing::Values(FileSystemService::TestHooks{true, false, {}},
                                            FileSystemService::TestHooks{false, true, {}}),
