@@ -112,43 +112,33 @@ private slots:
         QCOMPARE(d.held(), d.path(kBen));
     }
 
-    void saveRenamesTheFileAndTheBrowserRowFollows() {
+    // Save never replaces another file, and a rename the file system refuses says why;
+    // a save renames the file to the tree's name (not the text as typed) and its row follows.
+    void saveRenamesTheFileWithoutReplacingAndTheBrowserRowFollows() {
         Desktop d;
+        for (const QString& reason : {QStringLiteral("File exists"), QString::fromUtf8(strerror(EACCES))}) {
+            if (reason == QStringLiteral("File exists")) d.type(kBen);
+            else d.files.failChangeAt = d.files.changes + 1, d.type(QStringLiteral("{SU=Dee}.jpg"));
+            QVERIFY(!d.editor->FileSave());
+            QCOMPARE(d.lastMessage(), "Unable to save filename due to the following error: " + reason + ".");
+            QVERIFY(d.ui.messages.back().title == QStringLiteral("Save Filename") &&
+                    d.ui.messages.back().icon == MessageIcon::Exclamation);
+            QCOMPARE(d.filesOnDisk(), (QStringList{kAnn, kBen, kCy}));
+            QCOMPARE(d.content(kAnn) + d.content(kBen), kAnn + kBen);
+            QVERIFY(!d.editor->isClean() && d.held() == d.path(kAnn));
+        }
+        QCOMPARE(d.rows(), (QStringList{kAnn, kBen, kCy}));
+        d.ui.messages.clear();
         d.type(QStringLiteral("{SU = Dee}.JPG"));
-        QVERIFY(!d.editor->isClean());
         QVERIFY(d.editor->FileSave());
-        // The tree's name is what is saved, not the text as typed.
         const QString saved = QStringLiteral("{SU=Dee}.jpg");
         QCOMPARE(d.pane(), saved);
         QCOMPARE(d.filesOnDisk(), (QStringList{kBen, kCy, saved}));
         QCOMPARE(d.content(saved), kAnn);
         QCOMPARE(d.rows(), (QStringList{saved, kBen, kCy}));
         QCOMPARE(d.browser->Model().row(0).Key, d.path(saved).toStdString());
-        QVERIFY(d.editor->isClean());
-        QCOMPARE(d.held(), d.path(saved));
-        QCOMPARE(d.editor->dialogFileName(), d.path(saved));
+        QVERIFY(d.editor->isClean() && d.held() == d.path(saved) && d.editor->dialogFileName() == d.path(saved));
         QVERIFY(d.ui.messages.empty());
-    }
-
-    void saveNeverReplacesAnotherFile() {
-        Desktop d;
-        d.type(kBen);
-        QVERIFY(!d.editor->FileSave());
-        QCOMPARE(d.lastMessage(), QStringLiteral("Unable to save filename due to the following error: File exists."));
-        QVERIFY(d.ui.messages.back().title == QStringLiteral("Save Filename") &&
-                d.ui.messages.back().icon == MessageIcon::Exclamation);
-        QCOMPARE(d.content(kAnn) + d.content(kBen), kAnn + kBen);
-        QCOMPARE(d.rows(), (QStringList{kAnn, kBen, kCy}));
-        QVERIFY(!d.editor->isClean());
-        QCOMPARE(d.held(), d.path(kAnn));
-        QCOMPARE(d.pane(), kBen);
-        // A rename the file system refuses: the same box with its reason, nothing moved.
-        d.files.failChangeAt = d.files.changes + 1;
-        d.type(QStringLiteral("{SU=Dee}.jpg"));
-        QVERIFY(!d.editor->FileSave());
-        QCOMPARE(d.lastMessage(),
-                 QStringLiteral("Unable to save filename due to the following error: %1.").arg(strerror(EACCES)));
-        QCOMPARE(d.filesOnDisk(), (QStringList{kAnn, kBen, kCy}));
     }
 
     // A name that fails, or would leave the folder, is refused and located; one that
