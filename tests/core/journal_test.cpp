@@ -29,6 +29,8 @@ TEST(JournalTextTest, EveryByteRoundTrips) {
         EXPECT_EQ(out, bytes);
     }
     for (const char* bad : {"\\", "\\q", "\\x4", "\\xg0"}) EXPECT_FALSE(UnescapeJournalText(bad, out)) << bad;
+    // A text cut inside an escape is read no further than its end, whatever follows in memory.
+    EXPECT_FALSE(UnescapeJournalText(std::string_view("\\x41").substr(0, 3), out));
 }
 
 // A fresh temp folder per row, with the journal under state/lorvane.
