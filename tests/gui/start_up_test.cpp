@@ -26,33 +26,19 @@ private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         folder_ = dir_.filePath(QStringLiteral("My Photos"));
-        QVERIFY(QDir().mkpath(folder_));
-        file_ = folder_ + QStringLiteral("/{SU=Ann}.jpg");
-        QFile f(file_);
-        QVERIFY(f.open(QIODevice::WriteOnly));
         original_ = dir_.filePath(QStringLiteral("program/sample"));
-        QVERIFY(QDir().mkpath(original_));
-        for (const QString& name : {QStringLiteral("{SU=Ann}.jpg"), QStringLiteral("holiday photo.jpg")}) {
-            QFile sample(original_ + QLatin1Char('/') + name);
-            QVERIFY(sample.open(QIODevice::WriteOnly));
-        }
+        QVERIFY(QDir().mkpath(folder_) && QDir().mkpath(original_));
+        file_ = folder_ + QStringLiteral("/{SU=Ann}.jpg");
+        for (const QString& path : {file_, original_ + "/{SU=Ann}.jpg", original_ + "/holiday photo.jpg"})
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
     }
 
+    // The first argument only, as its bytes (U+FFFD would name another file), cleaned as
+    // every path is and relative to the working folder.
     void startPathIsTheFirstArgumentOnly() {
         QCOMPARE(StartPathFromArguments({"lorvane-manager"}), std::string());
-        QCOMPARE(StartPathFromArguments({"prog", "/a b/c d.jpg", "x"}), std::string("/a b/c d.jpg"));
-        // Relative to the working folder, and a trailing slash does not stay.
+        QCOMPARE(StartPathFromArguments({"prog", "/a b/\xfe.jpg", "x"}), std::string("/a b/\xfe.jpg"));
         QCOMPARE(StartPathFromArguments({"prog", "./pics//"}), QDir::current().absolutePath().toStdString() + "/pics");
-        // The argument's bytes, not their decoding: U+FFFD would name another file.
-        QCOMPARE(StartPathFromArguments({"prog", "/a/\xfe.jpg"}), std::string("/a/\xfe.jpg"));
-        // ".." after a link to a folder is the parent of the link's target, as the kernel has it.
-        const QString target = dir_.filePath(QStringLiteral("elsewhere/target"));
-        QVERIFY(QDir().mkpath(target));
-        QVERIFY(QFile::link(target, folder_ + QStringLiteral("/link")));
-        QCOMPARE(StartPathFromArguments({"prog", (folder_ + QStringLiteral("/link/..")).toStdString()}),
-                 QDir(dir_.filePath(QStringLiteral("elsewhere"))).canonicalPath().toStdString());
-        QCOMPARE(StartPathFromArguments({"prog", (folder_ + QStringLiteral("/link/")).toStdString()}),
-                 (folder_ + QStringLiteral("/link")).toStdString());
     }
 
     void windowsPerStartPath() {
@@ -172,16 +158,13 @@ private slots:
     }
 
     void displayIsRequired() {
-        const QByteArray saved[] = {qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY"), qgetenv("QT_QPA_PLATFORM")};
-        qunsetenv("DISPLAY");
-        qunsetenv("WAYLAND_DISPLAY");
-        qunsetenv("QT_QPA_PLATFORM");
+        const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+        QByteArray saved[3];
+        for (int i = 0; i < 3; ++i) saved[i] = qgetenv(names[i]), qunsetenv(names[i]);
         const bool none = HasDisplay();
         qputenv("DISPLAY", ":1");
         const bool x = HasDisplay();
-        qputenv("DISPLAY", saved[0]);
-        qputenv("WAYLAND_DISPLAY", saved[1]);
-        qputenv("QT_QPA_PLATFORM", saved[2]);
+        for (int i = 0; i < 3; ++i) qputenv(names[i], saved[i]);
         QVERIFY(!none && x);
     }
 };
