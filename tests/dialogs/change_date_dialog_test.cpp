@@ -91,16 +91,12 @@ private slots:
     void fieldsAreCheckedOnLeaving() {
         const char *number = "Please enter a whole number between -1,000,000,000 and +1,000,000,000.",
                    *date = "Please enter a valid date.";
-        for (auto [typed, shown, refusal] : {std::tuple{"7", "+7", ""},
-                                             {"-3", "-3", ""},
-                                             {"letters", "+0", ""},
-                                             {"", "+0", ""},
-                                             {"+1000000000", "+1000000000", ""},
-                                             {"1000000001", "1000000001", number},
-                                             {"2004-02-29T01:02:03", "2004/02/29 01:02:03", ""},
-                                             {"tomorrow", "tomorrow", date},
-                                             {"2004/02/30 00:00:00", "2004/02/30 00:00:00", date},
-                                             {"1899/12/30 00:00:00", "1899/12/30 00:00:00", date}}) {
+        const std::tuple<const char*, const char*, const char*> rows[] = {  // typed, shown, refusal
+            {"7", "+7", ""}, {"-3", "-3", ""}, {"letters", "+0", ""}, {"", "+0", ""},
+            {"+1000000000", "+1000000000", ""}, {"1000000001", "1000000001", number},
+            {"2004-02-29T01:02:03", "2004/02/29 01:02:03", ""}, {"tomorrow", "tomorrow", date},
+            {"2004/02/30 00:00:00", "2004/02/30 00:00:00", date}, {"1899/12/30 00:00:00", "1899/12/30 00:00:00", date}};
+        for (auto [typed, shown, refusal] : rows) {
             testing::ScriptedUserInterface ui;
             ChangeDateDialog d(ui);
             d.show();
