@@ -127,6 +127,24 @@ TEST(ChangeDatesTest, OnlyTheUsableCapturedDateChanges) {
     }
 }
 
+// The step reads the file's dates from the file system: a file that cannot be read gets none.
+TEST(ChangeDatesTest, TheStepTakesTheDatesOfTheRowsFile) {
+    QTemporaryDir dir;
+    const std::string there = dir.filePath("{PL=Harbour}.jpg").toStdString();
+    std::ofstream(there) << "x";
+    for (const std::string& key : {there, dir.filePath("gone.jpg").toStdString()}) {
+        GlobalSettings settings;
+        NamePipeline pipeline(settings);
+        ASSERT_NE(pipeline.Evaluate("{PL=Harbour}.jpg").status, Status::Fail);  // a Warn: no date
+        FileRow row;
+        row.Key = key;
+        ChangeDatesStep step(request(DateChange::Generate, DateSource::Modified), pipeline.dateOptions(),
+                             FileSystemService::Instance());
+        step.ChangeTree(pipeline.tree(), row);
+        EXPECT_EQ(testing::attributesText(pipeline.tree()).find("Captured Date(") != std::string::npos, key == there);
+    }
+}
+
 // Only a year no name can hold is refused; one outside the settings' years is built
 // and the semantic layer warns about it, as it does when such a name is rebuilt.
 TEST(ChangeDatesTest, ARunRefusesOnlyDatesNoNameCanHold) {
