@@ -292,6 +292,19 @@ TEST_F(BatchRunTest, RunsOverRows) {
     }
 }
 
+// Settings may build a name with "/" in it: no folder's name, refused like a taken one, and the run goes on.
+TEST_F(BatchRunTest, ABuiltNameNoFolderCanHoldIsRefused) {
+    settings_.Build2xDelimiterStart = "/";
+    parser_.RefreshOptions();
+    files("Ann Cy");
+    MapSubject step(mapping("Ann>Bob Cy>Dee"));
+    RecordingRecorder recorder;
+    EXPECT_EQ(run(step, {false, &recorder}).notSaved, 2);
+    EXPECT_EQ(joined(host_.failures), "Ann A file name cannot contain \"/\"; Cy last A file name cannot contain \"/\"");
+    EXPECT_TRUE(recorder.records.empty());
+    expectAfter("Ann:Ann Cy:Cy");
+}
+
 // A preview refuses what the rename would refuse, reports the new name's result and
 // changes nothing.
 TEST_F(BatchRunTest, PreviewSaysWhatTheRunDoesAndChangesNothing) {

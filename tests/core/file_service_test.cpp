@@ -145,8 +145,8 @@ TEST_F(FileServiceTest, ExistenceTests) {
 // other names alike and for the two mixed; what is not a file or folder is left out.
 TEST_F(FileServiceTest, ListingSortsIgnoringCaseAndSkipsWhatIsNotAFileOrFolder) {
     const std::vector<std::string> sorted = {
-        ".hidden", "_x.txt", "A.txt",  // 'A' as 'a', after '_'
-        "Ab.txt", "ab.txt",            // equal but for case: byte order
+        ".hidden", "_x.txt", "_\u00e9.txt", "A.txt",  // 'A' as 'a', after '_', also beside other letters
+        "Ab.txt", "ab.txt", "A\u00e9.txt",            // equal but for case: byte order
         "eve.txt", "link.txt", "STRASSE.txt", "Straße.txt", "Zed.txt",  // 's' before the unfolded 'ß'
         "ÉCOLE.txt", "émile.txt", "über.txt",  // é and É fold together, after every ASCII letter
         "\xF0\x9F\x98\x80.txt",  // U+1F600 as a surrogate pair sorts before U+FF21
