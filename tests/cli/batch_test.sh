@@ -199,7 +199,7 @@ undo_reverts_latest)
     files '{DT=2004-05-17}.jpg'
     run change-dates --shift --days 1 --apply "$F"
     run change-dates --shift --days 1 --apply "$F"
-    run undo --list
+    run_rc 0 undo --list
     expect_lines out 2
     expect_text out 'not undone  1 file   lorvane change-dates --shift --days 1 --apply'
     run_rc 0 undo
@@ -212,6 +212,10 @@ undo_reverts_latest)
     expect_file '{DT=2004-05-17}.jpg'
     run_rc 0 undo --apply
     expect_text err 'there is no batch run to undo'
+    # A damaged run file: listed as such, and the list fails.
+    printf 'lorvane journal 2\nseq\t9\nrename\tno\\q\n' >"$XDG_STATE_HOME/lorvane/9-damaged.journal"
+    run_rc 1 undo --list
+    expect_text out 'damaged'
     ;;
 undo_same_name_is_no_failure)
     # {SU=Ben}.jpg has no date: it keeps its name, which the journal does not record.
