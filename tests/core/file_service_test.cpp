@@ -395,6 +395,24 @@ TEST_P(MoveRaceTest, TheSourceIsRemovedOnlyWhileItIsTheFileMoved) {
     }
 }
 
+// A case-only move steps aside through a free name; a file put in place of the source
+// meanwhile is kept, and the refusal says so.
+TEST_F(FileServiceTest, ACaseOnlyMoveStepsAsideAndKeepsAFileThatReplacedTheSource) {
+    const std::string a = make("a.jpg", "A");
+    ASSERT_EQ(::link(a.c_str(), at("A.jpg").c_str()), 0);  // as a file system that ignores case sees it
+    FileSystemService::SetTestHooks({false, true, [&](const std::string& path) {
+                                         if (path != a) return;
+                                         writeFile(at("n.tmp"), "new");
+                                         ::rename(at("n.tmp").c_str(), a.c_str());
+                                     }});
+    const FsError e = fs.Move(a, at("A.jpg"));
+    FileSystemService::SetTestHooks({});
+    EXPECT_EQ(e.code, EAGAIN);
+    EXPECT_NE(e.message().find("was replaced by another program"), std::string::npos) << e.message();
+    EXPECT_EQ(readAll(a) + readAll(at("A.jpg")), "newA");
+    EXPECT_TRUE(leftovers().empty());
+}
+
 // On either route a taken name, or a missing folder, refuses the move and copies nothing.
 TEST_P(MoveRaceTest, TakesOnlyAFreeName) {
     const std::string s = make("s.jpg", "S"), d = make("d.jpg", "D");
