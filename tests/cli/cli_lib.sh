@@ -13,10 +13,15 @@ export XDG_STATE_HOME
 STORE="$XDG_CONFIG_HOME/lorvane/Lorvane Manager 2.1.ini"
 failures=0
 
-# run ARGS...: runs lorvane, keeping stdout, stderr and the exit code.
+# run ARGS...: runs lorvane, keeping stdout, stderr and the exit code; run_rc RC ARGS... expects RC too.
 run() {
     "$LORVANE" "$@" >"$WORK/out" 2>"$WORK/err"
     RC=$?
+}
+run_rc() {
+    want=$1; shift
+    run "$@"
+    expect_rc "$want"
 }
 
 fail() {
@@ -30,14 +35,14 @@ expect_rc() {
     [ "$RC" -eq "$1" ] || fail "exit code $RC, expected $1"
 }
 
-# expect_line FILE TEXT: FILE has a line exactly TEXT.
+# expect_line FILE TEXT...: FILE has a line exactly each TEXT; expect_text FILE TEXT...: each occurs in FILE.
 expect_line() {
-    grep -qxF -- "$2" "$WORK/$1" || fail "no line in $1 equal to: $2"
+    f=$1; shift
+    for t in "$@"; do grep -qxF -- "$t" "$WORK/$f" || fail "no line in $f equal to: $t"; done
 }
-
-# expect_text FILE TEXT: TEXT occurs in FILE.
 expect_text() {
-    grep -qF -- "$2" "$WORK/$1" || fail "$1 does not contain: $2"
+    f=$1; shift
+    for t in "$@"; do grep -qF -- "$t" "$WORK/$f" || fail "$f does not contain: $t"; done
 }
 
 expect_lines() {
@@ -49,4 +54,3 @@ write_store() {
     mkdir -p "$XDG_CONFIG_HOME/lorvane"
     printf '%s\n' "$@" >"$STORE"
 }
-

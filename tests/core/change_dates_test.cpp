@@ -20,7 +20,7 @@
 #include "core/picture_dates.h"
 #include "engine/dispatch.h"
 #include "engine/pipeline.h"
-#include "support/tree_text.h"
+#include "support/engine_cases.h"
 
 namespace lorvane {
 namespace {
@@ -34,98 +34,129 @@ DateTime at(std::string_view text) {
 std::string text(std::optional<DateTime> t) { return t ? FormatDialogDateTime(*t) : "none"; }
 
 TEST(ChangeDatesTest, FieldTextsAreCheckedAlikeForEveryCaller) {
-    struct Case {
+    using F = FieldCheck;
+    const struct {
         const char* text;
         FieldCheck shift, date;
     } cases[] = {
-        {"+1000000000", FieldCheck::Accepted, FieldCheck::NotADate},
-        {"-1000000000", FieldCheck::Accepted, FieldCheck::NotADate},
-        {"1000000001", FieldCheck::BeyondLimit, FieldCheck::NotADate},
-        {"-1000000001", FieldCheck::BeyondLimit, FieldCheck::NotADate},
-        {"99999999999999999999", FieldCheck::BeyondLimit, FieldCheck::NotADate},
-        {"seven", FieldCheck::NotANumber, FieldCheck::NotADate},
-        {"1899/12/30 00:00:00", FieldCheck::NotANumber, FieldCheck::ZeroDate},
-        {"1899-12-30T00:00:01", FieldCheck::NotANumber, FieldCheck::Accepted},
-        {"0099/12/31 23:59:59", FieldCheck::NotANumber, FieldCheck::BeyondYears},
+        {"+1000000000", F::Accepted, F::NotADate}, {"-1000000000", F::Accepted, F::NotADate},
+        {"1000000001", F::BeyondLimit, F::NotADate}, {"-1000000001", F::BeyondLimit, F::NotADate},
+        {"99999999999999999999", F::BeyondLimit, F::NotADate}, {"seven", F::NotANumber, F::NotADate},
+        {"1899/12/30 00:00:00", F::NotANumber, F::ZeroDate}, {"1899-12-30T00:00:01", F::NotANumber, F::Accepted},
+        {"0099/12/31 23:59:59", F::NotANumber, F::BeyondYears},
     };
     for (const auto& c : cases) {
         std::int64_t n = 7;
         DateTime t{};
         EXPECT_EQ(ReadShiftAmount(c.text, n), c.shift) << c.text;
         EXPECT_EQ(ReadReplaceDate(c.text, t), c.date) << c.text;
-        if (c.date == FieldCheck::Accepted) {
-            EXPECT_EQ(FormatDialogDateTime(t), "1899/12/30 00:00:01");
-        }
-        if (c.shift == FieldCheck::NotANumber) {
-            EXPECT_EQ(n, 0) << c.text;
-        }
+        if (c.date == F::Accepted) EXPECT_EQ(FormatDialogDateTime(t), "1899/12/30 00:00:01");
+        if (c.shift == F::NotANumber) EXPECT_EQ(n, 0) << c.text;
     }
 }
 
-// Runs the step on a parsed name and gives the tree's date texts back.
-struct Step {
-    GlobalSettings settings;
-    DateOptions options = MakeDateOptions(settings);
-    SemanticOptions semantic = MakeSemanticOptions(settings, false);
-    AttributeTree tree;
-    StepAnswer answer{};
+ChangeDatesRequest shiftDays(std::int64_t days) {
+    ChangeDatesRequest r;
+    r.shift.days = days;
+    return r;
+}
+ChangeDatesRequest request(DateChange mode, DateSource source = DateSource::Earlier,
+                           DatePrecision precision = DatePrecision::Day) {
+    ChangeDatesRequest r;
+    r.mode = mode, r.source = source, r.precision = precision;
+    r.earliest = at("2010/03/04 05:06:07");
+    r.latest = at("2001/01/01 00:00:00");  // no order is enforced
+    return r;
+}
 
-    std::string run(std::string_view name, const ChangeDatesRequest& request, const FileDates* dates = nullptr) {
-        Result r;
-        std::string_view code, format;
-        ParseFilename(name, tree, {settings, options, semantic, nullptr}, code, format, r);
-        EXPECT_TRUE(r.good()) << name << ": " << r.message;
-        answer = ChangeDatesInTree(request, tree, options, [&](FileDates& d) {
-            if (!dates) return false;
-            d = *dates;
-            return true;
-        });
-        return testing::treeText(tree);
-    }
-};
-
+// The step on a parsed name: its answer, and the tree's attributes without the root.
+// The file's dates are those of a copy: modified before created; "-" for none readable.
 TEST(ChangeDatesTest, OnlyTheUsableCapturedDateChanges) {
-    ChangeDatesRequest shift;
-    shift.shift.days = 1;
-    struct Case {
+    const FileDates dates{at("2020/01/02 03:04:05"), at("2019/12/31 23:00:00"), std::nullopt};
+    using A = StepAnswer;
+    const struct {
+        ChangeDatesRequest request;
         const char* name;
         StepAnswer answer;
         const char* tree;
     } cases[] = {
-        {"{DT=2004-05-17}{PL=Harbour}.jpg", StepAnswer::Changed,
-         "Filename(DT(2004-05-18),PL(Harbour),Extension(JPG))"},
-        {"{DT=2004-05-17}{DT=2005-01-01}.jpg", StepAnswer::Changed,
-         "Filename(DT(2004-05-18),DT(2005-01-01),Extension(JPG))"},
+        {shiftDays(1), "{DT=2004-05-17}{PL=Harbour}.jpg", A::Changed, "DT(2004-05-18),PL(Harbour),Extension(JPG)"},
+        {shiftDays(1), "{DT=2004-05-17}{DT=2005-01-01}.jpg", A::Changed,
+         "DT(2004-05-18),DT(2005-01-01),Extension(JPG)"},
         // The first is valid, the last one the search saw is not: left as it is.
-        {"{DT=2004-05-17}{DT=nonsense}.jpg", StepAnswer::NotApplicable,
-         "Filename(DT(2004-05-17),DT(nonsense),Extension(JPG))"},
-        {"{DT=nonsense}{DT=2004-05-17}.jpg", StepAnswer::Changed,
-         "Filename(DT(nonsense),DT(2004-05-18),Extension(JPG))"},
-        {"{DT=2004-05-17;2009-01-01}.jpg", StepAnswer::Changed, "Filename(DT(2004-05-18,2009-01-01),Extension(JPG))"},
-        {"{PL=Harbour}.jpg", StepAnswer::NotApplicable, "Filename(PL(Harbour),Extension(JPG))"},
-        {"{DT=nonsense}.jpg", StepAnswer::NotApplicable, "Filename(DT(nonsense),Extension(JPG))"},
+        {shiftDays(1), "{DT=2004-05-17}{DT=nonsense}.jpg", A::NotApplicable,
+         "DT(2004-05-17),DT(nonsense),Extension(JPG)"},
+        {shiftDays(1), "{DT=nonsense}{DT=2004-05-17}.jpg", A::Changed, "DT(nonsense),DT(2004-05-18),Extension(JPG)"},
+        {shiftDays(1), "{DT=2004-05-17;2009-01-01}.jpg", A::Changed, "DT(2004-05-18,2009-01-01),Extension(JPG)"},
+        {shiftDays(1), "{PL=Harbour}.jpg", A::NotApplicable, "PL(Harbour),Extension(JPG)"},
+        {shiftDays(1), "{DT=nonsense}.jpg", A::NotApplicable, "DT(nonsense),Extension(JPG)"},
+        {request(DateChange::Replace), "{DT=2004-05-17}.jpg", A::Changed,
+         "DT(2010-03-04 @05-06-07 ~ 2001-01-01 @00-00-00),Extension(JPG)"},
+        {request(DateChange::Round, {}, DatePrecision::Month), "{DT=2004-02-10 @09-15 ~ 2004-02-12 @18-00}.jpg",
+         A::Changed, "DT(2004-02),Extension(JPG)"},
+        {request(DateChange::Generate, DateSource::Created), "{PL=Harbour}.jpg", A::Changed,
+         "PL(Harbour),Extension(JPG),Captured Date(2020-01-02 @03-04-05)"},
+        {request(DateChange::Generate, DateSource::Modified), "{PL=Harbour}.jpg", A::Changed,
+         "PL(Harbour),Extension(JPG),Captured Date(2019-12-31 @23-00-00)"},
+        {request(DateChange::Generate), "{PL=Harbour}.jpg", A::Changed,
+         "PL(Harbour),Extension(JPG),Captured Date(2019-12-31 @23-00-00)"},
+        {request(DateChange::Generate, DateSource::Taken), "{PL=Harbour}.jpg", A::NotApplicable,
+         "PL(Harbour),Extension(JPG)"},
+        {request(DateChange::Generate), "{DT=2004}.jpg", A::NotApplicable, "DT(2004),Extension(JPG)"},
+        {request(DateChange::Generate), "{DT=nonsense}.jpg", A::Changed,
+         "DT(nonsense),Extension(JPG),Captured Date(2019-12-31 @23-00-00)"},
+        {request(DateChange::Generate), "{PL=Harbour}.jpg-", A::Changed, "PL(Harbour),Extension(JPG)"},
     };
     for (const auto& c : cases) {
-        Step s;
-        EXPECT_EQ(s.run(c.name, shift), c.tree) << c.name;
-        EXPECT_EQ(s.answer, c.answer) << c.name;
+        GlobalSettings settings;
+        const DateOptions options = MakeDateOptions(settings);
+        const SemanticOptions semantic = MakeSemanticOptions(settings, false);
+        AttributeTree tree;
+        Result r;
+        std::string_view code, format, name = c.name;
+        const bool readable = !name.ends_with('-');
+        if (!readable) name.remove_suffix(1);
+        ParseFilename(name, tree, {settings, options, semantic, nullptr}, code, format, r);
+        ASSERT_TRUE(r.good()) << name << ": " << r.message;
+        const StepAnswer answer = ChangeDatesInTree(c.request, tree, options, [&](FileDates& d) {
+            d = dates;
+            return readable;
+        });
+        EXPECT_EQ(testing::attributesText(tree), c.tree) << c.name;
+        EXPECT_EQ(answer, c.answer) << c.name;
+    }
+}
+
+// The step reads the file's dates from the file system: a file that cannot be read gets none.
+TEST(ChangeDatesTest, TheStepTakesTheDatesOfTheRowsFile) {
+    QTemporaryDir dir;
+    const std::string there = dir.filePath("{PL=Harbour}.jpg").toStdString();
+    std::ofstream(there) << "x";
+    for (const std::string& key : {there, dir.filePath("gone.jpg").toStdString()}) {
+        GlobalSettings settings;
+        NamePipeline pipeline(settings);
+        ASSERT_NE(pipeline.Evaluate("{PL=Harbour}.jpg").status, Status::Fail);  // a Warn: no date
+        FileRow row;
+        row.Key = key;
+        ChangeDatesStep step(request(DateChange::Generate, DateSource::Modified), pipeline.dateOptions(),
+                             FileSystemService::Instance());
+        // Unreadable, the name is still rebuilt: Changed, without a date.
+        EXPECT_EQ(step.ChangeTree(pipeline.tree(), row), StepAnswer::Changed);
+        EXPECT_EQ(testing::attributesText(pipeline.tree()).find("Captured Date(") != std::string::npos, key == there);
     }
 }
 
 // Only a year no name can hold is refused; one outside the settings' years is built
 // and the semantic layer warns about it, as it does when such a name is rebuilt.
 TEST(ChangeDatesTest, ARunRefusesOnlyDatesNoNameCanHold) {
-    struct Case {
+    const char* warning = "Should be 4-digit Year between 1900 and 2100";
+    const struct {
         std::int64_t years;
-        StepAnswer answer;
-        Status status;
         const char *name, *message;
     } cases[] = {
-        {146, StepAnswer::Changed, Status::Warn, "{DT=2150-05-17}.jpg", "Should be 4-digit Year between 1900 and 2100"},
-        {-1904, StepAnswer::Changed, Status::Warn, "{DT=0100-05-17}.jpg", "Should be 4-digit Year between 1900 and 2100"},
-        {7995, StepAnswer::Changed, Status::Warn, "{DT=9999-05-17}.jpg", "Should be 4-digit Year between 1900 and 2100"},
-        {7996, StepAnswer::Failed, Status::Good, "", "The new date lies outside the years 100 to 9999"},
-        {-1905, StepAnswer::Failed, Status::Good, "", "The new date lies outside the years 100 to 9999"},
+        {146, "{DT=2150-05-17}.jpg", warning},  {-1904, "{DT=0100-05-17}.jpg", warning},
+        {7995, "{DT=9999-05-17}.jpg", warning}, {7996, "", kDateBeyondYears.data()},
+        {-1905, "", kDateBeyondYears.data()},
     };
     for (const auto& c : cases) {
         GlobalSettings settings;
@@ -134,68 +165,18 @@ TEST(ChangeDatesTest, ARunRefusesOnlyDatesNoNameCanHold) {
         ChangeDatesRequest shift;
         shift.shift.years = c.years;
         ChangeDatesStep step(shift, pipeline.dateOptions(), FileSystemService::Instance());
-        ASSERT_EQ(step.ChangeTree(pipeline.tree(), FileRow{}), c.answer) << c.years;
-        if (c.answer == StepAnswer::Failed) {
+        const bool refused = !*c.name;
+        ASSERT_EQ(step.ChangeTree(pipeline.tree(), FileRow{}), refused ? StepAnswer::Failed : StepAnswer::Changed);
+        if (refused) {
             EXPECT_EQ(step.FailureReason(), c.message);
             EXPECT_EQ(testing::treeText(pipeline.tree()), "Filename(Captured Date(2004-05-17),Extension(JPG))");
             continue;
         }
         const Result& built = pipeline.BuildAgain(true);
-        EXPECT_EQ(built.status, c.status) << c.years;
+        EXPECT_EQ(built.status, Status::Warn) << c.years;
         EXPECT_EQ(built.message, c.message) << c.years;
         EXPECT_EQ(pipeline.builtName(), c.name);
     }
-}
-
-TEST(ChangeDatesTest, ReplaceAndRoundWriteThroughTheBuildSettings) {
-    ChangeDatesRequest replace;
-    replace.mode = DateChange::Replace;
-    replace.earliest = at("2010/03/04 05:06:07");
-    replace.latest = at("2001/01/01 00:00:00");  // no order is enforced
-    Step s;
-    EXPECT_EQ(s.run("{DT=2004-05-17}.jpg", replace), "Filename(DT(2010-03-04 @05-06-07 ~ 2001-01-01 @00-00-00),Extension(JPG))");
-
-    ChangeDatesRequest round;
-    round.mode = DateChange::Round;
-    round.precision = DatePrecision::Month;
-    Step r;
-    EXPECT_EQ(r.run("{DT=2004-02-10 @09-15 ~ 2004-02-12 @18-00}.jpg", round), "Filename(DT(2004-02),Extension(JPG))");
-}
-
-TEST(ChangeDatesTest, GenerateAppendsADateFromTheChosenSource) {
-    FileDates dates{at("2020/01/02 03:04:05"), at("2019/12/31 23:00:00"), std::nullopt};
-    struct Case {
-        DateSource source;
-        const char* tree;
-        StepAnswer answer;
-    } cases[] = {
-        {DateSource::Created, "Filename(PL(Harbour),Extension(JPG),Captured Date(2020-01-02 @03-04-05))",
-         StepAnswer::Changed},
-        {DateSource::Modified, "Filename(PL(Harbour),Extension(JPG),Captured Date(2019-12-31 @23-00-00))",
-         StepAnswer::Changed},
-        // Modified before created, as after a copy: the modification date.
-        {DateSource::Earlier, "Filename(PL(Harbour),Extension(JPG),Captured Date(2019-12-31 @23-00-00))",
-         StepAnswer::Changed},
-        {DateSource::Taken, "Filename(PL(Harbour),Extension(JPG))", StepAnswer::NotApplicable},
-    };
-    for (const auto& c : cases) {
-        ChangeDatesRequest generate;
-        generate.mode = DateChange::Generate;
-        generate.source = c.source;
-        Step s;
-        EXPECT_EQ(s.run("{PL=Harbour}.jpg", generate, &dates), c.tree);
-        EXPECT_EQ(s.answer, c.answer);
-    }
-
-    ChangeDatesRequest generate;
-    generate.mode = DateChange::Generate;
-    Step has, unreadable, invalid;
-    has.run("{DT=2004}.jpg", generate, &dates);
-    EXPECT_EQ(has.answer, StepAnswer::NotApplicable);
-    EXPECT_EQ(unreadable.run("{PL=Harbour}.jpg", generate, nullptr), "Filename(PL(Harbour),Extension(JPG))");
-    EXPECT_EQ(unreadable.answer, StepAnswer::Changed);
-    EXPECT_EQ(invalid.run("{DT=nonsense}.jpg", generate, &dates),
-              "Filename(DT(nonsense),Extension(JPG),Captured Date(2019-12-31 @23-00-00))");
 }
 
 TEST(PictureDatesTest, ExifTextsAndTheirOrderOfPreference) {
@@ -205,26 +186,20 @@ TEST(PictureDatesTest, ExifTextsAndTheirOrderOfPreference) {
         EXPECT_EQ(text(ReadExifDateTime(bad)), "none") << bad;
 
     QTemporaryDir dir;
-    const std::string jpeg = dir.filePath("p.jpg").toStdString();
+    const std::string jpeg = dir.filePath("p.jpg").toStdString(), notPicture = dir.filePath("n.jpg").toStdString();
     std::filesystem::copy_file(LORVANE_SAMPLE_DIR "/holiday photo.jpg", jpeg);
-    EXPECT_EQ(text(ReadDateTaken(jpeg)), "none");
-    auto write = [&](const char* key, const char* value) {
+    std::ofstream(notPicture) << "not a picture";
+    for (const std::string& none : {jpeg, notPicture, dir.filePath("missing.jpg").toStdString()})
+        EXPECT_EQ(text(ReadDateTaken(none)), "none") << none;
+    // Each later key is preferred over those before it.
+    for (auto [key, year] : {std::pair<const char*, std::string>{"Exif.Image.DateTime", "2001"},
+                             {"Exif.Photo.DateTimeDigitized", "2002"}, {"Exif.Photo.DateTimeOriginal", "2003"}}) {
         auto image = Exiv2::ImageFactory::open(jpeg);
         image->readMetadata();
-        image->exifData()[key] = value;
+        image->exifData()[key] = year + ":02:03 04:05:06";
         image->writeMetadata();
-    };
-    write("Exif.Image.DateTime", "2001:02:03 04:05:06");
-    EXPECT_EQ(text(ReadDateTaken(jpeg)), "2001/02/03 04:05:06");
-    write("Exif.Photo.DateTimeDigitized", "2002:02:03 04:05:06");
-    EXPECT_EQ(text(ReadDateTaken(jpeg)), "2002/02/03 04:05:06");
-    write("Exif.Photo.DateTimeOriginal", "2003:02:03 04:05:06");
-    EXPECT_EQ(text(ReadDateTaken(jpeg)), "2003/02/03 04:05:06");
-
-    const std::string notPicture = dir.filePath("n.jpg").toStdString();
-    std::ofstream(notPicture) << "not a picture";
-    EXPECT_EQ(text(ReadDateTaken(notPicture)), "none");
-    EXPECT_EQ(text(ReadDateTaken(dir.filePath("missing.jpg").toStdString())), "none");
+        EXPECT_EQ(text(ReadDateTaken(jpeg)), year + "/02/03 04:05:06") << key;
+    }
 }
 
 // A picture's date comes from its metadata's part of the file alone, so a 2 GB

@@ -19,18 +19,18 @@ namespace lorvane {
 namespace {
 
 TEST(JournalTextTest, EveryByteRoundTrips) {
-    std::string all;
+    std::string all, out;
     for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
     for (const std::string& bytes : {std::string(), std::string("tab\there"), std::string("line\nbreak\r"),
                                      std::string("back\\slash\\"), std::string("\xfe.jpg"), all}) {
         const std::string text = EscapeJournalText(bytes);
         EXPECT_EQ(text.find_first_of("\t\n\r"), std::string::npos);
-        std::string back;
-        ASSERT_TRUE(UnescapeJournalText(text, back));
-        EXPECT_EQ(back, bytes);
+        ASSERT_TRUE(UnescapeJournalText(text, out));
+        EXPECT_EQ(out, bytes);
     }
-    std::string out;
     for (const char* bad : {"\\", "\\q", "\\x4", "\\xg0"}) EXPECT_FALSE(UnescapeJournalText(bad, out)) << bad;
+    // A text cut inside an escape is read no further than its end, whatever follows in memory.
+    EXPECT_FALSE(UnescapeJournalText(std::string_view("\\x41").substr(0, 3), out));
 }
 
 // A fresh temp folder per row, with the journal under state/lorvane.
@@ -101,7 +101,8 @@ TEST_F(JournalTest, UndoOutcomes) {
         {"a chain: only the reverse order brings both back",
          [](JournalTest& t) { t.make("a", "A"), t.make("b", "B"), t.run({{"b", "c"}, {"a", "b"}}); },
          {O::Restored, O::Restored}, true, {{"a", "A"}, {"b", "B"}, {"c", ""}}},
-        {"the old name was taken since", [](JournalTest& t) { t.make("a", "A"), t.run({{"a", "b"}}), t.make("a", "new"); },
+        {"the old name was taken since",
+         [](JournalTest& t) { t.make("a", "A"), t.run({{"a", "b"}}), t.make("a", "new"); },
          {O::Taken}, false, {{"a", "new"}, {"b", "A"}}},
         {"killed before its second move, with a torn last line",
          [](JournalTest& t) {
@@ -153,7 +154,8 @@ TEST_F(JournalTest, UndoOutcomes) {
         ASSERT_TRUE(choice.run());
         const auto before = tree();
         std::vector<O> preview, seen;
-        UndoRun(*choice.run(), FileSystemService::Instance(), false, [&](const UndoItem& i) { preview.push_back(i.outcome); });
+        UndoRun(*choice.run(), FileSystemService::Instance(), false,
+                [&](const UndoItem& i) { preview.push_back(i.outcome); });
         EXPECT_EQ(tree(), before) << "a preview changed files";
         EXPECT_EQ(UndoRun(*choice.run(), FileSystemService::Instance(), true,
                           [&](const UndoItem& i) { seen.push_back(i.outcome); })
@@ -280,16 +282,21 @@ TEST_F(JournalTest, OldRunsArePrunedByCountAndAge) {
     EXPECT_EQ(left[1].sequence, 3);       // the second, old and past the newest kept, went
 }
 
+// An absolute XDG_STATE_HOME, else the home folder's, else the root's.
 TEST(JournalFolderTest, FollowsXdgStateHome) {
-    const char* saved = std::getenv("XDG_STATE_HOME");
-    const std::string keep = saved ? saved : "";
-    setenv("XDG_STATE_HOME", "/tmp/st", 1);
-    EXPECT_EQ(JournalFolder(), "/tmp/st/lorvane");
-    setenv("XDG_STATE_HOME", "relative", 1);  // not absolute: ignored, as the base directory rules say
-    setenv("HOME", "/home/u", 1);
-    EXPECT_EQ(JournalFolder(), "/home/u/.local/state/lorvane");
-    if (saved) setenv("XDG_STATE_HOME", keep.c_str(), 1);
-    else unsetenv("XDG_STATE_HOME");
+    const auto env = [](const char* name) { return std::string(getenv(name) ? getenv(name) : "-"); };
+    const std::string keep[] = {env("XDG_STATE_HOME"), env("HOME")};
+    for (auto [state, home, folder] : {std::tuple{"/tmp/st", "/home/u", "/tmp/st/lorvane"},
+                                       {"relative", "/home/u", "/home/u/.local/state/lorvane"},
+                                       {"", "", "/.local/state/lorvane"}, {"-", "-", "/.local/state/lorvane"}}) {
+        for (auto [name, value] : {std::pair{"XDG_STATE_HOME", state}, {"HOME", home}})
+            if (std::string_view(value) == "-") unsetenv(name);
+            else setenv(name, value, 1);
+        EXPECT_EQ(JournalFolder(), folder) << state << " " << home;
+    }
+    for (auto [name, value] : {std::pair{"XDG_STATE_HOME", keep[0]}, {"HOME", keep[1]}})
+        if (value == "-") unsetenv(name);
+        else setenv(name, value.c_str(), 1);
 }
 
 }  // namespace

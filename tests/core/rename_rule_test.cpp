@@ -14,22 +14,19 @@ namespace lorvane {
 namespace {
 
 TEST(RenameRuleTest, RefusesNamesThatCannotBeGivenInPlace) {
-    struct Case {
+    using R = NameRefusal;
+    const char *dot = "A file name cannot be \".\" or \"..\"", *slash = "A file name cannot contain \"/\"",
+               *nul = "A file name cannot contain a NUL character";
+    const struct {
         std::string name;
         NameRefusal refusal;
         const char* text;
     } cases[] = {
-        {"{SU=Ann}.jpg", NameRefusal::None, ""},
-        {"...", NameRefusal::None, ""},
-        {".hidden", NameRefusal::None, ""},
-        {"\xFE.jpg", NameRefusal::None, ""},  // any bytes but "/" and NUL
-        {"", NameRefusal::Empty, "A file name cannot be empty"},
-        {".", NameRefusal::Dot, "A file name cannot be \".\" or \"..\""},
-        {"..", NameRefusal::Dot, "A file name cannot be \".\" or \"..\""},
-        {"a/b.jpg", NameRefusal::Slash, "A file name cannot contain \"/\""},
-        {"/", NameRefusal::Slash, "A file name cannot contain \"/\""},
-        {std::string("a\0b.jpg", 7), NameRefusal::Nul, "A file name cannot contain a NUL character"},
-        {std::string(1, '\0'), NameRefusal::Nul, "A file name cannot contain a NUL character"},
+        {"{SU=Ann}.jpg", R::None, ""}, {"...", R::None, ""}, {".hidden", R::None, ""},
+        {"\xFE.jpg", R::None, ""},  // any bytes but "/" and NUL
+        {"", R::Empty, "A file name cannot be empty"}, {".", R::Dot, dot}, {"..", R::Dot, dot},
+        {"a/b.jpg", R::Slash, slash}, {"/", R::Slash, slash}, {std::string("a\0b.jpg", 7), R::Nul, nul},
+        {std::string(1, '\0'), R::Nul, nul},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(JudgeNewFileName(c.name), c.refusal) << c.name;
@@ -48,21 +45,16 @@ TEST(RenameRuleTest, RenamesInPlaceNeverReplacingAndNeverAskingForARefusedName) 
     // Into a subfolder, empty, "..": refused before the file system is asked.
     for (const char* refused : {"sub/a.jpg", "", ".."}) {
         const RenameResult r = RenameFile(files, a, folder, refused);
-        EXPECT_NE(r.refusal, NameRefusal::None) << refused;
-        EXPECT_FALSE(r.ok());
+        EXPECT_TRUE(r.refusal != NameRefusal::None && !r.ok()) << refused;
     }
     EXPECT_EQ(files.changes, 0);
 
-    const RenameResult taken = RenameFile(files, a, folder, "taken.jpg");
-    EXPECT_EQ(taken.error.description, "File exists");
-    std::ifstream kept(JoinPath(folder, "taken.jpg"));
+    EXPECT_EQ(RenameFile(files, a, folder, "taken.jpg").error.description, "File exists");
     std::string content;
-    kept >> content;
+    std::ifstream(JoinPath(folder, "taken.jpg")) >> content;
     EXPECT_EQ(content, "taken.jpg");
-
     files.failChangeAt = files.changes + 1;
-    const RenameResult denied = RenameFile(files, a, folder, "b.jpg");
-    EXPECT_EQ(denied.error.description, "Permission denied");
+    EXPECT_EQ(RenameFile(files, a, folder, "b.jpg").error.description, "Permission denied");
 
     const RenameResult done = RenameFile(files, a, folder, "b.jpg");
     EXPECT_TRUE(done.ok());

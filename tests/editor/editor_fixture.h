@@ -60,6 +60,11 @@ struct EditorFixture {
         treeView()->setFocus();
         treeView()->setCurrentIndex(found.first());
     }
+    // The selected node's text and tag.
+    std::string selected() const {
+        const AttributeTree& t = editor->tree();
+        return t[t.selected()].text + "|" + t[t.selected()].tag;
+    }
     QLineEdit* labelEditor() const {
         return qobject_cast<QLineEdit*>(treeView()->indexWidget(treeView()->currentIndex()));
     }

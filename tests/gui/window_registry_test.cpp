@@ -24,20 +24,14 @@ class WindowRegistryTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void askingNeverCreates() {
+    void oneInstanceCreatedOnFirstUseUntilUnloaded() {
         Windows ws;
-        QVERIFY(!ws.w.IsFormVisible(form::Editor));
+        QVERIFY(!ws.w.IsFormVisible(form::Editor) && !ws.w.IsFormVisible(QStringLiteral("frmeditor")));
         ws.w.UnloadFormByName(form::Editor);
         ws.w.UpdateWindowMenus();
-        QCOMPARE(ws.log.created, 0);
-        QCOMPARE(ws.w.IsFormVisible(QStringLiteral("frmeditor")), false);
-    }
-
-    void oneInstanceUntilUnloaded() {
-        Windows ws;
+        QCOMPARE(ws.log.created, 0);  // asking never creates
         QWidget* first = ws.w.show(form::Editor);
-        QCOMPARE(ws.w.window(form::Editor), first);
-        QCOMPARE(first->objectName(), form::Editor);
+        QVERIFY(ws.w.window(form::Editor) == first && first->objectName() == form::Editor);
         ws.w.show(form::Browser);
         ws.w.UnloadFormByName(form::Editor);
         QVERIFY(!ws.w.loaded(form::Editor));
@@ -46,35 +40,26 @@ private slots:
         QCOMPARE(ws.log.created, 3);
     }
 
-    void closingRules_data() {
-        QTest::addColumn<QString>("closing");
-        QTest::addColumn<QString>("hiddenFirst");  // a window hidden before the close, or empty
-        QTest::addColumn<QString>("left");
-        QTest::addRow("editor, browser stays") << "frmEditor" << "" << "frmBrowser frmViewer";
-        QTest::addRow("editor last ends all") << "frmEditor" << "frmBrowser" << "";
-        QTest::addRow("browser, editor stays") << "frmBrowser" << "" << "frmEditor frmViewer";
-        QTest::addRow("browser last ends all") << "frmBrowser" << "frmEditor" << "";
-        QTest::addRow("viewer closes alone") << "frmViewer" << "" << "frmBrowser frmEditor";
-    }
-
     void closingRules() {
-        QFETCH(QString, closing);
-        QFETCH(QString, hiddenFirst);
-        QFETCH(QString, left);
-        Windows ws;
-        ws.showAll();
-        if (!hiddenFirst.isEmpty()) ws.w.loaded(hiddenFirst)->hide();
-        ws.w.loaded(closing)->close();
-        QCOMPARE(ws.loaded(), left);
-        for (const QString& name : left.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            QWidget* other = ws.w.loaded(name);
-            for (const char* item : {"mnuEditor", "mnuBrowser", "mnuViewer"})
-                if (auto* a = other->findChild<QAction*>(QLatin1String(item)))
-                    QCOMPARE(a->isChecked(), ws.w.IsFormVisible(QStringLiteral("frm") + QLatin1String(item + 3)));
+        for (auto [closing, hiddenFirst, left] :
+             {std::tuple{form::Editor, QString(), "frmBrowser frmViewer"}, {form::Editor, form::Browser, ""},
+              {form::Browser, QString(), "frmEditor frmViewer"}, {form::Browser, form::Editor, ""},
+              {form::Viewer, QString(), "frmBrowser frmEditor"}}) {
+            Windows ws;
+            ws.showAll();
+            if (!hiddenFirst.isEmpty()) ws.w.loaded(hiddenFirst)->hide();
+            ws.w.loaded(closing)->close();
+            QCOMPARE(ws.loaded(), QLatin1String(left));
+            for (const QString& name : QString::fromLatin1(left).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                for (const char* item : {"mnuEditor", "mnuBrowser", "mnuViewer"})
+                    if (auto* a = ws.w.loaded(name)->findChild<QAction*>(QLatin1String(item)))
+                        QCOMPARE(a->isChecked(), ws.w.IsFormVisible(QStringLiteral("frm") + QLatin1String(item + 3)));
         }
     }
 
-    void exitKeepsEverythingWhenTheEditorRefuses() {
+    // Exit keeps everything while the Editor keeps its changes; a hidden Editor that keeps
+    // them is shown again when the Browser closes.
+    void anEditorThatKeepsItsChangesKeepsTheProgramOpen() {
         Windows ws;
         ws.showAll();
         ws.refuse(form::Editor);
@@ -83,27 +68,24 @@ private slots:
         static_cast<FakeWindow*>(ws.w.loaded(form::Editor))->refuseClose = false;
         ws.w.Exit();
         QCOMPARE(ws.loaded(), QString());
-    }
-
-    void hiddenEditorThatKeepsChangesIsShownAgain() {
-        Windows ws;
-        ws.w.show(form::Browser);
-        ws.w.window(form::Editor);  // created hidden, as the Options dialog does
-        ws.refuse(form::Editor);
-        ws.w.loaded(form::Browser)->close();
-        QCOMPARE(ws.loaded(), QStringLiteral("frmEditor"));
-        QVERIFY(ws.w.IsFormVisible(form::Editor));
+        Windows hidden;
+        hidden.w.show(form::Browser);
+        hidden.w.window(form::Editor);  // created hidden, as the Options dialog does
+        hidden.refuse(form::Editor);
+        hidden.w.loaded(form::Browser)->close();
+        QCOMPARE(hidden.loaded(), QStringLiteral("frmEditor"));
+        QVERIFY(hidden.w.IsFormVisible(form::Editor));
     }
 
     void toggleShowsAndCloses() {
         Windows ws;
         ws.w.show(form::Editor);
-        ws.w.ToggleWindow(form::Viewer);
-        QVERIFY(ws.w.IsFormVisible(form::Viewer));
-        QVERIFY(ws.w.loaded(form::Editor)->findChild<QAction*>(QStringLiteral("mnuViewer"))->isChecked());
-        ws.w.ToggleWindow(form::Viewer);
+        for (const bool shown : {true, false}) {
+            ws.w.ToggleWindow(form::Viewer);
+            QCOMPARE(ws.w.IsFormVisible(form::Viewer), shown);
+            QCOMPARE(ws.w.loaded(form::Editor)->findChild<QAction*>(QStringLiteral("mnuViewer"))->isChecked(), shown);
+        }
         QVERIFY(!ws.w.loaded(form::Viewer));
-        QVERIFY(!ws.w.loaded(form::Editor)->findChild<QAction*>(QStringLiteral("mnuViewer"))->isChecked());
     }
 
     void geometryInTwipsAndOnlyWhenNormal() {
@@ -112,8 +94,8 @@ private slots:
         w.move(20, 30);
         w.resize(400, 300);
         SaveWindowGeometry(w, store, "Editor");
-        QCOMPARE(store.read("Editor", "WindowWidth").value_or(""), std::string("6000"));
-        QCOMPARE(store.read("Editor", "WindowState").value_or(""), std::string("0"));
+        QCOMPARE(store.read("Editor", "WindowWidth").value_or("") + store.read("Editor", "WindowState").value_or(""),
+                 "60000");
 
         QWidget restored;
         RestoreWindowGeometry(restored, store, "Editor", false);
@@ -126,8 +108,8 @@ private slots:
         store.write("Editor", "WindowWidth", "7500");
         w.setWindowState(Qt::WindowMaximized);
         SaveWindowGeometry(w, store, "Editor");
-        QCOMPARE(store.read("Editor", "WindowState").value_or(""), std::string("2"));
-        QCOMPARE(store.read("Editor", "WindowWidth").value_or(""), std::string("7500"));
+        QCOMPARE(store.read("Editor", "WindowWidth").value_or("") + store.read("Editor", "WindowState").value_or(""),
+                 "75002");
     }
 };
 
