@@ -324,6 +324,8 @@ bool JournalWriter::WillRename(std::string_view oldPath, std::string_view newPat
     }
     const FileIdentity id = IdentifyFile(std::string(oldPath));
     recorded_ = id;
+    const auto folderOf = [](std::string_view p) { return p.substr(0, p.rfind('/') + 1); };
+    withinFolder_ = folderOf(oldPath) == folderOf(newPath);
     line_ = "rename\t";
     line_ += EscapeJournalText(resolved(oldPath, oldReal_));
     line_ += '\t';
@@ -350,8 +352,10 @@ void JournalWriter::RenameFailed() {
 }
 
 void JournalWriter::Renamed(std::string_view newPath) {
+    // A rename within one folder never leaves its file system: nothing to look at.
+    if (fd_ < 0 || records_ == 0 || withinFolder_) return;
     const FileIdentity now = IdentifyFile(std::string(newPath));
-    if (fd_ < 0 || records_ == 0 || !now.known() || now == recorded_) return;
+    if (!now.known() || now == recorded_) return;
     // Not written: undo finds another file than the one recorded and leaves it alone.
     (void)writeAll("arrived\t" + std::to_string(now.device) + "\t" + std::to_string(now.inode) + "\t" +
                    std::to_string(now.size) + "\t" + std::to_string(now.modifiedNs) + "\n");

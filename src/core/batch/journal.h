@@ -109,6 +109,7 @@ private:
     std::string linkFolder_, realFolder_;
     std::size_t records_ = 0;
     FileIdentity recorded_;  // of the last record's file
+    bool withinFolder_ = false;  // the last record renames in its folder: the file keeps its identity
 };
 
 // The runs in folder, oldest first, from their headers and undone marks; with
