@@ -2,7 +2,7 @@
 # needs when some are missing. Usage: ensure_packages [EXTRA_PACKAGE]...
 # (tools/fuzz.sh needs clang in addition, tools/package.sh $LORVANE_PACKAGING_PACKAGES.)
 
-LORVANE_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev libexiv2-dev"
+LORVANE_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev libexiv2-dev qt6-image-formats-plugins"
 # The Debian package and the checks of what is installed (tools/package.sh, ./test.sh).
 LORVANE_PACKAGING_PACKAGES="dpkg-dev file lintian desktop-file-utils appstream man-db"
 

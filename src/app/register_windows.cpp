@@ -2,12 +2,14 @@
 
 #include "browser/browser_window.h"
 #include "editor/editor_window.h"
+#include "viewer/viewer_window.h"
 
 namespace lorvane {
 
 void RegisterWindows(AppContext& ctx) {
     ctx.windows.registerWindow(form::Editor, [&ctx] { return new EditorWindow(ctx); });
     ctx.windows.registerWindow(form::Browser, [&ctx] { return new BrowserWindow(ctx); });
+    ctx.windows.registerWindow(form::Viewer, [&ctx] { return new ViewerWindow(ctx); });
 }
 
 }  // namespace lorvane

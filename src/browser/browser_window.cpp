@@ -499,7 +499,22 @@ void BrowserWindow::setOtherWindowsEnabled(bool enabled) {
 }
 
 void BrowserWindow::ViewFile() {
-    // Not shown yet: the Viewer joins later.
+    if (!ctx_.windows.IsFormVisible(form::Viewer)) return;
+    auto* viewer = dynamic_cast<ViewerForm*>(ctx_.windows.loaded(form::Viewer));
+    if (!viewer) return;
+    const int row = CurrentRow();
+    if (model_->size() == 0 || row < 0) {
+        if (model_->size() == 0) viewer->ShowPicture({});
+        return;
+    }
+    // The rows' folders and names are the file system's bytes, so the path is too.
+    const std::string& key = model_->row(row).Key;
+    if (key != viewer->PicturePath()) {
+        WaitCursor wait;
+        viewer->ShowPicture(key);
+    }
+    // Stepping with Next goes down the list: the row below is decoded meanwhile.
+    if (row + 1 < model_->size()) viewer->ReadAhead(model_->row(row + 1).Key);
 }
 
 void BrowserWindow::followSelection() {

@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QTreeView>
 
+#include "gui/wait_cursor.h"
 #include "gui/window_settings.h"
 #include "core/files/file_service.h"
 #include "core/qt_text.h"
@@ -326,8 +327,14 @@ bool EditorWindow::OkayToDiscard() {
 
 void EditorWindow::UpdateViewer() {
     if (!ctx_.windows.IsFormVisible(form::Viewer)) return;
-    if (ViewerForm* viewer = ctx_.windows.viewer())
-        viewer->ShowPicture(fileName_.empty() ? std::string() : JoinPath(folder_, fileName_));
+    ViewerForm* viewer = ctx_.windows.viewer();
+    if (!viewer) return;
+    if (folder_.empty() || fileName_.empty()) {
+        viewer->ShowPicture({});
+        return;
+    }
+    WaitCursor wait;
+    viewer->ShowPicture(JoinPath(folder_, fileName_));
 }
 
 // --- Commands ---

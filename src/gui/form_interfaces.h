@@ -59,6 +59,11 @@ class ViewerForm {
 public:
     virtual ~ViewerForm() = default;
     virtual void ShowPicture(const std::string& path) = 0;
+    // The file likely shown next (the row below in the Browser): decoded meanwhile
+    // so that showing it does not wait.
+    virtual void ReadAhead(const std::string& path) { (void)path; }
+    // The path of the picture shown; empty when none.
+    virtual std::string PicturePath() const { return {}; }
     virtual void SaveSettings() = 0;
 };
 

@@ -36,10 +36,11 @@ void showBrowserWithoutAutoLoad(AppContext& ctx) {
 void placeFirstStart(AppContext& ctx) {
     std::vector<QWidget*> unplaced;
     const bool restore = isOn(ctx.settings.RestoreWindowSizePosition);
-    for (const QString& name : {form::Editor, form::Browser}) {
+    for (const QString& name : {form::Editor, form::Browser, form::Viewer}) {
         QWidget* window = ctx.windows.loaded(name);
+        // The settings section is the class name without its "frm".
         if (window && window->isVisible() && window->windowState() == Qt::WindowNoState &&
-            !HasSavedPlace(ctx.store, name == form::Editor ? "Editor" : "Browser", restore))
+            !HasSavedPlace(ctx.store, name.mid(3).toStdString(), restore))
             unplaced.push_back(window);
     }
     PlaceSideBySide(unplaced);

@@ -163,6 +163,7 @@ private slots:
         log_ = testing::WindowLog();
         ctx_->windows.registerWindow(form::Editor,
                                      [this] { return editor_ = new testing::FakeEditor(*ctx_, log_); });
+        ctx_->windows.registerWindow(form::Viewer, [this] { return new testing::FakeViewer(*ctx_, log_); });
         state_ = std::make_unique<QTemporaryDir>();
         qputenv("XDG_STATE_HOME", state_->path().toUtf8());
     }
@@ -351,16 +352,21 @@ private slots:
         QCOMPARE(b.Model().row(i).Key, after);
     }
 
-    void editFileFollowsTheCurrentRow() {
+    void editAndViewFileFollowTheCurrentRow() {
         BrowserWindow& b = open();
         b.SetIncludeSubfolders(false);
         b.InitializeFolder(bytes(root_));
-        QVERIFY(log_.editorFiles.isEmpty());  // the Editor is not visible: not even asked
+        b.ViewFile();
+        QVERIFY(log_.editorFiles.isEmpty() && log_.viewerFiles.empty());  // not visible: not even asked
         QCOMPARE(editor().discardAsks, 0);
         showEditor();
+        ctx_->windows.show(form::Viewer);
         b.EditFile();
         b.EditFile();  // the same file: nothing to do
+        b.ViewFile();
+        b.ViewFile();
         QCOMPARE(log_.editorFiles, QStringList{root_ + '|' + kFail});
+        QCOMPARE(log_.viewerFiles, std::vector<std::string>{bytes(root_) + '/' + kFail});
         QCOMPARE(editor().discardAsks, 1);
         b.SetCurrentRow(4);
         editor().refuseClose = true;
@@ -370,8 +376,10 @@ private slots:
         b.EditFile();
         QCOMPARE(editor().name, std::string(kWarn));
         b.ClearList();
-        b.EditFile();  // an empty list empties the Editor
+        b.EditFile();  // an empty list empties the Editor and the Viewer
+        b.ViewFile();
         QCOMPARE(log_.editorFiles.last(), QStringLiteral("|"));
+        QCOMPARE(log_.viewerFiles.back(), std::string());
     }
 
     // F2, a name, Enter: the file and its row take the name, or keep theirs with a box.
@@ -423,11 +431,14 @@ private slots:
         const int rawRow = b.Model().findKey(raw), otherRow = b.Model().findKey(lookAlike);
         QVERIFY(rawRow >= 0 && otherRow >= 0 && rawRow != otherRow);
         QCOMPARE(b.Model().data(b.Model().index(rawRow, 0)), b.Model().data(b.Model().index(otherRow, 0)));
-        // The Editor gets each row's own bytes, and a step to the look-alike is a step.
+        // The Editor and the Viewer get each row's own bytes, and a step to the look-alike is a step.
+        ctx_->windows.show(form::Viewer);
         for (const int row : {rawRow, otherRow}) {
             b.SetCurrentRow(row);
             b.EditFile();
+            b.ViewFile();
             QCOMPARE(editor().folder + '/' + editor().name, b.Model().row(row).Key);
+            QCOMPARE(log_.viewerFiles.back(), b.Model().row(row).Key);
         }
         // F2, Enter on the name as shown: nothing renamed; F2 and a new name: the raw file
         // is renamed, the look-alike stays.
@@ -518,7 +529,6 @@ private slots:
         }
         b.ReloadList();
         for (auto [action, key, modifiers] : {std::tuple{"mnuOptions", Qt::Key_unknown, Qt::NoModifier},
-                                              {"mnuViewer", Qt::Key_unknown, Qt::NoModifier},
                                               {"mnuHelpAbout", Qt::Key_unknown, Qt::NoModifier}}) {
             QAction* a = b.Action(action);
             QVERIFY2(a && !a->isEnabled(), action);

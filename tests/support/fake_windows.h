@@ -6,6 +6,9 @@
 #include <QCloseEvent>
 #include <QWidget>
 
+#include <string>
+#include <vector>
+
 #include "gui/app_context.h"
 #include "support/fake_file_system.h"
 #include "support/memory_settings_store.h"
@@ -16,6 +19,7 @@ namespace lorvane::testing {
 struct WindowLog {
     QStringList editorFiles;     // "folder|name" per InitializeFilename
     QStringList browserFolders;  // per InitializeFolder
+    std::vector<std::string> viewerFiles;  // per ShowPicture, the path's bytes
     QList<int> browserAutoLoad;  // BrowserAutoLoadLastFolder as each Browser saw it at creation
     int created = 0;
 };
@@ -94,7 +98,12 @@ public:
 class FakeViewer final : public FakeWindow, public ViewerForm {
 public:
     FakeViewer(AppContext& ctx, WindowLog& log) : FakeWindow(ctx, log, {}) {}
-    void ShowPicture(const std::string&) override {}
+    void ShowPicture(const std::string& path) override {
+        log_.viewerFiles.push_back(path);
+        shown = path;
+    }
+    std::string PicturePath() const override { return shown; }
+    std::string shown;
     void SaveSettings() override {}
 };
 
