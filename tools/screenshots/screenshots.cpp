@@ -1,13 +1,15 @@
 // lorvane-screenshots OUTPUT [SAMPLES]: renders the windows on the names in SAMPLES
 // (default: the sample folder) to PNG files in OUTPUT: the Editor on each name
 // with its problem located, the Browser in each of its views, frmChangeDate,
-// frmChangeSequence, frmAddContent, frmRemoveContent, frmSelect on both tabs and
-// the progress dialog. Runs on the offscreen platform when there is no display,
-// with the default settings in memory: the user's settings are neither read nor
-// changed.
+// frmChangeSequence, frmAddContent, frmRemoveContent, frmSelect on both tabs,
+// the progress dialog, the Viewer on a sample picture, and the Browser with the
+// Editor and the Viewer beside it following its selection. Runs on the offscreen
+// platform when there is no display, with the default settings in memory: the
+// user's settings are neither read nor changed.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QTreeView>
@@ -50,8 +52,11 @@ public:
 
     void save(QWidget* w, const QString& file) {
         QApplication::processEvents();
+        save(w->grab(), file);
+    }
+    void save(const QPixmap& picture, const QString& file) {
         const QString path = QDir(output_).filePath(file);
-        const bool saved = w->grab().save(path);
+        const bool saved = picture.save(path);
         std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "wrote" : "unable to write", qPrintable(path));
         ok_ = ok_ && saved;
     }
@@ -78,6 +83,53 @@ void renderEditor(AppContext& ctx, const FolderInfo& samples, Renderer& out) {
         out.save(window, pictureName(number++, QStringLiteral("editor"), ToQString(name)));
     }
     window->hide();
+}
+
+// The Viewer on the first sample that is a picture, in a wide and a tall window,
+// so that the fitting shows both ways.
+void renderViewer(AppContext& ctx, const FolderInfo& samples, Renderer& out) {
+    QWidget* window = ctx.windows.show(form::Viewer);
+    ViewerForm* viewer = ctx.windows.viewer();
+    if (!window || !viewer) return;
+    for (const std::string& name : samples.Files) {
+        viewer->ShowPicture(JoinPath(samples.Path, name));
+        if (viewer->PicturePath().empty()) continue;
+        window->resize(480, 300);
+        out.save(window, QStringLiteral("viewer-wide.png"));
+        window->resize(300, 420);
+        out.save(window, QStringLiteral("viewer-tall.png"));
+        break;
+    }
+    viewer->ShowPicture({});
+    window->hide();
+}
+
+// The three windows of a session side by side: the Browser on the samples, the
+// Editor and the Viewer on its selected row.
+void renderDesktop(AppContext& ctx, const FolderInfo& samples, Renderer& out) {
+    auto* browser = dynamic_cast<BrowserWindow*>(ctx.windows.show(form::Browser));
+    QWidget* editor = ctx.windows.show(form::Editor);
+    QWidget* viewer = ctx.windows.show(form::Viewer);
+    if (!browser || !editor || !viewer) return;
+    browser->resize(900, 360);
+    editor->resize(620, 360);
+    viewer->resize(420, 360);
+    browser->InitializeFolder(samples.Path);
+    browser->SelectOnlyRow(3);
+    browser->EditFile();
+    browser->ViewFile();
+    QApplication::processEvents();
+    QPixmap all(browser->width() + editor->width() + viewer->width() + 16, 360);
+    all.fill(Qt::darkGray);
+    QPainter p(&all);
+    int x = 0;
+    for (QWidget* w : {static_cast<QWidget*>(browser), editor, viewer}) {
+        p.drawPixmap(x, 0, w->grab());
+        x += w->width() + 8;
+    }
+    p.end();
+    out.save(all, QStringLiteral("desktop.png"));
+    for (QWidget* w : {static_cast<QWidget*>(browser), editor, viewer}) w->hide();
 }
 
 void renderBrowser(AppContext& ctx, const FolderInfo& samples, Renderer& out) {
@@ -177,6 +229,8 @@ int main(int argc, char** argv) {
     Renderer out(output);
     renderEditor(ctx, samples, out);
     renderBrowser(ctx, samples, out);
+    renderViewer(ctx, samples, out);
+    renderDesktop(ctx, samples, out);
     ctx.windows.destroyAll();
     return out.ok() ? 0 : 1;
 }
