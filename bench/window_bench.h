@@ -33,6 +33,7 @@ public:
     QString GetFolder(QWidget*, const QString&, const QString&) override { return {}; }
     QString GetFolderAmongFiles(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     void Beep() override {}
+    bool OpenWithDesktop(const QUrl&) override { return false; }
 
     int messages = 0;
     std::function<void()> onMessage;  // after a box, e.g. to stop a clock
