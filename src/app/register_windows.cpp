@@ -1,6 +1,7 @@
 #include "app/register_windows.h"
 
 #include "browser/browser_window.h"
+#include "dialogs/about_dialog.h"
 #include "editor/editor_window.h"
 
 namespace lorvane {
@@ -8,6 +9,7 @@ namespace lorvane {
 void RegisterWindows(AppContext& ctx) {
     ctx.windows.registerWindow(form::Editor, [&ctx] { return new EditorWindow(ctx); });
     ctx.windows.registerWindow(form::Browser, [&ctx] { return new BrowserWindow(ctx); });
+    ctx.windows.registerWindow(form::About, [&ctx] { return new AboutDialog(ctx.ui); });
 }
 
 }  // namespace lorvane

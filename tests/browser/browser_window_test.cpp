@@ -518,8 +518,7 @@ private slots:
         }
         b.ReloadList();
         for (auto [action, key, modifiers] : {std::tuple{"mnuOptions", Qt::Key_unknown, Qt::NoModifier},
-                                              {"mnuViewer", Qt::Key_unknown, Qt::NoModifier},
-                                              {"mnuHelpAbout", Qt::Key_unknown, Qt::NoModifier}}) {
+                                              {"mnuViewer", Qt::Key_unknown, Qt::NoModifier}}) {
             QAction* a = b.Action(action);
             QVERIFY2(a && !a->isEnabled(), action);
             QSignalSpy fired(a, &QAction::triggered);

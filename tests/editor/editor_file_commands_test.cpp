@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeView>
 
 #include <cstdio>
@@ -369,6 +370,23 @@ private slots:
             }
             QCOMPARE(d.ui.messages.size(), std::size_t{3});
             QVERIFY(d.ui.dialogs.isEmpty());
+        }
+    }
+
+    // Help/About of either window shows frmAbout modally, over the window it came from.
+    void helpAboutOfBothWindows() {
+        Desktop d({kAnn});
+        for (QWidget* window : std::initializer_list<QWidget*>{d.editor, d.browser}) {
+            QString shown;
+            QTimer::singleShot(0, [&shown] {
+                QWidget* modal = QApplication::activeModalWidget();
+                shown = modal ? modal->objectName() : QString();
+                if (modal) modal->close();
+            });
+            QAction* about = window->findChild<QAction*>(QStringLiteral("mnuHelpAbout"));
+            QVERIFY(about->isEnabled());
+            about->trigger();
+            QCOMPARE(shown, form::About);
         }
     }
 };
