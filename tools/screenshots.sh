@@ -4,7 +4,7 @@
 # build/screenshots/hidpi/ at twice the pixel density. The Editor on each name,
 # the Browser in each of its views (browser-details, -large-icons, -small-icons,
 # -list and -selected), frmChangeDate, frmChangeSequence, frmAddContent,
-# frmRemoveContent, frmSelect on both tabs and the progress dialog.
+# frmRemoveContent, frmSelect on both tabs, the progress dialog and frmAbout.
 # Usage: tools/screenshots.sh [PRESET]   (default: release)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

@@ -1,5 +1,6 @@
 #include "dialogs/about_dialog.h"
 
+#include <QBoxLayout>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
@@ -121,16 +122,22 @@ AboutDialog::AboutDialog(UserInterface& ui, AboutInfo info, QWidget* parent)
     QLabel* mail = link(this, "lblLinkMail", info_.mailAddress);
     connect(web, &QLabel::linkActivated, this, &AboutDialog::OpenWeb);
     connect(mail, &QLabel::linkActivated, this, &AboutDialog::OpenMail);
+    // Each link reads as one sentence with the labels around it.
+    auto sentence = [this, grid](int row, QLabel* before, QLabel* link, QLabel* after, QLabel* nextLine) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+        line->addWidget(before);
+        line->addWidget(link);
+        line->addWidget(after);
+        line->addStretch();
+        grid->addLayout(line, row, 1, 1, 3);
+        grid->addWidget(nextLine, row + 1, 1, 1, 3);
+    };
     const QString toGet = QStringLiteral("to get");
-    grid->addWidget(label(this, "lblVisit", QStringLiteral("Visit us at")), 5, 1);
-    grid->addWidget(web, 5, 2);
-    grid->addWidget(label(this, "lblToGetUpdates", toGet), 5, 3);
-    grid->addWidget(label(this, "lblUpdates", QStringLiteral("updates and information about other products.")), 6, 1, 1,
-                    3);
-    grid->addWidget(label(this, "lblWrite", QStringLiteral("Write to us at")), 7, 1);
-    grid->addWidget(mail, 7, 2);
-    grid->addWidget(label(this, "lblToGetSupport", toGet), 7, 3);
-    grid->addWidget(label(this, "lblSupport", QStringLiteral("support or give feedback.")), 8, 1, 1, 3);
+    sentence(5, label(this, "lblVisit", QStringLiteral("Visit us at")), web, label(this, "lblToGetUpdates", toGet),
+             label(this, "lblUpdates", QStringLiteral("updates and information about other products.")));
+    sentence(7, label(this, "lblWrite", QStringLiteral("Write to us at")), mail, label(this, "lblToGetSupport", toGet),
+             label(this, "lblSupport", QStringLiteral("support or give feedback.")));
     grid->setColumnStretch(3, 1);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);

@@ -1,10 +1,10 @@
 // lorvane-screenshots OUTPUT [SAMPLES]: renders the windows on the names in SAMPLES
 // (default: the sample folder) to PNG files in OUTPUT: the Editor on each name
 // with its problem located, the Browser in each of its views, frmChangeDate,
-// frmChangeSequence, frmAddContent, frmRemoveContent, frmSelect on both tabs and
-// the progress dialog. Runs on the offscreen platform when there is no display,
-// with the default settings in memory: the user's settings are neither read nor
-// changed.
+// frmChangeSequence, frmAddContent, frmRemoveContent, frmSelect on both tabs, the
+// progress dialog and frmAbout. Runs on the offscreen platform when there is no
+// display, with the default settings in memory: the user's settings are neither
+// read nor changed.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -146,6 +146,15 @@ void renderBrowser(AppContext& ctx, const FolderInfo& samples, Renderer& out) {
     progress.hide();
 }
 
+// frmAbout as Help/About shows it (here without its modality, to be drawn).
+void renderAbout(AppContext& ctx, Renderer& out) {
+    QWidget* about = ctx.windows.window(form::About);
+    if (!about) return;
+    about->show();
+    out.save(about, QStringLiteral("dialog-about.png"));
+    about->hide();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -177,6 +186,7 @@ int main(int argc, char** argv) {
     Renderer out(output);
     renderEditor(ctx, samples, out);
     renderBrowser(ctx, samples, out);
+    renderAbout(ctx, out);
     ctx.windows.destroyAll();
     return out.ok() ? 0 : 1;
 }
