@@ -373,19 +373,15 @@ private slots:
         }
     }
 
-    // Help/About of either window shows frmAbout modally, over the window it came from.
+    // Help/About of either window shows frmAbout modally.
     void helpAboutOfBothWindows() {
         Desktop d({kAnn});
         for (QWidget* window : std::initializer_list<QWidget*>{d.editor, d.browser}) {
             QString shown;
             QTimer::singleShot(0, [&shown] {
-                QWidget* modal = QApplication::activeModalWidget();
-                shown = modal ? modal->objectName() : QString();
-                if (modal) modal->close();
+                if (QWidget* m = QApplication::activeModalWidget()) shown = m->objectName(), m->close();
             });
-            QAction* about = window->findChild<QAction*>(QStringLiteral("mnuHelpAbout"));
-            QVERIFY(about->isEnabled());
-            about->trigger();
+            window->findChild<QAction*>(QStringLiteral("mnuHelpAbout"))->trigger();
             QCOMPARE(shown, form::About);
         }
     }
