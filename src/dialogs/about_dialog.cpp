@@ -93,7 +93,7 @@ AboutDialog::AboutDialog(UserInterface& ui, AboutInfo info, QWidget* parent)
     setWindowTitle(QStringLiteral("About ") + info_.productTitle);
     // The notice usually ends with the maker's name, which has a line of its own above it.
     QString notice = info_.legalNotice;
-    if (!info_.companyName.isEmpty() && notice.endsWith(info_.companyName)) {
+    if (notice.endsWith(info_.companyName)) {
         notice.chop(info_.companyName.size());
         while (!notice.isEmpty() && notice.back().isSpace()) notice.chop(1);
     }
