@@ -4,8 +4,9 @@
 # build/screenshots/hidpi/ at twice the pixel density. The Editor on each name,
 # the Browser in each of its views (browser-details, -large-icons, -small-icons,
 # -list and -selected), frmChangeDate, frmChangeSequence, frmAddContent,
-# frmRemoveContent, frmSelect on both tabs, the progress dialog, the Viewer on
-# a sample picture (viewer-wide, viewer-tall) and the three windows side by side (desktop.png).
+# frmRemoveContent, frmSelect on both tabs, the progress dialog, frmAbout, the
+# Viewer on a sample picture (viewer-wide, viewer-tall) and the three windows side
+# by side (desktop.png).
 # Usage: tools/screenshots.sh [PRESET]   (default: release)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

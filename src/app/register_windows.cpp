@@ -1,6 +1,7 @@
 #include "app/register_windows.h"
 
 #include "browser/browser_window.h"
+#include "dialogs/about_dialog.h"
 #include "editor/editor_window.h"
 #include "viewer/viewer_window.h"
 
@@ -10,6 +11,7 @@ void RegisterWindows(AppContext& ctx) {
     ctx.windows.registerWindow(form::Editor, [&ctx] { return new EditorWindow(ctx); });
     ctx.windows.registerWindow(form::Browser, [&ctx] { return new BrowserWindow(ctx); });
     ctx.windows.registerWindow(form::Viewer, [&ctx] { return new ViewerWindow(ctx); });
+    ctx.windows.registerWindow(form::About, [&ctx] { return new AboutDialog(ctx.ui); });
 }
 
 }  // namespace lorvane

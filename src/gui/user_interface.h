@@ -39,8 +39,9 @@ public:
     // The refusal of an editing command: a sound, nothing else.
     virtual void Beep() = 0;
 
-    // Opens a file with the program the desktop associates with it (the
-    // freedesktop.org associations); false when none could be started.
+    // Opens a file, a web page or a mailto: message with the program the desktop
+    // associates with it (the freedesktop.org associations); false when none could
+    // be started.
     virtual bool OpenWithDesktop(const QUrl& file) = 0;
 };
 

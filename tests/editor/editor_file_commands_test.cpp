@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeView>
 
 #include <cstdio>
@@ -369,6 +370,19 @@ private slots:
             }
             QCOMPARE(d.ui.messages.size(), std::size_t{3});
             QVERIFY(d.ui.dialogs.isEmpty());
+        }
+    }
+
+    // Help/About of either window shows frmAbout modally.
+    void helpAboutOfBothWindows() {
+        Desktop d({kAnn});
+        for (QWidget* window : std::initializer_list<QWidget*>{d.editor, d.browser}) {
+            QString shown;
+            QTimer::singleShot(0, [&shown] {
+                if (QWidget* m = QApplication::activeModalWidget()) shown = m->objectName(), m->close();
+            });
+            window->findChild<QAction*>(QStringLiteral("mnuHelpAbout"))->trigger();
+            QCOMPARE(shown, form::About);
         }
     }
 };

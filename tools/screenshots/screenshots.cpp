@@ -2,10 +2,10 @@
 // (default: the sample folder) to PNG files in OUTPUT: the Editor on each name
 // with its problem located, the Browser in each of its views, frmChangeDate,
 // frmChangeSequence, frmAddContent, frmRemoveContent, frmSelect on both tabs,
-// the progress dialog, the Viewer on a sample picture, and the Browser with the
-// Editor and the Viewer beside it following its selection. Runs on the offscreen
-// platform when there is no display, with the default settings in memory: the
-// user's settings are neither read nor changed.
+// the progress dialog, frmAbout, the Viewer on a sample picture, and the Browser
+// with the Editor and the Viewer beside it following its selection. Runs on the
+// offscreen platform when there is no display, with the default settings in
+// memory: the user's settings are neither read nor changed.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -198,6 +198,15 @@ void renderBrowser(AppContext& ctx, const FolderInfo& samples, Renderer& out) {
     progress.hide();
 }
 
+// frmAbout as Help/About shows it (here without its modality, to be drawn).
+void renderAbout(AppContext& ctx, Renderer& out) {
+    QWidget* about = ctx.windows.window(form::About);
+    if (!about) return;
+    about->show();
+    out.save(about, QStringLiteral("dialog-about.png"));
+    about->hide();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -231,6 +240,7 @@ int main(int argc, char** argv) {
     renderBrowser(ctx, samples, out);
     renderViewer(ctx, samples, out);
     renderDesktop(ctx, samples, out);
+    renderAbout(ctx, out);
     ctx.windows.destroyAll();
     return out.ok() ? 0 : 1;
 }
