@@ -1,66 +1,51 @@
+// frmRemoveContent: each option's fields enabled, and the texts trimmed.
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QTest>
-
-#include <cstring>
 
 #include "dialogs/remove_content_dialog.h"
 #include "support/qt_test_main.h"
+#include "support/widgets.h"
 
 namespace lorvane {
 
 class RemoveContentDialogTest : public QObject {
     Q_OBJECT
 
-    static void choose(QWidget& d, const char* option) {
-        auto* b = d.findChild<QRadioButton*>(QString::fromLatin1(option));
-        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
-    }
-
 private slots:
-    // Each option enables only its own fields; the request follows the options.
+    // Each option enables only its own fields (named by letter); the request follows the
+    // options; the texts are trimmed on leaving, and also when never left.
     void optionsEnableTheirFieldsOnly() {
         RemoveContentDialog d;
         d.show();
-        struct Case {
-            const char* option;
-            const char* enabled;  // the fields below enabled afterwards, by their letters
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        const struct {
+            const char *option, *enabled;
         } cases[] = {
             {"optContent1", ""},   {"optContent5", "V"},  {"optContent3", "A"}, {"optContext3", "ACD"},
             {"optContent4", "CD"}, {"optContent2", "CD"}, {"optContext2", ""},  {"optContext1", ""},
         };
-        const std::pair<const char*, char> fields[] = {{"ContentAttribute", 'A'}, {"lblContentValue", 'V'},
-                                                       {"ContentValue", 'V'},     {"ContextAttribute", 'C'},
-                                                       {"ContextValue", 'D'},     {"lblContextValue", 'D'}};
+        const QString fields[] = {"ContentAttribute", "lblContentValue", "ContentValue",
+                                  "ContextAttribute", "ContextValue",    "lblContextValue"};
         for (const auto& c : cases) {
-            choose(d, c.option);
-            for (const auto& [name, letter] : fields)
-                QVERIFY2(d.findChild<QWidget*>(QString::fromLatin1(name))->isEnabled() ==
-                             (std::strchr(c.enabled, letter) != nullptr),
-                         c.option);
+            testing::click(d, c.option);
+            QString enabled;
+            for (int f = 0; f < 6; ++f)
+                if (testing::child(d, fields[f])->isEnabled()) enabled += "AVVCDD"[f];
+            QCOMPARE(enabled, QString::fromLatin1(c.enabled).replace('V', "VV").replace('D', "DD"));
         }
-        choose(d, "optContext3");
-        choose(d, "optSubAttributes2");
-        d.findChild<QLineEdit*>(QStringLiteral("ContextValue"))->setText(QStringLiteral(" Nikon"));
-        const RemoveContentRequest r = d.request();
-        QCOMPARE(r.criterion, RemoveCriterion::AttributesWithEmptyLabels);
-        QCOMPARE(r.context, RemoveContext::SubAttributeOf);
-        QVERIFY(r.promote);
-        QCOMPARE(r.contextValue, std::string("Nikon"));  // trimmed also when never left
-    }
-
-    void fieldsAreTrimmedOnLeaving() {
-        RemoveContentDialog d;
-        choose(d, "optContext3");
-        d.show();
-        QVERIFY(QTest::qWaitForWindowActive(&d));
-        for (const char* name : {"ContentAttribute", "ContextAttribute", "ContextValue"}) {
-            auto* field = d.findChild<QLineEdit*>(QString::fromLatin1(name));
+        for (const char* option : {"optContent3", "optContext3", "optSubAttributes2"}) testing::click(d, option);
+        for (const char* name : {"ContentAttribute", "ContextAttribute"}) {
+            auto* field = testing::child<QLineEdit>(d, name);
             field->setFocus();
             QTest::keyClicks(field, QStringLiteral(" a b  "));
             QTest::keyClick(field, Qt::Key_Tab);
             QCOMPARE(field->text(), QStringLiteral("a b"));
         }
+        testing::child<QLineEdit>(d, "ContextValue")->setText(QStringLiteral(" Nikon"));
+        const RemoveContentRequest r = d.request();
+        QVERIFY(r.criterion == RemoveCriterion::AttributesNamed && r.context == RemoveContext::SubAttributeOf &&
+                r.promote);
+        QCOMPARE(r.contextValue, std::string("Nikon"));
     }
 };
 

@@ -1,34 +1,37 @@
+// frmSelect: each option's fields enabled, Control+Tab, and OK and Apply trimming
+// the texts, which stay for the next showing.
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
 #include "dialogs/select_dialog.h"
 #include "support/qt_test_main.h"
+#include "support/widgets.h"
 
 namespace lorvane {
+
+using testing::child;
+using testing::click;
 
 class SelectDialogTest : public QObject {
     Q_OBJECT
 
-    template <typename T>
-    static T* child(QWidget& w, const QString& name) {
-        T* c = w.findChild<T*>(name);
-        if (!c) qFatal("no child %s", qPrintable(name));
-        return c;
-    }
-    // Near the left end, where an option button's indicator is, however wide the button.
-    static void click(QWidget& d, const QString& name) {
-        QWidget* w = child<QWidget>(d, name);
-        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(qMin(8, w->width() / 2), w->height() / 2));
-    }
-
 private slots:
-    // Each option of a frame enables its text boxes (and check boxes) or not.
-    void optionsEnableTheirFields() {
+    // It opens on the first tab with the first options; Control+Tab goes round the tabs,
+    // and on the second each option of a frame enables its text boxes and check boxes or not.
+    void tabsAndOptionsEnableTheirFields() {
+        SelectDialog d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QCOMPARE(d.CurrentTabIndex() * 10 + d.CurrentOperationIndex(), 11);
+        child(d, "Filename")->setFocus();
+        for (int expected : {2, 1, 2}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            QCOMPARE(d.CurrentTabIndex(), expected);
+            QCOMPARE(child(d, "TabFrame2")->isVisible(), expected == 2);
+            QCOMPARE(static_cast<int>(d.request().tab), expected);
+        }
         const struct {
             const char* option;
             int count, enabling;
@@ -38,37 +41,14 @@ private slots:
             {"optValue", 4, 4, {"ContentValue", "chkValueWholeWord", "chkValueMatchCase"}},
             {"optContext", 3, 3, {"ContextLabel", "ContextValue"}},
         };
-        SelectDialog d;
-        d.show();
-        d.ShowTab(2);
-        for (const auto& c : cases) {
+        for (const auto& c : cases)
             for (int i = 1; i <= c.count; ++i) {
                 click(d, QString::fromLatin1(c.option) + QString::number(i));
-                for (const QString& f : c.fields) QCOMPARE(child<QWidget>(d, f)->isEnabled(), i == c.enabling);
+                for (const QString& f : c.fields) QCOMPARE(child(d, f)->isEnabled(), i == c.enabling);
             }
-            QCOMPARE(static_cast<int>(c.option[3] == 'L'   ? d.request().label
-                                      : c.option[3] == 'V' ? LabelCriterion(d.request().value)
-                                                           : LabelCriterion(d.request().context)),
-                     c.count);
-        }
-    }
-
-    // It opens on the first tab with the first options; Control+Tab goes round the tabs.
-    void controlTabGoesRoundTheTabs() {
-        SelectDialog d;
-        d.show();
-        QVERIFY(QTest::qWaitForWindowActive(&d));
-        QCOMPARE(d.CurrentTabIndex(), 1);
-        QCOMPARE(d.CurrentOperationIndex(), 1);
-        QVERIFY(child<QRadioButton>(d, "optLabel1")->isChecked() && !child<QWidget>(d, "ContentLabel")->isEnabled());
-        child<QWidget>(d, "Filename")->setFocus();
-        for (int expected : {2, 1, 2}) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
-            QCOMPARE(d.CurrentTabIndex(), expected);
-            QCOMPARE(child<QWidget>(d, "TabFrame2")->isVisible(), expected == 2);
-            QCOMPARE(child<QWidget>(d, "TabFrame1")->isVisible(), expected == 1);
-            QCOMPARE(static_cast<int>(d.request().tab), expected);
-        }
+        const SelectRequest r = d.request();
+        QVERIFY(r.label == LabelCriterion::Contains && r.value == ValueCriterion::Contains &&
+                r.context == ContextCriterion::SubAttributeOf);
     }
 
     // OK and Apply trim the blanks around the five texts and set the flags; Cancel
@@ -92,8 +72,9 @@ private slots:
             d.Run();
             QCOMPARE(d.Confirm, c.confirm);
             QCOMPARE(d.Persist, c.persist);
-            const QString expected = c.confirm ? QStringLiteral("a b \t") : QStringLiteral("  a b \t ");
-            for (const QString& b : boxes) QCOMPARE(child<QLineEdit>(d, b)->text(), expected);
+            for (const QString& b : boxes)
+                QCOMPARE(child<QLineEdit>(d, b)->text(),
+                         c.confirm ? QStringLiteral("a b \t") : QStringLiteral("  a b \t "));
         }
         QTimer::singleShot(0, &d, [&] { click(d, QStringLiteral("cmdCancel")); });
         d.Run();
