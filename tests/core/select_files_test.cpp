@@ -22,7 +22,6 @@ TEST(SelectFilesTest, FindWholeWordTakesTheFirstOccurrenceBoundedByDelimiters) {
         {"The cat", 5},
         {"Concatenate", 0},
         {"The Cat", 0},
-        {"", 0},
         {"concat cat", 8},  // the first occurrence is inside a word, the second counts
         // Each end of each ASCII punctuation range, the space and the double quote bound a word;
         // a row's first occurrence is bounded by the character next to the range.
@@ -35,7 +34,6 @@ TEST(SelectFilesTest, FindWholeWordTakesTheFirstOccurrenceBoundedByDelimiters) {
         {"³cat ½cat÷", 7},
         {"écat «cat»", 7},
         {"é°cat²", 3},
-        {"¿cat¡", 2},
         {"\242cat", 0},  // a lone byte that is no character is no delimiter
     };
     for (const auto& c : cases) EXPECT_EQ(FindWholeWord(c.text, "cat"), c.position) << c.text;
@@ -48,7 +46,6 @@ TEST(SelectFilesTest, FileNameTestByWholeWordAndCase) {
     } cases[] = {
         {"The cat.jpg", "cat", true, false, true},
         {"Concatenate.jpg", "CAT", false, true, false},
-        {"Concatenate.jpg", "cat", false, false, true},
         {"The Cat.jpg", "cat", true, true, false},
         {"x.jpg", "", false, false, true},
         {"café.jpg", "CAFÉ", false, false, true},
@@ -90,11 +87,9 @@ TEST(SelectFilesTest, AttributeTabTestsContextLabelAndValueOfOneAttribute) {
         const char* name;
         bool matches;
     } cases[] = {
-        {{.label = L::Contains, .labelText = {"Date"}}, "{Captured Date=2004}.jpg", true},
         {{.label = L::Contains, .labelText = {"Date"}}, "{DT=2004}.jpg", true},   // the same attribute
         {{.label = L::Contains, .labelText = {"Date"}}, "{Update=x}.jpg", true},  // holds the text
         {{.label = L::Contains, .labelText = {"Date", true}}, "{Update=x}.jpg", false},
-        {{.label = L::Contains, .labelText = {"Date", false, true}}, "{Update=x}.jpg", false},
         {{.label = L::Contains, .labelText = {"date", false, true}}, "{DT=2004}.jpg", true},
         {{.label = L::Empty}, "{ =x}.jpg", true},
         {{.label = L::Unrecognized}, "{Foo=x}.jpg", true},
@@ -103,12 +98,10 @@ TEST(SelectFilesTest, AttributeTabTestsContextLabelAndValueOfOneAttribute) {
         {{.value = V::Empty}, "{SU=Ann}{PL}.jpg", false},  // no value is not an empty one
         {{.value = V::Contains, .valueText = {"ann"}}, "{SU=Ben;Annabel}.jpg", true},
         {{.value = V::Contains, .valueText = {"ann", true}}, "{SU=Ben;Annabel}.jpg", false},
-        {{.value = V::Contains, .valueText = {"ann", false, true}}, "{SU=Ann}.jpg", false},
         // Label and value must hold for the same attribute.
         {{.label = L::Contains, .labelText = {"SU"}, .value = V::Contains, .valueText = {"B"}}, "{SU=A}{PL=B}", false},
         {{.label = L::Contains, .labelText = {"PL"}, .value = V::Contains, .valueText = {"B"}}, "{SU=A}{PL=B}", true},
         {{.label = L::Contains, .labelText = {"Role"}, .context = C::TopLevel}, "{SU=Ben{Role=Sister}}.jpg", false},
-        {{.label = L::Contains, .labelText = {"Role"}, .context = C::TopLevel}, "{Role=Sister}.jpg", true},
         {{.context = C::SubAttributeOf, .contextLabel = "Subject"}, "{SU=Ben{Role=Sister}}.jpg", true},
         {{.context = C::SubAttributeOf, .contextLabel = "Subject"}, "{SU=Ben}{Role=Sister}.jpg", false},
         {{.context = C::SubAttributeOf, .contextValue = "ben"}, "{SU=Ben{Role=Sister}}.jpg", true},

