@@ -11,8 +11,6 @@
 #include <climits>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "core/batch/file_actions.h"
 #include "core/batch/journal.h"
@@ -32,13 +30,14 @@ std::string readFile(const std::string& path) {
 void writeFile(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
 }
+std::string names(const std::string& folder) {
+    return QDir(QString::fromStdString(folder)).entryList(QDir::Files, QDir::Name).join(' ').toStdString();
+}
 
 class FileActionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(root_.empty());
-        ::mkdir(src_.c_str(), 0700);
-        ::mkdir(dst_.c_str(), 0700);
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(src_)) && QDir().mkpath(QString::fromStdString(dst_)));
         ::setenv("XDG_DATA_HOME", (root_ + "/data").c_str(), 1);
         ::setenv("XDG_STATE_HOME", (root_ + "/state").c_str(), 1);
     }
@@ -53,22 +52,16 @@ protected:
             bool Progress(std::int32_t, std::int32_t) override { return true; }
             bool ContinueAfterRenameFailure(const FileRow&, const FsError&, bool) override { return true; }
         } host;
-        std::vector<FileRow> rows;
-        for (const char* n : {"a.jpg", "b.jpg", "c.jpg"}) {
-            writeFile(src_ + "/" + n, n);
-            rows.push_back({});
-            rows.back().Text = n, rows.back().Path = src_, rows.back().Key = src_ + "/" + n;
-        }
+        std::vector<FileRow> rows(3);
         std::vector<FileRow*> selected;
-        for (FileRow& r : rows) selected.push_back(&r);
+        for (FileRow& r : rows) {
+            r.Text = std::string(1, char('a' + selected.size())) + ".jpg", r.Path = src_, r.Key = src_ + "/" + r.Text;
+            writeFile(r.Key, r.Text);
+            selected.push_back(&r);
+        }
         RowParser parser(settings_, nullptr, files_);
         FileActionStep step(FileAction::Move, dst_);
         return RunJournalled(parser, files_, host, step, selected, {false, true, "test", {}}).started;
-    }
-    std::string names(const std::string& folder) const {
-        QStringList n = QDir(QString::fromStdString(folder)).entryList(QDir::Files | QDir::System);
-        n.sort();
-        return n.join(' ').toStdString();
     }
 
     QTemporaryDir dir_;
@@ -78,9 +71,10 @@ protected:
     const FileSystem& fs_ = FileSystemService::Instance();
 };
 
-// The trash keeps each file with its info, names that are not UTF-8 and a second
-// file of the same name too; without a trash the file stays.
-TEST_F(FileActionsTest, TrashKeepsWhatRestoringNeeds) {
+// The trash keeps each file with its info, names that are not UTF-8 and a second file
+// of the same name too; without a trash the file stays. A shortcut points at the file's
+// full path and never replaces an entry.
+TEST_F(FileActionsTest, TrashAndLinksKeepWhatRestoringNeeds) {
     const std::string raw = "\xfe a.jpg", trash = root_ + "/data/Trash";
     for (int i = 0; i < 2; ++i) {
         writeFile(src_ + "/" + raw, "one");
@@ -94,6 +88,15 @@ TEST_F(FileActionsTest, TrashKeepsWhatRestoringNeeds) {
         for (const std::string& path : {trash + "/files/" + name, trash + "/info/" + name + ".trashinfo"})
             ::unlink(path.c_str());
 
+    writeFile(src_ + "/a.jpg", "a");
+    writeFile(dst_ + "/b.lnk", "mine");
+    ASSERT_TRUE(fs_.Link(src_ + "/a.jpg", dst_ + "/a.jpg.lnk").ok());
+    char target[PATH_MAX] = {};
+    ASSERT_GT(::readlink((dst_ + "/a.jpg.lnk").c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(std::string(target), src_ + "/a.jpg");
+    EXPECT_EQ(fs_.Link(src_ + "/a.jpg", dst_ + "/b.lnk").code, EEXIST);
+    EXPECT_EQ(readFile(dst_ + "/b.lnk"), "mine");
+
     struct stat shm {
     }, here{};
     if (::stat("/dev/shm", &shm) != 0 || ::stat(root_.c_str(), &here) != 0 || shm.st_dev == here.st_dev)
@@ -103,25 +106,12 @@ TEST_F(FileActionsTest, TrashKeepsWhatRestoringNeeds) {
     FileSystemService::TestHooks noTrash;
     noTrash.homeTrashOnly = true;
     FileSystemService::SetTestHooks(noTrash);
-    writeFile(src_ + "/b.jpg", "two");
-    EXPECT_EQ(fs_.Trash(src_ + "/b.jpg").description, "There is no trash on the file system that holds the file");
-    EXPECT_EQ(readFile(src_ + "/b.jpg"), "two");
+    EXPECT_EQ(fs_.Trash(src_ + "/a.jpg").description, "There is no trash on the file system that holds the file");
+    EXPECT_EQ(readFile(src_ + "/a.jpg"), "a");
 }
 
-// A shortcut points at the file's full path and never replaces an entry.
-TEST_F(FileActionsTest, LinksPointAtTheFileAndReplaceNothing) {
-    writeFile(src_ + "/a.jpg", "a");
-    writeFile(dst_ + "/b.lnk", "mine");
-    ASSERT_TRUE(fs_.Link(src_ + "/a.jpg", dst_ + "/a.jpg.lnk").ok());
-    char target[PATH_MAX] = {};
-    ASSERT_GT(::readlink((dst_ + "/a.jpg.lnk").c_str(), target, sizeof target - 1), 0);
-    EXPECT_EQ(std::string(target), src_ + "/a.jpg");
-    EXPECT_EQ(fs_.Link(src_ + "/a.jpg", dst_ + "/b.lnk").code, EEXIST);
-    EXPECT_EQ(readFile(dst_ + "/b.lnk"), "mine");
-}
-
-// A Move is undone, also across file systems (a new file there, named in the
-// journal); undo takes a file back only from the run's own destination.
+// A Move is undone, also across file systems (a new file there, named in the journal);
+// undo takes a file back only from the run's own destination.
 TEST_F(FileActionsTest, AMoveIsUndoneFromItsDestinationOnly) {
     for (const bool across : {false, true}) {
         FileSystemService::TestHooks hooks;
@@ -136,10 +126,9 @@ TEST_F(FileActionsTest, AMoveIsUndoneFromItsDestinationOnly) {
         EXPECT_EQ(UndoRun(*choice.run(), files_, true, {}).restored, 3) << across;
         EXPECT_EQ(names(src_) + "|" + names(dst_), "a.jpg b.jpg c.jpg|") << across;
     }
-    // The same records without the destination (or with another) are refused.
     ASSERT_TRUE(move());
     UndoChoice choice = FindRunToUndo(JournalFolder());
-    for (const std::string& moveTo : {std::string(), src_}) {
+    for (const std::string& moveTo : {std::string(), src_}) {  // the records without their destination, or another
         choice.run()->moveTo = moveTo;
         const UndoTally t = UndoRun(*choice.run(), files_, false, {});
         EXPECT_EQ(std::to_string(t.restored) + " " + std::to_string(t.left), "0 3");

@@ -23,8 +23,7 @@ TEST(RemoveContentTest, RemovesWhatMeetsTheCriterionInItsContext) {
         bool promote;
         const char* after;  // nullptr: nothing met the criterion, the tree unchanged
     } cases[] = {
-        {"A,B,C", NoValues, "", Any, Remove, ""},  // each removal examines its position again
-        {"A(a),B,C(c(D)),E", NoValues, "", Any, Remove, "A(a),C(c)"},
+        {"A(a),B,C(c(D)),E", NoValues, "", Any, Remove, "A(a),C(c)"},  // a removal's position is examined again
         {"A(a)", NoValues, "", Any, Remove, nullptr},
         {"_(a),B(b),C(_(_(x)))", EmptyLabels, "", Any, Remove, "B(b),C()"},
         {"DT(1),Date(2),Captured Date(3),Date Taken(4),dt(5)", Named, "DT", Any, Remove, "Date Taken(4)"},
@@ -34,12 +33,9 @@ TEST(RemoveContentTest, RemovesWhatMeetsTheCriterionInItsContext) {
         {"A(x.JPG,b(S(jpg))),Extension(Jpg)", Containing, "jpg", Any, Remove, "A(b(S)),Extension"},
         {"A(Ärger,ärger,Zorn)", Containing, "äR", Any, Remove, "A(Zorn)"},
         {"A(a,_,b(S(s)))", Containing, "", Any, Remove, "A()"},  // an empty text: every value not empty
-        {"A(a(S(s))),B", Named, "A", Any, Remove, "B"},
         // Top level: top-level attributes and their values only.
         {"A(_,a(S(_,s)))", EmptyValues, "", Top, Remove, "A(a(S(,s)))"},
-        {"A(a(A(b)))", Named, "A", Top, Remove, ""},
         {"B(b(A(a)))", Named, "A", Top, Remove, nullptr},
-        {"B(b(A))", NoValues, "", Top, Remove, nullptr},
         // Under a value of an attribute: what stands under it, at one level below.
         {"Device(X(S(a)),Y(S(b))),Place(X(S(c)))", Named, "S Devc=x", Under, Remove,
          "Device(X,Y(S(b))),Place(X(S(c)))"},
@@ -48,13 +44,11 @@ TEST(RemoveContentTest, RemovesWhatMeetsTheCriterionInItsContext) {
         {"Device(X(S(a(T(b)))))", Named, "T Device=X", Under, Remove, nullptr},  // deeper is not under it
         {"Device(X)", Containing, "X Device=X", Under, Remove, nullptr},         // nor is the value itself
         {"_(_(S(a))),Foo(x(S(b)))", Named, "S =", Under, Remove, "(),Foo(x(S(b)))"},
-        {"Foo(x(S(a))),Bar(x(S(b)))", Named, "S Baz=x", Under, Remove, nullptr},  // unknown names differ
         // Promote: sub-attributes move up to where what is removed stood, in order.
         {"A(x,_(S1(s1),S2(s2)),y)", EmptyValues, "", Any, Promote, "S1(s1),S2(s2),A(x,y)"},
         {"B(b),A(a1(S1(s1)),a2(S2(s2),S3)),C", Named, "A", Any, Promote, "B(b),S1(s1),S2(s2),S3,C"},
         {"A(a(A(b(C(c)))))", Named, "A", Any, Promote, "C(c)"},  // the promoted A is removed in turn
         {"A(_(B(_)))", EmptyValues, "", Top, Promote, "B,A"},    // the promoted B is top-level now
-        {"A(a(A(b)))", Named, "A", Top, Promote, ""},
         {"A(a(B(b(A(c)))))", Named, "A", Top, Promote, "B(b(A(c)))"},
         {"P(p(A(a(S(s)),b),B(c)))", Named, "A P=p", Under, Promote, "P(p(S(s),B(c)))"},
         {"P(p(A(a(S(s)))))", Containing, "a P=p", Under, Promote, "P(p(S(s),A))"},

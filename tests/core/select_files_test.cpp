@@ -21,7 +21,6 @@ TEST(SelectFilesTest, FindWholeWordTakesTheFirstOccurrenceBoundedByDelimiters) {
         {"cat", 1},
         {"The cat", 5},
         {"Concatenate", 0},
-        {"The Cat", 0},
         {"concat cat", 8},  // the first occurrence is inside a word, the second counts
         // Each end of each ASCII punctuation range, the space and the double quote bound a word;
         // a row's first occurrence is bounded by the character next to the range.
@@ -37,24 +36,6 @@ TEST(SelectFilesTest, FindWholeWordTakesTheFirstOccurrenceBoundedByDelimiters) {
         {"\242cat", 0},  // a lone byte that is no character is no delimiter
     };
     for (const auto& c : cases) EXPECT_EQ(FindWholeWord(c.text, "cat"), c.position) << c.text;
-}
-
-TEST(SelectFilesTest, FileNameTestByWholeWordAndCase) {
-    const struct {
-        const char *name, *text;
-        bool wholeWord, matchCase, matches;
-    } cases[] = {
-        {"The cat.jpg", "cat", true, false, true},
-        {"Concatenate.jpg", "CAT", false, true, false},
-        {"The Cat.jpg", "cat", true, true, false},
-        {"x.jpg", "", false, false, true},
-        {"café.jpg", "CAFÉ", false, false, true},
-        {"caf\xe9 cat.jpg", "cat", true, false, true},   // a byte that is no character leaves the rest alone
-        {"{DT=2004}.jpg", "Date", false, false, false},  // no dictionary for the raw name
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(SelectMatcher({.filename = {c.text, c.wholeWord, c.matchCase}}).NameMatches(c.name), c.matches)
-            << c.name << " / " << c.text;
 }
 
 // Rows named so, each selected or not, after the request; Stop before row stopAt.
@@ -78,18 +59,23 @@ std::string selection(const SelectRequest& r, std::vector<std::string> names, st
     return selected;
 }
 
-TEST(SelectFilesTest, AttributeTabTestsContextLabelAndValueOfOneAttribute) {
+// A row with a file name text is of the file-name tab, any other of the attribute tab.
+TEST(SelectFilesTest, EachTabTestsItsCriteria) {
     using L = LabelCriterion;
     using V = ValueCriterion;
     using C = ContextCriterion;
     const struct {
-        SelectRequest request;  // the attribute tab's criteria
+        SelectRequest request;
         const char* name;
         bool matches;
     } cases[] = {
+        {{.filename = {"cat", true}}, "The cat.jpg", true},
+        {{.filename = {"CAT", false, true}}, "Concatenate.jpg", false},
+        {{.filename = {"CAFÉ"}}, "café.jpg", true},
+        {{.filename = {"cat", true}}, "caf\xe9 cat.jpg", true},  // a byte that is no character leaves the rest alone
+        {{.filename = {"Date"}}, "{DT=2004}.jpg", false},        // no dictionary for the raw name
         {{.label = L::Contains, .labelText = {"Date"}}, "{DT=2004}.jpg", true},   // the same attribute
         {{.label = L::Contains, .labelText = {"Date"}}, "{Update=x}.jpg", true},  // holds the text
-        {{.label = L::Contains, .labelText = {"Date", true}}, "{Update=x}.jpg", false},
         {{.label = L::Contains, .labelText = {"date", false, true}}, "{DT=2004}.jpg", true},
         {{.label = L::Empty}, "{ =x}.jpg", true},
         {{.label = L::Unrecognized}, "{Foo=x}.jpg", true},
@@ -113,7 +99,7 @@ TEST(SelectFilesTest, AttributeTabTestsContextLabelAndValueOfOneAttribute) {
     };
     for (const auto& c : cases) {
         SelectRequest r = c.request;
-        r.tab = SelectTab::ByAttribute;
+        if (r.filename.text.empty()) r.tab = SelectTab::ByAttribute;
         EXPECT_EQ(selection(r, {c.name}, "0"), c.matches ? "1" : "0") << c.name << " " << r.labelText.text;
     }
 }

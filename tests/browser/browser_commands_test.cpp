@@ -1,23 +1,30 @@
-// The Browser's file commands on temporary folders: Delete (to a trash of the
-// test's own), Copy, Move and Create Shortcuts with their questions, failures in
-// the middle of a run and what becomes of the rows; Remove from List, Open, Edit
-// Filename by their keys.
+// The Browser's newer commands on temporary folders: Delete (to a trash of the test's
+// own), Copy, Move and Create Shortcuts with their questions, failures in the middle of
+// a run and what becomes of the rows; Remove from List, Open, Edit Filename by their
+// keys; Select Files with Apply; Check Chronology and Select by Status "Dupl".
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QLineEdit>
+#include <QTimer>
 #include <QTreeView>
 
 #include <cstring>
+#include <numeric>
 
 #include "browser/browser_window.h"
+#include "dialogs/select_dialog.h"
 #include "support/fake_windows.h"
+#include "support/widgets.h"
 
 using namespace lorvane;
+using testing::child;
+using testing::click;
 
-class BrowserFileOpsTest : public QObject {
+class BrowserCommandsTest : public QObject {
     Q_OBJECT
 
     MemorySettingsStore store_;
@@ -43,6 +50,26 @@ class BrowserFileOpsTest : public QObject {
         QStringList keys;
         for (const FileRow& r : browser_->Model().rows()) keys << QString::fromStdString(r.Key);
         return keys.join(' ').replace(src_, QStringLiteral("s")).replace(dst_, QStringLiteral("d"));
+    }
+    // The Browser on these files alone, with labels as written.
+    BrowserWindow& openOn(const QStringList& files) {
+        QDir(src_).removeRecursively();
+        QDir().mkpath(src_);
+        for (const QString& name : files) QFile(src_ + '/' + name).open(QIODevice::WriteOnly);
+        ctx_->settings.SemanticsAttributeEnable = 0;
+        return open();
+    }
+    // The selected rows, or every row with its status and picture.
+    QString shown(bool selectedOnly) const {
+        std::vector<int> rows = browser_->SelectedRows();
+        if (!selectedOnly) rows.resize(browser_->Model().rowCount()), std::iota(rows.begin(), rows.end(), 0);
+        QStringList out;
+        for (const int r : rows) {
+            const FileRow& row = browser_->Model().row(r);
+            out << QString::fromStdString(selectedOnly ? row.Text
+                                                       : row.Text + " " + row.Status + " " + std::to_string(row.Icon));
+        }
+        return out.join('|');
     }
     static QString names(const QString& folder) {
         return QDir(folder).entryList(QDir::Files | QDir::System, QDir::Name).join(' ');
@@ -110,10 +137,9 @@ private slots:
                      QStringLiteral("%1|%2|%3").arg(c.src, c.to, *c.rows ? c.rows : "s/a.jpg s/b.jpg s/c.jpg"));
             QCOMPARE(ui_.messages.size(), std::size_t(asks ? 2 : 1));  // no closing report
             const testing::ShownMessage& box = ui_.messages.back();
-            QCOMPARE(box.title, QStringLiteral("Problem"));
-            QCOMPARE(box.buttons, MessageButtons::OkCancel);
-            QVERIFY2(box.text.contains(QStringLiteral("\"%1/b.jpg\" due to the following error: %2.\r\n\r\nClick OK")
-                                           .arg(src_, QString::fromUtf8(std::strerror(files_.failErrno)))),
+            const QString failed = QStringLiteral("\"%1/b.jpg\" due to the following error: %2.\r\n\r\nClick OK");
+            QVERIFY2(box.title == "Problem" && box.buttons == MessageButtons::OkCancel &&
+                         box.text.contains(failed.arg(src_, QString::fromUtf8(std::strerror(files_.failErrno)))),
                      qPrintable(box.text));
             if (to == dst_) QCOMPARE(b.OutputPath(), dst_.toStdString());
             if (action == "mnuCreateShortcut")
@@ -124,37 +150,28 @@ private slots:
         }
     }
 
-    // The questions and the destination chooser's title by the number of rows; No to
-    // the question or a cancelled chooser does nothing.
+    // The question (No ends the command before the chooser) and the chooser's title (a
+    // cancelled chooser does nothing), by the number of rows.
     void questionsAndTitles() {
-        const struct {
-            const char* action;
-            int rows;
-            const char *question, *destination;  // "": none
-        } cases[] = {
-            {"mnuFileDelete", 1, "Confirm File Delete|Are you sure you want to delete \"b.jpg\"?", ""},
-            {"mnuFileCopy", 3, "Confirm Multiple File Copy|Are you sure you want to copy these 3 files?",
+        const char* cases[][4] = {
+            {"mnuFileDelete", "1", "Confirm File Delete|Are you sure you want to delete \"b.jpg\"?", ""},
+            {"mnuFileCopy", "3", "Confirm Multiple File Copy|Are you sure you want to copy these 3 files?",
              "Copy 3 files to Folder"},
-            {"mnuFileMove", 1, "", "Move file to Folder"},
-            {"mnuCreateShortcut", 3, "", "Create 3 shortcuts in Folder"},
+            {"mnuFileMove", "1", "", "Move file to Folder"},
+            {"mnuCreateShortcut", "3", "", "Create 3 shortcuts in Folder"},
         };
         for (const auto& c : cases) {
-            ui_ = testing::ScriptedUserInterface();
             BrowserWindow& b = open();
-            if (c.rows == 1) b.SetCurrentRow(1);
-            ui_.answers = {MessageAnswer::No};
-            b.Action(c.action)->trigger();
+            if (*c[1] == '1') b.SetCurrentRow(1);
+            ui_ = testing::ScriptedUserInterface();
+            ui_.answers = {MessageAnswer::No, MessageAnswer::Yes};
+            for (int i = 0; i < 1 + (*c[2] && *c[3]); ++i) b.Action(c[0])->trigger();
             QString asked;
-            for (const auto& m : ui_.messages) asked += m.title + '|' + m.text;
-            QCOMPARE(asked, QString::fromUtf8(c.question));
-            if (*c.question) {
-                QCOMPARE(ui_.messages[0].buttons, MessageButtons::YesNo);
-                QVERIFY(ui_.dialogs.isEmpty());  // No ends the command before the chooser
-                ui_.answers = {MessageAnswer::Yes};
-                if (*c.destination) b.Action(c.action)->trigger();
-            }
-            QCOMPARE(ui_.dialogs.join('|'), QString::fromLatin1(c.destination));
-            QCOMPARE(names(src_) + '|' + names(dst_), QStringLiteral("a.jpg b.jpg c.jpg|"));
+            for (const auto& m : ui_.messages)
+                asked += m.title + '|' + m.text + (m.buttons == MessageButtons::YesNo ? "" : "?!");
+            QCOMPARE(asked, *c[2] && *c[3] ? QString(c[2]) + c[2] : QString(c[2]));
+            QCOMPARE(ui_.dialogs.join('|') + '|' + names(src_) + '|' + names(dst_),
+                     QString(c[3]) + QStringLiteral("|a.jpg b.jpg c.jpg|"));
             delete browser_.data();
         }
     }
@@ -189,7 +206,55 @@ private slots:
                                 "directory.")
                      .arg(src_));
     }
+
+    // Apply runs and brings the dialog back as it was left; the second showing removes
+    // from the selection by file name and ends with OK. The Editor's row is not moved.
+    void selectsByAttributeThenRemovesByNameWithApply() {
+        BrowserWindow& b = openOn({"{DT=2004}{SU=Ann}.jpg", "{Update=x}.jpg", "{PL=Harbour}.jpg", "holiday photo.jpg"});
+        b.SetCurrentRow(2);
+        int showings = 0;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* d = b.findChild<SelectDialog*>(QStringLiteral("frmSelect"));
+            if (!d || !d->isVisible()) return;
+            if (++showings == 1) {
+                d->ShowTab(2);
+                click(*d, "optLabel4");
+                child<QLineEdit>(*d, "ContentLabel")->setText(QStringLiteral(" date "));
+                return click(*d, "cmdApply");
+            }
+            QCOMPARE(d->CurrentTabIndex(), 2);
+            QCOMPARE(child<QLineEdit>(*d, "ContentLabel")->text(), QStringLiteral("date"));
+            QCOMPARE(shown(true), QStringLiteral("{DT=2004}{SU=Ann}.jpg|{Update=x}.jpg"));
+            d->ShowTab(1);
+            click(*d, "optOperation4");
+            child<QLineEdit>(*d, "Filename")->setText(QStringLiteral("UPDATE"));
+            click(*d, "cmdOK");
+        });
+        answer.start(5);
+        b.Action(QStringLiteral("mnuSelectFiles"))->trigger();
+        answer.stop();
+        QCOMPARE(showings, 2);
+        QCOMPARE(shown(true), QStringLiteral("{DT=2004}{SU=Ann}.jpg"));
+        QCOMPARE(b.CurrentRow(), 2);
+        QVERIFY(ui_.messages.empty() && b.isEnabled());  // no report
+    }
+
+    // Sorted by "Chronology", marked, selected by "Dupl"; the marks last until the rows
+    // are parsed again.
+    void checkChronologySortsMarksAndSelectsByDupl() {
+        BrowserWindow& b = openOn({"{DT=2005}.jpg", "{DT=2004}.jpg", "a{.jpg", "b{.jpg", "{DT=2004}{SU=x}.jpg"});
+        b.Action(QStringLiteral("mnuCheckChronology"))->trigger();
+        QVERIFY(b.Sorted() && b.SortColumn() == 3 && b.SortOrder() == Qt::AscendingOrder);
+        QCOMPARE(shown(false),
+                 "a{.jpg Dupl 4|b{.jpg Dupl 4|{DT=2004}.jpg Dupl 4|{DT=2004}{SU=x}.jpg Dupl 4|{DT=2005}.jpg Good 1");
+        b.Action(QStringLiteral("mnuSelectDupl"))->trigger();
+        QCOMPARE(shown(true), QStringLiteral("a{.jpg|b{.jpg|{DT=2004}.jpg|{DT=2004}{SU=x}.jpg"));
+        b.Action(QStringLiteral("mnuParseAll"))->trigger();
+        QCOMPARE(shown(false),
+                 "a{.jpg Fail 3|b{.jpg Fail 3|{DT=2004}.jpg Good 1|{DT=2004}{SU=x}.jpg Good 1|{DT=2005}.jpg Good 1");
+    }
 };
 
-QTEST_MAIN(BrowserFileOpsTest)
-#include "browser_file_ops_test.moc"
+QTEST_MAIN(BrowserCommandsTest)
+#include "browser_commands_test.moc"

@@ -1,0 +1,226 @@
+// The newer operations' dialogs: frmChangeSequence, frmAddContent, frmRemoveContent and
+// frmSelect, each option's fields enabled, the field checks and the questions.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "dialogs/add_content_dialog.h"
+#include "dialogs/change_sequence_dialog.h"
+#include "dialogs/remove_content_dialog.h"
+#include "dialogs/select_dialog.h"
+#include "support/qt_test_main.h"
+#include "support/scripted_ui.h"
+#include "support/widgets.h"
+
+namespace lorvane {
+
+using testing::child;
+using testing::click;
+
+class OperationDialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // It opens on Generate for files that lack numbers; mnemonics choose an option and
+    // enable only its fields.
+    void sequenceOptionEnablesOnlyItsFields() {
+        testing::ScriptedUserInterface ui;
+        ChangeSequenceDialog d(ui);
+        const ChangeSequenceRequest r = d.request();
+        QVERIFY(r.mode == SequenceChange::Generate && !r.allFiles && r.start == 1 && r.step == 1);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        const QStringList fields = {"SequenceGenerateMode", "SequenceStep", "SequenceReplace", "SequenceShift"};
+        const int optionOf[] = {1, 1, 2, 3};
+        const struct {
+            Qt::Key key;
+            int option;
+            const char* focus;
+        } steps[] = {{Qt::Key_R, 2, "SequenceReplace"},
+                     {Qt::Key_S, 3, "SequenceShift"},
+                     {Qt::Key_N, 3, "SequenceShift"},  // a disabled field's label does nothing
+                     {Qt::Key_G, 1, "SequenceGenerateMode"},
+                     {Qt::Key_E, 1, "SequenceStep"}};
+        for (const auto& s : steps) {
+            QTest::keyClick(QApplication::focusWidget(), s.key, Qt::AltModifier);
+            QTRY_COMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(s.focus));
+            QCOMPARE(d.option(), s.option);
+            for (int f = 0; f < 4; ++f) QCOMPARE(child(d, fields[f])->isEnabled(), optionOf[f] == s.option);
+        }
+        child<QComboBox>(d, "SequenceGenerateMode")->setCurrentIndex(1);
+        QVERIFY(d.request().allFiles);
+    }
+
+    // On leaving a field (Tab) or on Return in it, as the chosen option's: Step and
+    // Amount shown with their sign, Start and Number without; past 32 bits is refused
+    // with the focus kept and the dialog open. Another option's field is not checked.
+    void sequenceFieldsAreCheckedOnLeavingAndOnReturn() {
+        const struct {
+            int option;
+            const char *field, *typed;
+            Qt::Key key;
+            const char* shown;  // "": refused
+        } cases[] = {
+            {1, "SequenceStep", "3", Qt::Key_Tab, "+3"},
+            {1, "SequenceStart", "-5", Qt::Key_Tab, "5"},
+            {3, "SequenceShift", "2147483648", Qt::Key_Tab, ""},
+            {3, "SequenceShift", "4", Qt::Key_Return, "+4"},
+            {1, "SequenceStep", "99999999999", Qt::Key_Return, ""},
+            {2, "SequenceShift", "99999999999", Qt::Key_Return, "99999999999"},
+        };
+        for (const auto& c : cases) {
+            testing::ScriptedUserInterface ui;
+            ChangeSequenceDialog d(ui);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            d.ChooseOption(c.option);
+            auto* field = child<QLineEdit>(d, c.field);
+            field->setFocus();
+            field->setText(QString::fromLatin1(c.typed));
+            QTest::keyClick(field, c.key);  // Return: the default button, without leaving the field
+            QCoreApplication::processEvents();
+            const bool focusKept = field->hasFocus();
+            const bool refused = !*c.shown;
+            QCOMPARE(child<QLineEdit>(d, c.field)->text(), QString::fromLatin1(refused ? c.typed : c.shown));
+            QCOMPARE(focusKept, refused);
+            QCOMPARE(d.Confirm, c.key == Qt::Key_Return && !refused);
+            QCOMPARE(ui.messages.size(), std::size_t(refused));
+            if (refused)
+                QCOMPARE(
+                    ui.messages[0].text + '|' + ui.messages[0].title,
+                    "Please enter a whole number between -2,147,483,647 and +2,147,483,647.|Change Sequence Numbers");
+        }
+    }
+
+    // OK (Return) with a blank name or value asks first, N for the name's question and V
+    // for the value's; No stays in the dialog with the focus in that field. A field typed
+    // into and never left is trimmed first. Under a value, the context fields are enabled.
+    void addContentAsksAboutBlankFields() {
+        const struct {
+            const char *attribute, *value, *answers, *asked, *stayedIn;  // stayedIn "": confirmed
+        } cases[] = {
+            {"Place", "Harbour", "", "", ""},       {"", "Harbour", "N", "N", "ContentAttribute"},
+            {"   ", "Harbour", "Y", "N", ""},       {"Place", "", "N", "V", "ContentValue"},
+            {"", " ", "YN", "NV", "ContentValue"},  {"", "", "YY", "NV", ""},
+            {"", "", "N", "N", "ContentAttribute"},
+        };
+        for (const auto& c : cases) {
+            testing::ScriptedUserInterface ui;
+            for (const char* a = c.answers; *a; ++a)
+                ui.answers.push_back(*a == 'Y' ? MessageAnswer::Yes : MessageAnswer::No);
+            AddContentDialog d(ui);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            click(d, QStringLiteral("optContext%1").arg(1 + !*c.asked));
+            QCOMPARE(child(d, "ContextValue")->isEnabled() + d.request().subAttribute * 2, *c.asked ? 0 : 3);
+            child<QLineEdit>(d, "ContentAttribute")->setText(c.attribute);
+            child<QLineEdit>(d, "ContentValue")->setText(c.value);
+            child(d, "ContentValue")->setFocus();
+            QTest::keyClick(child(d, "ContentValue"), Qt::Key_Return);
+            QString asked;
+            for (const auto& m : ui.messages) {
+                asked += m.text.endsWith(QStringLiteral("name?")) ? 'N' : 'V';
+                QCOMPARE(m.title + '|' + m.text, QStringLiteral("Add Content|Are you sure you want to add an attribute "
+                                                                "with a blank %1?")
+                                                     .arg(asked.endsWith('N') ? "name" : "value"));
+                QCOMPARE(m.buttons, MessageButtons::YesNoDefaultNo);
+            }
+            QCOMPARE(asked, QString::fromLatin1(c.asked));
+            QCOMPARE(d.isVisible() ? d.focusWidget()->objectName() : QString(), QString::fromLatin1(c.stayedIn));
+            QCOMPARE(d.Confirm, !*c.stayedIn);
+            QCOMPARE(child<QLineEdit>(d, "ContentAttribute")->text(), QString::fromLatin1(c.attribute).trimmed());
+        }
+    }
+
+    // Each option enables only its own fields (by letter: the text, the value's label and
+    // text, the context's attribute, its value's label and text); the request follows the
+    // options; the texts are trimmed on leaving, and also when never left.
+    void removeContentOptionsEnableTheirFieldsOnly() {
+        RemoveContentDialog d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        const char* cases[][2] = {{"optContent1", ""},     {"optContent5", "VV"},  {"optContent3", "A"},
+                                  {"optContext3", "ACDD"}, {"optContent4", "CDD"}, {"optContent2", "CDD"},
+                                  {"optContext2", ""},     {"optContext1", ""}};
+        const QString fields[] = {"ContentAttribute", "lblContentValue", "ContentValue",
+                                  "ContextAttribute", "ContextValue",    "lblContextValue"};
+        for (const auto& c : cases) {
+            click(d, c[0]);
+            QString enabled;
+            for (int f = 0; f < 6; ++f) enabled += child(d, fields[f])->isEnabled() ? "AVVCDD"[f] : ' ';
+            QCOMPARE(enabled.remove(' '), QString::fromLatin1(c[1]));
+        }
+        for (const char* option : {"optContent3", "optContext3", "optSubAttributes2"}) click(d, option);
+        auto* field = child<QLineEdit>(d, "ContextAttribute");
+        field->setFocus();
+        QTest::keyClicks(field, QStringLiteral(" a b  "));
+        QTest::keyClick(field, Qt::Key_Tab);
+        QCOMPARE(field->text(), QStringLiteral("a b"));
+        child<QLineEdit>(d, "ContextValue")->setText(QStringLiteral(" Nikon"));
+        const RemoveContentRequest r = d.request();
+        QVERIFY(r.criterion == RemoveCriterion::AttributesNamed && r.context == RemoveContext::SubAttributeOf &&
+                r.promote);
+        QCOMPARE(r.contextValue, std::string("Nikon"));
+    }
+
+    // On the first tab with the first action at first; Control+Tab goes round the tabs;
+    // an option enables its frame's text box and check boxes only when it is the last.
+    void selectTabsAndOptionsEnableTheirFields() {
+        SelectDialog d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QCOMPARE(d.CurrentTabIndex() * 10 + d.CurrentOperationIndex(), 11);
+        child(d, "Filename")->setFocus();
+        for (int expected : {2, 1, 2}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            QCOMPARE(int(d.request().tab) * 10 + child(d, "TabFrame2")->isVisible(), expected * 10 + (expected == 2));
+        }
+        const QStringList options = {"optLabel", "optValue", "optContext"};
+        const QStringList fields[] = {{"ContentLabel", "chkLabelWholeWord", "chkLabelMatchCase"},
+                                      {"ContentValue", "chkValueWholeWord", "chkValueMatchCase"},
+                                      {"ContextLabel", "ContextValue"}};
+        for (int o = 0; o < 3; ++o)
+            for (int i = 1, last = o == 2 ? 3 : 4; i <= last; ++i) {
+                click(d, options[o] + QString::number(i));
+                for (const QString& f : fields[o]) QCOMPARE(child(d, f)->isEnabled(), i == last);
+            }
+    }
+
+    // OK and Apply trim the blanks around the five texts and set the flags; Cancel only
+    // hides. The texts, the options, the tab and the action stay for the next showing.
+    void selectOkAndApplyTrimAndTheFieldsStay() {
+        const struct {
+            const char* button;
+            bool confirm, persist;
+        } cases[] = {{"cmdCancel", false, false}, {"cmdOK", true, false}, {"cmdApply", true, true}};
+        SelectDialog d;
+        const QStringList boxes = {"Filename", "ContentLabel", "ContentValue", "ContextLabel", "ContextValue"};
+        for (const auto& c : cases) {
+            QTimer::singleShot(0, &d, [&] {
+                d.ShowTab(2);
+                for (const char* option : {"optOperation3", "optLabel4", "chkLabelWholeWord"}) click(d, option);
+                for (const QString& b : boxes) child<QLineEdit>(d, b)->setText(QStringLiteral("  a b \t "));
+                click(d, c.button);
+            });
+            d.Run();
+            QCOMPARE(int(d.Confirm) * 10 + d.Persist, c.confirm * 10 + c.persist);
+            for (const QString& b : boxes)
+                QCOMPARE(child<QLineEdit>(d, b)->text(),
+                         c.confirm ? QStringLiteral("a b \t") : QStringLiteral("  a b \t "));
+        }
+        QTimer::singleShot(0, &d, [&] { click(d, "cmdCancel"); });
+        d.Run();
+        const SelectRequest r = d.request();
+        QVERIFY(r.action == SelectAction::Subselect && r.tab == SelectTab::ByAttribute &&
+                r.label == LabelCriterion::Contains && r.labelText.wholeWord && r.contextLabel == "a b \t");
+    }
+};
+
+LORVANE_QTEST(OperationDialogsTest);
+
+}  // namespace lorvane
+
+#include "operation_dialogs_test.moc"
