@@ -144,8 +144,8 @@ private slots:
         sub_ = root_ + QStringLiteral("/trip");
         QVERIFY(QDir().mkpath(sub_));
         QVERIFY(QDir().mkpath(root_ + QStringLiteral("/empty/sub")));  // no files, only a subfolder
-        writeFile(root_ + '/' + kGood2x, 13005);                       // 12.7 KB
-        writeFile(root_ + '/' + kGoodMonth, 12800);                    // exactly 12.5 KB: rounds to the even 12
+        writeFile(root_ + '/' + kGood2x, 13005);     // 12.7 KB
+        writeFile(root_ + '/' + kGoodMonth, 12800);  // exactly 12.5 KB: rounds to the even 12
         writeFile(root_ + '/' + kBigSequence, 10);
         writeFile(root_ + '/' + kWarn, 0);
         writeFile(root_ + '/' + kFail, 2048);
@@ -166,7 +166,8 @@ private slots:
         ctx_->settings = base_;
         editor_ = nullptr;
         log_ = testing::WindowLog();
-        ctx_->windows.registerWindow(form::Editor, [this] { return editor_ = new testing::FakeEditor(*ctx_, log_); });
+        ctx_->windows.registerWindow(form::Editor,
+                                     [this] { return editor_ = new testing::FakeEditor(*ctx_, log_); });
         state_ = std::make_unique<QTemporaryDir>();
         qputenv("XDG_STATE_HOME", state_->path().toUtf8());
     }
@@ -219,20 +220,13 @@ private slots:
         const QString none = QStringLiteral("0000/00/00 00:00:00 0000 0000 0000"), kb0 = QStringLiteral("000,000 KB");
         const QString v2 = QStringLiteral("Lorvane Data 2.x");
         QTest::newRow("good 2.x with date and sequence")
-            << kGood2x << row_icon::Good << "Good" << v2 << "2004/07/15 00:00:00 0012 0000 0000"
-            << "000,013 KB"
-            << "034";
+            << kGood2x << row_icon::Good << "Good" << v2 << "2004/07/15 00:00:00 0012 0000 0000" << "000,013 KB" << "034";
         QTest::newRow("month date, half kilobyte rounds to even")
-            << kGoodMonth << row_icon::Good << "Good" << v2 << "2023/08/01 00:00:00 0000 0000 0000"
-            << "000,012 KB"
-            << "066";
+            << kGoodMonth << row_icon::Good << "Good" << v2 << "2023/08/01 00:00:00 0000 0000 0000" << "000,012 KB" << "066";
         QTest::newRow("sequence wider than four digits")
             << kBigSequence << row_icon::Good << "Good" << v2 << "0000/00/00 00:00:00 12345 0000 0000" << kb0 << "022";
-        QTest::newRow("warn") << kWarn << row_icon::Warn << "Warn"
-                              << "" << none << kb0 << "020";
-        QTest::newRow("fail") << kFail << row_icon::Fail << "Fail"
-                              << "" << none << "000,002 KB"
-                              << "017";
+        QTest::newRow("warn") << kWarn << row_icon::Warn << "Warn" << "" << none << kb0 << "020";
+        QTest::newRow("fail") << kFail << row_icon::Fail << "Fail" << "" << none << "000,002 KB" << "017";
     }
     void rowColumnsAndStatuses() {
         QFETCH(QString, name);
@@ -372,10 +366,8 @@ private slots:
     void interruptingALoad_data() {
         QTest::addColumn<QString>("phase");
         QTest::addColumn<QString>("button");
-        QTest::addRow("counting") << "Counting Files..."
-                                  << "Cancel";
-        QTest::addRow("loading") << "Loading Files..."
-                                 << "Stop";
+        QTest::addRow("counting") << "Counting Files..." << "Cancel";
+        QTest::addRow("loading") << "Loading Files..." << "Stop";
     }
     void interruptingALoad() {
         QFETCH(QString, phase);
@@ -479,7 +471,7 @@ private slots:
     // F2, a name, Enter: the file and its row take the name, or keep theirs with a box.
     void labelEditRenamesTheFile_data() {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("goneFirst");   // the file went away behind the list's back
+        QTest::addColumn<bool>("goneFirst");  // the file went away behind the list's back
         QTest::addColumn<QString>("refusal");  // empty: renamed
         QTest::addRow("a new name") << "{SN=7}{SU=Ann}.jpg" << false << "";
         QTest::addRow("into a subfolder") << "sub/x.jpg" << false << "A file name cannot contain \"/\"";
@@ -650,14 +642,10 @@ private slots:
     void renameSelectsTheNameWithoutItsExtension_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("selected");
-        QTest::addRow("last extension only") << "a.b.jpg"
-                                             << "a.b";
-        QTest::addRow("no dot: all") << "README"
-                                     << "README";
-        QTest::addRow("leading dot only: all") << ".hidden"
-                                               << ".hidden";
-        QTest::addRow("leading dot and extension") << ".a.jpg"
-                                                   << ".a";
+        QTest::addRow("last extension only") << "a.b.jpg" << "a.b";
+        QTest::addRow("no dot: all") << "README" << "README";
+        QTest::addRow("leading dot only: all") << ".hidden" << ".hidden";
+        QTest::addRow("leading dot and extension") << ".a.jpg" << ".a";
     }
     void renameSelectsTheNameWithoutItsExtension() {
         QFETCH(QString, name);
@@ -759,7 +747,7 @@ private slots:
         changeDatesOneDayOn(b);
         QCOMPARE(f.names(), (QStringList{"x{.jpg", "{DT=2004-05-18}{SU=Ann}.jpg", "{SU=Ben}.jpg"}));
         QCOMPARE(editor().name, std::string("{DT=2004-05-18}{SU=Ann}.jpg"));  // the Editor follows its file
-        QCOMPARE(editor().disabledTimes, 1);                                  // no Save under the run
+        QCOMPARE(editor().disabledTimes, 1);  // no Save under the run
         QVERIFY(editor().isEnabled());
         QVERIFY(b.isEnabled());
         QVERIFY(b.ReportView()->isVisible());
@@ -781,8 +769,8 @@ private slots:
         ui_.answers = {MessageAnswer::Yes};
         b.Action("mnuUndoBatch")->trigger();
         QCOMPARE(ui_.messages[0].buttons, MessageButtons::YesNo);
-        const QString folder =
-            QStringLiteral(" in \"%1\" (1 file, Lorvane Manager: Change Dates)?").arg(QString::fromStdString(f.path()));
+        const QString folder = QStringLiteral(" in \"%1\" (1 file, Lorvane Manager: Change Dates)?")
+                                   .arg(QString::fromStdString(f.path()));
         QVERIFY2(ui_.messages[0].text.endsWith(folder), qPrintable(ui_.messages[0].text));
         QCOMPARE(f.names(), (QStringList{"x{.jpg", "{DT=2004-05-17}{SU=Ann}.jpg", "{SU=Ben}.jpg"}));
         QVERIFY(b.Model().findKey(f.path() + "/{DT=2004-05-17}{SU=Ann}.jpg") >= 0);
@@ -848,7 +836,7 @@ private slots:
         QCOMPARE(shown, 2);
         QCOMPARE(daysOnSecondShowing, QStringLiteral("+1"));
         QCOMPARE(f.names(), QStringList{"{DT=2004-05-18}{SU=Ann}.jpg"});  // one run, not two; Cancel ran none
-        QCOMPARE(ui_.messages.size(), std::size_t{1});                    // the one run's report
+        QCOMPARE(ui_.messages.size(), std::size_t{1});  // the one run's report
         QVERIFY(ui_.messages[0].text.startsWith(QStringLiteral("1  filenames successfully processed")));
     }
 
@@ -888,7 +876,7 @@ private slots:
             if (name.startsWith(QStringLiteral("{DT=2004-05-17}"))) ++kept;
         }
         QCOMPARE(renamed + kept, kFiles);
-        QCOMPARE(renamed, 99);                          // the file it was seen at is not touched
+        QCOMPARE(renamed, 99);  // the file it was seen at is not touched
         QCOMPARE(ui_.messages.size(), std::size_t{1});  // the report, before any closing
         const QStringList lines = ui_.messages[0].text.split(QStringLiteral("\r\n"));
         QCOMPARE(lines.first().section(QLatin1Char(' '), 0, 0).toInt(), renamed);  // processed
@@ -898,10 +886,9 @@ private slots:
             return;
         }
         QCOMPARE(lines[lines.size() - 2].section(QLatin1Char(' '), 0, 0).toInt(), renamed);  // total attempted
-        QCOMPARE(lines.last(),
-                 QStringLiteral("The run was stopped: %1 of the %2 selected filenames were not attempted.")
-                     .arg(kFiles - renamed)
-                     .arg(QLocale(QLocale::English).toString(kFiles)));
+        QCOMPARE(lines.last(), QStringLiteral("The run was stopped: %1 of the %2 selected filenames were not attempted.")
+                                   .arg(kFiles - renamed)
+                                   .arg(QLocale(QLocale::English).toString(kFiles)));
         QVERIFY(b.isEnabled());
         QVERIFY(b.ReportView()->isVisible());
     }
@@ -976,8 +963,7 @@ private slots:
         QCOMPARE(box.icon, MessageIcon::Exclamation);
         QVERIFY(box.text.startsWith(QStringLiteral("Unable to rename the file \"")));
         QVERIFY(box.text.contains(QString::fromUtf8(std::strerror(files_.failErrno))));
-        QVERIFY(box.text.endsWith(
-            QStringLiteral("Click OK to continue processing the remaining files or Cancel to abort.")));
+        QVERIFY(box.text.endsWith(QStringLiteral("Click OK to continue processing the remaining files or Cancel to abort.")));
         const QStringList report = ui_.messages[1].text.split(QStringLiteral("\r\n"));
         QCOMPARE(report.first(), QStringLiteral("%1  filenames successfully processed").arg(processed));
         QCOMPARE(report[4], QStringLiteral("1  filenames could not be saved"));

@@ -1,24 +1,20 @@
 #!/bin/sh
-# The contract of the newer commands end to end: options, usage errors, exit status,
-# report lines, and an apply with its undo per command family.
-# Usage: operations_test.sh LORVANE CASE
+# The newer commands' contract end to end: options, usage errors, exit status, report
+# lines, an apply with its undo per command family. Usage: operations_test.sh LORVANE CASE
 set -u
 
 . "$(dirname "$0")/cli_lib.sh"
 
 F="$WORK/f" D="$WORK/d"
 mkdir "$F" "$D"
-# files NAME...: files in F, each holding its own name.
+# files NAME...: files in F, each holding its own name; expect_names FOLDER NAME...: exactly these.
 files() { for n in "$@"; do printf '%s' "$n" >"$F/$n"; done; }
-# expect_names FOLDER NAME...: FOLDER holds exactly these entries.
 expect_names() {
-    d=$1; shift
-    [ "$(ls -A "$d" | LC_ALL=C sort)" = "$(printf '%s\n' "$@" | LC_ALL=C sort | sed '/^$/d')" ] ||
+    d=$1 && shift && [ "$(ls -A "$d" | LC_ALL=C sort)" = "$(printf '%s\n' "$@" | LC_ALL=C sort | sed '/^$/d')" ] ||
         fail "$d holds: $(ls -A "$d" | tr '\n' '|')"
 }
-# expect_out LINE...: standard output is exactly these lines.
+# expect_out LINE...: standard output is exactly these lines; usage ARGS...: each a usage error.
 expect_out() { [ "$(cat "$WORK/out")" = "$(printf '%s\n' "$@")" ] || fail "output differs from: $*"; }
-# usage ARGS...: each argument is one command line that must end as a usage error.
 usage() { for args in "$@"; do eval "run $args" && expect_rc 2; done; }
 
 case $CASE in
@@ -28,7 +24,6 @@ sequence_generate_apply_and_undo)
     expect_rc 1
     expect_names "$F" '{SN=998}{PL=A}.jpg' '{SN=007}{PL=B}.jpg' 'x{.jpg' '{SN=999}{PL=C}.jpg'
     expect_line err '1  filenames did not have/need numbers'
-    expect_line err '0  filenames had out-of-range numbers'
     run change-sequence --shift -998 --json "$F"  # a negative number is the option's value
     expect_text out '"name": "{SN=007}{PL=B}.jpg", "outcome": "out of range"'
     expect_text out '"name": "{SN=999}{PL=C}.jpg", "outcome": "processed", "newName": "{SN=001}{PL=C}.jpg"'
@@ -40,7 +35,7 @@ sequence_generate_apply_and_undo)
     run change-sequence --generate --all --start 2 --apply "$D"
     [ "$(cat "$D/{SN=002}.jpg" "$D/{SN=003}.jpg")" = 12 ] || fail "the chain numbered $(ls "$D" | tr '\n' ' ')"
     ;;
-content_add_and_undo)
+content_add_undo_and_remove)
     # Device in any letter case, by any of its names; the semantic layer then merges the two.
     files '{DT=2004}{DV=Nikon;Leica}{Device=Leica}.jpg' '{DT=2004}{SU=Leica}.jpg'
     run add-content --attribute ' CR ' --value ' Ada ' --under ' devc ' ' leica ' --apply "$F"
@@ -52,8 +47,7 @@ content_add_and_undo)
     expect_rc 0
     run undo --apply
     expect_names "$F" '{DT=2004}{DV=Nikon;Leica}{Device=Leica}.jpg' '{DT=2004}{SU=Leica}.jpg'
-    ;;
-content_remove)
+    rm "$F"/*
     files '{DT=2004}{SU=Ann{PS=Left}{CR=Ada};Ben{PS=Right}}.jpg' '{DT=2005}{SU=Cy}.jpg'
     run remove-content --attributes-named PS --under Subject ann --json "$F"
     expect_text out '"newName": "{DT=2004}{SU=Ann{CR=Ada};Ben{PS=Right}}.jpg"'
@@ -84,7 +78,7 @@ select_and_chronology)
     expect_out "$F/The cat.jpg"
     expect_text err 'missing.jpg" does not exist'
     ;;
-copy_never_replaces)
+copy_never_replaces_move_and_undo)
     files a.jpg b.jpg -c.jpg
     touch -d 2001-02-03 "$F/a.jpg"
     printf 'mine' >"$D/b.jpg"
@@ -96,16 +90,14 @@ copy_never_replaces)
     expect_line err "Unable to copy the file \"$F/b.jpg\" due to the following error: File exists."
     expect_line err '2  files copied'
     expect_line err '1  files could not be copied'
-    ;;
-move_and_undo)
-    files a.jpg b.jpg
+    rm "$D"/*
     run move --to "$D" --apply --json "$F/a.jpg" "$F/b.jpg"
     expect_rc 0
     expect_line out "{\"path\": \"$F/a.jpg\", \"name\": \"a.jpg\", \"outcome\": \"processed\", \"newName\": \"a.jpg\", \"newPath\": \"$D/a.jpg\", \"status\": \"Good\", \"message\": \"\", \"error\": null}"
-    expect_names "$F"
+    expect_names "$F" -c.jpg
     run undo --apply
     expect_rc 0
-    expect_names "$F" a.jpg b.jpg
+    expect_names "$F" -c.jpg a.jpg b.jpg
     expect_names "$D"
     ;;
 usage_errors)

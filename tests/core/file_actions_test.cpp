@@ -70,9 +70,8 @@ protected:
     const FileSystem& fs_ = FileSystemService::Instance();
 };
 
-// The trash keeps each file with its info, names that are not UTF-8 and a second file
-// of the same name too; without a trash the file stays. A shortcut never replaces an
-// entry (where it points is the Browser's test).
+// The trash keeps each file with its info, also a name not UTF-8 and a second of a name;
+// without a trash the file stays. A shortcut never replaces an entry.
 TEST_F(FileActionsTest, TrashAndLinksKeepWhatRestoringNeeds) {
     const std::string raw = "\xfe a.jpg", trash = root_ + "/data/Trash";
     for (int i = 0; i < 2; ++i) {

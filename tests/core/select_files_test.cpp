@@ -1,6 +1,5 @@
-// Select Files and Check Chronology: whole words, the file-name and attribute tests,
-// which rows each action examines, and the rows of a run of equal keys marked (the
-// mark's picture and texts are the Browser's and the command line's tests).
+// Select Files and Check Chronology: whole words, each tab's tests, the rows each action
+// examines, runs of equal keys marked (the mark's picture and texts: the Browser's tests).
 #include <gtest/gtest.h>
 
 #include <QStringList>
@@ -26,8 +25,7 @@ TEST(SelectFilesTest, FindWholeWordTakesTheFirstOccurrenceBoundedByDelimiters) {
         {"The cat", 5},
         {"Concatenate", 0},
         {"concat cat", 8},  // the first occurrence is inside a word, the second counts
-        // Each end of each ASCII punctuation range, the space and the double quote bound a word;
-        // a row's first occurrence is bounded by the character next to the range.
+        // Each ASCII punctuation range's ends bound a word, the character next to one does not.
         {"0cat :cat@", 7},
         {"cat9 !cat/", 7},
         {"Acat [cat`", 7},

@@ -42,9 +42,8 @@ private slots:
         QVERIFY(d.request().allFiles);
     }
 
-    // On leaving a field (Tab) or on Return in it, as the chosen option's: Step and
-    // Amount shown with their sign, Start and Number without; past 32 bits is refused
-    // with the focus kept and the dialog open. Another option's field is not checked.
+    // On leaving (Tab) or Return, the chosen option's fields only: Step and Amount signed, Start and
+    // Number not; past 32 bits refused with the focus kept and the dialog open.
     void sequenceFieldsAreCheckedOnLeavingAndOnReturn() {
         const struct {
             int option;
@@ -140,9 +139,8 @@ private slots:
         }
         for (const char* option : {"optContent3", "optContext3", "optSubAttributes2"}) click(d, option);
         child<QLineEdit>(d, "ContextValue")->setText(QStringLiteral(" Nikon "));
-        const RemoveContentRequest r = d.request();
-        QVERIFY(r.criterion == RemoveCriterion::AttributesNamed && r.context == RemoveContext::SubAttributeOf &&
-                r.promote && r.contextValue == "Nikon");
+        QVERIFY(d.request().criterion == RemoveCriterion::AttributesNamed && d.request().promote);
+        QVERIFY(d.request().context == RemoveContext::SubAttributeOf && d.request().contextValue == "Nikon");
     }
 
     // First tab and action at first; Control+Tab goes round; a frame's last option enables its fields.
