@@ -92,6 +92,7 @@ TEST(SelectFilesTest, EachTabTestsItsCriteria) {
         {{.label = L::Contains, .labelText = {"Role"}, .context = C::TopLevel}, "{SU=Ben{Role=Sister}}.jpg", false},
         {{.context = C::SubAttributeOf, .contextLabel = "Subject"}, "{SU=Ben{Role=Sister}}.jpg", true},
         {{.context = C::SubAttributeOf, .contextLabel = "Subject"}, "{SU=Ben}{Role=Sister}.jpg", false},
+        {{.context = C::SubAttributeOf, .contextLabel = "Subject"}, "{PL=Bay{Role=x}}", false},  // a known other name
         {{.context = C::SubAttributeOf, .contextValue = "ben"}, "{SU=Ben{Role=Sister}}.jpg", true},
         {{.context = C::SubAttributeOf, .contextLabel = "su", .contextValue = "BEN"}, "{SU=Ben{Role=x}}", true},
         {{.context = C::SubAttributeOf, .contextLabel = "Team"}, "{Team=Ben{Role=Sister}}.jpg", true},
