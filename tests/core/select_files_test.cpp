@@ -1,208 +1,169 @@
+// Select Files and Check Chronology: whole words, each tab's tests, the rows each action
+// examines, runs of equal keys marked (the mark's picture and texts: the Browser's tests).
 #include <gtest/gtest.h>
+
+#include <QStringList>
 
 #include <string>
 #include <vector>
 
+#include "core/rows/chronology_check.h"
 #include "core/rows/select_files.h"
+
+// Rows name only the criteria they set; the rest keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace lorvane {
 namespace {
 
 TEST(SelectFilesTest, FindWholeWordTakesTheFirstOccurrenceBoundedByDelimiters) {
     const struct {
-        const char *text, *word;
-        std::int32_t position;
+        const char* text;
+        std::int32_t position;  // of "cat"
     } cases[] = {
-        {"cat", "cat", 1},
-        {"The cat", "cat", 5},
-        {"Concatenate", "cat", 0},
-        {"The Cat", "cat", 0},
-        {"concat cat", "cat", 8},  // the first occurrence is inside a word, the second counts
-        {"catcat cat", "cat", 8},
-        {"cats", "cat", 0},
-        {"cat-2005.jpg", "cat", 1},
-        {"", "cat", 0},
-        // Each end of each ASCII punctuation range, the space and the double quote bound a word.
-        {"!cat/", "cat", 2},
-        {":cat@", "cat", 2},
-        {"[cat`", "cat", 2},
-        {"{cat~", "cat", 2},
-        {"\"cat\"", "cat", 2},
-        {"0cat", "cat", 0},
-        {"cat9", "cat", 0},
-        {"Acat", "cat", 0},
-        {"cat\x7f", "cat", 0},
+        {"cat", 1},
+        {"The cat", 5},
+        {"Concatenate", 0},
+        {"concat cat", 8},  // the first occurrence is inside a word, the second counts
+        // Each ASCII punctuation range's ends bound a word, the character next to one does not.
+        {"0cat :cat@", 7},
+        {"cat9 !cat/", 7},
+        {"Acat [cat`", 7},
+        {"cat\x7f {cat~", 7},
+        {"\"cat\"", 2},
         // The Latin-1 signs; positions count characters, not bytes.
-        {"½cat", "cat", 2},
-        {"cat÷", "cat", 1},
-        {"é°cat²", "cat", 3},
-        {"¿cat¡", "cat", 2},
-        {"«cat»", "cat", 2},
-        {"³cat", "cat", 0},
-        {"écat", "cat", 0},
-        {"\xa2"
-         "cat",
-         "cat", 0},  // a lone byte that is no character is no delimiter
+        {"³cat ½cat÷", 7},
+        {"écat «cat»", 7},
+        {"é°cat²", 3},
+        {"\242cat", 0},  // a lone byte that is no character is no delimiter
     };
-    for (const auto& c : cases) EXPECT_EQ(FindWholeWord(c.text, c.word), c.position) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(FindWholeWord(c.text, "cat"), c.position) << c.text;
 }
 
-TEST(SelectFilesTest, FileNameTestByWholeWordAndCase) {
-    const struct {
-        const char *name, *text;
-        bool wholeWord, matchCase, matches;
-    } cases[] = {
-        {"The cat.jpg", "cat", true, false, true},
-        {"Concatenate.jpg", "CAT", false, true, false},
-        {"Concatenate.jpg", "cat", false, false, true},
-        {"The Cat.jpg", "cat", true, true, false},
-        {"x.jpg", "", false, false, true},
-        {"café.jpg", "CAFÉ", false, false, true},
-        {"caf\xe9 cat.jpg", "cat", true, false, true},  // a byte that is no character leaves the rest alone
-        {"{DT=2004}.jpg", "Date", false, false, false},  // no dictionary for the raw name
-    };
-    for (const auto& c : cases) {
-        SelectRequest r;
-        r.filename = {c.text, c.wholeWord, c.matchCase};
-        EXPECT_EQ(SelectMatcher(r).NameMatches(c.name), c.matches) << c.name << " / " << c.text;
+// Rows named so, each selected or not, after the request; Stop before row stopAt.
+std::string selection(const SelectRequest& r, std::vector<std::string> names, std::string selected, int stopAt = 0,
+                      std::string* statuses = nullptr) {
+    GlobalSettings settings;
+    settings.SemanticsAttributeEnable = 0;  // labels as written
+    RowParser parser(settings, nullptr, FileSystemService::Instance());
+    std::vector<FileRow> rows(names.size());
+    std::vector<FileRow*> pointers;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].Text = names[i], rows[i].Selected = selected[i] == '1', rows[i].Status = "Dupl";
+        pointers.push_back(&rows[i]);
     }
+    EXPECT_EQ(RunSelectFiles(r, pointers, parser, [&](std::int32_t at, std::int32_t) { return at != stopAt; }),
+              stopAt == 0);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        selected[i] = rows[i].Selected ? '1' : '0';
+        if (statuses) *statuses += rows[i].Status == "Dupl" ? '0' : '1';
+    }
+    return selected;
 }
 
-class SelectRowsTest : public ::testing::Test {
-protected:
-    SelectRowsTest() { settings_.SemanticsAttributeEnable = 0; }  // labels as written
-
-    // The rows' selection after the request, each row given as (name, selected).
-    std::vector<bool> run(const SelectRequest& r, std::vector<FileRow>& rows, int stopAt = 0) {
-        std::vector<FileRow*> pointers;
-        for (FileRow& row : rows) pointers.push_back(&row);
-        const bool done = RunSelectFiles(r, pointers, parser_, [&](std::int32_t reached, std::int32_t total) {
-            EXPECT_EQ(total, static_cast<std::int32_t>(rows.size()));
-            return reached != stopAt;
-        });
-        EXPECT_EQ(done, stopAt == 0);
-        std::vector<bool> selected;
-        for (const FileRow& row : rows) selected.push_back(row.Selected);
-        return selected;
-    }
-    bool matches(const SelectRequest& r, const char* name) {
-        std::vector<FileRow> rows(1);
-        rows[0].Text = name;
-        return run(r, rows)[0];
-    }
-
-    GlobalSettings settings_;
-    RowParser parser_{settings_, nullptr, FileSystemService::Instance()};
-};
-
-TEST_F(SelectRowsTest, AttributeTabTestsContextLabelAndValueOfOneAttribute) {
+// A row with a file name text is of the file-name tab, any other of the attribute tab.
+TEST(SelectFilesTest, EachTabTestsItsCriteria) {
     using L = LabelCriterion;
     using V = ValueCriterion;
     using C = ContextCriterion;
     const struct {
-        L label;
-        TextSearch labelText;
-        V value;
-        TextSearch valueText;
-        C context;
-        const char *contextLabel, *contextValue, *name;
+        SelectRequest request;
+        const char* name;
         bool matches;
     } cases[] = {
-        {L::Contains, {"Date"}, V::Any, {}, C::Any, "", "", "{Captured Date=2004}.jpg", true},
-        {L::Contains, {"Date"}, V::Any, {}, C::Any, "", "", "{DT=2004}.jpg", true},   // the same attribute
-        {L::Contains, {"Date"}, V::Any, {}, C::Any, "", "", "{Update=x}.jpg", true},  // holds the text
-        {L::Contains, {"Date", true}, V::Any, {}, C::Any, "", "", "{Update=x}.jpg", false},
-        {L::Contains, {"Date", false, true}, V::Any, {}, C::Any, "", "", "{Update=x}.jpg", false},
-        {L::Contains, {"date", false, true}, V::Any, {}, C::Any, "", "", "{DT=2004}.jpg", true},
-        {L::Empty, {}, V::Any, {}, C::Any, "", "", "{ =x}.jpg", true},
-        {L::Unrecognized, {}, V::Any, {}, C::Any, "", "", "{Foo=x}.jpg", true},
-        {L::Any, {}, V::None, {}, C::Any, "", "", "{SU=Ann}{PL}.jpg", true},
-        {L::Any, {}, V::None, {}, C::Any, "", "", "{SU=Ann}{PL}", true},  // the last node of the tree
-        {L::Any, {}, V::Empty, {}, C::Any, "", "", "{SU=Ann; }.jpg", true},
-        {L::Any, {}, V::Empty, {}, C::Any, "", "", "{SU=Ann}{PL}.jpg", false},  // no value is not an empty one
-        {L::Any, {}, V::Contains, {"ann"}, C::Any, "", "", "{SU=Ben;Annabel}.jpg", true},
-        {L::Any, {}, V::Contains, {"ann", true}, C::Any, "", "", "{SU=Ben;Annabel}.jpg", false},
-        {L::Any, {}, V::Contains, {"ann", false, true}, C::Any, "", "", "{SU=Ann}.jpg", false},
+        {{.filename = {"cat", true}}, "The cat.jpg", true},
+        {{.filename = {"CAT", false, true}}, "Concatenate.jpg", false},
+        {{.filename = {"CAFÉ"}}, "café.jpg", true},
+        {{.filename = {"cat", true}}, "caf\xe9 cat.jpg", true},  // a byte that is no character leaves the rest alone
+        {{.filename = {"Date"}}, "{DT=2004}.jpg", false},        // no dictionary for the raw name
+        {{.label = L::Contains, .labelText = {"Date"}}, "{DT=2004}.jpg", true},   // the same attribute
+        {{.label = L::Contains, .labelText = {"Date"}}, "{Update=x}.jpg", true},  // holds the text
+        {{.label = L::Contains, .labelText = {"date", false, true}}, "{DT=2004}.jpg", true},
+        {{.label = L::Empty}, "{ =x}.jpg", true},
+        {{.label = L::Unrecognized}, "{Foo=x}.jpg", true},
+        {{.value = V::None}, "{SU=Ann}{PL}", true},  // the last node of the tree
+        {{.value = V::Empty}, "{SU=Ann; }.jpg", true},
+        {{.value = V::Empty}, "{SU=Ann}{PL}.jpg", false},  // no value is not an empty one
+        {{.value = V::Contains, .valueText = {"ann"}}, "{SU=Ben;Annabel}.jpg", true},
+        {{.value = V::Contains, .valueText = {"ann", true}}, "{SU=Ben;Annabel}.jpg", false},
         // Label and value must hold for the same attribute.
-        {L::Contains, {"SU"}, V::Contains, {"Bob"}, C::Any, "", "", "{SU=Ann}{PL=Bob}.jpg", false},
-        {L::Contains, {"PL"}, V::Contains, {"Bob"}, C::Any, "", "", "{SU=Ann}{PL=Bob}.jpg", true},
-        {L::Contains, {"Role"}, V::Any, {}, C::TopLevel, "", "", "{SU=Ben{Role=Sister}}.jpg", false},
-        {L::Contains, {"Role"}, V::Any, {}, C::TopLevel, "", "", "{Role=Sister}.jpg", true},
-        {L::Any, {}, V::Any, {}, C::SubAttributeOf, "Subject", "", "{SU=Ben{Role=Sister}}.jpg", true},
-        {L::Any, {}, V::Any, {}, C::SubAttributeOf, "Subject", "", "{SU=Ben}{Role=Sister}.jpg", false},
-        {L::Any, {}, V::Any, {}, C::SubAttributeOf, "", "ben", "{SU=Ben{Role=Sister}}.jpg", true},
-        {L::Any, {}, V::Any, {}, C::SubAttributeOf, "su", "BEN", "{SU=Ben{Role=Sister}}.jpg", true},
-        {L::Any, {}, V::Any, {}, C::SubAttributeOf, "Team", "", "{Team=Ben{Role=Sister}}.jpg", true},
+        {{.label = L::Contains, .labelText = {"SU"}, .value = V::Contains, .valueText = {"B"}}, "{SU=A}{PL=B}", false},
+        {{.label = L::Contains, .labelText = {"PL"}, .value = V::Contains, .valueText = {"B"}}, "{SU=A}{PL=B}", true},
+        {{.label = L::Contains, .labelText = {"Role"}, .context = C::TopLevel}, "{SU=Ben{Role=Sister}}.jpg", false},
+        {{.context = C::SubAttributeOf, .contextLabel = "Subject"}, "{SU=Ben{Role=Sister}}.jpg", true},
+        {{.context = C::SubAttributeOf, .contextLabel = "Subject"}, "{SU=Ben}{Role=Sister}.jpg", false},
+        {{.context = C::SubAttributeOf, .contextLabel = "Subject"}, "{PL=Bay{Role=x}}", false},  // a known other name
+        {{.context = C::SubAttributeOf, .contextValue = "ben"}, "{SU=Ben{Role=Sister}}.jpg", true},
+        {{.context = C::SubAttributeOf, .contextLabel = "su", .contextValue = "BEN"}, "{SU=Ben{Role=x}}", true},
+        {{.context = C::SubAttributeOf, .contextLabel = "Team"}, "{Team=Ben{Role=Sister}}.jpg", true},
         // A name that does not parse never matches.
-        {L::Any, {}, V::Any, {}, C::Any, "", "", "holiday photo.jpg", false},
-        {L::Unrecognized, {}, V::Any, {}, C::Any, "", "", "x{.jpg", false},
+        {{}, "holiday photo.jpg", false},
+        {{.label = L::Unrecognized}, "x{.jpg", false},
     };
     for (const auto& c : cases) {
-        SelectRequest r;
-        r.tab = SelectTab::ByAttribute;
-        r.label = c.label;
-        r.labelText = c.labelText;
-        r.value = c.value;
-        r.valueText = c.valueText;
-        r.context = c.context;
-        r.contextLabel = c.contextLabel;
-        r.contextValue = c.contextValue;
-        EXPECT_EQ(matches(r, c.name), c.matches)
-            << c.name << " label " << int(c.label) << " value " << int(c.value) << " context " << int(c.context);
+        SelectRequest r = c.request;
+        if (r.filename.text.empty()) r.tab = SelectTab::ByAttribute;
+        EXPECT_EQ(selection(r, {c.name}, "0"), c.matches ? "1" : "0") << c.name << " " << r.labelText.text;
     }
 }
 
-// Which rows each action looks at and what it makes of them. An examined row
-// of the attribute tab is parsed again, which takes a "Dupl" mark away.
-TEST_F(SelectRowsTest, EachActionExaminesItsRowsOnly) {
+// Over four rows, selected 0011 and matching 0101: each action's selection after, and
+// the rows it examined (an examined row is parsed again, which takes a "Dupl" away).
+TEST(SelectFilesTest, EachActionExaminesItsRowsOnly) {
     using A = SelectAction;
     const struct {
         A action;
-        bool selected, matching, after, examined;
+        const char *after, *examined;
     } cases[] = {
-        {A::NewSelection, false, false, false, true},
-        {A::NewSelection, false, true, true, true},
-        {A::NewSelection, true, false, false, true},
-        {A::NewSelection, true, true, true, true},
-        {A::AddToSelection, false, false, false, true},
-        {A::AddToSelection, false, true, true, true},
-        {A::AddToSelection, true, false, true, false},
-        {A::AddToSelection, true, true, true, false},
-        {A::Subselect, false, false, false, false},
-        {A::Subselect, false, true, false, false},
-        {A::Subselect, true, false, false, true},
-        {A::Subselect, true, true, true, true},
-        {A::RemoveFromSelection, false, false, false, false},
-        {A::RemoveFromSelection, false, true, false, false},
-        {A::RemoveFromSelection, true, false, true, true},
-        {A::RemoveFromSelection, true, true, false, true},
+        {A::NewSelection, "0101", "1111"},
+        {A::AddToSelection, "0111", "1100"},
+        {A::Subselect, "0001", "0011"},
+        {A::RemoveFromSelection, "0010", "0011"},
     };
     for (const auto& c : cases) {
-        SelectRequest r;
-        r.action = c.action;
-        r.tab = SelectTab::ByAttribute;
-        r.label = LabelCriterion::Contains;
-        r.labelText.text = "Place";
-        std::vector<FileRow> rows(1);
-        rows[0].Text = c.matching ? "{PL=Harbour}.jpg" : "{SU=Ann}.jpg";
-        rows[0].Selected = c.selected;
-        rows[0].Status = "Dupl";
-        EXPECT_EQ(run(r, rows)[0], c.after) << int(c.action) << c.selected << c.matching;
-        EXPECT_EQ(rows[0].Status != "Dupl", c.examined) << int(c.action) << c.selected << c.matching;
+        const SelectRequest r{c.action, SelectTab::ByAttribute, {}, LabelCriterion::Contains, {"Place"}};
+        std::string examined;
+        EXPECT_EQ(selection(r, {"{SU=Ann}.jpg", "{PL=Bay}.jpg", "{SU=Ann}.jpg", "{PL=Bay}.jpg"}, "0011", 0, &examined),
+                  c.after)
+            << int(c.action);
+        EXPECT_EQ(examined, c.examined) << int(c.action);
     }
+    // Stop before the third row: the rows examined keep their new selection, the rest their old one.
+    EXPECT_EQ(selection({.filename = {"b"}}, {"a", "b", "b", "a"}, "1011", 3), "0111");
 }
 
-// Stop before a row: the rows examined keep their new selection, the rest their old one.
-TEST_F(SelectRowsTest, StopLeavesTheRowsNotReachedAsTheyWere) {
-    SelectRequest r;
-    r.filename.text = "b";
-    std::vector<FileRow> rows(4);
-    const char* names[] = {"a", "b", "b", "a"};
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows[i].Text = names[i];
-        rows[i].Selected = i != 1;
-    }
-    EXPECT_EQ(run(r, rows, 3), (std::vector<bool>{false, true, true, true}));
+// The marks ("D": "Dupl") of rows parsed from names ("|" between), sorted, checked; Stop at stopAt.
+std::string marks(const char* names, int stopAt = 0) {
+    const GlobalSettings settings;
+    RowParser parser(settings, nullptr, FileSystemService::Instance());
+    std::vector<FileRow> rows;
+    for (const QString& name : QString::fromUtf8(names).split('|'))
+        rows.emplace_back().Text = name.toStdString(), parser.ParseItem(rows.back());
+    SortByChronology(rows);
+    std::vector<FileRow*> pointers;
+    for (FileRow& r : rows) pointers.push_back(&r);
+    const bool done =
+        CheckChronology(pointers, [&](std::int32_t position, std::int32_t) { return position != stopAt; });
+    std::string m;
+    for (const FileRow& r : rows) m += r.Status == "Dupl" ? 'D' : '.';
+    return m + (done ? "" : " stopped");
+}
+
+TEST(ChronologyCheckTest, MarksEveryRowOfARunOfEqualKeys) {
+    const struct {
+        const char* names;  // sorted by key, they give the marks in order
+        int stopAt;
+        const char* marks;
+    } cases[] = {
+        {"{DT=2004-07-15@14-30}{SN=12}.jpg|{DT=2004-07-15@14-30}{SN=12}{SU=Ann}.jpg|{DT=2004}{SN=13}.jpg", 0, ".DD"},
+        {"{DT=2004}.jpg|{DT=2005}.jpg|{DT=2005}{SU=x}.jpg|{DT=2005}{SU=y}.jpg|{DT=2006}.jpg", 0, ".DDD."},
+        // Names that do not parse, and names without date or numbers, share the placeholders.
+        {"holiday photo.jpg|x{.jpg|{SU=Ann}.jpg|{DT=2004}.jpg", 0, "DDD."},
+        {"{DT=2004}.jpg|{DT=2005}.jpg", 0, ".."},
+        {"holiday photo.jpg", 0, "."},
+        {"{DT=2004}.jpg|{DT=2004}{SU=x}.jpg|{DT=2004}{SU=y}.jpg", 2, "D.. stopped"},  // later rows unexamined
+    };
+    for (const auto& c : cases) EXPECT_EQ(marks(c.names, c.stopAt), c.marks) << c.names;
 }
 
 }  // namespace
