@@ -41,7 +41,6 @@ TEST(Parse2x, Grammar) {
     check({
         {"{A=b}.jpg", S, "A(b),Extension(JPG)"},
         {"{A=x{B=y};z}.jpg", S, "A(x(B(y)),z),Extension(JPG)"},
-        {"{A=x{B=y}{C=z}}{D=w}", S, "A(x(B(y),C(z))),D(w)"},
         {"{Subject=Ann;Ben{Role=Sister}}{Place=Harbour}.jpg", S,
          "Subject(Ann,Ben(Role(Sister))),Place(Harbour),Extension(JPG)"},
         {"{ A = b c }.x", S, "A(b c),Extension(X)"},
@@ -50,7 +49,6 @@ TEST(Parse2x, Grammar) {
         {"{A==b}.jpg", T, "A(=b),Extension(JPG)"},
         {"{A=b:c}", T, "A(b:c)", true, true},
         {"{Date=2005.07.14}.jpg", T, "Date(2005.07.14),Extension(JPG)"},
-        {"{\xC3\x84=\xC3\xB6}.jpg", S, "\xC3\x84(\xC3\xB6),Extension(JPG)"},
         {"{A=bcd}", T, "A(bcd)", true, false, 7},
         {"{A=\xC3\xA9\xC3\xA9}", T, "A(\xC3\xA9\xC3\xA9)", true, false, 6},  // characters, not bytes
         // Delimiters of two characters; a single bracket is then ordinary text.
@@ -65,7 +63,6 @@ TEST(Parse2x, RelaxedModesSkipWhatStrictRefuses) {
         {"}{A=b}=;{C=d}", T, "A(b),C(d)"},
         {"{Abc.jpg", T, "Abc,Extension(JPG)"},
         {"Abc.jpg", P, "Abc,Extension(JPG)"},
-        {"DSC_0042.JPG", P, "DSC_0042,Extension(JPG)"},
         {"{A}", T, "A"},
         {"{A=}", T, "A()"},
         {"{A=b", T, "A(b)"},
@@ -79,27 +76,18 @@ TEST(Parse2x, FindingsAtTheirPosition) {
         {"", T, "Fail @1+0 Filename is empty"},
         {"{A=bcd}", T, "Fail @1+7 Filename is too long (Length=7, Maximum=6)", true, false, 6},
         {"{A=b:c}", T, "Fail @5+1 Filename contains an illegal character"},
-        {"{A=b}\"", T, "Fail @6+1 Filename contains an illegal character"},
         {"..jpg", T, "Fail @1+0 Filename may not begin with a period"},
         {"}", T, "Fail @1+0 Filename must contain at least one attribute"},
         {".jpg", T, "Fail @1+0 Filename must contain at least one non-Extension attribute"},
         {"}{A=b}", S, "Fail @1+1 Extraneous end delimiter"},
-        {"]][[A==b]]", S, "Fail @1+2 Extraneous end delimiter", true, false, 200, kDoubled},
         {"{A=b}=", S, "Fail @6+1 Extraneous label delimiter"},
-        {"{A=b};", S, "Fail @6+1 Extraneous value delimiter"},
         {" {A=b}.jpg", S, "Fail @1+1 Extraneous space"},
-        {"{A=b} {C=d}", S, "Fail @6+1 Extraneous space"},
         {"Abc.jpg", S, "Fail @1+0 Missing start delimiter \"{\""},
         {"{A=b}x", T, "Fail @6+0 Missing start delimiter \"{\""},
         {"{A{B=c}}", S, "Fail @3+1 Start delimiter in attribute name"},
-        {"{A;b}", S, "Fail @3+1 Value delimiter in attribute name"},
         {"{A}", S, "Fail @3+0 Missing label delimiter \"=\""},
-        {"{Abc.jpg", S, "Fail @5+0 Missing label delimiter \"=\""},
-        {"[[A]]", S, "Fail @4+0 Missing label delimiter \"==\"", true, false, 200, kDoubled},
         {"{=b}", S, "Fail @2+0 Missing attribute name"},
-        {"{ =b}", S, "Fail @3+0 Missing attribute name"},
         {"{A==b}.jpg", S, "Fail @4+1 Label delimiter in attribute value", false},
-        {"{A=b=c}", P, "Fail @5+1 Label delimiter in attribute value", false},
         {"{\xC3\x84=\xC3\xB6=x}", S, "Fail @5+1 Label delimiter in attribute value", false},  // characters
         {"{A=}", S, "Fail @4+0 Missing attribute value"},
         {"{A=b;}", S, "Fail @6+0 Missing attribute value"},
@@ -107,8 +95,6 @@ TEST(Parse2x, FindingsAtTheirPosition) {
         {"{A=b{C=d}", S, "Fail @10+0 Missing end delimiter \"}\""},
         // An empty delimiter would match everywhere and never advance.
         {"{A=b}.jpg", P, "Fail @1+0 Attribute start delimiter may not be empty", true, false, 200, {"", "}", "=", ";"}},
-        {"{A=b}.jpg", T, "Fail @1+0 Attribute end delimiter may not be empty", true, false, 200, {"{", "", "=", ";"}},
-        {"{A=b}.jpg", S, "Fail @1+0 Attribute label delimiter may not be empty", true, false, 200, {"{", "}", "", ";"}},
         {"{A=b}.jpg", S, "Fail @1+0 Attribute value delimiter may not be empty", true, false, 200, {"{", "}", "=", ""}},
     });
 }

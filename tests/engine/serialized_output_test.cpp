@@ -42,21 +42,5 @@ TEST(SerializedOutput, ParsesOrFails) {
     }
 }
 
-TEST(SerializedOutput, NodesCarryTagsMarksAndExpansionByShowLevels) {
-    AttributeTree t;
-    Result r;
-    for (int levels : {0, 1, 2, 3}) {
-        ParseSerializedOutput("ABC01.pdf", t, r, false, 200, levels);
-        ASSERT_EQ(t.count(), 7);
-        EXPECT_EQ(t[1].expanded, levels > 0);
-        for (int i = 2; i <= t.count(); ++i) {
-            const bool attribute = t[i].isAttribute();
-            EXPECT_EQ(t[i].image, attribute ? image::AttributeGood : image::ValueGood);
-            EXPECT_EQ(t[i].expanded, levels > (attribute ? 1 : 2));
-            if (attribute) EXPECT_TRUE(t[i].tag == t[i].text && t[i].expandedImage == image::AttributeGood + 1);
-        }
-    }
-}
-
 }  // namespace
 }  // namespace lorvane

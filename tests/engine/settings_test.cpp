@@ -21,8 +21,6 @@ TEST(SettingLimits, EachSettingRefusesWhatItDoesNotAllow) {
         {"Parse2xStrictMode", "3", "is not one of its choices (0 \"Permissive\", 1 \"Tolerant\", 2 \"Strict\")"},
         {"Parse2xStrictMode", "Strict",
          "is not a number; its choices are 0 \"Permissive\", 1 \"Tolerant\", 2 \"Strict\""},
-        {"Parse2xAllowLabelDelimiters", "2", "is not one of its choices"},
-        {"SemanticsAttributeTranslateParse", "4", "is not one of its choices"},
         {"ParseMode", "bogus", "is not one of its choices (\"(Auto)\", \"1.x\", \"2.x\", \"Batch\")"},
         {"ParseMode", "batch", "is not one of its choices"},  // exact, as the format dispatch compares
         {"BuildMode", "Batch", "is not one of its choices"},
@@ -33,19 +31,12 @@ TEST(SettingLimits, EachSettingRefusesWhatItDoesNotAllow) {
         {"ParseLengthMaximum", "2147483648", "is out of range (0 to 2147483647)"},
         {"ParseLengthMaximum", "-1", "is out of range (0 to 2147483647)"},
         {"ParseLengthMaximum", "12.5", "is not a number"},
-        {"ParseLengthMaximum", "", "is not a number"},
-        {"ParseDateMinimumYear", "1000", ""},
-        {"ParseDateMinimumYear", "999", "is out of range (1000 to 9999)"},
-        {"ParseDateMaximumYear", "9999", ""},
-        {"ParseDateMaximumYear", "10000", "is out of range (1000 to 9999)"},
         {"Parse2xDelimiterStart", "[[", ""},
         {"Parse2xDelimiterStart", std::string_view("[[<", 2), ""},  // a view judged by its own characters only
         {"Parse2xDelimiterStart", "<<", "contains a character that is not allowed in file names (one of"},
         {"Parse2xDelimiterStart", "", "may not be empty"},
         {"Parse1xDelimiterTopic", "", ""},
-        {"BuildDateDelimiterDate", "/", "contains a character that is not allowed"},
         {"Parse1xAttributeDate", "Gr\xC3\xB6\xC3\x9F\x65", ""},
-        {"Parse1xAttributeDate", "", "may not be empty"},
         {"Parse1xAttributeTopic", "12345678901234567890", ""},
         {"Parse1xAttributeTopic", "123456789012345678901", "is longer than 20 characters"},
     };
@@ -83,9 +74,6 @@ TEST(GlobalSettings, LoadTakesAllowedValuesAndWarnsOfTheOthers) {
         {"General", "ParseShowTreeLevels", " 7 ", "7", ""},
         {"General", "ParseLengthMaximum", "lots", "200",
          "Setting General/ParseLengthMaximum has the value \"lots\", which is not a number; using the default \"200\""},
-        {"General", "BuildLengthMaximum", "99999999999", "200",
-         "Setting General/BuildLengthMaximum has the value \"99999999999\", which is out of range (0 to 2147483647); "
-         "using the default \"200\""},
         {"General", "ParseMode", "bogus", "(Auto)",
          "Setting General/ParseMode has the value \"bogus\", which is not one of its choices (\"(Auto)\", \"1.x\", "
          "\"2.x\", \"Batch\"); using the default \"(Auto)\""},
@@ -123,29 +111,6 @@ TEST(GlobalSettings, SaveWritesAllInOrderAndLoadReadsBackIdentically) {
     GlobalSettings back;
     EXPECT_TRUE(LoadGlobalSettings(back, store).empty());
     EXPECT_EQ(back, s);
-}
-
-TEST(DerivedOptions, DateDelimitersAsFirstCodePointsAndEditModeHoldsStill) {
-    GlobalSettings s;
-    s.ParseDateDelimiterRange = "~~x";
-    s.BuildDateDelimiterTime = "\xC2\xB7";  // a middle dot: its code point
-    s.BuildDateInsertSpaceAfter = 0;
-    s.SemanticsValueReorder = 1;
-    const DateOptions o = MakeDateOptions(s);
-    EXPECT_EQ(o[date_opt::ParseDate], 0);  // empty: none
-    EXPECT_EQ(o[date_opt::ParseRange], '~');
-    EXPECT_EQ(o[date_opt::BuildTime], 0xB7);
-    EXPECT_EQ(o[date_opt::InsertSpaceAfter], 0);
-    // Edit mode zeroes the two reorder and the two consolidate switches, and only those.
-    const SemanticOptions full = MakeSemanticOptions(s, false), edit = MakeSemanticOptions(s, true);
-    for (std::size_t i = 0; i < full.v.size(); ++i) {
-        const bool zeroed = i == sem_opt::AttributeReorder || i == sem_opt::AttributeConsolidate ||
-                            i == sem_opt::ValueReorder || i == sem_opt::ValueConsolidate;
-        if (zeroed) {
-            EXPECT_NE(full[i], 0) << i;
-        }
-        EXPECT_EQ(edit[i], zeroed ? 0 : full[i]) << i;
-    }
 }
 
 TEST(WindowSettings, TogglesReadEitherWordInAnyCaseOrANumber) {

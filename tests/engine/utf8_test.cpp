@@ -85,26 +85,5 @@ TEST(Utf8, SimpleCaseMapping) {
     }
 }
 
-TEST(Utf8, UpperAndAppendLowerMapWholeTexts) {
-    const struct {
-        const char* before;
-        const char* text;
-        const char* upper;
-        const char* after;  // before, then the text in lower case
-    } rows[] = {
-        {"name.", "JPG", "JPG", "name.jpg"},
-        {"", "\xC3\x89t\xC3\xA9", "\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9"},
-        {"x", "", "", "x"},
-        {"", "\xCE\x91\xCE\xBC" "1z", "\xCE\x91\xCE\x9C" "1Z", "\xCE\xB1\xCE\xBC" "1z"},
-    };
-    for (const auto& c : rows) {
-        std::string out = c.before;
-        utf8::appendLower(c.text, out);
-        EXPECT_EQ(out, c.after) << c.text;
-        EXPECT_EQ(std::string(c.before) + utf8::lower(c.text), c.after) << c.text;
-        EXPECT_EQ(utf8::upper(c.text), c.upper) << c.text;
-    }
-}
-
 }  // namespace
 }  // namespace lorvane
