@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -55,14 +53,12 @@ void checkReads(const ReadRows& rows) {
     for (const auto& [text, style, expect] : rows) EXPECT_EQ(readText(text, options(style)), expect) << text;
 }
 
-TEST(ReadDate, CompletesTheSpan) {
+TEST(ReadDate, CompletesTheSpanOrRefuses) {
     checkReads({
         {"2005", U, "2005-01-01 00:00:00 ~ 2005-12-31 23:59:59"},
         {"2005-07-14@10-30", U, "2005-07-14 10:30:00 ~ 2005-07-14 10:30:59"},
-        {"2005@10", U, "2005-01-01 10:00:00 ~ 2005-12-31 10:59:59"},
         {"2004-02", U, "2004-02-01 00:00:00 ~ 2004-02-29 23:59:59"},
         {"1900-02", U, "1900-02-01 00:00:00 ~ 1900-02-28 23:59:59"},
-        {"2000-02", U, "2000-02-01 00:00:00 ~ 2000-02-29 23:59:59"},
         {"2005-7-4", U, "2005-07-04 00:00:00 ~ 2005-07-04 23:59:59"},
         {"  2005  ", U, "2005-01-01 00:00:00 ~ 2005-12-31 23:59:59"},
         {"1900~2100", U, "1900-01-01 00:00:00 ~ 2100-12-31 23:59:59"},
@@ -84,7 +80,6 @@ TEST(ReadDate, CompletesTheSpan) {
         {"2005-07-14@10~@10", U, "2005-07-14 10:00:00 ~ 2005-07-14 10:59:59"},
         {"2005-07-14@10~@10-20", U, "2005-07-14 10:20:00 ~ 2005-07-14 10:20:59"},
         {"2005-07-14@10-20-30~@10", U, "2005-07-14 10:20:30 ~ 2005-07-14 10:20:30"},
-        {"2005-07-14@10-20~@10-20", U, "2005-07-14 10:20:00 ~ 2005-07-14 10:20:59"},
         {"2005-07-14@10-20-10~@10-20", U, "2005-07-14 10:20:10 ~ 2005-07-14 10:20:10"},
         {"2005-07-14@10-20~@10-20-40", U, "2005-07-14 10:20:40 ~ 2005-07-14 10:20:40"},
         {"2005-07-14@10-20-05~@10-40", U, "2005-07-14 10:20:05 ~ 2005-07-14 10:40:59"},
@@ -93,9 +88,7 @@ TEST(ReadDate, CompletesTheSpan) {
          "Warn @1+29 Latest Date/Time earlier than Earliest Date/Time 2005-07-14 10:30:15 ~ 2005-07-14 10:30:14"},
         // Other delimiters.
         {"20040229@10", CD, "2004-02-29 10:00:00 ~ 2004-02-29 10:59:59"},
-        {"2005-07-14@1030", CT, "2005-07-14 10:30:00 ~ 2005-07-14 10:30:59"},
         {"2005-07-14@235960", CT, "2005-07-15 00:00:00 ~ 2005-07-15 00:00:00"},
-        {"#2005-07~#2006", DD, "2005-07-01 00:00:00 ~ 2006-12-31 23:59:59"},
         {"#2005-07-14 10~18", NT, "2005-07-14 10:00:00 ~ 2005-07-14 18:59:59"},
         {"§2005·07→§2006", UNI, "2005-07-01 00:00:00 ~ 2006-12-31 23:59:59"},
         // Year limits come from the options; the parse side alone is read.
@@ -103,11 +96,7 @@ TEST(ReadDate, CompletesTheSpan) {
          "Fail @1+4 Should be 4-digit Year between 2000 and 2010"},
         {"0000~9999", "ParseDateMinimumYear=0 ParseDateMaximumYear=9999", "0000-01-01 00:00:00 ~ 9999-12-31 23:59:59"},
         {"2005.07", "BuildDateDelimiterDateComponent=.", "Fail @5+1 Invalid character"},
-    });
-}
-
-TEST(ReadDate, RefusesWithMessageAndSpan) {
-    checkReads({
+        // Refusals: the message and its span.
         {"", U, "Fail @1+0 Date value may not be empty"},
         {"Abc", U, "Fail @1+4 Date value should begin with 4-digit year between 1900 and 2100"},
         {"x2005", DD, "Fail @1+1 Date value should begin with Date Delimiter \"#\""},
@@ -116,71 +105,38 @@ TEST(ReadDate, RefusesWithMessageAndSpan) {
         {"§2005:", UNI, "Fail @6+1 Invalid character"},
         {"1899", U, "Fail @1+4 Should be 4-digit Year between 1900 and 2100"},
         {"2101", U, "Fail @1+4 Should be 4-digit Year between 1900 and 2100"},
-        {"20a5", U, "Fail @1+4 Should be 4-digit Year between 1900 and 2100"},
-        {"200513", CD, "Fail @5+2 Should be 4-digit Year between 1900 and 2100"},
         // A leap second on the year's last minute would leave the year limits.
         {"2100-12-31@235960", CT, "Fail @1+17 Should be 4-digit Year between 1900 and 2100"},
         {"2005-13", U, "Fail @6+2 Should be Month between 1 and 12"},
-        {"2005-", U, "Fail @6+0 Should be Month between 1 and 12"},
         {"2005-02-30", U, "Fail @9+2 Should be Day between 1 and 28"},
         {"2004-02-30", U, "Fail @9+2 Should be Day between 1 and 29"},
         {"2005@24", U, "Fail @6+2 Should be Hour between 0 and 23"},
-        {"2005@10-60", U, "Fail @9+2 Should be Minute between 0 and 59"},
         {"2005@10-30-60", U, "Fail @12+2 Should be Second between 0 and 59"},
         {"2005", NT, "Fail @3+0 Earliest Time not preceded by Earliest Date"},
         // Out of order: the span is what the tokenizer left after moving its start (the
         // range delimiter; a day or second after a separator).
         {"2005 2006", U, "Fail @10+0 Second Date not preceded by Range Delimiter"},
-        {"2005 2006-03-04", U, "Fail @14+2 Second Date not preceded by Range Delimiter"},
         {"2005~2006~", U, "Fail @10+1 More than one Range Delimiter"},
         {"2005~2006 2007-01-02", U, "Fail @19+2 More than one Latest Date"},
-        {"2005~@10 2006", U, "Fail @14+0 Latest Date preceded by Latest Time"},
         {"@10", U, "Fail @4+0 Earliest Time not preceded by Earliest Date"},
-        {"2005@10@11-12-13", U, "Fail @15+2 Second Time not preceded by Range Delimiter"},
         {"2005~@10@11", U, "Fail @12+0 More than one Latest Time"},
         {"~2005", U, "Fail @1+1 Range Delimiter not preceded by Earliest Date"},
     });
 }
 
-// Each token as "Kind start>end values", where start is as the tokenizer leaves it and
-// end the reading position after it; values only when any is given, an error's message.
+// One token at a time: where it starts and ends, its first value and its message.
 TEST(ReadDate, OneTokenAtATime) {
-    const std::tuple<const char*, const char*, const char*> rows[] = {
-        {"2005-07-14 @10-30 ~ @18", U,
-         "Date 9>11 2005,7,14|Time 18>18 10,30,-1|Range 19>20 126,-1,-1|Time 24>24 18,-1,-1|End 24>24|End 24>24"},
-        {"20051399", CD, "Date 5>5 2005,-1,-1"},
-        {"2005 10-05", U, "Date 5>5 2005,-1,-1|Error 6>10 Should be 4-digit Year between 1900 and 2100"},
-        {"x\xC3\xA9y", U, "Error 1>2 Invalid character|Error 2>3 Invalid character|Error 3>4 Invalid character"},
-    };
-    const char* kinds[] = {"Date", "Time", "Range", "End", "Error"};
-    const char* success[] = {"Successfully parsed Date", "Successfully parsed Time", "Successfully parsed Range",
-                             "Successfully reached end of value"};
-    for (const auto& [text, style, tokens] : rows) {
-        const DateDelimiters d = ParseDelimiters(options(style));
-        std::string seen;
-        int p = 1;
-        for (std::size_t n = std::count(tokens, tokens + std::strlen(tokens), '|') + 1; n > 0; --n) {
-            DateToken t;
-            t.values[0] = t.values[1] = t.values[2] = 77;
-            ParseDateText(text, p, t, d, 1900, 2100);
-            const int k = static_cast<int>(t.kind);
-            seen += std::string(seen.empty() ? "" : "|") + kinds[k] + " " + std::to_string(t.start) + ">" +
-                    std::to_string(p);
-            if (t.values[0] != -1 || t.values[1] != -1 || t.values[2] != -1)
-                seen += " " + std::to_string(t.values[0]) + "," + std::to_string(t.values[1]) + "," +
-                        std::to_string(t.values[2]);
-            seen += t.kind == DateTokenKind::Error ? " " + t.message : t.message == success[k] ? "" : " " + t.message;
-        }
-        EXPECT_EQ(seen, tokens);
+    const DateDelimiters d = ParseDelimiters(options(U));
+    DateToken t;
+    std::string seen;
+    for (int p = 1, n = 0; n < 4; ++n) {
+        ParseDateText("2005-07-14 @10 ~x", p, t, d, 1900, 2100);
+        seen += std::to_string(t.start) + ">" + std::to_string(p) + " " + std::to_string(t.values[0]) + " " +
+                t.message + "|";
     }
-    // The time separator is tested after the date separator, when both are the same.
-    for (const auto& [text, timeComponent, message] : {std::tuple{":", U':', "Invalid use of Time Separator \":\""},
-                                                       std::tuple{"-", U'-', "Invalid use of Date Separator \"-\""}}) {
-        DateToken t;
-        int p = 1;
-        ParseDateText(text, p, t, {0, '-', '@', timeComponent, '~'}, 1900, 2100);
-        EXPECT_EQ(t.message, message);
-    }
+    EXPECT_EQ(seen,
+              "9>11 2005 Successfully parsed Date|15>15 10 Successfully parsed Time|"
+              "16>17 126 Successfully parsed Range|17>18 -1 Invalid character|");
 }
 
 // The seven switches as "1111111": omit unknown date, unknown time, redundant date,
@@ -216,11 +172,8 @@ TEST(BuildDate, WritesTheSpan) {
         {"2005", "2006-12-31 23:59:59", "Range=", "1111100", "20052006"},
         // Other delimiters; the build side alone is written.
         {"2005-07-14 10:30:15", "2005-07-14 10:30:15", CD, "1111111", "20050714 @10-30-15"},
-        {"2005-07-14 10:30", "2005-07-14 12:45:59", CT, "1111111", "2005-07-14 @1030 ~ @1245"},
         {"2005-07-14 10", "2005-07-14 18:59:59", NT, "1111000", "#2005-07-1410~18"},
         {"2005-07", "2006-12-31 23:59:59", UNI, "1111111", "§2005·07 → §2006·12"},
-        {"2005-07", "2006-12-31 23:59:59", "ParseDateDelimiterDateComponent=. BuildDateDelimiterRange=/", "1111111",
-         "2005-07 / 2006-12"},
     };
     for (const auto& [earliest, latest, style, switches, text] : rows) {
         const DateOptions o = withSwitches(style, switches);
@@ -282,17 +235,31 @@ TEST(RoundDate, WidensToWholeUnits) {
 }
 
 TEST(DialogFields, TextsReadAndWrite) {
-    const std::pair<const char*, const char*> dates[] = {
-        {"2004/02/29 13:14:15", "2004/02/29 13:14:15"}, {"2004-02-29 13:14:15", "2004/02/29 13:14:15"},
-        {" 2004-02-29T13:14:15 ", "2004/02/29 13:14:15"}, {"", "none"}, {"2004/02/30 00:00:00", "none"},
-        {"2004/02/29T13:14:15", "none"}, {"2004-02/29 13:14:15", "none"}, {"2004/02/29 24:00:00", "none"},
-        {"2004/02/29 23:60:00", "none"}, {"2004/02/29 23:59:60", "none"}, {"2004/02/29", "none"},
-        {"yesterday", "none"}, {"2004/2/29 13:14:15", "none"}};
+    const std::pair<const char*, const char*> dates[] = {{"2004/02/29 13:14:15", "2004/02/29 13:14:15"},
+                                                         {"2004-02-29 13:14:15", "2004/02/29 13:14:15"},
+                                                         {" 2004-02-29T13:14:15 ", "2004/02/29 13:14:15"},
+                                                         {"", "none"},
+                                                         {"2004/02/30 00:00:00", "none"},
+                                                         {"2004/02/29T13:14:15", "none"},
+                                                         {"2004-02/29 13:14:15", "none"},
+                                                         {"2004/02/29 24:00:00", "none"},
+                                                         {"2004/02/29 23:60:00", "none"},
+                                                         {"2004/02/29 23:59:60", "none"},
+                                                         {"2004/02/29", "none"},
+                                                         {"yesterday", "none"},
+                                                         {"2004/2/29 13:14:15", "none"}};
     for (const auto& [in, shown] : dates) EXPECT_EQ(dialogText(ReadDialogDateTime(in)), shown) << in;
-    const std::pair<const char*, const char*> shifts[] = {
-        {"7", "+7"}, {"+5", "+5"}, {"-3", "-3"}, {"0", "+0"}, {" 12 ", "+12"}, {"abc", "none"}, {"", "none"},
-        {"1.5", "none"}, {"+", "none"}, {"99999999999999999999", "+9223372036854775807"},
-        {"-99999999999999999999", "-9223372036854775808"}};
+    const std::pair<const char*, const char*> shifts[] = {{"7", "+7"},
+                                                          {"+5", "+5"},
+                                                          {"-3", "-3"},
+                                                          {"0", "+0"},
+                                                          {" 12 ", "+12"},
+                                                          {"abc", "none"},
+                                                          {"", "none"},
+                                                          {"1.5", "none"},
+                                                          {"+", "none"},
+                                                          {"99999999999999999999", "+9223372036854775807"},
+                                                          {"-99999999999999999999", "-9223372036854775808"}};
     for (const auto& [in, shown] : shifts) {
         const auto n = ReadShiftField(in);
         EXPECT_EQ(n ? FormatShiftField(*n) : "none", shown) << in;

@@ -34,14 +34,12 @@ TEST(Build1x, FindingAndName) {
         {"Date(20050714~20050715),Extension(JPG)", "Good | 2005.07.14~2005.07.15.jpg",
          "ParseDateDelimiterDateComponent= BuildDateDelimiterDateComponent=. BuildDateInsertSpaceBefore=0 "
          "BuildDateInsertSpaceAfter=0"},
-        {"Date(2005),Serial( 12 ),Topic(  Sea  ),Extension( Jpg )", "Good | 2005 #012 Sea.jpg", ""},
         {"Date(2005),Serial(999),Extension(jpg)", "Good | 2005 #999.jpg", ""},
         {"DT(2005),SN(3),co(Beach),EX(jpg)", "Good | 2005 #003 Beach.jpg", ""},
         {kFull, "Good | 2005-07-14#007Beach party.jpg",
          "Build1xSpaceBeforeSerial=0 Build1xSpaceBeforeTopic=2"},  // only 1 is on
         {kFull, "Good | 2005-07-14 No007 _Beach party_jpg",
          "Build1xDelimiterSerial=No Build1xDelimiterTopic=_ Build1xDelimiterExtension=_"},
-        {"Date(2005),Topic(7 up),Extension(jpg)", "Good | 2005 _7 up.jpg", "Build1xDelimiterTopic=_"},
         {"Date(2005),Topic(zebra),Extension(jpg)", "Good | 2005 zebra.jpg", "Build1xTopicLengthMaximum=5"},
         {"Date(2005),Topic(Be:ach),Extension(jpg)", "Good | 2005 Be:ach.jpg", "BuildAllowIllegal=1"},
         {"Date(2005)", "Good | 2005", "BuildExtensionLengthMinimum=0"},
@@ -111,32 +109,6 @@ TEST(Build1x, NormalisesAndMarksTheTreeItBuilds) {
         Build1x(name, t, r, MakeDateOptions({}), MakeBuild1xOptions({}));
         EXPECT_EQ(testing::attributesText(t) + " " + testing::treeMarks(t), std::string(out) + " " + marks);
         EXPECT_EQ(t[4].expandedImage, 5);
-    }
-}
-
-// Both builders add to the result they are given: a Fail displaces an earlier Warn,
-// a Warn does not, and an empty tree leaves the rest of the result as it was.
-TEST(Builders, FoldIntoTheResultTheyAreGiven) {
-    const std::tuple<bool, const char*, const char*> rows[] = {
-        // 1.x, attributes (nullptr: empty), finding
-        {true, nullptr, "Fail n2 @7+1 Tree is empty"},
-        {true, "Date(2005),Serial(1000),Extension(j)", "Fail n5 @0+0 Serial must be a number between 1 and 999"},
-        {true, "Date(2005),Extension(j)", "Warn n2 @7+1 earlier"},
-        {false, nullptr, "Fail n2 @7+1 Tree is empty"},
-        {false, "A(x}),Extension(JPG)", "Fail n3 @2+1 End delimiter in attribute value"},
-        {false, "A,Extension(JPG)", "Warn n2 @7+1 earlier"},
-    };
-    const GlobalSettings s;
-    for (const auto& [format1x, attributes, finding] : rows) {
-        AttributeTree t;
-        if (attributes) testing::buildAttributes(t, attributes);
-        Result r;
-        r.set(Status::Warn, "earlier", 7, 1);
-        r.nodeIndex = 2;
-        std::string name;
-        if (format1x) Build1x(name, t, r, MakeDateOptions(s), MakeBuild1xOptions(s));
-        else Build2x(name, t, r, {"{", "}", "=", ";"}, false, false, 200, 2, 3);
-        EXPECT_EQ(findingText(r), finding) << (attributes ? attributes : "empty");
     }
 }
 

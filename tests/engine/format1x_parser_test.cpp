@@ -29,7 +29,7 @@ void check(const Rows& rows) {
     }
 }
 
-TEST(Parse1x, FillsTheTree) {
+TEST(Parse1x, FillsTheTreeOrFindsWhereItFails) {
     check({
         {"2005-07-14~2005-07-15 #12 Beach party.jpg",
          "Date(2005-07-14 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG)", ""},
@@ -61,11 +61,7 @@ TEST(Parse1x, FillsTheTree) {
         {"2005 _Beach", "Date(2005),Topic(Beach)", "Parse1xDelimiterTopic=_ Parse1xTopicLengthMaximum=5"},
         {"2005 Bea #1 c", "Date(2005),Serial(1),Topic(Bea c)", "Parse1xTopicLengthMaximum=5"},
         {"2005 Beach party.jpg", "Date(2005),Topic(Beach party),Extension(JPG)", "ParseLengthMaximum=20"},
-    });
-}
-
-TEST(Parse1x, FindingsAndTheirSpans) {
-    check({
+        // Findings and their spans.
         {"", "Fail @1+0 Filename is empty", ""},
         {"2005 Beach party.jpg", "Fail @1+20 Filename is too long (Length=20, Maximum=19)", "ParseLengthMaximum=19"},
         {"2005 Be:ach", "Fail @8+1 Filename contains an illegal character", ""},

@@ -37,7 +37,7 @@ void check(const std::vector<ParseRow>& rows) {
     }
 }
 
-TEST(Parse2x, Grammar) {
+TEST(Parse2x, ReadsTheGrammarOrFindsWhereItFails) {
     check({
         {"{A=b}.jpg", S, "A(b),Extension(JPG)"},
         {"{A=x{B=y};z}.jpg", S, "A(x(B(y)),z),Extension(JPG)"},
@@ -54,11 +54,7 @@ TEST(Parse2x, Grammar) {
         // Delimiters of two characters; a single bracket is then ordinary text.
         {"[[A==b;;c[[B==x]]]][[D==e]].png", S, "A(b,c(B(x))),D(e),Extension(PNG)", true, false, 200, kDoubled},
         {"[[A==b]c]]", S, "A(b]c)", true, false, 200, kDoubled},
-    });
-}
-
-TEST(Parse2x, RelaxedModesSkipWhatStrictRefuses) {
-    check({
+        // The relaxed modes skip what strict refuses.
         {" {A=b}.jpg", T, "A(b),Extension(JPG)"},
         {"}{A=b}=;{C=d}", T, "A(b),C(d)"},
         {"{Abc.jpg", T, "Abc,Extension(JPG)"},
@@ -68,11 +64,7 @@ TEST(Parse2x, RelaxedModesSkipWhatStrictRefuses) {
         {"{A=b", T, "A(b)"},
         {"{A{B=c}}", T, "A((B(c)))"},
         {"{A;b}", T, "A(b)"},
-    });
-}
-
-TEST(Parse2x, FindingsAtTheirPosition) {
-    check({
+        // Findings at their position.
         {"", T, "Fail @1+0 Filename is empty"},
         {"{A=bcd}", T, "Fail @1+7 Filename is too long (Length=7, Maximum=6)", true, false, 6},
         {"{A=b:c}", T, "Fail @5+1 Filename contains an illegal character"},

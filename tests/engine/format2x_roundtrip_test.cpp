@@ -25,8 +25,8 @@ struct Generator {
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
     // Letters, digits, punctuation and multi-byte characters, not blank at either end (parsers trim).
     std::string text() {
-        static const char* const alphabet[] = {"a", "b", "Z", "0", "7", "-", "_", ",", "'", " ",
-                                               "\xC3\xA9", "\xE6\xBC\xA2", "\xF0\x9F\x93\xB7"};
+        static const char* const alphabet[] = {
+            "a", "b", "Z", "0", "7", "-", "_", ",", "'", " ", "\xC3\xA9", "\xE6\xBC\xA2", "\xF0\x9F\x93\xB7"};
         std::string s;
         for (int i = 1 + pick(8); i > 0; --i) s += alphabet[pick(13)];
         if (s.front() == ' ') s.front() = 'x';
@@ -47,8 +47,8 @@ struct Generator {
 
 TEST(Format2xRoundTrip, BuildThenParseGivesTheSameTree) {
     // Delimiters drawn from characters that avoid each other and the text alphabet.
-    std::vector<std::string> pool = {"{", "}", "=", ";", "[", "]", "(", ")", "#", "~", "+", "!",
-                                     "@@", "%%", "&&", "^^", "\xC2\xA7", "\xC2\xAB"};
+    std::vector<std::string> pool = {"{", "}", "=", ";",  "[",  "]",  "(",  ")",        "#",
+                                     "~", "+", "!", "@@", "%%", "&&", "^^", "\xC2\xA7", "\xC2\xAB"};
     Generator gen{std::mt19937(20261206)};
     for (int i = 0; i < 3000; ++i) {
         std::shuffle(pool.begin(), pool.end(), gen.rng);

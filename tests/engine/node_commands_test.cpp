@@ -57,17 +57,13 @@ TEST(NodeCommands, PutTheNodeAndFinishOnIt) {
         {"a1", C::MoveDown, 0, "Filename(A(a2,a1),B(b1(S(s1),T(t1)),b2),C) on a1"},
         {"a2", C::MoveDown, 1, "Filename(A(a1),B(a2,b1(S(s1),T(t1)),b2),C) on a2"},
         {"a2", C::MoveDown, 0, "refused"},
-        {"C", C::MoveDown, 1, "refused"},
         {"b2", C::MoveDown, 1, "Filename(A(a1,a2),B(b1(S(s1),T(t1))),C(b2)) on b2"},
         {"T", C::Promote, 1, "Filename(A(a1,a2),T(t1),B(b1(S(s1)),b2),C) on T"},
         {"s1", C::Promote, 1, "Filename(A(a1,a2),B(s1,b1(S,T(t1)),b2),C) on s1"},
         {"A", C::Promote, 1, "refused"},
         {"a1", C::Promote, 1, "refused"},
-        {"Filename", C::Promote, 1, "refused"},
         {"A", C::Demote, 1, "Filename(B(b1(A(a1,a2),S(s1),T(t1)),b2),C) on A"},
         {"B", C::Demote, 1, "refused"},  // the next has no value to take it
-        {"C", C::Demote, 1, "refused"},
-        {"a1", C::Demote, 1, "refused"},
         {"S", C::Demote, 1, "Filename(A(a1,a2),B(b1(T(t1(S(s1)))),b2),C) on S"},
         {"B", C::InsertBefore, 1, "Filename(A(a1,a2),,B(b1(S(s1),T(t1)),b2),C) on  edit"},
         {"Filename", C::InsertBefore, 1, "refused"},
@@ -116,11 +112,12 @@ TEST(NodeCommands, EmptyTree) {
     }
 }
 
-TEST(NodeCommands, MovesKeepMarksAndExpansion) {
+TEST(NodeCommands, MovesKeepMarksTagsAndExpansion) {
     AttributeTree t;
     buildTree(t, kTree);
     const int b1 = findText(t, "b1");
     t[b1].expanded = true;
+    t[findText(t, "S")].tag = "tagS";
     Result r;
     ReportNodeStatus(Status::Warn, "w", t, findText(t, "s1"), 1, 1, r);
     t.select(b1);
@@ -128,6 +125,7 @@ TEST(NodeCommands, MovesKeepMarksAndExpansion) {
     EXPECT_EQ(treeText(t), "Filename(A(a1,a2),B(b2,b1(S(s1),T(t1))),C)");
     EXPECT_TRUE(t[out.finishOn].expanded);
     EXPECT_EQ(t[findText(t, "s1")].image, image::ValueWarn);
+    EXPECT_EQ(t[findText(t, "S")].tag, "tagS");
 }
 
 }  // namespace

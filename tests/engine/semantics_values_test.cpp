@@ -40,6 +40,7 @@ TEST(ValueFormats, CheckAndStandardForm) {
         {"Subject", "   ", 1, 1, "   ", "Good"},  // nothing to write back: kept
         {"Extension", " jpg", 1, 1, "JPG", "Good"},
         {"EX", "j.pg", 2, 1, "j.pg", "Fail j.pg @2+1 Extension value may not contain a period"},
+        {"EX", "  .jpg", 1, 1, "  .jpg", "Warn   .jpg @3+1 Extension value may not contain a period"},  // untrimmed
         {"Version Date", "2005-7-14", 1, 1, "2005.07.14", "Good"},
         // Format checks off: neither validated nor rewritten, whatever the reformat switch says.
         {"Version Date", "2005-7-14", 0, 1, "2005-7-14", "Good"},
