@@ -29,23 +29,11 @@ TEST(Dictionary, EveryFormInAnyCaseGivesItsEntry) {
 
 TEST(Dictionary, ExtraFormsAndNamesNearTheForms) {
     const std::pair<const char*, const char*> rows[] = {
-        {"serial", "Sequence Number"},
-        {"Topic", "Comment"},
-        {"captured date", "Captured Date"},
-        {"Date ", ""},
-        {" Date", ""},
-        {"", ""},
-        {"Dat", ""},
-        {"Datee", ""},
-        {"D", ""},
-        {"#DT", ""},
-        {"Version Descriptionn", ""},
-        {"\xC3\x89XTN", ""},
-        {"1T", ""},
+        {"serial", "Sequence Number"}, {"Topic", "Comment"}, {"captured date", "Captured Date"}, {"Date ", ""},
+        {" Date", ""}, {"", ""}, {"Dat", ""}, {"Datee", ""}, {"D", ""}, {"#DT", ""}, {"Version Descriptionn", ""},
+        {"\xC3\x89XTN", ""}, {"1T", ""},
         // The dictionary has no such entry, so its forms are not translated either.
-        {"Setting", ""},
-        {"SETG", ""},
-        {"st", ""},
+        {"Setting", ""}, {"SETG", ""}, {"st", ""},
     };
     for (const auto& [name, longName] : rows) {
         EXPECT_EQ(TranslateAttributeName(name), longName) << name;
@@ -64,10 +52,9 @@ TEST(Dictionary, ContextsMatchWholeNames) {
         bool allowed;
     } rows[] = {
         // The first, an inner and the last of the list, and parts of names.
-        {"Comment", "Root", true},     {"Comment", "Version Editor", true}, {"Comment", "Creator", true},
-        {"Comment", "Version", false}, {"Comment", "Editor", false},        {"Comment", "", false},
-        {"Comment", "Roo", false},     {"Comment", "RootTitle", false},     {"Position", "Root", false},
-        {"Position", "Subject", true},
+        {"Comment", "Root", true}, {"Comment", "Version Editor", true}, {"Comment", "Creator", true},
+        {"Comment", "Version", false}, {"Comment", "Editor", false}, {"Comment", "", false}, {"Comment", "Roo", false},
+        {"Comment", "RootTitle", false}, {"Position", "Root", false}, {"Position", "Subject", true},
     };
     for (const auto& c : rows) EXPECT_EQ(LookupAttribute(c.attribute).allowedUnder(c.parent), c.allowed) << c.parent;
 }

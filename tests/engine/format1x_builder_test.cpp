@@ -4,13 +4,11 @@
 #include <tuple>
 
 #include "engine/format1x.h"
-#include "engine/format2x.h"
 #include "support/engine_cases.h"
 
 namespace lorvane {
 namespace {
 
-using testing::findingText;
 
 constexpr const char* kFull = "Date(2005-07-14),Serial(7),Topic(Beach party),Extension(jpg)";
 
@@ -89,27 +87,6 @@ TEST(Build1x, FindingAndName) {
     };
     for (const auto& [attributes, expect, overrides] : rows)
         EXPECT_EQ(build1x(attributes, testing::settingsWith(overrides)), expect) << attributes << " " << overrides;
-}
-
-// The texts written are the tree's own, normalised in place; a failed check leaves its
-// text. Every node is marked with its worst finding, an earlier mark cleared by its own check.
-TEST(Build1x, NormalisesAndMarksTheTreeItBuilds) {
-    const std::tuple<const char*, const char*, const char*> rows[] = {
-        {"Date(2005-7-4),Serial( 7 ),Topic( Sea ),Extension( jpg ),Serial(x)",
-         "Date(2005-07-04),Serial(007),Topic(Sea),Extension(JPG),Serial(x)", "1 4 10 4 10 4 10 4 10 8 10"},
-        {"Date(2005),Serial(abc),Topic(Sea),Extension(j)", "Date(2005),Serial(abc),Topic(Sea),Extension(J)",
-         "1 4 10 4 12 4 10 4 11"},
-    };
-    for (const auto& [in, out, marks] : rows) {
-        AttributeTree t;
-        testing::buildAttributes(t, in);
-        t[4].image = image::AttributeFail;
-        std::string name;
-        Result r;
-        Build1x(name, t, r, MakeDateOptions({}), MakeBuild1xOptions({}));
-        EXPECT_EQ(testing::attributesText(t) + " " + testing::treeMarks(t), std::string(out) + " " + marks);
-        EXPECT_EQ(t[4].expandedImage, 5);
-    }
 }
 
 }  // namespace

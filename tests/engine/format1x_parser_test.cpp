@@ -97,18 +97,5 @@ TEST(Parse1x, FillsTheTreeOrFindsWhereItFails) {
     });
 }
 
-TEST(Parse1x, ExpandsNodesAboveTheShowLevel) {
-    for (int levels : {0, 1, 2, 3}) {
-        AttributeTree tree;
-        Result r;
-        GlobalSettings s;
-        s.ParseShowTreeLevels = levels;
-        Parse1x("2005 #1.jpg", tree, r, MakeDateOptions(s), MakeParse1xOptions(s));
-        for (int i = 1; i <= tree.count(); ++i)
-            EXPECT_EQ(tree[i].expanded, levels > tree.depth(i)) << levels << " node " << i;
-        EXPECT_EQ(tree[2].expandedImage, image::AttributeGood + 1);
-    }
-}
-
 }  // namespace
 }  // namespace lorvane

@@ -91,29 +91,6 @@ TEST(Parse2x, ReadsTheGrammarOrFindsWhereItFails) {
     });
 }
 
-// Texts are scanned sixteen bytes at a time where the machine can: every text length
-// around a block, with a delimiter at each place in it, must split as byte by byte.
-TEST(Parse2x, LongTextsSplitAtEveryDelimiter) {
-    const Delimiters2x wide{"\xC2\xAB", "\xC2\xBB", "=", "\xC2\xA7"};
-    std::vector<ParseRow> rows;
-    for (std::size_t n : {1, 14, 15, 16, 17, 31, 32, 33, 47}) {
-        const std::string v(n, 'v'), w(n + 3, 'w');
-        rows.push_back({"{A" + v + "=" + v + ";" + w + "{B=" + v + "}}{C=" + w + "}.jpg", S,
-                        "A" + v + "(" + v + "," + w + "(B(" + v + "))),C(" + w + "),Extension(JPG)", true, false,
-                        1000});
-        rows.push_back({"[[A==" + v + "]" + v + ";;" + w + "]]", S, "A(" + v + "]" + v + "," + w + ")", true, false,
-                        200, kDoubled});
-        rows.push_back(
-            {"\xC2\xAB"
-             "A=" +
-                 v + "\xC2\xA7" + w + "\xC2\xBB",
-             S, "A(" + v + "," + w + ")", true, false, 200, wide});
-        rows.push_back(
-            {"{A=" + v + "}" + w + "}", S, "Fail @" + std::to_string(n + 5) + "+0 Missing start delimiter \"{\""});
-    }
-    check(rows);
-}
-
 TEST(Parse2x, ExpandsNodesAboveTheShowLevel) {
     // Index order: root, A, x, B, y, Extension, JPG; depths 0 1 2 3 4 1 2.
     const char* expanded[] = {"0000000", "1000000", "1100010", "1110011", "1111011", "1111111", "1111111"};

@@ -80,26 +80,6 @@ TEST(NodeCommands, PutTheNodeAndFinishOnIt) {
     }
 }
 
-// An inserted node is of the kind its place asks for, and is edited only when asked.
-TEST(NodeCommands, InsertionMakesTheRightKindAndMayEdit) {
-    struct Row {
-        const char* selected;
-        NodeCommand command;
-        bool autoEdit, attribute;
-    } rows[] = {
-        {"B", C::InsertChild, true, false}, {"b1", C::InsertAfter, false, false}, {"s1", C::InsertChild, false, true}};
-    for (const auto& c : rows) {
-        AttributeTree t;
-        buildTree(t, kTree);
-        t.select(findText(t, c.selected));
-        const auto out = RunNodeCommand(t, c.command, {4, 1, c.autoEdit});
-        EXPECT_EQ(out.editLabel, c.autoEdit) << c.selected;
-        EXPECT_EQ(t[out.finishOn].isAttribute(), c.attribute) << c.selected;
-        if (c.attribute) EXPECT_EQ(t[out.finishOn].expandedImage, 5) << "a fresh attribute shows Good when open";
-        EXPECT_TRUE(t[out.finishOn].tag.empty());
-    }
-}
-
 TEST(NodeCommands, EmptyTree) {
     for (auto c : {C::InsertBefore, C::InsertAfter, C::InsertChild, C::Edit, C::Delete, C::MoveUp, C::MoveDown,
                    C::Promote, C::Demote}) {

@@ -95,7 +95,6 @@ TEST(NodeLocator, FindsTheNodeAgainByIndexThenPathThenKind) {
         {"Filename(A(a),B(b))", 1, "Filename(B(b))", 1},       // the root
         {"Filename(A(a),B(b))", 5, "Filename(A(a),B(b))", 5},  // the last node, unchanged
         {"Filename(A(a),B(b))", 5, "Filename(B(b),A(a))", 3},  // moved: by its path
-        {"Filename(A(a),B(b))", 4, "Filename(A(a,x),B(b))", 5},
         {"Filename(A(b))", 3, "Filename(A(c))", 3},       // renamed, the last node: by Index and kind
         {"Filename(A(a))", 3, "Filename(A,C)", 0},        // another kind at its Index
         {"Filename(A(a),B(b))", 5, "Filename(A(a))", 0},  // gone

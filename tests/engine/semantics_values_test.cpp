@@ -29,9 +29,7 @@ TEST(ValueFormats, CheckAndStandardForm) {
         std::string finding;
     } rows[] = {
         {"Quality", "50", 1, 1, "050", "Good"},
-        {"Quality", "0", 1, 1, "000", "Good"},
         {"Quality", "150", 1, 1, "150", "Warn 150 @1+3 Percent value must be a number between 0 and 100"},
-        {"Quality", "150", 2, 1, "150", "Fail 150 @1+3 Percent value must be a number between 0 and 100"},
         {"Quality", "50", 1, 0, "50", "Good"},
         {"Seq#", " 7 ", 1, 1, "007", "Good"},
         {"Version Number", "1234", 1, 1, "1234", "Good"},

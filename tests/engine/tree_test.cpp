@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numeric>
-#include <vector>
 
 #include "engine/tree.h"
-#include "engine/utf8.h"
 #include "support/engine_cases.h"
 
 namespace lorvane {
@@ -14,7 +11,6 @@ namespace {
 using testing::buildTree;
 using testing::findingText;
 using testing::treeMarks;
-using testing::treeText;
 
 // A worse finding wins and the first of its severity stays; a Good one only clears the
 // mark. Findings "Warn:w1 Fail:f" on node 2 at positions 1, 2, ...; the result, then the marks.
@@ -66,34 +62,6 @@ TEST(FindIllegalCharacter, FirstOfTheNine) {
         EXPECT_EQ(FindIllegalCharacter(text), static_cast<int>(at) + 2) << at;
     }
     EXPECT_EQ(FindIllegalCharacter(std::string(64, 'y')), 0);
-}
-
-// The in-place comparison must order exactly as comparing utf8::upper copies does,
-// Latin-1, Greek and stray bytes included, and keep equal texts in their order.
-TEST(AttributeTree, SortChildrenOrdersAsUpperCaseCopiesWould) {
-    std::vector<std::string> texts;
-    for (std::string_view all =
-             "b|\xC3\xA9t\xC3\xA9|A|\xC3\x89T\xC3\x89|a|Z|\xCE\xB1|\xCE\x91|\xB5|\xCE\x9C|ab|a b|AB||\xC3\xBF|"
-             "\xC5\xB8|z\xC3\xA0|Z\xC3\x80|{|0006Subject|0006SUBJECT";
-         !all.empty();) {
-        const std::size_t bar = std::min(all.find('|'), all.size());
-        texts.emplace_back(all.substr(0, bar));
-        all.remove_prefix(std::min(bar + 1, all.size()));
-    }
-    AttributeTree t;
-    InitializeTree(t, 0);
-    for (const auto& text : texts) t.addChild(1, text, image::AttributeGood);
-    t.sortChildren(1);
-    std::vector<std::size_t> order(texts.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return utf8::upper(texts[a]) < utf8::upper(texts[b]); });
-    std::vector<std::string> expected, actual;
-    for (std::size_t i : order) expected.push_back(texts[i]);
-    for (int c = t[1].child; c; c = t[c].next) actual.push_back(t[c].text);
-    EXPECT_EQ(actual, expected);
-    EXPECT_EQ(t[1].children, static_cast<int>(texts.size()));
-    EXPECT_EQ(t[t[1].lastChild].text, expected.back());
 }
 
 }  // namespace

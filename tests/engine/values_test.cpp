@@ -19,30 +19,16 @@ TEST(NumberValues, IntegerAndPercent) {
         std::int32_t number;  // -1: the text does not read as a number
         bool integerGood, percentGood;
     } rows[] = {
-        {"0", 0, true, true},
-        {"100", 100, true, true},
-        {"101", 101, true, false},
+        {"0", 0, true, true}, {"100", 100, true, true}, {"101", 101, true, false},
         {"2147483647", 2147483647, true, false},
-        {"2147483648", -1, false, false},
-        {"99999999999999999999", -1, false, false},
-        {"-1", -1, false, false},
-        {"-2147483648", INT32_MIN, false, false},
-        {"", -1, false, false},
+        {"2147483648", -1, false, false}, {"99999999999999999999", -1, false, false}, {"-1", -1, false, false},
+        {"-2147483648", INT32_MIN, false, false}, {"", -1, false, false},
         {"\xC3\xA9t\xC3\xA9", -1, false, false},  // the span counts characters
         // Accepted forms: blanks around, one sign, leading zeros.
-        {"  42 ", 42, true, true},
-        {"+7", 7, true, true},
-        {"007", 7, true, true},
-        {"-0", 0, true, true},
+        {"  42 ", 42, true, true}, {"+7", 7, true, true}, {"007", 7, true, true}, {"-0", 0, true, true},
         // Refused forms: grouping, fractions, inner blanks, double signs, hex, tabs.
-        {"1,000", -1, false, false},
-        {"1.5", -1, false, false},
-        {"4 2", -1, false, false},
-        {"+-0", -1, false, false},
-        {"+", -1, false, false},
-        {"0x10", -1, false, false},
-        {"\t5", -1, false, false},
-        {"12a", -1, false, false},
+        {"1,000", -1, false, false}, {"1.5", -1, false, false}, {"4 2", -1, false, false}, {"+-0", -1, false, false},
+        {"+", -1, false, false}, {"0x10", -1, false, false}, {"\t5", -1, false, false}, {"12a", -1, false, false},
     };
     for (const auto& c : rows) {
         SCOPED_TRACE(c.text);
