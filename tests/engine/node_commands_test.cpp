@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "engine/node_commands.h"
 #include "support/tree_text.h"
@@ -42,12 +43,8 @@ std::string outcome(AttributeTree& t, NodeCommand command, const NodeCommandSett
 }
 
 TEST(NodeCommands, PutTheNodeAndFinishOnIt) {
-    struct Row {
-        const char* selected;
-        NodeCommand command;
-        int moveMode;  // 0 stays among siblings, 1 moves on to cousins
-        const char* expect;
-    } rows[] = {
+    // The node selected, the command, the move mode (0 stays among siblings, 1 moves on to cousins), the outcome.
+    const std::tuple<const char*, NodeCommand, int, const char*> rows[] = {
         {"B", C::Edit, 1, "Filename(A(a1,a2),B(b1(S(s1),T(t1)),b2),C) on B edit unchanged"},
         {"a2", C::MoveUp, 0, "Filename(A(a2,a1),B(b1(S(s1),T(t1)),b2),C) on a2"},
         {"b1", C::MoveUp, 0, "refused"},
@@ -72,11 +69,11 @@ TEST(NodeCommands, PutTheNodeAndFinishOnIt) {
         {"a2", C::Delete, 1, "Filename(A(a1),B(b1(S(s1),T(t1)),b2),C) on a1"},
         {"Filename", C::Delete, 1, "-"},
     };
-    for (const auto& c : rows) {
+    for (const auto& [selected, command, moveMode, expect] : rows) {
         AttributeTree t;
         buildTree(t, kTree);
-        t.select(findText(t, c.selected));
-        EXPECT_EQ(outcome(t, c.command, {4, c.moveMode, true}), c.expect) << c.selected << " " << int(c.command);
+        t.select(findText(t, selected));
+        EXPECT_EQ(outcome(t, command, {4, moveMode, true}), expect) << selected << " " << int(command);
     }
 }
 
