@@ -33,9 +33,6 @@ TEST(Parse1x, FillsTheTreeOrFindsWhereItFails) {
     check({
         {"2005-07-14~2005-07-15 #12 Beach party.jpg",
          "Date(2005-07-14 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG)", ""},
-        // A latest time that is missing copies the earliest hour and minute.
-        {"2005-07-14@10-30~2005-07-15 #12 Beach party.jpg",
-         "Date(2005-07-14 @10-30 ~ 2005-07-15),Serial(12),Topic(Beach party),Extension(JPG)", ""},
         {"2005.jpg", "Date(2005),Extension(JPG)", ""},
         // The text the builder writes reads back: spaces around every token are skipped.
         {"2005-07-14 @10 ~ @18 #3 Sea.JpEg", "Date(2005-07-14 @10 ~ @18),Serial(3),Topic(Sea),Extension(JPEG)", ""},

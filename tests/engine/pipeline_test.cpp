@@ -86,12 +86,7 @@ TEST(NamePipeline, RefusedLongNameReportsWhatEvaluatingItGives) {
 
 // The node an Editor had selected, found again after the tree was evaluated anew.
 TEST(NodeLocator, FindsTheNodeAgainByIndexThenPathThenKind) {
-    const struct {
-        const char* before;
-        int node;
-        const char* after;
-        int found;
-    } rows[] = {
+    const std::tuple<const char*, int, const char*, int> rows[] = {  // the tree and node before, the tree after, found
         {"Filename(A(a),B(b))", 1, "Filename(B(b))", 1},       // the root
         {"Filename(A(a),B(b))", 5, "Filename(A(a),B(b))", 5},  // the last node, unchanged
         {"Filename(A(a),B(b))", 5, "Filename(B(b),A(a))", 3},  // moved: by its path
@@ -101,13 +96,12 @@ TEST(NodeLocator, FindsTheNodeAgainByIndexThenPathThenKind) {
         {"Filename(A(a))", 0, "Filename(A(a))", 0},       // none
         {"Filename(A(a))", 4, "Filename(A(a),B)", 0},     // beyond the tree when located
     };
-    for (const auto& c : rows) {
-        SCOPED_TRACE(std::string(c.before) + " " + std::to_string(c.node) + " " + c.after);
+    for (const auto& [before, node, after, found] : rows) {
         AttributeTree tree;
-        testing::buildTree(tree, c.before);
-        const NodeLocator locator(tree, c.node);
-        testing::buildTree(tree, c.after);
-        EXPECT_EQ(locator.find(tree), c.found);
+        testing::buildTree(tree, before);
+        const NodeLocator locator(tree, node);
+        testing::buildTree(tree, after);
+        EXPECT_EQ(locator.find(tree), found) << before << " " << node << " " << after;
     }
 }
 

@@ -113,34 +113,29 @@ TEST(SettingChecks, DelimitersAreLegalAndThe2xOnesOfASideApart) {
 // Each row: what the record holds besides the defaults, the keys changed, and the
 // problem the checks those keys take part in find (the first, in a fixed order).
 TEST(SettingChecks, TogetherOnlyTheChecksAChangedSettingTakesPartInRun) {
-    const struct {
-        const char* overrides;
-        std::vector<std::string_view> changed;
-        const char* problem;
-    } rows[] = {
-        {"", {"ParseMode"}, ""},
-        {"ParseDateMinimumYear=2200", {"ParseMode"}, ""},
-        {"ParseDateMinimumYear=2200", {"ParseDateMinimumYear"}, "Minimum Year may not be larger than Maximum Year"},
+    const std::tuple<const char*, std::string_view, const char*> rows[] = {
+        {"ParseDateMinimumYear=2200", "ParseMode", ""},
+        {"ParseDateMinimumYear=2200", "ParseDateMinimumYear", "Minimum Year may not be larger than Maximum Year"},
         // An odd value that comes first in the order does not hide the changed one's problem.
-        {"ParseDateMinimumYear=2200 Parse2xDelimiterEnd={{", {"Parse2xDelimiterEnd"},
+        {"ParseDateMinimumYear=2200 Parse2xDelimiterEnd={{", "Parse2xDelimiterEnd",
          "Parse Start and Parse End delimiters may not overlap."},
         // Of the 2.x pairs only those with a changed member.
-        {"Build2xDelimiterValue===", {"Build2xDelimiterStart"}, ""},
-        {"Build2xDelimiterValue===", {"Build2xDelimiterLabel"},
+        {"Build2xDelimiterValue===", "Build2xDelimiterStart", ""},
+        {"Build2xDelimiterValue===", "Build2xDelimiterLabel",
          "Build Label and Build Value delimiters may not overlap."},
         // The four names differ whichever of them changed; a name's own form is its own.
-        {"Parse1xAttributeTopic=Serial", {"Parse1xAttributeExtension"}, kDiffer},
-        {"Parse1xAttributeDate=ddddddddddddddddddddd", {"Parse1xAttributeSerial"}, ""},
-        {"Parse1xAttributeDate=ddddddddddddddddddddd", {"Parse1xAttributeDate"}, kLength},
-        {"BuildDateDelimiterTime=:", {"ParseDateDelimiterRange"}, kIllegalDelimiter},
+        {"Parse1xAttributeTopic=Serial", "Parse1xAttributeExtension", kDiffer},
+        {"Parse1xAttributeDate=ddddddddddddddddddddd", "Parse1xAttributeSerial", ""},
+        {"Parse1xAttributeDate=ddddddddddddddddddddd", "Parse1xAttributeDate", kLength},
+        {"BuildDateDelimiterTime=:", "ParseDateDelimiterRange", kIllegalDelimiter},
     };
     std::vector<std::string_view> everyKey;
     for (const SettingDef& d : GlobalSettingTable()) everyKey.push_back(d.key);
-    for (const auto& c : rows) {
-        SCOPED_TRACE(c.changed[0]);
-        const GlobalSettings s = testing::settingsWith(c.overrides);
-        const SettingCheck p = CheckSettingsTogether(s, c.changed);
-        EXPECT_EQ(p ? p->message : "", c.problem);
+    for (const auto& [overrides, changed, problem] : rows) {
+        SCOPED_TRACE(changed);
+        const GlobalSettings s = testing::settingsWith(overrides);
+        const SettingCheck p = CheckSettingsTogether(s, {&changed, 1});
+        EXPECT_EQ(p ? p->message : "", problem);
         EXPECT_EQ(CheckSettingsTogether(s, everyKey), CheckSettingsTogether(s));  // every key changed: every check
     }
 }

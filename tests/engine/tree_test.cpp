@@ -15,9 +15,7 @@ using testing::treeMarks;
 // A worse finding wins and the first of its severity stays; a Good one only clears the
 // mark. Findings "Warn:w1 Fail:f" on node 2 at positions 1, 2, ...; the result, then the marks.
 TEST(ReportNodeStatus, FoldsFindings) {
-    struct Row {
-        const char *findings, *expect;
-    } rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {"Good:ok", "Good 1 4 10"},
         {"Warn:w1 Warn:w2", "Warn n2 @1+7 w1 1 6 10"},
         {"Warn:w Fail:f", "Fail n2 @2+7 f 1 8 10"},
@@ -25,20 +23,20 @@ TEST(ReportNodeStatus, FoldsFindings) {
         {"Fail:f Good:g", "Fail n2 @1+7 f 1 4 10"},
         {"fail:x Dupl:x", "Good 1 4 10"},  // not a status word: nothing happens
     };
-    for (const auto& c : rows) {
+    for (const auto& [findings, expect] : rows) {
         AttributeTree t;
         buildTree(t, "Filename(A(b))");
         Result r;
         int pos = 1;
-        std::string_view list = c.findings;
+        std::string_view list = findings;
         while (!list.empty()) {
             const std::size_t end = std::min(list.find(' '), list.size()), colon = list.find(':');
             ReportNodeStatus(std::string(list.substr(0, colon)), std::string(list.substr(colon + 1, end - colon - 1)),
                              t, 2, pos++, 7, r);
             list.remove_prefix(std::min(end + 1, list.size()));
         }
-        EXPECT_EQ(findingText(r) + " " + treeMarks(t), c.expect) << c.findings;
-        EXPECT_EQ(t[2].expandedImage, t[2].image + 1) << c.findings;
+        EXPECT_EQ(findingText(r) + " " + treeMarks(t), expect) << findings;
+        EXPECT_EQ(t[2].expandedImage, t[2].image + 1) << findings;
     }
     AttributeTree t;  // the result names the node of the winning finding; values and root are marked too
     buildTree(t, "Filename(A(b),C(d))");
