@@ -172,7 +172,7 @@ TEST(BuildDate, WritesTheSpan) {
     }
 }
 
-TEST(BuildDate, UnwritableDateTimesGiveNoText) {
+TEST(Calendar, UnwritableDateTimesGiveNoTextAndNoParts) {
     const DateOptions o = options(U);
     const DateTime day = at("2005-07-14"), beyond{std::chrono::sys_days{std::chrono::year{10000} / 1 / 1}};
     EXPECT_EQ(BuildDateText(kNoDate, day, o) + BuildDateText(day, kNoDate, o) + FormatDateTime(kNoDate), "");
@@ -182,9 +182,7 @@ TEST(BuildDate, UnwritableDateTimesGiveNoText) {
     // Far outside the calendar type's own range: refused, not wrapped into some year.
     EXPECT_FALSE(SplitDateTime(DateTime{std::chrono::seconds{std::int64_t{1} << 50}}));
     EXPECT_FALSE(SplitDateTime(DateTime{std::chrono::seconds{-(std::int64_t{1} << 50)}}));
-}
-
-TEST(Calendar, MonthLengthsAndDateTimes) {
+    // Month lengths, and the parts no date-time has.
     EXPECT_EQ(LastDayOfMonth(2005, 13), 0);
     EXPECT_EQ(LastDayOfMonth(2005, 12), 31);
     for (const DateParts& p :

@@ -51,7 +51,6 @@ TEST(Build2x, FindingsOnTheirNodes) {
         {"A(b)", "Warn n1 @0+0 There should be an Extension attribute | {A=b}", {}},
         {"A(b),Extension", "Warn n4 @0+0 Extension attribute should have a value | {A=b}.", {}},
         {"A(b),Extension(JPG),EX(PNG)", "Fail n6 @0+0 There may only be one Extension attribute | {A=b}", {}},
-        {"A(b(Extension(JPG)))", "Fail n4 @0+0 Extension may not be a sub-attribute | {A=b}.jpg", {}},
         {"A(b),Extension(tar.gz)", "Fail n5 @4+1 Extension value contains a period | {A=b}.tar.gz",
          {false, false, 200, 2, 9}},
         {"A(b),Extension(j*g)", "Fail n5 @2+1 Extension value contains an illegal character | {A=b}.j*g", {}},

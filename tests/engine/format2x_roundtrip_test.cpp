@@ -1,5 +1,5 @@
-// Build then parse gives the same tree, under random delimiters and in every strictness.
-// A parse then build of random text is the 2.x fuzz target's round trip.
+// Build then parse gives the same tree, under random delimiters and in every strictness (the 2.x fuzz
+// target checks the other way round: parse, build, parse).
 #include <gtest/gtest.h>
 
 #include <algorithm>

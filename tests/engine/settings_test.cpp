@@ -55,13 +55,8 @@ TEST(SettingLimits, EveryDefaultIsAllowed) {
 // Loading reads every stored value it allows; any other falls back to the default,
 // whatever the memory held, with one warning that names key, value and reason.
 TEST(GlobalSettings, LoadTakesAllowedValuesAndWarnsOfTheOthers) {
-    const struct {
-        const char* section;
-        const char* key;
-        const char* stored;
-        const char* loaded;
-        const char* warning;  // empty: none
-    } rows[] = {
+    // Section, key, the stored text, the value loaded, the warning (empty: none).
+    const std::tuple<const char*, const char*, const char*, const char*, const char*> rows[] = {
         {"General", "ParseShowTreeLevels", " 7 ", "7", ""},
         {"General", "ParseMode", "bogus", "(Auto)",
          "Setting General/ParseMode has the value \"bogus\", which is not one of its choices (\"(Auto)\", \"1.x\", "
@@ -70,16 +65,15 @@ TEST(GlobalSettings, LoadTakesAllowedValuesAndWarnsOfTheOthers) {
          "Setting 2.x/Parse2xStrictMode has the value \"7\", which is not one of its choices (0 \"Permissive\", 1 "
          "\"Tolerant\", 2 \"Strict\"); using the default \"1\""},
     };
-    for (const auto& c : rows) {
-        SCOPED_TRACE(c.key);
+    for (const auto& [section, key, stored, loaded, warning] : rows) {
         MemorySettingsStore store;
-        store.write(c.section, c.key, c.stored);
+        store.write(section, key, stored);
         GlobalSettings s;
-        const SettingDef& def = *FindGlobalSetting(c.key);
+        const SettingDef& def = *FindGlobalSetting(key);
         ApplyStoredValue(s, def, def.kind == SettingKind::ListText ? "Batch" : "2");
         const auto warnings = LoadGlobalSettings(s, store);
-        EXPECT_EQ(StoredValue(s, def), c.loaded);
-        EXPECT_EQ(warnings.empty() ? "" : warnings[0], c.warning);
+        EXPECT_EQ(StoredValue(s, def), loaded);
+        EXPECT_EQ(warnings.empty() ? "" : warnings[0], warning);
         EXPECT_LE(warnings.size(), 1u);
     }
 }
