@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <string>
+#include <tuple>
 
 #include "engine/dictionary.h"
 #include "engine/utf8.h"
@@ -45,17 +46,14 @@ TEST(Dictionary, ExtraFormsAndNamesNearTheForms) {
 }
 
 TEST(Dictionary, ContextsMatchWholeNames) {
-    const struct {
-        const char* attribute;
-        const char* parent;
-        bool allowed;
-    } rows[] = {
-        // The first, an inner and the last of the list, and parts of names.
+    // The attribute, the parent, allowed: the first, an inner and the last of the list, and parts of names.
+    const std::tuple<const char*, const char*, bool> rows[] = {
         {"Comment", "Root", true}, {"Comment", "Version Editor", true}, {"Comment", "Creator", true},
         {"Comment", "Version", false}, {"Comment", "Editor", false}, {"Comment", "", false}, {"Comment", "Roo", false},
         {"Comment", "RootTitle", false}, {"Position", "Root", false}, {"Position", "Subject", true},
     };
-    for (const auto& c : rows) EXPECT_EQ(LookupAttribute(c.attribute).allowedUnder(c.parent), c.allowed) << c.parent;
+    for (const auto& [attribute, parent, allowed] : rows)
+        EXPECT_EQ(LookupAttribute(attribute).allowedUnder(parent), allowed) << parent;
 }
 
 }  // namespace

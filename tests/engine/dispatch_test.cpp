@@ -96,27 +96,24 @@ TEST(ParseFilename, AutomaticReportsTheTwoXFindingWhenNothingFits) {
 // holds only while every format refuses such names with the same finding, marked with
 // its code; a finding made while reading has none.
 TEST(ParseFilename, NamesEveryFormatRefusesBeforeReading) {
-    struct Row {
-        std::string name;
-        ResultCode code;
-    } rows[] = {
+    const std::pair<std::string, ResultCode> rows[] = {
         {"", ResultCode::FilenameEmpty},
         {"{DT=2005}{Subject=" + std::string(200, 'x') + "}.jpg", ResultCode::FilenameTooLong},
         {"2005 #1 a:b.jpg", ResultCode::IllegalCharacter},
         {"x{.jpg", ResultCode::None},
     };
-    for (const auto& c : rows) {
+    for (const auto& [name, code] : rows) {
         Engine e;
         AttributeTree tree;
-        const std::string twoX = e.parse(c.name, tree, "2.x");
+        const std::string twoX = e.parse(name, tree, "2.x");
         for (const char* mode : {"2.x", "1.x", "Batch"}) {
             Result r;
             e.settings.ParseMode = mode;
-            ParseFilename(c.name, tree, e.ctx(), e.code, e.formatName, r);
-            EXPECT_EQ(r.code, c.code) << mode << " " << c.name;
-            if (c.code != ResultCode::None && mode != std::string_view("Batch")) EXPECT_EQ(findingText(r), twoX);
+            ParseFilename(name, tree, e.ctx(), e.code, e.formatName, r);
+            EXPECT_EQ(r.code, code) << mode << " " << name;
+            if (code != ResultCode::None && mode != std::string_view("Batch")) EXPECT_EQ(findingText(r), twoX);
         }
-        EXPECT_EQ(e.parse(c.name, tree, "(Auto)"), twoX);
+        EXPECT_EQ(e.parse(name, tree, "(Auto)"), twoX);
     }
 }
 

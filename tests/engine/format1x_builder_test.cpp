@@ -61,8 +61,6 @@ TEST(Build1x, FindingAndName) {
         // About the attribute, and the name is still made from the others.
         {"Date(2005),Subject(Ann),Extension(jpg)",
          "Fail n4 @0+0 Only Date, Serial, Topic and Extension attributes may be included | 2005.jpg", ""},
-        {"Date(2005),Serial(0042),Serial(1),Extension(jpg)",
-         "Fail n6 @0+0 There may only be one Serial attribute | 2005 #042.jpg", ""},
         {"Date(2005),Serial,Extension(jpg)", "Fail n4 @0+0 Serial attribute must have a value | 2005.jpg", ""},
         // The date records no value, so the name lacks a non-extension part too.
         {"Date(2005,2006),Extension(jpg)", "Fail n2 @0+0 Date attribute may only have one value | .jpg", ""},

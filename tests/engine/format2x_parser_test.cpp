@@ -72,7 +72,6 @@ TEST(Parse2x, ReadsTheGrammarOrFindsWhereItFails) {
         {"{A=b}=", S, "Fail @6+1 Extraneous label delimiter"},
         {" {A=b}.jpg", S, "Fail @1+1 Extraneous space"},
         {"Abc.jpg", S, "Fail @1+0 Missing start delimiter \"{\""},
-        {"{A=b}x", T, "Fail @6+0 Missing start delimiter \"{\""},
         {"{A{B=c}}", S, "Fail @3+1 Start delimiter in attribute name"},
         {"{A}", S, "Fail @3+0 Missing label delimiter \"=\""},
         {"{=b}", S, "Fail @2+0 Missing attribute name"},
