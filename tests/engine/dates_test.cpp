@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -56,39 +53,30 @@ void checkReads(const ReadRows& rows) {
     for (const auto& [text, style, expect] : rows) EXPECT_EQ(readText(text, options(style)), expect) << text;
 }
 
-TEST(ReadDate, CompletesTheSpan) {
+TEST(ReadDate, CompletesTheSpanOrRefuses) {
     checkReads({
         {"2005", U, "2005-01-01 00:00:00 ~ 2005-12-31 23:59:59"},
-        {"2005-07-14@10-30", U, "2005-07-14 10:30:00 ~ 2005-07-14 10:30:59"},
-        {"2005@10", U, "2005-01-01 10:00:00 ~ 2005-12-31 10:59:59"},
         {"2004-02", U, "2004-02-01 00:00:00 ~ 2004-02-29 23:59:59"},
         {"1900-02", U, "1900-02-01 00:00:00 ~ 1900-02-28 23:59:59"},
-        {"2000-02", U, "2000-02-01 00:00:00 ~ 2000-02-29 23:59:59"},
         {"2005-7-4", U, "2005-07-04 00:00:00 ~ 2005-07-04 23:59:59"},
-        {"2005-07-14@9-5-7", U, "2005-07-14 09:05:07 ~ 2005-07-14 09:05:07"},
         {"  2005  ", U, "2005-01-01 00:00:00 ~ 2005-12-31 23:59:59"},
         {"1900~2100", U, "1900-01-01 00:00:00 ~ 2100-12-31 23:59:59"},
         // Ranges of dates: different years, same year, same month.
-        {"2005~2007", U, "2005-01-01 00:00:00 ~ 2007-12-31 23:59:59"},
         {"2005-03~2008-02", U, "2005-03-01 00:00:00 ~ 2008-02-29 23:59:59"},
-        {"2005~2005", U, "2005-01-01 00:00:00 ~ 2005-12-31 23:59:59"},
         {"2005-03-10~2005", U, "2005-03-10 00:00:00 ~ 2005-03-10 23:59:59"},
         {"2005~2005-06", U, "2005-06-01 00:00:00 ~ 2005-06-30 23:59:59"},
         {"2005-03~2005-03", U, "2005-03-01 00:00:00 ~ 2005-03-31 23:59:59"},
         {"2005-03-05~2005-03", U, "2005-03-05 00:00:00 ~ 2005-03-05 23:59:59"},
         {"2005-03~2005-03-09", U, "2005-03-09 00:00:00 ~ 2005-03-09 23:59:59"},
-        {"2005-03-05~2005-06", U, "2005-03-05 00:00:00 ~ 2005-06-30 23:59:59"},
         {"2005-03~2005-06-07", U, "2005-03-01 00:00:00 ~ 2005-06-07 23:59:59"},
         // Ranges with times; a missing latest time copies the earliest even on another day.
         {"2005-07-14@10~2005-07-15", U, "2005-07-14 10:00:00 ~ 2005-07-15 10:59:59"},
         {"2005-07-14@10-30-05~2005-07-15", U, "2005-07-14 10:30:05 ~ 2005-07-15 10:30:05"},
         {"2005-07-14~2005-07-15@18", U, "2005-07-14 18:00:00 ~ 2005-07-15 18:59:59"},
         {"2005-07-14 @10 ~ @18", U, "2005-07-14 10:00:00 ~ 2005-07-14 18:59:59"},
-        {"2005-07-14@10-15~@18-45-30", U, "2005-07-14 10:15:00 ~ 2005-07-14 18:45:30"},
         {"2005-07-14@10~@10", U, "2005-07-14 10:00:00 ~ 2005-07-14 10:59:59"},
         {"2005-07-14@10~@10-20", U, "2005-07-14 10:20:00 ~ 2005-07-14 10:20:59"},
         {"2005-07-14@10-20-30~@10", U, "2005-07-14 10:20:30 ~ 2005-07-14 10:20:30"},
-        {"2005-07-14@10-20~@10-20", U, "2005-07-14 10:20:00 ~ 2005-07-14 10:20:59"},
         {"2005-07-14@10-20-10~@10-20", U, "2005-07-14 10:20:10 ~ 2005-07-14 10:20:10"},
         {"2005-07-14@10-20~@10-20-40", U, "2005-07-14 10:20:40 ~ 2005-07-14 10:20:40"},
         {"2005-07-14@10-20-05~@10-40", U, "2005-07-14 10:20:05 ~ 2005-07-14 10:40:59"},
@@ -96,106 +84,51 @@ TEST(ReadDate, CompletesTheSpan) {
         {"2005-07-14@10-30-15~@10-30-14", U,
          "Warn @1+29 Latest Date/Time earlier than Earliest Date/Time 2005-07-14 10:30:15 ~ 2005-07-14 10:30:14"},
         // Other delimiters.
-        {"20040229@10", CD, "2004-02-29 10:00:00 ~ 2004-02-29 10:59:59"},
-        {"2005-07-14@1030", CT, "2005-07-14 10:30:00 ~ 2005-07-14 10:30:59"},
         {"2005-07-14@235960", CT, "2005-07-15 00:00:00 ~ 2005-07-15 00:00:00"},
-        {"#2005-07~#2006", DD, "2005-07-01 00:00:00 ~ 2006-12-31 23:59:59"},
-        {"#2005-07-14 10~18", NT, "2005-07-14 10:00:00 ~ 2005-07-14 18:59:59"},
         {"§2005·07→§2006", UNI, "2005-07-01 00:00:00 ~ 2006-12-31 23:59:59"},
         // Year limits come from the options; the parse side alone is read.
         {"1999", "ParseDateMinimumYear=2000 ParseDateMaximumYear=2010",
          "Fail @1+4 Should be 4-digit Year between 2000 and 2010"},
         {"0000~9999", "ParseDateMinimumYear=0 ParseDateMaximumYear=9999", "0000-01-01 00:00:00 ~ 9999-12-31 23:59:59"},
         {"2005.07", "BuildDateDelimiterDateComponent=.", "Fail @5+1 Invalid character"},
-    });
-}
-
-TEST(ReadDate, RefusesWithMessageAndSpan) {
-    checkReads({
+        // Refusals: the message and its span.
         {"", U, "Fail @1+0 Date value may not be empty"},
         {"Abc", U, "Fail @1+4 Date value should begin with 4-digit year between 1900 and 2100"},
         {"x2005", DD, "Fail @1+1 Date value should begin with Date Delimiter \"#\""},
         {"2005x", U, "Fail @5+1 Invalid character"},
-        {" x", U, "Fail @2+1 Invalid character"},
         {"-2005", U, "Fail @1+1 Invalid use of Date Separator \"-\""},
-        {"§2005:", UNI, "Fail @6+1 Invalid character"},
-        {"2005", UNI, "Fail @1+1 Date value should begin with Date Delimiter \"§\""},
         {"1899", U, "Fail @1+4 Should be 4-digit Year between 1900 and 2100"},
         {"2101", U, "Fail @1+4 Should be 4-digit Year between 1900 and 2100"},
-        {"20a5", U, "Fail @1+4 Should be 4-digit Year between 1900 and 2100"},
-        {"200513", CD, "Fail @5+2 Should be 4-digit Year between 1900 and 2100"},
         // A leap second on the year's last minute would leave the year limits.
         {"2100-12-31@235960", CT, "Fail @1+17 Should be 4-digit Year between 1900 and 2100"},
         {"2005-13", U, "Fail @6+2 Should be Month between 1 and 12"},
-        {"2005-", U, "Fail @6+0 Should be Month between 1 and 12"},
         {"2005-02-30", U, "Fail @9+2 Should be Day between 1 and 28"},
         {"2004-02-30", U, "Fail @9+2 Should be Day between 1 and 29"},
         {"2005@24", U, "Fail @6+2 Should be Hour between 0 and 23"},
-        {"2005@10-60", U, "Fail @9+2 Should be Minute between 0 and 59"},
         {"2005@10-30-60", U, "Fail @12+2 Should be Second between 0 and 59"},
-        {"#2005 25", NT, "Fail @7+2 Should be Hour between 0 and 23"},
         {"2005", NT, "Fail @3+0 Earliest Time not preceded by Earliest Date"},
         // Out of order: the span is what the tokenizer left after moving its start (the
-        // range delimiter; a day or second after a separator; a compact month and day).
+        // range delimiter; a day or second after a separator).
         {"2005 2006", U, "Fail @10+0 Second Date not preceded by Range Delimiter"},
-        {"2005 2006-03-04", U, "Fail @14+2 Second Date not preceded by Range Delimiter"},
-        {"2005 20060304", CD, "Fail @10+4 Second Date not preceded by Range Delimiter"},
         {"2005~2006~", U, "Fail @10+1 More than one Range Delimiter"},
         {"2005~2006 2007-01-02", U, "Fail @19+2 More than one Latest Date"},
-        {"2005~@10 2006", U, "Fail @14+0 Latest Date preceded by Latest Time"},
-        {"@10", U, "Fail @4+0 Earliest Time not preceded by Earliest Date"},
-        {"2005@10@11-12-13", U, "Fail @15+2 Second Time not preceded by Range Delimiter"},
-        {"2005~@10@11", U, "Fail @12+0 More than one Latest Time"},
         {"~2005", U, "Fail @1+1 Range Delimiter not preceded by Earliest Date"},
     });
 }
 
-// Each token as "Kind start>end values", where start is as the tokenizer leaves it and
-// end the reading position after it; values only when any is given, an error's message.
+// One token at a time: where it starts and ends, its first value and its message.
 TEST(ReadDate, OneTokenAtATime) {
-    const std::tuple<const char*, const char*, const char*> rows[] = {
-        {"2005-07-14 @10-30 ~ @18", U,
-         "Date 9>11 2005,7,14|Time 18>18 10,30,-1|Range 19>20 126,-1,-1|Time 24>24 18,-1,-1|End 24>24|End 24>24"},
-        {"2005-7~2006", U, "Date 7>7 2005,7,-1|Range 7>8 126,-1,-1|Date 12>12 2006,-1,-1|End 12>12"},
-        {"20050714@10", CD, "Date 5>9 2005,7,14|Time 12>12 10,-1,-1"},
-        {"2005@103015", CT, "Date 5>5 2005,-1,-1|Time 8>12 10,30,15"},
-        {"20051399", CD, "Date 5>5 2005,-1,-1"},
-        {"20050231", CD, "Date 5>7 2005,2,-1"},
-        {"@1075", CT, "Time 4>4 10,-1,-1"},
-        {"#2005 10-05", NT, "Date 6>6 2005,-1,-1|Time 12>12 10,5,-1"},
-        {"2005 10-05", U, "Date 5>5 2005,-1,-1|Error 6>10 Should be 4-digit Year between 1900 and 2100"},
-        {"-@", U, "Error 1>2 Invalid use of Date Separator \"-\"|Error 3>3 Should be Hour between 0 and 23"},
-        {"x\xC3\xA9y", U, "Error 1>2 Invalid character|Error 2>3 Invalid character|Error 3>4 Invalid character"},
-    };
-    const char* kinds[] = {"Date", "Time", "Range", "End", "Error"};
-    const char* success[] = {"Successfully parsed Date", "Successfully parsed Time", "Successfully parsed Range",
-                             "Successfully reached end of value"};
-    for (const auto& [text, style, tokens] : rows) {
-        const DateDelimiters d = ParseDelimiters(options(style));
-        std::string seen;
-        int p = 1;
-        for (std::size_t n = std::count(tokens, tokens + std::strlen(tokens), '|') + 1; n > 0; --n) {
-            DateToken t;
-            t.values[0] = t.values[1] = t.values[2] = 77;
-            ParseDateText(text, p, t, d, 1900, 2100);
-            const int k = static_cast<int>(t.kind);
-            seen += std::string(seen.empty() ? "" : "|") + kinds[k] + " " + std::to_string(t.start) + ">" +
-                    std::to_string(p);
-            if (t.values[0] != -1 || t.values[1] != -1 || t.values[2] != -1)
-                seen += " " + std::to_string(t.values[0]) + "," + std::to_string(t.values[1]) + "," +
-                        std::to_string(t.values[2]);
-            seen += t.kind == DateTokenKind::Error ? " " + t.message : t.message == success[k] ? "" : " " + t.message;
-        }
-        EXPECT_EQ(seen, tokens);
+    const DateDelimiters d = ParseDelimiters(options(U));
+    DateToken t;
+    std::string seen;
+    for (int p = 1, n = 0; n < 4; ++n) {
+        ParseDateText("2005-07-14 @10 ~x", p, t, d, 1900, 2100);
+        seen += std::to_string(t.start) + ">" + std::to_string(p) + " " + std::to_string(t.values[0]) + " " +
+                t.message + "|";
     }
-    // The time separator is tested after the date separator, when both are the same.
-    for (const auto& [text, timeComponent, message] : {std::tuple{":", U':', "Invalid use of Time Separator \":\""},
-                                                       std::tuple{"-", U'-', "Invalid use of Date Separator \"-\""}}) {
-        DateToken t;
-        int p = 1;
-        ParseDateText(text, p, t, {0, '-', '@', timeComponent, '~'}, 1900, 2100);
-        EXPECT_EQ(t.message, message);
-    }
+    EXPECT_EQ(seen,
+              "9>11 2005 Successfully parsed Date|15>15 10 Successfully parsed Time|"
+              "16>17 126 Successfully parsed Range|17>18 -1 Invalid character|");
 }
 
 // The seven switches as "1111111": omit unknown date, unknown time, redundant date,
@@ -211,18 +144,15 @@ TEST(BuildDate, WritesTheSpan) {
         {"2005-07-14", "2005-07-14 23:59:59", U, "1111111", "2005-07-14"},
         {"2005-07-14", "2005-07-14 23:59:59", U, "0000000", "2005-07-14@00-00-00~2005-07-14@23-59-59"},
         {"2005-07-14", "2005-07-14 23:59:59", U, "2222222", "2005-07-14@00-00-00~2005-07-14@23-59-59"},  // only 1 is on
-        {"2005", "2005-12-31 23:59:59", U, "1111111", "2005"},
         {"2005-07-14 10", "2005-07-14 18:59:59", U, "1111111", "2005-07-14 @10 ~ @18"},
         // One switch at a time.
         {"2005", "2005-12-31 23:59:59", U, "1000000", "2005@00-00-00~2005@23-59-59"},
         {"2004-02", "2004-02-28 23:59:59", U, "1000000", "2004-02-01@00-00-00~2004-02-28@23-59-59"},
+        {"2005-01-05", "2005-12-31 23:59:59", U, "1000000", "2005-01-05@00-00-00~2005-12-31@23-59-59"},
         {"2005-07-14", "2005-07-14 23:59:59", U, "0100000", "2005-07-14~2005-07-14"},
         {"2005-07-14 10", "2005-07-14 10:59:59", U, "0100000", "2005-07-14@10~2005-07-14@10"},
-        {"2005-07-14 10", "2005-07-14 10:58:59", U, "0100000", "2005-07-14@10-00~2005-07-14@10-58"},
         {"2005-07-14 10", "2005-07-14 18", U, "0010000", "2005-07-14@10-00-00~@18-00-00"},
         {"2005-07-14 10", "2005-07-15 10", U, "0001000", "2005-07-14@10-00-00~2005-07-15"},
-        {"2005-07-14 10", "2005-07-14 10", U, "0011000", "2005-07-14@10-00-00"},
-        {"2005-07-14 10", "2005-07-14 18", U, "0010100", "2005-07-14 @10-00-00~@18-00-00"},
         {"2005-07-14 10", "2005-07-15 18", U, "0000100", "2005-07-14 @10-00-00~2005-07-15 @18-00-00"},
         {"2005-07-14 10", "2005-07-15 18", U, "0000001", "2005-07-14@10-00-00~ 2005-07-15@18-00-00"},
         {"2005", "2003-12-31 23:59:59", U, "1111111", "2005 ~ 2003"},  // as it stands
@@ -231,11 +161,7 @@ TEST(BuildDate, WritesTheSpan) {
         {"2005", "2006-12-31 23:59:59", "Range=", "1111100", "20052006"},
         // Other delimiters; the build side alone is written.
         {"2005-07-14 10:30:15", "2005-07-14 10:30:15", CD, "1111111", "20050714 @10-30-15"},
-        {"2005-07-14 10:30", "2005-07-14 12:45:59", CT, "1111111", "2005-07-14 @1030 ~ @1245"},
-        {"2005-07-14 10", "2005-07-14 18:59:59", NT, "1111000", "#2005-07-1410~18"},
         {"2005-07", "2006-12-31 23:59:59", UNI, "1111111", "§2005·07 → §2006·12"},
-        {"2005-07", "2006-12-31 23:59:59", "ParseDateDelimiterDateComponent=. BuildDateDelimiterRange=/", "1111111",
-         "2005-07 / 2006-12"},
     };
     for (const auto& [earliest, latest, style, switches, text] : rows) {
         const DateOptions o = withSwitches(style, switches);
@@ -246,7 +172,7 @@ TEST(BuildDate, WritesTheSpan) {
     }
 }
 
-TEST(BuildDate, UnwritableDateTimesGiveNoText) {
+TEST(Calendar, UnwritableDateTimesGiveNoTextAndNoParts) {
     const DateOptions o = options(U);
     const DateTime day = at("2005-07-14"), beyond{std::chrono::sys_days{std::chrono::year{10000} / 1 / 1}};
     EXPECT_EQ(BuildDateText(kNoDate, day, o) + BuildDateText(day, kNoDate, o) + FormatDateTime(kNoDate), "");
@@ -256,9 +182,7 @@ TEST(BuildDate, UnwritableDateTimesGiveNoText) {
     // Far outside the calendar type's own range: refused, not wrapped into some year.
     EXPECT_FALSE(SplitDateTime(DateTime{std::chrono::seconds{std::int64_t{1} << 50}}));
     EXPECT_FALSE(SplitDateTime(DateTime{std::chrono::seconds{-(std::int64_t{1} << 50)}}));
-}
-
-TEST(Calendar, MonthLengthsAndDateTimes) {
+    // Month lengths, and the parts no date-time has.
     EXPECT_EQ(LastDayOfMonth(2005, 13), 0);
     EXPECT_EQ(LastDayOfMonth(2005, 12), 31);
     for (const DateParts& p :
@@ -311,45 +235,6 @@ TEST(DialogFields, TextsReadAndWrite) {
     for (const auto& [in, shown] : shifts) {
         const auto n = ReadShiftField(in);
         EXPECT_EQ(n ? FormatShiftField(*n) : "none", shown) << in;
-    }
-}
-
-// Random spans at every precision, written under random switches and read back.
-TEST(DateRoundTrip, BuildThenValidateGivesTheSameSpan) {
-    std::mt19937 rng(20050714);
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    // An end of a span at precision 0 (year) to 5 (second): the rest at its extreme.
-    auto end = [&](bool latest, int precision) {
-        DateParts p{pick(1900, 2100), pick(1, 12), 1, pick(0, 23), pick(0, 59), pick(0, 59)};
-        p.day = pick(1, LastDayOfMonth(p.year, p.month));
-        if (precision < 1) p.month = latest ? 12 : 1;
-        if (precision < 2) p.day = latest ? LastDayOfMonth(p.year, p.month) : 1;
-        if (precision < 3) p.hour = latest ? 23 : 0;
-        if (precision < 4) p.minute = latest ? 59 : 0;
-        if (precision < 5) p.second = latest ? 59 : 0;
-        return p;
-    };
-    const char* styles[] = {U, CD, DD, UNI};
-    for (int i = 0; i < 4000; ++i) {
-        DateParts e = end(false, pick(0, 5)), l = end(true, pick(0, 5));
-        // Also spans inside one year, month, day, hour and minute, where the omissions bite.
-        const int shared = pick(0, 5);
-        if (shared >= 1) l.year = e.year;
-        if (shared >= 2) l.month = e.month;
-        l.day = std::min(l.day, LastDayOfMonth(l.year, l.month));  // 29 February may have gone
-        if (shared >= 3) l.day = e.day;
-        if (shared >= 4) l.hour = e.hour;
-        if (shared >= 5) l.minute = e.minute;
-        const DateTime earliest = *MakeDateTime(e), latest = *MakeDateTime(l);
-        std::string switches;
-        for (int k = 0; k < 7; ++k) switches += static_cast<char>('0' + pick(0, 1));
-        const DateOptions o = withSwitches(styles[i % 4], switches);
-        const std::string text = BuildDateText(earliest, latest, o);
-        const std::string span = FormatDateTime(earliest) + " ~ " + FormatDateTime(latest);
-        const std::string read = readText(text, o);
-        ASSERT_EQ(read, latest < earliest ? read.substr(0, read.size() - span.size()) + span : span)
-            << text << " switches " << switches;
-        ASSERT_EQ(read.starts_with("Warn"), latest < earliest) << text;
     }
 }
 

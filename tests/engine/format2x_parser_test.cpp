@@ -37,103 +37,52 @@ void check(const std::vector<ParseRow>& rows) {
     }
 }
 
-TEST(Parse2x, Grammar) {
+TEST(Parse2x, ReadsTheGrammarOrFindsWhereItFails) {
     check({
         {"{A=b}.jpg", S, "A(b),Extension(JPG)"},
         {"{A=x{B=y};z}.jpg", S, "A(x(B(y)),z),Extension(JPG)"},
-        {"{A=x{B=y}{C=z}}{D=w}", S, "A(x(B(y),C(z))),D(w)"},
         {"{Subject=Ann;Ben{Role=Sister}}{Place=Harbour}.jpg", S,
          "Subject(Ann,Ben(Role(Sister))),Place(Harbour),Extension(JPG)"},
         {"{ A = b c }.x", S, "A(b c),Extension(X)"},
-        {"{A=b}.JpEg", T, "A(b),Extension(JPEG)"},
         {"{A=b}.", T, "A(b),Extension"},
         {"{A==b}.jpg", T, "A(=b),Extension(JPG)"},
         {"{A=b:c}", T, "A(b:c)", true, true},
-        {"{Date=2005.07.14}.jpg", T, "Date(2005.07.14),Extension(JPG)"},
-        {"{\xC3\x84=\xC3\xB6}.jpg", S, "\xC3\x84(\xC3\xB6),Extension(JPG)"},
         {"{A=bcd}", T, "A(bcd)", true, false, 7},
         {"{A=\xC3\xA9\xC3\xA9}", T, "A(\xC3\xA9\xC3\xA9)", true, false, 6},  // characters, not bytes
         // Delimiters of two characters; a single bracket is then ordinary text.
         {"[[A==b;;c[[B==x]]]][[D==e]].png", S, "A(b,c(B(x))),D(e),Extension(PNG)", true, false, 200, kDoubled},
         {"[[A==b]c]]", S, "A(b]c)", true, false, 200, kDoubled},
-    });
-}
-
-TEST(Parse2x, RelaxedModesSkipWhatStrictRefuses) {
-    check({
+        // The relaxed modes skip what strict refuses.
         {" {A=b}.jpg", T, "A(b),Extension(JPG)"},
         {"}{A=b}=;{C=d}", T, "A(b),C(d)"},
         {"{Abc.jpg", T, "Abc,Extension(JPG)"},
         {"Abc.jpg", P, "Abc,Extension(JPG)"},
-        {"DSC_0042.JPG", P, "DSC_0042,Extension(JPG)"},
         {"{A}", T, "A"},
         {"{A=}", T, "A()"},
         {"{A=b", T, "A(b)"},
-        {"{A{B=c}}", T, "A((B(c)))"},
         {"{A;b}", T, "A(b)"},
-    });
-}
-
-TEST(Parse2x, FindingsAtTheirPosition) {
-    check({
+        // Findings at their position.
         {"", T, "Fail @1+0 Filename is empty"},
         {"{A=bcd}", T, "Fail @1+7 Filename is too long (Length=7, Maximum=6)", true, false, 6},
         {"{A=b:c}", T, "Fail @5+1 Filename contains an illegal character"},
-        {"{A=b}\"", T, "Fail @6+1 Filename contains an illegal character"},
         {"..jpg", T, "Fail @1+0 Filename may not begin with a period"},
         {"}", T, "Fail @1+0 Filename must contain at least one attribute"},
         {".jpg", T, "Fail @1+0 Filename must contain at least one non-Extension attribute"},
         {"}{A=b}", S, "Fail @1+1 Extraneous end delimiter"},
-        {"]][[A==b]]", S, "Fail @1+2 Extraneous end delimiter", true, false, 200, kDoubled},
         {"{A=b}=", S, "Fail @6+1 Extraneous label delimiter"},
-        {"{A=b};", S, "Fail @6+1 Extraneous value delimiter"},
         {" {A=b}.jpg", S, "Fail @1+1 Extraneous space"},
-        {"{A=b} {C=d}", S, "Fail @6+1 Extraneous space"},
         {"Abc.jpg", S, "Fail @1+0 Missing start delimiter \"{\""},
-        {"{A=b}x", T, "Fail @6+0 Missing start delimiter \"{\""},
         {"{A{B=c}}", S, "Fail @3+1 Start delimiter in attribute name"},
-        {"{A;b}", S, "Fail @3+1 Value delimiter in attribute name"},
         {"{A}", S, "Fail @3+0 Missing label delimiter \"=\""},
-        {"{Abc.jpg", S, "Fail @5+0 Missing label delimiter \"=\""},
-        {"[[A]]", S, "Fail @4+0 Missing label delimiter \"==\"", true, false, 200, kDoubled},
         {"{=b}", S, "Fail @2+0 Missing attribute name"},
-        {"{ =b}", S, "Fail @3+0 Missing attribute name"},
         {"{A==b}.jpg", S, "Fail @4+1 Label delimiter in attribute value", false},
-        {"{A=b=c}", P, "Fail @5+1 Label delimiter in attribute value", false},
         {"{\xC3\x84=\xC3\xB6=x}", S, "Fail @5+1 Label delimiter in attribute value", false},  // characters
         {"{A=}", S, "Fail @4+0 Missing attribute value"},
-        {"{A=b;}", S, "Fail @6+0 Missing attribute value"},
         {"{A=b", S, "Fail @5+0 Missing end delimiter \"}\""},
-        {"{A=b{C=d}", S, "Fail @10+0 Missing end delimiter \"}\""},
         // An empty delimiter would match everywhere and never advance.
         {"{A=b}.jpg", P, "Fail @1+0 Attribute start delimiter may not be empty", true, false, 200, {"", "}", "=", ";"}},
-        {"{A=b}.jpg", T, "Fail @1+0 Attribute end delimiter may not be empty", true, false, 200, {"{", "", "=", ";"}},
-        {"{A=b}.jpg", S, "Fail @1+0 Attribute label delimiter may not be empty", true, false, 200, {"{", "}", "", ";"}},
         {"{A=b}.jpg", S, "Fail @1+0 Attribute value delimiter may not be empty", true, false, 200, {"{", "}", "=", ""}},
     });
-}
-
-// Texts are scanned sixteen bytes at a time where the machine can: every text length
-// around a block, with a delimiter at each place in it, must split as byte by byte.
-TEST(Parse2x, LongTextsSplitAtEveryDelimiter) {
-    const Delimiters2x wide{"\xC2\xAB", "\xC2\xBB", "=", "\xC2\xA7"};
-    std::vector<ParseRow> rows;
-    for (std::size_t n : {1, 14, 15, 16, 17, 31, 32, 33, 47}) {
-        const std::string v(n, 'v'), w(n + 3, 'w');
-        rows.push_back({"{A" + v + "=" + v + ";" + w + "{B=" + v + "}}{C=" + w + "}.jpg", S,
-                        "A" + v + "(" + v + "," + w + "(B(" + v + "))),C(" + w + "),Extension(JPG)", true, false,
-                        1000});
-        rows.push_back({"[[A==" + v + "]" + v + ";;" + w + "]]", S, "A(" + v + "]" + v + "," + w + ")", true, false,
-                        200, kDoubled});
-        rows.push_back(
-            {"\xC2\xAB"
-             "A=" +
-                 v + "\xC2\xA7" + w + "\xC2\xBB",
-             S, "A(" + v + "," + w + ")", true, false, 200, wide});
-        rows.push_back(
-            {"{A=" + v + "}" + w + "}", S, "Fail @" + std::to_string(n + 5) + "+0 Missing start delimiter \"{\""});
-    }
-    check(rows);
 }
 
 TEST(Parse2x, ExpandsNodesAboveTheShowLevel) {

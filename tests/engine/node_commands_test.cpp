@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "engine/node_commands.h"
 #include "support/tree_text.h"
@@ -42,12 +43,8 @@ std::string outcome(AttributeTree& t, NodeCommand command, const NodeCommandSett
 }
 
 TEST(NodeCommands, PutTheNodeAndFinishOnIt) {
-    struct Row {
-        const char* selected;
-        NodeCommand command;
-        int moveMode;  // 0 stays among siblings, 1 moves on to cousins
-        const char* expect;
-    } rows[] = {
+    // The node selected, the command, the move mode (0 stays among siblings, 1 moves on to cousins), the outcome.
+    const std::tuple<const char*, NodeCommand, int, const char*> rows[] = {
         {"B", C::Edit, 1, "Filename(A(a1,a2),B(b1(S(s1),T(t1)),b2),C) on B edit unchanged"},
         {"a2", C::MoveUp, 0, "Filename(A(a2,a1),B(b1(S(s1),T(t1)),b2),C) on a2"},
         {"b1", C::MoveUp, 0, "refused"},
@@ -57,17 +54,13 @@ TEST(NodeCommands, PutTheNodeAndFinishOnIt) {
         {"a1", C::MoveDown, 0, "Filename(A(a2,a1),B(b1(S(s1),T(t1)),b2),C) on a1"},
         {"a2", C::MoveDown, 1, "Filename(A(a1),B(a2,b1(S(s1),T(t1)),b2),C) on a2"},
         {"a2", C::MoveDown, 0, "refused"},
-        {"C", C::MoveDown, 1, "refused"},
         {"b2", C::MoveDown, 1, "Filename(A(a1,a2),B(b1(S(s1),T(t1))),C(b2)) on b2"},
         {"T", C::Promote, 1, "Filename(A(a1,a2),T(t1),B(b1(S(s1)),b2),C) on T"},
         {"s1", C::Promote, 1, "Filename(A(a1,a2),B(s1,b1(S,T(t1)),b2),C) on s1"},
         {"A", C::Promote, 1, "refused"},
         {"a1", C::Promote, 1, "refused"},
-        {"Filename", C::Promote, 1, "refused"},
         {"A", C::Demote, 1, "Filename(B(b1(A(a1,a2),S(s1),T(t1)),b2),C) on A"},
         {"B", C::Demote, 1, "refused"},  // the next has no value to take it
-        {"C", C::Demote, 1, "refused"},
-        {"a1", C::Demote, 1, "refused"},
         {"S", C::Demote, 1, "Filename(A(a1,a2),B(b1(T(t1(S(s1)))),b2),C) on S"},
         {"B", C::InsertBefore, 1, "Filename(A(a1,a2),,B(b1(S(s1),T(t1)),b2),C) on  edit"},
         {"Filename", C::InsertBefore, 1, "refused"},
@@ -76,31 +69,11 @@ TEST(NodeCommands, PutTheNodeAndFinishOnIt) {
         {"a2", C::Delete, 1, "Filename(A(a1),B(b1(S(s1),T(t1)),b2),C) on a1"},
         {"Filename", C::Delete, 1, "-"},
     };
-    for (const auto& c : rows) {
+    for (const auto& [selected, command, moveMode, expect] : rows) {
         AttributeTree t;
         buildTree(t, kTree);
-        t.select(findText(t, c.selected));
-        EXPECT_EQ(outcome(t, c.command, {4, c.moveMode, true}), c.expect) << c.selected << " " << int(c.command);
-    }
-}
-
-// An inserted node is of the kind its place asks for, and is edited only when asked.
-TEST(NodeCommands, InsertionMakesTheRightKindAndMayEdit) {
-    struct Row {
-        const char* selected;
-        NodeCommand command;
-        bool autoEdit, attribute;
-    } rows[] = {
-        {"B", C::InsertChild, true, false}, {"b1", C::InsertAfter, false, false}, {"s1", C::InsertChild, false, true}};
-    for (const auto& c : rows) {
-        AttributeTree t;
-        buildTree(t, kTree);
-        t.select(findText(t, c.selected));
-        const auto out = RunNodeCommand(t, c.command, {4, 1, c.autoEdit});
-        EXPECT_EQ(out.editLabel, c.autoEdit) << c.selected;
-        EXPECT_EQ(t[out.finishOn].isAttribute(), c.attribute) << c.selected;
-        if (c.attribute) EXPECT_EQ(t[out.finishOn].expandedImage, 5) << "a fresh attribute shows Good when open";
-        EXPECT_TRUE(t[out.finishOn].tag.empty());
+        t.select(findText(t, selected));
+        EXPECT_EQ(outcome(t, command, {4, moveMode, true}), expect) << selected << " " << int(command);
     }
 }
 
@@ -116,11 +89,12 @@ TEST(NodeCommands, EmptyTree) {
     }
 }
 
-TEST(NodeCommands, MovesKeepMarksAndExpansion) {
+TEST(NodeCommands, MovesKeepMarksTagsAndExpansion) {
     AttributeTree t;
     buildTree(t, kTree);
     const int b1 = findText(t, "b1");
     t[b1].expanded = true;
+    t[findText(t, "S")].tag = "tagS";
     Result r;
     ReportNodeStatus(Status::Warn, "w", t, findText(t, "s1"), 1, 1, r);
     t.select(b1);
@@ -128,6 +102,7 @@ TEST(NodeCommands, MovesKeepMarksAndExpansion) {
     EXPECT_EQ(treeText(t), "Filename(A(a1,a2),B(b2,b1(S(s1),T(t1))),C)");
     EXPECT_TRUE(t[out.finishOn].expanded);
     EXPECT_EQ(t[findText(t, "s1")].image, image::ValueWarn);
+    EXPECT_EQ(t[findText(t, "S")].tag, "tagS");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <tuple>
 #include <string>
 #include <vector>
@@ -36,18 +35,6 @@ struct Row {
     bool editMode = false;
 };
 
-// A tree of levels of Subject values, each level with a duplicate value, and a
-// Comment with a duplicate value and an unknown name at the bottom.
-std::pair<std::string, std::string> deepDuplicates(int levels) {
-    std::string in = "Comm(x,x),Zed(q)", out = "Comment(x),Zed(q)";
-    for (int k = 0; k < levels; ++k) {
-        const std::string v = "v" + std::to_string(k);
-        in = "Subj(" + v + "," + v + "(" + in + "))";
-        out = "Subject(" + v + "(" + out + "))";
-    }
-    return {"DT(2005)," + in, "Captured Date(2005)," + out};
-}
-
 // Applies the layer to each row's tree; a row states what it is about: the tree
 // afterwards, the finding (on its node, which shows it), the top-level Tags.
 void check(const std::vector<Row>& rows) {
@@ -71,36 +58,28 @@ void check(const std::vector<Row>& rows) {
     }
 }
 
-TEST(ApplySemantics, TranslatesNamesAndOrdersEachLevel) {
+TEST(ApplySemantics, TranslatesOrdersMergesAndReports) {
+    std::string keywords = "DT(2005),Keywords(k";
+    for (int i = 0; i < 9999; ++i) keywords += ",k";
+    keywords += ")";
     check({
         // Names are translated for display (Text) and for writing (Tag), and each level ordered.
         {"Comment(x),DT(2005),Subject(y)", "Captured Date(2005),Subject(y),Comment(x)", "Good", "", "DT SU CO"},
         {"seq#(5)", "seq#(005)", nullptr, "AttributeTranslateParse=0 AttributeTranslateBuild=0", "seq#"},
         {"seq#(5)", "SN(005)", nullptr, "AttributeTranslateParse=1 AttributeTranslateBuild=3", "Sequence Number"},
         {"captured date(2005)", "Date(2005)", nullptr, "AttributeTranslateParse=2 AttributeTranslateBuild=1", "DT"},
-        {"Dt(2005)", "Captured Date(2005)", nullptr, "AttributeTranslateBuild=2", "Date"},
         {"Zeta(1),Extension(JPG),DT(2005),alpha(2)", "Zeta(1),Extension(JPG),Captured Date(2005),alpha(2)", nullptr,
          "AttributeReorder=0"},
-        // Alphabetical by displayed name, letter case ignored.
-        {"Zeta(1),Extension(JPG),DT(2005),alpha(2)", "alpha(2),Captured Date(2005),Extension(JPG),Zeta(1)", nullptr,
+        // Alphabetical by displayed name in upper case, compared byte by byte: a prefix first, accents after Z.
+        {"Zeta(1),\xC3\xA9t\xC3\xA9(4),Extension(JPG),DT(2005),Alpha(2),alph(3)",
+         "alph(3),Alpha(2),Captured Date(2005),Extension(JPG),Zeta(1),\xC3\xA9t\xC3\xA9(4)", nullptr,
          "AttributeReorder=1"},
         // Preferred: dictionary order, then unrecognised names by name, then the extension; at every level.
         {"Extension(JPG),Photographer(Ann),Comment(x),Abc(q),DT(2005),Place(p)",
          "Captured Date(2005),Place(p),Comment(x),Abc(q),Photographer(Ann),Extension(JPG)", nullptr},
-        {"DT(2005),Subject(Ann(Comment(c),Activity(a),Position(p)))",
-         "Captured Date(2005),Subject(Ann(Position(p),Activity(a),Comment(c)))", "Good"},
         {"DT(2005),Subject(Cid,ann,Ben)", "Captured Date(2005),Subject(ann,Ben,Cid)", "Good", "ValueReorder=1"},
-    });
-}
-
-TEST(ApplySemantics, MergesDuplicateAttributesAndValues) {
-    const auto [deepIn, deepOut] = deepDuplicates(16);
-    check({
         // Consolidation: duplicates join the first of their name, values after their values.
         {"DT(2005),Subject(Beach),Subject(Sea)", "Captured Date(2005),Subject(Beach,Sea)", "Good"},
-        {"DT(2005),Subject(Ann(Position(left))),Place(Bay),SU(Ben(Activity(run))),subj(Cid)",
-         "Captured Date(2005),Subject(Ann(Position(left)),Ben(Activity(run)),Cid),Place(Bay)", "Good"},
-        {"DT(2005),Zed(a),zed(b),ZED(c)", "Captured Date(2005),Zed(a,b,c)", nullptr, "Quiet"},
         // In preferred order a name is compared as shown after its place in the order,
         // so a blank before it counts and one after it does not.
         {"DT(2005),Zed(a), Zed(b),Zed (c)", "Captured Date(2005), Zed(b),Zed(a,c)", nullptr, "Quiet"},
@@ -110,11 +89,9 @@ TEST(ApplySemantics, MergesDuplicateAttributesAndValues) {
          "AttributeConsolidate=0"},
         {"DT(2005),Subject(Ann(Position(left)),Ben,ann (Activity(run)),ANN)",
          "Captured Date(2005),Subject(Ann(Position(left),Activity(run)),Ben)", "Good"},
-        {"DT(2005),Subject(Ann),SU(Ann(Position(left)))", "Captured Date(2005),Subject(Ann(Position(left)))", "Good"},
         {"DT(2005),Subject(Ann,ann)", "Captured Date(2005),Subject(Ann,ann)", "Good", "ValueConsolidate=0"},
         {"DT(2005),Device(Cam(Flash(on)),Cam(Flash(off)))", "Captured Date(2005),Device(Cam(Flash(on,off)))",
          "Warn Flash @0+0 Flash attribute should not have more than 1 value"},
-        {deepIn, deepOut.c_str(), "Warn Zed @1+3 Unrecognized attribute name", "Quiet AttributeValidateName=1"},
         // Heirs that come after their duplicates in Index order: sorted values, and values merged in.
         {"DT(2005),Subject(b ,a,b(Posn(x)),c)", "Captured Date(2005),Subject(a,b(Position(x)),c)", nullptr,
          "Quiet ValueReorder=1"},
@@ -124,26 +101,12 @@ TEST(ApplySemantics, MergesDuplicateAttributesAndValues) {
          "Captured Date(1994),Creator(Ben,kids(Position(Grandma))),Keywords(Autumn light( Posn(Canon)),ben,Sister),"
          "Comment( Harbour,ann),Keyw (kids)",
          nullptr, "Quiet ValueReorder=1"},
-    });
-}
-
-TEST(ApplySemantics, ReportsEachFindingOnItsNode) {
-    std::string keywords = "DT(2005),Keywords(k";
-    for (int i = 0; i < 9999; ++i) keywords += ",k";
-    keywords += ")";
-    check({
         // Each finding on its node; the first of the worst severity fills the result.
         {"DT(2005),Photographer(Ann)", nullptr, "Warn Photographer @1+12 Unrecognized attribute name"},
-        {"DT(2005),Gr\xC3\xB6\xC3\x9F"
-         "e(1)",
-         nullptr,
-         "Fail Gr\xC3\xB6\xC3\x9F"
-         "e @1+5 Unrecognized attribute name",
+        {"DT(2005),Gr\xC3\xB6\xC3\x9Fx(1)", nullptr, "Fail Gr\xC3\xB6\xC3\x9Fx @1+5 Unrecognized attribute name",
          "AttributeValidateName=2"},
-        {"DT(2005),Position(left)", nullptr, "Warn Position @0+0 Invalid attribute context"},
         {"DT(2005),Zed(a(Comment(c)))", nullptr, "Fail Comment @0+0 Invalid attribute context",
          "AttributeValidateName=0 AttributeValidateContext=2"},
-        {"DT(2005),Title(a,b)", nullptr, "Warn Title @0+0 Title attribute should not have more than 1 value"},
         {"DT(2005),Title(a,b)", nullptr, "Fail Title @0+0 Title attribute may not have more than 1 value",
          "AttributeValidateStructure=2"},
         {"DT(2005),Subject", nullptr, "Fail Subject @0+0 Subject attribute must have at least 1 value",
@@ -153,25 +116,14 @@ TEST(ApplySemantics, ReportsEachFindingOnItsNode) {
         {"Caption(c(DT(2005)))", nullptr, "Warn Filename @0+0 There should be a top-level Captured Date attribute"},
         {"DT(2005),Date(2006),dt(2007)", nullptr,
          "Warn Filename @0+0 There should only be one top-level Captured Date attribute", "AttributeConsolidate=0"},
-        {"DT(2005),Date(2006)", "Captured Date(2005,2006)",
-         "Warn Captured Date @0+0 Captured Date attribute should not have more than 1 value"},
         {"Subject(a),Captured Date(2005)", nullptr, "Good", "AttributeReorder=0"},
         {"DT(2005),Photographer(Ann),Title(a,b)", nullptr,
          "Fail Title @0+0 Title attribute may not have more than 1 value", "AttributeValidateStructure=2"},
-        {"DT(2005),Interest(50,60),Subject(Ann(Zork(a)))", nullptr, "Warn Zork @1+4 Unrecognized attribute name"},
         // Merging renumbers the tree: the finding follows its node, and a merged name's passes to its heir.
         {"Subject(y),DT(2005),SU(x),Zed(q)", nullptr, "Warn Zed @1+3 Unrecognized attribute name"},
         {"DT(2005),Zed (a),Zed(b)", "Captured Date(2005),Zed(b,a)", "Warn Zed @1+3 Unrecognized attribute name"},
-    });
-}
-
-TEST(ApplySemantics, AllowsWhatIsAllowedAndFollowsItsSwitches) {
-    check({
         // Allowed contexts, and switches that are off, give no finding and only Good marks.
         {"DT(2005),Subject(Ann(Position(left),Activity(run))),Caption(c(Creator(me),DT(2006)))", nullptr, "Good"},
-        {"DT(2005),Device(Cam(Lens(front),Flash(on),Speed(fast),Comp(jpeg)))",
-         "Captured Date(2005),Device(Cam(Lens Orientation(front),Flash(on),Shutter Speed(fast),Compression(jpeg)))",
-         "Good"},
         {"DT(2005),Photographer(Ann)", nullptr, "Good", "AttributeValidateName=0"},
         {"DT(2005),Position(left)", nullptr, "Good", "AttributeValidateContext=0"},
         {"DT(2005),Title(a,b),Subject", nullptr, "Good", "AttributeValidateStructure=0"},
@@ -182,7 +134,6 @@ TEST(ApplySemantics, AllowsWhatIsAllowedAndFollowsItsSwitches) {
          "Warn Photographer @1+12 Unrecognized attribute name", "ValueReorder=1", "CO SU SU Photographer DT QU", true},
         {"Photographer(p),Quality(150),Subject(a),Subject(a)", "Photographer(p),Quality(150),Subject(a),Subject(a)",
          "Good", "AttributeEnable=0 ValueEnable=0"},
-        {"Subject(a)", nullptr, "Good", "AttributeEnable=0"},
         {"Quality(50),DT(2005),Subject(a,a),Title(a,b),Zed(5)", "Quality(050),DT(2005),Subject(a),Title(a,b),Zed(5)",
          "Good", "AttributeEnable=0", "Quality DT Subject Title Zed"},
         {"", "", "Good"},
@@ -214,102 +165,16 @@ TEST(ApplySemantics, FoldsIntoTheResultAndTheMarksItIsGiven) {
 }
 
 TEST(SameDuplicateKey, TrimmedAndUpperCasedTextsAgree) {
-    const struct {
-        std::string_view a, b;
-        bool same;
-    } rows[] = {
-        {"Ann", "ANN", true},
-        {" ann  ", "Ann", true},
-        {"Ann", "Anx", false} /* the end only */,
-        {"Bnn", "Ann", false},
-        {"Ann", "Anna", false},
-        {"", "  ", true},
-        {"", "a", false},
-        {"0006Subject", "0006SUBJECT", true},
-        {"0006Subject", "0008Place", false},
-        {"\xC3\xA9", "\xC3\x89", true},
-        {"a\xC3\xA9", "a\xC3\xA8", false},
-        {"Gr\xC3\xB6\xC3\x9F"
-         "e",
-         "GR\xC3\x96\xC3\x9F"
-         "E",
-         true},
-        {"f\xC4\xB1x", "FIX", true},
-        {"x\xC4\xB1", "XI", true},  // dotless i upper-cases to I: byte lengths differ
-        {"\xC3"
-         "A",
-         "\xC3"
-         "A",
-         true},  // broken text: the same bytes still agree
-    };
-    for (const auto& c : rows) {
-        EXPECT_EQ(semantics::sameDuplicateKey(c.a, c.b), c.same) << c.a << " / " << c.b;
-        EXPECT_EQ(semantics::sameDuplicateKey(c.b, c.a), c.same) << c.b << " / " << c.a;
-    }
-}
-
-// More indices are held than fit in place, and the same variable is held twice: every
-// one, spilled or not, must follow its node through a merge exactly once, also when the
-// spilled places are used a second time.
-TEST(HeldNodes, EveryHeldIndexFollowsItsNodeOnce) {
-    std::string shape = "Filename(A(a0),B(b0";
-    for (int k = 0; k < 70; ++k) shape += ",x" + std::to_string(k);
-    shape += "))";
-    semantics::HeldNodes held;
-    for (int round = 0; round < 2; ++round) {
-        AttributeTree tree;
-        buildTree(tree, shape);
-        std::vector<int> refs;
-        std::vector<std::string> texts;
-        for (int i = 4; i <= tree.count(); ++i) refs.push_back(i), texts.push_back(tree[i].text);  // B, b0, x0 ... x69
-        std::function<void(std::size_t)> holdFrom = [&](std::size_t k) {
-            if (k == refs.size()) {
-                auto again = held.hold({&refs[0], &refs[1]});
-                tree.mergeInto(2, 4);  // A's value joins B's, A goes: everything after A moves down
-                held.renumber(tree);
-                return;
-            }
-            auto h = held.hold({&refs[k]});
-            holdFrom(k + 1);
-        };
-        holdFrom(0);
-        for (std::size_t k = 0; k < refs.size(); ++k) EXPECT_EQ(tree[refs[k]].text, texts[k]) << round << " " << k;
-    }
-}
-
-// The run remembers each attribute's entry; merges renumber the tree under it. Every
-// finding and mark must be what looking each name up afresh gives.
-TEST(ProcessSemantics, RememberedEntriesFollowTheirNodesThroughMerges) {
-    const GlobalSettings settings;
-    const SemanticOptions options = MakeSemanticOptions(settings, false);
-    const DateOptions dates = MakeDateOptions(settings);
-    for (const char* shape :
-         {"Filename(DT(2005),Subject(Ann(Position(x),Posn(y))),SU(Ben),Quality(50),Qual(abc),Place(Bay))",
-          "Filename(Zed(a),SU(Ann(Activity(run),Activity(walk(Comment(c))))),Subj(Ann(Posn(z))),Flash(on),Qual(5))",
-          "Filename(Comm(a),Comm(b),Creator(c),Crtr(d),DT(2005-13),DT(2006),Title(t),Interest(x),Intr(y),"
-          "Device(d(Lens(l),"
-          "Flash(f),Flash(g))))",
-          "Filename(Subject(Ann(Device(d(Flash(on),Flash(off))),Device(e))),Subject(Ann(Qual(x))),"
-          "Version Date(2001),VDat(abc))"}) {
-        SCOPED_TRACE(shape);
-        AttributeTree cached, fresh;
-        buildTree(cached, shape);
-        buildTree(fresh, shape);
-        Result cachedResult, freshResult;
-        int cachedCounter = 0, freshCounter = 0;
-        ProcessSemantics(cached, cached.root(), cachedResult, cachedCounter, options, dates);
-        Finding finding;
-        std::string standard;
-        semantics::Run run{fresh, freshResult, options, dates, nullptr, freshCounter, {}, finding, standard};
-        {
-            auto held = run.held.hold({&freshResult.nodeIndex});
-            semantics::processLevel(run, fresh.root());
-        }
-        ASSERT_EQ(treeText(cached), treeText(fresh));
-        EXPECT_EQ(testing::treeMarks(cached), testing::treeMarks(fresh));
-        EXPECT_EQ(findingOn(cached, cachedResult), findingOn(fresh, freshResult));
-        EXPECT_EQ(cachedResult.nodeIndex, freshResult.nodeIndex);
-        EXPECT_EQ(cachedCounter, freshCounter);
+    // "a|b|same": blanks around and case do not count; a letter anywhere, or one more, does.
+    for (const char* row : {"Ann|ANN|1", " ann  |Ann|1", "Ann|Anx|0", "Bnn|Ann|0", "Ann|Anna|0", "|  |1", "|a|0",
+                            "\xC3\xA9|\xC3\x89|1", "a\xC3\xA9|a\xC3\xA8|0", "Gr\xC3\xB6\xC3\x9Fx|GR\xC3\x96\xC3\x9FX|1",
+                            "x\xC4\xB1|XI|1",  // dotless i upper-cases to I: byte lengths differ
+                            "\xC3" "A|\xC3" "A|1"}) {  // broken text: the same bytes still agree
+        const auto w = std::string_view(row);
+        const auto bar = w.find('|'), last = w.rfind('|');
+        const auto a = w.substr(0, bar), b = w.substr(bar + 1, last - bar - 1);
+        EXPECT_EQ(semantics::sameDuplicateKey(a, b), w.back() == '1') << row;
+        EXPECT_EQ(semantics::sameDuplicateKey(b, a), w.back() == '1') << row;
     }
 }
 

@@ -1,5 +1,4 @@
-// Shared pieces of the engine's table tests: a finding as one line of text, so that a
-// row states its expected finding in one column, and settings changed by a row.
+// Shared pieces of the engine's table tests: a finding as one line of text, and settings changed by a row.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,8 +14,8 @@
 
 namespace lorvane::testing {
 
-// "Fail n5 @4+1 Extension value contains a period": status, the node when one is
-// concerned, position and length, message. A Good result with nothing in it is "Good".
+// "Fail n5 @4+1 Extension value contains a period": status, node, position and length, message;
+// a Good result with nothing in it is "Good".
 inline std::string findingText(const Result& r) {
     std::string out(statusWord(r.status));
     if (r.good() && r.message.empty() && !r.nodeIndex && !r.position && !r.length) return out;
@@ -40,16 +39,14 @@ inline std::string notGood(const AttributeTree& t) {
     return out;
 }
 
-// The same, naming the node by its Text rather than its Index, for passes that renumber
-// the tree: "Warn Photographer @1+12 Unrecognized attribute name".
+// The finding naming its node by Text, for passes that renumber: "Warn Photographer @1+12 Unrecognized ...".
 inline std::string findingOn(const AttributeTree& t, const Result& r) {
     if (r.good() && r.message.empty()) return "Good";
     return std::string(statusWord(r.status)) + " " + (r.nodeIndex ? t[r.nodeIndex].text : "-") + " @" +
            std::to_string(r.position) + "+" + std::to_string(r.length) + " " + r.message;
 }
 
-// The root's attributes in the treeText() form, without the root around them, and a
-// tree made from that form; rows state trees so.
+// The root's attributes in the treeText() form, and a tree made from that form; rows state trees so.
 inline std::string attributesText(const AttributeTree& t) {
     const std::string s = treeText(t);
     return s.size() > 10 ? s.substr(9, s.size() - 10) : "";
@@ -73,9 +70,8 @@ inline std::vector<std::string_view> words(std::string_view text) {
     return out;
 }
 
-// The default settings with a row's overrides, "Key=value Key=value" (keys as in the
-// settings table; a value may be empty). Numbers are taken as they are, also beyond what
-// the setting allows, for rows about how the engine reads an odd value.
+// The default settings with a row's overrides, "Key=value Key=value" (a value may be empty). Numbers are
+// taken as they are, also beyond what the setting allows, for rows about how the engine reads an odd value.
 inline GlobalSettings settingsWith(std::string_view overrides) {
     GlobalSettings s;
     for (const std::string_view item : words(overrides)) {
