@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/tree.h"
 #include "support/engine_cases.h"
@@ -60,6 +64,38 @@ TEST(FindIllegalCharacter, FirstOfTheNine) {
         EXPECT_EQ(FindIllegalCharacter(text), static_cast<int>(at) + 2) << at;
     }
     EXPECT_EQ(FindIllegalCharacter(std::string(64, 'y')), 0);
+}
+
+// A batch of deferred merges numbers the tree as the same merges one by one: the same
+// node at every index, and every earlier index leads to its node (renumbered) or to its heir.
+TEST(AttributeTree, DeferredMergesNumberLikeMergingOneByOne) {
+    using Merges = std::vector<std::pair<const char*, const char*>>;  // node into heir, in turn
+    const auto at = [](const AttributeTree& t, std::string_view text) {
+        for (int i = 1; i <= t.count(); ++i)
+            if (t[i].text == text) return i;
+        return 0;
+    };
+    for (const auto& [shape, merges] : std::vector<std::pair<const char*, Merges>>{
+             {"Filename(A(a1,a2),B(b1),A2(c1),B2(d1))", {{"A2", "A"}, {"B2", "B"}}},
+             {"Filename(S(s1(P(p1),Q(q1)),s2(R(r1))),T(t1(U(u1))))", {{"T", "S"}, {"s2", "s1"}, {"R", "P"}}},
+             {"Filename(A(x(X(x1)),y),B(z(Z(z1))),C(w))", {{"B", "A"}, {"C", "A"}, {"z", "x"}, {"Z", "X"}}},
+             {"Filename(A(a),B(b))", {}}}) {  // no merges: every node keeps its place
+        AttributeTree batch, stepwise, before;
+        for (AttributeTree* t : {&batch, &stepwise, &before}) buildTree(*t, shape);
+        batch.startMerges();
+        for (const auto& [node, heir] : merges) batch.deferMerge(at(before, node), at(before, heir));
+        batch.finishMerges();
+        for (const auto& [node, heir] : merges) stepwise.mergeInto(at(stepwise, node), at(stepwise, heir));
+        ASSERT_EQ(batch.count(), stepwise.count()) << shape;
+        for (int i = 1; i <= batch.count(); ++i) EXPECT_EQ(batch[i].text, stepwise[i].text) << shape << " @" << i;
+        for (int i = 1; i <= before.count(); ++i) {
+            std::string text = before[i].text;
+            for (const auto& [node, heir] : merges)
+                if (text == node) text = heir;
+            EXPECT_EQ(batch[batch.survivor(i)].text, text) << shape << " " << before[i].text;
+            EXPECT_EQ(batch.renumbered(i) == 0, text != before[i].text) << shape << " " << before[i].text;
+        }
+    }
 }
 
 }  // namespace
