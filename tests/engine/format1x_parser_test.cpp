@@ -42,6 +42,7 @@ TEST(Parse1x, FillsTheTreeOrFindsWhereItFails) {
         {"2005 #007 a.b.jpg", "Date(2005),Serial(7),Topic(a.b),Extension(JPG)", ""},
         {"2005.", "Date(2005),Extension", ""},
         {"2005 #999", "Date(2005),Serial(999)", ""},
+        {"2005-01-01 @00-00 Sea", "Date(2005-01-01 @00-00),Topic(Sea)", ""},  // each component at its lower edge
         {"2005 #1 Sea.jpg", "When(2005),No(1),What(Sea),Ext(JPG)",
          "Parse1xAttributeDate=When Parse1xAttributeSerial=No Parse1xAttributeTopic=What "
          "Parse1xAttributeExtension=Ext"},
