@@ -269,12 +269,6 @@ list_usage)
     run_rc 0 list --set ParseMode=1.x "$WORK/f"
     expect_text out "$(printf '{SN=5}.jpg\tFail\t')"
     ;;
-list_many)
-    mkdir "$WORK/f"
-    (cd "$WORK/f" && i=0 && while [ $i -lt 3000 ]; do : >"{DT=2004}{Serial=$i}.jpg"; i=$((i + 1)); done)
-    run_rc 0 list --json "$WORK/f"
-    [ "$(grep -c '"Status": "Good"' "$WORK/out")" -eq 3000 ] || fail "not every row is Good"
-    ;;
 list_unreadable)
     # A folder that cannot be read is named on stderr and the rest is listed: here
     # one whose path is longer than the system takes (root reads every folder),
