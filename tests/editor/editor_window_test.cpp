@@ -169,7 +169,8 @@ private slots:
             EditorFixture f;
             f.ctx.settings.BuildMode = buildMode;
             f.type(QStringLiteral("2024-05-17 #3 Seals.jpg"));
-            QCOMPARE(f.filename()->text() + " " + f.status(), QStringLiteral("2024-05-17 #3 Seals.jpg Lorvane Data 1.x"));
+            QCOMPARE(f.filename()->text() + " " + f.status(),
+                     QStringLiteral("2024-05-17 #3 Seals.jpg Lorvane Data 1.x"));
             f.action("mnuToolsUpdate")->trigger();
             QCOMPARE(f.filename()->text() + " " + f.status(), QLatin1String(built));
             QCOMPARE(f.editor->lastSource(), EditorWindow::Source::Tree);
