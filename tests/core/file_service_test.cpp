@@ -233,6 +233,8 @@ TEST_F(FileServiceTest, MoveTakesOnlyAFreeName) {
     } rows[] = {
         {"onto another file", file("b.jpg", "B"), "a.jpg", "b.jpg", EEXIST, {{"a.jpg", "A"}, {"b.jpg", "B"}}},
         {"onto a second name of the file", hard("h.jpg"), "a.jpg", "h.jpg", EEXIST, {{"a.jpg", "A"}, {"h.jpg", "A"}}},
+        {"onto a second name of the file in another folder", [&](T& t) { sub(t), hard("sub/a.jpg")(t); }, "a.jpg",
+         "sub/a.jpg", EEXIST, {{"a.jpg", "A"}, {"sub/a.jpg", "A"}}},
         {"onto a folder", [](T& t) { t.mkdir("d.jpg"); }, "a.jpg", "d.jpg", EEXIST, {{"a.jpg", "A"}, {"d.jpg", "?"}}},
         {"case only", none, "a.jpg", "A.JPG", 0, {{"a.jpg", ""}, {"A.JPG", "A"}}},
         {"case only onto another file", file("A.jpg", "u"), "a.jpg", "A.jpg", EEXIST, {{"a.jpg", "A"}, {"A.jpg", "u"}}},
