@@ -194,6 +194,7 @@ undo_reverts_latest)
     expect_text out 'would restore'
     expect_file '{DT=2004-05-19}.jpg'
     run undo --apply
+    grep -q "^Restored 1 of 1 files of the run of .* in \"$F\"\$" "$WORK/err" || fail "not the one folder named"
     run_rc 0 undo --apply --json
     expect_line out "{\"from\": \"$F/{DT=2004-05-18}.jpg\", \"to\": \"$F/{DT=2004-05-17}.jpg\", \"outcome\": \"restored\", \"error\": null}"
     expect_file '{DT=2004-05-17}.jpg'
