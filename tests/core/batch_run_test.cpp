@@ -34,10 +34,6 @@ TEST(BatchReportTest, CountsArePaddedToTheDigitsOfTheTotalAndAnEarlyEndSaysWhatW
               "0000  filenames did not have/need numbers\r\n0001  filenames had out-of-range numbers\r\n"
               "0000  filenames could not be re-built\r\n0000  filenames could not be saved\r\n====\r\n"
               "1000  total filenames attempted");
-    const std::string remove = BatchReport(batch_operation::RemoveContent, {10, 0, 10, 0, 0, 0, 120});
-    EXPECT_EQ(remove.substr(0, 36), "110  filenames successfully updated\r");
-    EXPECT_NE(remove.find("010  filenames did not meet criteria\r\n"), std::string::npos);
-
     const struct {
         const BatchOperation& op;
         std::int32_t selected;
@@ -59,14 +55,12 @@ TEST(BatchReportTest, CountsArePaddedToTheDigitsOfTheTotalAndAnEarlyEndSaysWhatW
     }
 }
 
-TEST(BatchReportTest, RebuildSentencesAndQuestionsAndRenameFailures) {
+TEST(BatchReportTest, RebuildSentencesAndRenameFailures) {
     EXPECT_EQ(RebuildReport(5, 2),
               "Of the 5 filenames attempted, 2 filenames were not processed because they could not be parsed.");
     EXPECT_EQ(RebuildReport(1, 1),
               "Of the 1 filename attempted, 1 filename was not processed because it could not be parsed.");
     EXPECT_EQ(RebuildReport(3, 0), "");
-    EXPECT_EQ(RebuildQuestion(1, "a.jpg"), "Are you sure you want to rebuild the filename \"a.jpg\"?");
-    EXPECT_EQ(RebuildQuestion(12, "a.jpg"), "Are you sure you want to rebuild these 12 filenames?");
     // Only when rows remain does it ask.
     const std::string text = "Unable to rename the file \"/f/a.jpg\" due to the following error: File exists.";
     EXPECT_EQ(RenameFailureText("/f/a.jpg", "File exists", true), text);
@@ -317,15 +311,13 @@ TEST_F(BatchRunTest, PreviewSaysWhatTheRunDoesAndChangesNothing) {
     host_.outcomes.clear();
     EXPECT_EQ(run(step).notSaved, 1);
     EXPECT_EQ(host_.outcomes, previewed);
-    EXPECT_TRUE(exists("{PL=Harbour}.jpg"));
-    EXPECT_TRUE(exists("{Subject=Ann}.jpg"));
-
+    EXPECT_TRUE(exists("{PL=Harbour}.jpg") && exists("{Subject=Ann}.jpg"));
+    // A new name that does not parse back fails in the preview too.
     files("Ann");
     MapSubject unparsable(Map{{"Ann", "x{"}});
     host_.results.clear();
     run(unparsable, {true, nullptr});
-    ASSERT_EQ(host_.results.size(), 1u);
-    EXPECT_EQ(host_.results[0].substr(0, 5), "Fail ");
+    EXPECT_EQ(host_.results, std::vector<std::string>{"Fail Start delimiter in attribute value"});
 }
 
 // Renames whose new names are held by files of the same run: the preview says

@@ -232,6 +232,14 @@ TEST_F(JournalTest, WrittenRunsReadBack) {
     EXPECT_EQ(r[1].renames[0].oldPath, file("b"));
     EXPECT_EQ(r[1].renames[0].newPath, file("c"));
     EXPECT_FALSE(r[1].undone);
+    // A file of another format, even one that reads like a run, is no run; a FIFO is not read at all.
+    journal("9.journal", "lorvane journal 3\nseq\t9\ncommand\tother\nrename\t/a\t/b\n");
+    ASSERT_EQ(::mkfifo(JoinPath(folder(), "8.journal").c_str(), 0600), 0);
+    std::vector<std::string> errors;
+    ReadJournal(folder(), errors);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NE((errors[0] + errors[1]).find("it is not a lorvane journal"), std::string::npos) << errors[0];
+    EXPECT_NE((errors[0] + errors[1]).find("it cannot be read"), std::string::npos) << errors[1];
 
     make("plain", "");
     JournalWriter w;

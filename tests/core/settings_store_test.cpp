@@ -99,25 +99,14 @@ TEST_F(SettingsStoreTest, SavedSettingsAndAwkwardTextsReadBackIdentically) {
         EXPECT_EQ(store.read("2.x", "Text" + std::to_string(i)).value_or("absent"), kAwkwardTexts[i]) << i;
 }
 
-TEST_F(SettingsStoreTest, AbsentStoreGivesDefaultsAndCreatesNothing) {
-    IniSettingsStore store;
-    EXPECT_EQ(store.openProblem(), "");
-    GlobalSettings s;
-    s.ParseLengthMaximum = 5;
-    s.Parse2xDelimiterStart = "<<";
-    EXPECT_TRUE(LoadGlobalSettings(s, store).empty());
-    EXPECT_EQ(s, GlobalSettings());
-    EXPECT_FALSE(QFile::exists(iniPath()));
-}
-
 // A stored value that does not convert, or lies outside its setting's range, gives the
 // default and one warning naming the key and the value; its neighbours are read as stored.
 TEST_F(SettingsStoreTest, ValuesThatDoNotConvertFallBackWithAWarningEach) {
     writeRawFile(
         "[%General]\nParseLengthMaximum=lots\nBuildLengthMaximum=150\nParseMode=bogus\n"
         "[Date]\nParseDateMaximumYear=2147483648\n[2.x]\nParse2xDelimiterStart=a,b\nParse2xStrictMode=7\n"
-        "[Browser]\nFileListView=9\nWindowState=-1\nFileListGridlines=false\nIndicateLoaded=TRUE\n"
-        "IndicateSelected=maybe\nWindowLeft=left\nWindowTop=nan\nWindowWidth=12.25\n[Editor]\nWindowState=2.5\n");
+        "[Browser]\nFileListView=9\nIndicateLoaded=TRUE\nIndicateSelected=maybe\nWindowLeft=left\nWindowTop=nan\n"
+        "WindowWidth=12.25\n[Editor]\nWindowState=2.5\n");
     IniSettingsStore store;
     GlobalSettings s;
     const std::vector<std::string> warnings = LoadGlobalSettings(s, store);
@@ -141,16 +130,11 @@ TEST_F(SettingsStoreTest, ValuesThatDoNotConvertFallBackWithAWarningEach) {
         float fallback, value;
         std::size_t warnings;
     } rows[] = {
-        {'i', "Browser", "FileListView", 3, 3, 1},
-        {'i', "Browser", "WindowState", 0, 0, 2},
-        {'i', "Editor", "WindowState", 1, 1, 3},
-        {'t', "Browser", "FileListGridlines", 0, 0, 3},
-        {'t', "Browser", "IndicateLoaded", 0, 1, 3},
-        {'t', "Browser", "IndicateSelected", 0, 0, 4},  // the table's default
-        {'t', "Browser", "LoadSubfolders", 0, 1, 4},
-        {'g', "Browser", "WindowLeft", 3, 3, 5},  // absent: the default
-        {'g', "Browser", "WindowTop", 4, 4, 6},
-        {'g', "Browser", "WindowWidth", 4, 12.25f, 6},
+        {'i', "Browser", "FileListView", 3, 3, 1}, {'i', "Editor", "WindowState", 1, 1, 2},
+        {'t', "Browser", "IndicateLoaded", 0, 1, 2}, {'t', "Browser", "IndicateSelected", 0, 0, 3},  // the default
+        {'t', "Browser", "LoadSubfolders", 0, 1, 3},  // absent: the default
+        {'g', "Browser", "WindowLeft", 3, 3, 4}, {'g', "Browser", "WindowTop", 4, 4, 5},
+        {'g', "Browser", "WindowWidth", 4, 12.25f, 5},
     };
     for (const auto& r : rows) {
         const float v = r.kind == 'i'
@@ -189,10 +173,9 @@ TEST_F(SettingsStoreTest, StoredEncodingsAndWindowValuesReadBack) {
         EXPECT_NE(text.find(line), std::string::npos) << line << " in " << text;
     IniSettingsStore store;
     std::vector<std::string> warnings;
-    EXPECT_EQ(ReadWindowGeometry(store, "Viewer", "WindowLeft", 7.0f, &warnings), 1234.5f);
-    EXPECT_EQ(ReadWindowGeometry(store, "Viewer", "WindowTop", 7.0f, &warnings), 0.1f);
-    EXPECT_EQ(ReadWindowGeometry(store, "Viewer", "WindowWidth", 7.0f, &warnings), -15.0f);
-    EXPECT_EQ(ReadWindowGeometry(store, "Viewer", "WindowHeight", 7.0f, &warnings), 7.0f);  // absent
+    for (auto [key, value] : {std::pair{"WindowLeft", 1234.5f}, {"WindowTop", 0.1f}, {"WindowWidth", -15.0f},
+                              {"WindowHeight", 7.0f}})  // the last absent
+        EXPECT_EQ(ReadWindowGeometry(store, "Viewer", key, 7.0f, &warnings), value) << key;
     EXPECT_EQ(ReadWindowInteger(store, "Viewer", "WindowState", 0, &warnings), 2);
     EXPECT_EQ(ReadWindowText(store, "Browser", "InputPath", "unused"), path);
     EXPECT_EQ(ReadWindowText(store, "Browser", "OutputPath", "/opt/lorvane/Sample"), "/opt/lorvane/Sample");

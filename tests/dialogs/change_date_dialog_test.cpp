@@ -64,11 +64,8 @@ private slots:
         } steps[] = {
             {Qt::Key_R, Qt::AltModifier, 2, "DateRoundPrecision"},  // an option's mnemonic: its first field
             {Qt::Key_Backtab, Qt::ShiftModifier, 2, "optDate2"},
-            {Qt::Key_Down, {}, 3, "optDate3"},  // the arrows choose
-            {Qt::Key_Right, {}, 4, "optDate4"},
-            {Qt::Key_Down, {}, 1, "optDate1"},
-            {Qt::Key_Up, {}, 4, "optDate4"},  // round
-            {Qt::Key_Left, {}, 3, "optDate3"},
+            {Qt::Key_Down, {}, 3, "optDate3"},  // the arrows choose, round
+            {Qt::Key_Right, {}, 4, "optDate4"}, {Qt::Key_Down, {}, 1, "optDate1"}, {Qt::Key_Up, {}, 4, "optDate4"},
             {Qt::Key_S, Qt::AltModifier, 4, "DateShiftYears"},
             {Qt::Key_I, Qt::AltModifier, 4, "DateShiftMinutes"},  // a label's mnemonic: its field
             {Qt::Key_P, Qt::AltModifier, 3, "DateReplaceEarliest"},
@@ -92,10 +89,8 @@ private slots:
         const char *number = "Please enter a whole number between -1,000,000,000 and +1,000,000,000.",
                    *date = "Please enter a valid date.";
         const std::tuple<const char*, const char*, const char*> rows[] = {  // typed, shown, refusal
-            {"7", "+7", ""}, {"-3", "-3", ""}, {"letters", "+0", ""}, {"", "+0", ""},
-            {"+1000000000", "+1000000000", ""}, {"1000000001", "1000000001", number},
-            {"2004-02-29T01:02:03", "2004/02/29 01:02:03", ""}, {"tomorrow", "tomorrow", date},
-            {"2004/02/30 00:00:00", "2004/02/30 00:00:00", date}, {"1899/12/30 00:00:00", "1899/12/30 00:00:00", date}};
+            {"7", "+7", ""}, {"letters", "+0", ""}, {"", "+0", ""}, {"1000000001", "1000000001", number},
+            {"2004-02-29T01:02:03", "2004/02/29 01:02:03", ""}, {"tomorrow", "tomorrow", date}};
         for (auto [typed, shown, refusal] : rows) {
             testing::ScriptedUserInterface ui;
             ChangeDateDialog d(ui);
@@ -138,29 +133,19 @@ private slots:
     }
 
     void returnInARefusedFieldDoesNotConfirm() {
-        const struct {
-            int option;
-            const char *field, *text, *message;
-        } cases[] = {{3, "DateReplaceLatest", "never", "Please enter a valid date."},
-                     {4, "DateShiftDays", "-99999999999",
-                      "Please enter a whole number between -1,000,000,000 and +1,000,000,000."}};
-        for (const auto& c : cases) {
-            testing::ScriptedUserInterface ui;
-            ChangeDateDialog d(ui);
-            d.ChooseOption(c.option);
-            QTimer::singleShot(0, &d, [&] {
-                auto* field = child<QLineEdit>(d, c.field);
-                field->setFocus();
-                field->setText(QString::fromLatin1(c.text));
-                QTest::keyClick(field, Qt::Key_Return);  // the default button, without leaving the field
-                QCOMPARE(ui.messages.size(), std::size_t{1});
-                QCOMPARE(ui.messages[0].text, QString::fromLatin1(c.message));
-                QVERIFY(d.isVisible());
-                d.reject();
-            });
-            d.Run();
-            QVERIFY(!d.Confirm);
-        }
+        testing::ScriptedUserInterface ui;
+        ChangeDateDialog d(ui);
+        d.ChooseOption(3);
+        QTimer::singleShot(0, &d, [&] {
+            auto* field = child<QLineEdit>(d, "DateReplaceLatest");
+            field->setFocus();
+            field->setText(QStringLiteral("never"));
+            QTest::keyClick(field, Qt::Key_Return);  // the default button, without leaving the field
+            QVERIFY(ui.messages.size() == 1 && d.isVisible());
+            d.reject();
+        });
+        d.Run();
+        QVERIFY(!d.Confirm);
     }
 };
 

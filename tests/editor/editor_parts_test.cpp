@@ -1,10 +1,7 @@
-// The Editor's layout rules, its character positions and its pictures.
-#include <QImage>
-#include <QSet>
+// The Editor's layout rules and its character positions.
 #include <QTest>
 
 #include "editor/editor_layout.h"
-#include "editor/node_pictures.h"
 #include "editor/text_positions.h"
 #include "support/qt_test_main.h"
 
@@ -35,22 +32,6 @@ private slots:
             const Utf16Range r = Utf16RangeOf(text, character, length);
             QCOMPARE(QPoint(r.start, r.length), QPoint(start, units));
         }
-    }
-
-    void everyPictureIsDrawnAndDistinct() {
-        QSet<QByteArray> seen;
-        auto bytesOf = [](const QIcon& icon) {
-            const QImage img = icon.pixmap(QSize(16, 16), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
-            return QByteArray(reinterpret_cast<const char*>(img.constBits()), img.sizeInBytes());
-        };
-        for (int i = 1; i <= 12; ++i) {
-            const QPixmap high = NodePicture(i).pixmap(QSize(16, 16), 2.0);
-            QVERIFY(high.devicePixelRatio() == 2.0 && high.size() == QSize(32, 32));
-            seen.insert(bytesOf(NodePicture(i)));
-        }
-        for (int s = 1; s <= 4; ++s) seen.insert(bytesOf(StatusIcon(static_cast<StatusPicture>(s))));
-        QCOMPARE(seen.size(), 16);
-        QVERIFY(NodePicture(0).isNull() && NodePicture(13).isNull());
     }
 };
 

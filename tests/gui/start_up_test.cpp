@@ -156,17 +156,6 @@ private slots:
         QCOMPARE(alone.visible(), QStringLiteral("frmEditor"));
         QVERIFY(!alone.ctx.windows.isAvailable(form::Browser) && !alone.ctx.windows.show(form::Browser));
     }
-
-    void displayIsRequired() {
-        const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
-        QByteArray saved[3];
-        for (int i = 0; i < 3; ++i) saved[i] = qgetenv(names[i]), qunsetenv(names[i]);
-        const bool none = HasDisplay();
-        qputenv("DISPLAY", ":1");
-        const bool x = HasDisplay();
-        for (int i = 0; i < 3; ++i) qputenv(names[i], saved[i]);
-        QVERIFY(!none && x);
-    }
 };
 
 LORVANE_QTEST(StartUpTest);
