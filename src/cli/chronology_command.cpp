@@ -80,12 +80,7 @@ int RunChronology(std::span<const char* const> args) {
         AppendRowLine(out.text(), row, a.json);
         out.maybeFlush();
     }
-    if (!out.flush()) {
-        if (out.closed()) return ExitOutputClosed;
-        PrintError("unable to write the output");
-        return ExitFail;
-    }
-    return gathered.failed ? ExitFail : ExitOk;
+    return FinishListing(out, gathered.failed);
 }
 
 }  // namespace lorvane::cli

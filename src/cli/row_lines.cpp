@@ -1,6 +1,9 @@
 #include "cli/row_lines.h"
 
+#include "cli/commands.h"
 #include "cli/json_writer.h"
+#include "cli/output.h"
+#include "cli/stderr_sink.h"
 
 namespace lorvane::cli {
 
@@ -59,6 +62,15 @@ void AppendTsvHeader(std::string& out) {
 void AppendRowLine(std::string& out, const FileRow& row, bool json) {
     if (json) appendJsonRow(out, row);
     else appendTsvRow(out, row);
+}
+
+int FinishListing(Output& out, bool failed) {
+    if (!out.flush()) {
+        if (out.closed()) return ExitOutputClosed;
+        PrintError("unable to write the output");
+        return ExitFail;
+    }
+    return failed ? ExitFail : ExitOk;
 }
 
 }  // namespace lorvane::cli

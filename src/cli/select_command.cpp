@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
+#include "cli/row_lines.h"
 #include "cli/stderr_sink.h"
 #include "core/rows/select_files.h"
 
@@ -196,12 +197,7 @@ int RunSelect(std::span<const char* const> args) {
         out.text() += print0 ? '\0' : '\n';
         out.maybeFlush();
     }
-    if (!out.flush()) {
-        if (out.closed()) return ExitOutputClosed;
-        PrintError("unable to write the output");
-        return ExitFail;
-    }
-    return gathered.failed ? ExitFail : ExitOk;
+    return FinishListing(out, gathered.failed);
 }
 
 }  // namespace lorvane::cli
