@@ -1,4 +1,5 @@
-// The desktop's trash (freedesktop.org Trash specification) and symbolic links.
+// The desktop's trash (the freedesktop.org layout: files/ and info/ under the
+// home trash or a trash at the top of the file's file system) and symbolic links.
 // Qt's QFile::moveToTrash does the trash too, but it takes the path as text, which
 // cannot carry a name that is not UTF-8; this works on the name's bytes.
 #include <fcntl.h>
