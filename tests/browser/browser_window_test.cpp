@@ -14,8 +14,6 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include <unistd.h>
-
 #include <cstring>
 
 #include "browser/browser_window.h"
@@ -125,9 +123,6 @@ class BrowserWindowTest : public QObject {
         b.InitializeFolder(folder);
         return b;
     }
-    int rowOf(const char* name) const {
-        return browser_->Model().findKey((root_ + QLatin1Char('/') + QString::fromUtf8(name)).toStdString());
-    }
 
 private slots:
     void initTestCase() {
@@ -185,17 +180,6 @@ private slots:
         QCOMPARE(b.PathPanelText(), root_);
         QVERIFY(ui_.messages.empty() && b.isEnabled() && !b.Progress()->isVisible());
         QCOMPARE(b.CurrentRow(), 0);  // the first row is the one the Editor follows
-    }
-
-    // Each row's picture is drawn for each view's size and not tinted when the row is selected.
-    void rowsShowTheirPictures() {
-        BrowserWindow& b = openOn(bytes(root_));
-        const QIcon picture = b.Model().data(b.Model().index(rowOf(kWarn), 0), Qt::DecorationRole).value<QIcon>();
-        for (const int edge : {16, 32}) {
-            QCOMPARE(picture.actualSize(QSize(edge, edge)), QSize(edge, edge));
-            QCOMPARE(picture.pixmap(edge, QIcon::Selected).toImage(), picture.pixmap(edge, QIcon::Normal).toImage());
-        }
-        QCOMPARE(b.Model().row(rowOf(kWarn)).Icon, row_icon::Warn);
     }
 
     void emptyAndMissingFolders() {
@@ -302,20 +286,6 @@ private slots:
             b.ReloadList();
             QCOMPARE(b.Model().size(), 400);
         }
-    }
-
-    void countErrorIsReported() {
-        if (geteuid() == 0) QSKIP("permissions do not stop the superuser");
-        QTemporaryDir d;
-        QVERIFY(QDir().mkpath(d.path() + "/locked"));
-        writeFile(d.path() + "/a.jpg", 1);
-        QFile::setPermissions(d.path() + "/locked", QFileDevice::Permissions());
-        BrowserWindow& b = openOn(bytes(d.path()));
-        QFile::setPermissions(d.path() + "/locked",
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QCOMPARE(b.Model().size(), 0);
-        QCOMPARE(ui_.messages.size(), std::size_t(1));  // the text is the loader's
-        QVERIFY(ui_.messages[0].title == QStringLiteral("Load Files") && ui_.messages[0].icon == MessageIcon::Stop);
     }
 
     void editAndViewFileFollowTheCurrentRow() {
@@ -698,16 +668,6 @@ private slots:
             QVERIFY(box.text.contains(QString::fromUtf8(std::strerror(files_.failErrno))));
             QVERIFY(ui_.messages[1].text.startsWith(QStringLiteral("%1  filenames successfully").arg(processed)));
         }
-    }
-
-    void reparseParsesEveryRow() {
-        BatchFolder f{"{DT=2004-05-17}.jpg"};
-        BrowserWindow& b = openOn(f.path());
-        b.Selection().clearSelection();
-        ctx_->settings.ParseMode = "1.x";  // the rows' status is stale until Re-Parse
-        b.Parser().RefreshOptions();
-        b.Action("mnuParseAll")->trigger();
-        QCOMPARE(b.Model().row(0).Status, std::string("Fail"));
     }
 };
 

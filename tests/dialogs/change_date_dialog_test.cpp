@@ -9,18 +9,15 @@
 #include "dialogs/change_date_dialog.h"
 #include "support/qt_test_main.h"
 #include "support/scripted_ui.h"
+#include "support/widgets.h"
 
 namespace lorvane {
+
+using testing::child;
 
 class ChangeDateDialogTest : public QObject {
     Q_OBJECT
 
-    template <typename T>
-    static T* child(QWidget& w, const char* name) {
-        T* c = w.findChild<T*>(QString::fromLatin1(name));
-        if (!c) qFatal("no child %s", name);
-        return c;
-    }
     // Types into a field and leaves it with Tab, as a user does.
     static void typeAndLeave(QLineEdit* field, const QString& text) {
         field->setFocus();
@@ -42,11 +39,11 @@ private slots:
         d.show();
         const char* fieldOf[] = {"DateGenerateSource", "DateRoundPrecision", "DateReplaceLatest", "DateShiftSeconds"};
         for (int option = 1; option <= 4; ++option) {
-            QTest::mouseClick(child<QRadioButton>(d, QStringLiteral("optDate%1").arg(option).toLatin1()),
+            QTest::mouseClick(child<QRadioButton>(d, QStringLiteral("optDate%1").arg(option)),
                               Qt::LeftButton);
             QVERIFY(d.option() == option && static_cast<int>(d.request().mode) == option);
             for (int other = 1; other <= 4; ++other)
-                QCOMPARE(child<QWidget>(d, fieldOf[other - 1])->isEnabled(), other == option);
+                QCOMPARE(child(d, fieldOf[other - 1])->isEnabled(), other == option);
         }
     }
 

@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QTreeView>
 
 #include <cstdio>
 
@@ -81,13 +79,6 @@ struct Desktop {
     // The path of the file the Editor holds.
     QString held() const { return QString::fromStdString(editor->folder() + '/' + editor->fileName()); }
     QString lastMessage() const { return ui.messages.empty() ? QString() : ui.messages.back().text; }
-    // A click on a row of the Browser's list, as the mouse does it.
-    void click(int row) {
-        QTreeView* list = browser->ReportView();
-        const QRect r = list->visualRect(browser->Model().index(row, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
-        QCoreApplication::processEvents();  // the Browser follows after the release
-    }
 };
 
 }  // namespace
@@ -96,22 +87,6 @@ class EditorFileCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void startedOnAFolderTheEditorFollowsTheBrowser() {
-        Desktop d({kAnn, kBen}, false);
-        const QString cwd = QDir::currentPath();
-        QDir::setCurrent(d.folder());
-        OpenStartWindows(d.ctx, StartPathFromArguments({"lorvane-manager", "./"}));  // as a shell passes "sample/"
-        QDir::setCurrent(cwd);
-        d.editor = static_cast<EditorWindow*>(d.ctx.windows.loaded(form::Editor));
-        d.browser = static_cast<BrowserWindow*>(d.ctx.windows.loaded(form::Browser));
-        QVERIFY(d.editor && d.browser && d.editor->isVisible() && d.browser->isVisible());
-        QCOMPARE(QString::fromStdString(d.browser->InputPath()), d.folder());
-        QCOMPARE(d.rows(), (QStringList{kAnn, kBen}));
-        QCOMPARE(d.held(), d.path(kAnn));
-        d.click(1);
-        QCOMPARE(d.held(), d.path(kBen));
-    }
-
     // Save never replaces another file, and a refused rename says why; a save renames the
     // file to the tree's name (not the text as typed) and its row follows.
     void saveRenamesTheFileWithoutReplacingAndTheBrowserRowFollows() {
@@ -345,19 +320,6 @@ private slots:
             }
             QCOMPARE(d.ui.messages.size(), std::size_t{3});
             QVERIFY(d.ui.dialogs.isEmpty());
-        }
-    }
-
-    // Help/About of either window shows frmAbout modally.
-    void helpAboutOfBothWindows() {
-        Desktop d({kAnn});
-        for (QWidget* window : std::initializer_list<QWidget*>{d.editor, d.browser}) {
-            QString shown;
-            QTimer::singleShot(0, [&shown] {
-                if (QWidget* m = QApplication::activeModalWidget()) shown = m->objectName(), m->close();
-            });
-            window->findChild<QAction*>(QStringLiteral("mnuHelpAbout"))->trigger();
-            QCOMPARE(shown, form::About);
         }
     }
 };
