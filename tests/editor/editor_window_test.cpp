@@ -177,16 +177,6 @@ private slots:
         }
     }
 
-    // The length indicator is stored at once; without a Browser in the build there is no list to walk.
-    void lengthIndicatorIsStoredAtOnce() {
-        EditorFixture f;
-        f.action("mnuIndicateLength")->trigger();
-        QVERIFY(!f.action("mnuIndicateLength")->isChecked() &&
-                f.editor->findChild<QLabel*>(QStringLiteral("Length"))->isHidden());
-        QCOMPARE(f.store.read("Editor", "IndicateLength").value_or(""), std::string("False"));
-        for (const char* name : {"mnuFilePrevious", "mnuFileNext"}) QVERIFY2(!f.action(name)->isEnabled(), name);
-    }
-
     void closingAsksAboutUnsavedChanges() {
         EditorFixture f;
         f.type(QStringLiteral("{SU=Ann}"));

@@ -77,17 +77,6 @@ private slots:
         QVERIFY(hidden.w.IsFormVisible(form::Editor));
     }
 
-    void toggleShowsAndCloses() {
-        Windows ws;
-        ws.w.show(form::Editor);
-        for (const bool shown : {true, false}) {
-            ws.w.ToggleWindow(form::Viewer);
-            QCOMPARE(ws.w.IsFormVisible(form::Viewer), shown);
-            QCOMPARE(ws.w.loaded(form::Editor)->findChild<QAction*>(QStringLiteral("mnuViewer"))->isChecked(), shown);
-        }
-        QVERIFY(!ws.w.loaded(form::Viewer));
-    }
-
     void geometryInTwipsAndOnlyWhenNormal() {
         MemorySettingsStore store;
         QWidget w;
