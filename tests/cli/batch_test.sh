@@ -78,13 +78,6 @@ preview_sees_collisions)
         cmp -s "$WORK/preview" "$WORK/out" || fail "$holder: the preview differs from the run"
     done
     ;;
-failed_rename_goes_on)
-    files '{DT=2004-05-17}{SU=Ann}.jpg' '{DT=2004-05-18}{SU=Ann}.jpg' '{DT=2004-05-19}{SU=Cy}.jpg'
-    run_rc 1 change-dates --shift --days 1 --apply "$F/{DT=2004-05-17}{SU=Ann}.jpg" "$F/{DT=2004-05-19}{SU=Cy}.jpg"
-    expect_text err 'due to the following error: File exists.' '1  filenames could not be saved'
-    expect_files '{DT=2004-05-17}{SU=Ann}.jpg' '{DT=2004-05-20}{SU=Cy}.jpg'
-    expect_file '{DT=2004-05-18}{SU=Ann}.jpg' '{DT=2004-05-18}{SU=Ann}.jpg'
-    ;;
 modes_and_usage)
     files '{DT=2004-05-17}.jpg'
     # Each "ARGS|TEXT": a usage error with TEXT in its message.

@@ -107,16 +107,8 @@ set_contradictions)
     # hide one the override makes elsewhere; whoever sets a year answers for the order.
     write_store '[Date]' 'ParseDateMinimumYear=2200'
     run_rc 0 check --set ParseMode=2.x "$EXAMPLE"
-    run_rc 2 check --set 'Parse2xDelimiterEnd={{' "$EXAMPLE"
-    expect_text err '--set: Parse Start and Parse End delimiters may not overlap.'
     run_rc 2 check --set ParseDateMaximumYear=2150 "$EXAMPLE"
     expect_text err '--set: Maximum Year may not be smaller than Minimum Year'
-    # An override that mends one stored contradiction is not blamed for another.
-    write_store '[Date]' 'ParseDateMinimumYear=2200' '[2.x]' 'Build2xDelimiterValue==='
-    run_rc 0 check --set ParseDateMaximumYear=2300 "$EXAMPLE"
-    run_rc 0 check --set Build2xDelimiterStart='[' "$EXAMPLE"
-    run_rc 2 check --set 'Build2xDelimiterLabel==' "$EXAMPLE"
-    expect_text err '--set: Build Label and Build Value delimiters may not overlap.'
     ;;
 store_settings)
     # Out of range or not a number: the default, with one warning naming the key and the value;
@@ -227,16 +219,6 @@ list_tsv)
         "$(printf '{DT=2004-07-15@14-30}{SN=12}.jpg\tGood\tLorvane Data 2.x\t2004/07/15 14:30:00 0012 0000 0000\t%s\tJPEG image\t000,012 KB\t032' "$WORK/f")"
     run_rc 0 list --json "$WORK/f"
     expect_line out "{\"Name\": \"{SN}{DT=2004}.png\", \"Status\": \"Warn\", \"Message\": \"Sequence Number attribute should have at least 1 value\", \"Chronology\": \"2004/01/01 00:00:00 0000 0000 0000\", \"Path\": \"$WORK/f\", \"Type\": \"PNG image\", \"Size\": \"000,000 KB\", \"Length\": \"017\"}"
-    ;;
-list_recursive)
-    mkdir -p "$WORK/f/b/deeper" "$WORK/f/A"
-    : >"$WORK/f/z.jpg"; : >"$WORK/f/b/x.jpg"; : >"$WORK/f/b/deeper/y.jpg"; : >"$WORK/f/A/w.jpg"
-    run_rc 0 list -r --json "$WORK/f/"
-    # The folder's own files, then each subfolder depth first.
-    paths=$(sed 's/.*"Name": "\([^"]*\)".*"Path": "\([^"]*\)".*/\2\/\1/' "$WORK/out" | sed "s|^$WORK/f/||" | tr '\n' ' ')
-    [ "$paths" = "z.jpg A/w.jpg b/x.jpg b/deeper/y.jpg " ] || fail "order: $paths"
-    run list "$WORK/f"
-    expect_lines out 2
     ;;
 list_usage)
     run_rc 1 list "$WORK/none"
