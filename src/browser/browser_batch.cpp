@@ -116,6 +116,7 @@ void BrowserBatch::withProgress(const QString& caption, int total, bool renames,
     }
     window_.model_->rowsChanged();
     window_.stack_->show();
+    window_.ViewFile();  // the current row's file may have a new name or be gone
 }
 
 RunResult BrowserBatch::run(BatchStep& step, const std::vector<int>& rows,

@@ -462,7 +462,7 @@ bool BrowserWindow::completeRename(int row, const QString& newText) {
         FormatLengthColumn(text, changed.Length);  // the name's length changes with it
         parser_.ParseItem(changed);
     });
-    EditFile();
+    followSelection();  // the Editor and the Viewer held the old name
     return true;
 }
 

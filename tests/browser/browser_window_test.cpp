@@ -330,6 +330,7 @@ private slots:
             BatchFolder f{"x.jpg"};
             QVERIFY(QDir().mkpath(QString::fromStdString(f.path()) + QStringLiteral("/sub")));
             ui_.messages.clear();
+            ctx_->windows.show(form::Viewer);
             BrowserWindow& b = openOn(f.path(), true);
             b.SetCurrentRow(0);
             if (r.goneFirst) QVERIFY(QFile::remove(QString::fromStdString(f.path()) + QStringLiteral("/x.jpg")));
@@ -337,6 +338,7 @@ private slots:
             const QString name = QString::fromUtf8(*r.refusal ? "x.jpg" : r.typed);
             QCOMPARE(f.names(), r.goneFirst ? QStringList() : QStringList{name});
             QCOMPARE(QString::fromStdString(b.Model().row(0).Key), QString::fromStdString(f.path()) + '/' + name);
+            if (!r.goneFirst) QCOMPARE(log_.viewerFiles.back(), b.Model().row(0).Key);  // the Viewer follows
             QCOMPARE(ui_.messages.size(), std::size_t(*r.refusal ? 1 : 0));
             if (*r.refusal) QCOMPARE(ui_.messages[0].text, QString::fromUtf8(r.refusal));
             else
