@@ -14,8 +14,6 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include <cstring>
-
 #include "browser/browser_window.h"
 #include "gui/progress_dialog.h"
 #include "support/fake_windows.h"
@@ -23,7 +21,6 @@
 
 using namespace lorvane;
 using testing::readBytes;
-using testing::ShownMessage;
 using testing::writeBytes;
 
 namespace {
@@ -164,22 +161,6 @@ private slots:
         delete browser_.data();
         ctx_->windows.destroyAll();
         ctx_.reset();
-    }
-
-    void loadsOwnFilesBeforeSubfolders() {
-        // The file system's order: by name, ignoring case ("{" after the letters).
-        BrowserWindow& b = open();
-        b.SetIncludeSubfolders(true);
-        QSignalSpy loaded(&b, &BrowserWindow::folderLoaded);
-        b.InitializeFolder(bytes(root_));
-        QCOMPARE(loaded.count(), 1);
-        QStringList got;
-        for (const FileRow& r : b.Model().rows()) got << QString::fromStdString(r.Text);
-        QCOMPARE(got, (QStringList{kFail, kGood2x, kGoodMonth, kBigSequence, kWarn, kSubFail, kSubGood}));
-        QCOMPARE(b.LoadedPanelText(), QStringLiteral("7 files"));
-        QCOMPARE(b.PathPanelText(), root_);
-        QVERIFY(ui_.messages.empty() && b.isEnabled() && !b.Progress()->isVisible());
-        QCOMPARE(b.CurrentRow(), 0);  // the first row is the one the Editor follows
     }
 
     void emptyAndMissingFolders() {
@@ -647,29 +628,6 @@ private slots:
         QCOMPARE(ui_.messages[1].text,
                  QStringLiteral(
                      "Of the 2 filenames attempted, 1 filename was not processed because it could not be parsed."));
-    }
-
-    // The file system refuses the second of three renames; the answer to the box
-    // decides whether the third is renamed, and the report counts what was attempted.
-    void aRenameRefusedMidRunGoesOnOrAborts() {
-        for (auto [answer, third, processed] :
-             {std::tuple{MessageAnswer::Ok, "18", 2}, {MessageAnswer::Cancel, "17", 1}}) {
-            BatchFolder f{"{DT=2004-05-17}{SN=001}.jpg", "{DT=2004-05-17}{SN=002}.jpg", "{DT=2004-05-17}{SN=003}.jpg"};
-            files_ = testing::FakeFileSystem();
-            files_.failChangeAt = 2;
-            ui_.messages.clear();
-            BrowserWindow& b = openOn(f.path());
-            b.SelectAll();
-            ui_.answers = {answer};
-            changeDatesOneDayOn(b);
-            QVERIFY(f.has("{DT=2004-05-18}{SN=001}.jpg") && f.has("{DT=2004-05-17}{SN=002}.jpg"));
-            QVERIFY(f.has(qPrintable(QStringLiteral("{DT=2004-05-%1}{SN=003}.jpg").arg(QLatin1String(third)))));
-            QCOMPARE(ui_.messages.size(), std::size_t{2});  // the box, then the report
-            const ShownMessage& box = ui_.messages[0];
-            QVERIFY(box.buttons == MessageButtons::OkCancel && box.icon == MessageIcon::Exclamation);
-            QVERIFY(box.text.contains(QString::fromUtf8(std::strerror(files_.failErrno))));
-            QVERIFY(ui_.messages[1].text.startsWith(QStringLiteral("%1  filenames successfully").arg(processed)));
-        }
     }
 };
 

@@ -137,25 +137,6 @@ private slots:
             QVERIFY(e->x() < b->x());  // the Editor on the left
         }
     }
-
-    // A saved place is left alone; a build without a Browser opens the Editor.
-    void aSavedPlaceIsLeftAloneAndWithoutBrowserTheEditorOpens() {
-        StartRun run;
-        run.ctx.settings.StartupOpenEditor = 1;
-        run.store.write("Browser", "WindowLeft", "1500");
-        run.store.write("Browser", "WindowTop", "1500");
-        QWidget* b = run.ctx.windows.window(form::Browser);
-        b->move(100, 100);  // where the window's own restore put it
-        OpenStartWindows(run.ctx, {});
-        QCOMPARE(b->pos(), QPoint(100, 100));
-
-        StartRun alone(false, false);
-        alone.ctx.settings.StartupOpenEditor = 0;
-        alone.ctx.settings.StartupOpenViewer = 1;
-        OpenStartWindows(alone.ctx, {});
-        QCOMPARE(alone.visible(), QStringLiteral("frmEditor"));
-        QVERIFY(!alone.ctx.windows.isAvailable(form::Browser) && !alone.ctx.windows.show(form::Browser));
-    }
 };
 
 LORVANE_QTEST(StartUpTest);
