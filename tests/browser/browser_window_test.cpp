@@ -163,21 +163,6 @@ private slots:
         ctx_.reset();
     }
 
-    void emptyAndMissingFolders() {
-        BrowserWindow& b = openOn(bytes(root_ + QStringLiteral("/empty")));
-        QCOMPARE(b.LoadedPanelText(), QStringLiteral("0 files"));
-        b.InitializeFolder(bytes(root_));
-        QTest::keyClick(b.ReportView(), Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(b.Model().size(), 0);
-        QCOMPARE(QString::fromStdString(b.InputPath()), root_);  // Clear keeps the folder for Reload
-        QTest::keyClick(b.ReportView(), Qt::Key_R, Qt::ControlModifier);
-        QCOMPARE(b.Model().size(), 7);
-        b.InitializeFolder(bytes(root_ + QStringLiteral("/no such folder")));
-        QCOMPARE(b.Model().size(), 0);
-        QCOMPARE(b.PathPanelText(), root_ + QStringLiteral("/no such folder"));
-        QVERIFY(ui_.messages.empty());  // a missing folder is no error
-    }
-
     // A text column and a number column (Size); the status column shows the sort is stable.
     void sortsByAColumnAndBack() {
         for (const int column : {0, 6}) {

@@ -223,21 +223,6 @@ journal_lock_held)
     wait 2>/dev/null
     run_rc 0 change-dates --shift --days 1 --apply "$F"
     ;;
-undo_leaves_a_newcomer_alone)
-    # A name taken since the run is not replaced, nor is a file put in place of the renamed one taken back.
-    files '{DT=2004-05-17}.jpg' '{DT=2004-07-01}.jpg'
-    run change-dates --shift --days 1 --apply "$F"
-    printf newer >"$F/{DT=2004-05-17}.jpg"
-    mv "$F/{DT=2004-07-02}.jpg" "$WORK/away.jpg"
-    printf newcomer >"$F/{DT=2004-07-02}.jpg"
-    run_rc 1 undo --apply
-    expect_text out 'name taken' 'changed since the run'
-    expect_held '{DT=2004-05-17}.jpg' newer '{DT=2004-05-18}.jpg' '{DT=2004-05-17}.jpg' '{DT=2004-07-02}.jpg' newcomer
-    expect_no_file '{DT=2004-07-01}.jpg'
-    run undo --list
-    expect_text out 'not undone  2 files'
-    expect_text err 'newest 100 runs'
-    ;;
 *)
     echo "unknown case $CASE"
     exit 2

@@ -410,28 +410,5 @@ TEST_F(FileServiceTest, PathsWithNulAreRefused) {
     EXPECT_EQ(readAll(a), "A");
 }
 
-// A name that is not UTF-8 (0xFE) beside the name its display text reads as
-// (U+FFFD): every call reaches the file its bytes name.
-TEST_F(FileServiceTest, NamesThatAreNotUtf8ReachTheirOwnFile) {
-    const std::string bad = "\xFE.jpg", lookAlike = "\xEF\xBF\xBD.jpg";
-    make(bad, "bytes");
-    make(lookAlike, "replacement");
-    FolderInfo listing;
-    ASSERT_TRUE(fs.GetFolder(root(), listing).ok());
-    EXPECT_EQ(listing.Files, (std::vector<std::string>{lookAlike, bad}));
-    FileInfo f;
-    ASSERT_TRUE(fs.GetFile(OpenFolder(root()), bad, f).ok());
-    EXPECT_EQ(f.Path + std::to_string(f.Size), at(bad) + "5");
-
-    // Moving one onto the other is refused, not taken for a change of letter case.
-    EXPECT_EQ(fs.Move(at(bad), at(lookAlike)).code, EEXIST);
-    ASSERT_EQ(::link(at(bad).c_str(), at("\xFF.jpg").c_str()), 0);
-    EXPECT_EQ(fs.Move(at(bad), at("\xFF.jpg")).code, EEXIST);
-    ASSERT_EQ(::unlink(at("\xFF.jpg").c_str()), 0);
-
-    ASSERT_TRUE(fs.Delete(at(bad)).ok());
-    EXPECT_EQ(readAll(at(lookAlike)), "replacement");
-}
-
 }  // namespace
 }  // namespace lorvane

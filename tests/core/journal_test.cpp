@@ -268,15 +268,6 @@ TEST_F(JournalTest, RecordsNoRunCouldHaveMadeAreRefused) {
     }
 }
 
-TEST_F(JournalTest, RunsAndUndosTakeTurnsThroughTheLock) {
-    JournalLock first, second;
-    ASSERT_TRUE(first.Acquire(folder(), "lorvane rebuild x"));
-    EXPECT_FALSE(second.Acquire(folder(), "undo", std::chrono::milliseconds(100)));
-    EXPECT_NE(second.error().find("lorvane rebuild x"), std::string::npos) << second.error();
-    first.Release();
-    EXPECT_TRUE(second.Acquire(folder(), "undo", std::chrono::milliseconds(100)));
-}
-
 TEST_F(JournalTest, OldRunsArePrunedByCountAndAge) {
     // Past the newest runs kept, only those older than the days kept go.
     const long now = static_cast<long>(std::time(nullptr)), old = now - (kKeepDays + 1) * 86400L;

@@ -109,26 +109,6 @@ private slots:
         }
     }
 
-    void okApplyAndCancelSetTheFlags() {
-        testing::ScriptedUserInterface ui;
-        ChangeDateDialog d(ui);
-        for (auto c : {std::tuple{"cmdOK", true, false}, {"cmdApply", true, true}, {"cmdCancel", false, false}}) {
-            QString focusAtStart;  // every showing starts in the chosen option's first field
-            QTimer::singleShot(0, &d, [&] {
-                focusAtStart = d.focusWidget()->objectName();
-                QTest::mouseClick(child<QPushButton>(d, std::get<0>(c)), Qt::LeftButton);
-            });
-            d.Run();
-            QCOMPARE(focusAtStart, QStringLiteral("DateShiftYears"));
-            QVERIFY(d.Confirm == std::get<1>(c) && d.Persist == std::get<2>(c) && !d.isVisible());
-        }
-        // The fields stay as the user left them between showings.
-        child<QLineEdit>(d, "DateShiftDays")->setText(QStringLiteral("+3"));
-        QTimer::singleShot(0, &d, [&] { QTest::mouseClick(child<QPushButton>(d, "cmdOK"), Qt::LeftButton); });
-        d.Run();
-        QCOMPARE(child<QLineEdit>(d, "DateShiftDays")->text(), QStringLiteral("+3"));
-    }
-
     void returnInARefusedFieldDoesNotConfirm() {
         testing::ScriptedUserInterface ui;
         ChangeDateDialog d(ui);

@@ -24,22 +24,6 @@ class WindowRegistryTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void oneInstanceCreatedOnFirstUseUntilUnloaded() {
-        Windows ws;
-        QVERIFY(!ws.w.IsFormVisible(form::Editor) && !ws.w.IsFormVisible(QStringLiteral("frmeditor")));
-        ws.w.UnloadFormByName(form::Editor);
-        ws.w.UpdateWindowMenus();
-        QCOMPARE(ws.log.created, 0);  // asking never creates
-        QWidget* first = ws.w.show(form::Editor);
-        QVERIFY(ws.w.window(form::Editor) == first && first->objectName() == form::Editor);
-        ws.w.show(form::Browser);
-        ws.w.UnloadFormByName(form::Editor);
-        QVERIFY(!ws.w.loaded(form::Editor));
-        QWidget* again = ws.w.window(form::Editor);
-        QVERIFY(again && again != first);
-        QCOMPARE(ws.log.created, 3);
-    }
-
     void closingRules() {
         for (auto [closing, hiddenFirst, left] :
              {std::tuple{form::Editor, QString(), "frmBrowser frmViewer"}, {form::Editor, form::Browser, ""},
