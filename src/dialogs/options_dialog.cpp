@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <span>
 #include <string>
 
 #include "dialogs/operation_dialog.h"
@@ -26,125 +27,49 @@ namespace lorvane {
 
 namespace {
 
-using Keys = std::vector<std::string_view>;
+// What a group's fields answer to, beyond the integer check of every integer field.
+enum class Rule {
+    None,
+    AttributeNames1x,
+    Delimiters,
+    Delimiters2x,
+    MasterSwitch /* its first list enables the rest */
+};
 
-// What a group's text fields are checked against as one is left, beyond the
-// integer check of every integer field.
-enum class Check { None, AttributeNames1x, Delimiters, Delimiters2x };
-
+// A group: a run of the settings table, first to last key, in a frame of one of the
+// two columns of a tab's page. Parse and Build twins share a row, in two columns.
 struct Group {
-    int tab;
-    int column;  // of the page: groups stack in two columns
+    int tab, column;
     const char* caption;
-    const char* name;  // the frame's object name, where it has one of its own
-    Check check;
-    bool masterSwitch;  // the first list enables the others
-    Keys keys;          // Parse and Build twins share a row, in two columns
+    std::string_view first, last;
+    Rule rule;
 };
 
 const char* const kTabs[] = {"General", "1.x", "2.x", "Date/Time", "Semantics"};
 
-const std::vector<Group>& groups() {
-    static const std::vector<Group> g = {
-        {0,
-         0,
-         "Startup",
-         nullptr,
-         Check::None,
-         false,
-         {"StartupOpenBrowser", "StartupOpenEditor", "StartupOpenViewer", "RestoreWindowSizePosition",
-          "BrowserAutoLoadLastFolder"}},
-        {0,
-         0,
-         "Editor",
-         nullptr,
-         Check::None,
-         false,
-         {"ParseShowTreeLevels", "EditMoveNodeUpDownMode", "EditAddNodeAutoEdit"}},
-        {0,
-         1,
-         "General",
-         nullptr,
-         Check::None,
-         false,
-         {"ParseMode", "BuildMode", "ParseLengthMaximum", "BuildLengthMaximum", "ParseAllowIllegal",
-          "BuildAllowIllegal", "BuildExtensionLengthMinimum", "BuildExtensionLengthMaximum"}},
-        {1,
-         0,
-         "Lorvane Data 1.x Attributes",
-         nullptr,
-         Check::AttributeNames1x,
-         false,
-         {"Parse1xAttributeDate", "Parse1xAttributeSerial", "Parse1xAttributeTopic", "Parse1xAttributeExtension"}},
-        {1,
-         0,
-         "Lorvane Data 1.x Delimiters",
-         nullptr,
-         Check::Delimiters,
-         false,
-         {"Parse1xDelimiterSerial", "Parse1xDelimiterTopic", "Parse1xDelimiterExtension", "Build1xDelimiterSerial",
-          "Build1xDelimiterTopic", "Build1xDelimiterExtension"}},
-        {1,
-         1,
-         "Lorvane Data 1.x Rules",
-         nullptr,
-         Check::None,
-         false,
-         {"Parse1xSerialMinimum", "Parse1xSerialMaximum", "Parse1xTopicLengthMaximum", "Build1xSerialMinimum",
-          "Build1xSerialMaximum", "Build1xTopicLengthMaximum", "Build1xSpaceBeforeSerial", "Build1xSpaceBeforeTopic"}},
-        {2,
-         0,
-         "Lorvane Data 2.x Delimiters",
-         nullptr,
-         Check::Delimiters2x,
-         false,
-         {"Parse2xDelimiterStart", "Parse2xDelimiterEnd", "Parse2xDelimiterLabel", "Parse2xDelimiterValue",
-          "Build2xDelimiterStart", "Build2xDelimiterEnd", "Build2xDelimiterLabel", "Build2xDelimiterValue"}},
-        {2,
-         1,
-         "Lorvane Data 2.x Rules",
-         nullptr,
-         Check::None,
-         false,
-         {"Parse2xAllowLabelDelimiters", "Build2xAllowLabelDelimiters", "Parse2xStrictMode"}},
-        {3,
-         0,
-         "Date/Time Delimiters",
-         nullptr,
-         Check::Delimiters,
-         false,
-         {"ParseDateDelimiterDate", "ParseDateDelimiterDateComponent", "ParseDateDelimiterTime",
-          "ParseDateDelimiterTimeComponent", "ParseDateDelimiterRange", "BuildDateDelimiterDate",
-          "BuildDateDelimiterDateComponent", "BuildDateDelimiterTime", "BuildDateDelimiterTimeComponent",
-          "BuildDateDelimiterRange"}},
-        {3,
-         1,
-         "Date/Time Rules",
-         nullptr,
-         Check::None,
-         false,
-         {"ParseDateMinimumYear", "ParseDateMaximumYear", "BuildDateOmitUnknownDate", "BuildDateOmitUnknownTime",
-          "BuildDateOmitRedundantDate", "BuildDateOmitRedundantTime", "BuildDateInsertSpaceBetween",
-          "BuildDateInsertSpaceBefore", "BuildDateInsertSpaceAfter"}},
-        {4,
-         0,
-         "Attribute Semantics",
-         "fraAttributeSemantics",
-         Check::None,
-         true,
-         {"SemanticsAttributeEnable", "SemanticsAttributeValidateName", "SemanticsAttributeValidateContext",
-          "SemanticsAttributeValidateStructure", "SemanticsAttributeTranslateParse", "SemanticsAttributeTranslateBuild",
-          "SemanticsAttributeReorder", "SemanticsAttributeConsolidate"}},
-        {4,
-         1,
-         "Value Semantics",
-         "fraValueSemantics",
-         Check::None,
-         true,
-         {"SemanticsValueEnable", "SemanticsValueValidateFormat", "SemanticsValueReformat", "SemanticsValueReorder",
-          "SemanticsValueConsolidate"}},
-    };
-    return g;
+// clang-format off
+const Group kGroups[] = {
+    {0, 0, "Startup", "StartupOpenBrowser", "BrowserAutoLoadLastFolder", Rule::None},
+    {0, 0, "Editor", "EditMoveNodeUpDownMode", "ParseShowTreeLevels", Rule::None},
+    {0, 1, "General", "ParseMode", "BuildExtensionLengthMaximum", Rule::None},
+    {1, 0, "Lorvane Data 1.x Attributes", "Parse1xAttributeDate", "Parse1xAttributeExtension", Rule::AttributeNames1x},
+    {1, 0, "Lorvane Data 1.x Delimiters", "Parse1xDelimiterSerial", "Build1xDelimiterExtension", Rule::Delimiters},
+    {1, 1, "Lorvane Data 1.x Rules", "Parse1xSerialMinimum", "Build1xSpaceBeforeTopic", Rule::None},
+    {2, 0, "Lorvane Data 2.x Delimiters", "Parse2xDelimiterStart", "Build2xDelimiterValue", Rule::Delimiters2x},
+    {2, 1, "Lorvane Data 2.x Rules", "Parse2xAllowLabelDelimiters", "Parse2xStrictMode", Rule::None},
+    {3, 0, "Date/Time Delimiters", "ParseDateDelimiterDate", "BuildDateDelimiterRange", Rule::Delimiters},
+    {3, 1, "Date/Time Rules", "ParseDateMinimumYear", "BuildDateInsertSpaceAfter", Rule::None},
+    {4, 0, "Attribute Semantics", "SemanticsAttributeEnable", "SemanticsAttributeConsolidate", Rule::MasterSwitch},
+    {4, 1, "Value Semantics", "SemanticsValueEnable", "SemanticsValueConsolidate", Rule::MasterSwitch},
+};
+// clang-format on
+
+// The group's rows of the settings table.
+std::span<const SettingDef> settingsOf(const Group& g) {
+    const std::span<const SettingDef> all = GlobalSettingTable();
+    const auto first = FindGlobalSetting(g.first) - all.data();
+    return all.subspan(static_cast<std::size_t>(first),
+                       static_cast<std::size_t>(FindGlobalSetting(g.last) - all.data() - first + 1));
 }
 
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -156,23 +81,20 @@ QString controlName(std::string_view key) {
     return text(key);
 }
 
-// The frame's name: its own, else "fra" and the caption's letters and digits.
+// The frame's name: "fra" and the caption's letters and digits (fraAttributeSemantics).
 QString frameName(const Group& g) {
-    if (g.name) return QLatin1String(g.name);
     QString name = QStringLiteral("fra");
     for (QChar c : QLatin1String(g.caption))
         if (c.isLetterOrNumber()) name += c;
     return name;
 }
 
-bool isBuild(std::string_view key) { return key.starts_with("Build"); }
-
-// A group has a Parse and a Build column when one of its Parse settings has its Build twin beside it.
-bool hasColumns(const Keys& keys) {
-    return std::any_of(keys.begin(), keys.end(), [&](std::string_view k) {
-        if (!k.starts_with("Parse")) return false;
-        const std::string twin = "Build" + std::string(k.substr(5));
-        return std::find(keys.begin(), keys.end(), twin) != keys.end();
+// Two columns, Parse and Build, when one of the group's Parse settings has its Build twin beside it.
+bool hasColumns(std::span<const SettingDef> defs) {
+    return std::any_of(defs.begin(), defs.end(), [defs](const SettingDef& d) {
+        if (!d.key.starts_with("Parse")) return false;
+        const std::string twin = "Build" + std::string(d.key.substr(5));
+        return std::any_of(defs.begin(), defs.end(), [&twin](const SettingDef& t) { return t.key == twin; });
     });
 }
 
@@ -188,45 +110,39 @@ OptionsDialog::OptionsDialog(AppContext& ctx, QWidget* parent) : QDialog(parent)
     tabs_->setObjectName(QStringLiteral("TabStrip1"));
     outer->addWidget(tabs_);
 
-    std::vector<std::pair<QVBoxLayout*, QVBoxLayout*>> pageColumns;
+    QVBoxLayout* pageColumns[std::size(kTabs)][2];
     for (std::size_t tab = 0; tab < std::size(kTabs); ++tab) {
         auto* page = new QWidget;
         page->setObjectName(QStringLiteral("Frame1_%1").arg(tab));
         auto* columns = new QHBoxLayout(page);
-        auto* left = new QVBoxLayout;
-        auto* right = new QVBoxLayout;
-        columns->addLayout(left);
-        columns->addLayout(right);
-        pageColumns.emplace_back(left, right);
+        for (QVBoxLayout*& column : pageColumns[tab]) columns->addLayout(column = new QVBoxLayout);
         tabs_->addTab(page, QLatin1String(kTabs[tab]));
     }
 
     const int digitWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    groupFields_.resize(groups().size());
-    for (std::size_t gi = 0; gi < groups().size(); ++gi) {
-        const Group& g = groups()[gi];
-        QVBoxLayout* column = g.column == 0 ? pageColumns[g.tab].first : pageColumns[g.tab].second;
-        QWidget* page = tabs_->widget(g.tab);
-        auto* frame = new QGroupBox(QLatin1String(g.caption), page);
+    groupFields_.resize(std::size(kGroups));
+    for (std::size_t gi = 0; gi < std::size(kGroups); ++gi) {
+        const Group& g = kGroups[gi];
+        const std::span<const SettingDef> defs = settingsOf(g);
+        auto* frame = new QGroupBox(QLatin1String(g.caption), tabs_->widget(g.tab));
         frame->setObjectName(frameName(g));
-        column->addWidget(frame);
+        pageColumns[g.tab][g.column]->addWidget(frame);
         auto* grid = new QGridLayout(frame);
-        const bool twoColumns = hasColumns(g.keys);
+        const bool twoColumns = hasColumns(defs);
         if (twoColumns) {
             grid->addWidget(new QLabel(QStringLiteral("Parse"), frame), 0, 1);
             grid->addWidget(new QLabel(QStringLiteral("Build"), frame), 0, 2);
         }
         // One row per caption: twins share theirs.
         std::vector<std::string_view> captions;
-        for (std::string_view key : g.keys) {
-            const SettingDef& def = *FindGlobalSetting(key);
+        for (const SettingDef& def : defs) {
             auto at = std::find(captions.begin(), captions.end(), def.caption);
             const int row = static_cast<int>(at - captions.begin()) + (twoColumns ? 1 : 0);
             QWidget* w;
             if (def.kind == SettingKind::Integer || def.kind == SettingKind::Text) {
                 auto* e = new QLineEdit(frame);
                 // Delimiters are a character or two, names up to twenty characters.
-                const int chars = g.check == Check::AttributeNames1x ? 16 : g.check == Check::None ? 8 : 4;
+                const int chars = g.rule == Rule::AttributeNames1x ? 16 : g.rule == Rule::None ? 8 : 4;
                 e->setFixedWidth(digitWidth * chars + 12);
                 e->installEventFilter(this);
                 fields_[e] = {static_cast<int>(gi), g.tab};
@@ -240,7 +156,7 @@ OptionsDialog::OptionsDialog(AppContext& ctx, QWidget* parent) : QDialog(parent)
             w->setObjectName(controlName(def.key));
             controls_[def.key] = w;
             // Text boxes keep their width; the lists of a column take the widest one's.
-            grid->addWidget(w, row, twoColumns && isBuild(key) ? 2 : 1,
+            grid->addWidget(w, row, twoColumns && def.key.starts_with("Build") ? 2 : 1,
                             qobject_cast<QLineEdit*>(w) ? Qt::AlignLeft : Qt::Alignment());
             if (at == captions.end()) {
                 captions.push_back(def.caption);
@@ -250,11 +166,10 @@ OptionsDialog::OptionsDialog(AppContext& ctx, QWidget* parent) : QDialog(parent)
             }
         }
         grid->setColumnStretch(3, 1);
-        if (g.masterSwitch) {
-            auto* master = static_cast<QComboBox*>(control(g.keys.front()));
+        if (g.rule == Rule::MasterSwitch) {
             std::vector<QWidget*> lists;
-            for (std::size_t k = 1; k < g.keys.size(); ++k) {
-                QWidget* list = control(g.keys[k]);
+            for (const SettingDef& def : defs.subspan(1)) {
+                QWidget* list = control(def.key);
                 // Greyed in the frame's own colour; the value stays and is saved as it is.
                 QPalette p = list->palette();
                 for (auto role : {QPalette::Base, QPalette::Button})
@@ -262,15 +177,15 @@ OptionsDialog::OptionsDialog(AppContext& ctx, QWidget* parent) : QDialog(parent)
                 list->setPalette(p);
                 lists.push_back(list);
             }
-            connect(master, &QComboBox::currentIndexChanged, this, [lists](int index) {
-                for (QWidget* list : lists) list->setEnabled(index == 1);
-            });
+            connect(static_cast<QComboBox*>(control(g.first)), &QComboBox::currentIndexChanged, this,
+                    [lists](int index) {
+                        for (QWidget* list : lists) list->setEnabled(index == 1);
+                    });
         }
     }
-    for (auto [left, right] : pageColumns) {
-        left->addStretch(1);
-        right->addStretch(1);
-    }
+    Q_ASSERT(controls_.size() == kGlobalSettingCount);  // the groups cover the settings table
+    for (auto& columns : pageColumns)
+        for (QVBoxLayout* column : columns) column->addStretch(1);
 
     // Clicking a button leaves no field: the check of the field being typed in runs
     // once, in OK and Apply. Tab still reaches the buttons, and that does leave the field.
@@ -373,7 +288,7 @@ bool OptionsDialog::eventFilter(QObject* watched, QEvent* event) {
 
 bool OptionsDialog::checkField(QLineEdit* field) {
     const Field where = fields_.at(field);
-    const Group& g = groups()[where.group];
+    const Group& g = kGroups[where.group];
     const SettingDef& def = *FindGlobalSetting(field->objectName().toStdString());
     SettingCheck problem;
     if (def.kind == SettingKind::Integer) {
@@ -391,17 +306,18 @@ bool OptionsDialog::checkField(QLineEdit* field) {
         std::vector<std::string> texts;
         for (QLineEdit* e : group) texts.push_back(e->text().toStdString());
         const std::vector<std::string_view> v(texts.begin(), texts.end());
-        switch (g.check) {
-            case Check::AttributeNames1x: {
+        switch (g.rule) {
+            case Rule::AttributeNames1x: {
                 const auto leaving = std::find(group.begin(), group.end(), field) - group.begin();
                 problem = Check1xAttributeNames({v[0], v[1], v[2], v[3]}, static_cast<std::size_t>(leaving));
                 break;
             }
-            case Check::Delimiters: problem = CheckDelimitersLegal(v); break;
-            case Check::Delimiters2x:
+            case Rule::Delimiters: problem = CheckDelimitersLegal(v); break;
+            case Rule::Delimiters2x:
                 problem = Check2xDelimiters({v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]});
                 break;
-            case Check::None: break;
+            case Rule::None:
+            case Rule::MasterSwitch: break;
         }
     }
     // What the checks above leave open and the setting itself does not allow (four

@@ -9,11 +9,8 @@
 
 #include "app/register_windows.h"
 #include "dialogs/options_dialog.h"
-#include "editor/editor_window.h"
-#include "support/fake_file_system.h"
-#include "support/memory_settings_store.h"
+#include "support/fake_windows.h"
 #include "support/qt_test_main.h"
-#include "support/scripted_ui.h"
 #include "support/widgets.h"
 
 namespace lorvane {
@@ -34,11 +31,10 @@ struct Session {
         if (!QTest::qWaitForWindowActive(d)) qWarning("frmOptions is not active");
         return *d;
     }
-    QWidget* dialog() const { return ctx.windows.loaded(form::Options); }
 };
 
-const char kWhole[] = "Please enter a whole number between 0 and 2,147,483,647.";
-const char kIllegal[] = "Delimiters may not contain illegal filename characters.";
+const char kWhole[] = "Please enter a whole number between 0 and 2,147,483,647.|Update Integer Value";
+const char kIllegal[] = "Delimiters may not contain illegal filename characters.|Validate Delimiters";
 
 }  // namespace
 
@@ -52,57 +48,40 @@ private slots:
         const struct {
             const char *field, *typed;
             bool ctrlTab;
-            const char *shown, *message, *title;
+            const char *shown, *refusal;  // shown: nullptr when as typed; refusal: "message|title"
         } rows[] = {
-            {"ParseLengthMaximum", " 12.5 ", false, "12", "", ""},
-            {"Build1xTopicLengthMaximum", "13.5", false, "14", "", ""},
-            {"ParseShowTreeLevels", "-1", false, "-1", kWhole, "Update Integer Value"},
-            {"Build1xSerialMaximum", "2147483648", false, "2147483648", kWhole, "Update Integer Value"},
-            {"BuildLengthMaximum", "many", true, "many", kWhole, "Update Integer Value"},
-            {"ParseDateMinimumYear", "0999", false, "999", "Minimum Year must be between 1000 and 9999", "Update Year"},
-            {"ParseDateMinimumYear", "2101", true, "2101", "Minimum Year may not be larger than Maximum Year",
-             "Update Year"},
-            {"ParseDateMaximumYear", "10000", false, "10000", "Maximum Year must be between 1000 and 9999",
-             "Update Year"},
-            {"ParseDateMaximumYear", "1899", false, "1899", "Maximum Year may not be smaller than Minimum Year",
-             "Update Year"},
-            {"Parse1xAttributeExtension", "date", false, "date", "", ""},
-            {"Parse1xAttributeTopic", "Serial", false, "Serial",
-             "Date, Serial, Topic, and Extension attribute names must all be different.", "Validate 1.x Attributes"},
-            {"Parse1xAttributeDate", "DateDateDateDateDateD", false, "DateDateDateDateDateD",
-             "Please enter an attribute name between 1 and 20 characters in length.", "Validate 1.x Attributes"},
-            {"Parse1xAttributeSerial", "a|b", false, "a|b", "Attribute names may not contain illegal characters.",
-             "Validate 1.x Attributes"},
-            {"Build1xDelimiterExtension", ":", false, ":", kIllegal, "Validate Delimiters"},
-            {"BuildDateDelimiterRange", "*", false, "*", kIllegal, "Validate Delimiters"},
-            {"Build2xDelimiterStart", "<", false, "<", kIllegal, "Validate Delimiters"},
-            {"Parse2xDelimiterEnd", "{{", false, "{{", "Parse Start and Parse End delimiters may not overlap.",
-             "Validate Delimiters"},
-            {"Parse2xDelimiterLabel", "", true, "", "Parse Start and Parse Label delimiters may not overlap.",
-             "Validate Delimiters"},
-            {"Build2xDelimiterValue", "=", false, "=", "Build Label and Build Value delimiters may not overlap.",
-             "Validate Delimiters"},
+            {"ParseLengthMaximum", " 12.5 ", false, "12", nullptr},
+            {"BuildLengthMaximum", "many", true, nullptr, kWhole},
+            {"ParseDateMinimumYear", "0999", false, "999", "Minimum Year must be between 1000 and 9999|Update Year"},
+            {"ParseDateMaximumYear", "1899", false, nullptr,
+             "Maximum Year may not be smaller than Minimum Year|Update Year"},
+            {"Parse1xAttributeTopic", "Serial", false, nullptr,
+             "Date, Serial, Topic, and Extension attribute names must all be different.|Validate 1.x Attributes"},
+            {"Parse1xAttributeDate", "DateDateDateDateDateD", false, nullptr,
+             "Please enter an attribute name between 1 and 20 characters in length.|Validate 1.x Attributes"},
+            {"Build1xDelimiterExtension", ":", false, nullptr, kIllegal},
+            {"BuildDateDelimiterRange", "*", false, nullptr, kIllegal},
+            {"Parse2xDelimiterLabel", "", true, nullptr,
+             "Parse Start and Parse Label delimiters may not overlap.|Validate Delimiters"},
+            {"Build2xDelimiterValue", "=", false, nullptr,
+             "Build Label and Build Value delimiters may not overlap.|Validate Delimiters"},
         };
         for (const auto& row : rows) {
             Session s;
             OptionsDialog& d = s.open();
-            auto* tabs = child<QTabWidget>(d, "TabStrip1");
             auto* field = child<QLineEdit>(d, row.field);
-            int page = 0;
-            while (!tabs->widget(page)->isAncestorOf(field)) ++page;
-            tabs->setCurrentIndex(page);
+            const int page = child<QTabWidget>(d, "TabStrip1")->indexOf(field->parentWidget()->parentWidget());
+            child<QTabWidget>(d, "TabStrip1")->setCurrentIndex(page);
             field->setFocus();
             field->setText(QString::fromUtf8(row.typed));
             QTest::keyClick(field, Qt::Key_Tab, row.ctrlTab ? Qt::ControlModifier : Qt::NoModifier);
             QCoreApplication::processEvents();
-            const bool refused = *row.message;
             QStringList got = {row.field, field->text()};
-            for (const auto& m : s.ui.messages)
-                got << m.text << m.title << QString::number(m.icon == MessageIcon::Exclamation);
-            QStringList expected = {row.field, QString::fromUtf8(row.shown)};
-            if (refused) expected << row.message << row.title << "1";
+            for (const auto& m : s.ui.messages) got << m.text + "|" + m.title << QString::number(int(m.icon));
+            QStringList expected = {row.field, QString::fromUtf8(row.shown ? row.shown : row.typed)};
+            if (row.refusal) expected << row.refusal << QString::number(int(MessageIcon::Exclamation));
             QCOMPARE(got, expected);
-            QCOMPARE(QApplication::focusWidget() == field, refused);
+            QCOMPARE(QApplication::focusWidget() == field, row.refusal != nullptr);
             QCOMPARE(d.CurrentTab(), page);
         }
     }
@@ -125,36 +104,37 @@ private slots:
         s.ctx.settings.SemanticsAttributeEnable = 0;
         s.ctx.settings.SemanticsAttributeReorder = 1;
         OptionsDialog& d = s.open();
-        const auto enabled = [&d] {
-            QString on;
-            for (auto* frame : {"fraAttributeSemantics", "fraValueSemantics"})
-                for (QComboBox* list : child(d, frame)->findChildren<QComboBox*>()) on += list->isEnabled() ? "1" : "0";
-            return on;
-        };
-        QCOMPARE(enabled(), "1000000011111");
-        child<QComboBox>(d, "SemanticsAttributeEnable")->setCurrentIndex(1);
-        child<QComboBox>(d, "SemanticsValueEnable")->setCurrentIndex(0);
-        QCOMPARE(enabled(), "1111111110000");
+        QString enabled;
+        for (const char* flip : {"", "SemanticsAttributeEnable", "SemanticsValueEnable"}) {
+            if (*flip) child<QComboBox>(d, flip)->setCurrentIndex(1 - child<QComboBox>(d, flip)->currentIndex());
+            for (QComboBox* list : child(d, "Frame1_4")->findChildren<QComboBox*>())
+                enabled += list->isEnabled() ? "1" : "0";
+            enabled += ' ';
+        }
+        QCOMPARE(enabled, "1000000011111 1111111111111 1111111110000 ");
         child<QPushButton>(d, "cmdApply")->click();
         QCOMPARE(s.store.read("Semantics", "SemanticsAttributeReorder"), "1");
-        QCOMPARE(s.store.read("Semantics", "SemanticsValueConsolidate"), "1");
     }
 
-    // OK and Apply copy every value, have the Editor (made for it) evaluate its name and save all 77;
-    // OK and Return then close. Cancel and Esc copy nothing. A refused field keeps the dialog as it was.
+    // From the Editor's Tools/Options, beside it: OK and Apply copy every value, have the Editor evaluate
+    // its name at once and save all 77; OK and Return then close. Cancel and Esc copy nothing; nor does
+    // a refused field, which keeps the dialog open.
     void okApplyAndCancel() {
         const struct {
-            const char* press;  // a button, or a key pressed in the field
-            const char* typed;
-            bool open, copied;
-        } rows[] = {{"cmdOK", "12.5", false, true},      {"cmdApply", "12.5", true, true},
-                    {"cmdCancel", "12.5", false, false}, {"Escape", "12.5", false, false},
-                    {"Return", "12.5", false, true},     {"Return", "x", true, false},
-                    {"cmdOK", "x", true, false}};
+            const char *press, *typed;  // press: a button, or a key pressed in the field
+            const char* outcome;        // open, copied, the Editor's status, saved
+        } rows[] = {{"cmdOK", "12.5", "0 1 0 77"}, {"cmdApply", "12.5", "1 1 0 77"}, {"cmdCancel", "12.5", "0 0 1 0"},
+                    {"Escape", "12.5", "0 0 1 0"}, {"Return", "12.5", "0 1 0 77"},   {"cmdOK", "x", "1 0 1 0"}};
         for (const auto& row : rows) {
             Session s;
-            OptionsDialog& d = s.open();
-            child<QComboBox>(d, "ParseFormat")->setCurrentIndex(3);
+            s.ctx.settings.SemanticsAttributeEnable = s.ctx.settings.SemanticsValueEnable = 0;
+            QWidget& editor = *s.ctx.windows.show(form::Editor);
+            bool viewerHandled = true;
+            s.ctx.windows.editor()->InitializeFilename("/photos", "{SU=Ann}.jpg", viewerHandled);
+            child<QAction>(editor, "mnuOptions")->trigger();
+            QWidget& d = *s.ctx.windows.loaded(form::Options);
+            QVERIFY(QTest::qWaitForWindowActive(&d) && !d.isModal());
+            child<QComboBox>(d, "ParseFormat")->setCurrentText("1.x");
             auto* field = child<QLineEdit>(d, "ParseLengthMaximum");
             field->setFocus();
             field->setText(QLatin1String(row.typed));
@@ -162,33 +142,15 @@ private slots:
             if (press.startsWith("cmd")) QTest::mouseClick(child(d, press), Qt::LeftButton);
             else QTest::keyClick(field, press == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
             QCoreApplication::processEvents();
-            QCOMPARE(s.dialog() && s.dialog()->isVisible(), row.open);
-            QCOMPARE(s.ctx.settings.ParseMode == "Batch" && s.ctx.settings.ParseLengthMaximum == 12, row.copied);
-            QCOMPARE(s.ctx.windows.loaded(form::Editor) != nullptr, row.copied);
-            QCOMPARE(s.store.size(), row.copied ? kGlobalSettingCount : 0u);
-            QCOMPARE(s.store.read("General", "ParseMode").value_or(""), row.copied ? "Batch" : "");
+            const GlobalSettings& now = s.ctx.settings;
+            QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                         .arg(s.ctx.windows.IsFormVisible(form::Options))
+                         .arg(now.ParseMode == "1.x" && now.ParseLengthMaximum == 12)
+                         .arg(child<QLabel>(editor, "StatusText")->text() == "Lorvane Data 2.x")
+                         .arg(s.store.size()),
+                     row.outcome);
+            QCOMPARE(s.store.read("General", "ParseMode").value_or(""), s.store.size() ? "1.x" : "");
         }
-    }
-
-    // From the Editor's Tools/Options, beside it: a change applied shows in the Editor at once,
-    // and the item again brings the same dialog forward.
-    void aChangeTakesEffectInTheEditorAtOnce() {
-        Session s;
-        s.ctx.settings.SemanticsAttributeEnable = s.ctx.settings.SemanticsValueEnable = 0;
-        auto* editor = static_cast<EditorWindow*>(s.ctx.windows.show(form::Editor));
-        bool viewerHandled = true;
-        editor->InitializeFilename("/photos", "{SU=Ann}.jpg", viewerHandled);
-        auto status = [editor] { return child<QLabel>(*editor, "StatusText")->text(); };
-        QCOMPARE(status(), "Lorvane Data 2.x");
-        auto* options = child<QAction>(*editor, "mnuOptions");
-        options->trigger();
-        QWidget* d = s.dialog();
-        QVERIFY(d && d->isVisible() && !d->isModal());
-        child<QComboBox>(*d, "ParseFormat")->setCurrentText("1.x");
-        child<QPushButton>(*d, "cmdApply")->click();
-        QVERIFY(status() != "Lorvane Data 2.x");
-        options->trigger();
-        QCOMPARE(s.dialog(), d);
     }
 };
 
