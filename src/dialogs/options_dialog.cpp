@@ -27,14 +27,9 @@ namespace lorvane {
 
 namespace {
 
-// What a group's fields answer to, beyond the integer check of every integer field.
-enum class Rule {
-    None,
-    AttributeNames1x,
-    Delimiters,
-    Delimiters2x,
-    MasterSwitch /* its first list enables the rest */
-};
+// What a group's fields answer to, beyond the integer check of every integer field;
+// a master switch is the group's first list, which enables the others.
+enum class Rule { None, AttributeNames1x, Delimiters, Delimiters2x, MasterSwitch };
 
 // A group: a run of the settings table, first to last key, in a frame of one of the
 // two columns of a tab's page. Parse and Build twins share a row, in two columns.
@@ -320,11 +315,6 @@ bool OptionsDialog::checkField(QLineEdit* field) {
             case Rule::MasterSwitch: break;
         }
     }
-    // What the checks above leave open and the setting itself does not allow (four
-    // empty 2.x delimiters of one side, which overlap nowhere) would not read back.
-    if (!problem)
-        if (const std::string why = StoredValueProblem(def, field->text().toStdString()); !why.empty())
-            problem = SettingProblem{std::string(def.caption) + " " + why + ".", windowTitle().toStdString()};
     if (!problem) return true;
     // The field's page comes back first when the leaving went to another tab.
     QTimer::singleShot(0, field, [this, tab = where.tab] { tabs_->setCurrentIndex(tab); });
