@@ -316,13 +316,16 @@ bool OptionsDialog::checkField(QLineEdit* field) {
         }
     }
     if (!problem) return true;
-    // The field's page comes back first when the leaving went to another tab.
-    QTimer::singleShot(0, field, [this, tab = where.tab] { tabs_->setCurrentIndex(tab); });
-    RefuseDialogField(ctx_.ui, this, field, text(problem->message), text(problem->title), refusing_);
-    // The focus coming back leaves the field it had gone to: no check of that one
-    // (the four 1.x names would refuse it for the same names).
+    // Refused once the leaving is over: a box opened while a tab change is under way
+    // would run that change and the field's own page back into each other. Until
+    // the focus is back in the field, leaving any other field checks nothing.
     returning_ = true;
-    QTimer::singleShot(0, this, [this] { returning_ = false; });
+    QTimer::singleShot(0, field,
+                       [this, field, tab = where.tab, message = text(problem->message), title = text(problem->title)] {
+                           tabs_->setCurrentIndex(tab);
+                           RefuseDialogField(ctx_.ui, this, field, message, title, refusing_);
+                           QTimer::singleShot(0, this, [this] { returning_ = false; });
+                       });
     return false;
 }
 

@@ -75,13 +75,12 @@ private slots:
             field->setFocus();
             field->setText(QString::fromUtf8(row.typed));
             QTest::keyClick(field, Qt::Key_Tab, row.ctrlTab ? Qt::ControlModifier : Qt::NoModifier);
-            QCoreApplication::processEvents();
+            QTRY_COMPARE(QApplication::focusWidget() == field, row.refusal != nullptr);
             QStringList got = {row.field, field->text()};
             for (const auto& m : s.ui.messages) got << m.text + "|" + m.title << QString::number(int(m.icon));
             QStringList expected = {row.field, QString::fromUtf8(row.shown ? row.shown : row.typed)};
             if (row.refusal) expected << row.refusal << QString::number(int(MessageIcon::Exclamation));
             QCOMPARE(got, expected);
-            QCOMPARE(QApplication::focusWidget() == field, row.refusal != nullptr);
             QCOMPARE(d.CurrentTab(), page);
         }
     }
