@@ -4,7 +4,8 @@
 # build/screenshots/hidpi/ at twice the pixel density. The Editor on each name,
 # the Browser in each of its views (browser-details, -large-icons, -small-icons,
 # -list and -selected), frmChangeDate, frmChangeSequence, frmAddContent,
-# frmRemoveContent, frmSelect on both tabs, the progress dialog, frmAbout, the
+# frmRemoveContent, frmSelect on both tabs, the progress dialog, frmOptions on each
+# of its tabs (dialog-options-general, -1x, -2x, -date-time, -semantics), frmAbout, the
 # Viewer on a sample picture (viewer-wide, viewer-tall) and the three windows side
 # by side (desktop.png).
 # Usage: tools/screenshots.sh [PRESET]   (default: release)

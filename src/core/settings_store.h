@@ -42,7 +42,7 @@ public:
 
     // Writes the values written since the store opened; touches nothing when there
     // are none or when the file failed to load. Returns an error text, or empty.
-    std::string flush();
+    std::string flush() override;
     // Why the file failed to load (ending "; using the defaults"), or empty.
     std::string openProblem() const;
     // False when the file failed to load, so nothing will be saved to it.

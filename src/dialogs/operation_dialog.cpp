@@ -48,9 +48,14 @@ void OperationDialog::accept(bool persist) {
 }
 
 bool OperationDialog::RefuseField(UserInterface& ui, QLineEdit* field, const QString& message) {
-    refusing_ = true;
-    ui.ShowMessage(this, message, windowTitle(), MessageIcon::Exclamation);
-    refusing_ = false;
+    return RefuseDialogField(ui, this, field, message, windowTitle(), refusing_);
+}
+
+bool RefuseDialogField(UserInterface& ui, QWidget* dialog, QLineEdit* field, const QString& message,
+                       const QString& title, bool& refusing) {
+    refusing = true;
+    ui.ShowMessage(dialog, message, title, MessageIcon::Exclamation);
+    refusing = false;
     // The focus stays in the field: given back once the leaving is over.
     QTimer::singleShot(0, field, [field] {
         field->setFocus(Qt::OtherFocusReason);

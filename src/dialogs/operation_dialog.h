@@ -12,6 +12,12 @@ namespace lorvane {
 
 class UserInterface;
 
+// A field refused on leaving it: the message box (exclamation, with this title),
+// then the focus back in the field with its text selected. refusing is true while
+// the box is open, so that the focus it takes is no new leaving. Returns false.
+bool RefuseDialogField(UserInterface& ui, QWidget* dialog, QLineEdit* field, const QString& message,
+                       const QString& title, bool& refusing);
+
 class OperationDialog : public QDialog {
     Q_OBJECT
 public:

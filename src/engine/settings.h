@@ -109,6 +109,8 @@ public:
     virtual ~SettingsStore() = default;
     virtual std::optional<std::string> read(std::string_view section, std::string_view key) const = 0;
     virtual void write(std::string_view section, std::string_view key, std::string_view value) = 0;
+    // For a store that holds writes back: makes them lasting now. An error text, or empty.
+    virtual std::string flush() { return {}; }
 };
 
 // Reads every global setting (absent keys keep the default). A stored value that

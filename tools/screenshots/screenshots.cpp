@@ -2,16 +2,17 @@
 // (default: the sample folder) to PNG files in OUTPUT: the Editor on each name
 // with its problem located, the Browser in each of its views, frmChangeDate,
 // frmChangeSequence, frmAddContent, frmRemoveContent, frmSelect on both tabs,
-// the progress dialog, frmAbout, the Viewer on a sample picture, and the Browser
-// with the Editor and the Viewer beside it following its selection. Runs on the
-// offscreen platform when there is no display, with the default settings in
-// memory: the user's settings are neither read nor changed.
+// the progress dialog, frmOptions on each tab, frmAbout, the Viewer on a sample
+// picture, and the Browser with the Editor and the Viewer beside it following its
+// selection. Runs on the offscreen platform when there is no display, with the
+// default settings in memory: the user's settings are neither read nor changed.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTreeView>
 
 #include <cstdio>
@@ -198,6 +199,20 @@ void renderBrowser(AppContext& ctx, const FolderInfo& samples, Renderer& out) {
     progress.hide();
 }
 
+// frmOptions on each of its tabs, named after the tab.
+void renderOptions(AppContext& ctx, Renderer& out) {
+    QWidget* options = ctx.windows.show(form::Options);
+    auto* tabs = options ? options->findChild<QTabWidget*>(QStringLiteral("TabStrip1")) : nullptr;
+    if (!tabs) return;
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        QString name = tabs->tabText(tab).toLower();
+        name.replace(QLatin1Char('/'), QLatin1Char('-')).replace(QLatin1Char('.'), QString());
+        out.save(options, QStringLiteral("dialog-options-%1.png").arg(name));
+    }
+    options->hide();
+}
+
 // frmAbout as Help/About shows it (here without its modality, to be drawn).
 void renderAbout(AppContext& ctx, Renderer& out) {
     QWidget* about = ctx.windows.window(form::About);
@@ -240,6 +255,7 @@ int main(int argc, char** argv) {
     renderBrowser(ctx, samples, out);
     renderViewer(ctx, samples, out);
     renderDesktop(ctx, samples, out);
+    renderOptions(ctx, out);
     renderAbout(ctx, out);
     ctx.windows.destroyAll();
     return out.ok() ? 0 : 1;
