@@ -20,7 +20,6 @@ namespace {
 enum ItemFlag : unsigned {
     Checkable = 1,
     SeparatorAfter = 2,
-    NotBuilt = 4,   // disabled, and so is its key, until its command is written
     Submenu = 8,    // a menu: the items that name it as theirs follow
     ViewMode = 16,  // one of the four view modes, which exclude each other
 };
@@ -178,7 +177,7 @@ void BrowserWindow::buildMenus() {
         a->setCheckable(item.flags & (Checkable | ViewMode));
         if (item.flags & ViewMode) modes->addAction(a);
         if (item.command) connect(a, &QAction::triggered, this, [command = item.command] { command(); });
-        a->setEnabled(!(item.flags & NotBuilt) && (item.needs.isEmpty() || ctx_.windows.isAvailable(item.needs)));
+        a->setEnabled(item.needs.isEmpty() || ctx_.windows.isAvailable(item.needs));
         if (item.key) listKeys_[keyCode(QKeySequence::fromString(QLatin1String(item.key))[0])] = a;
         if ((item.flags & SeparatorAfter) && parent) parent->addSeparator();
     }
