@@ -19,29 +19,18 @@ options() {
 
 case $CASE in
 tree)
-    # path | what it must be (the other cases read the desktop entry, metainfo, manuals and completion)
-    while IFS='|' read -r path kind; do
-        f=$U/$path
-        case $kind in
-        program) [ -x "$f" ] && [ -f "$f" ] || fail "$path is not a program" ;;
-        text) [ -s "$f" ] || fail "$path is missing or empty" ;;
-        gzip) gzip -t "$f" 2>/dev/null || fail "$path is not gzip data" ;;
-        png*) w=$(od -An -tu1 -j16 -N4 "$f" 2>/dev/null | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
-              [ "$w" = "${kind#png}" ] || fail "$path is not ${kind#png} pixels wide (${w:-missing})" ;;
-        esac
-    done <<TABLE
-$(for px in 16 22 24 32 48 64 128 256; do echo "share/icons/hicolor/${px}x$px/apps/lorvane-manager.png|png$px"; done)
-bin/lorvane|program
-bin/lorvane-manager|program
-share/doc/lorvane-manager/copyright|text
-share/doc/lorvane-manager/changelog.gz|gzip
-share/icons/hicolor/scalable/apps/lorvane-manager.svg|text
-TABLE
     # The first start copies the sample folder from here: every file, byte for byte.
     diff -r "$SOURCE/sample" "$U/share/lorvane-manager/sample" >/dev/null || fail "the installed sample differs from sample/"
+    # What the desktop entry names is installed: the program and the icon, drawn and rendered.
     desktop=$U/share/applications/org.lorvane.Manager.desktop
     [ -x "$U/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] || fail "Exec= names no installed program"
-    [ -f "$U/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ] || fail "Icon= names no icon"
+    icon=$(sed -n 's/^Icon=//p' "$desktop")
+    [ -f "$U/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "Icon= names no icon"
+    for png in "$U"/share/icons/hicolor/*x*/apps/"$icon".png; do
+        w=$(od -An -tu1 -j16 -N4 "$png" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
+        [ "${w}x$w" = "$(basename "$(dirname "$(dirname "$png")")")" ] || fail "$png is not as wide as its folder says"
+    done
+    gzip -t "$U/share/doc/lorvane-manager/changelog.gz" || fail "the changelog is not gzip data"
     ;;
 validators)
     need desktop-file-validate && need appstreamcli
