@@ -104,6 +104,7 @@ void BrowserBatch::editorFollows(const std::string& oldPath, const std::string& 
 void BrowserBatch::withProgress(const QString& caption, int total, bool renames,
                                 const std::function<void(BatchHost&)>& loop) {
     ProgressDialog& dlg = *window_.Progress();
+    window_.parser_.RefreshOptions();  // Options may have changed the settings since the rows were loaded
     window_.stack_->hide();
     {
         BusyWithProgress busy(window_, dlg, caption, QStringLiteral("Stop"), total);

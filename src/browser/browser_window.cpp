@@ -456,6 +456,7 @@ bool BrowserWindow::completeRename(int row, const QString& newText) {
         return false;
     }
     const std::string& destination = renamed.newPath;
+    parser_.RefreshOptions();  // as Options left the settings
     model_->updateRow(row, [&](FileRow& changed) {
         changed.Text = text;
         changed.Key = destination;

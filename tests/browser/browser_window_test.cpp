@@ -610,6 +610,17 @@ private slots:
                  QStringLiteral(
                      "Of the 2 filenames attempted, 1 filename was not processed because it could not be parsed."));
     }
+
+    // Settings changed since the load (as Options changes them) hold for the next run.
+    void reparseTakesTheSettingsAsTheyAreNow() {
+        BatchFolder f{"{SU=Ann}.jpg"};
+        BrowserWindow& b = openOn(f.path());
+        b.Selection().clearSelection();
+        QCOMPARE(b.Model().row(0).Status, std::string("Good"));
+        ctx_->settings.SemanticsAttributeEnable = 1;  // and with it: a name without a Captured Date warns
+        b.Action("mnuParseAll")->trigger();
+        QCOMPARE(b.Model().row(0).Status, std::string("Warn"));
+    }
 };
 
 QTEST_MAIN(BrowserWindowTest)
