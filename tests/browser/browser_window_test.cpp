@@ -183,14 +183,9 @@ private slots:
             QVERIFY(b.SortOrder() == Qt::DescendingOrder && sorted(false));
             QCOMPARE(b.SelectedRows().size(), std::size_t(1));
             QCOMPARE(b.Model().row(b.SelectedRows()[0]).Key, chosen);
-            // Another column starts ascending again; so does the same one after a reload.
-            const int other = 7 - column;
-            emit b.ReportView()->header()->sectionClicked(other);
-            QVERIFY(b.SortColumn() == other && b.SortOrder() == Qt::AscendingOrder);
-            b.ReloadList();
-            QVERIFY(!b.Sorted());
-            emit b.ReportView()->header()->sectionClicked(other);
-            QCOMPARE(b.SortOrder(), Qt::AscendingOrder);
+            // Another column starts ascending again.
+            emit b.ReportView()->header()->sectionClicked(7 - column);
+            QVERIFY(b.SortColumn() == 7 - column && b.SortOrder() == Qt::AscendingOrder);
         }
         // Stable, and by bytes: Fail < Good < Warn, ties in load order.
         BrowserWindow& b = openOn(bytes(root_));

@@ -126,24 +126,6 @@ store_settings)
     [ "$(grep -c 'ParseLengthMaximum' "$WORK/err")" -eq 1 ] || fail "not one warning about ParseLengthMaximum"
     run_rc 0 check --set BuildMode=2.x "$EXAMPLE"
     expect_text out '"format": "Lorvane Data 2.x"'
-    # A file that does not load: the message says defaults, and defaults it is.
-    write_store '[2.x' 'Parse2xStrictMode=2'
-    run_rc 0 settings
-    expect_text err 'not a valid settings file; using the defaults'
-    expect_line out 'Parse2xStrictMode=1'
-    ;;
-store_not_regular)
-    # A named pipe in the store's place: a warning and the defaults, never a hang.
-    mkdir -p "$XDG_CONFIG_HOME/lorvane" "$WORK/f"
-    mkfifo "$STORE" || { echo "no mkfifo"; exit 1; }
-    for args in "check $EXAMPLE" settings "list $WORK/f"; do
-        # shellcheck disable=SC2086
-        timeout 10 "$LORVANE" $args >"$WORK/out" 2>"$WORK/err" </dev/null; RC=$?
-        [ "$RC" -eq 124 ] && fail "lorvane $args hung on a named pipe as its settings file"
-        expect_rc 0
-        expect_text err 'it is a named pipe, not a regular file; using the defaults'
-    done
-    [ -p "$STORE" ] || fail "the named pipe was replaced"
     ;;
 settings)
     write_store '[2.x]' 'Parse2xDelimiterStart=[' 'Parse2xStrictMode=2'

@@ -61,14 +61,11 @@ TEST(RowParserTest, StatusMessageAndChronology) {
     } cases[] = {
         {"", "{DT=2004-07-15@14-30}{SN=12}.jpg", "Good", 1, "Lorvane Data 2.x", "2004/07/15 14:30:00 0012 0000 0000"},
         {"", "Harbour walk.jpg", "Fail", 3, "Missing start delimiter \"{\"", "0000/00/00 00:00:00 0000 0000 0000"},
-        {"", "{DT=1999-12-31@23-59-59}.png", "Good", 1, "Lorvane Data 2.x", "1999/12/31 23:59:59 0000 0000 0000"},
         // A semantic finding decides the status; the key is still taken.
         {"", "{SN}{DT=2004}.jpg", "Warn", 2, "Sequence Number attribute should have at least 1 value",
          "2004/01/01 00:00:00 0000 0000 0000"},
         // Consolidated into one attribute: only its first value counts, and it is unusable.
         {"", "{DT=2004}{SN=abc}{SN=5}.jpg", "Warn", 2, badInteger, "2004/01/01 00:00:00 0000 0000 0000"},
-        {"ParseMode=Nonsense", "{DT=2004}{SN=1}.jpg", "Fail", 3, "Invalid parse mode",
-         "0000/00/00 00:00:00 0000 0000 0000"},
         // Without consolidation the attributes stay apart and the first usable one wins.
         {"SemanticsAttributeConsolidate=0",
          "{Captured Date=x}{DT=2004-07-15}{DT=2001}{Sequence Number=12345}{CN=7}{VN=3}.jpg", "Warn", 2, badDate,
@@ -81,7 +78,7 @@ TEST(RowParserTest, StatusMessageAndChronology) {
         // The bare parse and build, without the semantic layer.
         {"-", "{SN=abc}{SN=5}.jpg", "Good", 1, "Lorvane Data 2.x", "0000/00/00 00:00:00 0005 0000 0000"},
     };
-    for (const char* settings : {"", "ParseMode=Nonsense", "SemanticsAttributeConsolidate=0", "-"}) {
+    for (const char* settings : {"", "SemanticsAttributeConsolidate=0", "-"}) {
         const GlobalSettings s = testing::settingsWith(*settings == '-' ? "" : settings);
         RowParser parser(s, nullptr, FileSystemService::Instance());
         parser.SetSemantics(*settings != '-');

@@ -178,11 +178,6 @@ TEST_F(FileServiceTest, FileFieldsByPathAndByOpenFolder) {
         EXPECT_EQ(fields(g), fields(f)) << name;
     }
     EXPECT_EQ(fs.GetFile(folder, "none.jpg", g).message(), unreadable(at("none.jpg")));
-    // A folder that could not be opened reports what its path does.
-    const OpenFolder gone(at("gone"));
-    EXPECT_EQ(gone.descriptor(), -1);
-    EXPECT_EQ(fs.GetFile(gone, "x.jpg", g).message(), unreadable(at("gone/x.jpg")));
-    EXPECT_EQ(fs.GetFile(at("none.jpg"), g).code, ENOENT);
     mkdir("d");
     EXPECT_EQ(fs.GetFile(at("d"), g).description, "Is a directory");
     EXPECT_EQ(fs.GetFile(folder, "d", g).description, "Is a directory");

@@ -2,7 +2,6 @@
 // they are given to load.
 #include <QDir>
 #include <QFile>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -114,27 +113,6 @@ private slots:
                 QVERIFY(run.ui.messages[0].text.startsWith(
                     QStringLiteral("Unable to copy the sample folder \"%1\" to \"%2\"").arg(original_, copy)));
             QCOMPARE(QDir(original_).entryList(QDir::Files).size(), 2);
-        }
-    }
-
-    // First start: no saved place, and the windows come up side by side, each fully
-    // on the screen, instead of on top of each other in one corner; a saved place is left alone.
-    void firstStartLaysTheWindowsOutSideBySide() {
-        for (auto [editor, browser] : {std::pair{QSize(300, 200), QSize(400, 300)}, {QSize(700, 360), QSize(800, 480)},
-                                       {QSize(300, 5000), QSize(300, 200)}}) {
-            StartRun run;
-            run.ctx.settings.StartupOpenEditor = 1;
-            run.ctx.windows.window(form::Editor)->resize(editor);
-            run.ctx.windows.window(form::Browser)->resize(browser);
-            OpenStartWindows(run.ctx, folder_.toStdString());
-            QWidget* e = run.ctx.windows.loaded(form::Editor);
-            QWidget* b = run.ctx.windows.loaded(form::Browser);
-            QVERIFY(e->isVisible() && b->isVisible());
-            const QRect room = e->screen()->availableGeometry();
-            QVERIFY2(room.contains(e->frameGeometry()) && room.contains(b->frameGeometry()),
-                     "a window is off the screen");
-            QVERIFY2(!e->frameGeometry().intersects(b->frameGeometry()), "the windows overlap");
-            QVERIFY(e->x() < b->x());  // the Editor on the left
         }
     }
 };
