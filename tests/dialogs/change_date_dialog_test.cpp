@@ -1,10 +1,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 #include "dialogs/change_date_dialog.h"
 #include "support/qt_test_main.h"
@@ -107,22 +105,6 @@ private slots:
             else if (isDate) QCOMPARE(FormatDialogDateTime(d.request().earliest), std::string(shown));
             else QCOMPARE(d.request().shift.years, std::stoll(shown));
         }
-    }
-
-    void returnInARefusedFieldDoesNotConfirm() {
-        testing::ScriptedUserInterface ui;
-        ChangeDateDialog d(ui);
-        d.ChooseOption(3);
-        QTimer::singleShot(0, &d, [&] {
-            auto* field = child<QLineEdit>(d, "DateReplaceLatest");
-            field->setFocus();
-            field->setText(QStringLiteral("never"));
-            QTest::keyClick(field, Qt::Key_Return);  // the default button, without leaving the field
-            QVERIFY(ui.messages.size() == 1 && d.isVisible());
-            d.reject();
-        });
-        d.Run();
-        QVERIFY(!d.Confirm);
     }
 };
 
