@@ -61,6 +61,8 @@ character_positions)
     run_rc 1 check -- "$(printf 'a"b\\c\td\001Größe\377.jpg')"
     expect_text out "$(printf '{"input": "a\\"b\\\\c\\td\\u0001Größe\357\277\275.jpg", ')" \
         '"message": "Filename is not valid UTF-8 text", "position": 14, "length": 1'
+    run_rc 1 check -- 'Grüß'
+    expect_text out '{"input": "Grüß", '
     ;;
 bad_arguments)
     # Each "ARGS|TEXT": a usage error, no output, TEXT in the message.

@@ -41,6 +41,7 @@ TEST(BatchReportTest, CountsArePaddedToTheDigitsOfTheTotalAndAnEarlyEndSaysWhatW
         std::string last;  // the report's last line
     } rows[] = {
         {batch_operation::ChangeDates, 3, RunEnd::Completed, "3  total filenames attempted"},
+        {batch_operation::ChangeDates, 3, RunEnd::Stopped, "3  total filenames attempted"},  // stopped after the last
         {batch_operation::ChangeDates, 10, RunEnd::Stopped,
          "The run was stopped: 7 of the 10 selected filenames were not attempted."},
         {batch_operation::ChangeDates, 4, RunEnd::Cancelled,

@@ -90,6 +90,8 @@ TEST(ChangeDatesTest, OnlyTheUsableCapturedDateChanges) {
         {shiftDays(1), "{DT=2004-05-17;2009-01-01}.jpg", A::Changed, "DT(2004-05-18,2009-01-01),Extension(JPG)"},
         {shiftDays(1), "{PL=Harbour}.jpg", A::NotApplicable, "PL(Harbour),Extension(JPG)"},
         {shiftDays(1), "{DT=nonsense}.jpg", A::NotApplicable, "DT(nonsense),Extension(JPG)"},
+        // About 7,940 years on: the earliest end fits, the latest does not; refused whole.
+        {shiftDays(2900000), "{DT=1990~2090}.jpg", A::Failed, "DT(1990~2090),Extension(JPG)"},
         {request(DateChange::Replace), "{DT=2004-05-17}.jpg", A::Changed,
          "DT(2010-03-04 @05-06-07 ~ 2001-01-01 @00-00-00),Extension(JPG)"},
         {request(DateChange::Round, {}, DatePrecision::Month), "{DT=2004-02-10 @09-15 ~ 2004-02-12 @18-00}.jpg",
