@@ -41,6 +41,9 @@ const char kCommonBatchHelp[] =
     "                   UTF-8 reads with U+FFFD in \"path\", and its bytes follow in\n"
     "                   base64 as \"pathBytes\"\n"
     "  --set KEY=VALUE  override one global setting for this run (see 'lorvane settings')\n"
+    "  --jobs N         threads for reading names: 1 parses and builds on this one\n"
+    "                   alone; 2 or more (the default with more than one core) on a\n"
+    "                   second beside it; the renames keep their order either way\n"
     "  --               every later argument is a PATH, even if it starts with '-'\n"
     "  -h, --help       show this help\n"
     "\n"
@@ -62,6 +65,7 @@ void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& a) {
     specs.push_back(FlagOption("--json", "", a.json));
     specs.push_back(FlagOption("--help", "-h", a.help));
     specs.push_back(SetOption(a.overrides));
+    specs.push_back(JobsOption(a.jobs));
     specs.push_back({"--sort", "", 1, "chronology", [&a](std::span<const std::string_view> v) {
                          if (v[0] != "chronology")
                              return "--sort takes \"chronology\", not \"" + std::string(v[0]) + "\"";
@@ -88,8 +92,9 @@ public:
         if (files_.FolderExists(path)) {
             FolderLoader loader(parser_);
             loader.SetNamesOnly(namesOnly_);
+            loader.SetJobs(args_.jobs);
             loader.SetStopFlag(&InterruptStop::flag());
-            const LoadOutcome out = loader.Load(path, args_.recursive, [&](const FileRow& row) { keep(row); });
+            const LoadOutcome out = loader.Load(path, args_.recursive, [&](FileRow& row) { keep(row); });
             if (!out.countError.empty()) fail(out.countError);
             for (const std::string& e : out.errors) fail(e);
             return;
@@ -126,8 +131,8 @@ public:
     }
 
 private:
-    void keep(const FileRow& row) {
-        if (seen_.insert(identity(row)).second) rows.push_back(row);
+    void keep(FileRow& row) {
+        if (seen_.insert(identity(row)).second) rows.push_back(std::move(row));
     }
     // The folder by device and inode, and the name's bytes: a file reached again
     // through a linked folder or another spelling of its path is the same file,
@@ -313,6 +318,7 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
     request.preview = !a.apply;
     request.refillFromFile = false;  // nothing here shows a row's size or type
     request.command = commandText(command, args);
+    request.jobs = a.jobs;
     const std::unique_ptr<BatchStep> step = makeStep(parser, files);
     const RunResult run = RunJournalled(parser, files, host, *step, selected, request);
     if (!run.started) {

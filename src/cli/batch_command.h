@@ -19,6 +19,7 @@ struct BatchArgs {
     std::vector<Override> overrides;
     bool recursive = false, nulSeparated = false, apply = false, json = false, help = false;
     bool sortChronology = false;
+    int jobs = 0;  // --jobs; 0: EffectiveJobs' default
     std::vector<std::string_view> paths;
     std::size_t literalFrom = 0;  // paths from here on came after "--"
 };

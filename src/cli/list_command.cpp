@@ -25,6 +25,7 @@ struct ListArgs {
     bool recursive = false;
     bool json = false;
     bool help = false;
+    int jobs = 0;
     std::vector<std::string_view> folders;
 };
 
@@ -34,6 +35,7 @@ std::string parseArgs(std::span<const char* const> args, ListArgs& out) {
         FlagOption("--json", "", out.json),
         FlagOption("--help", "-h", out.help),
         SetOption(out.overrides),
+        JobsOption(out.jobs),
     };
     return ParseArguments(args, specs, out.folders, "folder");
 }
@@ -61,6 +63,7 @@ int RunList(std::span<const char* const> args) {
     RowParser parser(settings, &sink, FileSystemService::Instance());
     FolderLoader loader(parser);
     loader.SetSkipUnreadableFolders(true);  // each one is named below, the rest listed
+    loader.SetJobs(a.jobs);
     TerminalProgress progress;
     loader.SetProgress([&progress](const LoadProgress& p) {
         if (!progress.due()) return;

@@ -99,6 +99,9 @@ public:
     // Files): the path needs no cleaning, the file is found from the folder rather
     // than by walking the whole path again, and file's strings are reused in place.
     virtual FsError GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const = 0;
+    // What a row of a listing needs of one of its files: that it is a regular file
+    // (or a link to one), and its size; its dates are not read.
+    virtual FsError GetFileSize(const OpenFolder& folder, std::string_view name, std::int64_t& size) const;
     // Files and subfolders in name order, ignoring letter case (ties in byte order),
     // so that a folder lists the same way on every run.
     virtual FsError GetFolder(std::string_view path, FolderInfo& folder) const = 0;
@@ -147,6 +150,7 @@ public:
     bool EntryExists(std::string_view path) const override;
     FsError GetFile(std::string_view path, FileInfo& file) const override;
     FsError GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const override;
+    FsError GetFileSize(const OpenFolder& folder, std::string_view name, std::int64_t& size) const override;
     FsError GetFolder(std::string_view path, FolderInfo& folder) const override;
     FsError CountFolder(std::string_view path, std::size_t& files, std::vector<std::string>& subFolders) const override;
     FsError Move(std::string_view source, std::string_view destination) const override;

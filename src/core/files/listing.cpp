@@ -234,6 +234,31 @@ FsError FileSystemService::GetFile(const OpenFolder& folder, std::string_view na
     return {};
 }
 
+FsError FileSystem::GetFileSize(const OpenFolder& folder, std::string_view name, std::int64_t& size) const {
+    FileInfo file;
+    FsError e = GetFile(folder, name, file);
+    size = file.Size;
+    return e;
+}
+
+FsError FileSystemService::GetFileSize(const OpenFolder& folder, std::string_view name, std::int64_t& size) const {
+    const std::string& path = folder.path();
+    if (folder.descriptor() < 0 || name.empty() || name == "." || name == ".." ||
+        name.find('/') != std::string_view::npos || hasNul(name))
+        return FileSystem::GetFileSize(folder, name, size);
+    // A listing's name is NUL-free but not NUL-ended: copied into a reused buffer.
+    thread_local std::string cName;
+    cName.assign(name);
+    struct statx sx{};
+    if (::statx(folder.descriptor(), cName.c_str(), AT_STATX_SYNC_AS_STAT, STATX_TYPE | STATX_SIZE, &sx) != 0 ||
+        !S_ISREG(sx.stx_mode)) {
+        // The path is made only for the error's text.
+        if (FsError e = statFile(folder.descriptor(), cName.c_str(), JoinPath(path, name), sx); e.failed()) return e;
+    }
+    size = static_cast<std::int64_t>(sx.stx_size);
+    return {};
+}
+
 FsError FileSystemService::GetFolder(std::string_view path, FolderInfo& folder) const {
     const std::string p(path);
     folder.Files.clear();

@@ -2,7 +2,31 @@
 
 #include <algorithm>
 
+#include "core/in_order_worker.h"
+
 namespace lorvane {
+
+namespace {
+// Rows in work at most: enough that neither thread waits on the other for long,
+// few enough that a load's memory does not grow with the folder.
+constexpr std::uint32_t kRowsInWork = 64;
+}  // namespace
+
+// The worker's own parser (the engine keeps no state between rows, but a parser
+// does between the calls for one row) and the rows on their way.
+struct FolderLoader::Worker {
+    Worker(const RowParser& like, int jobs)
+        : parser(like, &messages), rows(jobs, kRowsInWork, [this](Item& item) {
+              parser.FillRowByName(item.row, item.folder, item.name, item.size);
+              if (!messages.empty()) messages.MoveTo(item.messages);
+          }) {}
+    HeldMessages messages;
+    RowParser parser;
+    InOrderWorker<Item> rows;  // last: its thread stops before the parser goes
+};
+
+FolderLoader::FolderLoader(RowParser& parser) : parser_(parser) {}
+FolderLoader::~FolderLoader() = default;
 
 LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, const RowFn& onRow) {
     LoadOutcome out;
@@ -18,12 +42,15 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
         count(start, includeSubfolders, true, out);
         if (!out.countError.empty() || out.cancelled || out.total == 0) return out;
     }
+    worker_ = std::make_unique<Worker>(parser_, jobs_);
     add(start, includeSubfolders, out, onRow);
+    deliver(out, onRow, true, true);
+    worker_.reset();
     return out;
 }
 
 LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, std::vector<FileRow>& rows) {
-    return Load(folder, includeSubfolders, [&rows](const FileRow& row) { rows.push_back(row); });
+    return Load(folder, includeSubfolders, [&rows](FileRow& row) { rows.push_back(std::move(row)); });
 }
 
 void FolderLoader::report(const LoadProgress& progress, bool first) {
@@ -60,6 +87,19 @@ void FolderLoader::count(const std::string& folder, bool subfolders, bool isStar
     }
 }
 
+void FolderLoader::deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool all) {
+    InOrderWorker<Item>& rows = worker_->rows;
+    while (Item* item = rows.oldest(wait)) {
+        item->messages.PassOn(parser_.pipeline().sink());
+        onRow(item->row);
+        rows.pop();
+        ++out.loaded;
+        // A folder that gained files since counting raises the total rather than overrun it.
+        if (namesOnly_ || out.loaded > out.total) out.total = out.loaded;
+        wait = all;
+    }
+}
+
 void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow) {
     // Named once already, when counting could not read it.
     if (!skipped_.empty() && std::find(skipped_.begin(), skipped_.end(), folder) != skipped_.end()) return;
@@ -68,25 +108,27 @@ void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& 
         out.errors.push_back(e.message());
         return;
     }
+    InOrderWorker<Item>& rows = worker_->rows;
     {
         const OpenFolder open(listing.Path);  // closed before the subfolders are read
         for (const std::string& name : listing.Files) {
-            if (namesOnly_) {
-                parser_.FillRowByName(row_, listing.Path, name);
-                onRow(row_);
-                ++out.loaded;
-                out.total = out.loaded;
-            } else if (FsError e = parser_.FillRow(row_, open, name); e.failed()) {
+            std::int64_t size = -1;
+            if (FsError e = namesOnly_ ? FsError{} : parser_.files().GetFileSize(open, name, size); e.failed()) {
                 out.errors.push_back(e.message());
             } else {
-                onRow(row_);
-                ++out.loaded;
-                // A folder that gained files since counting raises the total rather than overrun it.
-                if (out.loaded > out.total) out.total = out.loaded;
+                if (rows.full()) deliver(out, onRow, true);
+                Item& item = rows.next();
+                item.folder = listing.Path;
+                item.name = name;
+                item.size = size;
+                rows.submit();
+                deliver(out, onRow, false);
             }
             report({LoadProgress::Phase::Loading, out.loaded, out.total, listing.Path}, !loadingReported_);
             loadingReported_ = true;
             if (stopped()) {
+                // Every file read so far is delivered, as when the rows were parsed here.
+                deliver(out, onRow, true, true);
                 out.cancelled = true;
                 return;
             }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,11 +47,13 @@ public:
     // once per folder counted and once per row added, or with a pacer only when it
     // is due and at the start of each phase.
     using ProgressFn = std::function<void(const LoadProgress&)>;
-    // Receives each row as it is filled and parsed. The row is the loader's scratch,
-    // reused for the next one: copy what is to be kept.
-    using RowFn = std::function<void(const FileRow&)>;
+    // Receives each row as it is filled and parsed, on the thread that called Load.
+    // The row is the loader's scratch, reused for a later one: copy or move out
+    // what is to be kept.
+    using RowFn = std::function<void(FileRow&)>;
 
-    explicit FolderLoader(RowParser& parser) : parser_(parser) {}
+    explicit FolderLoader(RowParser& parser);
+    ~FolderLoader();
 
     void SetProgress(ProgressFn progress) { progress_ = std::move(progress); }
     void SetStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
@@ -64,6 +67,9 @@ public:
     // each file (no "Size"), for tools that only need names in listing order. A
     // folder that cannot be read is named among the errors.
     void SetNamesOnly(bool on) { namesOnly_ = on; }
+    // Threads the load runs on (EffectiveJobs): with two, the rows are parsed on a
+    // worker beside the thread that reads the folders, and still come out in order.
+    void SetJobs(int jobs) { jobs_ = jobs; }
 
     // A folder that does not exist gives no rows and no error (folderExists false).
     // The parser's options are refreshed from the settings first.
@@ -78,8 +84,22 @@ private:
     void report(const LoadProgress& progress, bool first);
     void count(const std::string& folder, bool subfolders, bool isStart, LoadOutcome& out);
     void add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow);
+    // Hands the rows whose work is done to onRow, in order; wait: the oldest at
+    // least (when the worker is full, half of it), all: every row in work.
+    void deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool all = false);
+
+    // One file on its way through the worker.
+    struct Item {
+        std::string folder, name;
+        std::int64_t size = -1;  // negative: names only
+        FileRow row;
+        HeldMessages messages;
+    };
+    struct Worker;
 
     RowParser& parser_;
+    int jobs_ = 0;
+    std::unique_ptr<Worker> worker_;
     ProgressFn progress_;
     const std::atomic<bool>* stop_ = nullptr;
     EventPacer* pacer_ = nullptr;
@@ -87,7 +107,6 @@ private:
     bool skipUnreadable_ = false;
     bool countingReported_ = false, loadingReported_ = false;
     std::vector<std::string> skipped_;  // folders left out while counting, in the order met
-    FileRow row_;
 };
 
 }  // namespace lorvane

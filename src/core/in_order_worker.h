@@ -1,0 +1,127 @@
+// Work handed to one worker thread and taken back in the order it was handed in,
+// a bounded number of items in flight: the thread that reads folders and calls
+// the kernel goes on with the next files while the engine's row work runs beside
+// it, in constant memory. With one job there is no thread, and each item's work
+// runs as it is handed in.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace lorvane {
+
+// Threads for row work: LORVANE_JOBS when it holds a positive number, otherwise
+// two where the machine has more than one core, else one.
+int DefaultJobs();
+// 1 or 2: requested when positive (more than two counts as two, the pipeline
+// having one worker), otherwise DefaultJobs().
+int EffectiveJobs(int requested);
+
+template <typename Item>
+class InOrderWorker {
+public:
+    using Work = std::function<void(Item&)>;
+
+    // capacity: a power of two, the items in flight at most.
+    InOrderWorker(int jobs, std::uint32_t capacity, Work work)
+        : items_(capacity), errors_(capacity), work_(std::move(work)) {
+        if (EffectiveJobs(jobs) > 1) thread_ = std::thread([this] { run(); });
+    }
+    ~InOrderWorker() {
+        if (!thread_.joinable()) return;
+        // Work still in flight is dropped: what comes after a stop is never used.
+        quit_.store(true);
+        submitted_.fetch_add(1);
+        submitted_.notify_one();
+        thread_.join();
+    }
+    InOrderWorker(const InOrderWorker&) = delete;
+    InOrderWorker& operator=(const InOrderWorker&) = delete;
+
+    bool threaded() const { return thread_.joinable(); }
+    bool full() const { return handedIn_ - taken_ == items_.size(); }
+    bool empty() const { return handedIn_ == taken_; }
+
+    // The item to fill next; not when full().
+    Item& next() { return items_[handedIn_ & (items_.size() - 1)]; }
+    // Hands in the item next() gave.
+    void submit() {
+        ++handedIn_;
+        if (!threaded()) {
+            runOne(handedIn_ - 1);
+            return;
+        }
+        submitted_.store(handedIn_, std::memory_order_release);
+        // The worker is woken every few items, not for each: a wake is a system call.
+        if ((handedIn_ & 15) == 0) submitted_.notify_one();
+    }
+
+    // The oldest item handed in, once its work is done: waiting for it when wait
+    // is true, otherwise nullptr while it is still in work; nullptr when empty().
+    Item* oldest(bool wait) {
+        if (empty()) return nullptr;
+        if (threaded() && done_.load(std::memory_order_acquire) == taken_) {
+            if (!wait) return nullptr;
+            waitForDone(full() ? taken_ + static_cast<std::uint32_t>(items_.size() / 2) : taken_ + 1);
+        }
+        const std::uint32_t at = taken_ & (items_.size() - 1);
+        if (errors_[at]) std::rethrow_exception(std::exchange(errors_[at], nullptr));
+        return &items_[at];
+    }
+    // Frees the item oldest() gave.
+    void pop() { ++taken_; }
+
+private:
+    void runOne(std::uint32_t n) {
+        const std::uint32_t at = n & (items_.size() - 1);
+        if (!threaded()) {
+            work_(items_[at]);
+            return;
+        }
+        try {
+            work_(items_[at]);
+        } catch (...) {
+            errors_[at] = std::current_exception();
+        }
+    }
+
+    // Until the worker has done the item before target (or the last one handed in).
+    void waitForDone(std::uint32_t target) {
+        const std::uint32_t need = target - taken_;
+        submitted_.notify_one();
+        wanted_.store(target);
+        for (std::uint32_t d = done_.load(); d - taken_ < need; d = done_.load()) done_.wait(d);
+    }
+
+    void run() {
+        std::uint32_t n = 0;
+        for (;;) {
+            submitted_.wait(n, std::memory_order_acquire);
+            for (std::uint32_t last = submitted_.load(std::memory_order_acquire); n != last;
+                 last = submitted_.load(std::memory_order_acquire)) {
+                if (quit_.load()) return;
+                runOne(n);
+                ++n;
+                done_.store(n);
+                // Only the item the caller waits for wakes it.
+                if (wanted_.load() == n) done_.notify_one();
+            }
+            if (quit_.load()) return;
+        }
+    }
+
+    std::vector<Item> items_;
+    std::vector<std::exception_ptr> errors_;
+    Work work_;
+    std::uint32_t handedIn_ = 0, taken_ = 0;  // the caller's own counts
+    std::atomic<std::uint32_t> submitted_{0}, done_{0}, wanted_{0};
+    std::atomic<bool> quit_{false};
+    std::thread thread_;
+};
+
+}  // namespace lorvane
