@@ -65,6 +65,8 @@ int RunList(std::span<const char* const> args) {
     loader.SetSkipUnreadableFolders(true);  // each one is named below, the rest listed
     loader.SetJobs(a.jobs);
     TerminalProgress progress;
+    // Only the progress line shows the total: without one, no count before the rows.
+    loader.SetCountFirst(progress.onTerminal());
     loader.SetProgress([&progress](const LoadProgress& p) {
         if (!progress.due()) return;
         progress.show(p.phase == LoadProgress::Phase::Counting

@@ -72,8 +72,16 @@ std::string FileSystemService::TypeDescription(std::string_view fileName) const 
         key = ext.toLower().toStdString();
     }
 
+    // A folder's files mostly share one extension: each thread keeps the last
+    // answer beside the shared table, without taking its lock.
+    thread_local std::string lastKey, lastType;
+    if (!lastKey.empty() && key == lastKey) return lastType;
     const std::lock_guard<std::mutex> lock(typeMutex_);
-    if (auto it = typeCache_.find(key); it != typeCache_.end()) return it->second;
+    if (auto it = typeCache_.find(key); it != typeCache_.end()) {
+        lastKey = key;
+        lastType = it->second;
+        return it->second;
+    }
     if (ext.isNull()) ext = QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size()));
     static const QMimeDatabase db;
     const QMimeType mime = db.mimeTypeForFile(QStringLiteral("x.") + ext, QMimeDatabase::MatchExtension);

@@ -152,6 +152,11 @@ void RowParser::ParseName(std::string_view name, FileRow& row) {
 }
 
 void RowParser::FillRowByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size) {
+    FillColumnsByName(row, folder, name, size);
+    ParseItem(row);
+}
+
+void RowParser::FillColumnsByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size) {
     row.Text = name;
     // Assigned in place, as GetFile joins them: a loop over a folder reuses the strings' room.
     row.Key.assign(folder);
@@ -162,7 +167,6 @@ void RowParser::FillRowByName(FileRow& row, std::string_view folder, std::string
     if (size < 0) row.Size.clear();
     else FormatSizeColumn(size, row.Size);
     FormatLengthColumn(name, row.Length);
-    ParseItem(row);
 }
 
 FsError RowParser::FillFileColumns(FileRow& row, std::string_view path) {

@@ -104,6 +104,8 @@ public:
     // The same from the name alone, for tools that show no size or dates: the
     // file is not asked, and its "Size" column shows size, stays empty when negative.
     void FillRowByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size = -1);
+    // FillRowByName without the parse: the file columns only.
+    void FillColumnsByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size = -1);
 
     // The last row's parse, as the window keeps it.
     const Result& result() const { return pipeline_.result(); }

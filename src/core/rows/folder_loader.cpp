@@ -17,7 +17,7 @@ constexpr std::uint32_t kRowsInWork = 64;
 struct FolderLoader::Worker {
     Worker(const RowParser& like, int jobs)
         : parser(like, &messages), rows(jobs, kRowsInWork, [this](Item& item) {
-              parser.FillRowByName(item.row, item.folder, item.name, item.size);
+              parser.ParseItem(item.row);
               if (!messages.empty()) messages.MoveTo(item.messages);
           }) {}
     HeldMessages messages;
@@ -38,15 +38,25 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
     const std::string start = CleanPath(folder);
     countingReported_ = loadingReported_ = false;
     skipped_.clear();
-    if (!namesOnly_) {
+    if (!namesOnly_ && countFirst_) {
         count(start, includeSubfolders, true, out);
         if (!out.countError.empty() || out.cancelled || out.total == 0) return out;
     }
     worker_ = std::make_unique<Worker>(parser_, jobs_);
-    add(start, includeSubfolders, out, onRow);
+    add(start, includeSubfolders, out, onRow, true);
     deliver(out, onRow, true, true);
     worker_.reset();
+    if (out.cancelled && !namesOnly_ && !countFirst_)
+        out.total = std::max(out.loaded, countQuietly(start, includeSubfolders));
     return out;
+}
+
+std::size_t FolderLoader::countQuietly(const std::string& folder, bool subfolders) {
+    std::size_t files = 0;
+    std::vector<std::string> subFolders;
+    if (parser_.files().CountFolder(folder, files, subFolders).failed() || !subfolders) return files;
+    for (const std::string& sub : subFolders) files += countQuietly(JoinPath(folder, sub), true);
+    return files;
 }
 
 LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, std::vector<FileRow>& rows) {
@@ -100,12 +110,17 @@ void FolderLoader::deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool
     }
 }
 
-void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow) {
+void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow,
+                       bool isStart) {
     // Named once already, when counting could not read it.
     if (!skipped_.empty() && std::find(skipped_.begin(), skipped_.end(), folder) != skipped_.end()) return;
     FolderInfo listing;
     if (FsError e = parser_.files().GetFolder(folder, listing); e.failed()) {
-        out.errors.push_back(e.message());
+        // Without a count first, the start folder fails here as counting it would have.
+        if (isStart && !namesOnly_ && !countFirst_)
+            out.countError = "Attempting to determine the number of files in \"" + folder +
+                             "\" has resulted in the following error: " + e.description;
+        else out.errors.push_back(e.message());
         return;
     }
     InOrderWorker<Item>& rows = worker_->rows;
@@ -117,10 +132,7 @@ void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& 
                 out.errors.push_back(e.message());
             } else {
                 if (rows.full()) deliver(out, onRow, true);
-                Item& item = rows.next();
-                item.folder = listing.Path;
-                item.name = name;
-                item.size = size;
+                parser_.FillColumnsByName(rows.next().row, listing.Path, name, size);
                 rows.submit();
                 deliver(out, onRow, false);
             }

@@ -67,6 +67,11 @@ public:
     // each file (no "Size"), for tools that only need names in listing order. A
     // folder that cannot be read is named among the errors.
     void SetNamesOnly(bool on) { namesOnly_ = on; }
+    // Off: the rows come without counting the files first, for a caller that shows
+    // no running total (the start folder's failure still gives countError, and
+    // unreadable subfolders are named as they are met). The total is then the rows
+    // delivered, except that a stopped load counts every file for its message.
+    void SetCountFirst(bool on) { countFirst_ = on; }
     // Threads the load runs on (EffectiveJobs): with two, the rows are parsed on a
     // worker beside the thread that reads the folders, and still come out in order.
     void SetJobs(int jobs) { jobs_ = jobs; }
@@ -83,15 +88,15 @@ private:
     // first: the first report of its phase, delivered whatever the pacer says.
     void report(const LoadProgress& progress, bool first);
     void count(const std::string& folder, bool subfolders, bool isStart, LoadOutcome& out);
-    void add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow);
+    void add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow, bool isStart = false);
+    // The files of folder (and its subfolders), those it can read, without progress.
+    std::size_t countQuietly(const std::string& folder, bool subfolders);
     // Hands the rows whose work is done to onRow, in order; wait: the oldest at
     // least (when the worker is full, half of it), all: every row in work.
     void deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool all = false);
 
-    // One file on its way through the worker.
+    // One file on its way through the worker: its columns filled here, parsed there.
     struct Item {
-        std::string folder, name;
-        std::int64_t size = -1;  // negative: names only
         FileRow row;
         HeldMessages messages;
     };
@@ -105,6 +110,7 @@ private:
     EventPacer* pacer_ = nullptr;
     bool namesOnly_ = false;
     bool skipUnreadable_ = false;
+    bool countFirst_ = true;
     bool countingReported_ = false, loadingReported_ = false;
     std::vector<std::string> skipped_;  // folders left out while counting, in the order met
 };
