@@ -110,8 +110,7 @@ void FolderLoader::deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool
     }
 }
 
-void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow,
-                       bool isStart) {
+void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow, bool isStart) {
     // Named once already, when counting could not read it.
     if (!skipped_.empty() && std::find(skipped_.begin(), skipped_.end(), folder) != skipped_.end()) return;
     FolderInfo listing;
