@@ -64,6 +64,7 @@ int RunList(std::span<const char* const> args) {
     FolderLoader loader(parser);
     loader.SetSkipUnreadableFolders(true);  // each one is named below, the rest listed
     loader.SetJobs(a.jobs);
+    loader.SetRowsKept(false);  // each row is written out and its strings reused
     TerminalProgress progress;
     // Only the progress line shows the total: without one, no count before the rows.
     loader.SetCountFirst(progress.onTerminal());

@@ -6,9 +6,11 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -35,9 +37,11 @@ public:
     ~InOrderWorker() {
         if (!thread_.joinable()) return;
         // Work still in flight is dropped: what comes after a stop is never used.
-        quit_.store(true);
-        submitted_.fetch_add(1);
-        submitted_.notify_one();
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            quit_.store(true);
+        }
+        workCv_.notify_one();
         thread_.join();
     }
     InOrderWorker(const InOrderWorker&) = delete;
@@ -56,9 +60,10 @@ public:
             runOne(handedIn_ - 1);
             return;
         }
-        submitted_.store(handedIn_, std::memory_order_release);
-        // The worker is woken every few items, not for each: a wake is a system call.
-        if ((handedIn_ & 15) == 0) submitted_.notify_one();
+        submitted_.store(handedIn_);
+        // A sleeping worker is woken once half the items wait for it, not for
+        // each one: a wake is a system call on this thread.
+        if (handedIn_ - done_.load(std::memory_order_relaxed) >= items_.size() / 2) wakeWorker();
     }
 
     // The oldest item handed in, once its work is done: waiting for it when wait
@@ -67,7 +72,8 @@ public:
         if (empty()) return nullptr;
         if (threaded() && done_.load(std::memory_order_acquire) == taken_) {
             if (!wait) return nullptr;
-            waitForDone(full() ? taken_ + static_cast<std::uint32_t>(items_.size() / 2) : taken_ + 1);
+            // When full, until half is done: one wake for many items.
+            waitForDone(full() ? static_cast<std::uint32_t>(items_.size() / 2) : 1);
         }
         const std::uint32_t at = taken_ & (items_.size() - 1);
         if (errors_[at]) std::rethrow_exception(std::exchange(errors_[at], nullptr));
@@ -90,28 +96,42 @@ private:
         }
     }
 
-    // Until the worker has done the item before target (or the last one handed in).
-    void waitForDone(std::uint32_t target) {
-        const std::uint32_t need = target - taken_;
-        submitted_.notify_one();
-        wanted_.store(target);
-        for (std::uint32_t d = done_.load(); d - taken_ < need; d = done_.load()) done_.wait(d);
+    void wakeWorker() {
+        if (!workerWaiting_.load()) return;
+        { const std::lock_guard<std::mutex> lock(mutex_); }
+        workCv_.notify_one();
+    }
+
+    // Until `count` items past the last one taken are done.
+    void waitForDone(std::uint32_t count) {
+        wakeWorker();
+        std::unique_lock<std::mutex> lock(mutex_);
+        wanted_.store(taken_ + count);
+        callerWaiting_.store(true);
+        doneCv_.wait(lock, [&] { return done_.load() - taken_ >= count; });
+        callerWaiting_.store(false);
     }
 
     void run() {
         std::uint32_t n = 0;
         for (;;) {
-            submitted_.wait(n, std::memory_order_acquire);
-            for (std::uint32_t last = submitted_.load(std::memory_order_acquire); n != last;
-                 last = submitted_.load(std::memory_order_acquire)) {
+            if (n == submitted_.load()) {
+                std::unique_lock<std::mutex> lock(mutex_);
+                workerWaiting_.store(true);
+                workCv_.wait(lock, [&] { return quit_.load() || n != submitted_.load(); });
+                workerWaiting_.store(false);
                 if (quit_.load()) return;
-                runOne(n);
-                ++n;
-                done_.store(n);
-                // Only the item the caller waits for wakes it.
-                if (wanted_.load() == n) done_.notify_one();
             }
-            if (quit_.load()) return;
+            for (const std::uint32_t last = submitted_.load(); n != last;) {
+                if (quit_.load(std::memory_order_relaxed)) return;
+                runOne(n);
+                done_.store(++n);
+                // Only the item the caller waits for wakes it.
+                if (callerWaiting_.load() && wanted_.load() == n) {
+                    { const std::lock_guard<std::mutex> lock(mutex_); }
+                    doneCv_.notify_one();
+                }
+            }
         }
     }
 
@@ -120,6 +140,9 @@ private:
     Work work_;
     std::uint32_t handedIn_ = 0, taken_ = 0;  // the caller's own counts
     std::atomic<std::uint32_t> submitted_{0}, done_{0}, wanted_{0};
+    std::atomic<bool> workerWaiting_{false}, callerWaiting_{false};
+    std::mutex mutex_;
+    std::condition_variable workCv_, doneCv_;
     std::atomic<bool> quit_{false};
     std::thread thread_;
 };

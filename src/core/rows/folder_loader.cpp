@@ -17,6 +17,7 @@ constexpr std::uint32_t kRowsInWork = 64;
 struct FolderLoader::Worker {
     Worker(const RowParser& like, int jobs)
         : parser(like, &messages), rows(jobs, kRowsInWork, [this](Item& item) {
+              if (!item.name.empty()) parser.FillColumnsByName(item.row, item.folder, item.name, item.size);
               parser.ParseItem(item.row);
               if (!messages.empty()) messages.MoveTo(item.messages);
           }) {}
@@ -131,7 +132,14 @@ void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& 
                 out.errors.push_back(e.message());
             } else {
                 if (rows.full()) deliver(out, onRow, true);
-                parser_.FillColumnsByName(rows.next().row, listing.Path, name, size);
+                Item& item = rows.next();
+                if (rowsKept_) {
+                    item.folder.assign(listing.Path);
+                    item.name.assign(name);
+                    item.size = size;
+                } else {
+                    parser_.FillColumnsByName(item.row, listing.Path, name, size);
+                }
                 rows.submit();
                 deliver(out, onRow, false);
             }

@@ -72,6 +72,11 @@ public:
     // unreadable subfolders are named as they are met). The total is then the rows
     // delivered, except that a stopped load counts every file for its message.
     void SetCountFirst(bool on) { countFirst_ = on; }
+    // Where a row's file columns are filled: on the worker, beside its parse (on,
+    // for a caller that keeps the rows, whose strings are then made there), or
+    // where the file is read, into strings the loader reuses (off, for a caller
+    // that only looks at each row as it passes).
+    void SetRowsKept(bool kept) { rowsKept_ = kept; }
     // Threads the load runs on (EffectiveJobs): with two, the rows are parsed on a
     // worker beside the thread that reads the folders, and still come out in order.
     void SetJobs(int jobs) { jobs_ = jobs; }
@@ -95,8 +100,10 @@ private:
     // least (when the worker is full, half of it), all: every row in work.
     void deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool all = false);
 
-    // One file on its way through the worker: its columns filled here, parsed there.
+    // One file on its way through the worker.
     struct Item {
+        std::string folder, name;  // when rows are kept: the columns are filled on the worker
+        std::int64_t size = -1;
         FileRow row;
         HeldMessages messages;
     };
@@ -111,6 +118,7 @@ private:
     bool namesOnly_ = false;
     bool skipUnreadable_ = false;
     bool countFirst_ = true;
+    bool rowsKept_ = true;
     bool countingReported_ = false, loadingReported_ = false;
     std::vector<std::string> skipped_;  // folders left out while counting, in the order met
 };
