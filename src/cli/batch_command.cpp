@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "cli/commands.h"
@@ -89,6 +90,7 @@ public:
     bool failed = false;
 
     void add(std::string_view path) {
+        newVisit_ = true;
         if (files_.FolderExists(path)) {
             FolderLoader loader(parser_);
             loader.SetNamesOnly(namesOnly_);
@@ -130,24 +132,43 @@ public:
         return !reader.failed();
     }
 
+    // Drops the rows of files reached before: a folder's listing names each of
+    // its files once, so only the rows of a folder reached more than once (two
+    // PATHs, a file and its folder, a folder mounted inside itself) are compared.
+    void dropRepeats() {
+        if (!repeats_) return;
+        std::unordered_set<std::string> seen;
+        std::vector<FileRow> kept;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const std::size_t f = rowFolders_[i];
+            if (folders_[f].visits < 2 || seen.insert(folders_[f].id + rows[i].Text).second)
+                kept.push_back(std::move(rows[i]));
+        }
+        rows = std::move(kept);
+    }
+
 private:
+    // Each PATH starts a new visit of the folders its rows come from.
     void keep(FileRow& row) {
-        if (seen_.insert(identity(row)).second) rows.push_back(std::move(row));
+        if (row.Path != folder_ || newVisit_) visit(row.Path);
+        rowFolders_.push_back(current_);
+        rows.push_back(std::move(row));
     }
     // The folder by device and inode, and the name's bytes: a file reached again
     // through a linked folder or another spelling of its path is the same file,
     // while two hard links are two names, each renamed. Rows come folder by folder.
-    const std::string& identity(const FileRow& row) {
-        if (row.Path != folder_ || folderId_.empty()) {
-            folder_ = row.Path;
-            struct stat st{};
-            // A folder that cannot be asked is known by its path (which starts with "/").
-            folderId_ = ::stat(folder_.c_str(), &st) == 0
-                            ? std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + '/'
-                            : folder_ + '/';
-        }
-        id_.assign(folderId_).append(row.Text);
-        return id_;
+    void visit(const std::string& folder) {
+        newVisit_ = false;
+        folder_ = folder;
+        struct stat st{};
+        // A folder that cannot be asked is known by its path (which starts with "/").
+        const std::string id = ::stat(folder_.c_str(), &st) == 0
+                                   ? std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + '/'
+                                   : folder_ + '/';
+        const auto [at, fresh] = folderIndex_.emplace(id, folders_.size());
+        if (fresh) folders_.push_back({id, 0});
+        current_ = at->second;
+        if (++folders_[current_].visits > 1) repeats_ = true;
     }
     void fail(std::string_view message) {
         PrintError(message);
@@ -158,8 +179,16 @@ private:
     const FileSystem& files_;
     const BatchArgs& args_;
     bool namesOnly_;
-    std::unordered_set<std::string> seen_;
-    std::string folder_, folderId_, id_;
+    struct Folder {
+        std::string id;
+        int visits;
+    };
+    std::vector<Folder> folders_;
+    std::unordered_map<std::string, std::size_t> folderIndex_;
+    std::vector<std::size_t> rowFolders_;  // each row's folder
+    std::size_t current_ = 0;
+    std::string folder_;
+    bool newVisit_ = true, repeats_ = false;
 };
 
 // The terminal's side of a run: progress, Stop on Ctrl+C, each file's line.
@@ -283,6 +312,7 @@ GatheredRows GatherRows(RowParser& parser, const FileSystem& files, const BatchA
         }
     }
     if (stdinFailed) PrintError("unable to read the paths from standard input");
+    gather.dropRepeats();
     return {std::move(gather.rows), gather.failed || stdinFailed};
 }
 

@@ -130,6 +130,8 @@ BatchCounters BatchRun::Run(BatchStep& step, std::span<FileRow* const> rows, con
     c.total = static_cast<std::int32_t>(rows.size());
     step.Begin();
     host_.Begin(op);
+    // The rows of a run are mostly in one folder: renamed from it held open.
+    const FolderHold hold;
     // File operations parse nothing: no work to do ahead.
     if (op.action == FileAction::None) ahead_ = std::make_unique<AheadWorker>(parser_, step, options.jobs);
     std::size_t fed = 0;

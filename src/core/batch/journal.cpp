@@ -193,7 +193,7 @@ std::string JournalFolder() {
 
 FileIdentity IdentifyFile(const std::string& path) {
     struct stat st {};
-    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return {};
+    if (!LookAtEntry(path, st)) return {};
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
             static_cast<std::int64_t>(st.st_size),
             static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};

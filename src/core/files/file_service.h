@@ -8,6 +8,8 @@
 // callers can put it into their messages.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -80,6 +82,23 @@ private:
     std::string path_;
     int fd_ = -1;
 };
+
+// While one of these lives, this thread's renames and LookAtEntry reach a name
+// from its folder held open rather than by walking the whole path again, the
+// last folder used being kept: a batch run renames thousands of files in one
+// folder. The folder is taken to stay where it is meanwhile; it is closed when
+// the last hold goes, so nothing keeps a folder (or its file system) busy after.
+class FolderHold {
+public:
+    FolderHold();
+    ~FolderHold();
+    FolderHold(const FolderHold&) = delete;
+    FolderHold& operator=(const FolderHold&) = delete;
+};
+
+// lstat: the entry at path itself (a link is not followed), through a FolderHold's
+// folder when one is held. False when there is none (errno says why).
+bool LookAtEntry(const std::string& path, struct ::stat& st);
 
 // What the rest of the program needs of the file system. The service below is
 // the real one; tests hand in a fake that can fail a chosen operation.
