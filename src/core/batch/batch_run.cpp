@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 
 #include "core/batch/journal.h"
@@ -60,8 +61,9 @@ struct BatchRun::Ahead {
 constexpr std::uint32_t kRowsAhead = 64;
 
 struct BatchRun::AheadWorker {
-    AheadWorker(const RowParser& like, BatchStep& step, int jobs)
-        : parser(like, &messages),
+    // On one thread the run's own parser does the work.
+    AheadWorker(RowParser& caller, BatchStep& step, int jobs)
+        : parser(EffectiveJobs(jobs) > 1 ? own.emplace(caller, &messages) : caller),
           step(step),
           op(step.Operation()),
           rows(jobs, EffectiveJobs(jobs) > 1 ? kRowsAhead : 1, [this](Ahead& a) { work(a); }) {}
@@ -104,7 +106,8 @@ struct BatchRun::AheadWorker {
     }
 
     HeldMessages messages;
-    RowParser parser;
+    std::optional<RowParser> own;
+    RowParser& parser;
     BatchStep& step;
     const BatchOperation& op;
     InOrderWorker<Ahead> rows;  // last: its thread stops before the rest goes

@@ -1,6 +1,7 @@
 #include "core/rows/folder_loader.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/in_order_worker.h"
 
@@ -15,14 +16,20 @@ constexpr std::uint32_t kRowsInWork = 64;
 // The worker's own parser (the engine keeps no state between rows, but a parser
 // does between the calls for one row) and the rows on their way.
 struct FolderLoader::Worker {
-    Worker(const RowParser& like, int jobs)
-        : parser(like, &messages), rows(jobs, kRowsInWork, [this](Item& item) {
-              if (!item.name.empty()) parser.FillColumnsByName(item.row, item.folder, item.name, item.size);
+    // On one thread the caller's own parser does the work.
+    Worker(RowParser& caller, int jobs)
+        : parser(EffectiveJobs(jobs) > 1 ? own.emplace(caller, &messages) : caller),
+          rows(jobs, EffectiveJobs(jobs) > 1 ? kRowsInWork : 1, [this](Item& item) {
+              const bool kept = !item.name.empty();
+              if (kept) parser.FillColumnsByName(item.row, item.folder, item.name, item.size);
               parser.ParseItem(item.row);
+              // A copy holds each string in just its room; the item's own keep theirs for the next row.
+              if (kept) item.kept = FileRow(item.row);
               if (!messages.empty()) messages.MoveTo(item.messages);
           }) {}
     HeldMessages messages;
-    RowParser parser;
+    std::optional<RowParser> own;
+    RowParser& parser;
     InOrderWorker<Item> rows;  // last: its thread stops before the parser goes
 };
 
@@ -102,7 +109,7 @@ void FolderLoader::deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool
     InOrderWorker<Item>& rows = worker_->rows;
     while (Item* item = rows.oldest(wait)) {
         item->messages.PassOn(parser_.pipeline().sink());
-        onRow(item->row);
+        onRow(rowsKept_ ? item->kept : item->row);
         rows.pop();
         ++out.loaded;
         // A folder that gained files since counting raises the total rather than overrun it.

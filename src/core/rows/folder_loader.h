@@ -104,7 +104,7 @@ private:
     struct Item {
         std::string folder, name;  // when rows are kept: the columns are filled on the worker
         std::int64_t size = -1;
-        FileRow row;
+        FileRow row, kept;  // kept: the row as handed on, when rows are kept
         HeldMessages messages;
     };
     struct Worker;
