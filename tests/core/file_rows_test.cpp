@@ -212,6 +212,14 @@ TEST_F(FolderLoaderTest, ProgressAndStop) {
         EXPECT_TRUE(loader_.Load(root(), true, rows).cancelled);
         EXPECT_EQ(rows.size(), phase == LoadProgress::Phase::Loading ? 2u : 0u);
     }
+    // Without a count first the rows come as well, and a stop still says of how many.
+    loader_.SetCountFirst(false);
+    stop = false;
+    loader_.SetProgress([&](const LoadProgress& p) { stop = stop || p.count == 2; });
+    rows.clear();
+    const LoadOutcome o = loader_.Load(root(), true, rows);
+    EXPECT_TRUE(o.cancelled);
+    EXPECT_EQ(std::to_string(rows.size()) + " of " + std::to_string(o.total), "2 of 4");
 }
 
 // Paced by a clock that only the rows move: however long a row takes, events run
