@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -177,7 +178,21 @@ void sortNames(std::vector<std::string>& names) {
         if (a.folded.isNull() && b.folded.isNull()) {
             const std::string &x = names[a.index], &y = names[b.index];
             const std::size_t n = std::min(x.size(), y.size());
-            for (std::size_t i = 0; i < n; ++i) {
+            // Names of one folder share long starts: equal bytes are equal letters,
+            // so they are passed over eight at a time.
+            for (std::size_t i = 0;; ++i) {
+                if constexpr (std::endian::native == std::endian::little) {
+                    for (std::uint64_t wx, wy; i + 8 <= n; i += 8) {
+                        std::memcpy(&wx, x.data() + i, 8);
+                        std::memcpy(&wy, y.data() + i, 8);
+                        if (wx != wy) {
+                            i += static_cast<std::size_t>(std::countr_zero(wx ^ wy)) / 8;
+                            break;
+                        }
+                    }
+                }
+                while (i < n && x[i] == y[i]) ++i;
+                if (i == n) break;
                 const char ux = lower(x[i]), uy = lower(y[i]);
                 if (ux != uy) return ux < uy;
             }
