@@ -81,8 +81,10 @@ int RunList(std::span<const char* const> args) {
     Output output;
     std::string& out = output.text();
     if (!a.json) AppendTsvHeader(out);
-    const LoadOutcome outcome = loader.Load(folder, a.recursive, [&](const FileRow& row) {
-        AppendRowLine(out, row, a.json);
+    // Each line is written beside its row's parse; this thread only passes it on.
+    loader.SetRowText([json = a.json](const FileRow& row, std::string& line) { AppendRowLine(line, row, json); });
+    const LoadOutcome outcome = loader.Load(folder, a.recursive, [&](const FileRow&) {
+        out += loader.rowText();
         output.maybeFlush();
     });
     interrupt.reset();

@@ -192,6 +192,8 @@ public:
 
 private:
     FileSystemService() = default;
+    // TypeDescription's answer for an extension, from the table shared by the threads.
+    std::string typeOfExtension(std::string_view extension) const;
 
     mutable std::mutex typeMutex_;
     mutable std::unordered_map<std::string, std::string> typeCache_;  // lower-case extension -> description

@@ -60,6 +60,16 @@ std::string FileSystemService::TypeDescription(std::string_view fileName) const 
     const auto dot = fileName.rfind('.');
     if (dot == std::string_view::npos || dot == 0 || dot + 1 == fileName.size()) return "File";
     const std::string_view extension = fileName.substr(dot + 1);
+    // A folder's files mostly share one extension: each thread keeps the last
+    // answer, by the extension as written, without lowering it or taking the lock.
+    thread_local std::string lastExtension, lastType;
+    if (!lastExtension.empty() && extension == lastExtension) return lastType;
+    lastExtension.assign(extension);
+    lastType = typeOfExtension(extension);
+    return lastType;
+}
+
+std::string FileSystemService::typeOfExtension(std::string_view extension) const {
     // The remembered answers are found by the lower-case extension; an ASCII one
     // is lowered here without a round trip through QString.
     std::string key;
@@ -73,16 +83,8 @@ std::string FileSystemService::TypeDescription(std::string_view fileName) const 
         key = ext.toLower().toStdString();
     }
 
-    // A folder's files mostly share one extension: each thread keeps the last
-    // answer beside the shared table, without taking its lock.
-    thread_local std::string lastKey, lastType;
-    if (!lastKey.empty() && key == lastKey) return lastType;
     const std::lock_guard<std::mutex> lock(typeMutex_);
-    if (auto it = typeCache_.find(key); it != typeCache_.end()) {
-        lastKey = key;
-        lastType = it->second;
-        return it->second;
-    }
+    if (auto it = typeCache_.find(key); it != typeCache_.end()) return it->second;
     if (ext.isNull()) ext = QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size()));
     static const QMimeDatabase db;
     const QMimeType mime = db.mimeTypeForFile(QStringLiteral("x.") + ext, QMimeDatabase::MatchExtension);

@@ -17,19 +17,25 @@ constexpr std::uint32_t kRowsInWork = 64;
 // does between the calls for one row) and the rows on their way.
 struct FolderLoader::Worker {
     // On one thread the caller's own parser does the work.
-    Worker(RowParser& caller, int jobs)
+    Worker(RowParser& caller, int jobs, const TextFn& text)
         : parser(EffectiveJobs(jobs) > 1 ? own.emplace(caller, &messages) : caller),
+          text(text),
           rows(jobs, EffectiveJobs(jobs) > 1 ? kRowsInWork : 1, [this](Item& item) {
               const bool kept = !item.name.empty();
               if (kept) parser.FillColumnsByName(item.row, item.folder, item.name, item.size);
               parser.ParseItem(item.row);
               // A copy holds each string in just its room; the item's own keep theirs for the next row.
               if (kept) item.kept = FileRow(item.row);
+              if (this->text) {
+                  item.text.clear();
+                  this->text(item.row, item.text);
+              }
               if (!messages.empty()) messages.MoveTo(item.messages);
           }) {}
     HeldMessages messages;
     std::optional<RowParser> own;
     RowParser& parser;
+    const TextFn& text;
     InOrderWorker<Item> rows;  // last: its thread stops before the parser goes
 };
 
@@ -50,7 +56,7 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
         count(start, includeSubfolders, true, out);
         if (!out.countError.empty() || out.cancelled || out.total == 0) return out;
     }
-    worker_ = std::make_unique<Worker>(parser_, jobs_);
+    worker_ = std::make_unique<Worker>(parser_, jobs_, text_);
     add(start, includeSubfolders, out, onRow, true);
     deliver(out, onRow, true, true);
     worker_.reset();
@@ -109,6 +115,7 @@ void FolderLoader::deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool
     InOrderWorker<Item>& rows = worker_->rows;
     while (Item* item = rows.oldest(wait)) {
         item->messages.PassOn(parser_.pipeline().sink());
+        rowText_ = &item->text;
         onRow(rowsKept_ ? item->kept : item->row);
         rows.pop();
         ++out.loaded;

@@ -77,6 +77,12 @@ public:
     // where the file is read, into strings the loader reuses (off, for a caller
     // that only looks at each row as it passes).
     void SetRowsKept(bool kept) { rowsKept_ = kept; }
+    // Writes each row's text (a line of output) on the worker, beside its parse;
+    // onRow then finds it in rowText().
+    using TextFn = std::function<void(const FileRow& row, std::string& text)>;
+    void SetRowText(TextFn text) { text_ = std::move(text); }
+    // The text of the row onRow has been given.
+    const std::string& rowText() const { return *rowText_; }
     // Threads the load runs on (EffectiveJobs): with two, the rows are parsed on a
     // worker beside the thread that reads the folders, and still come out in order.
     void SetJobs(int jobs) { jobs_ = jobs; }
@@ -105,11 +111,14 @@ private:
         std::string folder, name;  // when rows are kept: the columns are filled on the worker
         std::int64_t size = -1;
         FileRow row, kept;  // kept: the row as handed on, when rows are kept
+        std::string text;   // SetRowText's
         HeldMessages messages;
     };
     struct Worker;
 
     RowParser& parser_;
+    TextFn text_;
+    const std::string* rowText_ = nullptr;
     int jobs_ = 0;
     std::unique_ptr<Worker> worker_;
     ProgressFn progress_;
