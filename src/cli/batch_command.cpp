@@ -83,8 +83,8 @@ constexpr std::size_t kPathBytes = 4096;
 // The files of the PATHs, each once, in the order given.
 class FileGatherer {
 public:
-    FileGatherer(RowParser& parser, const FileSystem& files, const BatchArgs& a, bool namesOnly)
-        : parser_(parser), files_(files), args_(a), namesOnly_(namesOnly) {}
+    FileGatherer(RowParser& parser, const FileSystem& files, const BatchArgs& a, bool namesOnly, bool parse)
+        : parser_(parser), files_(files), args_(a), namesOnly_(namesOnly), parse_(parse) {}
 
     std::vector<FileRow> rows;
     bool failed = false;
@@ -95,6 +95,7 @@ public:
             FolderLoader loader(parser_);
             loader.SetNamesOnly(namesOnly_);
             loader.SetJobs(args_.jobs);
+            loader.SetParse(parse_);
             loader.SetStopFlag(&InterruptStop::flag());
             const LoadOutcome out = loader.Load(path, args_.recursive, [&](FileRow& row) { keep(row); });
             if (!out.countError.empty()) fail(out.countError);
@@ -102,7 +103,7 @@ public:
             return;
         }
         FileRow row;
-        if (const FsError e = parser_.FillRow(row, path); e.failed()) {
+        if (const FsError e = parse_ ? parser_.FillRow(row, path) : parser_.FillFileColumns(row, path); e.failed()) {
             if (files_.FileExists(path) || e.code != ENOENT) {
                 fail(e.message());
             } else {
@@ -178,7 +179,7 @@ private:
     RowParser& parser_;
     const FileSystem& files_;
     const BatchArgs& args_;
-    bool namesOnly_;
+    bool namesOnly_, parse_;
     struct Folder {
         std::string id;
         int visits;
@@ -299,8 +300,8 @@ std::string commandText(std::string_view command, std::span<const char* const> a
 
 }  // namespace
 
-GatheredRows GatherRows(RowParser& parser, const FileSystem& files, const BatchArgs& a, bool namesOnly) {
-    FileGatherer gather(parser, files, a, namesOnly);
+GatheredRows GatherRows(RowParser& parser, const FileSystem& files, const BatchArgs& a, bool namesOnly, bool parse) {
+    FileGatherer gather(parser, files, a, namesOnly, parse);
     bool stdinRead = false, stdinFailed = false;
     for (std::size_t i = 0; i < a.paths.size(); ++i) {
         const std::string_view p = a.paths[i];
@@ -329,7 +330,8 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
     const FileSystem& files = FileSystemService::Instance();
     StderrSink sink;
     RowParser parser(settings, &sink, FileSystemService::Instance());
-    GatheredRows gather = GatherRows(parser, files, a);  // the run asks each file itself when it renames it
+    // The run asks each file itself when it renames it, and parses each row: only a sort needs the parse here.
+    GatheredRows gather = GatherRows(parser, files, a, true, a.sortChronology);
     if (a.sortChronology) SortByChronology(gather.rows);
     const bool inputFailed = gather.failed;
     if (gather.rows.empty()) {

@@ -17,13 +17,13 @@ constexpr std::uint32_t kRowsInWork = 64;
 // does between the calls for one row) and the rows on their way.
 struct FolderLoader::Worker {
     // On one thread the caller's own parser does the work.
-    Worker(RowParser& caller, int jobs, const TextFn& text)
+    Worker(RowParser& caller, int jobs, const TextFn& text, bool parse)
         : parser(EffectiveJobs(jobs) > 1 ? own.emplace(caller, &messages) : caller),
           text(text),
-          rows(jobs, EffectiveJobs(jobs) > 1 ? kRowsInWork : 1, [this](Item& item) {
+          rows(jobs, EffectiveJobs(jobs) > 1 ? kRowsInWork : 1, [this, parse](Item& item) {
               const bool kept = !item.name.empty();
               if (kept) parser.FillColumnsByName(item.row, item.folder, item.name, item.size);
-              parser.ParseItem(item.row);
+              if (parse) parser.ParseItem(item.row);
               // A copy holds each string in just its room; the item's own keep theirs for the next row.
               if (kept) item.kept = FileRow(item.row);
               if (this->text) {
@@ -56,7 +56,7 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
         count(start, includeSubfolders, true, out);
         if (!out.countError.empty() || out.cancelled || out.total == 0) return out;
     }
-    worker_ = std::make_unique<Worker>(parser_, jobs_, text_);
+    worker_ = std::make_unique<Worker>(parser_, jobs_, text_, parse_);
     add(start, includeSubfolders, out, onRow, true);
     deliver(out, onRow, true, true);
     worker_.reset();

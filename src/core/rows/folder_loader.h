@@ -67,6 +67,9 @@ public:
     // each file (no "Size"), for tools that only need names in listing order. A
     // folder that cannot be read is named among the errors.
     void SetNamesOnly(bool on) { namesOnly_ = on; }
+    // Off: the rows' file columns only, their parse left empty, for a caller that
+    // parses each row itself later.
+    void SetParse(bool on) { parse_ = on; }
     // Off: the rows come without counting the files first, for a caller that shows
     // no running total (the start folder's failure still gives countError, and
     // unreadable subfolders are named as they are met). The total is then the rows
@@ -128,6 +131,7 @@ private:
     bool skipUnreadable_ = false;
     bool countFirst_ = true;
     bool rowsKept_ = true;
+    bool parse_ = true;
     bool countingReported_ = false, loadingReported_ = false;
     std::vector<std::string> skipped_;  // folders left out while counting, in the order met
 };
