@@ -227,7 +227,9 @@ void BatchRun::renameRow(std::size_t i, BatchFile& file, BatchCounters& c, Ahead
     FileRow& row = *rows_[i];
     file.built = true;
     file.newName = ahead.newName;
-    file.newPath = JoinPath(row.Path, file.newName);
+    file.newPath.assign(row.Path);
+    if (file.newPath.empty() || file.newPath.back() != '/') file.newPath += '/';
+    file.newPath += file.newName;
 
     if (const NameRefusal refusal = JudgeNewFileName(file.newName); refusal != NameRefusal::None) {
         // A built name that is no name of this folder (settings let "/" through).
