@@ -73,7 +73,7 @@ public:
         if (threaded() && done_.load(std::memory_order_acquire) == taken_) {
             if (!wait) return nullptr;
             // When full, until half is done: one wake for many items.
-            waitForDone(full() ? static_cast<std::uint32_t>(items_.size() / 2) : 1);
+            waitForDone(full() && items_.size() > 1 ? static_cast<std::uint32_t>(items_.size() / 2) : 1);
         }
         const std::uint32_t at = taken_ & (items_.size() - 1);
         if (errors_[at]) std::rethrow_exception(std::exchange(errors_[at], nullptr));
