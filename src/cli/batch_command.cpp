@@ -96,6 +96,13 @@ public:
             loader.SetNamesOnly(namesOnly_);
             loader.SetJobs(args_.jobs);
             loader.SetParse(parse_);
+            loader.SetListed([this](std::size_t files) {
+                // Room made once per folder rather than by doubling: thousands of rows move no more.
+                if (rows.capacity() < rows.size() + files) {
+                    rows.reserve(std::max(rows.size() + files, rows.capacity() + rows.capacity() / 2));
+                    rowFolders_.reserve(rows.capacity());
+                }
+            });
             loader.SetStopFlag(&InterruptStop::flag());
             const LoadOutcome out = loader.Load(path, args_.recursive, [&](FileRow& row) { keep(row); });
             if (!out.countError.empty()) fail(out.countError);

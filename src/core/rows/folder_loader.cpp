@@ -138,6 +138,7 @@ void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& 
         return;
     }
     InOrderWorker<Item>& rows = worker_->rows;
+    if (listed_) listed_(listing.Files.size());
     {
         const OpenFolder open(listing.Path);  // closed before the subfolders are read
         for (const std::string& name : listing.Files) {

@@ -67,6 +67,9 @@ public:
     // each file (no "Size"), for tools that only need names in listing order. A
     // folder that cannot be read is named among the errors.
     void SetNamesOnly(bool on) { namesOnly_ = on; }
+    // Told the number of files of each folder as it is listed, before its rows
+    // (a caller that keeps the rows makes room for them).
+    void SetListed(std::function<void(std::size_t files)> listed) { listed_ = std::move(listed); }
     // Off: the rows' file columns only, their parse left empty, for a caller that
     // parses each row itself later.
     void SetParse(bool on) { parse_ = on; }
@@ -121,6 +124,7 @@ private:
 
     RowParser& parser_;
     TextFn text_;
+    std::function<void(std::size_t)> listed_;
     const std::string* rowText_ = nullptr;
     int jobs_ = 0;
     std::unique_ptr<Worker> worker_;
