@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstdio>
@@ -60,13 +61,17 @@ std::string FileSystemService::TypeDescription(std::string_view fileName) const 
     const auto dot = fileName.rfind('.');
     if (dot == std::string_view::npos || dot == 0 || dot + 1 == fileName.size()) return "File";
     const std::string_view extension = fileName.substr(dot + 1);
-    // A folder's files mostly share one extension: each thread keeps the last
-    // answer, by the extension as written, without lowering it or taking the lock.
-    thread_local std::string lastExtension, lastType;
-    if (!lastExtension.empty() && extension == lastExtension) return lastType;
-    lastExtension.assign(extension);
-    lastType = typeOfExtension(extension);
-    return lastType;
+    // A folder's files share a few extensions: each thread keeps the answers for
+    // the last eight, by the extension as written, without lowering it or taking the lock.
+    thread_local std::array<std::pair<std::string, std::string>, 8> recent;
+    thread_local std::size_t next = 0;
+    for (const auto& [ext, type] : recent)
+        if (!ext.empty() && ext == extension) return type;
+    auto& [ext, type] = recent[next];
+    next = (next + 1) % recent.size();
+    ext.assign(extension);
+    type = typeOfExtension(extension);
+    return type;
 }
 
 std::string FileSystemService::typeOfExtension(std::string_view extension) const {
