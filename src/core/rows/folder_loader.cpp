@@ -9,23 +9,30 @@ namespace lorvane {
 
 namespace {
 // Rows in work at most: enough that neither thread waits on the other for long,
-// few enough that a load's memory does not grow with the folder.
+// few enough that a load's memory does not grow with the folder. Where the rows
+// are kept, enough for the worker to go on through a round of the window's
+// events (a few milliseconds), each waiting row being little more than its name.
 constexpr std::uint32_t kRowsInWork = 64;
+constexpr std::uint32_t kKeptRowsInWork = 512;
 }  // namespace
 
 // The worker's own parser (the engine keeps no state between rows, but a parser
 // does between the calls for one row) and the rows on their way.
 struct FolderLoader::Worker {
     // On one thread the caller's own parser does the work.
-    Worker(RowParser& caller, int jobs, const TextFn& text, bool parse)
+    Worker(RowParser& caller, int jobs, const TextFn& text, bool parse, std::uint32_t capacity)
         : parser(EffectiveJobs(jobs) > 1 ? own.emplace(caller, &messages) : caller),
           text(text),
-          rows(jobs, EffectiveJobs(jobs) > 1 ? kRowsInWork : 1, [this, parse](Item& item) {
-              const bool kept = !item.name.empty();
-              if (kept) parser.FillColumnsByName(item.row, item.folder, item.name, item.size);
-              if (parse) parser.ParseItem(item.row);
-              // A copy holds each string in just its room; the item's own keep theirs for the next row.
-              if (kept) item.kept = FileRow(item.row);
+          rows(jobs, EffectiveJobs(jobs) > 1 ? capacity : 1, [this, parse](Item& item) {
+              if (!item.name.empty()) {
+                  // Made in the worker's reused row; what is handed on is a copy
+                  // holding each string in just its room.
+                  parser.FillColumnsByName(scratch, item.folder, item.name, item.size);
+                  if (parse) parser.ParseItem(scratch);
+                  item.row = FileRow(scratch);
+              } else if (parse) {
+                  parser.ParseItem(item.row);
+              }
               if (this->text) {
                   item.text.clear();
                   this->text(item.row, item.text);
@@ -36,6 +43,7 @@ struct FolderLoader::Worker {
     std::optional<RowParser> own;
     RowParser& parser;
     const TextFn& text;
+    FileRow scratch;
     InOrderWorker<Item> rows;  // last: its thread stops before the parser goes
 };
 
@@ -56,7 +64,7 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
         count(start, includeSubfolders, true, out);
         if (!out.countError.empty() || out.cancelled || out.total == 0) return out;
     }
-    worker_ = std::make_unique<Worker>(parser_, jobs_, text_, parse_);
+    worker_ = std::make_unique<Worker>(parser_, jobs_, text_, parse_, rowsKept_ ? kKeptRowsInWork : kRowsInWork);
     add(start, includeSubfolders, out, onRow, true);
     deliver(out, onRow, true, true);
     worker_.reset();
@@ -116,7 +124,7 @@ void FolderLoader::deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool
     while (Item* item = rows.oldest(wait)) {
         item->messages.PassOn(parser_.pipeline().sink());
         rowText_ = &item->text;
-        onRow(rowsKept_ ? item->kept : item->row);
+        onRow(item->row);
         rows.pop();
         ++out.loaded;
         // A folder that gained files since counting raises the total rather than overrun it.

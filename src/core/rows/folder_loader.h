@@ -116,8 +116,8 @@ private:
     struct Item {
         std::string folder, name;  // when rows are kept: the columns are filled on the worker
         std::int64_t size = -1;
-        FileRow row, kept;  // kept: the row as handed on, when rows are kept
-        std::string text;   // SetRowText's
+        FileRow row;
+        std::string text;  // SetRowText's
         HeldMessages messages;
     };
     struct Worker;
