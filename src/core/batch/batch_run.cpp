@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <optional>
 #include <cerrno>
+#include <optional>
 
 #include "core/batch/journal.h"
 #include "core/in_order_worker.h"
@@ -44,7 +44,7 @@ std::string_view OutcomeWord(BatchOutcome outcome) {
 // What a row's turn needs of its parse, change and build; made on the worker
 // from the row's name and key, which stay as they are until the row's turn.
 struct BatchRun::Ahead {
-    enum class Kind { NotParsed, Changed, NotRebuilt, BuildFailed };
+    enum class Kind { NotParsed, Changed, NotRebuilt };
     const FileRow* row = nullptr;
     Kind kind = Kind::Changed;
     StepAnswer answer = StepAnswer::Changed;
@@ -89,7 +89,7 @@ struct BatchRun::AheadWorker {
                 const Result& built = step.Build(pipeline);
                 a.result = built;
                 if (built.failed()) {
-                    a.kind = Ahead::Kind::BuildFailed;
+                    a.kind = Ahead::Kind::NotRebuilt;
                 } else {
                     a.result = pipeline.result();
                     a.rename = true;
@@ -205,7 +205,7 @@ void BatchRun::takeRow(std::size_t i, Ahead& a, BatchCounters& c) {
                                                           : BatchOutcome::Processed;
     if (a.answer == StepAnswer::NotApplicable) ++c.notApplicable;
     if (a.answer == StepAnswer::OutOfRange) ++c.outOfRange;
-    if (a.kind == Ahead::Kind::NotRebuilt || a.kind == Ahead::Kind::BuildFailed) {
+    if (a.kind == Ahead::Kind::NotRebuilt) {
         ++c.notRebuilt;
         file_.outcome = BatchOutcome::NotRebuilt;
         settleRow(i, file_, c);

@@ -1,7 +1,9 @@
 // Loading a folder into Browser rows: count the files first, then fill and parse
 // one row per file, the folder's own files before those of its subfolders (depth
 // first). The window supplies the progress display and the Stop button; this
-// class reports through a callback and watches a flag.
+// class reports through a callback and watches a flag. The calling thread reads
+// the folders and asks the kernel about each file while a worker parses the rows
+// (InOrderWorker); they reach the caller on its own thread, in listing order.
 #pragma once
 
 #include <atomic>
@@ -78,10 +80,10 @@ public:
     // unreadable subfolders are named as they are met). The total is then the rows
     // delivered, except that a stopped load counts every file for its message.
     void SetCountFirst(bool on) { countFirst_ = on; }
-    // Where a row's file columns are filled: on the worker, beside its parse (on,
-    // for a caller that keeps the rows, whose strings are then made there), or
-    // where the file is read, into strings the loader reuses (off, for a caller
-    // that only looks at each row as it passes).
+    // On, for a caller that keeps the rows: each row is filled on the worker beside
+    // its parse and handed on as a copy whose strings have just their room. Off,
+    // for a caller that only looks at each row as it passes: filled where the file
+    // is read, in strings the loader reuses.
     void SetRowsKept(bool kept) { rowsKept_ = kept; }
     // Writes each row's text (a line of output) on the worker, beside its parse;
     // onRow then finds it in rowText().
