@@ -72,7 +72,7 @@ public:
         if (empty()) return nullptr;
         if (threaded() && done_.load(std::memory_order_acquire) == taken_) {
             if (!wait) return nullptr;
-            // When full, until half is done: one wake for many items.
+            // Asleep when full, until half is done: one wake for many items.
             waitForDone(full() && items_.size() > 1 ? static_cast<std::uint32_t>(items_.size() / 2) : 1);
         }
         const std::uint32_t at = taken_ & (items_.size() - 1);
@@ -116,10 +116,11 @@ private:
         return ready();
     }
 
-    // Until `count` items past the last one taken are done.
+    // Until the oldest item is done, or asleep until `count` items past the last
+    // one taken are.
     void waitForDone(std::uint32_t count) {
         wakeWorker();
-        if (spinUntil([&] { return done_.load(std::memory_order_acquire) - taken_ >= count; })) return;
+        if (spinUntil([&] { return done_.load(std::memory_order_acquire) != taken_; })) return;
         std::unique_lock<std::mutex> lock(mutex_);
         wanted_.store(taken_ + count);
         callerWaiting_.store(true);
