@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Whole-process folder load: creates N files named from the engine corpus in a
-# temporary folder tree (100 subfolders), then times `find`, `lorvane list` and,
-# when it is built, an offscreen Browser load over the same tree, best of three
-# runs each, and prints the ratios to find, the peak memory (RSS) of both and the
-# Browser's longest time without handling window events (how soon Stop is seen).
+# temporary folder tree (100 subfolders), then times, side by side in one run,
+# `find` printing name, size and time, `lorvane list --recursive` on one thread
+# (--jobs 1) and by default (a worker beside the thread that reads the folders
+# where there is more than one core), and, when it is built, an offscreen Browser
+# load over the same tree with LORVANE_JOBS=1 and by default: the best of three
+# runs each, the runs of one round interleaved. Prints the ratios to find, the peak
+# memory (RSS) of each, and the Browser's longest time without handling window
+# events (how soon Stop is seen). The Browser's time is its own, from the call to
+# the painted list (browser_load's shown_s), without Qt's start-up.
 # Usage: bench/folder_load.sh [N...]   (default: 1000 10000 100000)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -21,51 +26,66 @@ browser_load="$root/build/release/bench/browser_load"
 work="$(mktemp -d "${TMPDIR:-/tmp}/lorvane-folder-load.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
-# best_of3 CMD...: the fastest wall time of three runs, in seconds.
-best_of3() {
-    local best="" t
-    for _ in 1 2 3; do
-        t=$( { /usr/bin/env TIMEFORMAT=%R bash -c 'time "$@" >/dev/null 2>&1' _ "$@"; } 2>&1 | tail -n 1)
-        if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN{exit !(a<b)}'; then best=$t; fi
-    done
-    echo "$best"
+# seconds CMD...: the wall time of one run, output dropped.
+seconds() {
+    local s e
+    s=$(date +%s.%N)
+    "$@" >/dev/null 2>&1
+    e=$(date +%s.%N)
+    awk -v s="$s" -v e="$e" 'BEGIN { printf "%.3f", e - s }'
 }
+# min A B: the smaller of two times ("" counts as none yet).
+min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2fx", a / (b > 0 ? b : 0.001) }'; }
 
 # peak_rss CMD...: the peak resident memory of one run, in MB.
 peak_rss() {
     /usr/bin/time -o "$work/rss" -f '%M' "$@" >/dev/null 2>&1
-    awk '{ printf "%.0f", $1 / 1024 }' "$work/rss"
+    awk '{ printf "%.1f", $1 / 1024 }' "$work/rss"
 }
 have_time=0
 [ -x /usr/bin/time ] && have_time=1
+browser() { QT_QPA_PLATFORM=offscreen LORVANE_JOBS="$1" "$browser_load" "$2" 2>/dev/null; }
 
-printf '%-8s %8s %14s %7s %8s %10s %7s %8s %9s\n' files find_s lorvane_list_s ratio list_MB browser_s ratio \
-    brows_MB max_gap_s
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
+printf '%-7s %6s | %6s %6s %6s %6s %9s | %6s %6s %6s %6s %11s %9s\n' files find list1 ratio list ratio MB_1/def \
+    brows1 ratio brows ratio MB_1/def gap_1/def
 for n in "${counts[@]}"; do
     tree="$work/$n"
     mkdir -p "$tree"
-    # Unique names that the file system accepts (at most 255 bytes), spread over 100 subfolders.
-    "$make_corpus" "$n" | LC_ALL=C awk 'length($0) <= 255 && !seen[$0]++' |
-        awk -v t="$tree" '{ print t "/d" (NR % 100) "/" $0 }' >"$work/paths"
+    # N unique names that the file system accepts (at most 255 bytes), spread over 100 subfolders.
+    "$make_corpus" $((n + n / 10 + 10)) >"$work/names"
+    LC_ALL=C awk -v n="$n" -v t="$tree" 'length($0) <= 255 && !seen[$0]++ && ++k <= n { print t "/d" (k % 100) "/" $0 }' \
+        "$work/names" >"$work/paths"
     for d in $(seq 0 99); do mkdir -p "$tree/d$d"; done
     tr '\n' '\0' <"$work/paths" | xargs -0 touch --
     files=$(wc -l <"$work/paths")
 
-    t_find=$(best_of3 find "$tree" -printf '%f %s %T@\n')
-    t_list=$(best_of3 "$lorvane" list --recursive "$tree")
-    r_list=$(awk -v a="$t_list" -v b="$t_find" 'BEGIN{printf "%.1fx", a/(b>0?b:0.001)}')
+    t_find="" t_list1="" t_list="" t_br1="" t_br="" gap1="-" gap="-"
+    for _ in 1 2 3; do
+        t_find=$(min "$t_find" "$(seconds find "$tree" -printf '%f %s %T@\n')")
+        t_list1=$(min "$t_list1" "$(seconds "$lorvane" list --recursive --jobs 1 "$tree")")
+        t_list=$(min "$t_list" "$(seconds "$lorvane" list --recursive "$tree")")
+        if [ -x "$browser_load" ]; then
+            report=$(browser 1 "$tree")
+            t_br1=$(min "$t_br1" "$(awk '$1 == "shown_s" { print $2 }' <<<"$report")")
+            gap1=$(awk '$1 == "event_gap_s" { print $2 }' <<<"$report")
+            rss_br1=$(awk '$1 == "load_rss_mb" { printf "%.0f", $2 }' <<<"$report")
+            report=$(browser "" "$tree")
+            t_br=$(min "$t_br" "$(awk '$1 == "shown_s" { print $2 }' <<<"$report")")
+            gap=$(awk '$1 == "event_gap_s" { print $2 }' <<<"$report")
+            rss_br=$(awk '$1 == "load_rss_mb" { printf "%.0f", $2 }' <<<"$report")
+        fi
+    done
     rss_list="-"
-    (( have_time )) && rss_list=$(peak_rss "$lorvane" list --recursive "$tree")
-    t_browser="-"; r_browser="-"; rss_browser="-"; gap_browser="-"
-    if [ -x "$browser_load" ]; then
-        t_browser=$(best_of3 env QT_QPA_PLATFORM=offscreen "$browser_load" "$tree")
-        r_browser=$(awk -v a="$t_browser" -v b="$t_find" 'BEGIN{printf "%.1fx", a/(b>0?b:0.001)}')
-        # The Browser reports its own peak memory and longest gap between event rounds.
-        report=$(QT_QPA_PLATFORM=offscreen "$browser_load" "$tree" 2>/dev/null)
-        rss_browser=$(awk '$1 == "peak_rss_mb" { printf "%.0f", $2 }' <<<"$report")
-        gap_browser=$(awk '$1 == "event_gap_s" { print $2 }' <<<"$report")
+    (( have_time )) && rss_list="$(peak_rss "$lorvane" list --recursive --jobs 1 "$tree")/$(peak_rss "$lorvane" list --recursive "$tree")"
+    brows="-      -      -      -      -           -"
+    if [ -n "$t_br" ]; then
+        brows=$(printf '%6s %6s %6s %6s %11s %9s' "$t_br1" "$(ratio "$t_br1" "$t_find")" "$t_br" \
+            "$(ratio "$t_br" "$t_find")" "$rss_br1/$rss_br" "$gap1/$gap")
     fi
-    printf '%-8s %8s %14s %7s %8s %10s %7s %8s %9s\n' "$files" "$t_find" "$t_list" "$r_list" "$rss_list" \
-        "$t_browser" "$r_browser" "$rss_browser" "$gap_browser"
+    printf '%-7s %6s | %6s %6s %6s %6s %9s | %s\n' "$files" "$t_find" "$t_list1" "$(ratio "$t_list1" "$t_find")" \
+        "$t_list" "$(ratio "$t_list" "$t_find")" "$rss_list" "$brows"
     rm -rf "$tree"
 done
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

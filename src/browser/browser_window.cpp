@@ -172,7 +172,7 @@ void BrowserWindow::LoadFolder() {
             dlg.Pump(true);
         });
         const LoadOutcome out =
-            loader.Load(folder, IncludeSubfolders(), [&](const FileRow& row) { pending.push_back(row); });
+            loader.Load(folder, IncludeSubfolders(), [&](FileRow& row) { pending.push_back(std::move(row)); });
         model_->append(pending);
         countError = out.countError;
         errors = out.errors;

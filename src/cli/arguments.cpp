@@ -53,6 +53,15 @@ OptionSpec FlagOption(std::string_view name, std::string_view alias, bool& flag)
             }};
 }
 
+OptionSpec JobsOption(int& jobs) {
+    return {"--jobs", "", 1, "N", [&jobs](std::span<const std::string_view> v) {
+                const auto n = ReadWholeNumber(v[0]);
+                if (!n || *n < 1 || *n > 1024) return "--jobs takes a number from 1, not \"" + std::string(v[0]) + "\"";
+                jobs = static_cast<int>(*n);
+                return std::string();
+            }};
+}
+
 std::optional<std::int64_t> ReadWholeNumber(std::string_view text) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     std::int64_t n = 0;

@@ -32,6 +32,9 @@ std::string ParseArguments(std::span<const char* const> args, std::span<const Op
 // An option that only sets a flag.
 OptionSpec FlagOption(std::string_view name, std::string_view alias, bool& flag);
 
+// --jobs N: the threads the row work runs on (1: this one alone), N from 1.
+OptionSpec JobsOption(int& jobs);
+
 // A whole number for an option's value, or nothing.
 std::optional<std::int64_t> ReadWholeNumber(std::string_view text);
 

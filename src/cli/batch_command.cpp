@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "cli/commands.h"
@@ -41,6 +42,9 @@ const char kCommonBatchHelp[] =
     "                   UTF-8 reads with U+FFFD in \"path\", and its bytes follow in\n"
     "                   base64 as \"pathBytes\"\n"
     "  --set KEY=VALUE  override one global setting for this run (see 'lorvane settings')\n"
+    "  --jobs N         threads for reading names: 1 parses and builds on this one\n"
+    "                   alone; 2 or more (the default with more than one core) on a\n"
+    "                   second beside it; the renames keep their order either way\n"
     "  --               every later argument is a PATH, even if it starts with '-'\n"
     "  -h, --help       show this help\n"
     "\n"
@@ -62,6 +66,7 @@ void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& a) {
     specs.push_back(FlagOption("--json", "", a.json));
     specs.push_back(FlagOption("--help", "-h", a.help));
     specs.push_back(SetOption(a.overrides));
+    specs.push_back(JobsOption(a.jobs));
     specs.push_back({"--sort", "", 1, "chronology", [&a](std::span<const std::string_view> v) {
                          if (v[0] != "chronology")
                              return "--sort takes \"chronology\", not \"" + std::string(v[0]) + "\"";
@@ -78,24 +83,34 @@ constexpr std::size_t kPathBytes = 4096;
 // The files of the PATHs, each once, in the order given.
 class FileGatherer {
 public:
-    FileGatherer(RowParser& parser, const FileSystem& files, const BatchArgs& a, bool namesOnly)
-        : parser_(parser), files_(files), args_(a), namesOnly_(namesOnly) {}
+    FileGatherer(RowParser& parser, const FileSystem& files, const BatchArgs& a, bool namesOnly, bool parse)
+        : parser_(parser), files_(files), args_(a), namesOnly_(namesOnly), parse_(parse) {}
 
     std::vector<FileRow> rows;
     bool failed = false;
 
     void add(std::string_view path) {
+        newVisit_ = true;
         if (files_.FolderExists(path)) {
             FolderLoader loader(parser_);
             loader.SetNamesOnly(namesOnly_);
+            loader.SetJobs(args_.jobs);
+            loader.SetParse(parse_);
+            loader.SetListed([this](std::size_t files) {
+                // Room made once per folder rather than by doubling: thousands of rows move no more.
+                if (rows.capacity() < rows.size() + files) {
+                    rows.reserve(std::max(rows.size() + files, rows.capacity() + rows.capacity() / 2));
+                    rowFolders_.reserve(rows.capacity());
+                }
+            });
             loader.SetStopFlag(&InterruptStop::flag());
-            const LoadOutcome out = loader.Load(path, args_.recursive, [&](const FileRow& row) { keep(row); });
+            const LoadOutcome out = loader.Load(path, args_.recursive, [&](FileRow& row) { keep(row); });
             if (!out.countError.empty()) fail(out.countError);
             for (const std::string& e : out.errors) fail(e);
             return;
         }
         FileRow row;
-        if (const FsError e = parser_.FillRow(row, path); e.failed()) {
+        if (const FsError e = parse_ ? parser_.FillRow(row, path) : parser_.FillFileColumns(row, path); e.failed()) {
             if (files_.FileExists(path) || e.code != ENOENT) {
                 fail(e.message());
             } else {
@@ -125,24 +140,43 @@ public:
         return !reader.failed();
     }
 
+    // Drops the rows of files reached before: a folder's listing names each of
+    // its files once, so only the rows of a folder reached more than once (two
+    // PATHs, a file and its folder, a folder mounted inside itself) are compared.
+    void dropRepeats() {
+        if (!repeats_) return;
+        std::unordered_set<std::string> seen;
+        std::vector<FileRow> kept;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const std::size_t f = rowFolders_[i];
+            if (folders_[f].visits < 2 || seen.insert(folders_[f].id + rows[i].Text).second)
+                kept.push_back(std::move(rows[i]));
+        }
+        rows = std::move(kept);
+    }
+
 private:
-    void keep(const FileRow& row) {
-        if (seen_.insert(identity(row)).second) rows.push_back(row);
+    // Each PATH starts a new visit of the folders its rows come from.
+    void keep(FileRow& row) {
+        if (row.Path != folder_ || newVisit_) visit(row.Path);
+        rowFolders_.push_back(current_);
+        rows.push_back(std::move(row));
     }
     // The folder by device and inode, and the name's bytes: a file reached again
     // through a linked folder or another spelling of its path is the same file,
     // while two hard links are two names, each renamed. Rows come folder by folder.
-    const std::string& identity(const FileRow& row) {
-        if (row.Path != folder_ || folderId_.empty()) {
-            folder_ = row.Path;
-            struct stat st{};
-            // A folder that cannot be asked is known by its path (which starts with "/").
-            folderId_ = ::stat(folder_.c_str(), &st) == 0
-                            ? std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + '/'
-                            : folder_ + '/';
-        }
-        id_.assign(folderId_).append(row.Text);
-        return id_;
+    void visit(const std::string& folder) {
+        newVisit_ = false;
+        folder_ = folder;
+        struct stat st{};
+        // A folder that cannot be asked is known by its path (which starts with "/").
+        const std::string id = ::stat(folder_.c_str(), &st) == 0
+                                   ? std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + '/'
+                                   : folder_ + '/';
+        const auto [at, fresh] = folderIndex_.emplace(id, folders_.size());
+        if (fresh) folders_.push_back({id, 0});
+        current_ = at->second;
+        if (++folders_[current_].visits > 1) repeats_ = true;
     }
     void fail(std::string_view message) {
         PrintError(message);
@@ -152,9 +186,17 @@ private:
     RowParser& parser_;
     const FileSystem& files_;
     const BatchArgs& args_;
-    bool namesOnly_;
-    std::unordered_set<std::string> seen_;
-    std::string folder_, folderId_, id_;
+    bool namesOnly_, parse_;
+    struct Folder {
+        std::string id;
+        int visits;
+    };
+    std::vector<Folder> folders_;
+    std::unordered_map<std::string, std::size_t> folderIndex_;
+    std::vector<std::size_t> rowFolders_;  // each row's folder
+    std::size_t current_ = 0;
+    std::string folder_;
+    bool newVisit_ = true, repeats_ = false;
 };
 
 // The terminal's side of a run: progress, Stop on Ctrl+C, each file's line.
@@ -265,8 +307,8 @@ std::string commandText(std::string_view command, std::span<const char* const> a
 
 }  // namespace
 
-GatheredRows GatherRows(RowParser& parser, const FileSystem& files, const BatchArgs& a, bool namesOnly) {
-    FileGatherer gather(parser, files, a, namesOnly);
+GatheredRows GatherRows(RowParser& parser, const FileSystem& files, const BatchArgs& a, bool namesOnly, bool parse) {
+    FileGatherer gather(parser, files, a, namesOnly, parse);
     bool stdinRead = false, stdinFailed = false;
     for (std::size_t i = 0; i < a.paths.size(); ++i) {
         const std::string_view p = a.paths[i];
@@ -278,6 +320,7 @@ GatheredRows GatherRows(RowParser& parser, const FileSystem& files, const BatchA
         }
     }
     if (stdinFailed) PrintError("unable to read the paths from standard input");
+    gather.dropRepeats();
     return {std::move(gather.rows), gather.failed || stdinFailed};
 }
 
@@ -294,7 +337,8 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
     const FileSystem& files = FileSystemService::Instance();
     StderrSink sink;
     RowParser parser(settings, &sink, FileSystemService::Instance());
-    GatheredRows gather = GatherRows(parser, files, a);  // the run asks each file itself when it renames it
+    // The run asks each file itself when it renames it, and parses each row: only a sort needs the parse here.
+    GatheredRows gather = GatherRows(parser, files, a, true, a.sortChronology);
     if (a.sortChronology) SortByChronology(gather.rows);
     const bool inputFailed = gather.failed;
     if (gather.rows.empty()) {
@@ -313,6 +357,7 @@ int RunBatchCommand(std::string_view command, std::span<const char* const> args,
     request.preview = !a.apply;
     request.refillFromFile = false;  // nothing here shows a row's size or type
     request.command = commandText(command, args);
+    request.jobs = a.jobs;
     const std::unique_ptr<BatchStep> step = makeStep(parser, files);
     const RunResult run = RunJournalled(parser, files, host, *step, selected, request);
     if (!run.started) {

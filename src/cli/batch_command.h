@@ -19,6 +19,7 @@ struct BatchArgs {
     std::vector<Override> overrides;
     bool recursive = false, nulSeparated = false, apply = false, json = false, help = false;
     bool sortChronology = false;
+    int jobs = 0;  // --jobs; 0: EffectiveJobs' default
     std::vector<std::string_view> paths;
     std::size_t literalFrom = 0;  // paths from here on came after "--"
 };
@@ -28,13 +29,15 @@ void AddCommonBatchOptions(std::vector<OptionSpec>& specs, BatchArgs& args);
 
 // The files of the PATHs (a file, a folder's files, "-" for paths on standard
 // input), each once, in the order given. A PATH that cannot be read is named on
-// standard error and sets failed. namesOnly: the rows' "Type" and "Size" are
-// left empty, the files not asked.
+// standard error and sets failed. namesOnly: the rows' "Size" is left empty,
+// the files not asked; parse off: the rows are not parsed (a run parses each
+// row itself).
 struct GatheredRows {
     std::vector<FileRow> rows;
     bool failed = false;
 };
-GatheredRows GatherRows(RowParser& parser, const FileSystem& files, const BatchArgs& args, bool namesOnly = true);
+GatheredRows GatherRows(RowParser& parser, const FileSystem& files, const BatchArgs& args, bool namesOnly = true,
+                        bool parse = true);
 
 // The operation's step for this run. It may keep references to the parser's
 // options, which live until the run ends.

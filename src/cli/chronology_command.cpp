@@ -17,7 +17,7 @@ namespace lorvane::cli {
 namespace {
 
 const char kChronologyHelp[] =
-    "Usage: lorvane chronology [--duplicates] [--json] [-r] [--set KEY=VALUE]... PATH...\n"
+    "Usage: lorvane chronology [--duplicates] [--json] [-r] [--set KEY=VALUE]... [--jobs N] PATH...\n"
     "Prints the files' rows with the columns of 'lorvane list', sorted by their\n"
     "chronology key (capture date and time, sequence, component and version\n"
     "number) and, for equal keys, in the order the files were taken. Every row\n"
@@ -29,6 +29,8 @@ const char kChronologyHelp[] =
     "  --json           one JSON object per row, as 'lorvane list --json'\n"
     "  -r, --recursive  take the files of the folders' subfolders too\n"
     "  --set KEY=VALUE  override one global setting (see 'lorvane settings')\n"
+    "  --jobs N         threads: 1 reads the names on this one alone; 2 or more (the\n"
+    "                   default with more than one core) parses on a second beside it\n"
     "  --               every later argument is a PATH, even if it starts with '-'\n"
     "  -h, --help       show this help\n"
     "PATH is a file, or a folder whose files are taken; \"-\" reads paths from standard\n"
@@ -48,6 +50,7 @@ int RunChronology(std::span<const char* const> args) {
         FlagOption("--recursive", "-r", a.recursive),
         FlagOption("--help", "-h", a.help),
         SetOption(a.overrides),
+        JobsOption(a.jobs),
     };
     if (auto done = CommandOpening(ParseArguments(args, specs, a.paths, "PATH", &a.literalFrom), a.help,
                                    {kChronologyHelp}, "chronology"))

@@ -86,7 +86,7 @@ const char kSettingsHelp[] =
     "Nothing is written to the store.\n";
 
 const char kListHelp[] =
-    "Usage: lorvane list [--recursive] [--json] [--set KEY=VALUE]... [--] FOLDER\n"
+    "Usage: lorvane list [--recursive] [--json] [--set KEY=VALUE]... [--jobs N] [--] FOLDER\n"
     "Lists every file in FOLDER, one line per file, with the Browser's columns:\n"
     "Name, Status, Message, Chronology, Path, Type, Size and Length. Each name is\n"
     "parsed, given to the semantic layer and built again, as the Browser does.\n"
@@ -98,6 +98,9 @@ const char kListHelp[] =
     "  --json           one JSON object per file, keyed by the column names,\n"
     "                   instead of tab-separated lines\n"
     "  --set KEY=VALUE  override one global setting (see 'lorvane check --help')\n"
+    "  --jobs N         threads: 1 reads and parses on this one alone; 2 or more\n"
+    "                   (the default with more than one core) parses on a second\n"
+    "                   beside it; the output is the same either way\n"
     "  --               the next argument is FOLDER, even if it starts with '-'\n"
     "  -h, --help       show this help\n"
     "\n"

@@ -5,6 +5,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -51,8 +52,14 @@ public:
     OutputClosedStop& operator=(const OutputClosedStop&) = delete;
 
     // Standard output is a pipe that nobody reads any more: seen before the
-    // next write, which may be a whole block of files away.
+    // next write, which may be a whole block of files away. Only a pipe or a
+    // socket can lose its reader, so nothing else is asked (a file per file).
     static bool closed() {
+        static const bool pipe = [] {
+            struct stat st{};
+            return ::fstat(STDOUT_FILENO, &st) != 0 || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode);
+        }();
+        if (!pipe) return false;
         pollfd p{STDOUT_FILENO, 0, 0};
         return ::poll(&p, 1, 0) == 1 && (p.revents & POLLERR) != 0;
     }

@@ -25,6 +25,7 @@ struct ListArgs {
     bool recursive = false;
     bool json = false;
     bool help = false;
+    int jobs = 0;
     std::vector<std::string_view> folders;
 };
 
@@ -34,6 +35,7 @@ std::string parseArgs(std::span<const char* const> args, ListArgs& out) {
         FlagOption("--json", "", out.json),
         FlagOption("--help", "-h", out.help),
         SetOption(out.overrides),
+        JobsOption(out.jobs),
     };
     return ParseArguments(args, specs, out.folders, "folder");
 }
@@ -61,7 +63,11 @@ int RunList(std::span<const char* const> args) {
     RowParser parser(settings, &sink, FileSystemService::Instance());
     FolderLoader loader(parser);
     loader.SetSkipUnreadableFolders(true);  // each one is named below, the rest listed
+    loader.SetJobs(a.jobs);
+    loader.SetRowsKept(false);  // each row is written out and its strings reused
     TerminalProgress progress;
+    // Only the progress line shows the total: without one, no count before the rows.
+    loader.SetCountFirst(progress.onTerminal());
     loader.SetProgress([&progress](const LoadProgress& p) {
         if (!progress.due()) return;
         progress.show(p.phase == LoadProgress::Phase::Counting
@@ -75,8 +81,10 @@ int RunList(std::span<const char* const> args) {
     Output output;
     std::string& out = output.text();
     if (!a.json) AppendTsvHeader(out);
-    const LoadOutcome outcome = loader.Load(folder, a.recursive, [&](const FileRow& row) {
-        AppendRowLine(out, row, a.json);
+    // Each line is written beside its row's parse; this thread only passes it on.
+    loader.SetRowText([json = a.json](const FileRow& row, std::string& line) { AppendRowLine(line, row, json); });
+    const LoadOutcome outcome = loader.Load(folder, a.recursive, [&](const FileRow&) {
+        out += loader.rowText();
         output.maybeFlush();
     });
     interrupt.reset();

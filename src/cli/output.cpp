@@ -40,7 +40,11 @@ bool bidiControl(std::string_view c) {
 }  // namespace
 
 void AppendVisible(std::string& out, std::string_view text) {
+    // A run of printable ASCII, most names, goes in whole.
     std::size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) >= 0x20 && static_cast<unsigned char>(text[i]) < 0x7F)
+        ++i;
+    out.append(text.data(), i);
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c < 0x80) {

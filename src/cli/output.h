@@ -52,6 +52,8 @@ public:
     TerminalProgress();
     // Whether the line is shown and is due for new text (at most ten times a second).
     bool due() const;
+    // Whether there is a line to show at all (standard error is a terminal).
+    bool onTerminal() const { return terminal_; }
     void show(const std::string& text);
     void clear();
 

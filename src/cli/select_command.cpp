@@ -23,7 +23,7 @@ const char kSelectHelp[] =
     "                        [--value any|none|empty | --value-contains TEXT\n"
     "                         [--value-whole-word] [--value-match-case]]\n"
     "                        [--context any|top-level | --under LABEL VALUE])\n"
-    "                      [--invert] [-r] [--set KEY=VALUE]... [--print0] PATH...\n"
+    "                      [--invert] [-r] [--set KEY=VALUE]... [--jobs N] [--print0] PATH...\n"
     "Prints the full path of every file that matches, one per line, in the order\n"
     "'lorvane list' gives, as the Browser's Select Files chooses them.\n"
     "\n"
@@ -49,6 +49,8 @@ const char kSelectHelp[] =
     "  -r, --recursive  take the files of the folders' subfolders too\n"
     "  --print0         end each path with NUL instead of a line break\n"
     "  --set KEY=VALUE  override one global setting (see 'lorvane settings')\n"
+    "  --jobs N         threads: 1 reads the names on this one alone; 2 or more (the\n"
+    "                   default with more than one core) parses on a second beside it\n"
     "  --               every later argument is a PATH, even if it starts with '-'\n"
     "  -h, --help       show this help\n"
     "PATH is a file, or a folder whose files are taken; \"-\" reads paths from standard\n"
@@ -87,6 +89,7 @@ int RunSelect(std::span<const char* const> args) {
         FlagOption("--invert", "", invert),
         FlagOption("--print0", "", print0),
         SetOption(a.overrides),
+        JobsOption(a.jobs),
     };
     auto text = [&](const char* name, std::string& into, bool* given) {
         specs.push_back({name, "", 1, "TEXT", [&into, given](std::span<const std::string_view> v) {

@@ -24,6 +24,8 @@ public:
     void SetSink(MessageSink* sink) { sink_ = sink; }
     // Off skips the semantic layer (for tools that want the bare parse and build).
     void SetSemantics(bool on) { semantics_ = on; }
+    bool semantics() const { return semantics_; }
+    MessageSink* sink() const { return sink_; }
 
     // Parses name into the tree; on "Good" applies the semantic layer and builds.
     // Returns the folded result.

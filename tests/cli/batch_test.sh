@@ -176,6 +176,26 @@ name_not_utf8)
     expect_text out "{DT=2004-05-17}$look  ->  {DT=2005-05-17}$look"
     expect_held "$bad" x "{DT=2005-05-17}$look" y
     ;;
+jobs_same_run)
+    # One thread or two: the same lines, report and journal records, over names that do not parse, are
+    # not UTF-8, grow past what a name can be, or whose new name is taken; enough for the worker to run ahead.
+    i=0
+    while [ $i -lt 200 ]; do files "{DT=2004-05-17 @10-00}{SN=$i}.jpg" "x{$i.jpg"; i=$((i + 1)); done
+    files "$(printf '{DT=2004-05-17}{SU=\376}.jpg')" "{DT=2004-05-17}{SU=$(printf '%0228d' 0)}.jpg" '{DT=2004-05-17}{SU=a}.jpg'
+    mkdir "$F/{DT=2004-05-17 @01 ~ 2004-05-18 @00}{SU=a}.jpg"
+    for jobs in 1 2; do
+        run_rc 1 change-dates --jobs $jobs --set ParseLengthMaximum=999 --set BuildLengthMaximum=999 --shift --hours 1 \
+            --apply "$F"
+        cat "$WORK/out" "$WORK/err" >"$WORK/said$jobs"
+        sed -n '/^rename/,$p' "$XDG_STATE_HOME"/lorvane/*.journal >"$WORK/journal$jobs"
+        run_rc 0 undo --apply
+        rm "$XDG_STATE_HOME"/lorvane/*.journal
+    done
+    cmp -s "$WORK/said1" "$WORK/said2" || fail "the run says otherwise with two threads"
+    cmp -s "$WORK/journal1" "$WORK/journal2" || fail "the journal differs with two threads"
+    expect_text said2 "200  filenames successfully processed" "201  filenames could not be parsed" "File name too long"
+    [ "$(grep -c '^failed' "$WORK/journal2")" -eq 2 ] || fail "not two failed renames in the journal"
+    ;;
 undo_reverts_latest)
     files '{DT=2004-05-17}.jpg'
     run change-dates --shift --days 1 --apply "$F"

@@ -270,6 +270,24 @@ list_not_utf8)
     expect_lines out 5
     expect_text out 'a\nb.jpg	Fail' '{A=x\ty}.jpg	'
     ;;
+list_jobs)
+    # Enough files for the worker to run ahead, and names that do not parse, are not UTF-8 or are as
+    # long as a name can be: the same lines with one thread and with two.
+    mkdir -p "$WORK/f/s" "$WORK/f/$(printf '\375d')"
+    i=0
+    while [ $i -lt 300 ]; do
+        : >"$WORK/f/{DT=2004-05-17 @10-$((i % 70))}{SN=$i}.jpg"; : >"$WORK/f/s/x{$i.jpg"; i=$((i + 1))
+    done
+    : >"$WORK/f/$(printf '\376{SU=a}.jpg')"; : >"$WORK/f/$(printf '\375d')/$(printf '%0250d' 0).jpg"
+    : >"$WORK/f/$(printf 'a\nb.jpg')"
+    for format in --json --recursive; do
+        run_rc 0 list -r $format --jobs 1 "$WORK/f"; mv "$WORK/out" "$WORK/one"
+        run_rc 0 list -r $format --jobs 2 "$WORK/f"
+        cmp -s "$WORK/one" "$WORK/out" || fail "list $format differs with two threads"
+    done
+    expect_lines out 604
+    run_rc 2 list --jobs 0 "$WORK/f"; expect_text err '--jobs takes a number from 1, not "0"'
+    ;;
 stderr_escapes)
     # Names on standard error cannot reach the terminal as control sequences.
     run_rc 1 list "$WORK/$(printf 'x\033[31mred\nline')"

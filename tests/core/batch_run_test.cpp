@@ -251,38 +251,41 @@ TEST_F(BatchRunTest, RunsOverRows) {
          "Ann File exists; Cy last File exists", "Ann > Bob failed; Ann > Bob failed; Cy > Bob failed", 3, 2, 1,
          RunEnd::Completed, "Ann:Ann Bob:Bob Cy:Cy", "Ann"},
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.what);
-        files(r.files, r.outside);
-        host_ = ScriptedHost();
-        host_.stopAt = r.stopAt;
-        host_.goOn = r.goOn;
-        files_.changes = 0;
-        files_.failChangeAt = r.failChangeAt;
-        // Grown since its row was filled: a renamed row is read from its file again.
-        for (const std::string& n : expand(r.files))
-            std::ofstream(path(n), std::ios::app) << " " << std::string(5000, 'x');
-        MapSubject step(mapping(r.to), *r.op);
-        RecordingRecorder recorder(dir_.path().toStdString());
-        recorder.failAfter = r.recordFailAfter;
-        const BatchCounters c = run(step, {false, &recorder});
-        EXPECT_EQ(joined(host_.outcomes), r.outcomes);
-        EXPECT_EQ(joined(host_.failures), r.failures);
-        EXPECT_EQ(joined(recorder.records), r.records);
-        EXPECT_EQ(std::to_string(c.total) + " " + std::to_string(c.notSaved) + " " + std::to_string(c.successes()),
-                  std::to_string(r.total) + " " + std::to_string(r.notSaved) + " " + std::to_string(r.successes));
-        EXPECT_EQ(end_, r.end);
-        expectAfter(r.after);
-        // The row is refilled from its file's new name, or keeps its own.
-        const std::string first = expand(r.firstRow)[0];
-        EXPECT_EQ(rows_[0]->Text, first);
-        EXPECT_EQ(rows_[0]->Key, path(first));
-        if (&r == &rows[0]) {
-            EXPECT_EQ(rows_[0]->Length, "012");
-            FileRow now;
-            ASSERT_TRUE(parser_.FillRow(now, path(first)).ok());
-            EXPECT_EQ(rows_[0]->Size, now.Size);
-            EXPECT_EQ(host_.progress, (std::vector<int>{1, 2, 3}));
+    // One thread, and a worker making the next rows ahead: the same renames, records and stops.
+    for (const int jobs : {1, 2}) {
+        for (const auto& r : rows) {
+            SCOPED_TRACE(std::string(r.what) + (jobs == 1 ? "" : ", worker"));
+            files(r.files, r.outside);
+            host_ = ScriptedHost();
+            host_.stopAt = r.stopAt;
+            host_.goOn = r.goOn;
+            files_.changes = 0;
+            files_.failChangeAt = r.failChangeAt;
+            // Grown since its row was filled: a renamed row is read from its file again.
+            for (const std::string& n : expand(r.files))
+                std::ofstream(path(n), std::ios::app) << " " << std::string(5000, 'x');
+            MapSubject step(mapping(r.to), *r.op);
+            RecordingRecorder recorder(dir_.path().toStdString());
+            recorder.failAfter = r.recordFailAfter;
+            const BatchCounters c = run(step, {false, &recorder, true, jobs});
+            EXPECT_EQ(joined(host_.outcomes), r.outcomes);
+            EXPECT_EQ(joined(host_.failures), r.failures);
+            EXPECT_EQ(joined(recorder.records), r.records);
+            EXPECT_EQ(std::to_string(c.total) + " " + std::to_string(c.notSaved) + " " + std::to_string(c.successes()),
+                      std::to_string(r.total) + " " + std::to_string(r.notSaved) + " " + std::to_string(r.successes));
+            EXPECT_EQ(end_, r.end);
+            expectAfter(r.after);
+            // The row is refilled from its file's new name, or keeps its own.
+            const std::string first = expand(r.firstRow)[0];
+            EXPECT_EQ(rows_[0]->Text, first);
+            EXPECT_EQ(rows_[0]->Key, path(first));
+            if (&r == &rows[0]) {
+                EXPECT_EQ(rows_[0]->Length, "012");
+                FileRow now;
+                ASSERT_TRUE(parser_.FillRow(now, path(first)).ok());
+                EXPECT_EQ(rows_[0]->Size, now.Size);
+                EXPECT_EQ(host_.progress, (std::vector<int>{1, 2, 3}));
+            }
         }
     }
 }

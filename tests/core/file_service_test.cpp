@@ -119,7 +119,9 @@ TEST_F(FileServiceTest, ListingSortsIgnoringCaseAndSkipsWhatIsNotAFileOrFolder) 
     const std::vector<std::string> sorted = {
         ".hidden", "_x.txt", "_\u00e9.txt", "A.txt",  // 'A' as 'a', after '_', also beside other letters
         "Ab.txt", "ab.txt", "A\u00e9.txt",            // equal but for case: byte order
-        "eve.txt", "link.txt", "STRASSE.txt", "Straße.txt", "Zed.txt",  // 's' before the unfolded 'ß'
+        "eve.txt", "link.txt", "link.txx", "long-name-2004-a.txt",  // letter case past eight equal bytes:
+        "LONG-NAME-2004-B.txt", "long-name-2004-b.txt",             // equal but for case again
+        "STRASSE.txt", "Straße.txt", "Zed.txt",                      // 's' before the unfolded 'ß'
         "\u00e9", "\u00c9a",  // equal as far as the shorter goes: the shorter first, whatever the bytes
         "ÉCOLE.txt", "émile.txt", "über.txt",  // é and É fold together, after every ASCII letter
         "\xF0\x9F\x98\x80.txt",  // U+1F600 as a surrogate pair sorts before U+FF21

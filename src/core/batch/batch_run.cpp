@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #include "core/batch/journal.h"
+#include "core/in_order_worker.h"
 #include "core/rename_rule.h"
 
 namespace lorvane {
@@ -39,6 +41,83 @@ std::string_view OutcomeWord(BatchOutcome outcome) {
     return "processed";
 }
 
+// What a row's turn needs of its parse, change and build; made on the worker
+// from the row's name and key, which stay as they are until the row's turn.
+struct BatchRun::Ahead {
+    enum class Kind { NotParsed, Changed, NotRebuilt };
+    const FileRow* row = nullptr;
+    Kind kind = Kind::Changed;
+    StepAnswer answer = StepAnswer::Changed;
+    FileRow parsed;       // the name's parse columns, as ParseItem leaves them
+    Result result;        // what the file's result is, unless the rename fails
+    bool rename = false;  // built: newName is the name to rename to
+    std::string newName;
+    FileRow newParsed;  // the new name's parse, for the row once renamed
+    Result newResult;
+    HeldMessages messages, newMessages;  // of the parse, change and build; of the new name's parse
+};
+
+// Rows the worker may run ahead of the renames.
+constexpr std::uint32_t kRowsAhead = 64;
+
+struct BatchRun::AheadWorker {
+    // On one thread the run's own parser does the work.
+    AheadWorker(RowParser& caller, BatchStep& step, int jobs)
+        : parser(EffectiveJobs(jobs) > 1 ? own.emplace(caller, &messages) : caller),
+          step(step),
+          op(step.Operation()),
+          rows(jobs, EffectiveJobs(jobs) > 1 ? kRowsAhead : 1, [this](Ahead& a) { work(a); }) {}
+
+    void work(Ahead& a) {
+        NamePipeline& pipeline = parser.pipeline();
+        parser.ParseName(a.row->Text, a.parsed);
+        a.rename = false;
+        if (parser.result().failed()) {
+            a.kind = Ahead::Kind::NotParsed;
+            a.result = parser.result();
+        } else {
+            a.answer = step.ChangeTree(pipeline.tree(), *a.row);
+            a.kind = Ahead::Kind::Changed;
+            a.result = parser.result();
+            if (a.answer == StepAnswer::Failed) {
+                a.kind = Ahead::Kind::NotRebuilt;
+                if (std::string reason = step.FailureReason(); !reason.empty()) {
+                    a.result.status = Status::Fail;
+                    a.result.message = std::move(reason);
+                }
+            } else if (a.answer != StepAnswer::NotApplicable || op.renameNotApplicable) {
+                const Result& built = step.Build(pipeline);
+                a.result = built;
+                if (built.failed()) {
+                    a.kind = Ahead::Kind::NotRebuilt;
+                } else {
+                    a.result = pipeline.result();
+                    a.rename = true;
+                    a.newName = pipeline.builtName();
+                }
+            }
+        }
+        if (!messages.empty()) messages.MoveTo(a.messages);
+        if (a.rename) {
+            parser.ParseName(a.newName, a.newParsed);
+            a.newResult = parser.result();
+            if (!messages.empty()) messages.MoveTo(a.newMessages);
+        }
+    }
+
+    HeldMessages messages;
+    std::optional<RowParser> own;
+    RowParser& parser;
+    BatchStep& step;
+    const BatchOperation& op;
+    InOrderWorker<Ahead> rows;  // last: its thread stops before the rest goes
+};
+
+BatchRun::BatchRun(RowParser& parser, const FileSystem& files, BatchHost& host)
+    : parser_(parser), files_(files), host_(host), picture_(files) {}
+
+BatchRun::~BatchRun() = default;
+
 BatchCounters BatchRun::Run(BatchStep& step, std::span<FileRow* const> rows, const BatchRunOptions& options) {
     const BatchOperation& op = step.Operation();
     operation_ = &op;
@@ -54,7 +133,17 @@ BatchCounters BatchRun::Run(BatchStep& step, std::span<FileRow* const> rows, con
     c.total = static_cast<std::int32_t>(rows.size());
     step.Begin();
     host_.Begin(op);
-    NamePipeline& pipeline = parser_.pipeline();
+    // The rows of a run are mostly in one folder: renamed from it held open.
+    const FolderHold hold;
+    // File operations parse nothing: no work to do ahead.
+    if (op.action == FileAction::None) ahead_ = std::make_unique<AheadWorker>(parser_, step, options.jobs);
+    std::size_t fed = 0;
+    const auto feed = [&] {
+        for (InOrderWorker<Ahead>& work = ahead_->rows; fed < rows.size() && !work.full(); ++fed) {
+            work.next().row = rows[fed];
+            work.submit();
+        }
+    };
 
     for (std::size_t i = 0; i < rows.size() && !aborted_; ++i) {
         current_ = i;
@@ -79,38 +168,10 @@ BatchCounters BatchRun::Run(BatchStep& step, std::span<FileRow* const> rows, con
 
         if (op.action != FileAction::None) {
             actOnFile(i, op.action, step.Destination(), c);
-        } else if (parser_.ParseItem(row); parser_.result().failed()) {
-            ++c.notParsed;
-            file_.outcome = BatchOutcome::NotParsed;
-            file_.result = parser_.result();
-            settleRow(i, file_, c);
         } else {
-            const StepAnswer answer = step.ChangeTree(pipeline.tree(), row);
-            file_.outcome = answer == StepAnswer::NotApplicable ? BatchOutcome::NotApplicable
-                            : answer == StepAnswer::OutOfRange  ? BatchOutcome::OutOfRange
-                                                                : BatchOutcome::Processed;
-            if (answer == StepAnswer::NotApplicable) ++c.notApplicable;
-            if (answer == StepAnswer::OutOfRange) ++c.outOfRange;
-            if (answer == StepAnswer::Failed) {
-                ++c.notRebuilt;
-                file_.outcome = BatchOutcome::NotRebuilt;
-                file_.result = parser_.result();
-                if (std::string reason = step.FailureReason(); !reason.empty()) {
-                    file_.result.status = Status::Fail;
-                    file_.result.message = std::move(reason);
-                }
-                settleRow(i, file_, c);
-            } else if (answer == StepAnswer::NotApplicable && !op.renameNotApplicable) {
-                file_.result = parser_.result();
-                settleRow(i, file_, c);
-            } else if (const Result& built = step.Build(pipeline); built.failed()) {
-                ++c.notRebuilt;
-                file_.outcome = BatchOutcome::NotRebuilt;
-                file_.result = built;
-                settleRow(i, file_, c);
-            } else {
-                renameRow(i, file_, c);
-            }
+            feed();
+            takeRow(i, *ahead_->rows.oldest(true), c);
+            ahead_->rows.pop();
         }
 
         if (op.countAfterRow) {
@@ -121,10 +182,38 @@ BatchCounters BatchRun::Run(BatchStep& step, std::span<FileRow* const> rows, con
             }
         }
     }
+    // What was made ahead of a stop or an abort is dropped unused.
+    ahead_.reset();
     finishWaiters(c);
     // The rows the loop did not reach are not reported as attempted.
     if (aborted_ && (!op.countAfterRow || op.action != FileAction::None)) c.total = c.attempted;
     return c;
+}
+
+void BatchRun::takeRow(std::size_t i, Ahead& a, BatchCounters& c) {
+    a.messages.PassOn(parser_.pipeline().sink());
+    CopyParseColumns(a.parsed, *rows_[i]);
+    file_.result = a.result;
+    if (a.kind == Ahead::Kind::NotParsed) {
+        ++c.notParsed;
+        file_.outcome = BatchOutcome::NotParsed;
+        settleRow(i, file_, c);
+        return;
+    }
+    file_.outcome = a.answer == StepAnswer::NotApplicable ? BatchOutcome::NotApplicable
+                    : a.answer == StepAnswer::OutOfRange  ? BatchOutcome::OutOfRange
+                                                          : BatchOutcome::Processed;
+    if (a.answer == StepAnswer::NotApplicable) ++c.notApplicable;
+    if (a.answer == StepAnswer::OutOfRange) ++c.outOfRange;
+    if (a.kind == Ahead::Kind::NotRebuilt) {
+        ++c.notRebuilt;
+        file_.outcome = BatchOutcome::NotRebuilt;
+        settleRow(i, file_, c);
+    } else if (!a.rename) {
+        settleRow(i, file_, c);  // not applicable, and such rows keep their names
+    } else {
+        renameRow(i, file_, c, a);
+    }
 }
 
 void BatchRun::settleRow(std::size_t i, BatchFile& file, BatchCounters& c) {
@@ -134,13 +223,13 @@ void BatchRun::settleRow(std::size_t i, BatchFile& file, BatchCounters& c) {
     if (!waitingFor_.empty()) release(file.oldPath, c);
 }
 
-void BatchRun::renameRow(std::size_t i, BatchFile& file, BatchCounters& c) {
+void BatchRun::renameRow(std::size_t i, BatchFile& file, BatchCounters& c, Ahead& ahead) {
     FileRow& row = *rows_[i];
-    NamePipeline& pipeline = parser_.pipeline();
     file.built = true;
-    file.newName = pipeline.builtName();
-    file.newPath = JoinPath(row.Path, file.newName);
-    file.result = pipeline.result();
+    file.newName = ahead.newName;
+    file.newPath.assign(row.Path);
+    if (file.newPath.empty() || file.newPath.back() != '/') file.newPath += '/';
+    file.newPath += file.newName;
 
     if (const NameRefusal refusal = JudgeNewFileName(file.newName); refusal != NameRefusal::None) {
         // A built name that is no name of this folder (settings let "/" through).
@@ -151,7 +240,7 @@ void BatchRun::renameRow(std::size_t i, BatchFile& file, BatchCounters& c) {
     const FsError error = caseOnly(row, file.newName) ? moveThroughTemporary(row, file.newName, recordFailed)
                                                       : move(row.Path, row.Key, file.newName, recordFailed);
     if (error.ok()) {
-        renamed(i, file);
+        renamed(i, file, &ahead);
         if (!waitingFor_.empty()) release(file.oldPath, c);
         return;
     }
@@ -222,22 +311,27 @@ FsError BatchRun::moveThroughTemporary(const FileRow& row, const std::string& na
     return error;
 }
 
-void BatchRun::renamed(std::size_t i, BatchFile& file) {
+void BatchRun::renamed(std::size_t i, BatchFile& file, Ahead* ahead) {
     state_[i] = RowState::Done;
     FileRow& row = *rows_[i];
+    if (ahead) ahead->newMessages.PassOn(parser_.pipeline().sink());
     if (options_->preview) {
         // What the new name would show once renamed.
-        file.result = parser_.pipeline().Evaluate(file.newName);
+        file.result = ahead ? ahead->newResult : parser_.pipeline().Evaluate(file.newName);
     } else {
         row.Text = file.newName;
         row.Key = file.newPath;
         // The file was just renamed there; should it have gone again, the row
         // still shows the new name, parsed.
-        if (!options_->refillFromFile || parser_.FillRow(row, file.newPath).failed()) {
+        if (!options_->refillFromFile || parser_.FillFileColumns(row, file.newPath).failed())
             FormatLengthColumn(row.Text, row.Length);
+        if (ahead) {
+            CopyParseColumns(ahead->newParsed, row);
+            file.result = ahead->newResult;
+        } else {
             parser_.ParseItem(row);
+            file.result = parser_.result();
         }
-        file.result = parser_.result();
     }
     host_.FileDone(file);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -103,6 +104,10 @@ struct BatchRunOptions {
     // After a rename the row's file columns are read again from the file (the
     // window shows them); off, only its name, key and parse are renewed.
     bool refillFromFile = true;
+    // Threads (EffectiveJobs): with two, the next rows are parsed, changed and
+    // built on a worker while this thread renames; the renames stay in row order
+    // and none is made ahead of its row.
+    int jobs = 0;
 };
 
 // The run's renames are made so that a name held by a file the same run moves
@@ -112,8 +117,8 @@ struct BatchRunOptions {
 // step, the temporary ones too, is recorded before it is made.
 class BatchRun {
 public:
-    BatchRun(RowParser& parser, const FileSystem& files, BatchHost& host)
-        : parser_(parser), files_(files), host_(host), picture_(files) {}
+    BatchRun(RowParser& parser, const FileSystem& files, BatchHost& host);
+    ~BatchRun();
 
     // The step's operation over rows (the selected ones, in row order).
     BatchCounters Run(BatchStep& step, std::span<FileRow* const> rows, const BatchRunOptions& options = {});
@@ -133,8 +138,14 @@ private:
         std::string at;  // where its file is now: its key, or a temporary name
     };
 
+    // One row's parse, change and build, made ahead of its turn (Ahead), and the
+    // worker that makes them.
+    struct Ahead;
+    struct AheadWorker;
+    // The row's turn once its work is done: its outcome, and its rename.
+    void takeRow(std::size_t i, Ahead& ahead, BatchCounters& c);
     void settleRow(std::size_t i, BatchFile& file, BatchCounters& c);
-    void renameRow(std::size_t i, BatchFile& file, BatchCounters& c);
+    void renameRow(std::size_t i, BatchFile& file, BatchCounters& c, Ahead& ahead);
     // A file operation's row: the file deleted, copied, moved or linked, never parsed.
     void actOnFile(std::size_t i, FileAction action, std::string_view destination, BatchCounters& c);
     // The failure box; an abort or a record that could not be written ends the run.
@@ -142,7 +153,8 @@ private:
     // Moves a file from `from` to name in folder (the recorder told first);
     // recordFailed when the record could not be written, so nothing moved.
     FsError move(std::string_view folder, const std::string& from, std::string_view name, bool& recordFailed);
-    void renamed(std::size_t i, BatchFile& file);
+    // ahead: the new name's parse made ahead, or null (it is parsed here).
+    void renamed(std::size_t i, BatchFile& file, Ahead* ahead = nullptr);
     // releaseName: whoever waits for this row's name is told (release() does it itself).
     void failed(std::size_t i, BatchFile& file, BatchCounters& c, const FsError& error, bool recordFailed,
                 bool releaseName = true);
@@ -175,6 +187,7 @@ private:
     std::unordered_map<std::size_t, Waiter> waiting_;
     std::unordered_map<std::string, std::vector<std::size_t>> waitingFor_;
     int temporaries_ = 0;
+    std::unique_ptr<AheadWorker> ahead_;
 };
 
 }  // namespace lorvane

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -193,7 +194,7 @@ std::string JournalFolder() {
 
 FileIdentity IdentifyFile(const std::string& path) {
     struct stat st {};
-    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return {};
+    if (!LookAtEntry(path, st)) return {};
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
             static_cast<std::int64_t>(st.st_size),
             static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
@@ -313,7 +314,10 @@ const std::string& JournalWriter::resolved(std::string_view path, std::string& o
         realFolder_ = real ? real : linkFolder_;
         std::free(real);
     }
-    out = JoinPath(realFolder_, path.substr(folder.size() + (folder == "/" ? 0 : 1)));
+    // Made in place: out's room serves every record.
+    out.assign(realFolder_);
+    if (out.empty() || out.back() != '/') out += '/';
+    out += path.substr(folder.size() + (folder == "/" ? 0 : 1));
     return out;
 }
 
@@ -322,18 +326,20 @@ bool JournalWriter::WillRename(std::string_view oldPath, std::string_view newPat
         error_ = "the journal is not open";
         return false;
     }
-    const FileIdentity id = IdentifyFile(std::string(oldPath));
+    oldReal_.assign(oldPath);
+    const FileIdentity id = IdentifyFile(oldReal_);
     recorded_ = id;
     const auto folderOf = [](std::string_view p) { return p.substr(0, p.rfind('/') + 1); };
     withinFolder_ = folderOf(oldPath) == folderOf(newPath);
     line_ = "rename\t";
-    line_ += EscapeJournalText(resolved(oldPath, oldReal_));
+    AppendJournalText(line_, resolved(oldPath, oldReal_));
     line_ += '\t';
-    line_ += EscapeJournalText(resolved(newPath, newReal_));
+    AppendJournalText(line_, resolved(newPath, newReal_));
     for (const auto n : {static_cast<std::int64_t>(id.device), static_cast<std::int64_t>(id.inode), id.size,
                          id.modifiedNs}) {
+        char digits[24];
         line_ += '\t';
-        line_ += std::to_string(n);
+        line_.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
     }
     line_ += '\n';
     if (!writeAll(line_)) {

@@ -186,6 +186,8 @@ std::string UndoReport(const JournalRun& run, const UndoTally& tally, bool apply
 // Byte-exact text form of a path for a journal line: backslash, tab, line breaks
 // and other control bytes escaped. Exposed for the tests.
 std::string EscapeJournalText(std::string_view bytes);
+// The same, appended to out.
+void AppendJournalText(std::string& out, std::string_view bytes);
 bool UnescapeJournalText(std::string_view text, std::string& bytes);
 
 }  // namespace lorvane

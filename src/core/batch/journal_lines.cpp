@@ -82,10 +82,20 @@ bool ReadJournalTail(const std::string& path, std::size_t bytes, std::string& ou
 }
 
 std::string EscapeJournalText(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789abcdef";
     std::string out;
     out.reserve(bytes.size());
-    for (const char ch : bytes) {
+    AppendJournalText(out, bytes);
+    return out;
+}
+
+void AppendJournalText(std::string& out, std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    // Paths with nothing to escape, nearly all of them, go in whole.
+    const auto plain = [](unsigned char c) { return c >= 0x20 && c != 0x7f && c != '\\'; };
+    std::size_t run = 0;
+    while (run < bytes.size() && plain(static_cast<unsigned char>(bytes[run]))) ++run;
+    out.append(bytes.data(), run);
+    for (const char ch : bytes.substr(run)) {
         const auto c = static_cast<unsigned char>(ch);
         if (c == '\\') out += "\\\\";
         else if (c == '\t') out += "\\t";
@@ -99,7 +109,6 @@ std::string EscapeJournalText(std::string_view bytes) {
             out += ch;
         }
     }
-    return out;
 }
 
 bool UnescapeJournalText(std::string_view text, std::string& bytes) {

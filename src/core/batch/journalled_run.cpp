@@ -13,6 +13,7 @@ RunResult RunJournalled(RowParser& parser, const FileSystem& files, BatchHost& h
     BatchRunOptions options;
     options.preview = request.preview;
     options.refillFromFile = request.refillFromFile;
+    options.jobs = request.jobs;
     if (!request.preview && !rows.empty()) {
         const std::string folder = request.journalFolder.empty() ? JournalFolder() : request.journalFolder;
         if (!lock.Acquire(folder, request.command)) {

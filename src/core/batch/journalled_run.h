@@ -18,6 +18,7 @@ struct RunRequest {
     bool refillFromFile = true;  // see BatchRunOptions
     std::string command;         // what ran, as the journal and undo show it
     std::string journalFolder;   // empty: JournalFolder()
+    int jobs = 0;                // see BatchRunOptions
 };
 
 struct RunResult {

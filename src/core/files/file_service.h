@@ -8,6 +8,8 @@
 // callers can put it into their messages.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -81,6 +83,23 @@ private:
     int fd_ = -1;
 };
 
+// While one of these lives, this thread's renames and LookAtEntry reach a name
+// from its folder held open rather than by walking the whole path again, the
+// last folder used being kept: a batch run renames thousands of files in one
+// folder. The folder is taken to stay where it is meanwhile; it is closed when
+// the last hold goes, so nothing keeps a folder (or its file system) busy after.
+class FolderHold {
+public:
+    FolderHold();
+    ~FolderHold();
+    FolderHold(const FolderHold&) = delete;
+    FolderHold& operator=(const FolderHold&) = delete;
+};
+
+// lstat: the entry at path itself (a link is not followed), through a FolderHold's
+// folder when one is held. False when there is none (errno says why).
+bool LookAtEntry(const std::string& path, struct ::stat& st);
+
 // What the rest of the program needs of the file system. The service below is
 // the real one; tests hand in a fake that can fail a chosen operation.
 class FileSystem {
@@ -99,6 +118,9 @@ public:
     // Files): the path needs no cleaning, the file is found from the folder rather
     // than by walking the whole path again, and file's strings are reused in place.
     virtual FsError GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const = 0;
+    // What a row of a listing needs of one of its files: that it is a regular file
+    // (or a link to one), and its size; its dates are not read.
+    virtual FsError GetFileSize(const OpenFolder& folder, std::string_view name, std::int64_t& size) const;
     // Files and subfolders in name order, ignoring letter case (ties in byte order),
     // so that a folder lists the same way on every run.
     virtual FsError GetFolder(std::string_view path, FolderInfo& folder) const = 0;
@@ -147,6 +169,7 @@ public:
     bool EntryExists(std::string_view path) const override;
     FsError GetFile(std::string_view path, FileInfo& file) const override;
     FsError GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const override;
+    FsError GetFileSize(const OpenFolder& folder, std::string_view name, std::int64_t& size) const override;
     FsError GetFolder(std::string_view path, FolderInfo& folder) const override;
     FsError CountFolder(std::string_view path, std::size_t& files, std::vector<std::string>& subFolders) const override;
     FsError Move(std::string_view source, std::string_view destination) const override;
@@ -169,6 +192,8 @@ public:
 
 private:
     FileSystemService() = default;
+    // TypeDescription's answer for an extension, from the table shared by the threads.
+    std::string typeOfExtension(std::string_view extension) const;
 
     mutable std::mutex typeMutex_;
     mutable std::unordered_map<std::string, std::string> typeCache_;  // lower-case extension -> description

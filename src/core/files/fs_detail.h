@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <ctime>
@@ -102,6 +103,11 @@ inline bool isAscii(std::string_view s) {
 // Names that are not UTF-8 have no letter case: decoded, distinct bytes could
 // read as the same replacement characters.
 inline bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
+    if (isAscii(a) && isAscii(b)) {
+        // Unicode's folding of ASCII letters is ASCII's, without a round trip through QString.
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
+    }
     if (!utf8::isValid(a) || !utf8::isValid(b)) return false;
     return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()))
                .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) == 0;

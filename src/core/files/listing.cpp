@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -59,6 +61,20 @@ std::string FileSystemService::TypeDescription(std::string_view fileName) const 
     const auto dot = fileName.rfind('.');
     if (dot == std::string_view::npos || dot == 0 || dot + 1 == fileName.size()) return "File";
     const std::string_view extension = fileName.substr(dot + 1);
+    // A folder's files share a few extensions: each thread keeps the answers for
+    // the last eight, by the extension as written, without lowering it or taking the lock.
+    thread_local std::array<std::pair<std::string, std::string>, 8> recent;
+    thread_local std::size_t next = 0;
+    for (const auto& [ext, type] : recent)
+        if (!ext.empty() && ext == extension) return type;
+    auto& [ext, type] = recent[next];
+    next = (next + 1) % recent.size();
+    ext.assign(extension);
+    type = typeOfExtension(extension);
+    return type;
+}
+
+std::string FileSystemService::typeOfExtension(std::string_view extension) const {
     // The remembered answers are found by the lower-case extension; an ASCII one
     // is lowered here without a round trip through QString.
     std::string key;
@@ -169,7 +185,21 @@ void sortNames(std::vector<std::string>& names) {
         if (a.folded.isNull() && b.folded.isNull()) {
             const std::string &x = names[a.index], &y = names[b.index];
             const std::size_t n = std::min(x.size(), y.size());
-            for (std::size_t i = 0; i < n; ++i) {
+            // Names of one folder share long starts: equal bytes are equal letters,
+            // so they are passed over eight at a time.
+            for (std::size_t i = 0;; ++i) {
+                if constexpr (std::endian::native == std::endian::little) {
+                    for (std::uint64_t wx, wy; i + 8 <= n; i += 8) {
+                        std::memcpy(&wx, x.data() + i, 8);
+                        std::memcpy(&wy, y.data() + i, 8);
+                        if (wx != wy) {
+                            i += static_cast<std::size_t>(std::countr_zero(wx ^ wy)) / 8;
+                            break;
+                        }
+                    }
+                }
+                while (i < n && x[i] == y[i]) ++i;
+                if (i == n) break;
                 const char ux = lower(x[i]), uy = lower(y[i]);
                 if (ux != uy) return ux < uy;
             }
@@ -231,6 +261,31 @@ FsError FileSystemService::GetFile(const OpenFolder& folder, std::string_view na
     file.ParentFolder.assign(path);
     file.Type = TypeDescription(name);
     fillFromStat(sx, file);
+    return {};
+}
+
+FsError FileSystem::GetFileSize(const OpenFolder& folder, std::string_view name, std::int64_t& size) const {
+    FileInfo file;
+    FsError e = GetFile(folder, name, file);
+    size = file.Size;
+    return e;
+}
+
+FsError FileSystemService::GetFileSize(const OpenFolder& folder, std::string_view name, std::int64_t& size) const {
+    const std::string& path = folder.path();
+    if (folder.descriptor() < 0 || name.empty() || name == "." || name == ".." ||
+        name.find('/') != std::string_view::npos || hasNul(name))
+        return FileSystem::GetFileSize(folder, name, size);
+    // A listing's name is NUL-free but not NUL-ended: copied into a reused buffer.
+    thread_local std::string cName;
+    cName.assign(name);
+    struct statx sx{};
+    if (::statx(folder.descriptor(), cName.c_str(), AT_STATX_SYNC_AS_STAT, STATX_TYPE | STATX_SIZE, &sx) != 0 ||
+        !S_ISREG(sx.stx_mode)) {
+        // The path is made only for the error's text.
+        if (FsError e = statFile(folder.descriptor(), cName.c_str(), JoinPath(path, name), sx); e.failed()) return e;
+    }
+    size = static_cast<std::int64_t>(sx.stx_size);
     return {};
 }
 

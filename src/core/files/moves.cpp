@@ -36,21 +36,71 @@ using namespace fs_detail;
 
 namespace {
 
-int renameat2NoReplace(const char* from, const char* to) {
+// The folders a FolderHold keeps open on this thread: the last two used, as a
+// move takes files from one folder to another.
+struct HeldFolders {
+    int holds = 0;
+    struct Folder {
+        std::string path;
+        int fd = -1;
+    } folders[2];
+    int next = 0;  // the one to reuse for another folder
+    // The entry LookAtEntry read last, for one more look before anything else is
+    // done here: a rename's record reads the file, and the rename reads it again.
+    std::string lookedAt;
+    struct ::stat looked{};
+    void close() {
+        lookedAt.clear();
+        for (Folder& f : folders) {
+            if (f.fd >= 0) ::close(f.fd);
+            f = {};
+        }
+    }
+    int open(std::string_view path) {
+        // The one used last is never the next to go.
+        for (int i = 0; i < 2; ++i)
+            if (folders[i].fd >= 0 && folders[i].path == path) {
+                next = 1 - i;
+                return folders[i].fd;
+            }
+        Folder& f = folders[next];
+        next = 1 - next;
+        if (f.fd >= 0) ::close(f.fd);
+        f.path.assign(path);
+        f.fd = ::open(f.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        return f.fd;
+    }
+};
+thread_local HeldFolders held;
+
+// Where path's last name can be reached from: a held folder's descriptor and the
+// name, when a hold is active; otherwise AT_FDCWD and the whole path.
+std::pair<int, const char*> reach(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (held.holds == 0 || slash == std::string::npos || slash == 0 || slash + 1 == path.size())
+        return {AT_FDCWD, path.c_str()};
+    const int fd = held.open(std::string_view(path.data(), slash));
+    if (fd < 0) return {AT_FDCWD, path.c_str()};
+    return {fd, path.c_str() + slash + 1};
+}
+
+int renameat2NoReplace(const std::string& from, const std::string& to) {
     if (testHooks().renameWithoutNoReplace) {
         errno = EINVAL;
         return -1;
     }
+    held.lookedAt.clear();
+    const auto [fromFolder, fromName] = reach(from);
+    const auto [toFolder, toName] = reach(to);
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
-    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+    return ::renameat2(fromFolder, fromName, toFolder, toName, RENAME_NOREPLACE);
 #else
-    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+    return static_cast<int>(::syscall(SYS_renameat2, fromFolder, fromName, toFolder, toName, RENAME_NOREPLACE));
 #endif
 }
 
-// A rename that never replaces the destination. Returns 0 or an errno value.
 int renameNoReplace(const std::string& from, const std::string& to) {
-    if (renameat2NoReplace(from.c_str(), to.c_str()) == 0) return 0;
+    if (renameat2NoReplace(from, to) == 0) return 0;
     const int err = errno;
     if (err != EINVAL && err != ENOSYS && err != EOPNOTSUPP) return err;
     // The file system does not know the flag: a hard link fails on an existing name just as well.
@@ -214,12 +264,36 @@ CopyOutcome copyFile(const std::string& source, const std::string& destination, 
 
 void FileSystemService::SetTestHooks(TestHooks hooks) { testHooks() = std::move(hooks); }
 
+FolderHold::FolderHold() { ++held.holds; }
+
+FolderHold::~FolderHold() {
+    if (--held.holds == 0) held.close();
+}
+
+bool LookAtEntry(const std::string& path, struct ::stat& st) {
+    if (path.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    if (held.holds > 0 && !held.lookedAt.empty() && held.lookedAt == path) {
+        held.lookedAt.clear();
+        st = held.looked;
+        return true;
+    }
+    const auto [folder, name] = reach(path);
+    if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (held.holds > 0) {
+        held.lookedAt = path;
+        held.looked = st;
+    }
+    return true;
+}
+
 FsError FileSystemService::Move(std::string_view source, std::string_view destination) const {
     const std::string from(source), to(destination);
     if (hasNul(from) || hasNul(to)) return failure(kHasNul, "move", from, to, kHasNulText);
     struct stat st{};
-    if (from.empty() || ::lstat(from.c_str(), &st) != 0)
-        return failure(from.empty() ? ENOENT : errno, "move", from, to);
+    if (!LookAtEntry(from, st)) return failure(errno, "move", from, to);
     if (S_ISDIR(st.st_mode)) return failure(EISDIR, "move", from, to);
     if (to.empty()) return failure(ENOENT, "move", from, to);
     int err = testHooks().copyAcrossFileSystems ? EXDEV : renameNoReplace(from, to);

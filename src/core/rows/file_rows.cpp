@@ -92,6 +92,11 @@ void SetFileColumns(FileRow& row, const FileInfo& file) {
 RowParser::RowParser(const GlobalSettings& settings, MessageSink* sink, const FileSystem& files)
     : pipeline_(settings, false, sink), files_(files) {}
 
+RowParser::RowParser(const RowParser& like, MessageSink* sink)
+    : pipeline_(like.pipeline_.settings(), false, sink), files_(like.files_) {
+    pipeline_.SetSemantics(like.pipeline_.semantics());
+}
+
 void RowParser::takeChronology(ChronologyFields& fields) {
     const AttributeTree& tree = pipeline_.tree();
     if (pipeline_.result().failed() || tree.count() <= 1) return;
@@ -126,8 +131,15 @@ void RowParser::takeChronology(ChronologyFields& fields) {
     }
 }
 
-void RowParser::ParseItem(FileRow& row) {
-    const Result& result = pipeline_.Evaluate(row.Text);
+void CopyParseColumns(const FileRow& from, FileRow& to) {
+    to.Icon = from.Icon;
+    to.Status = from.Status;
+    to.Message = from.Message;
+    to.Chronology = from.Chronology;
+}
+
+void RowParser::ParseName(std::string_view name, FileRow& row) {
+    const Result& result = pipeline_.Evaluate(name);
     row.Icon = result.status == Status::Good   ? row_icon::Good
                : result.status == Status::Warn ? row_icon::Warn
                                                : row_icon::Fail;
@@ -139,21 +151,33 @@ void RowParser::ParseItem(FileRow& row) {
     FormatChronologyKey(fields, row.Chronology);
 }
 
-void RowParser::FillRowByName(FileRow& row, std::string_view folder, std::string_view name) {
-    row.Text = name;
-    row.Key = JoinPath(folder, name);
-    row.Path = folder;
-    row.Type = files_.TypeDescription(name);
-    row.Size.clear();
-    FormatLengthColumn(name, row.Length);
+void RowParser::FillRowByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size) {
+    FillColumnsByName(row, folder, name, size);
     ParseItem(row);
 }
 
-FsError RowParser::FillRow(FileRow& row, std::string_view path) {
+void RowParser::FillColumnsByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size) {
+    row.Text = name;
+    // Assigned in place, as GetFile joins them: a loop over a folder reuses the strings' room.
+    row.Key.assign(folder);
+    if (row.Key.empty() || row.Key.back() != '/') row.Key += '/';
+    row.Key += name;
+    row.Path = folder;
+    row.Type = files_.TypeDescription(name);
+    if (size < 0) row.Size.clear();
+    else FormatSizeColumn(size, row.Size);
+    FormatLengthColumn(name, row.Length);
+}
+
+FsError RowParser::FillFileColumns(FileRow& row, std::string_view path) {
     FsError e = files_.GetFile(path, file_);
-    if (e.failed()) return e;
-    SetFileColumns(row, file_);
-    ParseItem(row);
+    if (e.ok()) SetFileColumns(row, file_);
+    return e;
+}
+
+FsError RowParser::FillRow(FileRow& row, std::string_view path) {
+    FsError e = FillFileColumns(row, path);
+    if (e.ok()) ParseItem(row);
     return e;
 }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/files/file_service.h"
 #include "engine/dates.h"
@@ -68,6 +70,8 @@ void FormatChronologyKey(const ChronologyFields& fields, std::string& out);
 
 // SetFileColumns: Text, Key and the "Path", "Type", "Size" and "Length" columns.
 void SetFileColumns(FileRow& row, const FileInfo& file);
+// What ParseItem fills (Icon, "Status", "Message", "Chronology"), from a row parsed elsewhere.
+void CopyParseColumns(const FileRow& from, FileRow& to);
 
 // ParseItem and its scratch: the one pipeline (work tree and options made from
 // the settings) every row is parsed through. Reusing one parser for every row keeps the
@@ -77,6 +81,9 @@ public:
     // settings must outlive the parser; sink answers the semantic layer's message box.
     // files is where rows are filled from; it outlives the parser.
     RowParser(const GlobalSettings& settings, MessageSink* sink, const FileSystem& files);
+    // One that parses as like does (settings, files, semantic layer on or off), for
+    // a worker thread; its messages go to sink.
+    RowParser(const RowParser& like, MessageSink* sink);
 
     // Makes the date and semantic options again from the settings (edit mode off).
     void RefreshOptions() { pipeline_.RefreshOptions(false); }
@@ -84,15 +91,21 @@ public:
     void SetSemantics(bool on) { pipeline_.SetSemantics(on); }
 
     // Parses the row's Text and fills its Icon, "Status", "Message" and "Chronology".
-    void ParseItem(FileRow& row);
+    void ParseItem(FileRow& row) { ParseName(row.Text, row); }
+    // The same for name, which the row does not hold (yet).
+    void ParseName(std::string_view name, FileRow& row);
+    // FillRow without the parse: the file columns only.
+    FsError FillFileColumns(FileRow& row, std::string_view path);
     // UpdateItem's work: SetFileColumns from the file at path, then ParseItem.
     // On failure the row is left as it was.
     FsError FillRow(FileRow& row, std::string_view path);
     // The same for a file named in the listing of an open folder.
     FsError FillRow(FileRow& row, const OpenFolder& folder, std::string_view name);
     // The same from the name alone, for tools that show no size or dates: the
-    // file is not asked (its "Size" column stays empty).
-    void FillRowByName(FileRow& row, std::string_view folder, std::string_view name);
+    // file is not asked, and its "Size" column shows size, stays empty when negative.
+    void FillRowByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size = -1);
+    // FillRowByName without the parse: the file columns only.
+    void FillColumnsByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size = -1);
 
     // The last row's parse, as the window keeps it.
     const Result& result() const { return pipeline_.result(); }
@@ -102,6 +115,7 @@ public:
     // The work tree and its calling order, for the batch steps that change the
     // tree of the row just parsed and build it again.
     NamePipeline& pipeline() { return pipeline_; }
+    const NamePipeline& pipeline() const { return pipeline_; }
     const FileSystem& files() const { return files_; }
 
 private:
@@ -111,6 +125,25 @@ private:
     const FileSystem& files_;
     Finding finding_;
     FileInfo file_;
+};
+
+// The semantic layer's messages of work done ahead on a worker, kept until the
+// row they belong to is taken, and then passed on where they would have gone.
+class HeldMessages final : public MessageSink {
+public:
+    void showError(std::string_view text, std::string_view caption) override {
+        held_.emplace_back(std::string(text), std::string(caption));
+    }
+    bool empty() const { return held_.empty(); }
+    void MoveTo(HeldMessages& other) { other.held_.swap(held_), held_.clear(); }
+    void PassOn(MessageSink* to) {
+        if (to)
+            for (const auto& [text, caption] : held_) to->showError(text, caption);
+        held_.clear();
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> held_;
 };
 
 }  // namespace lorvane

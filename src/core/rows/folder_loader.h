@@ -1,12 +1,15 @@
 // Loading a folder into Browser rows: count the files first, then fill and parse
 // one row per file, the folder's own files before those of its subfolders (depth
 // first). The window supplies the progress display and the Stop button; this
-// class reports through a callback and watches a flag.
+// class reports through a callback and watches a flag. The calling thread reads
+// the folders and asks the kernel about each file while a worker parses the rows
+// (InOrderWorker); they reach the caller on its own thread, in listing order.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,11 +49,13 @@ public:
     // once per folder counted and once per row added, or with a pacer only when it
     // is due and at the start of each phase.
     using ProgressFn = std::function<void(const LoadProgress&)>;
-    // Receives each row as it is filled and parsed. The row is the loader's scratch,
-    // reused for the next one: copy what is to be kept.
-    using RowFn = std::function<void(const FileRow&)>;
+    // Receives each row as it is filled and parsed, on the thread that called Load.
+    // The row is the loader's scratch, reused for a later one: copy or move out
+    // what is to be kept.
+    using RowFn = std::function<void(FileRow&)>;
 
-    explicit FolderLoader(RowParser& parser) : parser_(parser) {}
+    explicit FolderLoader(RowParser& parser);
+    ~FolderLoader();
 
     void SetProgress(ProgressFn progress) { progress_ = std::move(progress); }
     void SetStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
@@ -64,6 +69,31 @@ public:
     // each file (no "Size"), for tools that only need names in listing order. A
     // folder that cannot be read is named among the errors.
     void SetNamesOnly(bool on) { namesOnly_ = on; }
+    // Told the number of files of each folder as it is listed, before its rows
+    // (a caller that keeps the rows makes room for them).
+    void SetListed(std::function<void(std::size_t files)> listed) { listed_ = std::move(listed); }
+    // Off: the rows' file columns only, their parse left empty, for a caller that
+    // parses each row itself later.
+    void SetParse(bool on) { parse_ = on; }
+    // Off: the rows come without counting the files first, for a caller that shows
+    // no running total (the start folder's failure still gives countError, and
+    // unreadable subfolders are named as they are met). The total is then the rows
+    // delivered, except that a stopped load counts every file for its message.
+    void SetCountFirst(bool on) { countFirst_ = on; }
+    // On, for a caller that keeps the rows: each row is filled on the worker beside
+    // its parse and handed on as a copy whose strings have just their room. Off,
+    // for a caller that only looks at each row as it passes: filled where the file
+    // is read, in strings the loader reuses.
+    void SetRowsKept(bool kept) { rowsKept_ = kept; }
+    // Writes each row's text (a line of output) on the worker, beside its parse;
+    // onRow then finds it in rowText().
+    using TextFn = std::function<void(const FileRow& row, std::string& text)>;
+    void SetRowText(TextFn text) { text_ = std::move(text); }
+    // The text of the row onRow has been given.
+    const std::string& rowText() const { return *rowText_; }
+    // Threads the load runs on (EffectiveJobs): with two, the rows are parsed on a
+    // worker beside the thread that reads the folders, and still come out in order.
+    void SetJobs(int jobs) { jobs_ = jobs; }
 
     // A folder that does not exist gives no rows and no error (folderExists false).
     // The parser's options are refreshed from the settings first.
@@ -77,17 +107,39 @@ private:
     // first: the first report of its phase, delivered whatever the pacer says.
     void report(const LoadProgress& progress, bool first);
     void count(const std::string& folder, bool subfolders, bool isStart, LoadOutcome& out);
-    void add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow);
+    void add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow, bool isStart = false);
+    // The files of folder (and its subfolders), those it can read, without progress.
+    std::size_t countQuietly(const std::string& folder, bool subfolders);
+    // Hands the rows whose work is done to onRow, in order; wait: the oldest at
+    // least (when the worker is full, half of it), all: every row in work.
+    void deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool all = false);
+
+    // One file on its way through the worker.
+    struct Item {
+        std::string folder, name;  // when rows are kept: the columns are filled on the worker
+        std::int64_t size = -1;
+        FileRow row;
+        std::string text;  // SetRowText's
+        HeldMessages messages;
+    };
+    struct Worker;
 
     RowParser& parser_;
+    TextFn text_;
+    std::function<void(std::size_t)> listed_;
+    const std::string* rowText_ = nullptr;
+    int jobs_ = 0;
+    std::unique_ptr<Worker> worker_;
     ProgressFn progress_;
     const std::atomic<bool>* stop_ = nullptr;
     EventPacer* pacer_ = nullptr;
     bool namesOnly_ = false;
     bool skipUnreadable_ = false;
+    bool countFirst_ = true;
+    bool rowsKept_ = true;
+    bool parse_ = true;
     bool countingReported_ = false, loadingReported_ = false;
     std::vector<std::string> skipped_;  // folders left out while counting, in the order met
-    FileRow row_;
 };
 
 }  // namespace lorvane
