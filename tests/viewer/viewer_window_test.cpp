@@ -2,6 +2,7 @@
 // orientation, decoding at the size shown, the read-ahead, and the Editor's View/Viewer.
 #include <QBuffer>
 #include <QDir>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include "app/register_windows.h"
@@ -19,8 +20,7 @@ namespace lorvane::testing {
 std::string picture(QSize size, int orientation = 0, const char* format = "JPG") {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::blue);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width() / 2; ++x) image.setPixel(x, y, qRgb(255, 0, 0));
+    QPainter(&image).fillRect(0, 0, size.width() / 2, size.height(), Qt::red);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -116,6 +116,27 @@ private slots:
             QCOMPARE(p.natural, orientation >= 5 ? size.transposed() : size);
             QCOMPARE(red(p.image, 2, 2), topLeftRed);
             QCOMPARE(red(p.image, 2, decoded.height() - 3), bottomLeftRed);
+        }
+    }
+
+    // A camera-sized JPEG is shown coarse at once, then sharp in the same place; another file
+    // shown before the sharp one arrives stays.
+    void showsCoarseThenSharp() {
+        Run run;
+        ViewerWindow* v = run.viewer(QSize(1000, 600));
+        const std::string big = file("big.jpg", picture({4800, 3600})),
+                          small = file("s.png", picture({40, 20}, 0, "PNG"));
+        for (auto [then, decoded, placed] : {std::tuple{std::string(), QSize(800, 600), QRect(100, 0, 800, 600)},
+                                             {small, QSize(40, 20), QRect(0, 50, 1000, 500)}}) {
+            v->ShowPicture({});
+            v->ShowPicture(big);
+            QCOMPARE(v->Decoded(), QSize(600, 450));
+            QCOMPARE(v->Image()->geometry(), QRect(100, 0, 800, 600));
+            if (!then.empty()) v->ShowPicture(then);
+            QTest::qWait(300);
+            QTRY_COMPARE(v->Decoded(), decoded);
+            QCOMPARE(v->Path(), then.empty() ? big : then);
+            QCOMPARE(v->Image()->geometry(), placed);
         }
     }
 
