@@ -32,26 +32,26 @@ bool PictureCache::covers(const DecodedPicture& picture, QSize decodedFor, QSize
 
 DecodedPicture PictureCache::take(const std::string& path, QSize bound, std::function<void()> onSharp) {
     const Stamp stamp = stampOf(path);
+    Source kept = Source::Kept;
+    if (sharp_.stamp == stamp && sharpReady()) {
+        // The sharp picture takes the place of the coarse one kept.
+        if (DecodedPicture sharp = sharp_.picture.get(); !sharp.isNull()) kept_ = sharp, keptBound_ = sharp_.bound;
+        kept = Source::Decoded;
+    }
     if (stamp.size >= 0 && stamp == keptStamp_ && covers(kept_, keptBound_, bound)) {
-        lastSource_ = Source::Kept;
+        lastSource_ = kept;
         return kept_;
     }
+    if (sharp_.picture.valid() && sharp_.stamp == stamp && sharp_.bound.width() >= bound.width() &&
+        sharp_.bound.height() >= bound.height()) {
+        lastSource_ = Source::Coarse;
+        return kept_;
+    }
+    sharp_ = {};
     DecodedPicture picture;
     QSize decodedFor = bound;
     bool found = false;
-    if (sharp_.picture.valid() && sharp_.stamp == stamp && sharp_.bound.width() >= bound.width() &&
-        sharp_.bound.height() >= bound.height()) {
-        if (!sharpReady()) {
-            lastSource_ = Source::Coarse;
-            return kept_;
-        }
-        picture = sharp_.picture.get();
-        decodedFor = sharp_.bound;
-        found = !picture.isNull();
-        lastSource_ = Source::Decoded;
-    }
-    sharp_ = {};
-    if (!found && ahead_.picture.valid() && ahead_.stamp == stamp) {
+    if (ahead_.picture.valid() && ahead_.stamp == stamp) {
         picture = ahead_.picture.get();
         decodedFor = ahead_.bound;
         found = covers(picture, decodedFor, bound);
@@ -60,9 +60,11 @@ DecodedPicture PictureCache::take(const std::string& path, QSize bound, std::fun
     if (!found) {
         const QSize coarse = CoarseBound(path, bound);
         if (!coarse.isEmpty()) {
-            // Both at once, on the two cores where there are two.
+            // Both at once, on the two cores where there are two. A smaller picture of
+            // this file at hand, read ahead or kept, does as well as a coarse one.
             sharp_ = decodeLater(stamp, path, bound, std::move(onSharp), true);
-            picture = DecodePicture(path, coarse);
+            if (picture.isNull() && stamp == keptStamp_) picture = kept_;
+            if (picture.isNull()) picture = DecodePicture(path, coarse);
             decodedFor = {};  // covers no bound: only the sharp one replaces it
             lastSource_ = Source::Coarse;
             if (picture.isNull()) sharp_ = {};
@@ -91,8 +93,9 @@ PictureCache::Pending PictureCache::decodeLater(const Stamp& stamp, const std::s
     auto promise = std::make_shared<std::promise<DecodedPicture>>();
     Pending pending{stamp, bound, promise->get_future()};
     running_.push_back(std::async(std::launch::async, [promise, path, bound, behindWindow, done = std::move(done)] {
-        // Behind the window thread, which is decoding the coarse picture at the same time.
-        if (behindWindow) ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+        // Behind the window thread, which is decoding the coarse picture at the same time;
+        // not so far behind that a busy machine leaves the coarse one on screen for long.
+        if (behindWindow) ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 5);
         promise->set_value(DecodePicture(path, bound));
         if (done) done();
     }));
