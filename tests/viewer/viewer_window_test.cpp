@@ -119,26 +119,27 @@ private slots:
         }
     }
 
-    // A camera-sized JPEG is shown coarse at once, then sharp in the same place, also when the
-    // window grew meanwhile; another file shown before the sharp one arrives stays.
+    // A camera-sized JPEG is shown coarse at once, then sharp in the same place, also when shown
+    // again or the window grew meanwhile; another file, or none, shown before the sharp one arrives stays.
     void showsCoarseThenSharp() {
         Run run;
         ViewerWindow* v = run.viewer(QSize(1000, 600));
         const std::string big = file("big.jpg", picture({4800, 3600}));
         for (auto [then, grown, decoded, placed] :
-             {std::tuple{std::string(), QSize(1000, 600), QSize(800, 600), QRect(100, 0, 800, 600)},
-              {std::string(), QSize(1400, 900), QSize(1200, 900), QRect(100, 0, 1200, 900)},
-              {file("s.png", picture({40, 20}, 0, "PNG")), QSize(1000, 600), QSize(40, 20), QRect(0, 50, 1000, 500)}}) {
+             {std::tuple{big, QSize(1000, 600), QSize(800, 600), QRect(100, 0, 800, 600)},
+              {big, QSize(1400, 900), QSize(1200, 900), QRect(100, 0, 1200, 900)},
+              {file("s.png", picture({40, 20}, 0, "PNG")), QSize(1000, 600), QSize(40, 20), QRect(0, 50, 1000, 500)},
+              {std::string(), QSize(1000, 600), QSize(0, 0), QRect(100, 0, 800, 600)}}) {
             v->resize(1000, 600);
             v->ShowPicture({});
             v->ShowPicture(big);
             QCOMPARE(v->Decoded(), QSize(600, 450));
             QCOMPARE(v->Image()->geometry(), QRect(100, 0, 800, 600));
-            if (!then.empty()) v->ShowPicture(then);
+            v->ShowPicture(then);
             v->resize(grown);
             QTest::qWait(300);
             QTRY_COMPARE(v->Decoded(), decoded);
-            QCOMPARE(v->Path(), then.empty() ? big : then);
+            QCOMPARE(v->Path(), then);
             QCOMPARE(v->Image()->geometry(), placed);
         }
     }
