@@ -34,8 +34,10 @@ DecodedPicture PictureCache::take(const std::string& path, QSize bound, std::fun
     const Stamp stamp = stampOf(path);
     Source kept = Source::Kept;
     if (sharp_.stamp == stamp && sharpReady()) {
-        // The sharp picture takes the place of the coarse one kept.
-        if (DecodedPicture sharp = sharp_.picture.get(); !sharp.isNull()) kept_ = sharp, keptBound_ = sharp_.bound;
+        // The sharp picture takes the place of the coarse one kept; if it could not be
+        // had after all, the coarse one stays rather than be decoded again and again.
+        if (DecodedPicture sharp = sharp_.picture.get(); !sharp.isNull()) kept_ = sharp;
+        keptBound_ = sharp_.bound;
         kept = Source::Decoded;
     }
     if (stamp.size >= 0 && stamp == keptStamp_ && covers(kept_, keptBound_, bound)) {
