@@ -1,5 +1,6 @@
 // The Viewer's pictures: the one on screen kept, the next one decoded ahead on a
-// worker thread. Only decoding runs there; the window asks and takes on its own thread.
+// worker thread, and a large one shown coarse first while its sharp one is decoded
+// there. Only decoding runs there; the window asks and takes on its own thread.
 #pragma once
 
 #include <QSize>
