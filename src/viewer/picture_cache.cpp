@@ -95,9 +95,9 @@ PictureCache::Pending PictureCache::decodeLater(const Stamp& stamp, const std::s
     auto promise = std::make_shared<std::promise<DecodedPicture>>();
     Pending pending{stamp, bound, promise->get_future()};
     running_.push_back(std::async(std::launch::async, [promise, path, bound, behindWindow, done = std::move(done)] {
-        // Behind the window thread, which is decoding the coarse picture at the same time;
-        // not so far behind that a busy machine leaves the coarse one on screen for long.
-        if (behindWindow) ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 5);
+        // Behind the window thread, which is decoding the coarse picture at the same time:
+        // on a busy machine the coarse one comes first, the sharp one hardly later.
+        if (behindWindow) ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
         promise->set_value(DecodePicture(path, bound));
         if (done) done();
     }));
