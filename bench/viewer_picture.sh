@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Viewer showing generated 24-megapixel JPEGs offscreen: ShowPicture to
-# painted, cold and read ahead, beside a plain full-size decode.
+# The Viewer showing generated 24-megapixel JPEGs offscreen: ShowPicture to the
+# first paint and to the sharp picture, cold, and to painted when read ahead,
+# beside a plain full-size decode.
 # Usage: bench/viewer_picture.sh [RUNS] [WINDOW]   (defaults 5, 1280x800)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

@@ -1,15 +1,16 @@
 #include "viewer/picture_cache.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
+#include <memory>
 
 namespace lorvane {
 
 PictureCache::~PictureCache() {
-    if (ahead_.valid()) ahead_.wait();
-    for (auto& f : dropped_) f.wait();
+    for (auto& f : running_) f.wait();
 }
 
 PictureCache::Stamp PictureCache::stampOf(const std::string& path) {
@@ -29,25 +30,51 @@ bool PictureCache::covers(const DecodedPicture& picture, QSize decodedFor, QSize
     return decodedFor.width() >= bound.width() && decodedFor.height() >= bound.height();
 }
 
-DecodedPicture PictureCache::take(const std::string& path, QSize bound) {
+DecodedPicture PictureCache::take(const std::string& path, QSize bound, std::function<void()> onSharp) {
     const Stamp stamp = stampOf(path);
+    Source kept = Source::Kept;
+    if (sharp_.stamp == stamp && sharpReady()) {
+        // The sharp picture takes the place of the coarse one kept; if it could not be
+        // had after all, the coarse one stays rather than be decoded again and again.
+        if (DecodedPicture sharp = sharp_.picture.get(); !sharp.isNull()) kept_ = sharp;
+        keptBound_ = sharp_.bound;
+        kept = Source::Decoded;
+    }
     if (stamp.size >= 0 && stamp == keptStamp_ && covers(kept_, keptBound_, bound)) {
-        lastSource_ = Source::Kept;
+        lastSource_ = kept;
         return kept_;
     }
+    if (sharp_.picture.valid() && sharp_.stamp == stamp && sharp_.bound.width() >= bound.width() &&
+        sharp_.bound.height() >= bound.height()) {
+        lastSource_ = Source::Coarse;
+        return kept_;
+    }
+    sharp_ = {};
     DecodedPicture picture;
     QSize decodedFor = bound;
     bool found = false;
-    if (ahead_.valid() && aheadStamp_ == stamp) {
-        picture = ahead_.get();
-        decodedFor = aheadBound_;
+    if (ahead_.picture.valid() && ahead_.stamp == stamp) {
+        picture = ahead_.picture.get();
+        decodedFor = ahead_.bound;
         found = covers(picture, decodedFor, bound);
         lastSource_ = Source::ReadAhead;
     }
     if (!found) {
-        picture = DecodePicture(path, bound);
-        decodedFor = bound;
-        lastSource_ = Source::Decoded;
+        const QSize coarse = CoarseBound(path, bound);
+        if (!coarse.isEmpty()) {
+            // Both at once, on the two cores where there are two. A smaller picture of
+            // this file at hand, read ahead or kept, does as well as a coarse one.
+            sharp_ = decodeLater(stamp, path, bound, std::move(onSharp), true);
+            if (picture.isNull() && stamp == keptStamp_) picture = kept_;
+            if (picture.isNull()) picture = DecodePicture(path, coarse);
+            decodedFor = {};  // covers no bound: only the sharp one replaces it
+            lastSource_ = Source::Coarse;
+            if (picture.isNull()) sharp_ = {};
+        } else {
+            picture = DecodePicture(path, bound);
+            decodedFor = bound;
+            lastSource_ = Source::Decoded;
+        }
     }
     keptStamp_ = picture.isNull() ? Stamp{} : stamp;
     keptBound_ = decodedFor;
@@ -55,24 +82,39 @@ DecodedPicture PictureCache::take(const std::string& path, QSize bound) {
     return picture;
 }
 
+bool PictureCache::sharpReady() const {
+    return sharp_.picture.valid() && sharp_.picture.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+PictureCache::Pending PictureCache::decodeLater(const Stamp& stamp, const std::string& path, QSize bound,
+                                                std::function<void()> done, bool behindWindow) {
+    std::erase_if(running_, [](const std::future<void>& f) {
+        return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    // The picture is handed over before done is called, so that done finds it ready.
+    auto promise = std::make_shared<std::promise<DecodedPicture>>();
+    Pending pending{stamp, bound, promise->get_future()};
+    running_.push_back(std::async(std::launch::async, [promise, path, bound, behindWindow, done = std::move(done)] {
+        // Behind the window thread, which is decoding the coarse picture at the same time:
+        // on a busy machine the coarse one comes first, the sharp one hardly later.
+        if (behindWindow) ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+        promise->set_value(DecodePicture(path, bound));
+        if (done) done();
+    }));
+    return pending;
+}
+
 void PictureCache::readAhead(const std::string& path, QSize bound) {
     const Stamp stamp = stampOf(path);
     if (stamp.size < 0 || (stamp == keptStamp_ && covers(kept_, keptBound_, bound))) return;
-    if (ahead_.valid() && stamp == aheadStamp_ && aheadBound_ == bound) return;
-    dropped_.erase(std::remove_if(dropped_.begin(), dropped_.end(),
-                                  [](const std::future<DecodedPicture>& f) {
-                                      return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-                                  }),
-                   dropped_.end());
-    if (ahead_.valid()) dropped_.push_back(std::move(ahead_));
-    aheadStamp_ = stamp;
-    aheadBound_ = bound;
-    ahead_ = std::async(std::launch::async, [path, bound] { return DecodePicture(path, bound); });
+    if (ahead_.picture.valid() && stamp == ahead_.stamp && ahead_.bound == bound) return;
+    ahead_ = decodeLater(stamp, path, bound);
 }
 
 void PictureCache::clear() {
     keptStamp_ = {};
     kept_ = {};
+    sharp_ = {};
 }
 
 }  // namespace lorvane

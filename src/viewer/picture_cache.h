@@ -1,9 +1,11 @@
 // The Viewer's pictures: the one on screen kept, the next one decoded ahead on a
-// worker thread. Only decoding runs there; the window asks and takes on its own thread.
+// worker thread, and a large one shown coarse first while its sharp one is decoded
+// there. Only decoding runs there; the window asks and takes on its own thread.
 #pragma once
 
 #include <QSize>
 
+#include <functional>
 #include <future>
 #include <string>
 #include <vector>
@@ -21,14 +23,19 @@ public:
 
     // The picture of path decoded to cover bound: the one kept when it is the same
     // file, unchanged, and large enough; else the one read ahead (waiting for it to
-    // finish); else decoded now. It becomes the one kept.
-    DecodedPicture take(const std::string& path, QSize bound);
+    // finish); else decoded now. It becomes the one kept. A picture slow to decode
+    // is decoded coarse now and at bound on the worker thread, which calls onSharp
+    // when done; until then a take of that file gives the coarse one, never waiting.
+    DecodedPicture take(const std::string& path, QSize bound, std::function<void()> onSharp = {});
     // Starts decoding path on the worker thread for a later take.
     void readAhead(const std::string& path, QSize bound);
     void clear();
+    // Whether the picture kept is a coarse one whose sharp one is on its way, or ready.
+    bool sharpPending() const { return sharp_.picture.valid(); }
+    bool sharpReady() const;
 
     // Where the last take came from, for the benchmark.
-    enum class Source { Kept, ReadAhead, Decoded };
+    enum class Source { Kept, ReadAhead, Decoded, Coarse };
     Source lastSource() const { return lastSource_; }
 
 private:
@@ -41,15 +48,22 @@ private:
     static Stamp stampOf(const std::string& path);
     static bool covers(const DecodedPicture& picture, QSize decodedFor, QSize bound);
 
+    // A picture being decoded on the worker thread; dropped by resetting it.
+    struct Pending {
+        Stamp stamp;
+        QSize bound;
+        std::future<DecodedPicture> picture;
+    };
+    Pending decodeLater(const Stamp& stamp, const std::string& path, QSize bound, std::function<void()> done = {},
+                        bool behindWindow = false);
+
     Stamp keptStamp_;
     QSize keptBound_;
     DecodedPicture kept_;
 
-    Stamp aheadStamp_;
-    QSize aheadBound_;
-    std::future<DecodedPicture> ahead_;
-    // Read-aheads overtaken by a newer one, left to finish on their own.
-    std::vector<std::future<DecodedPicture>> dropped_;
+    Pending ahead_, sharp_;
+    // Every decoding started, also those no longer wanted, left to finish on their own.
+    std::vector<std::future<void>> running_;
     Source lastSource_ = Source::Decoded;
 };
 

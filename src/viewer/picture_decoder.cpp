@@ -1,5 +1,6 @@
 #include "viewer/picture_decoder.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
@@ -26,18 +27,36 @@ int openRegularFile(const std::string& path) {
     return fd;
 }
 
+// At this size a JPEG takes most of the time there is to show it, even scaled
+// down (about 90 ms for 24 megapixels here, nearly all of it in libjpeg reading
+// the compressed data); below it a picture decodes fast enough as it is.
+constexpr qint64 kSlowPixels = 16'000'000;
+// libjpeg asks for its data 4 KB at a time; a JPEG up to this size is read in one
+// go instead, which takes some 5 % off its decoding.
+constexpr qint64 kReadWhole = 64 << 20;
+
+bool openFile(const std::string& path, QFile& file) {
+    if (path.empty() || path.find('\0') != std::string::npos) return false;
+    const int fd = openRegularFile(path);
+    if (fd < 0) return false;
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return true;
+    ::close(fd);
+    return false;
+}
+
 }  // namespace
 
 DecodedPicture DecodePicture(const std::string& path, QSize bound) {
-    if (path.empty() || path.find('\0') != std::string::npos) return {};
-    const int fd = openRegularFile(path);
-    if (fd < 0) return {};
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return {};
-    }
+    if (!openFile(path, file)) return {};
     QImageReader reader(&file);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (reader.format() == "jpeg" && file.size() <= kReadWhole && file.seek(0)) {
+        bytes = file.readAll();
+        buffer.open(QIODevice::ReadOnly);
+        reader.setDevice(&buffer);
+    }
     reader.setAutoTransform(true);
     QSize stored = reader.size();  // as stored, before the Exif turn
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
@@ -52,6 +71,19 @@ DecodedPicture DecodePicture(const std::string& path, QSize bound) {
     if (picture.image.isNull()) return {};
     picture.natural = stored.isValid() ? (turned ? stored.transposed() : stored) : picture.image.size();
     return picture;
+}
+
+QSize CoarseBound(const std::string& path, QSize bound) {
+    QFile file;
+    if (bound.isEmpty() || !openFile(path, file)) return {};
+    QImageReader reader(&file);
+    const QSize stored = reader.size();
+    if (reader.format() != "jpeg" || qint64(stored.width()) * stored.height() < kSlowPixels) return {};
+    const QSize upright =
+        reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed() : stored;
+    const QSize coarse((upright.width() + 7) / 8, (upright.height() + 7) / 8);
+    // Shown no larger than that anyway: the picture at bound is as quick.
+    return upright.scaled(bound, Qt::KeepAspectRatio).width() > coarse.width() ? coarse : QSize();
 }
 
 QRect FitPicture(QSize natural, QSize area) {

@@ -22,6 +22,11 @@ struct DecodedPicture {
 // Only a regular file is read. Safe to call on any thread.
 DecodedPicture DecodePicture(const std::string& path, QSize bound);
 
+// For a picture too slow to decode at bound to be shown at once (a camera-sized
+// JPEG): the bound of a quick first picture, 1/8 of its size, which libjpeg gets
+// from the coefficients' averages alone. Empty for every other file.
+QSize CoarseBound(const std::string& path, QSize bound);
+
 // The largest rectangle of natural's proportions inside area, centred in the
 // other direction; empty when either size is empty.
 QRect FitPicture(QSize natural, QSize area);

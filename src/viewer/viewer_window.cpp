@@ -62,7 +62,16 @@ QSize ViewerWindow::bound() const {
 void ViewerWindow::ShowPicture(const std::string& path) {
     image_->hide();
     sharpen_.stop();
-    picture_ = path.empty() ? DecodedPicture{} : cache_.take(path, bound());
+    // A coarse first picture gives way to its sharp one when that is ready, unless another
+    // ShowPicture came in between (the cache has let that sharp one go).
+    picture_ = path.empty() ? DecodedPicture{} : cache_.take(path, bound(), [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (cache_.sharpReady() && !path_.empty()) ShowPicture(std::string(path_));
+            },
+            Qt::QueuedConnection);
+    });
     if (picture_.isNull()) {
         // Not a picture (or none): the window stays empty, without a message.
         picture_ = {};
@@ -88,7 +97,8 @@ void ViewerWindow::layOut() {
     image_->show();
     // Grown past the decoded size of a picture that has more to give: decode again.
     const QSize have = picture_.image.size();
-    if (have != picture_.natural && r.width() * devicePixelRatioF() > have.width() + 1) sharpen_.start();
+    if (have != picture_.natural && r.width() * devicePixelRatioF() > have.width() + 1 && !cache_.sharpPending())
+        sharpen_.start();
 }
 
 void ViewerWindow::resizeEvent(QResizeEvent* event) {

@@ -27,9 +27,11 @@ public:
     void SaveSettings() override;
     std::string PicturePath() const override { return path_; }
 
-    // The path shown (empty when none) and the picture's own size (empty when none).
+    // The path shown (empty when none), the picture's own size and the size it was
+    // decoded at (empty when none).
     const std::string& Path() const { return path_; }
     QSize Natural() const { return picture_.natural; }
+    QSize Decoded() const { return picture_.image.size(); }
     // Image1, the picture control.
     QWidget* Image() const { return image_; }
     const PictureCache& Cache() const { return cache_; }

@@ -2,6 +2,7 @@
 // orientation, decoding at the size shown, the read-ahead, and the Editor's View/Viewer.
 #include <QBuffer>
 #include <QDir>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include "app/register_windows.h"
@@ -19,8 +20,7 @@ namespace lorvane::testing {
 std::string picture(QSize size, int orientation = 0, const char* format = "JPG") {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::blue);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width() / 2; ++x) image.setPixel(x, y, qRgb(255, 0, 0));
+    QPainter(&image).fillRect(0, 0, size.width() / 2, size.height(), Qt::red);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -116,6 +116,31 @@ private slots:
             QCOMPARE(p.natural, orientation >= 5 ? size.transposed() : size);
             QCOMPARE(red(p.image, 2, 2), topLeftRed);
             QCOMPARE(red(p.image, 2, decoded.height() - 3), bottomLeftRed);
+        }
+    }
+
+    // A camera-sized JPEG is shown coarse at once, then sharp in the same place, also when shown
+    // again or the window grew meanwhile; another file, or none, shown before the sharp one arrives stays.
+    void showsCoarseThenSharp() {
+        Run run;
+        ViewerWindow* v = run.viewer(QSize(1000, 600));
+        const std::string big = file("big.jpg", picture({4800, 3600}));
+        for (auto [then, grown, decoded, placed] :
+             {std::tuple{big, QSize(1000, 600), QSize(800, 600), QRect(100, 0, 800, 600)},
+              {big, QSize(1400, 900), QSize(1200, 900), QRect(100, 0, 1200, 900)},
+              {file("s.png", picture({40, 20}, 0, "PNG")), QSize(1000, 600), QSize(40, 20), QRect(0, 50, 1000, 500)},
+              {std::string(), QSize(1000, 600), QSize(0, 0), QRect(100, 0, 800, 600)}}) {
+            v->resize(1000, 600);
+            v->ShowPicture({});
+            v->ShowPicture(big);
+            QCOMPARE(v->Decoded(), QSize(600, 450));
+            QCOMPARE(v->Image()->geometry(), QRect(100, 0, 800, 600));
+            v->ShowPicture(then);
+            v->resize(grown);
+            QTest::qWait(300);
+            QTRY_COMPARE(v->Decoded(), decoded);
+            QCOMPARE(v->Path(), then);
+            QCOMPARE(v->Image()->geometry(), placed);
         }
     }
 
