@@ -90,6 +90,14 @@ TEST_F(FileActionsTest, TrashAndLinksKeepWhatRestoringNeeds) {
     writeFile(dst_ + "/b.lnk", "mine");
     EXPECT_EQ(fs_.Link(src_ + "/a.jpg", dst_ + "/b.lnk").code, EEXIST);
     EXPECT_EQ(readFile(dst_ + "/b.lnk"), "mine");
+    // A trash folder that is a link is not ours: nothing goes through it.
+    FileSystemService::TestHooks homeOnly;
+    homeOnly.homeTrashOnly = true;
+    FileSystemService::SetTestHooks(homeOnly);
+    ASSERT_TRUE(::rmdir((trash + "/files").c_str()) == 0 && ::symlink(dst_.c_str(), (trash + "/files").c_str()) == 0);
+    EXPECT_EQ(fs_.Trash(src_ + "/a.jpg").description, "There is no trash on the file system that holds the file");
+    FileSystemService::SetTestHooks({});
+    EXPECT_EQ(readFile(src_ + "/a.jpg") + readFile(dst_ + "/a.jpg"), "a-");
 
     struct stat shm = {}, here = {};
     if (::stat("/dev/shm", &shm) || ::stat(root_.c_str(), &here) || shm.st_dev == here.st_dev) GTEST_SKIP();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/batch/journal.h"
+#include "support/fake_file_system.h"
 
 namespace lorvane {
 namespace {
@@ -170,6 +171,15 @@ TEST_F(JournalTest, UndoOutcomes) {
         EXPECT_EQ(runs().back().undone, r.complete);
         EXPECT_EQ(HasRunToUndo(folder()), !r.complete);
     }
+    // The old name taken between undo's look and its move: "name taken", the file left.
+    fresh();
+    make("a", "A"), run({{"a", "b"}});
+    testing::FakeFileSystem quicker;
+    quicker.failChangeAt = 1, quicker.failErrno = EEXIST;
+    std::vector<O> seen;
+    UndoRun(*FindRunToUndo(folder()).run(), quicker, true, [&](const UndoItem& i) { seen.push_back(i.outcome); });
+    EXPECT_EQ(seen, std::vector<O>{O::Taken});
+    EXPECT_EQ(content("b"), "A");
 }
 
 // Which run undo takes, from run files written by hand; the rename lines are
