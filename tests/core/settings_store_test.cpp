@@ -328,6 +328,13 @@ TEST_F(SettingsStoreTest, SaveReplacesTheFileAtomicallyAndKeepsOtherKeysAndChang
     EXPECT_EQ(ReadWindowInteger(third, "Browser", "WindowState", 0), 2);
 }
 
+TEST_F(SettingsStoreTest, AFileLargerThanFourMegabytesIsNoSettingsFile) {
+    for (const qint64 size : {qint64(4) << 20, (qint64(4) << 20) + 1}) {
+        writeRawFile("[2.x]\nParse2xStrictMode=2\n;" + QByteArray(size - 27, 'x'));
+        EXPECT_EQ(IniSettingsStore().openProblem().find("too large") != std::string::npos, size > (4 << 20)) << size;
+    }
+}
+
 TEST_F(SettingsStoreTest, NothingChangedNothingWrittenCommentsKept) {
     const QByteArray text = "; my notes\n[Browser]\n; old view: 3\nFileListView=2\nLoadSubfolders=False\n";
     writeRawFile(text);
