@@ -64,7 +64,6 @@ int RunList(std::span<const char* const> args) {
     FolderLoader loader(parser);
     loader.SetSkipUnreadableFolders(true);  // each one is named below, the rest listed
     loader.SetJobs(a.jobs);
-    loader.SetRowsKept(false);  // each row is written out and its strings reused
     TerminalProgress progress;
     // Only the progress line shows the total: without one, no count before the rows.
     loader.SetCountFirst(progress.onTerminal());
@@ -79,14 +78,12 @@ int RunList(std::span<const char* const> args) {
     loader.SetStopFlag(&InterruptStop::flag());
 
     Output output;
-    std::string& out = output.text();
-    if (!a.json) AppendTsvHeader(out);
-    // Each line is written beside its row's parse; this thread only passes it on.
-    loader.SetRowText([json = a.json](const FileRow& row, std::string& line) { AppendRowLine(line, row, json); });
-    const LoadOutcome outcome = loader.Load(folder, a.recursive, [&](const FileRow&) {
-        out += loader.rowText();
-        output.maybeFlush();
-    });
+    if (!a.json) AppendTsvHeader(output.text());
+    // Each line is written and sent beside its row's parse: this thread only
+    // reads the folders.
+    loader.SetRowText([json = a.json](const FileRow& row, std::string& line) { AppendRowLine(line, row, json); },
+                      output.text(), [&output] { output.maybeFlush(); });
+    const LoadOutcome outcome = loader.Load(folder, a.recursive, FolderLoader::RowFn{});
     interrupt.reset();
     progress.clear();
     const bool writeOk = output.flush();

@@ -13,7 +13,7 @@ namespace lorvane::cli {
 // Collects output and writes it in blocks; remembers a failed write.
 class Output {
 public:
-    explicit Output(std::FILE* stream = stdout) : stream_(stream) { buffer_.reserve(kBlock); }
+    explicit Output(std::FILE* stream = stdout) : stream_(stream) { buffer_.reserve(kBlock + kRoom); }
     ~Output() { flush(); }
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
@@ -39,6 +39,9 @@ public:
 
 private:
     static constexpr std::size_t kBlock = 1 << 16;
+    // Beyond a block, for the line that reaches it (a name is at most a few
+    // hundred bytes, as JSON a few thousand): the buffer is not made to grow.
+    static constexpr std::size_t kRoom = 1 << 13;
     std::FILE* stream_;
     std::string buffer_;
     bool ok_ = true;

@@ -29,9 +29,13 @@ class InOrderWorker {
 public:
     using Work = std::function<void(Item&)>;
 
-    // capacity: a power of two, the items in flight at most.
-    InOrderWorker(int jobs, std::uint32_t capacity, Work work)
-        : items_(capacity), errors_(capacity), work_(std::move(work)) {
+    // capacity: a power of two, the items in flight at most. help: when given, the
+    // caller runs it on an item it hands in while the worker is three quarters of
+    // the ring or more behind, before the worker sees the item (work still runs on it,
+    // in order, after), so that a worker slower than the caller does not hold it
+    // up: only for a part of the work that depends on nothing but its item.
+    InOrderWorker(int jobs, std::uint32_t capacity, Work work, Work help = {})
+        : items_(capacity), errors_(capacity), work_(std::move(work)), help_(std::move(help)) {
         if (EffectiveJobs(jobs) > 1) thread_ = std::thread([this] { run(); });
     }
     ~InOrderWorker() {
@@ -55,6 +59,11 @@ public:
     Item& next() { return items_[handedIn_ & (items_.size() - 1)]; }
     // Hands in the item next() gave.
     void submit() {
+        // From three quarters behind (measured best): the caller takes its share
+        // of a worker that cannot keep up, and the rest of the ring still holds
+        // work for the worker while the caller is busy with the kernel.
+        if (help_ && threaded() && handedIn_ - done_.load(std::memory_order_relaxed) >= items_.size() / 4 * 3)
+            help_(next());
         ++handedIn_;
         if (!threaded()) {
             runOne(handedIn_ - 1);
@@ -155,7 +164,7 @@ private:
 
     std::vector<Item> items_;
     std::vector<std::exception_ptr> errors_;
-    Work work_;
+    Work work_, help_;
     std::uint32_t handedIn_ = 0, taken_ = 0;  // the caller's own counts
     std::atomic<std::uint32_t> submitted_{0}, done_{0}, wanted_{0};
     std::atomic<bool> workerWaiting_{false}, callerWaiting_{false};

@@ -61,8 +61,8 @@ int ProgressDialog::Maximum() const { return bar_->maximum(); }
 
 bool ProgressDialog::Pump(bool force) {
     if (!force && !pacer_.Due()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
     pacer_.Ran();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
     emit pumped();
     return true;
 }

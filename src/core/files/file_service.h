@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <mutex>
 #include <string_view>
@@ -64,6 +65,34 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // holding the link's target, not "a". A ".." after a part that does not lead to a
 // folder stays, for the kernel to refuse when the path is used.
 std::string CleanPath(std::string_view path);
+
+// A folder's listing read a part at a time (FileSystem::ReadFolderPart), so that
+// the next folder of a walk can be read in pieces between other work. Once done,
+// folder holds what GetFolder gives, or error says why there is none.
+class FolderReading {
+public:
+    explicit FolderReading(std::string path);
+    ~FolderReading();
+    FolderReading(const FolderReading&) = delete;
+    FolderReading& operator=(const FolderReading&) = delete;
+
+    const std::string& path() const { return path_; }
+    bool done() const { return done_; }
+    FsError error;
+    FolderInfo folder;
+
+private:
+    friend class FileSystem;
+    friend class FileSystemService;
+    struct Stream;  // the open folder, in the service's own terms
+    std::string path_;
+    std::unique_ptr<Stream> stream_;
+    bool done_ = false;
+    // The folder's last change when the reading began, and whether that was long
+    // enough before it for a later change to show as a different time.
+    std::int64_t changedNs_ = 0;
+    bool stampTrusted_ = false;
+};
 
 // A folder held open while the files of its listing are read one after another.
 class OpenFolder {
@@ -124,6 +153,12 @@ public:
     // Files and subfolders in name order, ignoring letter case (ties in byte order),
     // so that a folder lists the same way on every run.
     virtual FsError GetFolder(std::string_view path, FolderInfo& folder) const = 0;
+    // Reads about `entries` more entries of the reading's folder (here all of them
+    // at once: the service reads a part at a time); true once the reading is done.
+    virtual bool ReadFolderPart(FolderReading& reading, std::size_t entries) const;
+    // Whether the reading's folder may have changed since the reading began, so
+    // that a listing read ahead is read again (here always: nothing tells).
+    virtual bool FolderChangedSince(const FolderReading& reading) const;
     // What counting needs of a folder, from the same entries as GetFolder: the
     // number of its files (left unsorted, which is most of the cost) and its
     // subfolders in GetFolder's order.
@@ -171,6 +206,8 @@ public:
     FsError GetFile(const OpenFolder& folder, std::string_view name, FileInfo& file) const override;
     FsError GetFileSize(const OpenFolder& folder, std::string_view name, std::int64_t& size) const override;
     FsError GetFolder(std::string_view path, FolderInfo& folder) const override;
+    bool ReadFolderPart(FolderReading& reading, std::size_t entries) const override;
+    bool FolderChangedSince(const FolderReading& reading) const override;
     FsError CountFolder(std::string_view path, std::size_t& files, std::vector<std::string>& subFolders) const override;
     FsError Move(std::string_view source, std::string_view destination) const override;
     FsError Copy(std::string_view source, std::string_view destination, bool overwrite) const override;

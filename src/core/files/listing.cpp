@@ -122,8 +122,25 @@ FsError statFile(int folder, const char* name, const std::string& path, struct s
     return {};
 }
 
+// What a folder's entry is for a listing: a regular file (or a link to one), a
+// folder (not a link to one: walking subfolders cannot run in circles), or
+// neither (DT_UNKNOWN), "." and ".." included.
+unsigned char entryType(int dfd, const dirent* e) {
+    const std::string_view name = e->d_name;
+    if (name == "." || name == "..") return DT_UNKNOWN;
+    const unsigned char type = e->d_type;
+    if (type == DT_UNKNOWN || type == DT_LNK) {
+        struct stat st{};
+        if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return DT_UNKNOWN;
+        if (S_ISLNK(st.st_mode))
+            return ::fstatat(dfd, e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+        return S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
+    }
+    return type == DT_REG || type == DT_DIR ? type : static_cast<unsigned char>(DT_UNKNOWN);
+}
+
 // Reads a folder's entries: regular files (and links to them) to onFile, folders
-// (not links to them) to onFolder, "." and ".." left out.
+// (not links to them) to onFolder.
 template <typename OnFile, typename OnFolder>
 FsError readFolder(const std::string& path, const std::string& shownPath, OnFile onFile, OnFolder onFolder) {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(path.c_str()), ::closedir);
@@ -136,23 +153,9 @@ FsError readFolder(const std::string& path, const std::string& shownPath, OnFile
             if (errno) return failure(errno, "read", shownPath);
             return {};
         }
-        const std::string_view name = e->d_name;
-        if (name == "." || name == "..") continue;
-        unsigned char type = e->d_type;
-        if (type == DT_UNKNOWN || type == DT_LNK) {
-            struct stat st{};
-            if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-            if (S_ISLNK(st.st_mode)) {
-                // A link to a file is a file; a link to a folder is left out so that
-                // walking subfolders cannot run in circles.
-                if (::fstatat(dfd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
-                type = DT_REG;
-            } else {
-                type = S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
-            }
-        }
-        if (type == DT_REG) onFile(name);
-        else if (type == DT_DIR) onFolder(name);
+        const unsigned char type = entryType(dfd, e);
+        if (type == DT_REG) onFile(std::string_view(e->d_name));
+        else if (type == DT_DIR) onFolder(std::string_view(e->d_name));
     }
 }
 
@@ -290,19 +293,86 @@ FsError FileSystemService::GetFileSize(const OpenFolder& folder, std::string_vie
 }
 
 FsError FileSystemService::GetFolder(std::string_view path, FolderInfo& folder) const {
-    const std::string p(path);
-    folder.Files.clear();
-    folder.SubFolders.clear();
-    if (p.empty()) return failure(ENOENT, "read", p);
-    if (hasNul(p)) return failure(kHasNul, "read", p, {}, kHasNulText);
-    folder.Path = CleanPath(p);
-    FsError e = readFolder(
-        p, folder.Path, [&](std::string_view name) { folder.Files.emplace_back(name); },
-        [&](std::string_view name) { folder.SubFolders.emplace_back(name); });
-    if (e.failed()) return e;
-    sortNames(folder.Files);
-    sortNames(folder.SubFolders);
-    return {};
+    FolderReading reading{std::string(path)};
+    ReadFolderPart(reading, static_cast<std::size_t>(-1));
+    folder = std::move(reading.folder);
+    return reading.error;
+}
+
+struct FolderReading::Stream {
+    std::unique_ptr<DIR, int (*)(DIR*)> dir{nullptr, ::closedir};
+};
+
+FolderReading::FolderReading(std::string path) : path_(std::move(path)) {}
+FolderReading::~FolderReading() = default;
+
+bool FileSystem::ReadFolderPart(FolderReading& reading, std::size_t) const {
+    if (!reading.done_) reading.error = GetFolder(reading.path_, reading.folder);
+    reading.done_ = true;
+    return true;
+}
+
+bool FileSystem::FolderChangedSince(const FolderReading&) const { return true; }
+
+namespace {
+constexpr std::int64_t nanoseconds(const struct timespec& t) {
+    return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
+}
+// A folder's change time is taken from a clock that moves in steps of a few
+// milliseconds: a change made within this much of the time seen may not show.
+constexpr std::int64_t kChangeClockStepNs = 100'000'000;
+}  // namespace
+
+bool FileSystemService::FolderChangedSince(const FolderReading& reading) const {
+    if (!reading.stampTrusted_ || reading.error.failed()) return true;
+    struct stat st{};
+    return ::stat(reading.path_.c_str(), &st) != 0 || nanoseconds(st.st_mtim) != reading.changedNs_;
+}
+
+bool FileSystemService::ReadFolderPart(FolderReading& reading, std::size_t entries) const {
+    if (reading.done_) return true;
+    FolderInfo& folder = reading.folder;
+    const auto finish = [&](FsError e) {
+        reading.stream_.reset();
+        reading.done_ = true;
+        if ((reading.error = e).failed()) {
+            folder.Files.clear();
+            folder.SubFolders.clear();
+        } else {
+            sortNames(folder.Files);
+            sortNames(folder.SubFolders);
+        }
+        return true;
+    };
+    if (!reading.stream_) {
+        const std::string& p = reading.path_;
+        folder.Files.clear();
+        folder.SubFolders.clear();
+        if (p.empty()) return finish(failure(ENOENT, "read", p));
+        if (hasNul(p)) return finish(failure(kHasNul, "read", p, {}, kHasNulText));
+        folder.Path = CleanPath(p);
+        reading.stream_ = std::make_unique<FolderReading::Stream>();
+        reading.stream_->dir.reset(::opendir(p.c_str()));
+        if (!reading.stream_->dir) return finish(failure(errno, "read", folder.Path));
+        // When the folder last changed, before any of its entries is read.
+        struct stat st{};
+        struct timespec now{};
+        if (::fstat(::dirfd(reading.stream_->dir.get()), &st) == 0 && ::clock_gettime(CLOCK_REALTIME, &now) == 0) {
+            reading.changedNs_ = nanoseconds(st.st_mtim);
+            reading.stampTrusted_ = nanoseconds(now) - reading.changedNs_ > kChangeClockStepNs;
+        }
+    }
+    DIR* dir = reading.stream_->dir.get();
+    const int dfd = ::dirfd(dir);
+    for (std::size_t n = 0; n < entries; ++n) {
+        errno = 0;
+        const dirent* e = ::readdir(dir);
+        if (!e) return finish(errno ? failure(errno, "read", folder.Path) : FsError{});
+        const unsigned char type = entryType(dfd, e);
+        if (type == DT_REG) folder.Files.emplace_back(e->d_name);
+        else if (type == DT_DIR) folder.SubFolders.emplace_back(e->d_name);
+    }
+    return false;
 }
 
 FsError FileSystemService::CountFolder(std::string_view path, std::size_t& files,

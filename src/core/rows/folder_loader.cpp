@@ -8,43 +8,74 @@
 namespace lorvane {
 
 namespace {
-// Rows in work at most: enough that neither thread waits on the other for long,
-// few enough that a load's memory does not grow with the folder. Where the rows
-// are kept, enough for the worker to go on through a round of the window's
-// events (a few milliseconds), each waiting row being little more than its name.
-constexpr std::uint32_t kRowsInWork = 64;
+// Rows in work at most: enough for the worker to go on with while the calling
+// thread is in the kernel (a part of the next folder's listing, a sort), few
+// enough that a load's memory does not grow with the folder (measured: 64 leave
+// the worker waiting, 256 gain little more). Where the rows are kept, enough for
+// the worker to go on through a round of the window's events (a few milliseconds).
+constexpr std::uint32_t kTextRowsInWork = 128;
 constexpr std::uint32_t kKeptRowsInWork = 512;
 }  // namespace
 
-// The worker's own parser (the engine keeps no state between rows, but a parser
-// does between the calls for one row) and the rows on their way.
+// A parser for each thread (the engine keeps no state between rows, but a parser
+// does between the calls for one row) and the rows on their way. The caller's
+// parser is used as it is only when there is no worker; otherwise each thread
+// holds its rows' messages for the caller to pass on in order.
 struct FolderLoader::Worker {
-    // On one thread the caller's own parser does the work.
-    Worker(RowParser& caller, int jobs, const TextFn& text, bool parse, std::uint32_t capacity)
-        : parser(EffectiveJobs(jobs) > 1 ? own.emplace(caller, &messages) : caller),
-          text(text),
-          rows(jobs, EffectiveJobs(jobs) > 1 ? capacity : 1, [this, parse](Item& item) {
-              if (!item.name.empty()) {
-                  // Made in the worker's reused row; what is handed on is a copy
-                  // holding each string in just its room.
-                  parser.FillColumnsByName(scratch, item.folder, item.name, item.size);
-                  if (parse) parser.ParseItem(scratch);
-                  item.row = FileRow(scratch);
-              } else if (parse) {
-                  parser.ParseItem(item.row);
-              }
-              if (this->text) {
-                  item.text.clear();
-                  this->text(item.row, item.text);
-              }
-              if (!messages.empty()) messages.MoveTo(item.messages);
-          }) {}
-    HeldMessages messages;
-    std::optional<RowParser> own;
-    RowParser& parser;
+    struct Lane {
+        HeldMessages messages;
+        std::optional<RowParser> own;
+        RowParser* parser = nullptr;
+        FileRow row;  // reused for each row
+    };
+
+    Worker(RowParser& caller, int jobs, const FolderLoader& loader, std::uint32_t capacity)
+        : text(loader.text_),
+          out(loader.textOut_),
+          written(loader.written_),
+          parse(loader.parse_),
+          rows(
+              jobs, EffectiveJobs(jobs) > 1 ? capacity : 1,
+              [this](Item& item) {
+                  if (!item.made) {
+                      make(lanes[rows.threaded() ? 1 : 0], item, true);
+                  } else if (text) {
+                      *out += item.text;
+                      written();
+                  }
+              },
+              [this](Item& item) { make(lanes[0], item, false); }) {
+        const bool threaded = EffectiveJobs(jobs) > 1;
+        for (Lane& lane : lanes) lane.parser = threaded ? &lane.own.emplace(caller, &lane.messages) : &caller;
+    }
+
+    // inOrder: on the worker, in listing order, where a line goes straight out;
+    // otherwise on the calling thread, ahead of the worker.
+    void make(Lane& lane, Item& item, bool inOrder) {
+        FileRow& row = lane.row;
+        lane.parser->FillColumnsByName(row, *item.folder, item.name, item.size);
+        if (parse) lane.parser->ParseItem(row);
+        if (!lane.messages.empty()) lane.messages.MoveTo(item.messages);
+        item.made = !inOrder;
+        if (!text) {
+            // Handed on as a copy holding each string in just its room.
+            if (!item.row) item.row = std::make_unique<FileRow>();
+            *item.row = FileRow(row);
+        } else if (inOrder) {
+            text(row, *out);
+            written();
+        } else {
+            item.text.clear();
+            text(row, item.text);
+        }
+    }
+
     const TextFn& text;
-    FileRow scratch;
-    InOrderWorker<Item> rows;  // last: its thread stops before the parser goes
+    std::string* out;
+    const std::function<void()>& written;
+    const bool parse;
+    Lane lanes[2];             // the caller's, the worker's
+    InOrderWorker<Item> rows;  // last: its thread stops before the parsers go
 };
 
 FolderLoader::FolderLoader(RowParser& parser) : parser_(parser) {}
@@ -64,10 +95,14 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
         count(start, includeSubfolders, true, out);
         if (!out.countError.empty() || out.cancelled || out.total == 0) return out;
     }
-    worker_ = std::make_unique<Worker>(parser_, jobs_, text_, parse_, rowsKept_ ? kKeptRowsInWork : kRowsInWork);
-    add(start, includeSubfolders, out, onRow, true);
+    worker_ = std::make_unique<Worker>(parser_, jobs_, *this, text_ ? kTextRowsInWork : kKeptRowsInWork);
+    add(start, includeSubfolders, out, onRow);
     deliver(out, onRow, true, true);
     worker_.reset();
+    // Paced, the window last had its events up to an interval ago: the last rows
+    // and the full bar are shown before the work that follows the load.
+    if (pacer_ && !out.cancelled && out.countError.empty() && out.loaded > 0)
+        report({LoadProgress::Phase::Loading, out.loaded, out.total, start}, true);
     if (out.cancelled && !namesOnly_ && !countFirst_)
         out.total = std::max(out.loaded, countQuietly(start, includeSubfolders));
     return out;
@@ -88,8 +123,9 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
 void FolderLoader::report(const LoadProgress& progress, bool first) {
     if (!progress_) return;
     if (pacer_ && !first && !pacer_->Due()) return;
-    progress_(progress);
+    // Counted from the start of the call: the window's rounds come at even times.
     if (pacer_) pacer_->Ran();
+    progress_(progress);
 }
 
 void FolderLoader::count(const std::string& folder, bool subfolders, bool isStart, LoadOutcome& out) {
@@ -123,8 +159,7 @@ void FolderLoader::deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool
     InOrderWorker<Item>& rows = worker_->rows;
     while (Item* item = rows.oldest(wait)) {
         item->messages.PassOn(parser_.pipeline().sink());
-        rowText_ = &item->text;
-        onRow(item->row);
+        if (!text_) onRow(*item->row);
         rows.pop();
         ++out.loaded;
         // A folder that gained files since counting raises the total rather than overrun it.
@@ -133,53 +168,89 @@ void FolderLoader::deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool
     }
 }
 
-void FolderLoader::add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow, bool isStart) {
-    // Named once already, when counting could not read it.
-    if (!skipped_.empty() && std::find(skipped_.begin(), skipped_.end(), folder) != skipped_.end()) return;
-    FolderInfo listing;
-    if (FsError e = parser_.files().GetFolder(folder, listing); e.failed()) {
-        // Without a count first, the start folder fails here as counting it would have.
-        if (isStart && !namesOnly_ && !countFirst_)
-            out.countError = "Attempting to determine the number of files in \"" + folder +
-                             "\" has resulted in the following error: " + e.description;
-        else out.errors.push_back(e.message());
-        return;
+bool FolderLoader::skipped(const std::string& folder) const {
+    return !skipped_.empty() && std::find(skipped_.begin(), skipped_.end(), folder) != skipped_.end();
+}
+
+void FolderLoader::add(const std::string& start, bool subfolders, LoadOutcome& out, const RowFn& onRow) {
+    constexpr auto kWhole = static_cast<std::size_t>(-1);
+    const FileSystem& fs = parser_.files();
+    // The folders still to read, the next one last: a folder's subfolders go on in
+    // reverse, for a walk depth first in listing order.
+    std::vector<std::string> pending{start};
+    // The folder after this one, read a few entries at a time between this one's
+    // files: the worker, which the ring cannot keep busy for a whole listing, then
+    // waits for none.
+    std::unique_ptr<FolderReading> next;
+    for (bool isStart = true; !pending.empty() && !out.cancelled; isStart = false) {
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        // Named once already, when counting could not read it.
+        if (skipped(folder)) continue;
+        std::unique_ptr<FolderReading> reading;
+        if (next && next->path() == folder) {
+            reading = std::move(next);
+            while (!fs.ReadFolderPart(*reading, kWhole)) {}
+            // A listing read ahead is as fresh as one read now, or read again.
+            if (fs.FolderChangedSince(*reading)) reading.reset();
+        }
+        next.reset();
+        if (!reading) {
+            reading = std::make_unique<FolderReading>(folder);
+            while (!fs.ReadFolderPart(*reading, kWhole)) {}
+        }
+        if (const FsError& e = reading->error; e.failed()) {
+            // Without a count first, the start folder fails here as counting it would have.
+            if (isStart && !namesOnly_ && !countFirst_)
+                out.countError = "Attempting to determine the number of files in \"" + folder +
+                                 "\" has resulted in the following error: " + e.description;
+            else out.errors.push_back(e.message());
+            continue;
+        }
+        FolderInfo& listing = reading->folder;
+        if (subfolders)
+            for (auto sub = listing.SubFolders.rbegin(); sub != listing.SubFolders.rend(); ++sub)
+                pending.push_back(JoinPath(listing.Path, *sub));
+        if (!pending.empty() && !skipped(pending.back())) next = std::make_unique<FolderReading>(pending.back());
+        addFiles(listing, out, onRow, next.get());
     }
+}
+
+void FolderLoader::addFiles(FolderInfo& listing, LoadOutcome& out, const RowFn& onRow, FolderReading* next) {
+    // Entries of the next folder read per file of this one: done by the end of a
+    // folder of the same size, this one's names gone by then.
+    constexpr std::size_t kNextEntriesPerFile = 1;
+    const FileSystem& fs = parser_.files();
     InOrderWorker<Item>& rows = worker_->rows;
     if (listed_) listed_(listing.Files.size());
-    {
-        const OpenFolder open(listing.Path);  // closed before the subfolders are read
-        for (const std::string& name : listing.Files) {
-            std::int64_t size = -1;
-            if (FsError e = namesOnly_ ? FsError{} : parser_.files().GetFileSize(open, name, size); e.failed()) {
-                out.errors.push_back(e.message());
-            } else {
-                if (rows.full()) deliver(out, onRow, true);
-                Item& item = rows.next();
-                if (rowsKept_) {
-                    item.folder.assign(listing.Path);
-                    item.name.assign(name);
-                    item.size = size;
-                } else {
-                    parser_.FillColumnsByName(item.row, listing.Path, name, size);
-                }
-                rows.submit();
-                deliver(out, onRow, false);
-            }
-            report({LoadProgress::Phase::Loading, out.loaded, out.total, listing.Path}, !loadingReported_);
-            loadingReported_ = true;
-            if (stopped()) {
-                // Every file read so far is delivered, as when the rows were parsed here.
-                deliver(out, onRow, true, true);
-                out.cancelled = true;
-                return;
-            }
+    const auto path = std::make_shared<const std::string>(listing.Path);
+    const OpenFolder open(listing.Path);
+    for (std::string& name : listing.Files) {
+        std::int64_t size = -1;
+        if (FsError e = namesOnly_ ? FsError{} : fs.GetFileSize(open, name, size); e.failed()) {
+            out.errors.push_back(e.message());
+        } else {
+            if (rows.full()) deliver(out, onRow, true);
+            Item& item = rows.next();
+            item.folder = path;
+            // The listing's room goes with the name, and the item's old room is
+            // freed: what this folder holds shrinks as the next one's grows.
+            item.name = std::move(name);
+            std::string().swap(name);
+            item.size = size;
+            item.made = false;
+            rows.submit();
+            deliver(out, onRow, false);
         }
-    }
-    if (!subfolders) return;
-    for (const std::string& sub : listing.SubFolders) {
-        add(JoinPath(listing.Path, sub), true, out, onRow);
-        if (out.cancelled) return;
+        if (next && !next->done()) fs.ReadFolderPart(*next, kNextEntriesPerFile);
+        report({LoadProgress::Phase::Loading, out.loaded, out.total, listing.Path}, !loadingReported_);
+        loadingReported_ = true;
+        if (stopped()) {
+            // Every file read so far is delivered, as when the rows were parsed here.
+            deliver(out, onRow, true, true);
+            out.cancelled = true;
+            return;
+        }
     }
 }
 

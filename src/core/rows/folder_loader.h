@@ -47,11 +47,10 @@ class FolderLoader {
 public:
     // Where the window lets pending events run; it may set the stop flag. Called
     // once per folder counted and once per row added, or with a pacer only when it
-    // is due and at the start of each phase.
+    // is due, at the start of each phase and once more when all rows are in.
     using ProgressFn = std::function<void(const LoadProgress&)>;
-    // Receives each row as it is filled and parsed, on the thread that called Load.
-    // The row is the loader's scratch, reused for a later one: copy or move out
-    // what is to be kept.
+    // Receives each row as it is filled and parsed, on the thread that called Load
+    // (not with SetRowText). The row may be moved out.
     using RowFn = std::function<void(FileRow&)>;
 
     explicit FolderLoader(RowParser& parser);
@@ -80,17 +79,18 @@ public:
     // unreadable subfolders are named as they are met). The total is then the rows
     // delivered, except that a stopped load counts every file for its message.
     void SetCountFirst(bool on) { countFirst_ = on; }
-    // On, for a caller that keeps the rows: each row is filled on the worker beside
-    // its parse and handed on as a copy whose strings have just their room. Off,
-    // for a caller that only looks at each row as it passes: filled where the file
-    // is read, in strings the loader reuses.
-    void SetRowsKept(bool kept) { rowsKept_ = kept; }
-    // Writes each row's text (a line of output) on the worker, beside its parse;
-    // onRow then finds it in rowText().
+    // Rows written as text instead of handed on, for output that needs nothing of
+    // the calling thread (which then only reads folders): text appends a row's line
+    // to a string, beside the row's parse; the lines reach out in listing order,
+    // on the worker, each followed by a call of written (which may write out and
+    // clear what out holds). out is the worker's until Load returns. onRow is
+    // then not called, and the rows' strings are reused.
     using TextFn = std::function<void(const FileRow& row, std::string& text)>;
-    void SetRowText(TextFn text) { text_ = std::move(text); }
-    // The text of the row onRow has been given.
-    const std::string& rowText() const { return *rowText_; }
+    void SetRowText(TextFn text, std::string& out, std::function<void()> written) {
+        text_ = std::move(text);
+        textOut_ = &out;
+        written_ = std::move(written);
+    }
     // Threads the load runs on (EffectiveJobs): with two, the rows are parsed on a
     // worker beside the thread that reads the folders, and still come out in order.
     void SetJobs(int jobs) { jobs_ = jobs; }
@@ -107,27 +107,36 @@ private:
     // first: the first report of its phase, delivered whatever the pacer says.
     void report(const LoadProgress& progress, bool first);
     void count(const std::string& folder, bool subfolders, bool isStart, LoadOutcome& out);
-    void add(const std::string& folder, bool subfolders, LoadOutcome& out, const RowFn& onRow, bool isStart = false);
+    // The walk: the start folder's files, then each subfolder's in turn.
+    void add(const std::string& start, bool subfolders, LoadOutcome& out, const RowFn& onRow);
+    // One folder's rows; next is the folder after it, read on a little per file.
+    void addFiles(FolderInfo& listing, LoadOutcome& out, const RowFn& onRow, FolderReading* next);
+    bool skipped(const std::string& folder) const;
     // The files of folder (and its subfolders), those it can read, without progress.
     std::size_t countQuietly(const std::string& folder, bool subfolders);
     // Hands the rows whose work is done to onRow, in order; wait: the oldest at
     // least (when the worker is full, half of it), all: every row in work.
     void deliver(LoadOutcome& out, const RowFn& onRow, bool wait, bool all = false);
 
-    // One file on its way through the worker.
+    // One file on its way through the worker, which fills its columns; small, so
+    // that the ring can hold enough work for the worker to go on with while the
+    // calling thread reads the next folder.
     struct Item {
-        std::string folder, name;  // when rows are kept: the columns are filled on the worker
+        std::shared_ptr<const std::string> folder;
+        std::string name;
         std::int64_t size = -1;
-        FileRow row;
-        std::string text;  // SetRowText's
+        bool made = false;             // by the calling thread, ahead of the worker
+        std::unique_ptr<FileRow> row;  // handed on (not with SetRowText)
+        std::string text;              // SetRowText's line, when made by the calling thread
         HeldMessages messages;
     };
     struct Worker;
 
     RowParser& parser_;
     TextFn text_;
+    std::string* textOut_ = nullptr;
+    std::function<void()> written_;
     std::function<void(std::size_t)> listed_;
-    const std::string* rowText_ = nullptr;
     int jobs_ = 0;
     std::unique_ptr<Worker> worker_;
     ProgressFn progress_;
@@ -136,7 +145,6 @@ private:
     bool namesOnly_ = false;
     bool skipUnreadable_ = false;
     bool countFirst_ = true;
-    bool rowsKept_ = true;
     bool parse_ = true;
     bool countingReported_ = false, loadingReported_ = false;
     std::vector<std::string> skipped_;  // folders left out while counting, in the order met
