@@ -47,6 +47,10 @@ export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" XDG_DATA_HOME
     fail "lorvane check does not build a Good name"
 QT_QPA_PLATFORM=offscreen "$bin/lorvane-manager" --version | grep -qxF "lorvane-manager ${version#lorvane }" ||
     fail "lorvane-manager --version differs from lorvane's"
+# The unpacked program reads a picture's date through the module unpacked beside it.
+cp "$root/tests/data/exif-date-taken.jpg" "$work/{SU=Ann}.jpg"
+"$bin/lorvane" change-dates --generate taken "$work/{SU=Ann}.jpg" 2>"$work/err" |
+    grep -qF '{DT=2019-03-04 @05-06-07}{SU=Ann}.jpg' || fail "no date taken read: $(cat "$work/err")"
 # The installed programs list the installed sample names.
 "$bin/lorvane" list "$work/root/usr/share/lorvane-manager/sample" >"$work/list" || fail "lorvane list on the sample failed"
 [ "$(wc -l <"$work/list")" -gt 1 ] || fail "the package has no sample names"

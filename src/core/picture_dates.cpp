@@ -1,13 +1,19 @@
 #include "core/picture_dates.h"
 
-#include <exiv2/exiv2.hpp>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "core/exif/exif_module.h"
 
 namespace lorvane {
 
@@ -120,29 +126,42 @@ std::string metadataPart(const std::string& path) {
     return head;
 }
 
+// The Exif module, loaded on first use: from beside the program as installed,
+// or, for a program run from its build folder, from that build.
+ExifDatesFunction exifModule() {
+    static ExifDatesFunction function = [] {
+        std::error_code ec;
+        const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+        std::vector<std::filesystem::path> candidates;
+        if (!ec) candidates.push_back(program.parent_path() / LORVANE_EXIF_MODULE_FROM_BINDIR);
+        if (!ec && std::string_view(program.native()).starts_with(LORVANE_BUILD_DIR "/"))
+            candidates.push_back(LORVANE_EXIF_MODULE_BUILT);
+        std::string why = "not found";
+        for (const std::filesystem::path& candidate : candidates) {
+            if (void* module = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+                if (void* f = ::dlsym(module, kExifDatesFunction)) return reinterpret_cast<ExifDatesFunction>(f);
+                ::dlclose(module);
+            }
+            why = ::dlerror();
+        }
+        // A broken installation: said once, and no picture has a date.
+        std::fprintf(stderr, "lorvane: unable to load the Exif module, so no picture's date can be read: %s\n",
+                     why.c_str());
+        return ExifDatesFunction{};
+    }();
+    return function;
+}
+
 }  // namespace
 
 std::optional<DateTime> ReadDateTaken(const std::string& path) {
-    // Exiv2 writes its warnings to standard error; a folder of odd files would fill it.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute); });
     const std::string head = metadataPart(path);
     if (head.empty()) return std::nullopt;
-    try {
-        // From memory: Exiv2 reading the file itself would read all of a large one.
-        auto image =
-            Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(head.data()), static_cast<long>(head.size()));
-        if (!image.get()) return std::nullopt;
-        image->readMetadata();
-        const Exiv2::ExifData& exif = image->exifData();
-        for (const char* key : {"Exif.Photo.DateTimeOriginal", "Exif.Photo.DateTimeDigitized", "Exif.Image.DateTime"}) {
-            const auto it = exif.findKey(Exiv2::ExifKey(key));
-            if (it == exif.end()) continue;
-            if (auto t = ReadExifDateTime(it->toString())) return t;
-        }
-    } catch (const std::exception&) {
-        // Not a picture, or one Exiv2 cannot read: it has no date taken.
-    }
+    const ExifDatesFunction read = exifModule();
+    char dates[kExifDateTags.size()][kExifDateRoom];
+    if (!read || !read(reinterpret_cast<const unsigned char*>(head.data()), head.size(), dates)) return std::nullopt;
+    for (const char* text : dates)
+        if (auto t = ReadExifDateTime(text)) return t;
     return std::nullopt;
 }
 

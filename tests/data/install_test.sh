@@ -31,6 +31,10 @@ tree)
         [ "${w}x$w" = "$(basename "$(dirname "$(dirname "$png")")")" ] || fail "$png is not as wide as its folder says"
     done
     gzip -t "$U/share/doc/lorvane-manager/changelog.gz" || fail "the changelog is not gzip data"
+    # The installed program reads a picture's date through the module installed beside it.
+    cp "$SOURCE/tests/data/exif-date-taken.jpg" "$WORK/{SU=Ann}.jpg"
+    "$LORVANE" change-dates --generate taken "$WORK/{SU=Ann}.jpg" 2>"$WORK/err" |
+        grep -qF '{DT=2019-03-04 @05-06-07}{SU=Ann}.jpg' || fail "no date taken read: $(cat "$WORK/err")"
     ;;
 validators)
     need desktop-file-validate && need appstreamcli
