@@ -57,8 +57,10 @@ struct BatchRun::Ahead {
     HeldMessages messages, newMessages;  // of the parse, change and build; of the new name's parse
 };
 
-// Rows the worker may run ahead of the renames.
-constexpr std::uint32_t kRowsAhead = 64;
+// Rows the worker may run ahead of the renames. It is faster than they are, and
+// sleeps once it has caught up until half of these wait for it: the more, the
+// fewer wakes (each a system call on the renaming thread).
+constexpr std::uint32_t kRowsAhead = 256;
 
 struct BatchRun::AheadWorker {
     // On one thread the run's own parser does the work.

@@ -156,14 +156,16 @@ void RowParser::FillRowByName(FileRow& row, std::string_view folder, std::string
     ParseItem(row);
 }
 
-void RowParser::FillColumnsByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size) {
+void RowParser::FillColumnsByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size,
+                                  bool withType) {
     row.Text = name;
     // Assigned in place, as GetFile joins them: a loop over a folder reuses the strings' room.
     row.Key.assign(folder);
     if (row.Key.empty() || row.Key.back() != '/') row.Key += '/';
     row.Key += name;
     row.Path = folder;
-    row.Type = files_.TypeDescription(name);
+    if (withType) row.Type = files_.TypeDescription(name);
+    else row.Type.clear();
     if (size < 0) row.Size.clear();
     else FormatSizeColumn(size, row.Size);
     FormatLengthColumn(name, row.Length);

@@ -105,7 +105,9 @@ public:
     // file is not asked, and its "Size" column shows size, stays empty when negative.
     void FillRowByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size = -1);
     // FillRowByName without the parse: the file columns only.
-    void FillColumnsByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size = -1);
+    // withType false leaves "Type" empty: the file type table is not even loaded.
+    void FillColumnsByName(FileRow& row, std::string_view folder, std::string_view name, std::int64_t size = -1,
+                           bool withType = true);
 
     // The last row's parse, as the window keeps it.
     const Result& result() const { return pipeline_.result(); }

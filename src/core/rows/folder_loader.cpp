@@ -34,6 +34,7 @@ struct FolderLoader::Worker {
           out(loader.textOut_),
           written(loader.written_),
           parse(loader.parse_),
+          namesOnly(loader.namesOnly_),
           rows(
               jobs, EffectiveJobs(jobs) > 1 ? capacity : 1,
               [this](Item& item) {
@@ -53,7 +54,7 @@ struct FolderLoader::Worker {
     // otherwise on the calling thread, ahead of the worker.
     void make(Lane& lane, Item& item, bool inOrder) {
         FileRow& row = lane.row;
-        lane.parser->FillColumnsByName(row, *item.folder, item.name, item.size);
+        lane.parser->FillColumnsByName(row, *item.folder, item.name, item.size, !namesOnly);
         if (parse) lane.parser->ParseItem(row);
         if (!lane.messages.empty()) lane.messages.MoveTo(item.messages);
         item.made = !inOrder;
@@ -73,7 +74,7 @@ struct FolderLoader::Worker {
     const TextFn& text;
     std::string* out;
     const std::function<void()>& written;
-    const bool parse;
+    const bool parse, namesOnly;
     Lane lanes[2];             // the caller's, the worker's
     InOrderWorker<Item> rows;  // last: its thread stops before the parsers go
 };
@@ -95,7 +96,8 @@ LoadOutcome FolderLoader::Load(std::string_view folder, bool includeSubfolders, 
         count(start, includeSubfolders, true, out);
         if (!out.countError.empty() || out.cancelled || out.total == 0) return out;
     }
-    worker_ = std::make_unique<Worker>(parser_, jobs_, *this, text_ ? kTextRowsInWork : kKeptRowsInWork);
+    // Rows that are not parsed are too little work to hand to another thread.
+    worker_ = std::make_unique<Worker>(parser_, parse_ ? jobs_ : 1, *this, text_ ? kTextRowsInWork : kKeptRowsInWork);
     add(start, includeSubfolders, out, onRow);
     deliver(out, onRow, true, true);
     worker_.reset();

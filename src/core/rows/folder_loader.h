@@ -65,8 +65,8 @@ public:
     // it ends the load with countError and no rows.
     void SetSkipUnreadableFolders(bool on) { skipUnreadable_ = on; }
     // Rows from the folders' listings alone: no counting first and no look at
-    // each file (no "Size"), for tools that only need names in listing order. A
-    // folder that cannot be read is named among the errors.
+    // each file (no "Size", no "Type"), for tools that only need names in listing
+    // order. A folder that cannot be read is named among the errors.
     void SetNamesOnly(bool on) { namesOnly_ = on; }
     // Told the number of files of each folder as it is listed, before its rows
     // (a caller that keeps the rows makes room for them).
