@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -142,7 +141,7 @@ ExifDatesFunction exifModule() {
                 if (void* f = ::dlsym(module, kExifDatesFunction)) return reinterpret_cast<ExifDatesFunction>(f);
                 ::dlclose(module);
             }
-            why = ::dlerror();
+            if (const char* error = ::dlerror()) why = error;
         }
         // A broken installation: said once, and no picture has a date.
         std::fprintf(stderr, "lorvane: unable to load the Exif module, so no picture's date can be read: %s\n",
@@ -157,6 +156,7 @@ ExifDatesFunction exifModule() {
 std::optional<DateTime> ReadDateTaken(const std::string& path) {
     const std::string head = metadataPart(path);
     if (head.empty()) return std::nullopt;
+    // Handed over in memory: Exiv2 reading the file itself would read all of a large one.
     const ExifDatesFunction read = exifModule();
     char dates[kExifDateTags.size()][kExifDateRoom];
     if (!read || !read(reinterpret_cast<const unsigned char*>(head.data()), head.size(), dates)) return std::nullopt;
