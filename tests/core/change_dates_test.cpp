@@ -146,6 +146,20 @@ TEST(ChangeDatesTest, TheStepTakesTheDatesOfTheRowsFile) {
         EXPECT_EQ(step.ChangeTree(pipeline.tree(), row), StepAnswer::Changed);
         EXPECT_EQ(testing::attributesText(pipeline.tree()).find("Captured Date(") != std::string::npos, key == there);
     }
+    // The date taken, through the Exif module: a file that is no picture has none.
+    for (const std::string& key : {std::string(LORVANE_TEST_DATA_DIR "/exif-date-taken.jpg"), there}) {
+        GlobalSettings settings;
+        NamePipeline pipeline(settings);
+        pipeline.Evaluate("{PL=Harbour}.jpg");
+        FileRow row;
+        row.Key = key;
+        ChangeDatesStep step(request(DateChange::Generate, DateSource::Taken), pipeline.dateOptions(),
+                             FileSystemService::Instance());
+        const bool picture = key != there;
+        EXPECT_EQ(step.ChangeTree(pipeline.tree(), row), picture ? StepAnswer::Changed : StepAnswer::NotApplicable);
+        const std::string tree = testing::attributesText(pipeline.tree());
+        EXPECT_EQ(tree.find("Captured Date(2019-03-04 @05-06-07)") != std::string::npos, picture) << tree;
+    }
 }
 
 // Only a year no name can hold is refused; one outside the settings' years is built

@@ -255,6 +255,9 @@ TEST_F(JournalTest, WrittenRunsReadBack) {
     JournalWriter w;
     EXPECT_FALSE(w.Open(file("plain") + "/lorvane", "run"));
     EXPECT_NE(w.error().find("Unable to create the folder"), std::string::npos) << w.error();
+    JournalLock lock;
+    EXPECT_FALSE(lock.Acquire(file("plain") + "/lorvane", "run", std::chrono::milliseconds(0)));
+    EXPECT_NE(lock.error().find("Unable to create the folder"), std::string::npos) << lock.error();
 }
 
 TEST_F(JournalTest, RecordsNoRunCouldHaveMadeAreRefused) {
