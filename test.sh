@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the test configuration (Debug, AddressSanitizer and UndefinedBehaviorSanitizer)
-# and runs every test through ctest, then runs each fuzz target for a few seconds
+# Builds the test configuration (Debug, AddressSanitizer and UndefinedBehaviorSanitizer;
+# the benchmarks are built too, so that they keep building, but not run) and runs
+# every test through ctest, then runs each fuzz target for a few seconds
 # from the committed seed corpus, and checks the Debian package made from this
 # build (tools/package.sh dev: lintian, its contents, the unpacked programs).
 # Exits non-zero on any failure.

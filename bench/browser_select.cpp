@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     finish("select");
     std::printf("rows %d\nselected %zu\n", browser.Model().size(), browser.SelectedRows().size());
 
-    w = Watch{QStringLiteral("Checking Files...")};
+    w = Watch{QStringLiteral("Checking Files..."), {}};
     w.clock.start();
     browser.Action(QStringLiteral("mnuCheckChronology"))->trigger();
     finish("chronology");
