@@ -93,14 +93,16 @@ PictureCache::Pending PictureCache::decodeLater(const Stamp& stamp, const std::s
     });
     // The picture is handed over before done is called, so that done finds it ready.
     auto promise = std::make_shared<std::promise<DecodedPicture>>();
-    Pending pending{stamp, bound, promise->get_future()};
-    running_.push_back(std::async(std::launch::async, [promise, path, bound, behindWindow, done = std::move(done)] {
-        // Behind the window thread, which is decoding the coarse picture at the same time:
-        // on a busy machine the coarse one comes first, the sharp one hardly later.
-        if (behindWindow) ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
-        promise->set_value(DecodePicture(path, bound));
-        if (done) done();
-    }));
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    Pending pending{stamp, bound, promise->get_future(), CancelOnDrop(cancel)};
+    running_.push_back(
+        std::async(std::launch::async, [promise, cancel, path, bound, behindWindow, done = std::move(done)] {
+            // Behind the window thread, which is decoding the coarse picture at the same time:
+            // on a busy machine the coarse one comes first, the sharp one hardly later.
+            if (behindWindow) ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+            promise->set_value(DecodePicture(path, bound, cancel.get()));
+            if (done && !cancel->load()) done();
+        }));
     return pending;
 }
 

@@ -5,7 +5,9 @@
 
 #include <QSize>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <future>
 #include <string>
 #include <vector>
@@ -48,11 +50,31 @@ private:
     static Stamp stampOf(const std::string& path);
     static bool covers(const DecodedPicture& picture, QSize decodedFor, QSize bound);
 
-    // A picture being decoded on the worker thread; dropped by resetting it.
+    // Sets its flag when it goes or is replaced: a decoding nobody waits for stops.
+    class CancelOnDrop {
+    public:
+        CancelOnDrop() = default;
+        explicit CancelOnDrop(std::shared_ptr<std::atomic<bool>> flag) : flag_(std::move(flag)) {}
+        CancelOnDrop(CancelOnDrop&&) noexcept = default;
+        CancelOnDrop& operator=(CancelOnDrop&& other) noexcept {
+            drop();
+            flag_ = std::move(other.flag_);
+            return *this;
+        }
+        ~CancelOnDrop() { drop(); }
+
+    private:
+        void drop() {
+            if (flag_) flag_->store(true);
+        }
+        std::shared_ptr<std::atomic<bool>> flag_;
+    };
+    // A picture being decoded on the worker thread; dropped (and stopped) by resetting it.
     struct Pending {
         Stamp stamp;
         QSize bound;
         std::future<DecodedPicture> picture;
+        CancelOnDrop cancel;
     };
     Pending decodeLater(const Stamp& stamp, const std::string& path, QSize bound, std::function<void()> done = {},
                         bool behindWindow = false);

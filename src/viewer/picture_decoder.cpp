@@ -1,6 +1,5 @@
 #include "viewer/picture_decoder.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
@@ -8,7 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <optional>
 
 namespace lorvane {
 
@@ -35,6 +37,47 @@ constexpr qint64 kSlowPixels = 16'000'000;
 // go instead, which takes some 5 % off its decoding.
 constexpr qint64 kReadWhole = 64 << 20;
 
+// A file that stops giving bytes once its decoding is no longer wanted: the
+// decoder then ends at once (as at a file cut short) instead of decoding for
+// nobody while the picture wanted now waits for a core.
+class CancellableFile final : public QFile {
+public:
+    explicit CancellableFile(const std::atomic<bool>* cancel) : cancel_(cancel) {}
+
+protected:
+    qint64 readData(char* data, qint64 size) override {
+        return cancel_ && cancel_->load(std::memory_order_relaxed) ? -1 : QFile::readData(data, size);
+    }
+
+private:
+    const std::atomic<bool>* cancel_;
+};
+
+// A file's bytes read whole, given to the decoder a read at a time, so that it
+// can stop between two reads as above. (Not a QBuffer: the decoder would take
+// all of a QBuffer's bytes at once.)
+class CancellableBytes final : public QIODevice {
+public:
+    CancellableBytes(QByteArray bytes, const std::atomic<bool>* cancel) : bytes_(std::move(bytes)), cancel_(cancel) {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    qint64 size() const override { return bytes_.size(); }
+
+protected:
+    qint64 readData(char* data, qint64 max) override {
+        if (cancel_ && cancel_->load(std::memory_order_relaxed)) return -1;
+        const qint64 n = std::min(max, bytes_.size() - pos());
+        if (n <= 0) return 0;
+        std::memcpy(data, bytes_.constData() + pos(), static_cast<std::size_t>(n));
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray bytes_;
+    const std::atomic<bool>* cancel_;
+};
+
 bool openFile(const std::string& path, QFile& file) {
     if (path.empty() || path.find('\0') != std::string::npos) return false;
     const int fd = openRegularFile(path);
@@ -46,16 +89,14 @@ bool openFile(const std::string& path, QFile& file) {
 
 }  // namespace
 
-DecodedPicture DecodePicture(const std::string& path, QSize bound) {
-    QFile file;
+DecodedPicture DecodePicture(const std::string& path, QSize bound, const std::atomic<bool>* cancel) {
+    CancellableFile file(cancel);
     if (!openFile(path, file)) return {};
+    std::optional<CancellableBytes> bytes;  // outlives the reader that reads it
     QImageReader reader(&file);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
     if (reader.format() == "jpeg" && file.size() <= kReadWhole && file.seek(0)) {
-        bytes = file.readAll();
-        buffer.open(QIODevice::ReadOnly);
-        reader.setDevice(&buffer);
+        bytes.emplace(file.readAll(), cancel);
+        reader.setDevice(&*bytes);
     }
     reader.setAutoTransform(true);
     QSize stored = reader.size();  // as stored, before the Exif turn
@@ -68,7 +109,7 @@ DecodedPicture DecodePicture(const std::string& path, QSize bound) {
             reader.setScaledSize(turned ? scaled.transposed() : scaled);
     }
     picture.image = reader.read();
-    if (picture.image.isNull()) return {};
+    if (picture.image.isNull() || (cancel && cancel->load())) return {};
     picture.natural = stored.isValid() ? (turned ? stored.transposed() : stored) : picture.image.size();
     return picture;
 }

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QSize>
 
+#include <atomic>
 #include <string>
 
 namespace lorvane {
@@ -19,8 +20,9 @@ struct DecodedPicture {
 // Decodes the file at path (the file system's bytes) so that it covers at most
 // bound (device pixels) with its proportions kept; a picture smaller than bound is
 // decoded at its own size. An empty bound decodes at the picture's own size.
-// Only a regular file is read. Safe to call on any thread.
-DecodedPicture DecodePicture(const std::string& path, QSize bound);
+// Only a regular file is read. Safe to call on any thread. Once cancel (when
+// given) is true, the decoding stops at its next read and gives nothing.
+DecodedPicture DecodePicture(const std::string& path, QSize bound, const std::atomic<bool>* cancel = nullptr);
 
 // For a picture too slow to decode at bound to be shown at once (a camera-sized
 // JPEG): the bound of a quick first picture, 1/8 of its size, which libjpeg gets

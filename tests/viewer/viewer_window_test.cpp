@@ -117,6 +117,10 @@ private slots:
             QCOMPARE(red(p.image, 2, 2), topLeftRed);
             QCOMPARE(red(p.image, 2, decoded.height() - 3), bottomLeftRed);
         }
+        // A decoding no longer wanted gives nothing, read whole (a JPEG) or not.
+        const std::atomic<bool> dropped{true};
+        for (const char* format : {"JPEG", "PNG"})
+            QVERIFY(DecodePicture(file("d.img", picture({200, 100}, 0, format)), QSize(300, 300), &dropped).isNull());
     }
 
     // A camera-sized JPEG is shown coarse at once, then sharp in the same place, also when shown
