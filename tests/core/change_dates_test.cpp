@@ -50,8 +50,12 @@ TEST(ChangeDatesTest, FieldTextsAreCheckedAlikeForEveryCaller) {
         DateTime t{};
         EXPECT_EQ(ReadShiftAmount(c.text, n), c.shift) << c.text;
         EXPECT_EQ(ReadReplaceDate(c.text, t), c.date) << c.text;
-        if (c.date == F::Accepted) EXPECT_EQ(FormatDialogDateTime(t), "1899/12/30 00:00:01");
-        if (c.shift == F::NotANumber) EXPECT_EQ(n, 0) << c.text;
+        if (c.date == F::Accepted) {
+            EXPECT_EQ(FormatDialogDateTime(t), "1899/12/30 00:00:01");
+        }
+        if (c.shift == F::NotANumber) {
+            EXPECT_EQ(n, 0) << c.text;
+        }
     }
 }
 

@@ -243,8 +243,9 @@ TEST_F(FileServiceTest, MoveTakesOnlyAFreeName) {
             else EXPECT_EQ(readAll(at(name)), text);
             // Moved, or left, the file is the one it was: never a copy.
             struct stat st{};
-            if (std::string_view(text) == "A" && ::stat(at(name).c_str(), &st) == 0)
+            if (std::string_view(text) == "A" && ::stat(at(name).c_str(), &st) == 0) {
                 EXPECT_EQ(st.st_ino, before.st_ino);
+            }
         }
         EXPECT_TRUE(leftovers().empty());
     }
@@ -273,9 +274,10 @@ TEST_F(FileServiceTest, CopyKeepsExistingFilesAndDeleteTakesOnlyFiles) {
     EXPECT_EQ(fs.Copy("", at("d.jpg"), false).code, ENOENT);
     // A copy that does not verify (this file reports size 0 but has content) is
     // abandoned: the original stays and no partial copy remains.
-    if (exists("/proc/self/status"))
+    if (exists("/proc/self/status")) {
         EXPECT_EQ(fs.Move("/proc/self/status", at("status")).description,
                   "The copy does not have the size of the original");
+    }
     EXPECT_FALSE(exists(at("status")));
     EXPECT_TRUE(leftovers().empty());
 
@@ -334,10 +336,11 @@ TEST_P(MoveRaceTest, TheSourceIsRemovedOnlyWhileItIsTheFileMoved) {
         if (*r.source) EXPECT_EQ(readAll(s).substr(0, 12), r.source);
         else EXPECT_FALSE(exists(s));
         EXPECT_TRUE(leftovers().empty());
-        if (r.code == EAGAIN && *r.source == 'n')
+        if (r.code == EAGAIN && *r.source == 'n') {
             EXPECT_EQ(e.message(), "Unable to move the file \"" + s + "\" to \"" + at("d.jpg") +
                                        "\" due to the following error: The file was replaced by another program during "
                                        "the move; both files were left as they were");
+        }
         if (r.code == 0) {  // the moved file keeps its mode and time
             struct stat st{};
             ASSERT_EQ(::stat(at("d.jpg").c_str(), &st), 0);

@@ -20,7 +20,9 @@ TEST(SampleFolderTest, TakesTheFirstThatExists) {
         ASSERT_TRUE(root.mkpath("bin"));
         for (auto [wanted, folder] : {std::pair{besideProgram, "bin/sample"},
                                       {installed, "share/lorvane-manager/sample"}, {sourceTree, "src/sample"}})
-            if (wanted) ASSERT_TRUE(root.mkpath(QString::fromLatin1(folder)));
+            if (wanted) {
+                ASSERT_TRUE(root.mkpath(QString::fromLatin1(folder)));
+            }
         const QString found = FindSampleFolder(root.filePath("bin"), root.filePath("src/sample"));
         EXPECT_EQ(found.toStdString(), *expected ? QDir::cleanPath(root.filePath(expected)).toStdString() : "")
             << expected;
