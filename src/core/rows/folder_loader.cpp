@@ -46,8 +46,7 @@ struct FolderLoader::Worker {
                   }
               },
               [this](Item& item) { make(lanes[0], item, false); }) {
-        const bool threaded = EffectiveJobs(jobs) > 1;
-        for (Lane& lane : lanes) lane.parser = threaded ? &lane.own.emplace(caller, &lane.messages) : &caller;
+        for (Lane& lane : lanes) lane.parser = rows.threaded() ? &lane.own.emplace(caller, &lane.messages) : &caller;
     }
 
     // inOrder: on the worker, in listing order, where a line goes straight out;
@@ -189,18 +188,17 @@ void FolderLoader::add(const std::string& start, bool subfolders, LoadOutcome& o
         pending.pop_back();
         // Named once already, when counting could not read it.
         if (skipped(folder)) continue;
-        std::unique_ptr<FolderReading> reading;
-        if (next && next->path() == folder) {
-            reading = std::move(next);
-            while (!fs.ReadFolderPart(*reading, kWhole)) {}
+        const auto readWhole = [&](FolderReading& r) {
+            while (!fs.ReadFolderPart(r, kWhole)) {}
+        };
+        std::unique_ptr<FolderReading> reading = next && next->path() == folder ? std::move(next) : nullptr;
+        next.reset();
+        if (reading) {
+            readWhole(*reading);
             // A listing read ahead is as fresh as one read now, or read again.
             if (fs.FolderChangedSince(*reading)) reading.reset();
         }
-        next.reset();
-        if (!reading) {
-            reading = std::make_unique<FolderReading>(folder);
-            while (!fs.ReadFolderPart(*reading, kWhole)) {}
-        }
+        if (!reading) readWhole(*(reading = std::make_unique<FolderReading>(folder)));
         if (const FsError& e = reading->error; e.failed()) {
             // Without a count first, the start folder fails here as counting it would have.
             if (isStart && !namesOnly_ && !countFirst_)
